@@ -1,0 +1,37 @@
+# Shared settings for every target of the project.
+
+# wx and Ogre as interface targets, so that a target links them by name.
+add_library(gizmark_wx INTERFACE)
+target_include_directories(gizmark_wx SYSTEM INTERFACE ${wxWidgets_INCLUDE_DIRS})
+target_compile_definitions(gizmark_wx INTERFACE ${wxWidgets_DEFINITIONS})
+target_compile_options(gizmark_wx INTERFACE ${wxWidgets_CXX_FLAGS})
+target_link_libraries(gizmark_wx INTERFACE ${wxWidgets_LIBRARIES})
+
+add_library(gizmark_ogre INTERFACE)
+target_include_directories(gizmark_ogre SYSTEM INTERFACE ${OGRE_INCLUDE_DIRS})
+target_link_libraries(gizmark_ogre INTERFACE OgreMain)
+
+# The host interface declarations (core/host) are included as "core/host/X.h".
+add_library(gizmark_host_api INTERFACE)
+target_include_directories(gizmark_host_api INTERFACE ${CMAKE_SOURCE_DIR})
+target_link_libraries(gizmark_host_api INTERFACE gizmark_ogre)
+
+set(GIZMARK_WITH_DISPLAY ${CMAKE_SOURCE_DIR}/scripts/with-display.sh)
+
+# A test binary that needs no display: every case is its own ctest test.
+function(gizmark_add_test target)
+    add_executable(${target} ${ARGN})
+    target_link_libraries(${target} PRIVATE GTest::gtest GTest::gtest_main)
+    gtest_discover_tests(${target} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 120)
+endfunction()
+
+# A test binary that needs an X display (wx windows, GL views): one ctest test for the binary,
+# run under its own Xvfb when there is no display. The binary supplies its own main.
+function(gizmark_add_gui_test target)
+    add_executable(${target} ${ARGN})
+    target_link_libraries(${target} PRIVATE GTest::gtest)
+    add_test(NAME ${target} COMMAND ${GIZMARK_WITH_DISPLAY} $<TARGET_FILE:${target}>)
+    set_tests_properties(${target} PROPERTIES TIMEOUT 600)
+endfunction()
+
+include(GoogleTest)

@@ -1,0 +1,1 @@
+# the Gizmark plug-in module; filled by its owner

@@ -1,0 +1,97 @@
+// The plug-in object: the object-transform tool of the editor.
+#pragma once
+
+#include "core/host/IPluginBase.h"
+#include "gizmo/CMapSelectMgr.h"
+#include "panels/CPanelHost.h"
+#include "panels/CTransformBar.h"
+
+#include <wx/toolbar.h>
+
+#include <set>
+#include <string>
+
+class CSceneManager;
+class CTranslateListener;
+class IBaseCommand;
+class Interface;
+class wxCursor;
+class wxMenu;
+
+class CTranslate : public IPluginBase {
+public:
+    CTranslate(Interface* host, void* moduleHandle);
+    ~CTranslate() override;
+
+    // IPluginBase
+    int OnToolCommand(int commandId) override;
+    int OnWindowMessage(unsigned message, std::uintptr_t wparam, std::intptr_t lparam) override;
+    int OnNotify(int code, int arg, void* data) override;
+    int OnSelectRect(IView* view, int unused, const PixelRect& rect) override;
+    int OnPointerMove(IView* view, int viewNumber, int keyFlags, int x, int y) override;
+    int OnPointerDown(IView* view, int viewNumber, int keyFlags, int x, int y) override;
+    int OnPointerOther(int, int, int, int, int, int) override { return 0; }
+    int OnPointerUp(IView* view, int viewNumber, int keyFlags, int x, int y) override;
+    int OnInputOther(int, int) override { return 0; }
+    int OnHover(int a, int b) override;
+    int OnShutdown() override { return 0; }
+    int OnViewUpdate(IView* view, int viewNumber) override;
+    const char* GetPluginName() override { return "CTranslate"; }
+    int LoadText(unsigned id, char* buffer, int size) override;
+    void OnHostCallA(int, int) override {}
+    const std::string& GetDisplayName() override { return m_displayName; }
+    void OnHostCallB(int, int) override {}
+
+    // Operations used by the panels and the frame listener.
+    int ApplyTransform(Ogre::Vector3 value, COORDINATE_AXIS axis, int kind);
+    int RenameEntity(SceneEntity* entity, const char* name);
+    void SetGroundFollow(bool follow) { m_groundFollow = follow; }
+    float GroundHeight(Ogre::Vector3 point);
+    int SelectParents();
+    void ShowPage();
+    void HidePage();
+    int FrameSelection(void* object);
+    void RefreshTransformBar();
+    void CheckEnter();
+    void ApplyTransformBar();
+    // One frame: lay out view 0, hide while not engaged, apply the bar on Enter.
+    void FrameStep();
+
+    // Read access for the host's scripts and tests.
+    CMapSelectMgr& GetGizmo() { return m_gizmo; }
+    CPanelHost& GetPanelHost() { return m_panelHost; }
+    CTransformBar& GetTransformBar() { return m_transformBar; }
+    CTranslateListener* GetListener() const { return m_listener; }
+    IBaseCommand* GetPendingTransform() const { return m_pending; }
+    bool GetGroundFollow() const { return m_groundFollow; }
+    int IsPageShown() const { return m_pageShown; }
+    int IsToolEngaged() const { return m_toolEngaged; }
+    const wxCursor* GetCursor() const { return m_cursor; }
+    wxMenu* GetMenu() const { return m_menu; }
+    void SetMenu(wxMenu* menu) { m_menu = menu; }
+
+private:
+    int OnLoad();
+    int OnUnload();
+    int ClickSelect(const char* mode, IView* view, int x, int y);
+    void CopySelection();
+
+    CTranslateListener* m_listener = nullptr;
+    void* m_module = nullptr;
+    wxToolBar m_toolStrip;
+    wxMenu* m_menu = nullptr;
+    CSceneManager* m_sceneManager = nullptr;
+    int m_pageShown = 0;
+    int m_toolEngaged = 0;
+    CPanelHost m_panelHost;
+    IBaseCommand* m_pending = nullptr;
+    bool m_groundFollow = false;
+    std::string m_displayName;
+    Interface* m_host = nullptr;
+    CMapSelectMgr m_gizmo;
+    wxCursor* m_cursor = nullptr;
+    CTransformBar m_transformBar;
+};
+
+// The single plug-in object while the module is loaded (null otherwise).
+CTranslate* GetTranslatePlugin();

@@ -1,0 +1,75 @@
+// Plain types shared by the host editor and its plug-ins.
+#pragma once
+
+#include <OgreVector.h>
+
+#include <cstdint>
+#include <map>
+#include <string>
+
+class SceneEntity;
+
+// Parameters of every host command and the result of IBaseCommand::getResult.
+// A list of entity names travels as one string, each name followed by one space.
+using CommandParams = std::map<std::string, std::string>;
+
+// Which component(s) a Set call touches; transform kinds are 1 position, 2 orientation, 3 scale.
+enum COORDINATE_AXIS { AXIS_X = 0, AXIS_Y = 1, AXIS_Z = 2, AXIS_ALL = 3 };
+
+enum TransformKind { KIND_POSITION = 1, KIND_ORIENTATION = 2, KIND_SCALE = 3 };
+
+// Pointer-event key flags.
+enum KeyFlags { KEY_LBUTTON = 1, KEY_RBUTTON = 2, KEY_SHIFT = 4, KEY_CTRL = 8 };
+
+// Notification codes carried by IPluginBase::OnNotify and IToolManager::notify.
+enum NotifyCode {
+    NOTIFY_LOAD = 2,
+    NOTIFY_UNLOAD = 3,
+    NOTIFY_PAGE = 10,
+    NOTIFY_SCENE_RESET = 22,
+    NOTIFY_SELECTION = 50,
+    NOTIFY_MOVED = 51,
+    NOTIFY_SCALED = 52,
+    NOTIFY_ROTATED = 53,
+    NOTIFY_RENAMED = 54,
+    NOTIFY_REMOVED = 55,
+    NOTIFY_CHANGED = 56,
+    NOTIFY_FRAME = 60,
+    NOTIFY_TOOL_ENGAGED = 71,
+    NOTIFY_TOOL_RELEASED = 72,
+};
+
+// Entity state bits.
+enum EntityState : std::uint32_t {
+    STATE_LOCK_ORIENTATION = 0x20,
+    STATE_LOCK_SCALE = 0x40,
+    STATE_LOCK_POSITION = 0x80,
+    STATE_NO_COPY = 0x80000,
+    STATE_PLAN_MAP = 0x200000,
+};
+
+// The toolkit's command message and its standard Copy command id.
+constexpr unsigned WM_COMMAND_MESSAGE = 273;
+constexpr unsigned ID_EDIT_COPY_COMMAND = 0xE122;
+
+// The generic failure code of a drag step that yields nothing new.
+constexpr int RESULT_NOTHING_NEW = static_cast<int>(0x80004005u);
+
+// A rectangle in view pixels; right and bottom are exclusive.
+struct PixelRect {
+    int left = 0;
+    int top = 0;
+    int right = 0;
+    int bottom = 0;
+};
+
+// Ray query record handed to CSceneManager::rayQuery. Zero it before filling.
+// flags 1: nearest selectable entity; flags 6: nearest ground.
+struct RayQuery {
+    Ogre::Vector3 origin;    // start of the ray
+    Ogre::Vector3 direction; // unit direction
+    SceneEntity* hit;        // filled by the host: nearest entity hit, or null
+    float length;            // distance from the start to the far end of the ray
+    float distance;          // in: the largest float; out: distance to the nearest hit
+    int flags;
+};

@@ -1,0 +1,101 @@
+// The host's interface object handed to DllLoadPlugin, and the services it leads to.
+#pragma once
+
+#include "IBaseCommand.h"
+
+#include <string>
+
+class CGameEngine;
+class CSceneManager;
+class CSizeControlChild;
+class IPluginBase;
+class IView;
+class wxCursor;
+class wxMenu;
+class wxToolBar;
+
+class IPluginRegistry {
+public:
+    // Returns 1 when registered, 0 when the plug-in is null or already registered.
+    virtual int registerPlugin(IPluginBase* plugin, int kind) = 0;
+    virtual void unregisterPlugin(IPluginBase* plugin) = 0;
+
+protected:
+    ~IPluginRegistry() = default;
+};
+
+class IEngineAccess {
+public:
+    virtual CGameEngine* gameEngine() = 0;
+    virtual CSceneManager* sceneManager() = 0;
+
+protected:
+    ~IEngineAccess() = default;
+};
+
+class IViewHost {
+public:
+    virtual void removeMenu(IPluginBase* plugin, wxMenu* submenu, int flags) = 0;
+    // Removes the tool strip the host built for this plug-in.
+    virtual void removeToolStrip(IPluginBase* plugin, wxToolBar* toolStrip) = 0;
+    // View n (0..3), or null.
+    virtual IView* view(int n) = 0;
+    // Marks every view for repainting; the render loop paints them, never inside this call.
+    virtual void redraw() = 0;
+    // The pointer shown over the views; null restores the default.
+    virtual void setCursor(const wxCursor* cursor) = 0;
+    // The panel shown in the side area; null empties it.
+    virtual void setSidePanel(CSizeControlChild* panel) = 0;
+
+protected:
+    ~IViewHost() = default;
+};
+
+class IToolManager {
+public:
+    virtual void switchTool(int tool) = 0;
+    // The tool number of a plug-in's tool-strip command, or -1.
+    virtual int toolForCommand(IPluginBase* plugin, int commandId) = 0;
+    // Delivers OnNotify(code, arg, data) to every registered plug-in, in registration order.
+    virtual void notify(int code, int arg, void* data) = 0;
+
+protected:
+    ~IToolManager() = default;
+};
+
+class CUndoRedoManager {
+public:
+    // False when the name is empty, the factory null, or the name already registered
+    // (the first registration stays).
+    virtual bool registerCommand(const std::string& name, CommandFactory factory) = 0;
+    virtual bool unregisterCommand(const std::string& name) = 0;
+    virtual bool isCommandRegistered(const std::string& name) const = 0;
+    // Builds the named command, executes it with params and pushes it when execute answers
+    // non-zero. False for an unknown name or a zero answer.
+    virtual bool doCommand(const std::string& name, CommandParams* params) = 0;
+    // Takes ownership of a step already applied and pushes it. Null is ignored.
+    virtual void addUndo(IBaseCommand* command) = 0;
+    virtual bool undo() = 0;
+    virtual bool redo() = 0;
+    virtual int undoCount() const = 0;
+    virtual int redoCount() const = 0;
+    virtual void clear() = 0;
+
+protected:
+    ~CUndoRedoManager() = default;
+};
+
+class Interface {
+public:
+    virtual IPluginRegistry* pluginRegistry() = 0;
+    virtual IEngineAccess* engineAccess() = 0;
+    virtual IViewHost* viewHost() = 0;
+    virtual IToolManager* toolManager() = 0;
+    virtual CUndoRedoManager* undoManager() = 0;
+
+protected:
+    ~Interface() = default;
+};
+
+// The host's interface object; the argument is ignored (pass NULL).
+extern "C" Interface* GetInterfaceHinstance(void* instance);
