@@ -1,0 +1,104 @@
+#include "host/base/CEditorUndoManager.h"
+
+#include <cstdio>
+#include <exception>
+
+CEditorUndoManager::CEditorUndoManager(int maxDepth) : m_maxDepth(maxDepth < 1 ? 1 : maxDepth) {}
+
+CEditorUndoManager::~CEditorUndoManager() {
+    clear();
+}
+
+bool CEditorUndoManager::registerCommand(const std::string& name, CommandFactory factory) {
+    if (name.empty() || !factory)
+        return false;
+    // The first registration stays.
+    return m_factories.emplace(name, factory).second;
+}
+
+bool CEditorUndoManager::unregisterCommand(const std::string& name) {
+    return m_factories.erase(name) > 0;
+}
+
+bool CEditorUndoManager::isCommandRegistered(const std::string& name) const {
+    return m_factories.count(name) > 0;
+}
+
+bool CEditorUndoManager::doCommand(const std::string& name, CommandParams* params) {
+    auto it = m_factories.find(name);
+    if (it == m_factories.end())
+        return false;
+    CommandParams empty;
+    CommandParams* used = params ? params : &empty;
+    Step step;
+    step.name = name;
+    step.params = *used;
+    try {
+        step.command.reset(it->second());
+        if (!step.command)
+            return false;
+        if (step.command->execute(used) == 0)
+            return false;
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "command %s failed: %s\n", name.c_str(), e.what());
+        return false;
+    } catch (...) {
+        std::fprintf(stderr, "command %s failed\n", name.c_str());
+        return false;
+    }
+    push(std::move(step));
+    return true;
+}
+
+void CEditorUndoManager::addUndo(IBaseCommand* command) {
+    if (!command)
+        return;
+    Step step;
+    step.command.reset(command);
+    push(std::move(step));
+}
+
+void CEditorUndoManager::push(Step step) {
+    m_redo.clear();
+    m_undo.push_back(std::move(step));
+    while (static_cast<int>(m_undo.size()) > m_maxDepth)
+        m_undo.pop_front(); // the oldest step is dropped and deleted
+}
+
+bool CEditorUndoManager::undo() {
+    if (m_undo.empty())
+        return false;
+    Step step = std::move(m_undo.back());
+    m_undo.pop_back();
+    try {
+        step.command->undo();
+    } catch (...) {
+        std::fprintf(stderr, "undo of %s failed\n", step.name.c_str());
+    }
+    m_redo.push_back(std::move(step));
+    return true;
+}
+
+bool CEditorUndoManager::redo() {
+    if (m_redo.empty())
+        return false;
+    Step step = std::move(m_redo.back());
+    m_redo.pop_back();
+    CommandParams params = step.params;
+    try {
+        step.command->execute(&params);
+    } catch (...) {
+        std::fprintf(stderr, "redo of %s failed\n", step.name.c_str());
+    }
+    m_undo.push_back(std::move(step));
+    return true;
+}
+
+void CEditorUndoManager::clear() {
+    m_redo.clear();
+    m_undo.clear();
+}
+
+std::string CEditorUndoManager::topUndoName() const {
+    return m_undo.empty() ? std::string() : m_undo.back().name;
+}

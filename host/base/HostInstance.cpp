@@ -1,0 +1,13 @@
+#include "host/base/HostInstance.h"
+
+namespace {
+Interface* g_host = nullptr;
+}
+
+void SetInterfaceHinstance(Interface* host) {
+    g_host = host;
+}
+
+extern "C" __attribute__((visibility("default"))) Interface* GetInterfaceHinstance(void*) {
+    return g_host;
+}
