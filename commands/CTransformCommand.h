@@ -1,0 +1,51 @@
+// One undo step of a transform: the value of one transform component of every entity that was
+// selected when the step was captured. Undo and redo both swap the recorded and the current
+// values, so a step pushed after its change already happened restores the old values on its
+// first undo and puts the new ones back on redo.
+#pragma once
+
+#include "core/host/IBaseCommand.h"
+
+#include <OgreVector.h>
+
+#include <memory>
+#include <set>
+#include <string>
+
+class CSceneManager;
+class IToolManager;
+
+class CTransformCommand : public IBaseCommand {
+public:
+    // Fetches the scene manager and the notifier from the host; nothing captured yet.
+    CTransformCommand();
+    ~CTransformCommand() override;
+
+    CTransformCommand(const CTransformCommand&) = delete;
+    CTransformCommand& operator=(const CTransformCommand&) = delete;
+
+    // Records, per name, the position (kind 1), orientation (kind 2) or scale (any other kind)
+    // of its entity. A name without an entity keeps a zero slot and is skipped by the swap.
+    int Capture(const std::set<std::string>& names, int kind, COORDINATE_AXIS axis);
+
+    // Both swap recorded and current values; the parameters are not read.
+    int execute(CommandParams* params) override;
+    int undo() override;
+
+    // Read access for tests and diagnostics.
+    const std::set<std::string>& GetNames() const { return m_names; }
+    int GetKind() const { return m_kind; }
+    COORDINATE_AXIS GetAxis() const { return m_axis; }
+    // The recorded value of the i-th name in set order; zero when out of range or not captured.
+    Ogre::Vector3 GetSaved(std::size_t index) const;
+
+private:
+    void Swap();
+
+    std::set<std::string> m_names;
+    CSceneManager* m_sceneManager = nullptr;
+    std::unique_ptr<Ogre::Vector3[]> m_saved;
+    IToolManager* m_notifier = nullptr;
+    int m_kind = KIND_SCALE;
+    COORDINATE_AXIS m_axis = AXIS_ALL;
+};
