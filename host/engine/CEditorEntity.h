@@ -1,0 +1,119 @@
+// A scene entity of the editor: a mesh (Ogre::Entity) or a light (Ogre::Light with a small
+// pickable marker) on its own scene node, under an optional parent entity.
+//
+// The local transform is kept here (position, orientation as (pitch, yaw, roll), scale) and
+// mirrored onto the Ogre node, whose node is a child of the parent's node, so the world
+// transform follows Ogre's node rules: world scale = parent scale * local scale, world rotation
+// = parent rotation * local rotation, world position = parent rotation * (parent scale * local
+// position) + parent position.
+#pragma once
+
+#include "core/host/SceneEntity.h"
+
+#include <OgreColourValue.h>
+#include <OgreLight.h>
+#include <OgreQuaternion.h>
+
+namespace Ogre {
+class SceneManager;
+class SceneNode;
+} // namespace Ogre
+
+class CEditorEntity : public SceneEntity {
+public:
+    // A mesh entity showing `meshName` (the mesh must exist). `parent` may be null.
+    CEditorEntity(Ogre::SceneManager* sceneManager, const std::string& name,
+                  const std::string& meshName, CEditorEntity* parent);
+    // A light of the given type and colour, drawn as a marker mesh "EditorLightMarker".
+    CEditorEntity(Ogre::SceneManager* sceneManager, const std::string& name,
+                  Ogre::Light::LightTypes type, const Ogre::ColourValue& colour,
+                  CEditorEntity* parent);
+    ~CEditorEntity() override;
+    CEditorEntity(const CEditorEntity&) = delete;
+    CEditorEntity& operator=(const CEditorEntity&) = delete;
+
+    // SceneEntity
+    const std::string& GetName() const override { return m_name; }
+    std::uint32_t GetState() const override { return m_state; }
+    void AddState(std::uint32_t bits) override { m_state |= bits; }
+    void RemoveState(std::uint32_t bits) override { m_state &= ~bits; }
+
+    Ogre::Vector3 GetPosition() const override { return m_position; }
+    Ogre::Vector3 GetOrientation() const override { return m_orientation; }
+    Ogre::Vector3 GetScale() const override { return m_scale; }
+    void SetPosition(const Ogre::Vector3& value, COORDINATE_AXIS axis = AXIS_ALL) override;
+    void SetPosition(float x, float y, float z) override;
+    void SetOrientation(const Ogre::Vector3& value, COORDINATE_AXIS axis = AXIS_ALL) override;
+    void SetScale(const Ogre::Vector3& value, COORDINATE_AXIS axis = AXIS_ALL) override;
+
+    Ogre::Vector3 GetWorldPosition() const override;
+    Ogre::Vector3 GetWorldOrientation() const override;
+    Ogre::Vector3 GetWorldScale() const override;
+    void SetWorldPosition(float x, float y, float z) override;
+    void SetWorldOrientation(float pitch, float yaw, float roll) override;
+    void SetWorldScale(float x, float y, float z) override;
+
+    void PreTransform(const Ogre::Vector3& parts) override;
+    void MoveDelta(const Ogre::Vector3& delta, int local = 0, int relative = 1) override;
+    void RotateDelta(const Ogre::Vector3& yawPitchRoll) override;
+    void RotateDelta(const Ogre::Vector3& axis, float angle, bool relative) override;
+    void ScaleDelta(const Ogre::Vector3& factors) override;
+
+    Ogre::Vector3 GetBoundsMin() const override;
+    Ogre::Vector3 GetBoundsMax() const override;
+    SceneEntity* getParent() const override { return m_parent; }
+    int IsVisible() const override { return m_visible ? 1 : 0; }
+    Ogre::Light* GetOgreLight() const override { return m_light; }
+    Ogre::Entity* GetOgreEntity() const override { return m_entity; }
+    std::string getMovableObjectName() const override;
+    int EnabledTrnaform() const override { return m_transformEnabled ? 1 : 0; }
+
+    // Editor-side operations.
+    CEditorEntity* GetParentEntity() const { return m_parent; }
+    bool IsLight() const { return m_light != nullptr; }
+    const std::string& GetMeshName() const { return m_meshName; }
+    Ogre::SceneNode* GetNode() const { return m_node; }
+    // The entity drawn for picking: the mesh entity, or a light's marker.
+    Ogre::Entity* GetPickEntity() const { return m_entity ? m_entity : m_marker; }
+    void SetVisible(bool visible);
+    void SetTransformEnabled(bool enabled) { m_transformEnabled = enabled; }
+    void SetSelectable(bool selectable) { m_selectable = selectable; }
+    bool IsSelectable() const { return m_selectable; }
+
+    // World rotation as an Ogre (column-vector) quaternion, and the world transform as a
+    // column-vector 4x4 matrix (scale, then rotation, then translation).
+    Ogre::Quaternion GetWorldRotation() const;
+    Ogre::Matrix4 GetWorldMatrix() const;
+    // The local rotation of a (pitch, yaw, roll) triple, in Ogre's column form.
+    static Ogre::Quaternion RotationFromYPR(const Ogre::Vector3& pitchYawRoll);
+    // The (pitch, yaw, roll) triple of an Ogre rotation.
+    static Ogre::Vector3 YPRFromRotation(const Ogre::Quaternion& rotation);
+
+private:
+    void Attach(Ogre::SceneManager* sceneManager, CEditorEntity* parent);
+    void SyncNode();
+    void SetWorldRotation(const Ogre::Quaternion& world);
+
+    std::string m_name;
+    std::string m_meshName;
+    Ogre::SceneManager* m_sceneManager = nullptr;
+    Ogre::SceneNode* m_node = nullptr;
+    Ogre::Entity* m_entity = nullptr;
+    Ogre::Entity* m_marker = nullptr;
+    Ogre::Light* m_light = nullptr;
+    CEditorEntity* m_parent = nullptr;
+
+    Ogre::Vector3 m_position = Ogre::Vector3::ZERO;
+    Ogre::Vector3 m_orientation = Ogre::Vector3::ZERO; // (pitch, yaw, roll)
+    Ogre::Vector3 m_scale = Ogre::Vector3::UNIT_SCALE;
+    std::uint32_t m_state = 0;
+    bool m_visible = true;
+    bool m_transformEnabled = true;
+    bool m_selectable = true;
+
+    // The record taken by PreTransform.
+    Ogre::Vector3 m_prePosition = Ogre::Vector3::ZERO;
+    Ogre::Vector3 m_preWorldPosition = Ogre::Vector3::ZERO;
+    Ogre::Quaternion m_preWorldRotation = Ogre::Quaternion::IDENTITY;
+    Ogre::Vector3 m_preScale = Ogre::Vector3::UNIT_SCALE;
+};

@@ -1,0 +1,102 @@
+// The editor's scene: named entities, the selection set, the ground and ray queries.
+#pragma once
+
+#include "core/host/CSceneManager.h"
+
+#include <OgreColourValue.h>
+#include <OgreLight.h>
+#include <OgreRay.h>
+
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace Ogre {
+class SceneManager;
+}
+class CEditorEntity;
+class CTerrain;
+
+class CEditorScene : public CSceneManager {
+public:
+    explicit CEditorScene(Ogre::SceneManager* sceneManager);
+    ~CEditorScene() override;
+    CEditorScene(const CEditorScene&) = delete;
+    CEditorScene& operator=(const CEditorScene&) = delete;
+
+    // CSceneManager
+    const std::set<std::string>& getSelectedEntities() const override { return m_selection; }
+    SceneEntity* getSceneEntity(const std::string& name) const override;
+    bool isEntitySelected(const std::string& name) const override;
+    int rayQuery(RayQuery* query) override;
+    SceneEntity* beginSelected() override;
+    SceneEntity* nextSelected() override;
+    SceneEntity* beginEntity() override;
+    SceneEntity* nextEntity() override;
+    bool canSelect(SceneEntity* entity) const override;
+    int getNumLights() const override;
+
+    // Adds a mesh entity; null when the name is empty or taken, the mesh unknown, the parent
+    // named but missing, or a value not finite.
+    CEditorEntity* AddMesh(const std::string& name, const std::string& meshName,
+                           const std::string& parentName, const Ogre::Vector3& position,
+                           const Ogre::Vector3& orientation = Ogre::Vector3::ZERO,
+                           const Ogre::Vector3& scale = Ogre::Vector3::UNIT_SCALE);
+    // Adds a light with a pickable marker; null when the name is empty or taken.
+    CEditorEntity* AddLight(const std::string& name, Ogre::Light::LightTypes type,
+                            const Ogre::Vector3& position, const Ogre::ColourValue& colour,
+                            const std::string& parentName = "");
+    // Replaces the ground by a terrain `width` x `depth` centred at the origin, with hills of
+    // the given amplitude, `cells` grid cells along each side. False on bad sizes.
+    bool SetGround(float width, float depth, float amplitude, int cells = 64);
+    const CTerrain* GetGround() const { return m_ground.get(); }
+    // Height of the ground surface at (x, z); 0 outside the ground or without one.
+    float TerrainHeightAt(float x, float z) const;
+
+    // Removes an entity and its children (children first); they leave the selection.
+    // False for an unknown name.
+    bool RemoveEntity(const std::string& name);
+    // Copies an entity (same mesh or light, parent, transform, state) under a unique name
+    // derived from it ("box_a_1", "box_a_2", ...); the copy is not selected. "" on failure.
+    std::string CopyEntity(const std::string& name);
+    // A copy under a given name (used by redo so names stay stable). False if taken.
+    bool CopyEntityAs(const std::string& name, const std::string& newName);
+    // The first of name_1, name_2, ... that no entity has.
+    std::string UniqueName(const std::string& base) const;
+
+    // Replaces the selection; unknown names are dropped.
+    void SetSelection(const std::set<std::string>& names);
+    // "add", "sub" or "exclude" (= replace) with a list of names; unknown names are ignored.
+    // False for an unknown mode (selection kept).
+    bool SelectNames(const std::string& mode, const std::vector<std::string>& names);
+
+    CEditorEntity* GetEntity(const std::string& name) const;
+    int GetEntityCount() const { return static_cast<int>(m_entities.size()); }
+    // Every entity in name order.
+    std::vector<CEditorEntity*> GetEntities() const;
+    Ogre::SceneManager* GetOgreSceneManager() const { return m_sceneManager; }
+
+    // Removes every entity and the ground, and clears the selection.
+    void Clear();
+
+    // Distance along the ray to the nearest pickable entity, or -1; `hit` gets the entity.
+    float PickEntity(const Ogre::Ray& ray, float maxDistance, CEditorEntity*& hit) const;
+    // Distance along the ray to the ground, or -1.
+    float PickGround(const Ogre::Ray& ray, float maxDistance) const;
+
+private:
+    CEditorEntity* Insert(std::unique_ptr<CEditorEntity> entity);
+
+    Ogre::SceneManager* m_sceneManager;
+    std::map<std::string, std::unique_ptr<CEditorEntity>> m_entities;
+    std::set<std::string> m_selection;
+    std::unique_ptr<CTerrain> m_ground;
+    // Walk cursors of beginSelected/nextSelected and beginEntity/nextEntity (by name, so the
+    // walks survive changes to the containers).
+    std::string m_selectedCursor;
+    std::string m_entityCursor;
+    bool m_selectedWalkDone = true;
+    bool m_entityWalkDone = true;
+};

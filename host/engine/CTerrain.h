@@ -1,0 +1,53 @@
+// The ground: a heightfield mesh over a regular grid, with exact height and ray queries on
+// the same triangles that are drawn.
+#pragma once
+
+#include <OgreRay.h>
+#include <OgreVector.h>
+
+#include <string>
+#include <vector>
+
+namespace Ogre {
+class Entity;
+class SceneManager;
+class SceneNode;
+} // namespace Ogre
+
+class CTerrain {
+public:
+    // Grid of cells x cells over width x depth centred at the origin; heights from a smooth
+    // hill function scaled by amplitude. Call IsValid after construction.
+    CTerrain(Ogre::SceneManager* sceneManager, const std::string& name, float width, float depth,
+             float amplitude, int cells);
+    ~CTerrain();
+    CTerrain(const CTerrain&) = delete;
+    CTerrain& operator=(const CTerrain&) = delete;
+
+    // Height of the surface at (x, z); 0 outside the grid.
+    float HeightAt(float x, float z) const;
+    // Distance along the ray (direction need not be unit; distance is in its units) to the
+    // nearest surface point within maxDistance, or -1.
+    float Intersect(const Ogre::Ray& ray, float maxDistance) const;
+    float GetWidth() const { return m_width; }
+    float GetDepth() const { return m_depth; }
+    float GetAmplitude() const { return m_amplitude; }
+    const std::string& GetName() const { return m_name; }
+    Ogre::Entity* GetOgreEntity() const { return m_entity; }
+
+    // The hill function the grid samples, for a grid spanning width x depth.
+    static float HillHeight(float x, float z, float width, float depth, float amplitude);
+
+private:
+    float GridHeight(int i, int j) const { return m_heights[j * (m_cells + 1) + i]; }
+    Ogre::Vector3 GridPoint(int i, int j) const;
+
+    Ogre::SceneManager* m_sceneManager;
+    std::string m_name;
+    float m_width, m_depth, m_amplitude;
+    int m_cells;
+    float m_minHeight = 0, m_maxHeight = 0;
+    std::vector<float> m_heights;
+    Ogre::Entity* m_entity = nullptr;
+    Ogre::SceneNode* m_node = nullptr;
+};
