@@ -1,0 +1,113 @@
+// The editor's host object: the Interface handed to plug-ins, the view host, and the input
+// path from the views (and scripts) to the plug-ins.
+//
+// Pointer events go to the plug-in that owns the engaged tool, or, while no tool is engaged,
+// to every registered plug-in in order. A left press that no plug-in claims (every
+// OnPointerDown answered 0) and is then dragged becomes a rubber-band rectangle: on release the
+// plug-ins get OnPointerUp and then OnSelectRect(view, 0, rect).
+#pragma once
+
+#include "core/host/EditorTypes.h"
+#include "core/host/Interface.h"
+
+#include <memory>
+#include <vector>
+
+class CEditorEngine;
+class CEditorScene;
+class CEditorUndoManager;
+class CEditorView;
+class CMainFrame;
+class CPluginLoader;
+class CPluginRegistry;
+class CToolManager;
+
+class CEditorHost : public Interface, public IViewHost {
+public:
+    explicit CEditorHost(CEditorEngine& engine);
+    ~CEditorHost();
+    CEditorHost(const CEditorHost&) = delete;
+    CEditorHost& operator=(const CEditorHost&) = delete;
+
+    // Interface
+    IPluginRegistry* pluginRegistry() override;
+    IEngineAccess* engineAccess() override;
+    IViewHost* viewHost() override { return this; }
+    IToolManager* toolManager() override;
+    CUndoRedoManager* undoManager() override;
+
+    // IViewHost
+    void removeMenu(IPluginBase* plugin, wxMenu* submenu, int flags) override;
+    void removeToolStrip(IPluginBase* plugin, wxToolBar* toolStrip) override;
+    IView* view(int n) override;
+    void redraw() override { m_redrawPending = true; }
+    void setCursor(const wxCursor* cursor) override;
+    void setSidePanel(CSizeControlChild* panel) override;
+
+    // Wiring of the application; the frame may be null (then views and panels are absent).
+    void AttachFrame(CMainFrame* frame) { m_frame = frame; }
+    CMainFrame* Frame() const { return m_frame; }
+    CEditorEngine& Engine() { return m_engine; }
+    CEditorScene& Scene();
+    CEditorUndoManager& Undo() { return *m_undo; }
+    CPluginRegistry& Registry() { return *m_registry; }
+    CToolManager& Tools() { return *m_tools; }
+    CPluginLoader& Loader() { return *m_loader; }
+
+    int ViewCount() const;
+    CEditorView* GetView(int n) const;
+    bool IsRedrawPending() const { return m_redrawPending; }
+    void ClearRedraw() { m_redrawPending = false; }
+    const wxCursor* CurrentCursor() const { return m_cursor; }
+    CSizeControlChild* SidePanel() const { return m_sidePanel; }
+    // The view that View > frame and scripts address by default (last one clicked).
+    int ActiveView() const { return m_activeView; }
+    void SetActiveView(int view) { m_activeView = view; }
+
+    // Input path (flags: 1 left, 4 Shift, 8 Ctrl). PointerDown answers 1 when a plug-in
+    // claimed the press.
+    int PointerDown(int view, int flags, int x, int y);
+    void PointerMove(int view, int flags, int x, int y);
+    void PointerUp(int view, int flags, int x, int y);
+    void Hover(int x, int y);
+    // The rubber band being dragged: false when there is none.
+    bool RubberBand(int& view, PixelRect& rect) const;
+    // Calls every plug-in's OnViewUpdate(view, n) (after view n was drawn).
+    void ViewDrawn(int n);
+
+    // Tool strips and commands. ClickTool: OnToolCommand(id) then OnWindowMessage(273, id, 0)
+    // on that plug-in, as a tool-strip button does.
+    void ClickTool(IPluginBase* plugin, int commandId);
+    // The first registered plug-in with a tool for this command, or null.
+    IPluginBase* FindToolPlugin(int commandId) const;
+    // A menu command for every plug-in: OnToolCommand(id) then OnWindowMessage(273, id, 0).
+    void SendMenuCommand(int commandId);
+    // OnWindowMessage(273, id, 0) to every plug-in (Edit > Copy).
+    void SendWindowCommand(int commandId);
+    // View > frame the selection: notification 60 with the view as data.
+    void FrameSelection(int view);
+
+private:
+    std::vector<IPluginBase*> InputTargets() const;
+
+    CEditorEngine& m_engine;
+    std::unique_ptr<CEditorUndoManager> m_undo;
+    std::unique_ptr<CPluginRegistry> m_registry;
+    std::unique_ptr<CToolManager> m_tools;
+    std::unique_ptr<CPluginLoader> m_loader;
+    CMainFrame* m_frame = nullptr;
+    bool m_redrawPending = true;
+    const wxCursor* m_cursor = nullptr;
+    CSizeControlChild* m_sidePanel = nullptr;
+    int m_activeView = 0;
+
+    // Press state of the left button.
+    bool m_pressed = false;
+    bool m_claimed = false;
+    bool m_banding = false;
+    int m_pressView = 0;
+    int m_pressX = 0;
+    int m_pressY = 0;
+    int m_lastX = 0;
+    int m_lastY = 0;
+};

@@ -1,0 +1,68 @@
+// The whole editor in one object: engine, main frame with its views, host, plug-ins and the
+// script runner. scene-editor's main uses it, and so can a GUI test inside its own process:
+//
+//   wxEntryStart(argc, argv); wxTheApp->CallOnInit();   // or any running wxApp
+//   EditorOptions options; options.pluginDir = "...";   // views, size, scene...
+//   CEditorSession session(options);
+//   std::string error;
+//   if (!session.Start(error)) ...;                       // frame shown, plug-ins loaded
+//   session.RunScriptLine("select box_a");                // script commands, same as --script
+//   session.RenderFrames(3);
+//   session.Shutdown();                                   // plug-ins unloaded, frame destroyed
+//
+// Only one session may exist at a time (GetInterfaceHinstance answers its host).
+#pragma once
+
+#include "host/app/EditorOptions.h"
+
+#include <memory>
+#include <string>
+
+class CEditorEngine;
+class CEditorHost;
+class CEditorScene;
+class CMainFrame;
+class CScriptRunner;
+
+class CEditorSession {
+public:
+    explicit CEditorSession(const EditorOptions& options);
+    ~CEditorSession(); // calls Shutdown
+    CEditorSession(const CEditorSession&) = delete;
+    CEditorSession& operator=(const CEditorSession&) = delete;
+
+    // Builds the engine (GL), the scene (demo or --scene file), the main frame and its views,
+    // the host, and loads the plug-ins. Needs wx initialised and an X display. False with a
+    // message when something could not be built (e.g. a bad scene file).
+    bool Start(std::string& error);
+    // Unloads the plug-ins (reverse order), destroys the frame and the engine. Idempotent.
+    void Shutdown();
+    bool IsStarted() const { return m_started; }
+
+    // Runs one script line with the session's runner (line numbers count up per call).
+    // Returns false for a bad line; the message is in Script().LastError().
+    bool RunScriptLine(const std::string& line);
+    // Runs a whole script; returns the exit code (0, or 2 after a bad line).
+    int RunScript(const std::string& text);
+
+    // Renders n frames (every view, frame listeners run), handling pending wx events between.
+    void RenderFrames(int n);
+    // Handles pending wx events without rendering.
+    void ProcessEvents();
+
+    const EditorOptions& Options() const { return m_options; }
+    CEditorHost& Host() { return *m_host; }
+    CEditorEngine& Engine() { return *m_engine; }
+    CEditorScene& Scene();
+    CMainFrame* Frame() { return m_frame; }
+    CScriptRunner& Script() { return *m_script; }
+
+private:
+    EditorOptions m_options;
+    std::unique_ptr<CEditorEngine> m_engine;
+    std::unique_ptr<CEditorHost> m_host;
+    std::unique_ptr<CScriptRunner> m_script;
+    CMainFrame* m_frame = nullptr; // a wx top-level window: destroyed through wx
+    bool m_started = false;
+    int m_lineNumber = 0;
+};

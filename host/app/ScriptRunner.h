@@ -1,0 +1,79 @@
+// The editor's script language: one command a line, "#" starts a comment.
+//
+// Commands live in a table. A handler gets the words after the command name and answers true
+// when done; false with `error` set marks a bad line: the runner prints "script:LINE: error" on
+// the error stream and the run ends with exit code 2, changing nothing more.
+//
+// Adding commands from another file of the application:
+//   - write `void RegisterGizmoScriptCommands(CScriptRunner&)` in host/app/ScriptGizmoCommands.cpp
+//     or `void RegisterPluginScriptCommands(CScriptRunner&)` in host/app/ScriptPluginCommands.cpp;
+//     the app's CMakeLists adds the file when it exists and the session calls the function once,
+//     after the built-in commands are in the table;
+//   - inside, call runner.AddCommand("name", handler) for each command.
+// Handlers reach the editor through runner.Session() (host, views, engine, frame rendering,
+// pointer input) and print through runner.Out(). A handler must not throw.
+#pragma once
+
+#include <functional>
+#include <iosfwd>
+#include <map>
+#include <string>
+#include <vector>
+
+class CEditorSession;
+
+class CScriptRunner {
+public:
+    using Args = std::vector<std::string>;
+    using Handler =
+        std::function<bool(CScriptRunner& runner, const Args& args, std::string& error)>;
+    enum class Result { Ok, Quit, Error };
+
+    explicit CScriptRunner(CEditorSession& session);
+
+    // False when the name is empty or already taken (the first handler stays).
+    bool AddCommand(const std::string& name, Handler handler);
+    bool HasCommand(const std::string& name) const;
+
+    // Runs every line until "quit", a bad line or the end. Returns 0, or 2 after a bad line.
+    int Run(std::istream& in);
+    // Runs one line; lineNumber is used in the error message.
+    Result RunLine(const std::string& line, int lineNumber);
+    const std::string& LastError() const { return m_lastError; }
+
+    CEditorSession& Session() { return m_session; }
+    // The view later commands act on ("view N"); 0 at start.
+    int TargetView() const { return m_targetView; }
+    void SetTargetView(int view) { m_targetView = view; }
+
+    // Output of the commands (stdout by default) and of the error messages (stderr by default).
+    std::ostream& Out();
+    std::ostream& Err();
+    void SetOutput(std::ostream* out) { m_out = out; }
+    void SetErrorOutput(std::ostream* err) { m_err = err; }
+
+    // Helpers for handlers: whole-word number parsing, false on junk or overflow.
+    static bool ParseInt(const std::string& text, int& value);
+    static bool ParseFloat(const std::string& text, float& value);
+    // Splits a line into words at spaces and tabs; drops "#" comments.
+    static Args Split(const std::string& line);
+
+private:
+    CEditorSession& m_session;
+    std::map<std::string, Handler> m_commands;
+    int m_targetView = 0;
+    std::ostream* m_out = nullptr;
+    std::ostream* m_err = nullptr;
+    std::string m_lastError;
+};
+
+// Built-in commands (ScriptCommands.cpp): view, select, selection, print, project, frames,
+// undo, redo, screenshot, viewshot, quit, tool, press, move, release, keys, rect, parents,
+// copy, frame.
+void RegisterBuiltinScriptCommands(CScriptRunner& runner);
+// Commands added by other files of the app (see the top of this file).
+void RegisterGizmoScriptCommands(CScriptRunner& runner);
+void RegisterPluginScriptCommands(CScriptRunner& runner);
+
+// The script that --demo runs; "%OUT%" stands for the output folder.
+const char* BuiltinDemoScript();
