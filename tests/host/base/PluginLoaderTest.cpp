@@ -1,0 +1,93 @@
+#include "core/host/IPluginBase.h"
+#include "host/base/CEditorUndoManager.h"
+#include "host/base/CPluginLoader.h"
+#include "host/base/CPluginRegistry.h"
+#include "host/base/HostInstance.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+// Records the unload notifications the test modules send, in order.
+class CRecordingTools : public IToolManager {
+public:
+    void switchTool(int) override {}
+    int toolForCommand(IPluginBase*, int) override { return -1; }
+    void notify(int code, int, void* data) override {
+        if (code == NOTIFY_UNLOAD)
+            unloaded.push_back(static_cast<const char*>(data));
+    }
+    std::vector<std::string> unloaded;
+};
+
+class CTestHost : public Interface {
+public:
+    IPluginRegistry* pluginRegistry() override { return &registry; }
+    IEngineAccess* engineAccess() override { return nullptr; }
+    IViewHost* viewHost() override { return nullptr; }
+    IToolManager* toolManager() override { return &tools; }
+    CUndoRedoManager* undoManager() override { return &undo; }
+
+    CPluginRegistry registry;
+    CRecordingTools tools;
+    CEditorUndoManager undo;
+};
+
+std::vector<std::string> Names(const std::vector<IPluginBase*>& plugins) {
+    std::vector<std::string> names;
+    for (IPluginBase* p : plugins)
+        names.push_back(p->GetPluginName());
+    return names;
+}
+} // namespace
+
+TEST(PluginLoaderTest, LoadsSortedSkipsJunkSurvivesThrowAndUnloadsInReverse) {
+    CTestHost host;
+    std::vector<std::string> seen;
+    {
+        CPluginLoader loader(host, &host.registry);
+        loader.setOnLoaded([&](const CPluginLoader::Module& m) {
+            seen.push_back(m.plugins.empty() ? "-" : m.plugins[0]->GetPluginName());
+        });
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(loader.LoadFolder(GIZMARK_TEST_PLUGIN_DIR), 3);
+        std::string messages = testing::internal::GetCapturedStderr();
+        EXPECT_NE(messages.find("c_junk.so skipped"), std::string::npos) << messages;
+        EXPECT_NE(messages.find("threw"), std::string::npos) << messages;
+
+        // a_first, b_second, then d_throws (which registered before throwing).
+        EXPECT_EQ(Names(host.registry.plugins()),
+                  (std::vector<std::string>{"first", "second", "throws"}));
+        EXPECT_EQ(seen, (std::vector<std::string>{"first", "second", "throws"}));
+        ASSERT_EQ(loader.modules().size(), 3u);
+        EXPECT_EQ(loader.modules()[0].loadResult, 1);
+
+        loader.UnloadAll();
+        EXPECT_EQ(host.tools.unloaded, (std::vector<std::string>{"throws", "second", "first"}));
+        EXPECT_TRUE(host.registry.plugins().empty());
+        EXPECT_TRUE(loader.modules().empty());
+    }
+    // The loader's destructor has nothing left to unload.
+    EXPECT_EQ(host.tools.unloaded.size(), 3u);
+}
+
+TEST(PluginLoaderTest, MissingFolderAndFilesLoadNothing) {
+    CTestHost host;
+    CPluginLoader loader(host, &host.registry);
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(loader.LoadFolder("/nonexistent/gizmark-plugins"), 0);
+    EXPECT_FALSE(loader.LoadModule("/nonexistent/x.so"));
+    EXPECT_FALSE(loader.LoadModule(std::string(GIZMARK_TEST_PLUGIN_DIR) + "/c_junk.so"));
+    testing::internal::GetCapturedStderr();
+    EXPECT_TRUE(loader.modules().empty());
+}
+
+TEST(HostInstanceTest, GetInterfaceHinstanceAnswersTheSetHost) {
+    CTestHost host;
+    SetInterfaceHinstance(&host);
+    EXPECT_EQ(GetInterfaceHinstance(nullptr), &host);
+    SetInterfaceHinstance(nullptr);
+    EXPECT_EQ(GetInterfaceHinstance(nullptr), nullptr);
+}

@@ -1,0 +1,133 @@
+#include "host/base/CEditorUndoManager.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+// A command that adds its "value" parameter to a shared total and keeps a log.
+int g_total = 0;
+int g_alive = 0;
+std::vector<std::string> g_log;
+
+class CAddCommand : public IBaseCommand {
+public:
+    CAddCommand() { ++g_alive; }
+    ~CAddCommand() override { --g_alive; }
+    int execute(CommandParams* params) override {
+        auto it = params->find("value");
+        if (it == params->end())
+            return 0; // nothing to do: not pushed
+        m_value = std::stoi(it->second);
+        g_total += m_value;
+        g_log.push_back("do " + it->second);
+        return 1;
+    }
+    int undo() override {
+        g_total -= m_value;
+        g_log.push_back("undo " + std::to_string(m_value));
+        return 1;
+    }
+
+private:
+    int m_value = 0;
+};
+IBaseCommand* MakeAdd() {
+    return new CAddCommand;
+}
+IBaseCommand* MakeOther() {
+    return new CAddCommand;
+}
+IBaseCommand* MakeNull() {
+    return nullptr;
+}
+
+class CThrowingCommand : public IBaseCommand {
+public:
+    int execute(CommandParams*) override { throw 1; }
+    int undo() override { return 1; }
+};
+IBaseCommand* MakeThrowing() {
+    return new CThrowingCommand;
+}
+
+class UndoManagerTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        g_total = 0;
+        g_log.clear();
+        ASSERT_TRUE(undo.registerCommand("Add", MakeAdd));
+    }
+    bool Add(int value) {
+        CommandParams params{{"value", std::to_string(value)}};
+        return undo.doCommand("Add", &params);
+    }
+    CEditorUndoManager undo{5};
+};
+} // namespace
+
+TEST_F(UndoManagerTest, RegistrationKeepsTheFirstFactory) {
+    EXPECT_FALSE(undo.registerCommand("Add", MakeOther));
+    EXPECT_FALSE(undo.registerCommand("", MakeAdd));
+    EXPECT_FALSE(undo.registerCommand("Null", nullptr));
+    EXPECT_TRUE(undo.isCommandRegistered("Add"));
+    EXPECT_TRUE(undo.unregisterCommand("Add"));
+    EXPECT_FALSE(undo.unregisterCommand("Add"));
+    EXPECT_FALSE(Add(1)); // unknown name now
+    EXPECT_EQ(undo.undoCount(), 0);
+}
+
+TEST_F(UndoManagerTest, DoUndoRedoRoundTrip) {
+    EXPECT_TRUE(Add(2));
+    EXPECT_TRUE(Add(3));
+    EXPECT_EQ(g_total, 5);
+    EXPECT_TRUE(undo.undo());
+    EXPECT_EQ(g_total, 2);
+    EXPECT_EQ(undo.redoCount(), 1);
+    // Redo executes again with the parameters of the first execution.
+    EXPECT_TRUE(undo.redo());
+    EXPECT_EQ(g_total, 5);
+    EXPECT_TRUE(undo.undo());
+    EXPECT_TRUE(undo.undo());
+    EXPECT_EQ(g_total, 0);
+    EXPECT_FALSE(undo.undo());
+    EXPECT_EQ(undo.redoCount(), 2);
+    // A new step clears the redo stack.
+    EXPECT_TRUE(Add(7));
+    EXPECT_EQ(undo.redoCount(), 0);
+    EXPECT_FALSE(undo.redo());
+    EXPECT_EQ(g_total, 7);
+}
+
+TEST_F(UndoManagerTest, RefusedOrFailingCommandsAreNotPushed) {
+    CommandParams empty;
+    EXPECT_FALSE(undo.doCommand("Add", &empty));  // execute answered 0
+    EXPECT_FALSE(undo.doCommand("Add", nullptr)); // null params: an empty map
+    ASSERT_TRUE(undo.registerCommand("Null", MakeNull));
+    EXPECT_FALSE(undo.doCommand("Null", &empty));
+    ASSERT_TRUE(undo.registerCommand("Throw", MakeThrowing));
+    EXPECT_FALSE(undo.doCommand("Throw", &empty));
+    EXPECT_EQ(undo.undoCount(), 0);
+    EXPECT_EQ(g_alive, 0); // the refused commands were deleted
+}
+
+TEST_F(UndoManagerTest, AddUndoOwnsTheStepAndDepthIsBounded) {
+    undo.addUndo(nullptr);
+    EXPECT_EQ(undo.undoCount(), 0);
+    for (int i = 1; i <= 8; ++i)
+        ASSERT_TRUE(Add(i));
+    EXPECT_EQ(undo.undoCount(), 5); // the three oldest were dropped
+    EXPECT_EQ(g_alive, 5);
+    while (undo.undo()) {
+    }
+    EXPECT_EQ(g_total, 1 + 2 + 3); // only the last five could be undone
+
+    auto* applied = new CAddCommand; // an already applied step
+    undo.addUndo(applied);
+    EXPECT_EQ(undo.redoCount(), 0);
+    EXPECT_EQ(undo.undoCount(), 1);
+    undo.clear();
+    EXPECT_EQ(undo.undoCount(), 0);
+    EXPECT_EQ(g_alive, 0);
+}
