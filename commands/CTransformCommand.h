@@ -13,6 +13,7 @@
 #include <string>
 
 class CSceneManager;
+class CUndoRedoManager;
 class IToolManager;
 
 class CTransformCommand : public IBaseCommand {
@@ -49,3 +50,40 @@ private:
     int m_kind = KIND_SCALE;
     COORDINATE_AXIS m_axis = AXIS_ALL;
 };
+
+// Applying transforms to the selection, without the toolkit: the plug-in's drag handling and
+// ApplyTransform are thin wrappers over these. `scene` gives the selection and the entities,
+// `notifier` receives 51, 52 or 53 per changed entity (may be null).
+namespace TransformSteps {
+
+// A move step whose |y| is above 0.0005, compared in double precision, is vertical.
+bool IsVerticalMove(const Ogre::Vector3& delta);
+
+// The height of the ground straight below (or above) a point, by a ground ray query (flags 6)
+// from 100000 above it; over no ground, the plane y = 0.
+float GroundHeight(CSceneManager* ground, const Ogre::Vector3& point);
+
+// Records the transform at a press on every selected entity: position for mode 1,
+// orientation for mode 2, scale otherwise.
+void PrepareDrag(CSceneManager* scene, int mode);
+
+// One drag step with the gizmo's result: mode 1 moves (keeping the height above `ground` when
+// groundFollow is set and the step is not vertical), mode 2 rotates by (pitch, yaw, roll),
+// mode 3 scales; other modes change nothing. A non-finite delta changes nothing.
+// Returns the number of entities changed.
+int ApplyDragResult(CSceneManager* scene, CSceneManager* ground, IToolManager* notifier, int mode,
+                    const Ogre::Vector3& delta, bool groundFollow);
+
+// One drag step of a rotation part: every selected entity turns about `axis` by `angle` since
+// the press. A non-finite or zero axis, or a non-finite angle, changes nothing.
+int ApplyAxisRotation(CSceneManager* scene, IToolManager* notifier, const Ogre::Vector3& axis,
+                      float angle);
+
+// Sets one transform component (axis 0..2) or all three (axis 3) of every selected entity to
+// `value` and pushes one undo step, even for an empty selection. A value that is not finite
+// in the components it would set, or an unknown axis, is refused: nothing changes, no step,
+// result 0. Else 1.
+int ApplyTransform(CSceneManager* scene, IToolManager* notifier, CUndoRedoManager* undo,
+                   const Ogre::Vector3& value, COORDINATE_AXIS axis, int kind);
+
+} // namespace TransformSteps
