@@ -62,6 +62,8 @@ public:
     CPanelHost& GetPanelHost() { return m_panelHost; }
     CTransformBar& GetTransformBar() { return m_transformBar; }
     CTranslateListener* GetListener() const { return m_listener; }
+    Interface* GetHost() const { return m_host; }
+    void* GetModuleHandle() const { return m_module; }
     IBaseCommand* GetPendingTransform() const { return m_pending; }
     bool GetGroundFollow() const { return m_groundFollow; }
     int IsPageShown() const { return m_pageShown; }

@@ -4,6 +4,7 @@
 
 #include "core/host/CSizeControlChild.h"
 
+#include <type_traits> // wx/weakref.h needs it first
 #include <wx/weakref.h>
 
 #include "panels/CDialogParameter.h"

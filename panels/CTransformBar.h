@@ -3,6 +3,7 @@
 #pragma once
 
 #include <wx/panel.h>
+#include <type_traits> // wx/weakref.h needs it first
 #include <wx/weakref.h>
 
 class wxWindow;

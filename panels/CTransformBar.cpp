@@ -1,0 +1,76 @@
+#include "panels/CTransformBar.h"
+
+#include <wx/aui/framemanager.h>
+#include <wx/xrc/xmlres.h>
+
+namespace {
+
+// The toolkit's id of a dialog bar.
+constexpr int kDialogBarId = 0xE805;
+const char* const kPaneName = "GizmarkTransformBar";
+
+} // namespace
+
+CTransformBar::~CTransformBar() {
+    Destroy();
+}
+
+bool CTransformBar::Create(wxWindow* frame) {
+    if (!frame || m_window)
+        return false;
+    wxPanel* bar = wxXmlResource::Get()->LoadPanel(frame, "109");
+    if (!bar)
+        return false;
+    bar->SetId(kDialogBarId);
+    m_window = bar;
+    m_frame = frame;
+    if (wxAuiManager* manager = wxAuiManager::GetManager(frame)) {
+        const wxSize size = bar->GetSize();
+        manager->AddPane(bar, wxAuiPaneInfo()
+                                  .Name(kPaneName)
+                                  .Bottom()
+                                  .Layer(1)
+                                  .CaptionVisible(false)
+                                  .CloseButton(false)
+                                  .Floatable(false)
+                                  .Movable(false)
+                                  .TopDockable(false)
+                                  .LeftDockable(false)
+                                  .RightDockable(false)
+                                  .BottomDockable(true)
+                                  .MinSize(wxSize(-1, size.GetHeight()))
+                                  .BestSize(size));
+        manager->Update();
+    }
+    return true;
+}
+
+void CTransformBar::Destroy() {
+    wxPanel* bar = m_window.get();
+    if (!bar)
+        return;
+    // The frame outlives its children, so it is still there while the bar is.
+    if (wxAuiManager* manager = wxAuiManager::GetManager(m_frame)) {
+        if (manager->DetachPane(bar))
+            manager->Update();
+    }
+    bar->Destroy();
+    m_window = nullptr;
+    m_frame = nullptr;
+}
+
+bool CTransformBar::IsDocked() const {
+    wxPanel* bar = m_window.get();
+    if (!bar || !m_frame)
+        return false;
+    wxAuiManager* manager = wxAuiManager::GetManager(m_frame);
+    if (!manager)
+        return false;
+    const wxAuiPaneInfo& pane = manager->GetPane(bar);
+    return pane.IsOk() && pane.dock_direction == wxAUI_DOCK_BOTTOM && pane.IsShown();
+}
+
+wxWindow* CTransformBar::GetField(int id) const {
+    wxPanel* bar = m_window.get();
+    return bar ? bar->FindWindow(id) : nullptr;
+}
