@@ -4,6 +4,7 @@
 
 #include "core/host/EditorTypes.h"
 
+#include <OgreColourValue.h>
 #include <OgreMaterial.h>
 #include <OgreMatrix4.h>
 #include <OgreVector.h>
@@ -18,16 +19,16 @@ class SceneEntity;
 
 // Per-view layout, recorded for picking and dragging.
 struct GizmoViewState {
-    int shown[8];                    // 1 when laid out in this view, 0 when hidden there
-    int ringCount[3];                // points in each axis ring's visible list
+    int shown[8];                     // 1 when laid out in this view, 0 when hidden there
+    int ringCount[3];                 // points in each axis ring's visible list
     Ogre::Vector3 ringPoints[3][128]; // visible part of the X, Y, Z rings, as pairs
-    Ogre::Matrix4 entityRotation;    // from the entity orientation (rotate mode)
-    Ogre::Matrix4 elements[4];       // world placement of the three axis elements and the centre
-    Ogre::Vector3 axisPoints[6];     // start and end of the three axis lines, world space
-    Ogre::Matrix4 viewFacing;        // view rotation scaled by the size factor, at the entity
-    float sizeFactor;                // world length of one gizmo unit in this view
-    Ogre::Vector3 viewNormal;        // unit normal of the viewer-facing plane through the centre
-    Ogre::Vector3 ringAxis;          // unit world axis of the ring grabbed at press
+    Ogre::Matrix4 entityRotation;     // from the entity orientation (rotate mode)
+    Ogre::Matrix4 elements[4];        // world placement of the three axis elements and the centre
+    Ogre::Vector3 axisPoints[6];      // start and end of the three axis lines, world space
+    Ogre::Matrix4 viewFacing;         // view rotation scaled by the size factor, at the entity
+    float sizeFactor;                 // world length of one gizmo unit in this view
+    Ogre::Vector3 viewNormal;         // unit normal of the viewer-facing plane through the centre
+    Ogre::Vector3 ringAxis;           // unit world axis of the ring grabbed at press
 };
 
 // Codes of the grabbable parts (the drag part).
@@ -134,4 +135,13 @@ private:
     PixelRect m_pickOffsets{-7, -2, 1, 6};
     Ogre::SceneNode* m_nodes[13] = {};
     Ogre::MaterialPtr m_materials[5];
+
+    // Held from Create so that the per-frame updates look nothing up by name.
+    Ogre::MeshPtr m_axisMesh;
+    Ogre::MeshPtr m_circleMeshes[5];
+    // Colour last set on each material, so an unchanged colour is not set again every frame.
+    Ogre::ColourValue m_materialColours[5];
+    bool m_materialColourSet[5] = {};
+    // Positions last written into the axis mesh (its buffer is write-only).
+    Ogre::Vector3 m_axisPositions[6];
 };

@@ -1,0 +1,337 @@
+// Building the gizmo: meshes, materials, entities and nodes, and the two mesh writers the
+// layout uses every frame.
+#include "gizmo/CMapSelectMgr.h"
+
+#include "core/host/CGameEngine.h"
+
+#include <OgreEntity.h>
+#include <OgreHardwareBufferManager.h>
+#include <OgreMaterialManager.h>
+#include <OgreMesh.h>
+#include <OgreMeshManager.h>
+#include <OgrePass.h>
+#include <OgreRoot.h>
+#include <OgreSceneManager.h>
+#include <OgreSceneNode.h>
+#include <OgreSubMesh.h>
+#include <OgreTechnique.h>
+#include <OgreTextureUnitState.h>
+
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+const char* const kMaterialNames[5] = {"MapSelectMgrRed", "MapSelectMgrGreen", "MapSelectMgrBlue",
+                                       "MapSelectXYZ", "MapSelectGray"};
+const char* const kConeMesh = "CMapSelectMgrConeMesh";
+const char* const kBoxMesh = "CMapSelectMgrBoxMesh";
+const char* const kAxisMesh = "CMapSelectMgrAxisMesh";
+const char* const kGroup = "General";
+
+const Ogre::ColourValue kNormalColours[5] = {
+    Ogre::ColourValue(1, 0, 0, 1), Ogre::ColourValue(0, 1, 0, 1), Ogre::ColourValue(0, 0, 1, 1),
+    Ogre::ColourValue(100.0f / 255.0f, 220.0f / 255.0f, 1, 1),
+    Ogre::ColourValue(0.5f, 0.5f, 0.5f, 1)};
+
+// Axis line colours (ARGB) for vertices 0-1, 2-3, 4-5, and the highlight.
+const std::uint32_t kAxisColours[3] = {0xFFFF0000u, 0xFF00FF00u, 0xFF0000FFu};
+const std::uint32_t kHighlightColour = 0xFFFFFF00u;
+
+std::string CircleMeshName(int index) {
+    char name[64];
+    std::snprintf(name, sizeof name, "CMapSelectMgrCircleMesh_%d", index);
+    return name;
+}
+
+// An entity left behind by an earlier load of the module is taken over rather than made again
+// (creating one of the same name would throw).
+Ogre::Entity* FindOrCreateEntity(Ogre::SceneManager* sm, const std::string& name,
+                                 const std::string& mesh) {
+    if (sm->hasEntity(name))
+        return sm->getEntity(name);
+    return sm->createEntity(name, mesh);
+}
+
+Ogre::SceneNode* AttachToNode(Ogre::SceneManager* sm, Ogre::Entity* entity) {
+    if (Ogre::SceneNode* node = entity->getParentSceneNode())
+        return node;
+    Ogre::SceneNode* node = sm->getRootSceneNode()->createChildSceneNode(
+        Ogre::Vector3::ZERO, Ogre::Quaternion::IDENTITY);
+    node->attachObject(entity);
+    return node;
+}
+
+// A manual mesh with one line-list sub-mesh over shared vertices (stride 12 or 16) and a static
+// index buffer holding 0..count-1.
+Ogre::MeshPtr MakeLineMesh(const std::string& name, int count, bool withColour) {
+    Ogre::MeshPtr mesh = Ogre::MeshManager::getSingleton().createManual(name, kGroup);
+    Ogre::SubMesh* sub = mesh->createSubMesh();
+    sub->operationType = Ogre::RenderOperation::OT_LINE_LIST;
+    sub->useSharedVertices = true;
+
+    mesh->sharedVertexData = new Ogre::VertexData();
+    mesh->sharedVertexData->vertexCount = count;
+    Ogre::VertexDeclaration* decl = mesh->sharedVertexData->vertexDeclaration;
+    size_t offset = 0;
+    decl->addElement(0, offset, Ogre::VET_FLOAT3, Ogre::VES_POSITION);
+    offset += Ogre::VertexElement::getTypeSize(Ogre::VET_FLOAT3);
+    if (withColour) {
+        decl->addElement(0, offset, Ogre::VET_COLOUR, Ogre::VES_DIFFUSE);
+        offset += Ogre::VertexElement::getTypeSize(Ogre::VET_COLOUR);
+    }
+    Ogre::HardwareVertexBufferSharedPtr vbuf =
+        Ogre::HardwareBufferManager::getSingleton().createVertexBuffer(
+            offset, count, Ogre::HardwareBuffer::HBU_DYNAMIC_WRITE_ONLY, false);
+    // Start from zeroed vertices so that nothing undefined is ever drawn.
+    void* data = vbuf->lock(Ogre::HardwareBuffer::HBL_DISCARD);
+    std::memset(data, 0, offset * count);
+    vbuf->unlock();
+    mesh->sharedVertexData->vertexBufferBinding->setBinding(0, vbuf);
+
+    Ogre::HardwareIndexBufferSharedPtr ibuf =
+        Ogre::HardwareBufferManager::getSingleton().createIndexBuffer(
+            Ogre::HardwareIndexBuffer::IT_16BIT, count,
+            Ogre::HardwareBuffer::HBU_STATIC_WRITE_ONLY);
+    auto* idx = static_cast<std::uint16_t*>(ibuf->lock(Ogre::HardwareBuffer::HBL_DISCARD));
+    for (int i = 0; i < count; ++i)
+        idx[i] = static_cast<std::uint16_t>(i);
+    ibuf->unlock();
+    sub->indexData->indexBuffer = ibuf;
+    sub->indexData->indexCount = count;
+    sub->indexData->indexStart = 0;
+
+    mesh->_setBounds(Ogre::AxisAlignedBox(-1, -1, -1, 1, 1, 1), false);
+    mesh->_setBoundingSphereRadius(1.0f);
+    mesh->load();
+    return mesh;
+}
+
+Ogre::HardwareVertexBuffer* VertexBufferOf(const Ogre::MeshPtr& mesh) {
+    if (!mesh || !mesh->sharedVertexData)
+        return nullptr;
+    Ogre::VertexBufferBinding* binding = mesh->sharedVertexData->vertexBufferBinding;
+    if (!binding->isBufferBound(0))
+        return nullptr;
+    return binding->getBuffer(0).get();
+}
+
+void SetBoundsFromPoints(const Ogre::MeshPtr& mesh, const Ogre::Vector3* points, int count) {
+    Ogre::AxisAlignedBox box;
+    for (int i = 0; i < count; ++i)
+        box.merge(points[i]);
+    mesh->_setBounds(box, false);
+    mesh->_setBoundingSphereRadius(box.isFinite() ? box.getSize().length() * 0.5f : 0.0f);
+}
+
+} // namespace
+
+int CMapSelectMgr::Create(CGameEngine* engine, IViewHost* viewHost) {
+    if (!engine)
+        return 0;
+    Ogre::SceneManager* sm = engine->GetOgreSceneManager();
+    if (!sm)
+        return 0;
+    m_engine = engine;
+    m_viewHost = viewHost;
+
+    // 1. Cone and box meshes (the host leaves an existing mesh as it is).
+    engine->CreateConeMesh(kConeMesh, Ogre::Vector3(-0.5f, 0.0f, -0.5f),
+                           Ogre::Vector3(0.5f, 2.1f, 0.5f), 12, 0xFFFFFFFFu);
+    engine->CreateBoxMesh(kBoxMesh, 0.5f, 0xFFFFFFFFu);
+
+    // 2. The five flat-colour materials.
+    CreateMaterials();
+
+    // 3. Arrows, boxes, rings and their nodes.
+    for (int i = 0; i < 5; ++i) {
+        m_materials[i]->setDepthCheckEnabled(false);
+        m_materials[i]->setLightingEnabled(false);
+        char name[64];
+        if (i < 3) {
+            std::snprintf(name, sizeof name, "CMapSelectMgrEn%d", i);
+            Ogre::Entity* e = FindOrCreateEntity(sm, name, kConeMesh);
+            e->setMaterial(m_materials[i]);
+            e->setRenderQueueGroup(80);
+            m_nodes[i] = AttachToNode(sm, e);
+        }
+        if (i < 4) {
+            std::snprintf(name, sizeof name, "CMapSelectMgrEn%d", i + 3);
+            Ogre::Entity* e = FindOrCreateEntity(sm, name, kBoxMesh);
+            e->setMaterial(m_materials[i]);
+            e->setRenderQueueGroup(i < 3 ? 80 : 90);
+            m_nodes[4 + i] = AttachToNode(sm, e);
+        }
+        CreateCircleMesh(i);
+        std::snprintf(name, sizeof name, "CMapSelectMgrEnd%d", i + 7);
+        Ogre::Entity* e = FindOrCreateEntity(sm, name, m_circleMeshes[i]->getName());
+        e->setMaterial(m_materials[i]);
+        e->setRenderQueueGroup(80);
+        m_nodes[8 + i] = AttachToNode(sm, e);
+    }
+
+    // 4. The axis lines with their vertex-coloured material.
+    CreateAxisMesh();
+    {
+        Ogre::MaterialManager& mm = Ogre::MaterialManager::getSingleton();
+        Ogre::MaterialPtr axisMaterial = mm.getByName("AxisXYZ");
+        if (!axisMaterial) {
+            Ogre::MaterialPtr white = mm.getByName("BaseWhiteNoLighting");
+            axisMaterial = white ? white->clone("AxisXYZ") : mm.create("AxisXYZ", kGroup);
+        }
+        axisMaterial->setLightingEnabled(false);
+        axisMaterial->setDepthCheckEnabled(false);
+        // Loading compiles against the render system's capabilities; there is none headless.
+        if (Ogre::Root::getSingletonPtr() && Ogre::Root::getSingleton().getRenderSystem())
+            axisMaterial->load();
+        Ogre::Entity* e = FindOrCreateEntity(sm, "AxisEntity", kAxisMesh);
+        e->setMaterial(axisMaterial);
+        e->setRenderQueueGroup(80);
+        m_nodes[3] = AttachToNode(sm, e);
+    }
+
+    // 5. Templates.
+    m_axisTemplate[0] = Ogre::Vector3::ZERO;
+    m_axisTemplate[1] = Ogre::Vector3(9, 0, 0);
+    m_axisTemplate[2] = Ogre::Vector3::ZERO;
+    m_axisTemplate[3] = Ogre::Vector3(0, 9, 0);
+    m_axisTemplate[4] = Ogre::Vector3::ZERO;
+    m_axisTemplate[5] = Ogre::Vector3(0, 0, 9);
+    for (int k = 0; k < 64; ++k) {
+        const float t = k * 0.09817477f;
+        m_innerRing[k] = Ogre::Vector3(9.0f * std::sin(t), 9.0f * std::cos(t), 0.0f);
+        m_outerRing[k] = Ogre::Vector3(10.4f * std::sin(t), 10.4f * std::cos(t), 0.0f);
+    }
+    m_innerRing[64] = m_innerRing[0];
+    m_outerRing[64] = m_outerRing[0];
+    m_entity = nullptr;
+    m_dragPart = PART_NONE;
+
+    // 6. The two view rings are fixed templates; the node turns them to the viewer.
+    Ogre::Vector3 line[128];
+    for (int k = 0; k < 64; ++k) {
+        line[2 * k] = m_innerRing[k];
+        line[2 * k + 1] = m_innerRing[k + 1];
+    }
+    UpdateCircleMesh(line, 3, 128);
+    for (int k = 0; k < 64; ++k) {
+        line[2 * k] = m_outerRing[k];
+        line[2 * k + 1] = m_outerRing[k + 1];
+    }
+    UpdateCircleMesh(line, 4, 128);
+    HideAll();
+    return 0;
+}
+
+void CMapSelectMgr::CreateMaterials() {
+    Ogre::MaterialManager& mm = Ogre::MaterialManager::getSingleton();
+    Ogre::MaterialPtr base = mm.getByName("Examples/selectterrain");
+    if (!base)
+        base = mm.getByName("BaseWhiteNoLighting");
+    for (int i = 0; i < 5; ++i) {
+        Ogre::MaterialPtr material = mm.getByName(kMaterialNames[i]);
+        if (!material)
+            material = base ? base->clone(kMaterialNames[i]) : mm.create(kMaterialNames[i], kGroup);
+        m_materials[i] = material;
+        m_materialColourSet[i] = false;
+        SetMaterialColour(i, kNormalColours[i]);
+    }
+}
+
+void CMapSelectMgr::SetNormalColours() {
+    for (int i = 0; i < 5; ++i)
+        SetMaterialColour(i, kNormalColours[i]);
+}
+
+void CMapSelectMgr::SetMaterialColour(int index, const Ogre::ColourValue& colour) {
+    if (index < 0 || index >= 5 || !m_materials[index])
+        return;
+    if (m_materialColourSet[index] && m_materialColours[index] == colour)
+        return;
+    Ogre::Material* material = m_materials[index].get();
+    if (material->getNumTechniques() == 0)
+        material->createTechnique();
+    Ogre::Technique* technique = material->getTechnique(0);
+    if (technique->getNumPasses() == 0)
+        technique->createPass();
+    Ogre::Pass* pass = technique->getPass(0);
+    if (pass->getNumTextureUnitStates() == 0)
+        pass->createTextureUnitState();
+    pass->getTextureUnitState(0)->setColourOperationEx(Ogre::LBX_SOURCE1, Ogre::LBS_MANUAL,
+                                                       Ogre::LBS_CURRENT, colour,
+                                                       Ogre::ColourValue::White, 0.0f);
+    m_materialColours[index] = colour;
+    m_materialColourSet[index] = true;
+}
+
+void CMapSelectMgr::CreateAxisMesh() {
+    m_axisMesh = Ogre::MeshManager::getSingleton().getByName(kAxisMesh, kGroup);
+    if (!m_axisMesh)
+        m_axisMesh = MakeLineMesh(kAxisMesh, 6, true);
+}
+
+void CMapSelectMgr::CreateCircleMesh(int index) {
+    const std::string name = CircleMeshName(index);
+    m_circleMeshes[index] = Ogre::MeshManager::getSingleton().getByName(name, kGroup);
+    if (!m_circleMeshes[index])
+        m_circleMeshes[index] = MakeLineMesh(name, 128, false);
+}
+
+void CMapSelectMgr::UpdateAxisMesh(const Ogre::Vector3* points, int highlighted) {
+    if (!m_axisMesh) {
+        m_axisMesh = Ogre::MeshManager::getSingleton().getByName(kAxisMesh, kGroup);
+        if (!m_axisMesh)
+            m_axisMesh = Ogre::MeshManager::getSingleton().createManual(kAxisMesh, kGroup);
+    }
+    Ogre::HardwareVertexBuffer* vbuf = VertexBufferOf(m_axisMesh);
+    if (!vbuf || vbuf->getNumVertices() < 6 || vbuf->getVertexSize() < 16)
+        return;
+    // A discard lock gives no guarantee of the old contents, so an update without points
+    // rewrites the positions the buffer held before from the mesh's last known points.
+    auto* data = static_cast<unsigned char*>(vbuf->lock(Ogre::HardwareBuffer::HBL_DISCARD));
+    for (int j = 0; j < 6; ++j) {
+        unsigned char* vertex = data + j * vbuf->getVertexSize();
+        if (points)
+            m_axisPositions[j] = points[j];
+        std::memcpy(vertex, m_axisPositions[j].ptr(), 12);
+        const std::uint32_t colour =
+            (j / 2 == highlighted) ? kHighlightColour : kAxisColours[j / 2];
+        std::memcpy(vertex + 12, &colour, 4);
+    }
+    vbuf->unlock();
+    if (points) {
+        SetBoundsFromPoints(m_axisMesh, points, 6);
+        if (m_nodes[3])
+            m_nodes[3]->_updateBounds();
+    }
+    m_axisMesh->load();
+}
+
+void CMapSelectMgr::UpdateCircleMesh(const Ogre::Vector3* points, int index, int count) {
+    if (index < 0 || index >= 5)
+        return;
+    Ogre::MeshPtr& mesh = m_circleMeshes[index];
+    if (!mesh) {
+        const std::string name = CircleMeshName(index);
+        mesh = Ogre::MeshManager::getSingleton().getByName(name, kGroup);
+        if (!mesh)
+            mesh = Ogre::MeshManager::getSingleton().createManual(name, kGroup);
+    }
+    Ogre::HardwareVertexBuffer* vbuf = VertexBufferOf(mesh);
+    if (!vbuf || mesh->getNumSubMeshes() == 0)
+        return;
+    if (count < 0)
+        count = 0;
+    if (count > static_cast<int>(vbuf->getNumVertices()))
+        count = static_cast<int>(vbuf->getNumVertices());
+    auto* data = static_cast<unsigned char*>(vbuf->lock(Ogre::HardwareBuffer::HBL_DISCARD));
+    for (int k = 0; k < count; ++k)
+        std::memcpy(data + k * vbuf->getVertexSize(), points[k].ptr(), 12);
+    vbuf->unlock();
+    SetBoundsFromPoints(mesh, points, count);
+    if (m_nodes[8 + index])
+        m_nodes[8 + index]->_updateBounds();
+    mesh->getSubMesh(0)->indexData->indexCount = count;
+}

@@ -1,0 +1,166 @@
+// Picking the gizmo part under the pointer at a press, and the highlight of what was grabbed.
+#include "gizmo/CMapSelectMgr.h"
+
+#include "core/host/ID3dUtil.h"
+#include "core/host/IView.h"
+#include "core/host/Interface.h"
+#include "core/host/SceneEntity.h"
+#include "gizmo/D3dxMath.h"
+
+#include <OgreEntity.h>
+#include <OgreSceneNode.h>
+
+#include <cmath>
+#include <cstring>
+
+namespace {
+
+const Ogre::ColourValue kYellow(1, 1, 0, 1);
+
+// Whether the world box of the entity hanging on `node` touches the pick region.
+bool NodeBoxHit(IView* view, Ogre::SceneNode* node) {
+    if (!node || node->numAttachedObjects() == 0)
+        return false;
+    const Ogre::AxisAlignedBox& box = node->getAttachedObject(0)->getWorldBoundingBox(true);
+    if (!box.isFinite())
+        return false;
+    return view->testBox(box.getMinimum(), box.getMaximum()) != 2;
+}
+
+} // namespace
+
+int CMapSelectMgr::OnPress(IView* view, int viewNumber, int keyFlags, int x, int y) {
+    if (!m_entity || m_mode == MODE_SELECT || (keyFlags & KEY_RBUTTON) ||
+        !m_entity->EnabledTrnaform())
+        return 0;
+    if (!view || viewNumber < 0 || viewNumber > 3 || !m_engine)
+        return 0;
+
+    m_prevScale = 1.0f;
+    const PixelRect rect{x + m_pickOffsets.left, y + m_pickOffsets.top, x + m_pickOffsets.right,
+                         y + m_pickOffsets.bottom};
+    m_pressView = view;
+    m_pressViewIndex = viewNumber;
+    m_pressX = x;
+    m_pressY = y;
+    m_activeElement = ELEMENT_NONE;
+    m_dragPart = PART_NONE;
+    m_dragValue = Ogre::Vector3::ZERO;
+    GizmoViewState& state = m_views[viewNumber];
+
+    if (m_mode == MODE_MOVE) {
+        for (int i = 0; i < 3 && m_dragPart == PART_NONE; ++i) {
+            if (!state.shown[i])
+                continue;
+            view->setPickRegion(&rect, nullptr);
+            bool hit = NodeBoxHit(view, m_nodes[i]);
+            if (!hit) {
+                view->setPickRegion(&rect, nullptr);
+                hit = view->testSegment(state.axisPoints[2 * i], state.axisPoints[2 * i + 1],
+                                        nullptr) != 2;
+            }
+            if (hit) {
+                m_activeElement = i;
+                m_dragPart = PART_MOVE_X + i;
+            }
+        }
+        if (m_dragPart != PART_NONE) {
+            SetupAxisLine(viewNumber, m_activeElement);
+            Ogre::Vector3 nearPoint, farPoint, onRay, onAxis, between;
+            view->rayThroughPixel(x, y, nearPoint, farPoint);
+            ID3dUtil::IntersectLineSegments(nearPoint, farPoint, m_axisLine[0], m_axisLine[1],
+                                            onRay, onAxis, between);
+            m_dragStart = onAxis;
+            // A degenerate ray gives nothing to measure the drag from.
+            if (!d3dx::IsFinite(m_dragStart))
+                m_dragPart = PART_NONE;
+        }
+    } else if (m_mode == MODE_ROTATE) {
+        view->setPickRegion(&rect, nullptr);
+        for (int i = 0; i < 3 && m_dragPart == PART_NONE; ++i) {
+            if (!state.shown[i])
+                continue;
+            for (int j = 0; j + 1 < state.ringCount[i]; j += 2) {
+                if (view->testSegment(state.ringPoints[i][j], state.ringPoints[i][j + 1],
+                                      nullptr) != 2) {
+                    m_activeElement = i;
+                    state.ringAxis = d3dx::Vec3Normalize(
+                        d3dx::Vec3TransformNormal(m_axisTemplate[2 * i + 1], state.entityRotation));
+                    m_dragPart = PART_ROTATE_X + i;
+                    break;
+                }
+            }
+        }
+        if (m_dragPart == PART_NONE && state.shown[ELEMENT_OUTER_RING]) {
+            view->setPickRegion(&rect, &state.viewFacing);
+            for (int k = 0; k < 64; ++k) {
+                if (view->testSegment(m_outerRing[k], m_outerRing[k + 1], &state.viewFacing) != 2) {
+                    m_activeElement = ELEMENT_OUTER_RING;
+                    m_dragPart = PART_ROTATE_VIEW;
+                    state.ringAxis = state.viewNormal;
+                    break;
+                }
+            }
+            if (m_dragPart == PART_NONE && view->testSphere(Ogre::Vector3::ZERO, 9.0f) != 2)
+                m_dragPart = PART_ROTATE_FREE;
+        }
+        if (m_dragPart != PART_NONE) {
+            m_dragStart = m_dragPart == PART_ROTATE_VIEW ? ViewRingRule(x, y) : SphereRule(x, y);
+            // Without a start direction every later step would measure from nothing.
+            if (m_dragStart == Ogre::Vector3::ZERO || !d3dx::IsFinite(m_dragStart)) {
+                m_dragPart = PART_NONE;
+                m_activeElement = ELEMENT_NONE;
+            }
+        }
+    } else if (m_mode == MODE_SCALE) {
+        for (int i = 0; i < 3 && m_dragPart == PART_NONE; ++i) {
+            if (!state.shown[i])
+                continue;
+            view->setPickRegion(&rect, nullptr);
+            if (NodeBoxHit(view, m_nodes[4 + i])) {
+                m_activeElement = i;
+                m_dragPart = PART_SCALE_X + i;
+                m_referenceLength = state.axisPoints[2 * i].distance(state.axisPoints[2 * i + 1]);
+            }
+        }
+        if (m_dragPart == PART_NONE && state.shown[3]) {
+            view->setPickRegion(&rect, nullptr);
+            if (NodeBoxHit(view, m_nodes[7])) {
+                m_activeElement = ELEMENT_CENTRE;
+                m_dragPart = PART_SCALE_ALL;
+            }
+        }
+        if (m_dragPart != PART_NONE)
+            SetupAxisLine(viewNumber, m_activeElement);
+    }
+    view->setPickRegion(nullptr, nullptr);
+    if (m_dragPart == PART_NONE)
+        return 0;
+
+    SetNormalColours();
+    if (m_activeElement >= 0 && m_activeElement < 3) {
+        SetMaterialColour(m_activeElement, kYellow);
+        UpdateAxisMesh(nullptr, m_activeElement);
+    } else if (m_activeElement == ELEMENT_CENTRE) {
+        SetMaterialColour(3, kYellow);
+    }
+    for (int n = 0; n < 4; ++n)
+        m_savedViews[n] = m_views[n];
+    if (m_viewHost)
+        m_viewHost->redraw();
+    return 1;
+}
+
+void CMapSelectMgr::SetupAxisLine(int viewNumber, int element) {
+    if (element < 0 || element > 2 || viewNumber < 0 || viewNumber > 3 || !m_pressView)
+        return;
+    float first = 0.0f, second = 0.0f;
+    m_pressView->lineDistances(first, second);
+    // An infinite far plane reports 0; the line must still be long enough to cover any drag.
+    const float length = (second > 0.0f && std::isfinite(second)) ? second : 100000.0f;
+    const GizmoViewState& state = m_views[viewNumber];
+    const Ogre::Vector3 c = state.axisPoints[2 * element];
+    m_axisDirection = d3dx::Vec3Normalize(state.axisPoints[2 * element + 1] - c);
+    m_axisLine[0] = c - m_axisDirection * length;
+    m_axisLine[1] = c + m_axisDirection * length;
+}
