@@ -1,0 +1,75 @@
+// Script commands that drive plug-in controls the way a user would.
+//
+//   groundfollow on|off   ticks or clears the side panel's "贴地走" check box and sends its
+//                         check-box event, so the plug-in's own handler takes the new state.
+#include "host/app/CEditorHost.h"
+#include "host/app/CEditorSession.h"
+#include "host/app/ScriptRunner.h"
+
+#include <wx/checkbox.h>
+#include <wx/toplevel.h>
+#include <wx/window.h>
+
+namespace {
+
+// Control id of the side panel's ground-follow check box, and the tool command that engages
+// the transform tool (move mode) so that its side panel gets built.
+constexpr int kGroundFollowId = 1022;
+constexpr int kMoveToolCommand = 40002;
+
+wxCheckBox* FindCheckBox(wxWindow* window, int id) {
+    if (!window)
+        return nullptr;
+    if (window->GetId() == id) {
+        if (auto* box = dynamic_cast<wxCheckBox*>(window))
+            return box;
+    }
+    for (wxWindow* child : window->GetChildren()) {
+        if (wxCheckBox* box = FindCheckBox(child, id))
+            return box;
+    }
+    return nullptr;
+}
+
+wxCheckBox* FindGroundFollowBox() {
+    for (wxWindow* top : wxTopLevelWindows) {
+        if (wxCheckBox* box = FindCheckBox(top, kGroundFollowId))
+            return box;
+    }
+    return nullptr;
+}
+
+bool GroundFollow(CScriptRunner& runner, const CScriptRunner::Args& args, std::string& error) {
+    if (args.size() != 1 || (args[0] != "on" && args[0] != "off")) {
+        error = "usage: groundfollow on|off";
+        return false;
+    }
+    const bool on = args[0] == "on";
+    CEditorSession& session = runner.Session();
+    wxCheckBox* box = FindGroundFollowBox();
+    if (!box) {
+        // The panel is built when the tool's page is first shown: engage the tool.
+        CEditorHost& host = session.Host();
+        if (IPluginBase* plugin = host.FindToolPlugin(kMoveToolCommand))
+            host.ClickTool(plugin, kMoveToolCommand);
+        session.ProcessEvents();
+        box = FindGroundFollowBox();
+    }
+    if (!box) {
+        error = "groundfollow: no ground-follow check box (is the transform plug-in loaded?)";
+        return false;
+    }
+    box->SetValue(on);
+    wxCommandEvent event(wxEVT_CHECKBOX, box->GetId());
+    event.SetEventObject(box);
+    event.SetInt(on ? 1 : 0);
+    box->GetEventHandler()->ProcessEvent(event);
+    session.ProcessEvents();
+    return true;
+}
+
+} // namespace
+
+void RegisterPluginScriptCommands(CScriptRunner& runner) {
+    runner.AddCommand("groundfollow", GroundFollow);
+}

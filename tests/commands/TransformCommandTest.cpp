@@ -1,0 +1,301 @@
+// The transform undo step and the selection transforms of a drag, against the editor's real
+// headless engine, scene and undo manager.
+#include "commands/CTransformCommand.h"
+
+#include "host/base/CEditorUndoManager.h"
+#include "host/base/HostInstance.h"
+#include "host/engine/CEditorEngine.h"
+#include "host/engine/CEditorEntity.h"
+#include "host/engine/CEditorScene.h"
+#include "host/engine/DemoScene.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <utility>
+#include <vector>
+
+namespace {
+
+using Ogre::Vector3;
+
+class RecordingTools : public IToolManager {
+public:
+    void switchTool(int) override {}
+    int toolForCommand(IPluginBase*, int) override { return -1; }
+    void notify(int code, int arg, void* data) override {
+        EXPECT_EQ(arg, 1);
+        sent.emplace_back(code, static_cast<SceneEntity*>(data)->GetName());
+    }
+    std::vector<std::pair<int, std::string>> sent;
+};
+
+// The host as the module sees it, over the real engine and undo manager.
+class TestHost : public Interface {
+public:
+    TestHost() : engine(false) {}
+    IPluginRegistry* pluginRegistry() override { return nullptr; }
+    IEngineAccess* engineAccess() override { return &engine; }
+    IViewHost* viewHost() override { return nullptr; }
+    IToolManager* toolManager() override { return &tools; }
+    CUndoRedoManager* undoManager() override { return &undo; }
+
+    CEditorEngine engine;
+    RecordingTools tools;
+    CEditorUndoManager undo;
+};
+
+void ExpectNear(const Vector3& actual, const Vector3& expected, float tolerance = 1e-5f) {
+    EXPECT_NEAR(actual.x, expected.x, tolerance);
+    EXPECT_NEAR(actual.y, expected.y, tolerance);
+    EXPECT_NEAR(actual.z, expected.z, tolerance);
+}
+
+class TransformCommandTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        host = std::make_unique<TestHost>();
+        SetInterfaceHinstance(host.get());
+        CreateDemoMeshes(host->engine);
+        scene = host->engine.GetScene();
+        a = scene->AddMesh("a", "box", "", Vector3(1, 2, 3));
+        b = scene->AddMesh("b", "box", "", Vector3(-4, 5, 6));
+        ASSERT_TRUE(a && b);
+    }
+    void TearDown() override {
+        SetInterfaceHinstance(nullptr);
+        host.reset();
+    }
+    void Select(std::set<std::string> names) { scene->SetSelection(names); }
+    CSceneManager* Scene() { return scene; }
+    IToolManager* Tools() { return &host->tools; }
+
+    std::unique_ptr<TestHost> host;
+    CEditorScene* scene = nullptr;
+    CEditorEntity* a = nullptr;
+    CEditorEntity* b = nullptr;
+};
+
+TEST_F(TransformCommandTest, PositionStepUndoRedoSwapsEveryEntityInNameOrder) {
+    auto* command = new CTransformCommand();
+    // "b" first in the call, but the step works in name order; "ghost" has no entity.
+    EXPECT_EQ(command->Capture({"b", "ghost", "a"}, KIND_POSITION, AXIS_ALL), 1);
+    ExpectNear(command->GetSaved(0), Vector3(1, 2, 3));
+    ExpectNear(command->GetSaved(2), Vector3(-4, 5, 6));
+    a->SetPosition(Vector3(10, 20, 30));
+    b->SetPosition(Vector3(40, 50, 60));
+    host->undo.addUndo(command);
+
+    for (int round = 0; round < 2; ++round) {
+        host->tools.sent.clear();
+        ASSERT_TRUE(host->undo.undo());
+        ExpectNear(a->GetPosition(), Vector3(1, 2, 3));
+        ExpectNear(b->GetPosition(), Vector3(-4, 5, 6));
+        const std::vector<std::pair<int, std::string>> expected = {{51, "a"}, {51, "b"}};
+        EXPECT_EQ(host->tools.sent, expected);
+        ASSERT_TRUE(host->undo.redo());
+        ExpectNear(a->GetPosition(), Vector3(10, 20, 30));
+        ExpectNear(b->GetPosition(), Vector3(40, 50, 60));
+    }
+}
+
+TEST_F(TransformCommandTest, OrientationAndScaleStepsUseTheirOwnSettersAndCodes) {
+    CTransformCommand orientation;
+    a->SetOrientation(Vector3(0.1f, 0.2f, 0.3f));
+    orientation.Capture({"a"}, KIND_ORIENTATION, AXIS_ALL);
+    a->SetOrientation(Vector3(0.5f, 0.6f, 0.7f));
+    orientation.undo();
+    ExpectNear(a->GetOrientation(), Vector3(0.1f, 0.2f, 0.3f));
+    orientation.execute(nullptr);
+    ExpectNear(a->GetOrientation(), Vector3(0.5f, 0.6f, 0.7f));
+
+    // Any kind other than 1 and 2 is a scale step.
+    CTransformCommand scale;
+    scale.Capture({"a"}, 7, AXIS_ALL);
+    a->SetScale(Vector3(2, 3, 4));
+    host->tools.sent.clear();
+    scale.undo();
+    ExpectNear(a->GetScale(), Vector3(1, 1, 1));
+    ASSERT_EQ(host->tools.sent.size(), 1u);
+    EXPECT_EQ(host->tools.sent[0].first, 52);
+}
+
+TEST_F(TransformCommandTest, StepOfOneAxisSwapsOnlyThatComponent) {
+    Select({"a"});
+    EXPECT_EQ(TransformSteps::ApplyTransform(Scene(), Tools(), &host->undo, Vector3(0, 9, 0),
+                                             AXIS_Y, KIND_POSITION),
+              1);
+    ExpectNear(a->GetPosition(), Vector3(1, 9, 3));
+    // Something else changes X after the step: undo leaves that change alone.
+    a->SetPosition(Vector3(7, 0, 0), AXIS_X);
+    ASSERT_TRUE(host->undo.undo());
+    ExpectNear(a->GetPosition(), Vector3(7, 2, 3));
+    ASSERT_TRUE(host->undo.redo());
+    ExpectNear(a->GetPosition(), Vector3(7, 9, 3));
+}
+
+TEST_F(TransformCommandTest, ApplyTransformPushesOneStepEvenForAnEmptySelection) {
+    Select({});
+    EXPECT_EQ(TransformSteps::ApplyTransform(Scene(), Tools(), &host->undo, Vector3(1, 1, 1),
+                                             AXIS_ALL, KIND_SCALE),
+              1);
+    EXPECT_EQ(host->undo.undoCount(), 1);
+    EXPECT_TRUE(host->tools.sent.empty());
+    EXPECT_TRUE(host->undo.undo());
+
+    Select({"a", "b"});
+    TransformSteps::ApplyTransform(Scene(), Tools(), &host->undo, Vector3(0.5f, 0, 0), AXIS_ALL,
+                                   KIND_ORIENTATION);
+    ExpectNear(a->GetOrientation(), Vector3(0.5f, 0, 0));
+    ExpectNear(b->GetOrientation(), Vector3(0.5f, 0, 0));
+    const std::vector<std::pair<int, std::string>> expected = {{53, "a"}, {53, "b"}};
+    EXPECT_EQ(host->tools.sent, expected);
+    ASSERT_TRUE(host->undo.undo());
+    ExpectNear(a->GetOrientation(), Vector3::ZERO);
+    ExpectNear(b->GetOrientation(), Vector3::ZERO);
+}
+
+TEST_F(TransformCommandTest, ApplyTransformRefusesNonFiniteValuesAndUnknownAxes) {
+    Select({"a"});
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const float inf = std::numeric_limits<float>::infinity();
+    auto apply = [&](const Vector3& v, int axis) {
+        return TransformSteps::ApplyTransform(Scene(), Tools(), &host->undo, v,
+                                              static_cast<COORDINATE_AXIS>(axis), KIND_POSITION);
+    };
+    EXPECT_EQ(apply(Vector3(nan, 0, 0), AXIS_X), 0);
+    EXPECT_EQ(apply(Vector3(0, inf, 0), AXIS_ALL), 0);
+    EXPECT_EQ(apply(Vector3(1, 1, 1), 4), 0);
+    EXPECT_EQ(apply(Vector3(1, 1, 1), -1), 0);
+    EXPECT_EQ(host->undo.undoCount(), 0);
+    ExpectNear(a->GetPosition(), Vector3(1, 2, 3));
+    // Only the components an axis sets need to be finite.
+    EXPECT_EQ(apply(Vector3(5, nan, inf), AXIS_X), 1);
+    ExpectNear(a->GetPosition(), Vector3(5, 2, 3));
+}
+
+// A move drag as the plug-in runs it: capture, PreTransform, steps, one step on the stack.
+TEST_F(TransformCommandTest, MoveDragMovesEverySelectedEntityAndUndoesInOneStep) {
+    Select({"a", "b"});
+    auto* command = new CTransformCommand();
+    command->Capture(scene->getSelectedEntities(), 1, AXIS_ALL);
+    TransformSteps::PrepareDrag(Scene(), 1);
+    // Drag results are totals since the press.
+    EXPECT_EQ(
+        TransformSteps::ApplyDragResult(Scene(), Scene(), Tools(), 1, Vector3(2, 0, 0), false), 2);
+    EXPECT_EQ(
+        TransformSteps::ApplyDragResult(Scene(), Scene(), Tools(), 1, Vector3(3, 0, 0), false), 2);
+    ExpectNear(a->GetPosition(), Vector3(4, 2, 3));
+    ExpectNear(b->GetPosition(), Vector3(-1, 5, 6));
+    EXPECT_EQ(host->tools.sent.size(), 4u);
+    EXPECT_EQ(host->tools.sent.back(), std::make_pair(51, std::string("b")));
+    host->undo.addUndo(command);
+    EXPECT_EQ(host->undo.undoCount(), 1);
+    ASSERT_TRUE(host->undo.undo());
+    ExpectNear(a->GetPosition(), Vector3(1, 2, 3));
+    ExpectNear(b->GetPosition(), Vector3(-4, 5, 6));
+}
+
+TEST_F(TransformCommandTest, RotateAndScaleStepsAndOtherModes) {
+    Select({"a"});
+    TransformSteps::PrepareDrag(Scene(), 2);
+    EXPECT_EQ(TransformSteps::ApplyAxisRotation(Scene(), Tools(), Vector3::UNIT_Y, 0.25f), 1);
+    EXPECT_EQ(TransformSteps::ApplyAxisRotation(Scene(), Tools(), Vector3::UNIT_Y, 0.5f), 1);
+    ExpectNear(a->GetOrientation(), Vector3(0, 0.5f, 0), 1e-4f);
+    EXPECT_EQ(host->tools.sent.back().first, 53);
+
+    TransformSteps::PrepareDrag(Scene(), 3);
+    // Scale results are ratios since the previous step.
+    TransformSteps::ApplyDragResult(Scene(), Scene(), Tools(), 3, Vector3(2, 2, 2), false);
+    TransformSteps::ApplyDragResult(Scene(), Scene(), Tools(), 3, Vector3(1.5f, 1, 1), false);
+    ExpectNear(a->GetScale(), Vector3(3, 2, 2));
+    EXPECT_EQ(host->tools.sent.back().first, 52);
+
+    host->tools.sent.clear();
+    EXPECT_EQ(
+        TransformSteps::ApplyDragResult(Scene(), Scene(), Tools(), 0, Vector3(1, 1, 1), false), 0);
+    EXPECT_TRUE(host->tools.sent.empty());
+}
+
+TEST_F(TransformCommandTest, NonFiniteDragValuesNeverReachAnEntity) {
+    Select({"a"});
+    TransformSteps::PrepareDrag(Scene(), 1);
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const float inf = std::numeric_limits<float>::infinity();
+    for (int mode = 1; mode <= 3; ++mode) {
+        EXPECT_EQ(TransformSteps::ApplyDragResult(Scene(), Scene(), Tools(), mode,
+                                                  Vector3(nan, 0, 0), false),
+                  0);
+        EXPECT_EQ(TransformSteps::ApplyDragResult(Scene(), Scene(), Tools(), mode,
+                                                  Vector3(1, inf, 1), true),
+                  0);
+    }
+    EXPECT_EQ(TransformSteps::ApplyAxisRotation(Scene(), Tools(), Vector3::UNIT_X, nan), 0);
+    EXPECT_EQ(TransformSteps::ApplyAxisRotation(Scene(), Tools(), Vector3(nan, 1, 0), 1.0f), 0);
+    EXPECT_EQ(TransformSteps::ApplyAxisRotation(Scene(), Tools(), Vector3::ZERO, 1.0f), 0);
+    EXPECT_TRUE(host->tools.sent.empty());
+    ExpectNear(a->GetPosition(), Vector3(1, 2, 3));
+    ExpectNear(a->GetOrientation(), Vector3::ZERO);
+    ExpectNear(a->GetScale(), Vector3(1, 1, 1));
+}
+
+TEST_F(TransformCommandTest, VerticalThresholdIsComparedInDoublePrecision) {
+    EXPECT_FALSE(TransformSteps::IsVerticalMove(Vector3(5, 0.0004f, 0)));
+    EXPECT_FALSE(TransformSteps::IsVerticalMove(Vector3(5, -0.0004f, 0)));
+    EXPECT_TRUE(TransformSteps::IsVerticalMove(Vector3(0, 0.0006f, 0)));
+    EXPECT_TRUE(TransformSteps::IsVerticalMove(Vector3(0, -0.0006f, 0)));
+    // The float nearest to 0.0005 lies just above it.
+    EXPECT_TRUE(TransformSteps::IsVerticalMove(Vector3(0, 0.0005f, 0)));
+}
+
+class GroundFollowTest : public TransformCommandTest {
+protected:
+    void SetUp() override {
+        TransformCommandTest::SetUp();
+        ASSERT_TRUE(scene->SetGround(200, 200, 8, 64));
+        scene->GetOgreSceneManager()->getRootSceneNode()->_update(true, false);
+    }
+    float Terrain(const Vector3& p) { return scene->TerrainHeightAt(p.x, p.z); }
+};
+
+TEST_F(GroundFollowTest, GroundHeightFindsTheTerrainAndFallsBackToTheZeroPlane) {
+    // Ray queries start 100000 above the point: float resolution there is about 0.008.
+    for (const Vector3 p : {Vector3(10, 50, -20), Vector3(-33, -40, 47), Vector3(0, 0, 0)})
+        EXPECT_NEAR(TransformSteps::GroundHeight(Scene(), p), Terrain(p), 0.02f);
+    EXPECT_NE(Terrain(Vector3(10, 0, -20)), 0.0f);
+    // Outside the terrain, and without any scene, the plane y = 0 answers.
+    EXPECT_EQ(TransformSteps::GroundHeight(Scene(), Vector3(5000, 30, 5000)), 0.0f);
+    EXPECT_EQ(TransformSteps::GroundHeight(nullptr, Vector3(10, 30, -20)), 0.0f);
+}
+
+TEST_F(GroundFollowTest, HorizontalMoveKeepsHeightAboveGroundAndVerticalMoveDoesNot) {
+    a->SetPosition(Vector3(-60, 0, 10));
+    a->SetPosition(Vector3(0, Terrain(a->GetPosition()) + 3, 0), AXIS_Y);
+    Select({"a"});
+    const Vector3 start = a->GetPosition();
+    TransformSteps::PrepareDrag(Scene(), 1);
+    for (int step = 1; step <= 6; ++step) {
+        const Vector3 delta(step * 15.0f, 0.0004f, 0);
+        TransformSteps::ApplyDragResult(Scene(), Scene(), Tools(), 1, delta, true);
+        const Vector3 p = a->GetPosition();
+        EXPECT_NEAR(p.x, start.x + delta.x, 1e-3f);
+        EXPECT_NEAR(p.y - Terrain(p), 3.0f, 0.05f) << "step " << step;
+    }
+    // A vertical step moves freely: the drag result since the press, no ground.
+    TransformSteps::ApplyDragResult(Scene(), Scene(), Tools(), 1, Vector3(0, 0.0006f, 0), true);
+    ExpectNear(a->GetPosition(), start + Vector3(0, 0.0006f, 0), 1e-4f);
+    // Ground follow off: height fixed.
+    TransformSteps::ApplyDragResult(Scene(), Scene(), Tools(), 1, Vector3(40, 0, 0), false);
+    ExpectNear(a->GetPosition(), start + Vector3(40, 0, 0), 1e-4f);
+}
+
+TEST_F(GroundFollowTest, OverEmptySpaceTheHeightAboveYZeroIsKept) {
+    a->SetPosition(Vector3(3000, 7, 3000));
+    Select({"a"});
+    TransformSteps::PrepareDrag(Scene(), 1);
+    TransformSteps::ApplyDragResult(Scene(), Scene(), Tools(), 1, Vector3(25, 0, -5), true);
+    ExpectNear(a->GetPosition(), Vector3(3025, 7, 2995), 1e-2f);
+}
+
+} // namespace
