@@ -138,7 +138,3 @@ int CTranslate::LoadText(unsigned id, char* buffer, int size) {
     buffer[count] = '\0';
     return static_cast<int>(count);
 }
-
-int CTranslate::RenameEntity(SceneEntity*, const char*) {
-    return 1;
-}

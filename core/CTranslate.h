@@ -1,6 +1,7 @@
 // The plug-in object: the object-transform tool of the editor.
 #pragma once
 
+#include "core/host/IBaseCommand.h"
 #include "core/host/IPluginBase.h"
 #include "gizmo/CMapSelectMgr.h"
 #include "panels/CPanelHost.h"
@@ -13,7 +14,6 @@
 
 class CSceneManager;
 class CTranslateListener;
-class IBaseCommand;
 class Interface;
 class wxCursor;
 class wxMenu;
@@ -44,7 +44,8 @@ public:
 
     // Operations used by the panels and the frame listener.
     int ApplyTransform(Ogre::Vector3 value, COORDINATE_AXIS axis, int kind);
-    int RenameEntity(SceneEntity* entity, const char* name);
+    // The name field's hook: answers 1 and leaves the entity's name as it is.
+    int RenameEntity(SceneEntity*, const char*) { return 1; }
     void SetGroundFollow(bool follow) { m_groundFollow = follow; }
     float GroundHeight(Ogre::Vector3 point);
     int SelectParents();
@@ -71,6 +72,12 @@ public:
     const wxCursor* GetCursor() const { return m_cursor; }
     wxMenu* GetMenu() const { return m_menu; }
     void SetMenu(wxMenu* menu) { m_menu = menu; }
+    // Hands the plug-in a drag step as if a press had started one (tests of the tear-down).
+    void AdoptPendingTransform(IBaseCommand* step) {
+        if (step != m_pending)
+            delete m_pending;
+        m_pending = step;
+    }
 
 private:
     int OnLoad();
