@@ -16,7 +16,10 @@ class CEditorScene;
 class CEditorEngine : public CGameEngine, public IEngineAccess {
 public:
     // withRenderSystem false: a Root without render system (tests, no picture); true: loads
-    // the GL render system and the PNG codec and initialises the root without a window.
+    // the GL render system and the PNG codec and initialises the root without a window. With
+    // a render system, meshes and materials need the GL context of the first render window:
+    // call CreateRenderWindow before building the scene (BuildDemoScene, LoadSceneFile).
+    // Destroy the engine while the native parent windows still exist.
     explicit CEditorEngine(bool withRenderSystem);
     ~CEditorEngine() override;
     CEditorEngine(const CEditorEngine&) = delete;

@@ -1,0 +1,307 @@
+// Editor entities: local transform kept here and mirrored onto the Ogre scene node.
+#include "CEditorEntity.h"
+
+#include "EditorMeshes.h"
+#include "core/host/ID3dUtil.h"
+
+#include <OgreAxisAlignedBox.h>
+#include <OgreEntity.h>
+#include <OgreMatrix3.h>
+#include <OgreMesh.h>
+#include <OgreMeshManager.h>
+#include <OgreSceneManager.h>
+#include <OgreSceneNode.h>
+
+#include <cmath>
+
+namespace {
+
+const char* const kMarkerMesh = "EditorLightMarker";
+
+bool Finite(const Ogre::Vector3& v) {
+    return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
+}
+
+// Scale components must be finite and not zero (a zero scale cannot be undone through the
+// world setters of children and collapses the entity for good).
+bool UsableScale(const Ogre::Vector3& v) {
+    return Finite(v) && std::fabs(v.x) > 1e-6f && std::fabs(v.y) > 1e-6f && std::fabs(v.z) > 1e-6f;
+}
+
+// Replaces component `axis` of target by that of value (all three for AXIS_ALL).
+Ogre::Vector3 Merge(Ogre::Vector3 target, const Ogre::Vector3& value, COORDINATE_AXIS axis) {
+    switch (axis) {
+    case AXIS_X:
+        target.x = value.x;
+        break;
+    case AXIS_Y:
+        target.y = value.y;
+        break;
+    case AXIS_Z:
+        target.z = value.z;
+        break;
+    default:
+        target = value;
+        break;
+    }
+    return target;
+}
+
+bool ValidAxis(COORDINATE_AXIS axis) {
+    return axis >= AXIS_X && axis <= AXIS_ALL;
+}
+
+void EnsureMarkerMesh() {
+    if (Ogre::MeshManager::getSingleton().getByName(kMarkerMesh))
+        return;
+    BuildManualMesh(kMarkerMesh, MakeBoxData(Ogre::Vector3(0.35f), 0xFFFFD040u), "Editor/Unlit");
+}
+
+} // namespace
+
+CEditorEntity::CEditorEntity(Ogre::SceneManager* sceneManager, const std::string& name,
+                             const std::string& meshName, CEditorEntity* parent)
+    : m_name(name), m_meshName(meshName), m_sceneManager(sceneManager) {
+    Attach(sceneManager, parent);
+    m_entity = sceneManager->createEntity("EditorEntity/" + name, meshName);
+    m_node->attachObject(m_entity);
+}
+
+CEditorEntity::CEditorEntity(Ogre::SceneManager* sceneManager, const std::string& name,
+                             Ogre::Light::LightTypes type, const Ogre::ColourValue& colour,
+                             CEditorEntity* parent)
+    : m_name(name), m_sceneManager(sceneManager) {
+    Attach(sceneManager, parent);
+    m_light = sceneManager->createLight("EditorLight/" + name);
+    m_light->setType(type);
+    m_light->setDiffuseColour(colour);
+    m_light->setSpecularColour(colour);
+    m_light->setAttenuation(60.0f, 1.0f, 0.02f, 0.0f);
+    if (type == Ogre::Light::LT_SPOTLIGHT)
+        m_light->setSpotlightRange(Ogre::Degree(25), Ogre::Degree(45));
+    m_node->attachObject(m_light);
+    EnsureMarkerMesh();
+    m_meshName = kMarkerMesh;
+    m_marker = sceneManager->createEntity("EditorMarker/" + name, kMarkerMesh);
+    m_node->attachObject(m_marker);
+}
+
+void CEditorEntity::Attach(Ogre::SceneManager* sceneManager, CEditorEntity* parent) {
+    m_parent = parent;
+    Ogre::SceneNode* parentNode = parent ? parent->GetNode() : sceneManager->getRootSceneNode();
+    m_node = parentNode->createChildSceneNode("EditorNode/" + m_name);
+}
+
+CEditorEntity::~CEditorEntity() {
+    if (!m_node)
+        return;
+    // Children are removed by the scene first; detach whatever is left so that destroying
+    // this node does not take other nodes with it.
+    m_node->detachAllObjects();
+    if (m_entity)
+        m_sceneManager->destroyEntity(m_entity);
+    if (m_marker)
+        m_sceneManager->destroyEntity(m_marker);
+    if (m_light)
+        m_sceneManager->destroyLight(m_light);
+    if (Ogre::SceneNode* up = m_node->getParentSceneNode())
+        up->removeChild(m_node);
+    m_sceneManager->destroySceneNode(m_node);
+}
+
+Ogre::Quaternion CEditorEntity::RotationFromYPR(const Ogre::Vector3& pitchYawRoll) {
+    // Row-vector roll-Z, pitch-X, yaw-Y is, in column form, Ry(yaw) * Rx(pitch) * Rz(roll).
+    Ogre::Matrix3 m;
+    m.FromEulerAnglesYXZ(Ogre::Radian(pitchYawRoll.y), Ogre::Radian(pitchYawRoll.x),
+                         Ogre::Radian(pitchYawRoll.z));
+    return Ogre::Quaternion(m);
+}
+
+Ogre::Vector3 CEditorEntity::YPRFromRotation(const Ogre::Quaternion& rotation) {
+    Ogre::Matrix3 m;
+    rotation.ToRotationMatrix(m);
+    Ogre::Matrix4 row = Ogre::Matrix4::IDENTITY;
+    for (int i = 0; i < 3; ++i)
+        for (int j = 0; j < 3; ++j)
+            row[i][j] = m[j][i];
+    return ID3dUtil::GenerateYPRFromMat(row);
+}
+
+void CEditorEntity::SyncNode() {
+    m_node->setPosition(m_position);
+    m_node->setOrientation(RotationFromYPR(m_orientation));
+    m_node->setScale(m_scale);
+}
+
+void CEditorEntity::SetPosition(const Ogre::Vector3& value, COORDINATE_AXIS axis) {
+    if (!ValidAxis(axis))
+        return;
+    const Ogre::Vector3 merged = Merge(m_position, value, axis);
+    if (!Finite(merged))
+        return;
+    m_position = merged;
+    SyncNode();
+}
+
+void CEditorEntity::SetPosition(float x, float y, float z) {
+    SetPosition(Ogre::Vector3(x, y, z), AXIS_ALL);
+}
+
+void CEditorEntity::SetOrientation(const Ogre::Vector3& value, COORDINATE_AXIS axis) {
+    if (!ValidAxis(axis))
+        return;
+    const Ogre::Vector3 merged = Merge(m_orientation, value, axis);
+    if (!Finite(merged))
+        return;
+    m_orientation = merged;
+    SyncNode();
+}
+
+void CEditorEntity::SetScale(const Ogre::Vector3& value, COORDINATE_AXIS axis) {
+    if (!ValidAxis(axis))
+        return;
+    const Ogre::Vector3 merged = Merge(m_scale, value, axis);
+    if (!UsableScale(merged))
+        return;
+    m_scale = merged;
+    SyncNode();
+}
+
+Ogre::Quaternion CEditorEntity::GetWorldRotation() const {
+    const Ogre::Quaternion local = RotationFromYPR(m_orientation);
+    return m_parent ? m_parent->GetWorldRotation() * local : local;
+}
+
+Ogre::Vector3 CEditorEntity::GetWorldScale() const {
+    return m_parent ? m_parent->GetWorldScale() * m_scale : m_scale;
+}
+
+Ogre::Vector3 CEditorEntity::GetWorldPosition() const {
+    if (!m_parent)
+        return m_position;
+    return m_parent->GetWorldRotation() * (m_parent->GetWorldScale() * m_position) +
+           m_parent->GetWorldPosition();
+}
+
+Ogre::Vector3 CEditorEntity::GetWorldOrientation() const {
+    return YPRFromRotation(GetWorldRotation());
+}
+
+Ogre::Matrix4 CEditorEntity::GetWorldMatrix() const {
+    Ogre::Matrix4 m;
+    m.makeTransform(GetWorldPosition(), GetWorldScale(), GetWorldRotation());
+    return m;
+}
+
+void CEditorEntity::SetWorldPosition(float x, float y, float z) {
+    const Ogre::Vector3 world(x, y, z);
+    if (!Finite(world))
+        return;
+    if (!m_parent) {
+        SetPosition(world);
+        return;
+    }
+    const Ogre::Vector3 inParent =
+        m_parent->GetWorldRotation().Inverse() * (world - m_parent->GetWorldPosition());
+    SetPosition(inParent / m_parent->GetWorldScale());
+}
+
+void CEditorEntity::SetWorldRotation(const Ogre::Quaternion& world) {
+    Ogre::Quaternion local = m_parent ? m_parent->GetWorldRotation().Inverse() * world : world;
+    local.normalise();
+    SetOrientation(YPRFromRotation(local));
+}
+
+void CEditorEntity::SetWorldOrientation(float pitch, float yaw, float roll) {
+    const Ogre::Vector3 ypr(pitch, yaw, roll);
+    if (!Finite(ypr))
+        return;
+    SetWorldRotation(RotationFromYPR(ypr));
+}
+
+void CEditorEntity::SetWorldScale(float x, float y, float z) {
+    const Ogre::Vector3 world(x, y, z);
+    if (!UsableScale(world))
+        return;
+    SetScale(m_parent ? world / m_parent->GetWorldScale() : world);
+}
+
+void CEditorEntity::PreTransform(const Ogre::Vector3& /*parts*/) {
+    // Everything is recorded whatever the drag changes: the record is small.
+    m_prePosition = m_position;
+    m_preWorldPosition = GetWorldPosition();
+    m_preWorldRotation = GetWorldRotation();
+    m_preScale = m_scale;
+}
+
+void CEditorEntity::MoveDelta(const Ogre::Vector3& delta, int local, int relative) {
+    if (!Finite(delta))
+        return;
+    if (local) {
+        SetPosition((relative ? m_prePosition : m_position) + delta);
+        return;
+    }
+    const Ogre::Vector3 world = (relative ? m_preWorldPosition : GetWorldPosition()) + delta;
+    SetWorldPosition(world.x, world.y, world.z);
+}
+
+void CEditorEntity::RotateDelta(const Ogre::Vector3& yawPitchRoll) {
+    if (!Finite(yawPitchRoll))
+        return;
+    // Row-vector Mnew = Mpre * R: in column form R is applied after the recorded rotation.
+    SetWorldRotation(RotationFromYPR(yawPitchRoll) * m_preWorldRotation);
+}
+
+void CEditorEntity::RotateDelta(const Ogre::Vector3& axis, float angle, bool relative) {
+    if (!Finite(axis) || !std::isfinite(angle) || axis.squaredLength() < 1e-12f)
+        return;
+    const Ogre::Quaternion turn(Ogre::Radian(angle), axis.normalisedCopy());
+    SetWorldRotation(turn * (relative ? m_preWorldRotation : GetWorldRotation()));
+}
+
+void CEditorEntity::ScaleDelta(const Ogre::Vector3& factors) {
+    if (!Finite(factors))
+        return;
+    SetScale(m_scale * factors);
+}
+
+namespace {
+
+Ogre::AxisAlignedBox WorldBox(const CEditorEntity& e) {
+    Ogre::Entity* shown = e.GetPickEntity();
+    if (!shown)
+        return Ogre::AxisAlignedBox(e.GetWorldPosition(), e.GetWorldPosition());
+    Ogre::AxisAlignedBox box = shown->getMesh()->getBounds();
+    if (box.isNull())
+        return Ogre::AxisAlignedBox(e.GetWorldPosition(), e.GetWorldPosition());
+    box.transform(e.GetWorldMatrix());
+    return box;
+}
+
+} // namespace
+
+Ogre::Vector3 CEditorEntity::GetBoundsMin() const {
+    return WorldBox(*this).getMinimum();
+}
+
+Ogre::Vector3 CEditorEntity::GetBoundsMax() const {
+    return WorldBox(*this).getMaximum();
+}
+
+void CEditorEntity::SetVisible(bool visible) {
+    m_visible = visible;
+    if (m_entity)
+        m_entity->setVisible(visible);
+    if (m_marker)
+        m_marker->setVisible(visible);
+    if (m_light)
+        m_light->setVisible(visible);
+}
+
+std::string CEditorEntity::getMovableObjectName() const {
+    if (m_light)
+        return m_light->getType() == Ogre::Light::LT_SPOTLIGHT     ? "SpotLight"
+               : m_light->getType() == Ogre::Light::LT_DIRECTIONAL ? "DirectionalLight"
+                                                                   : "PointLight";
+    return m_meshName;
+}

@@ -1,0 +1,361 @@
+// The editor scene: entity table, selection set, ground and ray queries.
+#include "CEditorScene.h"
+
+#include "CEditorEntity.h"
+#include "CTerrain.h"
+#include "EditorMeshes.h"
+
+#include <OgreEntity.h>
+#include <OgreMath.h>
+#include <OgreMesh.h>
+#include <OgreMeshManager.h>
+#include <OgreSceneManager.h>
+
+#include <cmath>
+#include <limits>
+
+namespace {
+
+bool Finite(const Ogre::Vector3& v) {
+    return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
+}
+
+// Möller-Trumbore, two-sided; distance along a unit direction or -1.
+float RayTriangle(const Ogre::Ray& ray, const Ogre::Vector3& a, const Ogre::Vector3& b,
+                  const Ogre::Vector3& c) {
+    const Ogre::Vector3 e1 = b - a, e2 = c - a;
+    const Ogre::Vector3 p = ray.getDirection().crossProduct(e2);
+    const float det = e1.dotProduct(p);
+    if (std::fabs(det) < 1e-12f)
+        return -1.0f;
+    const float inv = 1.0f / det;
+    const Ogre::Vector3 s = ray.getOrigin() - a;
+    const float u = s.dotProduct(p) * inv;
+    if (u < 0.0f || u > 1.0f)
+        return -1.0f;
+    const Ogre::Vector3 q = s.crossProduct(e1);
+    const float v = ray.getDirection().dotProduct(q) * inv;
+    if (v < 0.0f || u + v > 1.0f)
+        return -1.0f;
+    const float t = e2.dotProduct(q) * inv;
+    return t >= 0.0f ? t : -1.0f;
+}
+
+} // namespace
+
+CEditorScene::CEditorScene(Ogre::SceneManager* sceneManager) : m_sceneManager(sceneManager) {}
+
+CEditorScene::~CEditorScene() {
+    Clear();
+}
+
+void CEditorScene::Clear() {
+    while (!m_entities.empty()) {
+        // Remove a root entity (with its children) each round.
+        std::string root = m_entities.begin()->first;
+        for (CEditorEntity* e = m_entities.begin()->second.get(); e; e = e->GetParentEntity())
+            root = e->GetName();
+        RemoveEntity(root);
+    }
+    m_selection.clear();
+    m_ground.reset();
+}
+
+CEditorEntity* CEditorScene::GetEntity(const std::string& name) const {
+    auto it = m_entities.find(name);
+    return it == m_entities.end() ? nullptr : it->second.get();
+}
+
+SceneEntity* CEditorScene::getSceneEntity(const std::string& name) const {
+    return GetEntity(name);
+}
+
+bool CEditorScene::isEntitySelected(const std::string& name) const {
+    return m_selection.count(name) != 0;
+}
+
+std::vector<CEditorEntity*> CEditorScene::GetEntities() const {
+    std::vector<CEditorEntity*> out;
+    out.reserve(m_entities.size());
+    for (const auto& kv : m_entities)
+        out.push_back(kv.second.get());
+    return out;
+}
+
+CEditorEntity* CEditorScene::Insert(std::unique_ptr<CEditorEntity> entity) {
+    CEditorEntity* raw = entity.get();
+    m_entities.emplace(raw->GetName(), std::move(entity));
+    return raw;
+}
+
+CEditorEntity* CEditorScene::AddMesh(const std::string& name, const std::string& meshName,
+                                     const std::string& parentName, const Ogre::Vector3& position,
+                                     const Ogre::Vector3& orientation, const Ogre::Vector3& scale) {
+    if (name.empty() || GetEntity(name) || !Finite(position) || !Finite(orientation) ||
+        !Finite(scale) || scale.x == 0 || scale.y == 0 || scale.z == 0)
+        return nullptr;
+    if (!Ogre::MeshManager::getSingleton().getByName(meshName, Ogre::RGN_DEFAULT))
+        return nullptr;
+    CEditorEntity* parent = nullptr;
+    if (!parentName.empty() && !(parent = GetEntity(parentName)))
+        return nullptr;
+    CEditorEntity* e =
+        Insert(std::make_unique<CEditorEntity>(m_sceneManager, name, meshName, parent));
+    e->SetPosition(position);
+    e->SetOrientation(orientation);
+    e->SetScale(scale);
+    return e;
+}
+
+CEditorEntity* CEditorScene::AddLight(const std::string& name, Ogre::Light::LightTypes type,
+                                      const Ogre::Vector3& position,
+                                      const Ogre::ColourValue& colour,
+                                      const std::string& parentName) {
+    if (name.empty() || GetEntity(name) || !Finite(position))
+        return nullptr;
+    CEditorEntity* parent = nullptr;
+    if (!parentName.empty() && !(parent = GetEntity(parentName)))
+        return nullptr;
+    CEditorEntity* e =
+        Insert(std::make_unique<CEditorEntity>(m_sceneManager, name, type, colour, parent));
+    e->SetPosition(position);
+    return e;
+}
+
+bool CEditorScene::SetGround(float width, float depth, float amplitude, int cells) {
+    if (!(width > 0) || !(depth > 0) || !std::isfinite(width) || !std::isfinite(depth) ||
+        !std::isfinite(amplitude) || cells < 1 || cells > 1024)
+        return false;
+    m_ground.reset();
+    auto ground =
+        std::make_unique<CTerrain>(m_sceneManager, "ground", width, depth, amplitude, cells);
+    if (!ground->GetOgreEntity())
+        return false;
+    m_ground = std::move(ground);
+    return true;
+}
+
+float CEditorScene::TerrainHeightAt(float x, float z) const {
+    return m_ground ? m_ground->HeightAt(x, z) : 0.0f;
+}
+
+bool CEditorScene::RemoveEntity(const std::string& name) {
+    auto it = m_entities.find(name);
+    if (it == m_entities.end())
+        return false;
+    CEditorEntity* target = it->second.get();
+    std::vector<std::string> children;
+    for (const auto& kv : m_entities)
+        if (kv.second->GetParentEntity() == target)
+            children.push_back(kv.first);
+    for (const std::string& child : children)
+        RemoveEntity(child);
+    m_selection.erase(name);
+    m_entities.erase(name);
+    return true;
+}
+
+std::string CEditorScene::UniqueName(const std::string& base) const {
+    for (int k = 1;; ++k) {
+        std::string candidate = base + "_" + std::to_string(k);
+        if (!GetEntity(candidate))
+            return candidate;
+    }
+}
+
+bool CEditorScene::CopyEntityAs(const std::string& name, const std::string& newName) {
+    CEditorEntity* source = GetEntity(name);
+    if (!source || newName.empty() || GetEntity(newName))
+        return false;
+    const std::string parent =
+        source->GetParentEntity() ? source->GetParentEntity()->GetName() : std::string();
+    CEditorEntity* copy = nullptr;
+    if (Ogre::Light* light = source->GetOgreLight()) {
+        copy = AddLight(newName, light->getType(), source->GetPosition(), light->getDiffuseColour(),
+                        parent);
+        if (copy) {
+            Ogre::Light* to = copy->GetOgreLight();
+            to->setSpecularColour(light->getSpecularColour());
+            to->setPowerScale(light->getPowerScale());
+            to->setAttenuation(light->getAttenuationRange(), light->getAttenuationConstant(),
+                               light->getAttenuationLinear(), light->getAttenuationQuadric());
+            if (light->getType() == Ogre::Light::LT_SPOTLIGHT)
+                to->setSpotlightRange(light->getSpotlightInnerAngle(),
+                                      light->getSpotlightOuterAngle(),
+                                      light->getSpotlightFalloff());
+        }
+    } else {
+        copy = AddMesh(newName, source->GetMeshName(), parent, source->GetPosition());
+    }
+    if (!copy)
+        return false;
+    copy->SetOrientation(source->GetOrientation());
+    copy->SetScale(source->GetScale());
+    copy->AddState(source->GetState());
+    copy->SetVisible(source->IsVisible() != 0);
+    copy->SetTransformEnabled(source->EnabledTrnaform() != 0);
+    copy->SetSelectable(source->IsSelectable());
+    return true;
+}
+
+std::string CEditorScene::CopyEntity(const std::string& name) {
+    if (!GetEntity(name))
+        return std::string();
+    const std::string newName = UniqueName(name);
+    return CopyEntityAs(name, newName) ? newName : std::string();
+}
+
+void CEditorScene::SetSelection(const std::set<std::string>& names) {
+    m_selection.clear();
+    for (const std::string& n : names)
+        if (GetEntity(n))
+            m_selection.insert(n);
+}
+
+bool CEditorScene::SelectNames(const std::string& mode, const std::vector<std::string>& names) {
+    if (mode == "exclude") {
+        m_selection.clear();
+    } else if (mode != "add" && mode != "sub") {
+        return false;
+    }
+    for (const std::string& n : names) {
+        if (!GetEntity(n))
+            continue;
+        if (mode == "sub")
+            m_selection.erase(n);
+        else
+            m_selection.insert(n);
+    }
+    return true;
+}
+
+SceneEntity* CEditorScene::beginSelected() {
+    m_selectedWalkDone = false;
+    m_selectedCursor.clear();
+    for (const std::string& n : m_selection)
+        if (CEditorEntity* e = GetEntity(n)) {
+            m_selectedCursor = n;
+            return e;
+        }
+    m_selectedWalkDone = true;
+    return nullptr;
+}
+
+SceneEntity* CEditorScene::nextSelected() {
+    if (m_selectedWalkDone)
+        return nullptr;
+    for (auto it = m_selection.upper_bound(m_selectedCursor); it != m_selection.end(); ++it)
+        if (CEditorEntity* e = GetEntity(*it)) {
+            m_selectedCursor = *it;
+            return e;
+        }
+    m_selectedWalkDone = true;
+    return nullptr;
+}
+
+SceneEntity* CEditorScene::beginEntity() {
+    m_entityWalkDone = m_entities.empty();
+    if (m_entityWalkDone)
+        return nullptr;
+    m_entityCursor = m_entities.begin()->first;
+    return m_entities.begin()->second.get();
+}
+
+SceneEntity* CEditorScene::nextEntity() {
+    if (m_entityWalkDone)
+        return nullptr;
+    auto it = m_entities.upper_bound(m_entityCursor);
+    if (it == m_entities.end()) {
+        m_entityWalkDone = true;
+        return nullptr;
+    }
+    m_entityCursor = it->first;
+    return it->second.get();
+}
+
+bool CEditorScene::canSelect(SceneEntity* entity) const {
+    if (!entity)
+        return false;
+    CEditorEntity* own = GetEntity(entity->GetName());
+    return own == entity && own->IsSelectable();
+}
+
+int CEditorScene::getNumLights() const {
+    int n = 0;
+    for (const auto& kv : m_entities)
+        if (kv.second->IsLight())
+            ++n;
+    return n;
+}
+
+float CEditorScene::PickEntity(const Ogre::Ray& ray, float maxDistance, CEditorEntity*& hit) const {
+    hit = nullptr;
+    float best = -1.0f;
+    for (const auto& kv : m_entities) {
+        CEditorEntity* e = kv.second.get();
+        if (!e->IsVisible() || !e->IsSelectable() || !e->GetPickEntity())
+            continue;
+        const Ogre::AxisAlignedBox box(e->GetBoundsMin(), e->GetBoundsMax());
+        const std::pair<bool, Ogre::Real> boxHit = Ogre::Math::intersects(ray, box);
+        if (!boxHit.first || boxHit.second > maxDistance || (best >= 0 && boxHit.second >= best))
+            continue;
+        float t = boxHit.second;
+        // Meshes built by the editor are tested triangle by triangle for precision.
+        const std::string meshName = e->GetPickEntity()->getMesh()->getName();
+        if (const std::vector<Ogre::Vector3>* tris = GetMeshTriangles(meshName)) {
+            const Ogre::Matrix4 world = e->GetWorldMatrix();
+            t = -1.0f;
+            for (size_t i = 0; i + 2 < tris->size(); i += 3) {
+                const float ti = RayTriangle(ray, world * (*tris)[i], world * (*tris)[i + 1],
+                                             world * (*tris)[i + 2]);
+                if (ti >= 0.0f && (t < 0.0f || ti < t))
+                    t = ti;
+            }
+            if (t < 0.0f || t > maxDistance)
+                continue;
+        }
+        if (best < 0.0f || t < best) {
+            best = t;
+            hit = e;
+        }
+    }
+    return best;
+}
+
+float CEditorScene::PickGround(const Ogre::Ray& ray, float maxDistance) const {
+    return m_ground ? m_ground->Intersect(ray, maxDistance) : -1.0f;
+}
+
+int CEditorScene::rayQuery(RayQuery* query) {
+    if (!query)
+        return 0;
+    query->hit = nullptr;
+    if (!Finite(query->origin) || !Finite(query->direction) ||
+        query->direction.squaredLength() < 1e-20f)
+        return 0;
+    const Ogre::Ray ray(query->origin, query->direction.normalisedCopy());
+    const float maxDistance = query->length > 0 && std::isfinite(query->length)
+                                  ? query->length
+                                  : std::numeric_limits<float>::max();
+    m_sceneManager->getRootSceneNode()->_update(true, false);
+
+    float best = -1.0f;
+    SceneEntity* bestHit = nullptr;
+    if (query->flags & 1) {
+        CEditorEntity* e = nullptr;
+        best = PickEntity(ray, maxDistance, e);
+        bestHit = e;
+    }
+    if (query->flags & 6) {
+        const float t = PickGround(ray, maxDistance);
+        if (t >= 0.0f && (best < 0.0f || t < best)) {
+            best = t;
+            bestHit = nullptr; // the ground is not an entity
+        }
+    }
+    if (best < 0.0f)
+        return 0;
+    query->hit = bestHit;
+    query->distance = best;
+    return 1;
+}
