@@ -64,6 +64,7 @@ public:
     CTransformBar& GetTransformBar() { return m_transformBar; }
     CTranslateListener* GetListener() const { return m_listener; }
     Interface* GetHost() const { return m_host; }
+    CSceneManager* GetSceneManager() const { return m_sceneManager; }
     void* GetModuleHandle() const { return m_module; }
     IBaseCommand* GetPendingTransform() const { return m_pending; }
     bool GetGroundFollow() const { return m_groundFollow; }
