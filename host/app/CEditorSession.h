@@ -18,6 +18,9 @@
 #include <memory>
 #include <string>
 
+namespace Ogre {
+class LogManager;
+}
 class CEditorEngine;
 class CEditorHost;
 class CEditorScene;
@@ -49,6 +52,13 @@ public:
     void RenderFrames(int n);
     // Handles pending wx events without rendering.
     void ProcessEvents();
+    // One frame of the interactive render loop (called from the frame's timer).
+    void RenderTick();
+
+    // Keys held for the plug-ins' wxGetKeyState (KEY_SHIFT | KEY_CTRL), pressed and released
+    // through the toolkit's input simulator.
+    void SetHeldKeys(int keyFlags);
+    int HeldKeys() const { return m_heldKeys; }
 
     const EditorOptions& Options() const { return m_options; }
     CEditorHost& Host() { return *m_host; }
@@ -59,10 +69,15 @@ public:
 
 private:
     EditorOptions m_options;
+    std::unique_ptr<Ogre::LogManager> m_log; // declared first: ends after the engine
     std::unique_ptr<CEditorEngine> m_engine;
     std::unique_ptr<CEditorHost> m_host;
     std::unique_ptr<CScriptRunner> m_script;
     CMainFrame* m_frame = nullptr; // a wx top-level window: destroyed through wx
     bool m_started = false;
     int m_lineNumber = 0;
+    int m_heldKeys = 0;
+    class CDrawnListener;
+    std::unique_ptr<CDrawnListener> m_drawnListener;
+    class wxEventLoopBase* m_loop = nullptr; // our own, when no loop is running
 };

@@ -75,5 +75,5 @@ void RegisterBuiltinScriptCommands(CScriptRunner& runner);
 void RegisterGizmoScriptCommands(CScriptRunner& runner);
 void RegisterPluginScriptCommands(CScriptRunner& runner);
 
-// The script that --demo runs; "%OUT%" stands for the output folder.
-const char* BuiltinDemoScript();
+// The script that --demo runs, writing its pictures into outDir.
+std::string BuiltinDemoScript(const std::string& outDir, int viewCount, bool withMoveTool);

@@ -1,0 +1,218 @@
+#include "host/app/CEditorHost.h"
+
+#include "core/host/IPluginBase.h"
+#include "host/app/CMainFrame.h"
+#include "host/app/CViewWindow.h"
+#include "host/base/CEditorUndoManager.h"
+#include "host/base/CPluginLoader.h"
+#include "host/base/CPluginRegistry.h"
+#include "host/base/CToolManager.h"
+#include "host/engine/CEditorEngine.h"
+#include "host/engine/CEditorView.h"
+
+#include <wx/cursor.h>
+#include <wx/menu.h>
+
+#include <algorithm>
+#include <cstdlib>
+
+CEditorHost::CEditorHost(CEditorEngine& engine)
+    : m_engine(engine), m_undo(std::make_unique<CEditorUndoManager>()),
+      m_registry(std::make_unique<CPluginRegistry>()),
+      m_tools(std::make_unique<CToolManager>(*m_registry)),
+      m_loader(std::make_unique<CPluginLoader>(*this, m_registry.get())) {}
+
+CEditorHost::~CEditorHost() {
+    // Modules first (they may still talk to the other services), then the steps they made.
+    m_loader.reset();
+    m_undo->clear();
+}
+
+IPluginRegistry* CEditorHost::pluginRegistry() {
+    return m_registry.get();
+}
+IEngineAccess* CEditorHost::engineAccess() {
+    return &m_engine;
+}
+IToolManager* CEditorHost::toolManager() {
+    return m_tools.get();
+}
+CUndoRedoManager* CEditorHost::undoManager() {
+    return m_undo.get();
+}
+CEditorScene& CEditorHost::Scene() {
+    return *m_engine.GetScene();
+}
+
+void CEditorHost::removeMenu(IPluginBase*, wxMenu* submenu, int) {
+    if (!submenu || !m_frame || !m_frame->GetMenuBar())
+        return;
+    wxMenuBar* bar = m_frame->GetMenuBar();
+    for (size_t i = 0; i < bar->GetMenuCount(); ++i)
+        if (bar->GetMenu(i) == submenu) {
+            bar->Remove(i); // the plug-in owns the menu
+            return;
+        }
+}
+
+void CEditorHost::removeToolStrip(IPluginBase* plugin, wxToolBar*) {
+    if (m_frame)
+        m_frame->RemoveToolStrip(plugin);
+}
+
+int CEditorHost::ViewCount() const {
+    return m_frame ? m_frame->ViewCount() : 0;
+}
+
+CEditorView* CEditorHost::GetView(int n) const {
+    CViewWindow* window = m_frame ? m_frame->GetViewWindow(n) : nullptr;
+    return window ? window->GetView() : nullptr;
+}
+
+IView* CEditorHost::view(int n) {
+    return GetView(n);
+}
+
+void CEditorHost::setCursor(const wxCursor* cursor) {
+    m_cursor = cursor;
+    if (!m_frame)
+        return;
+    for (int i = 0; i < m_frame->ViewCount(); ++i)
+        m_frame->GetViewWindow(i)->SetCursor(cursor && cursor->IsOk() ? *cursor : wxNullCursor);
+}
+
+void CEditorHost::setSidePanel(CSizeControlChild* panel) {
+    m_sidePanel = panel;
+    if (m_frame)
+        m_frame->SetSidePanel(panel);
+}
+
+std::vector<IPluginBase*> CEditorHost::InputTargets() const {
+    if (IPluginBase* engaged = m_tools->CurrentPlugin())
+        return {engaged};
+    return m_registry->plugins();
+}
+
+int CEditorHost::PointerDown(int n, int flags, int x, int y) {
+    IView* v = view(n);
+    if (!v)
+        return 0;
+    m_activeView = n;
+    m_pressed = (flags & KEY_LBUTTON) != 0;
+    m_claimed = false;
+    m_banding = false;
+    m_pressView = n;
+    m_pressX = m_lastX = x;
+    m_pressY = m_lastY = y;
+    for (IPluginBase* plugin : InputTargets())
+        if (m_registry->contains(plugin) && plugin->OnPointerDown(v, n, flags, x, y) != 0)
+            m_claimed = true;
+    redraw();
+    return m_claimed ? 1 : 0;
+}
+
+void CEditorHost::PointerMove(int n, int flags, int x, int y) {
+    IView* v = view(n);
+    if (!v)
+        return;
+    for (IPluginBase* plugin : InputTargets())
+        if (m_registry->contains(plugin))
+            plugin->OnPointerMove(v, n, flags, x, y);
+    if (m_pressed && !m_claimed && n == m_pressView && (x != m_pressX || y != m_pressY))
+        m_banding = true;
+    m_lastX = x;
+    m_lastY = y;
+    redraw();
+}
+
+void CEditorHost::PointerUp(int n, int flags, int x, int y) {
+    IView* v = view(n);
+    if (!v)
+        return;
+    const bool banding = m_banding && n == m_pressView;
+    PixelRect rect;
+    rect.left = std::min(m_pressX, x);
+    rect.right = std::max(m_pressX, x);
+    rect.top = std::min(m_pressY, y);
+    rect.bottom = std::max(m_pressY, y);
+    m_pressed = m_claimed = m_banding = false;
+    const std::vector<IPluginBase*> targets = InputTargets();
+    for (IPluginBase* plugin : targets)
+        if (m_registry->contains(plugin))
+            plugin->OnPointerUp(v, n, flags, x, y);
+    if (banding)
+        for (IPluginBase* plugin : targets)
+            if (m_registry->contains(plugin))
+                plugin->OnSelectRect(v, 0, rect);
+    redraw();
+}
+
+bool CEditorHost::RubberBand(int& n, PixelRect& rect) const {
+    if (!m_banding)
+        return false;
+    n = m_pressView;
+    rect.left = std::min(m_pressX, m_lastX);
+    rect.right = std::max(m_pressX, m_lastX);
+    rect.top = std::min(m_pressY, m_lastY);
+    rect.bottom = std::max(m_pressY, m_lastY);
+    return true;
+}
+
+void CEditorHost::Hover(int x, int y) {
+    for (IPluginBase* plugin : InputTargets())
+        if (m_registry->contains(plugin))
+            plugin->OnHover(x, y);
+}
+
+void CEditorHost::ViewDrawn(int n) {
+    if (n < 1 || n > 3)
+        return;
+    IView* v = view(n);
+    if (!v)
+        return;
+    const std::vector<IPluginBase*> plugins = m_registry->plugins();
+    for (IPluginBase* plugin : plugins)
+        if (m_registry->contains(plugin))
+            plugin->OnViewUpdate(v, n);
+}
+
+void CEditorHost::ClickTool(IPluginBase* plugin, int commandId) {
+    if (!m_registry->contains(plugin))
+        return;
+    plugin->OnToolCommand(commandId);
+    plugin->OnWindowMessage(WM_COMMAND_MESSAGE, static_cast<std::uintptr_t>(commandId), 0);
+    redraw();
+}
+
+IPluginBase* CEditorHost::FindToolPlugin(int commandId) const {
+    for (IPluginBase* plugin : m_registry->plugins())
+        if (m_tools->toolForCommand(plugin, commandId) >= 0)
+            return plugin;
+    return nullptr;
+}
+
+void CEditorHost::SendMenuCommand(int commandId) {
+    const std::vector<IPluginBase*> plugins = m_registry->plugins();
+    for (IPluginBase* plugin : plugins)
+        if (m_registry->contains(plugin)) {
+            plugin->OnToolCommand(commandId);
+            plugin->OnWindowMessage(WM_COMMAND_MESSAGE, static_cast<std::uintptr_t>(commandId), 0);
+        }
+    redraw();
+}
+
+void CEditorHost::SendWindowCommand(int commandId) {
+    const std::vector<IPluginBase*> plugins = m_registry->plugins();
+    for (IPluginBase* plugin : plugins)
+        if (m_registry->contains(plugin))
+            plugin->OnWindowMessage(WM_COMMAND_MESSAGE, static_cast<std::uintptr_t>(commandId), 0);
+    redraw();
+}
+
+void CEditorHost::FrameSelection(int n) {
+    IView* v = view(n);
+    if (!v)
+        return;
+    m_tools->notify(NOTIFY_FRAME, 1, v);
+    redraw();
+}

@@ -1,0 +1,270 @@
+#include "host/app/CMainFrame.h"
+
+#include "core/host/CSizeControlChild.h"
+#include "core/host/IPluginBase.h"
+#include "host/app/CEditorHost.h"
+#include "host/app/CViewWindow.h"
+#include "host/base/CEditorUndoManager.h"
+#include "host/base/CToolManager.h"
+
+#include <wx/aui/auibar.h>
+#include <wx/image.h>
+#include <wx/log.h>
+#include <wx/menu.h>
+#include <wx/panel.h>
+#include <wx/sizer.h>
+#include <wx/toolbar.h>
+#include <wx/xrc/xmlres.h>
+
+namespace {
+const char* const kToolStripResource = "101";
+constexpr int kToolSize = 28;
+} // namespace
+
+CMainFrame::CMainFrame(CEditorHost& host, int viewCount, const wxSize& size)
+    : wxFrame(nullptr, wxID_ANY, wxString::FromUTF8("Gizmark 场景编辑器"), wxPoint(0, 0), size),
+      m_host(host) {
+    m_aui.SetManagedWindow(this);
+
+    m_viewArea = new wxPanel(this, wxID_ANY);
+    m_viewArea->SetBackgroundColour(wxColour(40, 40, 40));
+    const int count = viewCount == 4 ? 4 : 1;
+    wxSizer* sizer = count == 4 ? static_cast<wxSizer*>(new wxGridSizer(2, 2, 2, 2))
+                                : static_cast<wxSizer*>(new wxBoxSizer(wxVERTICAL));
+    const CViewWindow::Kind kinds[4] = {CViewWindow::PERSPECTIVE, CViewWindow::TOP,
+                                        CViewWindow::FRONT, CViewWindow::SIDE};
+    for (int i = 0; i < count; ++i) {
+        auto* view = new CViewWindow(m_viewArea, m_host, i, kinds[i]);
+        m_views.push_back(view);
+        sizer->Add(view, 1, wxEXPAND);
+    }
+    m_viewArea->SetSizer(sizer);
+
+    m_sideArea = new wxPanel(this, wxID_ANY);
+    m_sideArea->SetMinSize(wxSize(260, 100));
+    m_sideArea->Bind(wxEVT_SIZE, &CMainFrame::OnSideAreaSize, this);
+
+    m_aui.AddPane(m_viewArea, wxAuiPaneInfo().Name("views").CenterPane());
+    m_aui.AddPane(m_sideArea, wxAuiPaneInfo()
+                                  .Name("side")
+                                  .Caption(wxString::FromUTF8("属性"))
+                                  .Right()
+                                  .MinSize(wxSize(260, 100))
+                                  .BestSize(wxSize(280, 400))
+                                  .CloseButton(false)
+                                  .Floatable(false));
+    BuildMenus();
+    CreateStatusBar();
+    SetStatusText(wxString::FromUTF8("就绪"));
+    m_aui.Update();
+
+    m_timer.SetOwner(this, ID_RENDER_TIMER);
+    Bind(wxEVT_TIMER, &CMainFrame::OnTimer, this, ID_RENDER_TIMER);
+    Bind(wxEVT_CLOSE_WINDOW, &CMainFrame::OnClose, this);
+}
+
+CMainFrame::~CMainFrame() {
+    m_timer.Stop();
+    DestroyViews();
+    m_aui.UnInit();
+}
+
+void CMainFrame::BuildMenus() {
+    auto* edit = new wxMenu;
+    edit->Append(wxID_UNDO, wxString::FromUTF8("撤销\tCtrl+Z"));
+    edit->Append(wxID_REDO, wxString::FromUTF8("重做\tCtrl+Y"));
+    edit->AppendSeparator();
+    edit->Append(wxID_COPY, wxString::FromUTF8("复制\tCtrl+C"));
+    auto* view = new wxMenu;
+    view->Append(ID_FRAME_SELECTION, wxString::FromUTF8("框选所选\tF"));
+    auto* tools = new wxMenu;
+    tools->Append(ID_SELECT_PARENTS, wxString::FromUTF8("选择父物体"));
+    auto* bar = new wxMenuBar;
+    bar->Append(edit, wxString::FromUTF8("编辑(&E)"));
+    bar->Append(view, wxString::FromUTF8("视图(&V)"));
+    bar->Append(tools, wxString::FromUTF8("工具(&T)"));
+    SetMenuBar(bar);
+    for (int id : {int(wxID_UNDO), int(wxID_REDO), int(wxID_COPY), int(ID_FRAME_SELECTION),
+                   int(ID_SELECT_PARENTS)})
+        Bind(wxEVT_MENU, &CMainFrame::OnMenu, this, id);
+}
+
+void CMainFrame::OnMenu(wxCommandEvent& event) {
+    switch (event.GetId()) {
+    case wxID_UNDO:
+        m_host.Undo().undo();
+        break;
+    case wxID_REDO:
+        m_host.Undo().redo();
+        break;
+    case wxID_COPY:
+        m_host.SendWindowCommand(ID_EDIT_COPY_COMMAND);
+        break;
+    case ID_FRAME_SELECTION:
+        m_host.FrameSelection(m_host.ActiveView());
+        break;
+    case ID_SELECT_PARENTS:
+        m_host.SendMenuCommand(kSelectParentsCommand);
+        break;
+    }
+    m_host.redraw();
+}
+
+bool CMainFrame::CreateViews(CEditorEngine& engine) {
+    for (CViewWindow* view : m_views)
+        if (!view->CreateOgreWindow(engine))
+            return false;
+    return true;
+}
+
+void CMainFrame::DestroyViews() {
+    for (CViewWindow* view : m_views)
+        view->DestroyOgreWindow();
+}
+
+CViewWindow* CMainFrame::GetViewWindow(int n) const {
+    return n >= 0 && n < ViewCount() ? m_views[n] : nullptr;
+}
+
+void CMainFrame::SetSidePanel(CSizeControlChild* panel) {
+    if (m_sidePanel && m_sidePanel != panel) {
+        if (wxWindow* old = m_sidePanel->GetWindow(); old && old->GetHandle())
+            old->Hide();
+    }
+    m_sidePanel = panel;
+    if (!panel)
+        return;
+    wxWindow* window = panel->GetWindow();
+    if (!window || !window->GetHandle()) {
+        panel->CreateChild(m_sideArea);
+        window = panel->GetWindow();
+    }
+    if (window && window->GetHandle()) {
+        if (window->GetParent() != m_sideArea)
+            window->Reparent(m_sideArea);
+        window->Show();
+    }
+    const wxSize size = m_sideArea->GetClientSize();
+    panel->Resize(size.x, size.y);
+}
+
+void CMainFrame::OnSideAreaSize(wxSizeEvent& event) {
+    event.Skip();
+    if (m_sidePanel) {
+        const wxSize size = m_sideArea->GetClientSize();
+        m_sidePanel->Resize(size.x, size.y);
+    }
+}
+
+wxAuiToolBar* CMainFrame::BuildToolStrip(IPluginBase* plugin) {
+    if (!plugin || m_strips.count(plugin))
+        return nullptr;
+    wxXmlResource* resources = wxXmlResource::Get();
+    wxLogNull quiet; // a module without a tool strip is normal
+    if (!resources->GetResourceNode(kToolStripResource))
+        return nullptr;
+    // XRC builds a wxToolBar; read its tools into an AUI tool bar that the manager docks.
+    auto* scratch = new wxPanel(this, wxID_ANY);
+    scratch->Hide();
+    wxToolBar* source = resources->LoadToolBar(scratch, kToolStripResource);
+    if (!source) {
+        scratch->Destroy();
+        return nullptr;
+    }
+    auto* strip =
+        new wxAuiToolBar(this, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxAUI_TB_DEFAULT_STYLE);
+    strip->SetToolBitmapSize(wxSize(kToolSize, kToolSize));
+    for (size_t i = 0; i < source->GetToolsCount(); ++i) {
+        const wxToolBarToolBase* tool = source->GetToolByPos(static_cast<int>(i));
+        if (!tool)
+            continue;
+        if (tool->IsSeparator()) {
+            strip->AddSeparator();
+            continue;
+        }
+        const int id = tool->GetId();
+        wxBitmap bitmap = tool->GetNormalBitmap();
+        if (!bitmap.IsOk()) {
+            bitmap = wxBitmap(kToolSize, kToolSize);
+        } else if (bitmap.GetWidth() != kToolSize || bitmap.GetHeight() != kToolSize) {
+            bitmap = wxBitmap(bitmap.ConvertToImage().Rescale(kToolSize, kToolSize));
+        }
+        char text[512] = {0};
+        wxString tip = tool->GetShortHelp();
+        if (plugin->LoadText(static_cast<unsigned>(id), text, sizeof text) > 0)
+            tip = wxString::FromUTF8(text);
+        strip->AddTool(id, tip, bitmap, tip);
+        m_host.Tools().AddToolCommand(plugin, id);
+    }
+    strip->Realize();
+    scratch->Destroy();
+    strip->Bind(wxEVT_TOOL, &CMainFrame::OnToolClicked, this);
+    m_strips[plugin] = strip;
+    m_aui.AddPane(strip, wxAuiPaneInfo()
+                             .Name(wxString::Format("toolstrip%d", int(m_strips.size())))
+                             .Caption(wxString::FromUTF8(plugin->GetDisplayName()))
+                             .ToolbarPane()
+                             .Top());
+    UpdateLayout();
+    return strip;
+}
+
+void CMainFrame::OnToolClicked(wxCommandEvent& event) {
+    for (const auto& entry : m_strips)
+        if (entry.second == event.GetEventObject()) {
+            m_host.ClickTool(entry.first, event.GetId());
+            return;
+        }
+}
+
+wxAuiToolBar* CMainFrame::GetToolStrip(IPluginBase* plugin) const {
+    auto it = m_strips.find(plugin);
+    return it == m_strips.end() ? nullptr : it->second;
+}
+
+void CMainFrame::RemoveToolStrip(IPluginBase* plugin) {
+    auto it = m_strips.find(plugin);
+    if (it == m_strips.end())
+        return;
+    wxAuiToolBar* strip = it->second;
+    m_strips.erase(it);
+    m_aui.DetachPane(strip);
+    strip->Destroy();
+    m_aui.Update();
+}
+
+void CMainFrame::UpdateLayout() {
+    wxAuiPaneInfoArray& panes = m_aui.GetAllPanes();
+    for (size_t i = 0; i < panes.GetCount(); ++i)
+        if (panes[i].dock_direction == wxAUI_DOCK_BOTTOM && panes[i].window)
+            panes[i].Show(true);
+    m_aui.Update();
+}
+
+void CMainFrame::StartRenderLoop(std::function<void()> renderFrame) {
+    m_renderFrame = std::move(renderFrame);
+    m_timer.Start(16);
+}
+
+void CMainFrame::StopRenderLoop() {
+    m_timer.Stop();
+    m_renderFrame = nullptr;
+}
+
+void CMainFrame::OnTimer(wxTimerEvent&) {
+    if (m_renderFrame)
+        m_renderFrame();
+}
+
+void CMainFrame::UpdateRubberBands() {
+    for (CViewWindow* view : m_views)
+        view->UpdateRubberBand();
+}
+
+void CMainFrame::OnClose(wxCloseEvent&) {
+    StopRenderLoop();
+    if (m_onClose)
+        m_onClose(); // the session unloads the plug-ins and destroys the frame
+    else
+        Destroy();
+}

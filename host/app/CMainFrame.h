@@ -1,0 +1,80 @@
+// The editor's main window: views in the centre, the side area on the right, plug-in tool
+// strips at the top and plug-in bars docked at the bottom, all laid out by a wxAuiManager
+// (plug-ins reach it with wxAuiManager::GetManager(frame)). Menus: Edit, View, Tools.
+#pragma once
+
+#include <wx/aui/aui.h>
+#include <wx/frame.h>
+#include <wx/timer.h>
+
+#include <functional>
+#include <map>
+#include <vector>
+
+class CEditorEngine;
+class CEditorHost;
+class CSizeControlChild;
+class CViewWindow;
+class IPluginBase;
+class wxAuiToolBar;
+class wxPanel;
+
+class CMainFrame : public wxFrame {
+public:
+    // Menu ids of the host.
+    enum {
+        ID_FRAME_SELECTION = wxID_HIGHEST + 100,
+        ID_SELECT_PARENTS,
+        ID_RENDER_TIMER,
+    };
+    static constexpr int kSelectParentsCommand = 40006;
+
+    CMainFrame(CEditorHost& host, int viewCount, const wxSize& size);
+    ~CMainFrame() override;
+
+    // After Show(): the Ogre render windows of the views. False when one could not be made.
+    bool CreateViews(CEditorEngine& engine);
+    void DestroyViews();
+    int ViewCount() const { return static_cast<int>(m_views.size()); }
+    CViewWindow* GetViewWindow(int n) const;
+
+    // The side area's content (null empties it).
+    void SetSidePanel(CSizeControlChild* panel);
+    wxPanel* GetSideArea() const { return m_sideArea; }
+
+    // Builds the plug-in's tool strip from the XRC tool bar "101" when the resources hold one.
+    // Returns the strip or null.
+    wxAuiToolBar* BuildToolStrip(IPluginBase* plugin);
+    void RemoveToolStrip(IPluginBase* plugin);
+    wxAuiToolBar* GetToolStrip(IPluginBase* plugin) const;
+    // Shows every bottom pane and relays out.
+    void UpdateLayout();
+
+    // Starts or stops the ~60 Hz render timer (interactive mode).
+    void StartRenderLoop(std::function<void()> renderFrame);
+    void StopRenderLoop();
+    // Called instead of closing when the user closes the window (the session shuts down).
+    void SetCloseHandler(std::function<void()> onClose) { m_onClose = std::move(onClose); }
+
+    // Shows or hides the rubber bands of every view from the host's state.
+    void UpdateRubberBands();
+
+private:
+    void BuildMenus();
+    void OnMenu(wxCommandEvent& event);
+    void OnToolClicked(wxCommandEvent& event);
+    void OnSideAreaSize(wxSizeEvent& event);
+    void OnClose(wxCloseEvent& event);
+    void OnTimer(wxTimerEvent& event);
+
+    CEditorHost& m_host;
+    wxAuiManager m_aui;
+    wxPanel* m_viewArea = nullptr;
+    wxPanel* m_sideArea = nullptr;
+    std::vector<CViewWindow*> m_views;
+    CSizeControlChild* m_sidePanel = nullptr;
+    std::map<IPluginBase*, wxAuiToolBar*> m_strips;
+    wxTimer m_timer;
+    std::function<void()> m_renderFrame;
+    std::function<void()> m_onClose;
+};

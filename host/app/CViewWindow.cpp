@@ -1,0 +1,245 @@
+#include "host/app/CViewWindow.h"
+
+#include "host/app/CEditorHost.h"
+#include "host/engine/CEditorEngine.h"
+#include "host/engine/CEditorView.h"
+#include "host/engine/DemoScene.h"
+
+#include <OgreCamera.h>
+#include <OgreManualObject.h>
+#include <OgreMaterialManager.h>
+#include <OgreRenderWindow.h>
+#include <OgreRoot.h>
+#include <OgreSceneManager.h>
+#include <OgreTechnique.h>
+#include <OgreViewport.h>
+
+#include <wx/dcclient.h>
+
+extern "C" {
+struct _GtkWidget;
+struct _GdkWindow;
+_GdkWindow* gtk_widget_get_window(_GtkWidget* widget);
+unsigned long gdk_x11_window_get_xid(_GdkWindow* window);
+}
+
+namespace {
+// Visibility bits of the per-view rubber bands; every other object keeps the default flags.
+constexpr Ogre::uint32 kBandBit0 = 1u << 27;
+constexpr Ogre::uint32 kBandBits = 0xFu << 27;
+const char* const kBandMaterial = "EditorRubberBand";
+
+void EnsureBandMaterial() {
+    auto& materials = Ogre::MaterialManager::getSingleton();
+    if (materials.getByName(kBandMaterial, Ogre::ResourceGroupManager::DEFAULT_RESOURCE_GROUP_NAME))
+        return;
+    Ogre::MaterialPtr base = materials.getByName("BaseWhiteNoLighting");
+    if (!base)
+        return;
+    Ogre::MaterialPtr band = base->clone(kBandMaterial);
+    band->setDepthCheckEnabled(false);
+    band->setDepthWriteEnabled(false);
+    band->setLightingEnabled(false);
+}
+} // namespace
+
+CViewWindow::CViewWindow(wxWindow* parent, CEditorHost& host, int index, Kind kind)
+    : wxWindow(parent, wxID_ANY, wxDefaultPosition, wxSize(200, 150), wxFULL_REPAINT_ON_RESIZE),
+      m_host(host), m_index(index), m_kind(kind) {
+    SetBackgroundStyle(wxBG_STYLE_PAINT);
+    Bind(wxEVT_SIZE, &CViewWindow::OnSize, this);
+    Bind(wxEVT_PAINT, &CViewWindow::OnPaint, this);
+    Bind(wxEVT_MOUSE_CAPTURE_LOST, &CViewWindow::OnCaptureLost, this);
+    for (auto type : {wxEVT_LEFT_DOWN, wxEVT_LEFT_UP, wxEVT_RIGHT_DOWN, wxEVT_RIGHT_UP,
+                      wxEVT_MIDDLE_DOWN, wxEVT_MIDDLE_UP, wxEVT_MOTION, wxEVT_MOUSEWHEEL})
+        Bind(type, &CViewWindow::OnMouse, this);
+}
+
+CViewWindow::~CViewWindow() {
+    DestroyOgreWindow();
+}
+
+bool CViewWindow::CreateOgreWindow(CEditorEngine& engine) {
+    if (m_renderWindow)
+        return true;
+    m_engine = &engine;
+    GtkWidget* widget = GetHandle();
+    if (!widget)
+        return false;
+    _GdkWindow* gdkWindow = gtk_widget_get_window(reinterpret_cast<_GtkWidget*>(widget));
+    if (!gdkWindow)
+        return false;
+    unsigned long xid = gdk_x11_window_get_xid(gdkWindow);
+    wxSize size = GetClientSize();
+    int w = size.x > 0 ? size.x : 1;
+    int h = size.y > 0 ? size.y : 1;
+    std::string name = "EditorView" + std::to_string(m_index);
+    m_renderWindow = engine.CreateRenderWindow(name, w, h, std::to_string(xid));
+    if (!m_renderWindow)
+        return false;
+
+    Ogre::SceneManager* sceneManager = engine.GetOgreSceneManager();
+    m_view = std::make_unique<CEditorView>(sceneManager, name + "Camera");
+    Ogre::Viewport* viewport = m_renderWindow->addViewport(m_view->GetCamera());
+    viewport->setBackgroundColour(Ogre::ColourValue(0.32f, 0.36f, 0.42f));
+    viewport->setVisibilityMask(~kBandBits | (kBandBit0 << m_index));
+    m_view->SetViewport(viewport);
+    m_view->SetPixelSize(w, h);
+    ResetCamera();
+
+    EnsureBandMaterial();
+    m_band = sceneManager->createManualObject(name + "Band");
+    m_band->setUseIdentityProjection(true);
+    m_band->setUseIdentityView(true);
+    m_band->setRenderQueueGroup(Ogre::RENDER_QUEUE_OVERLAY);
+    m_band->setVisibilityFlags(kBandBit0 << m_index);
+    m_band->setQueryFlags(0);
+    m_band->setBoundingBox(Ogre::AxisAlignedBox::BOX_INFINITE);
+    m_band->setVisible(false);
+    sceneManager->getRootSceneNode()->attachObject(m_band);
+    return true;
+}
+
+void CViewWindow::DestroyOgreWindow() {
+    if (!m_engine)
+        return;
+    Ogre::SceneManager* sceneManager = m_engine->GetOgreSceneManager();
+    if (m_band && sceneManager) {
+        sceneManager->destroyManualObject(m_band);
+        m_band = nullptr;
+    }
+    if (m_renderWindow) {
+        m_renderWindow->removeAllViewports();
+        m_engine->GetRoot()->destroyRenderTarget(m_renderWindow);
+        m_renderWindow = nullptr;
+    }
+    m_view.reset();
+    m_engine = nullptr;
+}
+
+void CViewWindow::ResetCamera() {
+    if (!m_view)
+        return;
+    const Ogre::Vector3 target = DemoCameraTarget();
+    switch (m_kind) {
+    case PERSPECTIVE:
+        m_view->SetOrthographic(false);
+        m_view->LookAt(DemoCameraEye(), target);
+        break;
+    case TOP:
+        m_view->SetOrthographic(true, 50.0f);
+        m_view->LookAt(target + Ogre::Vector3(0, 100, 0.01f), target);
+        break;
+    case FRONT:
+        m_view->SetOrthographic(true, 50.0f);
+        m_view->LookAt(target + Ogre::Vector3(0, 0, 100), target);
+        break;
+    case SIDE:
+        m_view->SetOrthographic(true, 50.0f);
+        m_view->LookAt(target + Ogre::Vector3(100, 0, 0), target);
+        break;
+    }
+}
+
+void CViewWindow::OnSize(wxSizeEvent& event) {
+    event.Skip();
+    wxSize size = GetClientSize();
+    if (m_renderWindow && size.x > 0 && size.y > 0) {
+        m_renderWindow->resize(size.x, size.y);
+        m_view->SetPixelSize(size.x, size.y);
+        m_host.redraw();
+    }
+}
+
+void CViewWindow::OnPaint(wxPaintEvent&) {
+    wxPaintDC dc(this); // the Ogre window covers it; the render loop paints
+    m_host.redraw();
+}
+
+int CViewWindow::KeyFlags(const wxMouseEvent& event) const {
+    int flags = 0;
+    if (event.LeftIsDown())
+        flags |= KEY_LBUTTON;
+    if (event.RightIsDown())
+        flags |= KEY_RBUTTON;
+    if (event.ShiftDown())
+        flags |= KEY_SHIFT;
+    if (event.ControlDown())
+        flags |= KEY_CTRL;
+    return flags;
+}
+
+void CViewWindow::OnMouse(wxMouseEvent& event) {
+    const wxPoint pos = event.GetPosition();
+    const int flags = KeyFlags(event);
+    const wxEventType type = event.GetEventType();
+    if (type == wxEVT_LEFT_DOWN || type == wxEVT_RIGHT_DOWN || type == wxEVT_MIDDLE_DOWN) {
+        SetFocus();
+        if (!HasCapture())
+            CaptureMouse();
+        m_lastMouse = pos;
+        m_host.SetActiveView(m_index);
+        if (type == wxEVT_LEFT_DOWN)
+            m_host.PointerDown(m_index, flags | KEY_LBUTTON, pos.x, pos.y);
+    } else if (type == wxEVT_LEFT_UP) {
+        // The release carries the left-button flag: it is the left button's release.
+        m_host.PointerUp(m_index, flags | KEY_LBUTTON, pos.x, pos.y);
+        UpdateRubberBand();
+    } else if (type == wxEVT_MOTION) {
+        const int dx = pos.x - m_lastMouse.x;
+        const int dy = pos.y - m_lastMouse.y;
+        m_lastMouse = pos;
+        if (event.LeftIsDown()) {
+            m_host.PointerMove(m_index, flags, pos.x, pos.y);
+            UpdateRubberBand();
+        } else if (event.RightIsDown() && m_view) {
+            m_view->Orbit(float(dx), float(dy));
+            m_host.redraw();
+        } else if (event.MiddleIsDown() && m_view) {
+            m_view->Pan(float(dx), float(dy));
+            m_host.redraw();
+        } else {
+            m_host.Hover(pos.x, pos.y);
+        }
+    } else if (type == wxEVT_MOUSEWHEEL && m_view) {
+        const int delta = event.GetWheelDelta() > 0 ? event.GetWheelDelta() : 120;
+        m_view->Zoom(float(event.GetWheelRotation()) / float(delta));
+        m_host.redraw();
+    }
+    if ((type == wxEVT_LEFT_UP || type == wxEVT_RIGHT_UP || type == wxEVT_MIDDLE_UP) &&
+        HasCapture() && !event.LeftIsDown() && !event.RightIsDown() && !event.MiddleIsDown())
+        ReleaseMouse();
+}
+
+void CViewWindow::OnCaptureLost(wxMouseCaptureLostEvent&) {}
+
+void CViewWindow::UpdateRubberBand() {
+    if (!m_band || !m_view)
+        return;
+    int view = -1;
+    PixelRect r;
+    const bool shown = m_host.RubberBand(view, r) && view == m_index;
+    if (!shown) {
+        if (m_bandShown)
+            m_band->setVisible(false);
+        m_bandShown = false;
+        return;
+    }
+    const float w = float(m_view->GetWidth() > 0 ? m_view->GetWidth() : 1);
+    const float h = float(m_view->GetHeight() > 0 ? m_view->GetHeight() : 1);
+    auto nx = [w](int x) { return 2.0f * (float(x) + 0.5f) / w - 1.0f; };
+    auto ny = [h](int y) { return 1.0f - 2.0f * (float(y) + 0.5f) / h; };
+    const Ogre::ColourValue colour(1.0f, 1.0f, 0.6f);
+    m_band->clear();
+    m_band->begin(kBandMaterial, Ogre::RenderOperation::OT_LINE_STRIP);
+    const int xs[5] = {r.left, r.right, r.right, r.left, r.left};
+    const int ys[5] = {r.top, r.top, r.bottom, r.bottom, r.top};
+    for (int i = 0; i < 5; ++i) {
+        m_band->position(nx(xs[i]), ny(ys[i]), 0.0f);
+        m_band->colour(colour);
+    }
+    m_band->end();
+    m_band->setVisible(true);
+    m_bandShown = true;
+    m_host.redraw();
+}

@@ -1,0 +1,56 @@
+// One editor view on screen: a wx window holding an Ogre render window, its camera (a
+// CEditorView) and the mouse handling (left button to the plug-ins through the host, right-drag
+// orbits, middle-drag pans, the wheel zooms).
+#pragma once
+
+#include <wx/window.h>
+
+#include <memory>
+#include <string>
+
+namespace Ogre {
+class ManualObject;
+class RenderWindow;
+} // namespace Ogre
+
+class CEditorEngine;
+class CEditorHost;
+class CEditorView;
+
+class CViewWindow : public wxWindow {
+public:
+    enum Kind { PERSPECTIVE, TOP, FRONT, SIDE };
+
+    CViewWindow(wxWindow* parent, CEditorHost& host, int index, Kind kind);
+    ~CViewWindow() override;
+
+    // Creates the Ogre render window inside this (shown, realised) window. False on failure.
+    bool CreateOgreWindow(CEditorEngine& engine);
+    // Releases the Ogre objects (before the engine ends).
+    void DestroyOgreWindow();
+
+    CEditorView* GetView() const { return m_view.get(); }
+    Ogre::RenderWindow* GetRenderWindow() const { return m_renderWindow; }
+    int GetIndex() const { return m_index; }
+    // Shows the rubber band the host reports for this view (or hides it).
+    void UpdateRubberBand();
+    // Points the camera at the default place for its kind.
+    void ResetCamera();
+
+private:
+    void OnSize(wxSizeEvent& event);
+    void OnMouse(wxMouseEvent& event);
+    void OnCaptureLost(wxMouseCaptureLostEvent& event);
+    void OnPaint(wxPaintEvent& event);
+    int KeyFlags(const wxMouseEvent& event) const;
+
+    CEditorHost& m_host;
+    CEditorEngine* m_engine = nullptr;
+    int m_index;
+    Kind m_kind;
+    std::unique_ptr<CEditorView> m_view;
+    Ogre::RenderWindow* m_renderWindow = nullptr;
+    Ogre::ManualObject* m_band = nullptr;
+    bool m_bandShown = false;
+    wxPoint m_lastMouse;
+};

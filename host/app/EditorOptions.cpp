@@ -1,0 +1,82 @@
+#include "host/app/EditorOptions.h"
+
+#include <unistd.h>
+
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+bool ParseSize(const std::string& text, int& w, int& h) {
+    int width = 0, height = 0;
+    char extra = 0;
+    if (std::sscanf(text.c_str(), "%dx%d%c", &width, &height, &extra) != 2)
+        return false;
+    if (width < 320 || height < 240 || width > 8192 || height > 8192)
+        return false;
+    w = width;
+    h = height;
+    return true;
+}
+} // namespace
+
+bool ParseEditorOptions(int argc, char** argv, EditorOptions& options, std::string& error) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string option = argv[i];
+        auto value = [&](std::string& out) {
+            if (i + 1 >= argc) {
+                error = "option " + option + " needs a value";
+                return false;
+            }
+            out = argv[++i];
+            return true;
+        };
+        std::string text;
+        if (option == "--views") {
+            if (!value(text))
+                return false;
+            if (text != "1" && text != "4") {
+                error = "--views takes 1 or 4, not '" + text + "'";
+                return false;
+            }
+            options.views = text == "4" ? 4 : 1;
+        } else if (option == "--scene") {
+            if (!value(options.sceneFile))
+                return false;
+        } else if (option == "--script") {
+            if (!value(options.scriptFile))
+                return false;
+        } else if (option == "--plugins") {
+            if (!value(options.pluginDir))
+                return false;
+        } else if (option == "--demo") {
+            if (!value(options.demoDir))
+                return false;
+        } else if (option == "--size") {
+            if (!value(text))
+                return false;
+            if (!ParseSize(text, options.width, options.height)) {
+                error = "--size takes WIDTHxHEIGHT (320x240 to 8192x8192), not '" + text + "'";
+                return false;
+            }
+        } else {
+            error = "unknown option '" + option + "'";
+            return false;
+        }
+    }
+    if (!options.demoDir.empty() && !options.scriptFile.empty()) {
+        error = "--demo and --script cannot be combined";
+        return false;
+    }
+    return true;
+}
+
+std::string DefaultPluginDir() {
+    char path[PATH_MAX];
+    ssize_t n = readlink("/proc/self/exe", path, sizeof path - 1);
+    if (n <= 0)
+        return "plugins";
+    std::string exe(path, static_cast<size_t>(n));
+    size_t slash = exe.rfind('/');
+    return (slash == std::string::npos ? std::string(".") : exe.substr(0, slash)) + "/plugins";
+}

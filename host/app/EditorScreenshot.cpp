@@ -1,0 +1,85 @@
+#include "host/app/EditorScreenshot.h"
+
+#include "host/app/CMainFrame.h"
+#include "host/app/CViewWindow.h"
+
+#include <OgrePixelFormat.h>
+#include <OgreRenderWindow.h>
+
+#include <wx/bitmap.h>
+#include <wx/dcmemory.h>
+#include <wx/dcscreen.h>
+#include <wx/image.h>
+
+#include <cstring>
+#include <vector>
+
+bool CaptureViewImage(CMainFrame& frame, int view, wxImage& image, std::string& error) {
+    CViewWindow* window = frame.GetViewWindow(view);
+    Ogre::RenderWindow* target = window ? window->GetRenderWindow() : nullptr;
+    if (!target) {
+        error = "view " + std::to_string(view) + " has no picture";
+        return false;
+    }
+    const unsigned w = target->getWidth();
+    const unsigned h = target->getHeight();
+    if (w == 0 || h == 0) {
+        error = "view " + std::to_string(view) + " has no size";
+        return false;
+    }
+    std::vector<unsigned char> pixels(size_t(w) * h * 3);
+    try {
+        // Render into the back buffer and read it before the swap: the front buffer of a
+        // child window is not reliably readable.
+        target->update(false);
+        target->copyContentsToMemory(Ogre::Box(0, 0, w, h),
+                                     Ogre::PixelBox(w, h, 1, Ogre::PF_BYTE_RGB, pixels.data()),
+                                     Ogre::RenderTarget::FB_BACK);
+        target->swapBuffers();
+    } catch (const std::exception& e) {
+        error = std::string("cannot read the view: ") + e.what();
+        return false;
+    }
+    image.Create(int(w), int(h), false);
+    std::memcpy(image.GetData(), pixels.data(), pixels.size());
+    return true;
+}
+
+bool CaptureWindowImage(CMainFrame& frame, wxImage& image, std::string& error) {
+    frame.Raise();
+    frame.Update();
+    const wxRect area = frame.GetScreenRect();
+    if (area.width <= 0 || area.height <= 0) {
+        error = "the main window has no size";
+        return false;
+    }
+    wxBitmap bitmap(area.width, area.height, 24);
+    {
+        wxScreenDC screen;
+        wxMemoryDC memory(bitmap);
+        memory.Blit(0, 0, area.width, area.height, &screen, area.x, area.y);
+    }
+    image = bitmap.ConvertToImage();
+    if (!image.IsOk()) {
+        error = "cannot grab the main window";
+        return false;
+    }
+    for (int i = 0; i < frame.ViewCount(); ++i) {
+        wxImage view;
+        if (!CaptureViewImage(frame, i, view, error))
+            return false;
+        const wxPoint at = frame.GetViewWindow(i)->GetScreenPosition() - area.GetPosition();
+        image.Paste(view, at.x, at.y);
+    }
+    return true;
+}
+
+bool SavePng(const wxImage& image, const std::string& path, std::string& error) {
+    if (wxImage::FindHandler(wxBITMAP_TYPE_PNG) == nullptr)
+        wxImage::AddHandler(new wxPNGHandler);
+    if (!image.SaveFile(wxString::FromUTF8(path), wxBITMAP_TYPE_PNG)) {
+        error = "cannot write " + path;
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,5 @@
+#include "host/app/EditorMain.h"
+
+int main(int argc, char** argv) {
+    return RunEditor(argc, argv);
+}
