@@ -8,6 +8,7 @@
 #include <OgreDataStream.h>
 #include <OgreDefaultHardwareBufferManager.h>
 #include <OgreException.h>
+#include <OgreLogManager.h>
 #include <OgreMaterialManager.h>
 #include <OgreMeshManager.h>
 #include <OgreRenderSystem.h>
@@ -45,6 +46,11 @@ const MaterialSource kMaterials[] = {
 } // namespace
 
 CEditorEngine::CEditorEngine(bool withRenderSystem) {
+    if (!withRenderSystem && !Ogre::LogManager::getSingletonPtr()) {
+        // Headless runs (tests, tools) keep Ogre quiet: no console output, no log file.
+        m_logManager = new Ogre::LogManager();
+        m_logManager->createLog("", true, false, true);
+    }
     m_root = new Ogre::Root("", "", "");
     if (withRenderSystem) {
         try {
@@ -81,6 +87,7 @@ CEditorEngine::~CEditorEngine() {
     delete m_root;
     m_root = nullptr;
     delete m_bufferManager;
+    delete m_logManager;
 }
 
 void CEditorEngine::RegisterMaterials() {

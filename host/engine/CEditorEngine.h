@@ -9,6 +9,7 @@
 
 namespace Ogre {
 class DefaultHardwareBufferManager;
+class LogManager;
 class RenderWindow;
 } // namespace Ogre
 class CEditorScene;
@@ -54,6 +55,7 @@ private:
 
     Ogre::Root* m_root = nullptr;
     Ogre::DefaultHardwareBufferManager* m_bufferManager = nullptr;
+    Ogre::LogManager* m_logManager = nullptr;
     Ogre::SceneManager* m_sceneManager = nullptr;
     std::unique_ptr<CEditorScene> m_scene;
     bool m_headless = true;

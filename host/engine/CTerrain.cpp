@@ -154,6 +154,9 @@ float CTerrain::Intersect(const Ogre::Ray& ray, float maxDistance) const {
         !clip(o.z, dir.z, -m_depth * 0.5f, m_depth * 0.5f))
         return -1.0f;
     const Ogre::Vector3 p0 = o + dir * t0, p1 = o + dir * t1;
+    // Intersect from the slab entry: a ray starting far away (the ground-follow query starts
+    // 100000 units up) would otherwise lose the height's precision in the triangle test.
+    const Ogre::Vector3 start = p0;
     auto cellOf = [&](float v, float size) {
         return std::min(m_cells - 1, std::max(0, int((v + size * 0.5f) / size * m_cells)));
     };
@@ -166,9 +169,9 @@ float CTerrain::Intersect(const Ogre::Ray& ray, float maxDistance) const {
         for (int i = i0; i <= i1; ++i) {
             const Ogre::Vector3 a = GridPoint(i, j), b = GridPoint(i + 1, j);
             const Ogre::Vector3 c = GridPoint(i, j + 1), e = GridPoint(i + 1, j + 1);
-            for (float t : {RayTriangle(o, dir, a, c, e), RayTriangle(o, dir, a, e, b)})
-                if (t >= 0.0f && t <= maxDistance && (best < 0.0f || t < best))
-                    best = t;
+            for (float t : {RayTriangle(start, dir, a, c, e), RayTriangle(start, dir, a, e, b)})
+                if (t >= 0.0f && t0 + t <= maxDistance && (best < 0.0f || t0 + t < best))
+                    best = t0 + t;
         }
     return best;
 }

@@ -23,6 +23,7 @@
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <vector>
@@ -132,8 +133,9 @@ bool LoadSceneText(const std::string& text, const std::string& fileName, CEditor
     };
     while (std::getline(in, line)) {
         ++lineNumber;
-        if (line.find('\0') != std::string::npos)
-            return fail("not a text file");
+        for (unsigned char ch : line)
+            if (ch < 0x20 && ch != '\t' && ch != '\r')
+                return fail("not a text file");
         std::istringstream words(line);
         std::vector<std::string> w;
         for (std::string word; words >> word;)
@@ -204,6 +206,12 @@ bool LoadSceneText(const std::string& text, const std::string& fileName, CEditor
 }
 
 bool LoadSceneFile(const std::string& path, CEditorScene& scene, std::string& error) {
+    std::error_code ec;
+    if (std::filesystem::exists(path, ec) && !std::filesystem::is_regular_file(path, ec)) {
+        scene.Clear();
+        error = path + ": not a regular file";
+        return false;
+    }
     std::ifstream file(path, std::ios::binary);
     if (!file) {
         scene.Clear();

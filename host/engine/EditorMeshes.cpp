@@ -111,7 +111,7 @@ bool BuildManualMesh(const std::string& name, const MeshData& data, const std::s
     sub->indexData->indexCount = data.indices.size();
     sub->setMaterialName(material);
 
-    mesh->_setBounds(box);
+    mesh->_setBounds(box, false); // exact: bounds feed picking and framing
     mesh->_setBoundingSphereRadius(radius);
     mesh->load();
 

@@ -164,11 +164,19 @@ IBaseCommand* MakeCopyEntity() {
 } // namespace
 
 bool RegisterSceneCommands(CUndoRedoManager& undo, CEditorScene& scene, IToolManager& notifier) {
-    g_scene = &scene;
-    g_notifier = &notifier;
     const bool select = undo.registerCommand("SelectEntity", &MakeSelectEntity);
     const bool copy = undo.registerCommand("CopyEntity", &MakeCopyEntity);
-    return select && copy;
+    if (!select || !copy) {
+        // Someone else's commands keep the names; take back what this call added.
+        if (select)
+            undo.unregisterCommand("SelectEntity");
+        if (copy)
+            undo.unregisterCommand("CopyEntity");
+        return false;
+    }
+    g_scene = &scene;
+    g_notifier = &notifier;
+    return true;
 }
 
 void UnregisterSceneCommands(CUndoRedoManager& undo) {

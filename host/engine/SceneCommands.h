@@ -15,6 +15,6 @@ class CEditorScene;
 class IToolManager;
 
 // Registers both commands; they act on `scene` and broadcast through `notifier` until
-// UnregisterSceneCommands. Returns false if either name was already registered.
+// UnregisterSceneCommands. Returns false, registering nothing, if either name is taken.
 bool RegisterSceneCommands(CUndoRedoManager& undo, CEditorScene& scene, IToolManager& notifier);
 void UnregisterSceneCommands(CUndoRedoManager& undo);
