@@ -104,6 +104,9 @@ private:
     void SetupAxisLine(int viewNumber, int element);
     Ogre::Vector3 SphereRule(int x, int y) const;
     Ogre::Vector3 ViewRingRule(int x, int y) const;
+    // The press view's ray through a pixel; false when it is degenerate (not finite, or of
+    // zero length), in which case nothing can be measured along it.
+    bool PressRay(int x, int y, Ogre::Vector3& nearPoint, Ogre::Vector3& farPoint) const;
 
     float m_prevScale = 1.0f;
     int m_mode = MODE_SELECT;

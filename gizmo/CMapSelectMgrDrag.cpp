@@ -12,9 +12,19 @@
 #include <cmath>
 #include <cstring>
 
+bool CMapSelectMgr::PressRay(int x, int y, Ogre::Vector3& nearPoint,
+                             Ogre::Vector3& farPoint) const {
+    if (!m_pressView)
+        return false;
+    m_pressView->rayThroughPixel(x, y, nearPoint, farPoint);
+    return d3dx::IsFinite(nearPoint) && d3dx::IsFinite(farPoint) &&
+           d3dx::Vec3Normalize(farPoint - nearPoint) != Ogre::Vector3::ZERO;
+}
+
 Ogre::Vector3 CMapSelectMgr::SphereRule(int x, int y) const {
     Ogre::Vector3 o, f;
-    m_pressView->rayThroughPixel(x, y, o, f);
+    if (!PressRay(x, y, o, f))
+        return Ogre::Vector3::ZERO;
     const Ogre::Vector3 dir = d3dx::Vec3Normalize(f - o);
     const GizmoViewState& state = m_views[m_pressViewIndex];
     const Ogre::Vector3 c = m_entityPosition;
@@ -32,7 +42,8 @@ Ogre::Vector3 CMapSelectMgr::SphereRule(int x, int y) const {
 
 Ogre::Vector3 CMapSelectMgr::ViewRingRule(int x, int y) const {
     Ogre::Vector3 o, f;
-    m_pressView->rayThroughPixel(x, y, o, f);
+    if (!PressRay(x, y, o, f))
+        return Ogre::Vector3::ZERO;
     const Ogre::Vector3 dir = d3dx::Vec3Normalize(f - o);
     const Ogre::Vector3& a = m_views[m_pressViewIndex].ringAxis;
     const Ogre::Vector3 c = m_entityPosition;
@@ -73,7 +84,8 @@ int CMapSelectMgr::OnDrag(IView*, int viewNumber, int, int x, int y) {
 
     if (m_dragPart >= PART_MOVE_X && m_dragPart <= PART_MOVE_Z) {
         Ogre::Vector3 o, f, onRay, onAxis, between;
-        m_pressView->rayThroughPixel(x, y, o, f);
+        if (!PressRay(x, y, o, f))
+            return RESULT_NOTHING_NEW;
         ID3dUtil::IntersectLineSegments(o, f, m_axisLine[0], m_axisLine[1], onRay, onAxis, between);
         const Ogre::Vector3 value = onAxis - m_dragStart;
         if (!d3dx::IsFinite(value) || value == m_dragValue)
@@ -85,7 +97,7 @@ int CMapSelectMgr::OnDrag(IView*, int viewNumber, int, int x, int y) {
     if (m_dragPart >= PART_ROTATE_VIEW && m_dragPart <= PART_ROTATE_Z) {
         const Ogre::Vector3 g =
             m_dragPart == PART_ROTATE_VIEW ? ViewRingRule(x, y) : SphereRule(x, y);
-        if (!d3dx::IsFinite(g))
+        if (!d3dx::IsFinite(g) || g == Ogre::Vector3::ZERO)
             return RESULT_NOTHING_NEW;
         if (m_dragPart != PART_ROTATE_FREE && std::fabs(g.x) <= 0.1f && std::fabs(g.y) <= 0.1f &&
             std::fabs(g.z) <= 0.1f)
@@ -130,7 +142,8 @@ int CMapSelectMgr::OnDrag(IView*, int viewNumber, int, int x, int y) {
         if (!(m_referenceLength > 0.0f))
             return RESULT_NOTHING_NEW;
         Ogre::Vector3 o, far, onRay, h, q;
-        m_pressView->rayThroughPixel(x, y, o, far);
+        if (!PressRay(x, y, o, far))
+            return RESULT_NOTHING_NEW;
         ID3dUtil::IntersectLineSegments(o, far, m_axisLine[0], m_axisLine[1], onRay, h, q);
         const Ogre::Vector3 c0 = m_savedViews[m_pressViewIndex].axisPoints[2 * m_activeElement];
         m = h.distance(c0) / m_referenceLength;

@@ -49,6 +49,11 @@ Ogre::Quaternion NormalisedQuaternion(float w, float x, float y, float z) {
     return q;
 }
 
+// Signed distance to the cutting plane, with distances within rounding taken as on the plane.
+float OnPlane(float distance, float tolerance) {
+    return std::fabs(distance) <= tolerance ? 0.0f : distance;
+}
+
 const Ogre::Quaternion kArrowX = NormalisedQuaternion(-1, 0, 0, 1);
 const Ogre::Quaternion kArrowZ = NormalisedQuaternion(1, 1, 0, 0);
 
@@ -170,12 +175,14 @@ void CMapSelectMgr::LayoutRotate(IView* view, GizmoViewState& state) {
         state.elements[i] = ring;
         d3dx::Vec3TransformCoordArray(m_ringScratch, m_innerRing, 65, ring);
         int count = 0;
+        // Rounding in the view's orientation must not split a ring that lies in the plane.
+        const float tolerance = 1e-5f * 9.0f * s;
         Ogre::Vector3* out = state.ringPoints[i];
         for (int k = 0; k < 64; ++k) {
             const Ogre::Vector3& p0 = m_ringScratch[k];
             const Ogre::Vector3& p1 = m_ringScratch[k + 1];
-            const float d0 = (p0 - c).dotProduct(n);
-            const float d1 = (p1 - c).dotProduct(n);
+            const float d0 = OnPlane((p0 - c).dotProduct(n), tolerance);
+            const float d1 = OnPlane((p1 - c).dotProduct(n), tolerance);
             if (d0 >= 0.0f) {
                 out[count++] = p0;
                 out[count++] = d1 < 0.0f ? (p1 * d0 - p0 * d1) / (d0 - d1) : p1;

@@ -66,14 +66,17 @@ int CMapSelectMgr::OnPress(IView* view, int viewNumber, int keyFlags, int x, int
         }
         if (m_dragPart != PART_NONE) {
             SetupAxisLine(viewNumber, m_activeElement);
-            Ogre::Vector3 nearPoint, farPoint, onRay, onAxis, between;
-            view->rayThroughPixel(x, y, nearPoint, farPoint);
-            ID3dUtil::IntersectLineSegments(nearPoint, farPoint, m_axisLine[0], m_axisLine[1],
-                                            onRay, onAxis, between);
-            m_dragStart = onAxis;
+            Ogre::Vector3 nearPoint, farPoint, onRay, onAxis(Ogre::Vector3::ZERO), between;
             // A degenerate ray gives nothing to measure the drag from.
-            if (!d3dx::IsFinite(m_dragStart))
+            const bool ray = PressRay(x, y, nearPoint, farPoint);
+            if (ray)
+                ID3dUtil::IntersectLineSegments(nearPoint, farPoint, m_axisLine[0], m_axisLine[1],
+                                                onRay, onAxis, between);
+            m_dragStart = onAxis;
+            if (!ray || !d3dx::IsFinite(m_dragStart)) {
                 m_dragPart = PART_NONE;
+                m_activeElement = ELEMENT_NONE;
+            }
         }
     } else if (m_mode == MODE_ROTATE) {
         view->setPickRegion(&rect, nullptr);

@@ -1,0 +1,218 @@
+// Turning pointer motion into move, rotate and scale values.
+#include "GizmoFixture.h"
+
+#include "gizmo/D3dxMath.h"
+
+#include <OgreSceneNode.h>
+
+#include <cmath>
+#include <limits>
+
+using Ogre::Vector2;
+using Ogre::Vector3;
+
+namespace {
+
+// The host view, except that its rays can be made degenerate.
+class PoisonedView : public IView {
+public:
+    explicit PoisonedView(IView& inner) : m_inner(inner) {}
+    void setPickRegion(const PixelRect* r, const Ogre::Matrix4* l) override {
+        m_inner.setPickRegion(r, l);
+    }
+    int testSphere(const Vector3& c, float r) override { return m_inner.testSphere(c, r); }
+    int testBox(const Vector3& a, const Vector3& b) override { return m_inner.testBox(a, b); }
+    PixelRect pixelRect() const override { return m_inner.pixelRect(); }
+    bool checksDepth() const override { return m_inner.checksDepth(); }
+    void lineDistances(float& a, float& b) const override { m_inner.lineDistances(a, b); }
+    Vector3 viewOrientation() const override { return m_inner.viewOrientation(); }
+    void rayThroughPixel(int x, int y, Vector3& n, Vector3& f) const override {
+        m_inner.rayThroughPixel(x, y, n, f);
+        if (poisoned)
+            n.x = f.y = std::numeric_limits<float>::quiet_NaN();
+    }
+    void projectPoint(Vector3& o, const Vector3& p, const Ogre::Matrix4* l) const override {
+        m_inner.projectPoint(o, p, l);
+    }
+    float sizeFactor(const Vector3& p) const override { return m_inner.sizeFactor(p); }
+    int testSegment(const Vector3& a, const Vector3& b, const Ogre::Matrix4* l) override {
+        return m_inner.testSegment(a, b, l);
+    }
+    bool entityInRect(SceneEntity* e, const Vector2& a, const Vector2& b) const override {
+        return m_inner.entityInRect(e, a, b);
+    }
+    void frameBox(const Vector3& a, const Vector3& b, float n, float f) override {
+        m_inner.frameBox(a, b, n, f);
+    }
+
+    bool poisoned = false;
+
+private:
+    IView& m_inner;
+};
+
+} // namespace
+
+TEST_F(GizmoTest, MoveDragGivesTheDisplacementSincePressAlongTheAxis) {
+    SelectNew("box_a", Vector3::ZERO);
+    gizmo->SetMode(MODE_MOVE);
+    const float s = Size();
+    const Vector2 c = Pixel(Vector3::ZERO);
+    const int px = int(c.x) + 30, py = int(c.y);
+    ASSERT_EQ(gizmo->OnPress(view.get(), 0, KEY_LBUTTON, px, py), 1);
+    EXPECT_EQ(gizmo->OnDrag(view.get(), 0, KEY_LBUTTON, px, py), RESULT_NOTHING_NEW);
+
+    ASSERT_EQ(gizmo->OnDrag(view.get(), 0, KEY_LBUTTON, px + 20, py + 15), 1);
+    Vector3 v = gizmo->GetDragResult();
+    EXPECT_NEAR(v.x, 2.0f * s, 0.05f * s); // 20 pixels = 2 size units; vertical motion ignored
+    EXPECT_EQ(v.y, 0.0f);
+    EXPECT_EQ(v.z, 0.0f);
+    ASSERT_EQ(gizmo->OnDrag(view.get(), 0, KEY_LBUTTON, px + 40, py), 1);
+    EXPECT_NEAR(gizmo->GetDragResult().x, 4.0f * s, 0.05f * s); // total, not the step
+    // Back at the press point: zero once, then nothing while the pointer stays.
+    ASSERT_EQ(gizmo->OnDrag(view.get(), 0, KEY_LBUTTON, px, py), 1);
+    EXPECT_EQ(gizmo->GetDragResult(), Vector3::ZERO);
+    EXPECT_EQ(gizmo->OnDrag(view.get(), 0, KEY_LBUTTON, px, py), RESULT_NOTHING_NEW);
+
+    EXPECT_EQ(gizmo->OnRelease(view.get(), 0, 0, 0, 0), 1);
+    EXPECT_EQ(gizmo->OnRelease(view.get(), 0, 0, 0, 0), 0);
+    EXPECT_EQ(gizmo->OnDrag(view.get(), 0, KEY_LBUTTON, px + 5, py), 0);
+}
+
+TEST_F(GizmoTest, RotateAboutTheXRingGivesPitchOnly) {
+    SelectNew("box_a", Vector3::ZERO);
+    gizmo->SetMode(MODE_ROTATE);
+    const Vector2 c = Pixel(Vector3::ZERO);
+    const int px = int(std::lround(c.x)) + 3, py = int(std::lround(c.y)) - 45 - 2;
+    ASSERT_EQ(gizmo->OnPress(view.get(), 0, KEY_LBUTTON, px, py), 1);
+    ASSERT_EQ(gizmo->GetDragPart(), PART_ROTATE_X);
+    ASSERT_EQ(gizmo->OnDrag(view.get(), 0, KEY_LBUTTON, px + 10, py + 60), 1);
+    const Vector3 v = gizmo->GetDragResult();
+    Vector3 axis;
+    float angle = 0;
+    gizmo->GetRotation(axis, angle);
+    EXPECT_GT(angle, 0.1f);
+    EXPECT_NEAR(std::fabs(axis.x), 1.0f, 1e-3f);
+    EXPECT_EQ(v, Vector3(axis.x > 0 ? angle : -angle, 0, 0));
+}
+
+TEST_F(GizmoTest, ParallelDirectionsFallBackToTheViewNormalOrGiveNothing) {
+    SelectNew("box_a", Vector3::ZERO);
+    gizmo->SetMode(MODE_ROTATE);
+    const Vector2 c = Pixel(Vector3::ZERO);
+    // Outer view ring: dragging along the same radius keeps the direction; the axis becomes
+    // the view normal and the angle 0.
+    const int ox = int(std::lround(c.x + 104 * 0.7071f)) + 3,
+              oy = int(std::lround(c.y - 104 * 0.7071f)) - 2;
+    ASSERT_EQ(gizmo->OnPress(view.get(), 0, KEY_LBUTTON, ox, oy), 1);
+    ASSERT_EQ(gizmo->GetDragPart(), PART_ROTATE_VIEW);
+    EXPECT_EQ(gizmo->OnDrag(view.get(), 0, KEY_LBUTTON, ox + 10, oy - 10), 1);
+    Vector3 axis;
+    float angle = 1;
+    gizmo->GetRotation(axis, angle);
+    EXPECT_NEAR(angle, 0.0f, 0.02f);
+    // A drag across the ring turns about the view normal (towards the viewer, +Z).
+    EXPECT_EQ(gizmo->OnDrag(view.get(), 0, KEY_LBUTTON, int(c.x) - 60, int(c.y) - 60), 1);
+    gizmo->GetRotation(axis, angle);
+    EXPECT_NEAR(std::fabs(axis.z), 1.0f, 1e-3f);
+    EXPECT_NEAR(angle, 1.5708f, 0.05f);
+    gizmo->OnRelease(view.get(), 0, 0, 0, 0);
+
+    // Free rotation: no motion from the press point gives nothing.
+    const int fx = int(c.x) + 35, fy = int(c.y) - 35;
+    ASSERT_EQ(gizmo->OnPress(view.get(), 0, KEY_LBUTTON, fx, fy), 1);
+    ASSERT_EQ(gizmo->GetDragPart(), PART_ROTATE_FREE);
+    EXPECT_EQ(gizmo->OnDrag(view.get(), 0, KEY_LBUTTON, fx, fy), RESULT_NOTHING_NEW);
+    EXPECT_EQ(gizmo->OnDrag(view.get(), 0, KEY_LBUTTON, fx + 20, fy), 1);
+}
+
+TEST_F(GizmoTest, UniformScaleTakesRatiosAndGuardsAVanishingFactor) {
+    view->LookAt(Vector3(20, 15, 45), Vector3::ZERO);
+    SelectNew("box_a", Vector3::ZERO);
+    gizmo->SetMode(MODE_SCALE);
+    view->SetPixelSize(560, 400); // 100 pixels = one unit of m
+    const Vector2 c = Pixel(Vector3::ZERO);
+    gizmo->UpdateView(view.get(), 0);
+    const int px = int(c.x) + 3, py = int(c.y) - 2;
+    ASSERT_EQ(gizmo->OnPress(view.get(), 0, KEY_LBUTTON, px, py), 1);
+    ASSERT_EQ(gizmo->GetDragPart(), PART_SCALE_ALL);
+
+    ASSERT_EQ(gizmo->OnDrag(view.get(), 0, 0, px + 100, py), 1); // m = 2
+    EXPECT_NEAR(gizmo->GetDragResult().x, 2.0f, 1e-5f);
+    ASSERT_EQ(gizmo->OnDrag(view.get(), 0, 0, px + 200, py), 1); // m = 3: ratio 3/2
+    EXPECT_NEAR(gizmo->GetDragResult().y, 1.5f, 1e-5f);
+    // m = 0 exactly: refused, the previous factor (3) stays.
+    EXPECT_EQ(gizmo->OnDrag(view.get(), 0, 0, px - 100, py), RESULT_NOTHING_NEW);
+    EXPECT_NEAR(gizmo->GetDragResult().z, 1.5f, 1e-5f);
+    // Further left m is negative (-1.5); the factor is its absolute ratio to 3.
+    ASSERT_EQ(gizmo->OnDrag(view.get(), 0, 0, px - 250, py), 1);
+    const Vector3 v = gizmo->GetDragResult();
+    EXPECT_NEAR(v.x, 0.5f, 1e-5f);
+    EXPECT_EQ(v.x, v.y);
+    EXPECT_EQ(v.y, v.z);
+}
+
+TEST_F(GizmoTest, AxisScaleStretchesTheGizmoAndReleaseSnapsItBack) {
+    SelectNew("box_a", Vector3::ZERO);
+    gizmo->SetMode(MODE_SCALE);
+    const float s = Size();
+    const Vector3 end = gizmo->GetNode(4)->getPosition();
+    const Vector2 xBox = Pixel(end);
+    const int px = int(xBox.x) + 3, py = int(xBox.y) - 2;
+    ASSERT_EQ(gizmo->OnPress(view.get(), 0, KEY_LBUTTON, px, py), 1);
+    ASSERT_EQ(gizmo->GetDragPart(), PART_SCALE_X);
+
+    // Dragging the box out to twice its distance doubles X only.
+    const Vector2 twice = Pixel(Vector3(18 * s, 0, 0));
+    ASSERT_EQ(gizmo->OnDrag(view.get(), 0, 0, int(std::lround(twice.x)), py + 7), 1);
+    Vector3 v = gizmo->GetDragResult();
+    EXPECT_NEAR(v.x, 2.0f, 0.03f);
+    EXPECT_EQ(v.y, 1.0f);
+    EXPECT_EQ(v.z, 1.0f);
+    EXPECT_NEAR(gizmo->GetNode(4)->getPosition().x, 18 * s, 0.3f * s);
+    EXPECT_NEAR(gizmo->GetViewState(0).axisPoints[1].x, 18 * s, 0.3f * s);
+    // The next step is a ratio: back to 1.5 times the press length gives 0.75.
+    const Vector2 oneAndHalf = Pixel(Vector3(13.5f * s, 0, 0));
+    ASSERT_EQ(gizmo->OnDrag(view.get(), 0, 0, int(std::lround(oneAndHalf.x)), py), 1);
+    EXPECT_NEAR(gizmo->GetDragResult().x, 0.75f, 0.02f);
+
+    ASSERT_EQ(gizmo->OnRelease(view.get(), 0, 0, 0, 0), 1);
+    EXPECT_EQ(gizmo->GetNode(4)->getPosition(), end);
+    EXPECT_EQ(gizmo->GetViewState(0).axisPoints[1], end);
+    EXPECT_EQ(gizmo->GetDragPart(), PART_NONE);
+}
+
+TEST_F(GizmoTest, DegenerateRaysChangeNothing) {
+    PoisonedView poisoned(*view);
+    host.views[0] = &poisoned;
+    SelectNew("box_a", Vector3::ZERO);
+    for (int mode : {MODE_MOVE, MODE_ROTATE, MODE_SCALE}) {
+        SCOPED_TRACE(mode);
+        gizmo->SetMode(mode);
+        const Vector2 c = Pixel(Vector3::ZERO);
+        // Move: on the X line; rotate: on the X ring; scale: on the X box.
+        const Vector2 target = mode == MODE_MOVE     ? c + Vector2(30, 0)
+                               : mode == MODE_ROTATE ? c + Vector2(0, -45)
+                                                     : Pixel(gizmo->GetNode(4)->getPosition());
+        const int px = int(target.x) + 3, py = int(target.y) - 2;
+        ASSERT_EQ(gizmo->OnPress(&poisoned, 0, KEY_LBUTTON, px, py), 1);
+        ASSERT_EQ(gizmo->OnDrag(&poisoned, 0, 0, px + 12, py + 12), 1);
+        const Vector3 before = gizmo->GetDragResult();
+        Vector3 axisBefore, axisAfter;
+        float angleBefore, angleAfter;
+        gizmo->GetRotation(axisBefore, angleBefore);
+        poisoned.poisoned = true;
+        EXPECT_EQ(gizmo->OnDrag(&poisoned, 0, 0, px + 30, py + 30), RESULT_NOTHING_NEW);
+        EXPECT_EQ(gizmo->GetDragResult(), before);
+        gizmo->GetRotation(axisAfter, angleAfter);
+        EXPECT_EQ(axisAfter, axisBefore);
+        EXPECT_EQ(angleAfter, angleBefore);
+        // A press through a degenerate ray grabs nothing that a drag could measure from.
+        gizmo->OnRelease(&poisoned, 0, 0, 0, 0);
+        if (mode != MODE_SCALE) {
+            EXPECT_EQ(gizmo->OnPress(&poisoned, 0, KEY_LBUTTON, px, py), 0);
+        }
+        poisoned.poisoned = false;
+        gizmo->OnRelease(&poisoned, 0, 0, 0, 0);
+    }
+}

@@ -1,0 +1,109 @@
+// A headless engine, the host's own views and scene, and a gizmo built on them.
+#pragma once
+
+#include "core/host/CGameEngine.h"
+#include "core/host/CSceneManager.h"
+#include "core/host/Interface.h"
+#include "gizmo/CMapSelectMgr.h"
+#include "host/engine/CEditorEngine.h"
+#include "host/engine/CEditorEntity.h"
+#include "host/engine/CEditorScene.h"
+#include "host/engine/CEditorView.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <set>
+#include <string>
+
+namespace Ogre {
+class Entity;
+class Mesh;
+} // namespace Ogre
+
+// The view host of the tests: up to four views and a count of redraws.
+class TestViewHost : public IViewHost {
+public:
+    void removeMenu(IPluginBase*, wxMenu*, int) override {}
+    void removeToolStrip(IPluginBase*, wxToolBar*) override {}
+    IView* view(int n) override { return n >= 0 && n < 4 ? views[n] : nullptr; }
+    void redraw() override { ++redraws; }
+    void setCursor(const wxCursor*) override {}
+    void setSidePanel(CSizeControlChild*) override {}
+
+    IView* views[4] = {};
+    int redraws = 0;
+};
+
+// A selection that names one entity the test supplies (for entities the host would refuse).
+class SingleSelection : public CSceneManager {
+public:
+    explicit SingleSelection(SceneEntity* entity) : m_entity(entity), m_names{entity->GetName()} {}
+    const std::set<std::string>& getSelectedEntities() const override { return m_names; }
+    SceneEntity* getSceneEntity(const std::string& name) const override {
+        return name == m_entity->GetName() ? m_entity : nullptr;
+    }
+    bool isEntitySelected(const std::string& name) const override {
+        return m_names.count(name) != 0;
+    }
+    int rayQuery(RayQuery*) override { return 0; }
+    SceneEntity* beginSelected() override { return m_entity; }
+    SceneEntity* nextSelected() override { return nullptr; }
+    SceneEntity* beginEntity() override { return m_entity; }
+    SceneEntity* nextEntity() override { return nullptr; }
+    bool canSelect(SceneEntity*) const override { return true; }
+    int getNumLights() const override { return 0; }
+
+private:
+    SceneEntity* m_entity;
+    std::set<std::string> m_names;
+};
+
+// The real engine, except that the scene can be replaced by a test selection.
+class TestEngine : public CGameEngine {
+public:
+    explicit TestEngine(CEditorEngine& engine) : m_engine(engine) {}
+    void CreateConeMesh(const std::string& name, const Ogre::Vector3& minCorner,
+                        const Ogre::Vector3& maxCorner, int segments,
+                        std::uint32_t colour) override {
+        m_engine.CreateConeMesh(name, minCorner, maxCorner, segments, colour);
+    }
+    void CreateBoxMesh(const std::string& name, float halfSize, std::uint32_t colour) override {
+        m_engine.CreateBoxMesh(name, halfSize, colour);
+    }
+    Ogre::SceneManager* GetOgreSceneManager() override { return m_engine.GetOgreSceneManager(); }
+    CSceneManager* GetSceneManager() override { return scene ? scene : m_engine.GetSceneManager(); }
+    Ogre::Root* GetRoot() override { return m_engine.GetRoot(); }
+
+    CSceneManager* scene = nullptr;
+
+private:
+    CEditorEngine& m_engine;
+};
+
+class GizmoTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Adds a box entity and makes it the only selected one (the gizmo follows on notify 50).
+    CEditorEntity* SelectNew(const std::string& name, const Ogre::Vector3& position,
+                             const Ogre::Vector3& orientation = Ogre::Vector3::ZERO);
+    void Select(const std::set<std::string>& names);
+    // Pixel of a world point in view 0.
+    Ogre::Vector2 Pixel(const Ogre::Vector3& world) const;
+    bool Visible(int node) const;
+    Ogre::ColourValue MaterialColour(const char* name) const;
+    // Size factor of view 0's last layout.
+    float Size() const { return gizmo->GetViewState(0).sizeFactor; }
+
+    std::unique_ptr<CEditorEngine> engine;
+    std::unique_ptr<TestEngine> testEngine;
+    CEditorScene* scene = nullptr;
+    std::unique_ptr<CEditorView> view;
+    TestViewHost host;
+    std::unique_ptr<CMapSelectMgr> gizmo;
+};
+
+// Reads the positions of a mesh's shared vertex buffer (the software buffers keep them).
+void ReadPositions(Ogre::Mesh* mesh, Ogre::Vector3* out, int count, std::uint32_t* colours);

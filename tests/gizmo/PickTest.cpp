@@ -1,0 +1,111 @@
+// Picking gizmo parts at a press.
+#include "GizmoFixture.h"
+
+#include <OgreMaterialManager.h>
+#include <OgreSceneNode.h>
+
+#include <cmath>
+
+using Ogre::Vector2;
+using Ogre::Vector3;
+
+TEST_F(GizmoTest, PressGrabsNothingWhenRefused) {
+    CEditorEntity* box = SelectNew("box_a", Vector3::ZERO);
+    const Vector2 c = Pixel(Vector3::ZERO);
+    EXPECT_EQ(gizmo->OnPress(view.get(), 0, KEY_LBUTTON, int(c.x), int(c.y)), 0); // select mode
+    gizmo->SetMode(MODE_MOVE);
+    EXPECT_EQ(gizmo->OnPress(view.get(), 0, KEY_RBUTTON, int(c.x), int(c.y)), 0);
+    box->SetTransformEnabled(false);
+    EXPECT_EQ(gizmo->OnPress(view.get(), 0, KEY_LBUTTON, int(c.x), int(c.y)), 0);
+    EXPECT_EQ(gizmo->GetDragPart(), PART_NONE);
+    EXPECT_EQ(host.redraws, 1); // only SetMode's
+    box->SetTransformEnabled(true);
+    EXPECT_EQ(gizmo->OnPress(view.get(), 0, KEY_LBUTTON, int(c.x), int(c.y)), 1);
+    EXPECT_FALSE(view->HasPickRect()); // the region is cleared after the press
+}
+
+TEST_F(GizmoTest, PickRectangleReachesSevenLeftOneRightTwoUpSixDown) {
+    SelectNew("box_a", Vector3::ZERO);
+    gizmo->SetMode(MODE_MOVE);
+    const Vector2 c = Pixel(Vector3::ZERO);
+    const int cx = int(std::lround(c.x)), cy = int(std::lround(c.y));
+    // The X axis line runs right from the centre along row cy.
+    EXPECT_EQ(gizmo->OnPress(view.get(), 0, KEY_LBUTTON, cx + 30, cy - 4), 1);
+    EXPECT_EQ(gizmo->GetDragPart(), PART_MOVE_X);
+    gizmo->OnRelease(view.get(), 0, 0, 0, 0);
+    EXPECT_EQ(gizmo->OnPress(view.get(), 0, KEY_LBUTTON, cx + 30, cy + 4), 0);
+    // The Y axis line runs up from the centre along column cx.
+    EXPECT_EQ(gizmo->OnPress(view.get(), 0, KEY_LBUTTON, cx + 4, cy - 30), 1);
+    EXPECT_EQ(gizmo->GetDragPart(), PART_MOVE_Y);
+    gizmo->OnRelease(view.get(), 0, 0, 0, 0);
+    EXPECT_EQ(gizmo->OnPress(view.get(), 0, KEY_LBUTTON, cx - 4, cy - 30), 0);
+}
+
+TEST_F(GizmoTest, MovePressPrefersXAndRecordsTheGrab) {
+    SelectNew("box_a", Vector3::ZERO);
+    gizmo->SetMode(MODE_MOVE);
+    const Vector2 c = Pixel(Vector3::ZERO);
+    // At the centre the three axis lines meet: X wins.
+    ASSERT_EQ(gizmo->OnPress(view.get(), 0, KEY_LBUTTON, int(c.x) + 2, int(c.y)), 1);
+    EXPECT_EQ(gizmo->GetDragPart(), PART_MOVE_X);
+    EXPECT_EQ(gizmo->GetActiveElement(), 0);
+    EXPECT_GT(host.redraws, 1);
+    gizmo->OnRelease(view.get(), 0, 0, 0, 0);
+    // The Y cone alone.
+    const Vector2 yCone = Pixel(gizmo->GetNode(1)->getPosition() + Vector3(0, Size(), 0));
+    ASSERT_EQ(gizmo->OnPress(view.get(), 0, KEY_LBUTTON, int(yCone.x) + 3, int(yCone.y) - 2), 1);
+    EXPECT_EQ(gizmo->GetDragPart(), PART_MOVE_Y);
+    EXPECT_EQ(MaterialColour("MapSelectMgrGreen"), Ogre::ColourValue(1, 1, 0, 1));
+    EXPECT_EQ(MaterialColour("MapSelectMgrRed"), Ogre::ColourValue(1, 0, 0, 1));
+}
+
+TEST_F(GizmoTest, RotatePressPrefersAxisRingsThenOuterRingThenSphere) {
+    SelectNew("box_a", Vector3::ZERO);
+    gizmo->SetMode(MODE_ROTATE);
+    const Vector2 c = Pixel(Vector3::ZERO);
+    auto pressAt = [&](float radiusPixels, float angle) {
+        gizmo->OnRelease(view.get(), 0, 0, 0, 0);
+        const int x = int(std::lround(c.x + radiusPixels * std::cos(angle))) + 3;
+        const int y = int(std::lround(c.y - radiusPixels * std::sin(angle))) - 2;
+        return gizmo->OnPress(view.get(), 0, KEY_LBUTTON, x, y);
+    };
+    // The X ring is seen edge-on as a vertical line through the centre, inside the sphere:
+    // the ring wins over the sphere.
+    ASSERT_EQ(pressAt(45, 1.5708f), 1);
+    EXPECT_EQ(gizmo->GetDragPart(), PART_ROTATE_X);
+    EXPECT_LT((gizmo->GetViewState(0).ringAxis - Vector3::UNIT_X).length(), 1e-5f);
+    EXPECT_EQ(MaterialColour("MapSelectMgrRed"), Ogre::ColourValue(1, 1, 0, 1));
+    // The Z ring faces the camera: a circle of 90 pixels.
+    ASSERT_EQ(pressAt(90, 0.8f), 1);
+    EXPECT_EQ(gizmo->GetDragPart(), PART_ROTATE_Z);
+    // The outer view ring at 104 pixels highlights nothing.
+    ASSERT_EQ(pressAt(104, 0.8f), 1);
+    EXPECT_EQ(gizmo->GetDragPart(), PART_ROTATE_VIEW);
+    EXPECT_EQ(gizmo->GetActiveElement(), ELEMENT_OUTER_RING);
+    EXPECT_EQ(gizmo->GetViewState(0).ringAxis, gizmo->GetViewState(0).viewNormal);
+    EXPECT_EQ(MaterialColour("MapSelectMgrRed"), Ogre::ColourValue(1, 0, 0, 1));
+    EXPECT_EQ(MaterialColour("MapSelectMgrBlue"), Ogre::ColourValue(0, 0, 1, 1));
+    // Between rings, inside the sphere: free rotation, nothing highlighted.
+    ASSERT_EQ(pressAt(50, 0.8f), 1);
+    EXPECT_EQ(gizmo->GetDragPart(), PART_ROTATE_FREE);
+    EXPECT_EQ(gizmo->GetActiveElement(), ELEMENT_NONE);
+    // Outside everything.
+    EXPECT_EQ(pressAt(140, 0.8f), 0);
+}
+
+TEST_F(GizmoTest, ScalePressGrabsAxisBoxesThenTheCentre) {
+    // Seen from the side, so that the Z box does not cover the centre box.
+    view->LookAt(Vector3(20, 15, 45), Vector3::ZERO);
+    SelectNew("box_a", Vector3::ZERO);
+    gizmo->SetMode(MODE_SCALE);
+    const Vector2 xBox = Pixel(gizmo->GetNode(4)->getPosition());
+    ASSERT_EQ(gizmo->OnPress(view.get(), 0, KEY_LBUTTON, int(xBox.x) + 3, int(xBox.y) - 2), 1);
+    EXPECT_EQ(gizmo->GetDragPart(), PART_SCALE_X);
+    gizmo->OnRelease(view.get(), 0, 0, 0, 0);
+    const Vector2 c = Pixel(Vector3::ZERO);
+    ASSERT_EQ(gizmo->OnPress(view.get(), 0, KEY_LBUTTON, int(c.x) + 3, int(c.y) - 2), 1);
+    EXPECT_EQ(gizmo->GetDragPart(), PART_SCALE_ALL);
+    EXPECT_EQ(gizmo->GetActiveElement(), ELEMENT_CENTRE);
+    EXPECT_EQ(MaterialColour("MapSelectXYZ"), Ogre::ColourValue(1, 1, 0, 1));
+    EXPECT_EQ(MaterialColour("MapSelectMgrRed"), Ogre::ColourValue(1, 0, 0, 1));
+}
