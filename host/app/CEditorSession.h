@@ -1,7 +1,8 @@
 // The whole editor in one object: engine, main frame with its views, host, plug-ins and the
 // script runner. scene-editor's main uses it, and so can a GUI test inside its own process:
 //
-//   wxEntryStart(argc, argv); wxTheApp->CallOnInit();   // or any running wxApp
+//   wxApp::SetInstance(new wxApp);                      // a GUI app object first
+//   int one = 1; wxEntryStart(one, argv);                // (a wxApp would parse the options)
 //   EditorOptions options; options.pluginDir = "...";   // views, size, scene...
 //   CEditorSession session(options);
 //   std::string error;

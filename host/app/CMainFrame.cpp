@@ -118,8 +118,9 @@ bool CMainFrame::CreateViews(CEditorEngine& engine) {
 }
 
 void CMainFrame::DestroyViews() {
-    for (CViewWindow* view : m_views)
-        view->DestroyOgreWindow();
+    // Last first: the first render window holds the GL context the others share.
+    for (auto it = m_views.rbegin(); it != m_views.rend(); ++it)
+        (*it)->DestroyOgreWindow();
 }
 
 CViewWindow* CMainFrame::GetViewWindow(int n) const {
