@@ -38,12 +38,13 @@ int main(int argc, char** argv) {
     if (::testing::GTEST_FLAG(list_tests))
         return RUN_ALL_TESTS();
     wxSetAssertHandler(&CountAssert);
-    if (!wxEntryStart(argc, argv)) {
+    wxApp::SetInstance(new wxApp);
+    int wxArgc = 1;
+    if (!wxEntryStart(wxArgc, argv)) {
         std::fprintf(stderr, "cannot initialise the toolkit\n");
         return 1;
     }
-    wxLog::SetActiveTarget(new wxLogStderr);
-    wxTheApp->CallOnInit();
+    delete wxLog::SetActiveTarget(new wxLogStderr);
     EditorOptions options;
     options.loadPlugins = false; // the tests load the module themselves
     options.views = 1;
