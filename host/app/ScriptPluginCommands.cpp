@@ -2,13 +2,22 @@
 //
 //   groundfollow on|off   ticks or clears the side panel's "贴地走" check box and sends its
 //                         check-box event, so the plug-in's own handler takes the new state.
+//   undocount             prints "undo N redo M", the depths of the editor's undo stacks.
+//   ground NAME           prints "NAME above ground H": the entity's world height above the
+//                         terrain straight below it (above y = 0 off the terrain), "%.2f".
 #include "host/app/CEditorHost.h"
 #include "host/app/CEditorSession.h"
 #include "host/app/ScriptRunner.h"
+#include "host/base/CEditorUndoManager.h"
+#include "host/engine/CEditorScene.h"
+#include "core/host/SceneEntity.h"
 
 #include <wx/checkbox.h>
 #include <wx/toplevel.h>
 #include <wx/window.h>
+
+#include <cstdio>
+#include <ostream>
 
 namespace {
 
@@ -68,8 +77,38 @@ bool GroundFollow(CScriptRunner& runner, const CScriptRunner::Args& args, std::s
     return true;
 }
 
+bool UndoCount(CScriptRunner& runner, const CScriptRunner::Args& args, std::string& error) {
+    if (!args.empty()) {
+        error = "usage: undocount";
+        return false;
+    }
+    CEditorUndoManager& undo = runner.Session().Host().Undo();
+    runner.Out() << "undo " << undo.undoCount() << " redo " << undo.redoCount() << "\n";
+    return true;
+}
+
+bool Ground(CScriptRunner& runner, const CScriptRunner::Args& args, std::string& error) {
+    if (args.size() != 1) {
+        error = "usage: ground NAME";
+        return false;
+    }
+    CEditorScene& scene = runner.Session().Host().Scene();
+    SceneEntity* entity = scene.getSceneEntity(args[0]);
+    if (!entity) {
+        error = "unknown entity '" + args[0] + "'";
+        return false;
+    }
+    const Ogre::Vector3 p = entity->GetWorldPosition();
+    char text[64];
+    std::snprintf(text, sizeof text, "%.2f", double(p.y - scene.TerrainHeightAt(p.x, p.z)));
+    runner.Out() << entity->GetName() << " above ground " << text << "\n";
+    return true;
+}
+
 } // namespace
 
 void RegisterPluginScriptCommands(CScriptRunner& runner) {
     runner.AddCommand("groundfollow", GroundFollow);
+    runner.AddCommand("undocount", UndoCount);
+    runner.AddCommand("ground", Ground);
 }
