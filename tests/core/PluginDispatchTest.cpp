@@ -7,6 +7,9 @@
 #include "core/host/SceneEntity.h"
 #include "host/app/CEditorHost.h"
 #include "host/app/CEditorSession.h"
+#include "host/app/CMainFrame.h"
+#include "host/app/EditorScreenshot.h"
+#include "host/base/CPluginLoader.h"
 #include "host/base/CEditorUndoManager.h"
 #include "host/base/CToolManager.h"
 
@@ -14,7 +17,13 @@
 #include <OgreSceneNode.h>
 
 #include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <wx/aui/auibar.h>
 #include <wx/button.h>
+#include <wx/image.h>
 #include <wx/checkbox.h>
 #include <wx/font.h>
 #include <wx/stattext.h>
@@ -251,4 +260,38 @@ TEST(PluginDispatch, PageShowsTheInitialisedPanelInTheSideArea) {
     ASSERT_FALSE(host.log.empty());
     EXPECT_EQ(host.log.front(), "setSidePanel null");
     EXPECT_EQ(host.log.back(), "setCursor null");
+}
+
+// Loaded by the editor's own loader: the tool strip carries the module's tips and its buttons
+// reach the plug-in.
+TEST(PluginDispatch, HostBuildsTheToolStripFromTheModule) {
+    CEditorHost& host = TestSession().Host();
+    const auto start = std::chrono::steady_clock::now();
+    ASSERT_TRUE(host.Loader().LoadModule(GIZMARK_MODULE_PATH));
+    const double ms =
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    std::printf("module load: %.1f ms\n", ms);
+    auto* plugin = static_cast<CTranslate*>(host.FindToolPlugin(40004));
+    ASSERT_NE(plugin, nullptr);
+    wxAuiToolBar* strip = TestSession().Frame()->GetToolStrip(plugin);
+    ASSERT_NE(strip, nullptr);
+    const int ids[] = {40003, 40002, 40004, 40005};
+    const char* const tips[] = {"选择模式", "移动模式", "旋转模式", "缩放模式"};
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(strip->GetToolPos(ids[i]), i);
+        EXPECT_EQ(strip->GetToolShortHelp(ids[i]).utf8_string(), tips[i]);
+    }
+    Select("box_a ");
+    host.ClickTool(plugin, 40004);
+    EXPECT_EQ(plugin->GetGizmo().GetMode(), MODE_ROTATE);
+    EXPECT_EQ(plugin->IsToolEngaged(), 1);
+    host.ClickTool(plugin, 40002);
+    EXPECT_EQ(plugin->GetGizmo().GetMode(), MODE_MOVE);
+    TestSession().RenderFrames(3);
+    if (const char* dir = std::getenv("GIZMARK_SHOT_DIR")) {
+        wxImage image;
+        std::string error;
+        if (CaptureWindowImage(*TestSession().Frame(), image, error))
+            SavePng(image, std::string(dir) + "/plugin.png", error);
+    }
 }
