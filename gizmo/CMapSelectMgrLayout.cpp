@@ -12,6 +12,11 @@
 
 namespace {
 
+bool SameTurn(const Ogre::Quaternion& a, const Ogre::Quaternion& b) {
+    return std::fabs(a.w - b.w) <= 1e-6f && std::fabs(a.x - b.x) <= 1e-6f &&
+           std::fabs(a.y - b.y) <= 1e-6f && std::fabs(a.z - b.z) <= 1e-6f;
+}
+
 // Setting a node's transform marks it for update, which queues it in its parent; a layout that
 // changes nothing therefore leaves the node alone.
 void PlaceNode(Ogre::SceneNode* node, const Ogre::Vector3& position, float scale,
@@ -23,7 +28,8 @@ void PlaceNode(Ogre::SceneNode* node, const Ogre::Vector3& position, float scale
     const Ogre::Vector3 s(scale, scale, scale);
     if (node->getScale() != s)
         node->setScale(s);
-    if (orientation && node->getOrientation() != *orientation)
+    // The node normalises what it is given, so compare within rounding.
+    if (orientation && !SameTurn(node->getOrientation(), *orientation))
         node->setOrientation(*orientation);
     node->setVisible(true, true);
 }
