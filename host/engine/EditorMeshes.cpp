@@ -68,6 +68,9 @@ bool BuildManualMesh(const std::string& name, const MeshData& data, const std::s
     for (std::uint32_t i : data.indices)
         if (i >= count)
             return false;
+    // With a render system, buffers exist only once the first render window made a context.
+    if (!Ogre::HardwareBufferManager::getSingletonPtr())
+        return false;
 
     Ogre::MeshPtr mesh = meshes.createManual(name, Ogre::RGN_DEFAULT);
     Ogre::SubMesh* sub = mesh->createSubMesh();
