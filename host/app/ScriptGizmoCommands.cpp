@@ -1,0 +1,287 @@
+// Script commands that grab the transform gizmo without knowing the camera:
+//
+//   handle PART            prints "handle PART px X Y", a pixel of the target view on the grabbable
+//                          part of the current mode, or "handle PART hidden".
+//                          PART: x | y | z (the arrow's cone, a visible point of that axis ring, or
+//                          that axis box), ring (the outer view ring), centre (the gizmo centre,
+//                          the centre box in scale mode).
+//   drag PART DX DY [STEPS] presses on that pixel, moves by (DX, DY) in STEPS equal steps
+//                          (default 8) and releases, through the editor's pointer path.
+//
+// The module keeps its gizmo to itself, so the pixel is worked out here from the Ogre scene: the
+// gizmo's entities by name, their visibility, positions and scale, the current entity's world
+// orientation and the view's camera. The target view is laid out first (a frame is rendered, and
+// the plug-ins are told the view was drawn), so the nodes stand where that view shows them.
+#include "host/app/CEditorHost.h"
+#include "host/app/CEditorSession.h"
+#include "host/app/ScriptRunner.h"
+#include "host/engine/CEditorEngine.h"
+#include "host/engine/CEditorScene.h"
+#include "core/host/SceneEntity.h"
+#include "host/engine/CEditorView.h"
+
+#include <OgreEntity.h>
+#include <OgreMatrix3.h>
+#include <OgreSceneManager.h>
+#include <OgreSceneNode.h>
+
+#include <cmath>
+#include <cstdio>
+#include <ostream>
+#include <string>
+
+namespace {
+
+using Args = CScriptRunner::Args;
+
+// Gizmo geometry in gizmo units (one unit spans 10 pixels at the gizmo's depth).
+constexpr float kAxisRingRadius = 9.0f;
+constexpr float kOuterRingRadius = 10.4f;
+constexpr float kConeMiddle = 1.0f; // the cone runs 2.1 units from its node along its axis
+constexpr int kSamples = 128;
+
+struct Handle {
+    bool shown = false;
+    int x = 0;
+    int y = 0;
+};
+
+// A gizmo entity's node when the entity exists and is shown.
+Ogre::SceneNode* ShownNode(Ogre::SceneManager* sm, const char* format, int number) {
+    char name[64];
+    std::snprintf(name, sizeof name, format, number);
+    if (!sm->hasEntity(name))
+        return nullptr;
+    Ogre::Entity* entity = sm->getEntity(name);
+    Ogre::SceneNode* node = entity->getParentSceneNode();
+    return node && entity->getVisible() ? node : nullptr;
+}
+
+// Pixel of a world point when it lies in front of the camera and inside the view.
+bool PixelOf(const CEditorView& view, const Ogre::Vector3& world, float& x, float& y) {
+    Ogre::Vector3 out;
+    view.projectPoint(out, world, nullptr);
+    if (!std::isfinite(out.x) || !std::isfinite(out.y) || out.z <= 0.0f || out.z >= 1.0f)
+        return false;
+    x = out.x;
+    y = out.y;
+    return x >= 0.0f && y >= 0.0f && x < float(view.GetWidth()) && y < float(view.GetHeight());
+}
+
+Handle At(const CEditorView& view, const Ogre::Vector3& world) {
+    Handle h;
+    float x = 0, y = 0;
+    if (PixelOf(view, world, x, y)) {
+        h.shown = true;
+        h.x = int(std::lround(x));
+        h.y = int(std::lround(y));
+    }
+    return h;
+}
+
+// Unit world axes of the current entity (columns of its rotation), as the gizmo turns its rings.
+bool EntityAxes(CEditorSession& session, Ogre::Vector3 axes[3]) {
+    const auto& selected = session.Scene().getSelectedEntities();
+    SceneEntity* entity =
+        selected.empty() ? nullptr : session.Scene().getSceneEntity(*selected.begin());
+    if (!entity)
+        return false;
+    const Ogre::Vector3 o = entity->GetWorldOrientation();
+    Ogre::Matrix3 m;
+    m.FromEulerAnglesYXZ(Ogre::Radian(o.y), Ogre::Radian(o.x), Ogre::Radian(o.z));
+    for (int i = 0; i < 3; ++i)
+        axes[i] = m.GetColumn(i);
+    return true;
+}
+
+// A point of axis ring `ring` on the half the viewer sees, chosen well inside that half and as
+// far on screen from the other two rings as possible (the rings are tested X, Y, Z in turn).
+Handle RingHandle(CEditorSession& session, const CEditorView& view, const Ogre::Vector3& c, float s,
+                  int ring) {
+    Ogre::Vector3 axes[3];
+    if (!EntityAxes(session, axes))
+        return Handle();
+    const Ogre::Vector3 towardViewer = -view.GetDirection();
+    const float r = kAxisRingRadius * s;
+    auto point = [&](int which, int k) {
+        const float t = float(k) * Ogre::Math::TWO_PI / kSamples;
+        const Ogre::Vector3& a = axes[(which + 1) % 3];
+        const Ogre::Vector3& b = axes[(which + 2) % 3];
+        return c + (a * std::cos(t) + b * std::sin(t)) * r;
+    };
+    auto nearHalf = [&](const Ogre::Vector3& p) {
+        return (p - c).dotProduct(towardViewer) >= 0.0f;
+    };
+
+    Handle best;
+    float bestScore = -1.0f;
+    for (int k = 0; k < kSamples; ++k) {
+        const Ogre::Vector3 p = point(ring, k);
+        // Keep clear of the cut, where rounding decides which side a point is on.
+        if ((p - c).dotProduct(towardViewer) < 0.15f * r)
+            continue;
+        float px = 0, py = 0;
+        if (!PixelOf(view, p, px, py))
+            continue;
+        float clearance = 40.0f;
+        for (int other = 0; other < 3; ++other) {
+            if (other == ring)
+                continue;
+            for (int j = 0; j < kSamples; ++j) {
+                const Ogre::Vector3 q = point(other, j);
+                float qx = 0, qy = 0;
+                if (nearHalf(q) && PixelOf(view, q, qx, qy))
+                    clearance = std::fmin(clearance, std::hypot(qx - px, qy - py));
+            }
+        }
+        float cx = 0, cy = 0;
+        const float fromCentre = PixelOf(view, c, cx, cy) ? std::hypot(px - cx, py - cy) : 0.0f;
+        const float score = clearance + 0.05f * fromCentre;
+        if (score > bestScore) {
+            bestScore = score;
+            best.shown = true;
+            best.x = int(std::lround(px));
+            best.y = int(std::lround(py));
+        }
+    }
+    // The pick rectangle reaches 7 pixels left and 6 down of the pointer; a chosen pixel closer
+    // than 2 pixels to another ring could be taken by it, so such a ring is reported hidden.
+    if (best.shown && bestScore < 2.0f)
+        best.shown = false;
+    return best;
+}
+
+// The outer view ring: a point up and to the right of the centre (or another direction that
+// stays inside the view).
+Handle OuterRingHandle(const CEditorView& view, const Ogre::Vector3& c, float s) {
+    const Ogre::Quaternion q = view.GetCameraNode()->_getDerivedOrientation();
+    const Ogre::Vector3 right = q * Ogre::Vector3::UNIT_X;
+    const Ogre::Vector3 up = q * Ogre::Vector3::UNIT_Y;
+    for (int k = 0; k < 8; ++k) {
+        const float t = Ogre::Math::PI / 4.0f + float(k) * Ogre::Math::PI / 4.0f;
+        const Handle h =
+            At(view, c + (right * std::cos(t) + up * std::sin(t)) * (kOuterRingRadius * s));
+        if (h.shown)
+            return h;
+    }
+    return Handle();
+}
+
+// Lays out the target view and finds the pixel of PART; false with `error` for an unknown part.
+bool FindHandle(CScriptRunner& runner, const std::string& part, Handle& handle,
+                std::string& error) {
+    int axis = -1;
+    if (part == "x")
+        axis = 0;
+    else if (part == "y")
+        axis = 1;
+    else if (part == "z")
+        axis = 2;
+    else if (part != "ring" && part != "centre") {
+        error = "handle takes x, y, z, ring or centre";
+        return false;
+    }
+    CEditorSession& session = runner.Session();
+    const int n = runner.TargetView();
+    CEditorView* view = session.Host().GetView(n);
+    if (!view) {
+        error = "no view " + std::to_string(n);
+        return false;
+    }
+    // A rendered frame ends with view 0's layout; another view is laid out again after it.
+    session.RenderFrames(1);
+    if (n != 0)
+        session.Host().ViewDrawn(n);
+
+    Ogre::SceneManager* sm = session.Engine().GetOgreSceneManager();
+    handle = Handle();
+    const Ogre::Vector3 axes[3] = {Ogre::Vector3::UNIT_X, Ogre::Vector3::UNIT_Y,
+                                   Ogre::Vector3::UNIT_Z};
+    if (Ogre::SceneNode* arrowX = ShownNode(sm, "CMapSelectMgrEn%d", 0)) {
+        // Move: the cones stand 6.1 units out along the world axes.
+        const float s = arrowX->getScale().x;
+        const Ogre::Vector3 centre = arrowX->getPosition() - axes[0] * (6.1f * s);
+        if (axis < 0) {
+            if (part == "centre")
+                handle = At(*view, centre);
+        } else if (Ogre::SceneNode* cone = ShownNode(sm, "CMapSelectMgrEn%d", axis)) {
+            handle = At(*view, cone->getPosition() + axes[axis] * (kConeMiddle * s));
+        }
+    } else if (Ogre::SceneNode* inner = ShownNode(sm, "CMapSelectMgrEnd%d", 10)) {
+        // Rotate: the view rings stand at the centre with the gizmo's scale.
+        const float s = inner->getScale().x;
+        const Ogre::Vector3 centre = inner->getPosition();
+        if (part == "centre")
+            handle = At(*view, centre);
+        else if (part == "ring")
+            handle = OuterRingHandle(*view, centre, s);
+        else if (ShownNode(sm, "CMapSelectMgrEnd%d", 7 + axis))
+            handle = RingHandle(session, *view, centre, s, axis);
+    } else if (Ogre::SceneNode* centreBox = ShownNode(sm, "CMapSelectMgrEn%d", 6)) {
+        // Scale: the axis boxes stand at the axis ends, the centre box at the centre.
+        if (part == "centre")
+            handle = At(*view, centreBox->getPosition());
+        else if (axis >= 0)
+            if (Ogre::SceneNode* box = ShownNode(sm, "CMapSelectMgrEn%d", 3 + axis))
+                handle = At(*view, box->getPosition());
+    }
+    return true;
+}
+
+bool HandleCommand(CScriptRunner& runner, const Args& args, std::string& error) {
+    if (args.size() != 1) {
+        error = "usage: handle PART";
+        return false;
+    }
+    Handle h;
+    if (!FindHandle(runner, args[0], h, error))
+        return false;
+    if (h.shown)
+        runner.Out() << "handle " << args[0] << " px " << h.x << " " << h.y << "\n";
+    else
+        runner.Out() << "handle " << args[0] << " hidden\n";
+    return true;
+}
+
+bool DragCommand(CScriptRunner& runner, const Args& args, std::string& error) {
+    int dx = 0, dy = 0, steps = 8;
+    if (args.size() < 3 || args.size() > 4 || !CScriptRunner::ParseInt(args[1], dx) ||
+        !CScriptRunner::ParseInt(args[2], dy) ||
+        (args.size() == 4 && !CScriptRunner::ParseInt(args[3], steps))) {
+        error = "usage: drag PART DX DY [STEPS]";
+        return false;
+    }
+    if (steps < 1 || steps > 10000) {
+        error = "drag takes from 1 to 10000 steps";
+        return false;
+    }
+    if (std::abs(dx) > 100000 || std::abs(dy) > 100000) {
+        error = "drag distance out of range";
+        return false;
+    }
+    Handle h;
+    if (!FindHandle(runner, args[0], h, error))
+        return false;
+    if (!h.shown) {
+        error = "handle " + args[0] + " is hidden";
+        return false;
+    }
+    CEditorHost& host = runner.Session().Host();
+    const int view = runner.TargetView();
+    host.PointerDown(view, KEY_LBUTTON, h.x, h.y);
+    for (int k = 1; k <= steps; ++k) {
+        const int x = h.x + int(std::lround(double(dx) * k / steps));
+        const int y = h.y + int(std::lround(double(dy) * k / steps));
+        host.PointerMove(view, KEY_LBUTTON, x, y);
+    }
+    host.PointerUp(view, KEY_LBUTTON, h.x + dx, h.y + dy);
+    host.redraw();
+    return true;
+}
+
+} // namespace
+
+void RegisterGizmoScriptCommands(CScriptRunner& runner) {
+    runner.AddCommand("handle", HandleCommand);
+    runner.AddCommand("drag", DragCommand);
+}
