@@ -4,7 +4,7 @@
 //                         check-box event, so the plug-in's own handler takes the new state.
 //   undocount             prints "undo N redo M", the depths of the editor's undo stacks.
 //   ground NAME           prints "NAME above ground H": the entity's world height above the
-//                         terrain straight below it (above y = 0 off the terrain), "%.2f".
+//                         terrain straight below it (above y = 0 off the terrain), "%.1f".
 #include "host/app/CEditorHost.h"
 #include "host/app/CEditorSession.h"
 #include "host/app/ScriptRunner.h"
@@ -100,7 +100,7 @@ bool Ground(CScriptRunner& runner, const CScriptRunner::Args& args, std::string&
     }
     const Ogre::Vector3 p = entity->GetWorldPosition();
     char text[64];
-    std::snprintf(text, sizeof text, "%.2f", double(p.y - scene.TerrainHeightAt(p.x, p.z)));
+    std::snprintf(text, sizeof text, "%.1f", double(p.y - scene.TerrainHeightAt(p.x, p.z)));
     runner.Out() << entity->GetName() << " above ground " << text << "\n";
     return true;
 }
