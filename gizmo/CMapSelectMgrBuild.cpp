@@ -296,8 +296,10 @@ void CMapSelectMgr::UpdateAxisMesh(const Ogre::Vector3* points, int highlighted)
         if (points)
             m_axisPositions[j] = points[j];
         std::memcpy(vertex, m_axisPositions[j].ptr(), 12);
-        const std::uint32_t colour =
-            (j / 2 == highlighted) ? kHighlightColour : kAxisColours[j / 2];
+        std::uint32_t colour = (j / 2 == highlighted) ? kHighlightColour : kAxisColours[j / 2];
+        // The colours are ARGB; the buffer holds what the render system reads (ABGR for GL).
+        Ogre::VertexElement::convertColourValue(
+            Ogre::VET_COLOUR_ARGB, Ogre::VertexElement::getBestColourVertexElementType(), &colour);
         std::memcpy(vertex + 12, &colour, 4);
     }
     vbuf->unlock();

@@ -17,6 +17,15 @@
 
 using Ogre::Vector3;
 
+namespace {
+// An ARGB colour as the vertex buffer holds it for the current render system.
+std::uint32_t Packed(std::uint32_t argb) {
+    Ogre::VertexElement::convertColourValue(
+        Ogre::VET_COLOUR_ARGB, Ogre::VertexElement::getBestColourVertexElementType(), &argb);
+    return argb;
+}
+} // namespace
+
 TEST_F(GizmoTest, CreateBuildsThirteenHiddenNodesWithTheirEntities) {
     struct Expect {
         const char* entity;
@@ -109,9 +118,9 @@ TEST_F(GizmoTest, HighlightRecoloursTheAxisLinesOnly) {
     Vector3 before[6], after[6];
     std::uint32_t colours[6];
     ReadPositions(axis.get(), before, 6, colours);
-    EXPECT_EQ(colours[0], 0xFFFF0000u);
-    EXPECT_EQ(colours[3], 0xFF00FF00u);
-    EXPECT_EQ(colours[5], 0xFF0000FFu);
+    EXPECT_EQ(colours[0], Packed(0xFFFF0000u));
+    EXPECT_EQ(colours[3], Packed(0xFF00FF00u));
+    EXPECT_EQ(colours[5], Packed(0xFF0000FFu));
     const Ogre::AxisAlignedBox bounds = axis->getBounds();
 
     // Grab the X arrow: the update without points only turns vertices 0 and 1 yellow.
@@ -120,9 +129,9 @@ TEST_F(GizmoTest, HighlightRecoloursTheAxisLinesOnly) {
     ReadPositions(axis.get(), after, 6, colours);
     for (int j = 0; j < 6; ++j)
         EXPECT_EQ(after[j], before[j]);
-    EXPECT_EQ(colours[0], 0xFFFFFF00u);
-    EXPECT_EQ(colours[1], 0xFFFFFF00u);
-    EXPECT_EQ(colours[2], 0xFF00FF00u);
+    EXPECT_EQ(colours[0], Packed(0xFFFFFF00u));
+    EXPECT_EQ(colours[1], Packed(0xFFFFFF00u));
+    EXPECT_EQ(colours[2], Packed(0xFF00FF00u));
     EXPECT_EQ(axis->getBounds(), bounds);
     EXPECT_EQ(MaterialColour("MapSelectMgrRed"), Ogre::ColourValue(1, 1, 0, 1));
     EXPECT_EQ(MaterialColour("MapSelectMgrGreen"), Ogre::ColourValue(0, 1, 0, 1));
