@@ -1,10 +1,13 @@
 // Drag handling of the plug-in inside the running editor: what a release without the left
 // button and a second press during a drag do to the pending undo step.
+#include "core/host/IPluginBase.h"
 #include "core/host/IView.h"
 #include "core/host/SceneEntity.h"
 #include "host/app/CEditorHost.h"
 #include "host/app/CEditorSession.h"
 #include "host/base/CEditorUndoManager.h"
+#include "host/base/CPluginRegistry.h"
+#include "host/base/CToolManager.h"
 #include "host/engine/CEditorScene.h"
 #include "host/engine/CEditorView.h"
 
@@ -94,6 +97,35 @@ TEST_F(DragSessionTest, PressDuringADragReplacesThePendingStepWithoutAnUndoEntry
     ASSERT_TRUE(host().Undo().undo());
     EXPECT_EQ(box->GetPosition(), afterFirst);
     EXPECT_FALSE(host().Undo().undo());
+}
+
+TEST_F(DragSessionTest, RectangleNeedsMoreThanOnePixelAndTheEngagedTool) {
+    ASSERT_FALSE(host().Registry().plugins().empty());
+    IPluginBase* plugin = host().Registry().plugins().front();
+    IView* view = host().GetView(0);
+    Ogre::Vector3 c;
+    view->projectPoint(c, box->GetWorldPosition(), nullptr);
+    const int cx = static_cast<int>(c.x), cy = static_cast<int>(c.y);
+    Run("select cone_a");
+    auto rect = [&](int l, int t, int r, int b) {
+        PixelRect rc;
+        rc.left = l;
+        rc.top = t;
+        rc.right = r;
+        rc.bottom = b;
+        return plugin->OnSelectRect(view, 0, rc);
+    };
+    // One pixel around the centre of box_a: too small, nothing changes.
+    EXPECT_EQ(rect(cx, cy, cx + 1, cy + 1), 0);
+    EXPECT_EQ(g_session->Scene().getSelectedEntities(), std::set<std::string>{"cone_a"});
+    // Corners given the wrong way round still enclose it.
+    EXPECT_EQ(rect(cx + 10, cy + 10, cx - 10, cy - 10), 0);
+    EXPECT_EQ(g_session->Scene().getSelectedEntities(), std::set<std::string>{"box_a"});
+    // Without the tool engaged a rectangle does nothing.
+    Run("select cone_a");
+    host().Tools().switchTool(-1);
+    EXPECT_EQ(rect(cx - 10, cy - 10, cx + 10, cy + 10), 0);
+    EXPECT_EQ(g_session->Scene().getSelectedEntities(), std::set<std::string>{"cone_a"});
 }
 
 void QuietAssert(const wxString& file, int line, const wxString& func, const wxString& cond,
