@@ -36,6 +36,12 @@ int CMapSelectMgr::OnPress(IView* view, int viewNumber, int keyFlags, int x, int
     if (!view || viewNumber < 0 || viewNumber > 3 || !m_engine)
         return 0;
 
+    // The nodes are shared by all views and stand where the last laid-out view put them (view 0
+    // after every frame); lay out the pressed view so the tested parts are the ones seen there.
+    // While a part is held, the highlight of a previous grab must not be kept.
+    m_activeElement = ELEMENT_NONE;
+    UpdateView(view, viewNumber);
+
     m_prevScale = 1.0f;
     const PixelRect rect{x + m_pickOffsets.left, y + m_pickOffsets.top, x + m_pickOffsets.right,
                          y + m_pickOffsets.bottom};

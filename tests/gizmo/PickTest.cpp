@@ -109,3 +109,20 @@ TEST_F(GizmoTest, ScalePressGrabsAxisBoxesThenTheCentre) {
     EXPECT_EQ(MaterialColour("MapSelectXYZ"), Ogre::ColourValue(1, 1, 0, 1));
     EXPECT_EQ(MaterialColour("MapSelectMgrRed"), Ogre::ColourValue(1, 0, 0, 1));
 }
+
+TEST_F(GizmoTest, PressInAnotherViewTestsThePartsAsThatViewShowsThem) {
+    view->LookAt(Vector3(20, 15, 45), Vector3::ZERO);
+    CEditorView nearView(engine->GetOgreSceneManager(), "NearCamera");
+    nearView.SetPixelSize(800, 600);
+    nearView.LookAt(Vector3(8, 6, 18), Vector3::ZERO);
+    host.views[1] = &nearView;
+    SelectNew("box_a", Vector3::ZERO);
+    gizmo->SetMode(MODE_SCALE);
+    gizmo->UpdateView(view.get(), 0); // a frame ends with view 0's layout
+
+    Ogre::Vector3 box;
+    nearView.projectPoint(box, gizmo->GetViewState(1).axisPoints[1], nullptr);
+    EXPECT_EQ(gizmo->OnPress(&nearView, 1, KEY_LBUTTON, int(box.x) + 3, int(box.y) - 2), 1);
+    EXPECT_EQ(gizmo->GetDragPart(), PART_SCALE_X);
+    host.views[1] = nullptr;
+}
