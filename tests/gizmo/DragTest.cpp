@@ -175,6 +175,8 @@ TEST_F(GizmoTest, AxisScaleStretchesTheGizmoAndReleaseSnapsItBack) {
     const Vector2 oneAndHalf = Pixel(Vector3(13.5f * s, 0, 0));
     ASSERT_EQ(gizmo->OnDrag(view.get(), 0, 0, int(std::lround(oneAndHalf.x)), py), 1);
     EXPECT_NEAR(gizmo->GetDragResult().x, 0.75f, 0.02f);
+    // The box follows the pointer: it is stretched by the total factor since the press.
+    EXPECT_NEAR(gizmo->GetNode(4)->getPosition().x, 13.5f * s, 0.3f * s);
 
     ASSERT_EQ(gizmo->OnRelease(view.get(), 0, 0, 0, 0), 1);
     EXPECT_EQ(gizmo->GetNode(4)->getPosition(), end);
