@@ -72,7 +72,8 @@ public:
     void Hover(int x, int y);
     // The rubber band being dragged: false when there is none.
     bool RubberBand(int& view, PixelRect& rect) const;
-    // Calls every plug-in's OnViewUpdate(view, n) (after view n was drawn).
+    // Calls every plug-in's OnViewUpdate(view, n) as view n is about to be drawn, so that what the
+    // plug-ins lay out per view (the gizmo) is placed for that view when it renders.
     void ViewDrawn(int n);
 
     // Tool strips and commands. ClickTool: OnToolCommand(id) then OnWindowMessage(273, id, 0)

@@ -27,7 +27,7 @@
 
 #include <sstream>
 
-// Tells the host when a view has been drawn, so that plug-ins can follow (OnViewUpdate).
+// Tells the host when a view is about to be drawn, so that plug-ins lay out for it (OnViewUpdate).
 class CEditorSession::CDrawnListener : public Ogre::RenderTargetListener {
 public:
     explicit CDrawnListener(CEditorHost& host) : m_host(host) {}
@@ -43,7 +43,7 @@ public:
             entry.first->removeListener(this);
         m_windows.clear();
     }
-    void postRenderTargetUpdate(const Ogre::RenderTargetEvent& event) override {
+    void preRenderTargetUpdate(const Ogre::RenderTargetEvent& event) override {
         for (auto& entry : m_windows)
             if (entry.first == event.source)
                 m_host.ViewDrawn(entry.second);
