@@ -7,14 +7,12 @@
 #include "core/host/SceneEntity.h"
 #include "host/app/CEditorHost.h"
 #include "host/app/CEditorSession.h"
+#include "EditorProcess.h"
 #include "host/base/CEditorUndoManager.h"
 #include "host/engine/CEditorScene.h"
 #include "host/engine/CEditorView.h"
 
 #include <benchmark/benchmark.h>
-#include <wx/app.h>
-#include <wx/init.h>
-#include <wx/log.h>
 
 #include <algorithm>
 #include <chrono>
@@ -143,41 +141,18 @@ void UndoDrag(benchmark::State& state) {
 BENCHMARK(DragStep)->Arg(1)->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond);
 BENCHMARK(UndoDrag)->Arg(1)->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond);
 
-void QuietAssert(const wxString& file, int line, const wxString& func, const wxString& cond,
-                 const wxString& msg) {
-    std::fprintf(stderr, "wx assertion %s:%d %s %s %s\n", file.utf8_str().data(), line,
-                 func.utf8_str().data(), cond.utf8_str().data(), msg.utf8_str().data());
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
-    wxSetAssertHandler(QuietAssert);
-    wxApp::SetInstance(new wxApp);
-    int wxArgc = 1;
-    if (!wxEntryStart(wxArgc, argv)) {
-        std::fprintf(stderr, "no display: run under scripts/with-display.sh\n");
-        return 1;
-    }
-    delete wxLog::SetActiveTarget(new wxLogStderr);
-    int code = 1;
-    {
-        EditorOptions options;
-        options.pluginDir = GIZMARK_BENCH_PLUGIN_DIR;
-        CEditorSession session(options);
-        std::string error;
-        if (session.Start(error)) {
-            g_session = &session;
-            benchmark::RunSpecifiedBenchmarks();
-            g_session = nullptr;
-            code = 0;
-        } else {
-            std::fprintf(stderr, "editor did not start: %s\n", error.c_str());
-        }
-        session.Shutdown();
-    }
-    wxEntryCleanup();
+    EditorOptions options;
+    options.pluginDir = GIZMARK_BENCH_PLUGIN_DIR;
+    const int code = RunInEditorSession(argv, options, [](CEditorSession& session) {
+        g_session = &session;
+        benchmark::RunSpecifiedBenchmarks();
+        g_session = nullptr;
+        return 0;
+    });
     benchmark::Shutdown();
     return code;
 }

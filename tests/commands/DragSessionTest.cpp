@@ -5,6 +5,7 @@
 #include "core/host/SceneEntity.h"
 #include "host/app/CEditorHost.h"
 #include "host/app/CEditorSession.h"
+#include "EditorProcess.h"
 #include "host/base/CEditorUndoManager.h"
 #include "host/base/CPluginRegistry.h"
 #include "host/base/CToolManager.h"
@@ -12,9 +13,6 @@
 #include "host/engine/CEditorView.h"
 
 #include <gtest/gtest.h>
-#include <wx/app.h>
-#include <wx/init.h>
-#include <wx/log.h>
 
 #include <cstdio>
 #include <memory>
@@ -128,41 +126,18 @@ TEST_F(DragSessionTest, RectangleNeedsMoreThanOnePixelAndTheEngagedTool) {
     EXPECT_EQ(g_session->Scene().getSelectedEntities(), std::set<std::string>{"cone_a"});
 }
 
-void QuietAssert(const wxString& file, int line, const wxString& func, const wxString& cond,
-                 const wxString& msg) {
-    std::fprintf(stderr, "wx assertion %s:%d %s %s %s\n", file.utf8_str().data(), line,
-                 func.utf8_str().data(), cond.utf8_str().data(), msg.utf8_str().data());
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
     if (::testing::GTEST_FLAG(list_tests))
         return RUN_ALL_TESTS();
-    wxSetAssertHandler(QuietAssert);
-    wxApp::SetInstance(new wxApp);
-    int wxArgc = 1;
-    if (!wxEntryStart(wxArgc, argv)) {
-        std::fprintf(stderr, "no display\n");
-        return 1;
-    }
-    delete wxLog::SetActiveTarget(new wxLogStderr);
-    int code = 1;
-    {
-        EditorOptions options;
-        options.pluginDir = GIZMARK_TEST_PLUGIN_DIR;
-        CEditorSession session(options);
-        std::string error;
-        if (session.Start(error)) {
-            g_session = &session;
-            code = RUN_ALL_TESTS();
-            g_session = nullptr;
-        } else {
-            std::fprintf(stderr, "editor did not start: %s\n", error.c_str());
-        }
-        session.Shutdown();
-    }
-    wxEntryCleanup();
-    return code;
+    EditorOptions options;
+    options.pluginDir = GIZMARK_TEST_PLUGIN_DIR;
+    return RunInEditorSession(argv, options, [](CEditorSession& session) {
+        g_session = &session;
+        const int code = RUN_ALL_TESTS();
+        g_session = nullptr;
+        return code;
+    });
 }

@@ -5,6 +5,7 @@
 #include "core/host/SceneEntity.h"
 #include "host/app/CEditorHost.h"
 #include "host/app/CEditorSession.h"
+#include "EditorProcess.h"
 #include "host/app/CMainFrame.h"
 #include "host/app/ScriptRunner.h"
 #include "host/base/CPluginRegistry.h"
@@ -14,12 +15,9 @@
 
 #include <gtest/gtest.h>
 
-#include <wx/app.h>
 #include <wx/aui/auibar.h>
 #include <wx/fs_mem.h>
 #include <wx/image.h>
-#include <wx/init.h>
-#include <wx/log.h>
 #include <wx/mstream.h>
 #include <wx/panel.h>
 #include <wx/utils.h>
@@ -341,44 +339,18 @@ TEST_F(EditorSessionTest, ScreenshotsHaveTheWindowAndViewSizes) {
     EXPECT_FALSE(Run("screenshot /nonexistent-dir/x.png"));
 }
 
-namespace {
-void QuietAssert(const wxString& file, int line, const wxString& func, const wxString& cond,
-                 const wxString& msg) {
-    std::fprintf(stderr, "wx assertion %s:%d %s %s %s\n", file.utf8_str().data(), line,
-                 func.utf8_str().data(), cond.utf8_str().data(), msg.utf8_str().data());
-}
-} // namespace
-
 int main(int argc, char** argv) {
     testing::InitGoogleTest(&argc, argv);
-    for (int i = 1; i < argc; ++i)
-        if (std::strcmp(argv[i], "--gtest_list_tests") == 0)
-            return RUN_ALL_TESTS();
-    wxSetAssertHandler(QuietAssert);
-    wxApp::SetInstance(new wxApp);
-    int wxArgc = 1;
-    if (!wxEntryStart(wxArgc, argv)) {
-        std::fprintf(stderr, "no display\n");
-        return 1;
-    }
-    delete wxLog::SetActiveTarget(new wxLogStderr);
-    int code = 1;
-    {
-        EditorOptions options;
-        options.loadPlugins = false;
-        options.width = 1024;
-        options.height = 700;
-        CEditorSession session(options);
-        std::string error;
-        if (session.Start(error)) {
-            g_session = &session;
-            code = RUN_ALL_TESTS();
-            g_session = nullptr;
-        } else {
-            std::fprintf(stderr, "editor did not start: %s\n", error.c_str());
-        }
-        session.Shutdown();
-    }
-    wxEntryCleanup();
-    return code;
+    if (::testing::GTEST_FLAG(list_tests))
+        return RUN_ALL_TESTS();
+    EditorOptions options;
+    options.loadPlugins = false;
+    options.width = 1024;
+    options.height = 700;
+    return RunInEditorSession(argv, options, [](CEditorSession& session) {
+        g_session = &session;
+        const int code = RUN_ALL_TESTS();
+        g_session = nullptr;
+        return code;
+    });
 }
