@@ -177,6 +177,12 @@ TEST_F(GizmoTest, AxisScaleStretchesTheGizmoAndReleaseSnapsItBack) {
     EXPECT_NEAR(gizmo->GetDragResult().x, 0.75f, 0.02f);
     // The box follows the pointer: it is stretched by the total factor since the press.
     EXPECT_NEAR(gizmo->GetNode(4)->getPosition().x, 13.5f * s, 0.3f * s);
+    // Past the centre the box flips to the other side, but the value stays positive: the
+    // entity shrinks to 1/1.5 of its size and is never mirrored.
+    const Vector2 opposite = Pixel(Vector3(-9 * s, 0, 0));
+    ASSERT_EQ(gizmo->OnDrag(view.get(), 0, 0, int(std::lround(opposite.x)), py), 1);
+    EXPECT_NEAR(gizmo->GetDragResult().x, 1.0f / 1.5f, 0.02f);
+    EXPECT_NEAR(gizmo->GetNode(4)->getPosition().x, -9 * s, 0.3f * s);
 
     ASSERT_EQ(gizmo->OnRelease(view.get(), 0, 0, 0, 0), 1);
     EXPECT_EQ(gizmo->GetNode(4)->getPosition(), end);
