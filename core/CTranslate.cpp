@@ -66,7 +66,9 @@ CTranslate::~CTranslate() {
 
 int CTranslate::OnLoad() {
     IViewHost* viewHost = m_host->viewHost();
-    m_cursor = CreateGizmarkCursor();
+    // A repeated load notification keeps what the first one made: the host may hold the cursor.
+    if (!m_cursor)
+        m_cursor = CreateGizmarkCursor();
     RunStep([&] { m_transformBar.Create(wxTheApp ? wxTheApp->GetTopWindow() : nullptr); });
     if (CDialogParameter* panel = m_panelHost.GetPanel())
         panel->SetPlugin(this);
@@ -79,7 +81,10 @@ int CTranslate::OnLoad() {
         m_gizmo.Create(engine ? engine->gameEngine() : nullptr, viewHost);
     });
     RunStep([&] {
-        m_listener = new CTranslateListener(this);
+        // One listener only: a second one would stay with the engine after unload and call
+        // into a deleted plug-in.
+        if (!m_listener)
+            m_listener = new CTranslateListener(this);
         if (Ogre::Root* root = Ogre::Root::getSingletonPtr())
             root->addFrameListener(m_listener);
     });

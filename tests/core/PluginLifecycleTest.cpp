@@ -133,6 +133,14 @@ TEST(PluginLifecycle, LoadRegistersEverythingAndUnloadUndoesItInOrder) {
     const std::size_t plugins = realHost.Registry().plugins().size();
     EXPECT_EQ(TestModule().load(&host, 0), 0);
     EXPECT_EQ(realHost.Registry().plugins().size(), plugins);
+    // So does a repeated load notification: still one listener and one cursor, and after the
+    // unload below no frame reaches the plug-in.
+    const CTranslateListener* listener = plugin->GetListener();
+    const wxCursor* cursor = plugin->GetCursor();
+    EXPECT_EQ(plugin->OnNotify(2, 0, nullptr), 0);
+    EXPECT_EQ(plugin->GetListener(), listener);
+    EXPECT_EQ(plugin->GetCursor(), cursor);
+    EXPECT_EQ(FrameStepsSeen(host), 1);
 
     host.log.clear();
     loaded.Unload();
