@@ -293,6 +293,10 @@ bool CEditorView::SegmentTouchesRect(Ogre::Vector3 a, Ogre::Vector3 b) const {
 
 int CEditorView::testSegment(const Ogre::Vector3& a, const Ogre::Vector3& b,
                              const Ogre::Matrix4* local) {
+    // Without a matrix of its own the segment is in the pick region's space, like the other
+    // tests.
+    if (!local && m_hasPickLocal)
+        local = &m_pickLocal;
     return SegmentTouchesRect(ApplyLocal(a, local), ApplyLocal(b, local)) ? 1 : 2;
 }
 

@@ -117,6 +117,9 @@ TEST_F(ViewTest, PickTestsAgainstAKnownCamera) {
     EXPECT_EQ(view->testBox({-3.5f, -0.5f, -0.5f}, {-2.5f, 0.5f, 0.5f}), 1);
     EXPECT_EQ(view->testSphere({-3, 0, 0}, 0.1f), 1);
     EXPECT_EQ(view->testSegment({-3, -1, 0}, {-3, 1, 0}, &away), 1);
+    // A segment without a matrix of its own is in the pick region's space too.
+    EXPECT_EQ(view->testSegment({-3, -1, 0}, {-3, 1, 0}, nullptr), 1);
+    EXPECT_EQ(view->testSegment({0, -1, 0}, {0, 1, 0}, nullptr), 2);
     view->setPickRegion(nullptr, nullptr);
     EXPECT_EQ(view->testSphere({0, 0, 0}, 5.0f), 2);
 }
