@@ -136,14 +136,18 @@ void CEditorHost::PointerUp(int n, int flags, int x, int y) {
     rect.top = std::min(m_pressY, y);
     rect.bottom = std::max(m_pressY, y);
     m_pressed = m_claimed = m_banding = false;
+    // A rubber band's release is the rectangle, not a click as well: a click there would make
+    // a selection step of its own (and with Ctrl or Shift add or remove what lies under the
+    // corner).
     const std::vector<IPluginBase*> targets = InputTargets();
-    for (IPluginBase* plugin : targets)
-        if (m_registry->contains(plugin))
+    for (IPluginBase* plugin : targets) {
+        if (!m_registry->contains(plugin))
+            continue;
+        if (banding)
+            plugin->OnSelectRect(v, 0, rect);
+        else
             plugin->OnPointerUp(v, n, flags, x, y);
-    if (banding)
-        for (IPluginBase* plugin : targets)
-            if (m_registry->contains(plugin))
-                plugin->OnSelectRect(v, 0, rect);
+    }
     redraw();
 }
 

@@ -3,8 +3,8 @@
 //
 // Pointer events go to the plug-in that owns the engaged tool, or, while no tool is engaged,
 // to every registered plug-in in order. A left press that no plug-in claims (every
-// OnPointerDown answered 0) and is then dragged becomes a rubber-band rectangle: on release the
-// plug-ins get OnPointerUp and then OnSelectRect(view, 0, rect).
+// OnPointerDown answered 0) and is then dragged becomes a rubber-band rectangle: its release
+// reaches the plug-ins as OnSelectRect(view, 0, rect) instead of OnPointerUp.
 #pragma once
 
 #include "core/host/EditorTypes.h"

@@ -50,8 +50,11 @@ CViewWindow::CViewWindow(wxWindow* parent, CEditorHost& host, int index, Kind ki
     Bind(wxEVT_SIZE, &CViewWindow::OnSize, this);
     Bind(wxEVT_PAINT, &CViewWindow::OnPaint, this);
     Bind(wxEVT_MOUSE_CAPTURE_LOST, &CViewWindow::OnCaptureLost, this);
-    for (auto type : {wxEVT_LEFT_DOWN, wxEVT_LEFT_UP, wxEVT_RIGHT_DOWN, wxEVT_RIGHT_UP,
-                      wxEVT_MIDDLE_DOWN, wxEVT_MIDDLE_UP, wxEVT_MOTION, wxEVT_MOUSEWHEEL})
+    // A second press soon after the first arrives as a double click instead of a press; it is
+    // a press all the same (a quick click on a part and a drag of it).
+    for (auto type : {wxEVT_LEFT_DOWN, wxEVT_LEFT_UP, wxEVT_LEFT_DCLICK, wxEVT_RIGHT_DOWN,
+                      wxEVT_RIGHT_UP, wxEVT_RIGHT_DCLICK, wxEVT_MIDDLE_DOWN, wxEVT_MIDDLE_UP,
+                      wxEVT_MIDDLE_DCLICK, wxEVT_MOTION, wxEVT_MOUSEWHEEL})
         Bind(type, &CViewWindow::OnMouse, this);
 }
 
@@ -172,7 +175,13 @@ int CViewWindow::KeyFlags(const wxMouseEvent& event) const {
 void CViewWindow::OnMouse(wxMouseEvent& event) {
     const wxPoint pos = event.GetPosition();
     const int flags = KeyFlags(event);
-    const wxEventType type = event.GetEventType();
+    wxEventType type = event.GetEventType();
+    if (type == wxEVT_LEFT_DCLICK)
+        type = wxEVT_LEFT_DOWN;
+    else if (type == wxEVT_RIGHT_DCLICK)
+        type = wxEVT_RIGHT_DOWN;
+    else if (type == wxEVT_MIDDLE_DCLICK)
+        type = wxEVT_MIDDLE_DOWN;
     if (type == wxEVT_LEFT_DOWN || type == wxEVT_RIGHT_DOWN || type == wxEVT_MIDDLE_DOWN) {
         SetFocus();
         if (!HasCapture())

@@ -8,6 +8,7 @@
 #include "EditorProcess.h"
 #include "host/app/CMainFrame.h"
 #include "host/app/ScriptRunner.h"
+#include "host/app/CViewWindow.h"
 #include "host/base/CPluginRegistry.h"
 #include "host/base/CToolManager.h"
 #include "host/engine/CEditorScene.h"
@@ -221,7 +222,7 @@ TEST_F(EditorSessionTest, BadLinesAreRefusedWithTheirLineNumber) {
 
 TEST_F(EditorSessionTest, PointerPathClaimedPressAndRubberBand) {
     Register();
-    // Unclaimed press, dragged: rubber band, then OnSelectRect after OnPointerUp.
+    // Unclaimed press, dragged: rubber band, released as OnSelectRect alone (not a click too).
     ASSERT_TRUE(Run("press 50 60 shift"));
     ASSERT_TRUE(Run("move 20 90"));
     int view = -1;
@@ -231,8 +232,8 @@ TEST_F(EditorSessionTest, PointerPathClaimedPressAndRubberBand) {
     EXPECT_EQ(band.bottom, 90);
     ASSERT_TRUE(Run("release 20 90 shift"));
     EXPECT_FALSE(host().RubberBand(view, band));
-    EXPECT_EQ(plugin.log, (std::vector<std::string>{"down 0 5 50 60", "move 0 5 20 90",
-                                                    "up 0 5 20 90", "rect 20 60 50 90"}));
+    EXPECT_EQ(plugin.log,
+              (std::vector<std::string>{"down 0 5 50 60", "move 0 5 20 90", "rect 20 60 50 90"}));
     // A claimed press is the plug-in's drag: no rectangle.
     plugin.log.clear();
     plugin.claimPress = 1;
@@ -245,6 +246,31 @@ TEST_F(EditorSessionTest, PointerPathClaimedPressAndRubberBand) {
     ASSERT_TRUE(Run("press 5 5 ctrl"));
     ASSERT_TRUE(Run("release 5 5 ctrl"));
     EXPECT_EQ(plugin.log, (std::vector<std::string>{"down 0 9 5 5", "up 0 9 5 5"}));
+}
+
+TEST_F(EditorSessionTest, ViewWindowMouseEventsReachThePlugins) {
+    Register();
+    CViewWindow* window = session().Frame()->GetViewWindow(0);
+    ASSERT_NE(window, nullptr);
+    auto send = [window](wxEventType type, int x, int y, bool left) {
+        wxMouseEvent event(type);
+        event.SetEventObject(window);
+        event.m_x = x;
+        event.m_y = y;
+        event.m_leftDown = left;
+        window->ProcessWindowEvent(event);
+    };
+    // A click, then a second press soon after it (delivered as a double click) dragged and
+    // released: the second press is a press like the first (here claimed, as a grabbed part).
+    plugin.claimPress = 1;
+    send(wxEVT_LEFT_DOWN, 30, 40, true);
+    send(wxEVT_LEFT_UP, 30, 40, false);
+    send(wxEVT_LEFT_DCLICK, 30, 40, true);
+    send(wxEVT_MOTION, 50, 40, true);
+    send(wxEVT_LEFT_UP, 50, 40, false);
+    EXPECT_EQ(plugin.log,
+              (std::vector<std::string>{"down 0 1 30 40", "up 0 1 30 40", "down 0 1 30 40",
+                                        "move 0 1 50 40", "up 0 1 50 40"}));
 }
 
 TEST_F(EditorSessionTest, MenuCommandsReachThePlugins) {
