@@ -1,6 +1,7 @@
 // How the host's tool commands, window messages, notifications and per-frame calls reach the
 // gizmo, the side panel and the transform bar.
 #include "core/CTranslate.h"
+#include "core/ToolIds.h"
 
 #include "core/host/CSceneManager.h"
 #include "core/host/IView.h"
@@ -9,22 +10,16 @@
 
 namespace {
 
-constexpr int kCommandSelectMode = 40003;
-constexpr int kCommandMoveMode = 40002;
-constexpr int kCommandRotateMode = 40004;
-constexpr int kCommandScaleMode = 40005;
-constexpr int kCommandSelectParents = 40006;
-
 // The gizmo mode of a tool-strip command, or -1.
 int ModeOfCommand(int commandId) {
     switch (commandId) {
-    case kCommandSelectMode:
+    case ID_CMD_SELECT_MODE:
         return MODE_SELECT;
-    case kCommandMoveMode:
+    case ID_CMD_MOVE_MODE:
         return MODE_MOVE;
-    case kCommandRotateMode:
+    case ID_CMD_ROTATE_MODE:
         return MODE_ROTATE;
-    case kCommandScaleMode:
+    case ID_CMD_SCALE_MODE:
         return MODE_SCALE;
     default:
         return -1;
@@ -41,7 +36,7 @@ int CTranslate::OnToolCommand(int commandId) {
             if (tool != -1)
                 tools->switchTool(tool);
         }
-    } else if (commandId == kCommandSelectParents) {
+    } else if (commandId == ID_CMD_SELECT_PARENTS) {
         SelectParents();
     }
     return 1;

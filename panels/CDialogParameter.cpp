@@ -16,10 +16,6 @@ namespace {
 
 constexpr int kShow = 5;
 constexpr int kHide = 0;
-constexpr int kCodeReset = 22;
-constexpr int kCodeSelection = 50;
-constexpr int kCodeRemoved = 55;
-constexpr int kCodeName = 54;
 
 } // namespace
 
@@ -60,17 +56,17 @@ bool CDialogParameter::OnInitDialog() {
     m_nameBrush = new wxBrush(wxColour(0xCD, 0xCD, 0xCD));
     if (m_nameEdit)
         m_nameEdit->SetBackgroundColour(m_nameBrush->GetColour());
-    RefreshPanel(kHide, true, kCodeName);
+    RefreshPanel(kHide, true, NOTIFY_RENAMED);
     return true;
 }
 
 int CDialogParameter::OnSceneNotify(SceneEntity* entity, int code) {
     int showState = kHide;
     bool showAll = false;
-    if (code == kCodeReset) {
+    if (code == NOTIFY_SCENE_RESET) {
         m_entity = nullptr;
         showAll = true;
-    } else if (code == kCodeSelection && m_sceneManager) {
+    } else if (code == NOTIFY_SELECTION && m_sceneManager) {
         if (m_entity && !m_sceneManager->isEntitySelected(m_entity->GetName())) {
             m_entity = nullptr;
             showAll = true;
@@ -81,7 +77,7 @@ int CDialogParameter::OnSceneNotify(SceneEntity* entity, int code) {
             showState = kShow;
             showAll = true;
         }
-    } else if (code == kCodeRemoved && entity && entity == m_entity) {
+    } else if (code == NOTIFY_REMOVED && entity && entity == m_entity) {
         m_entity = nullptr;
         showAll = true;
     }

@@ -2,6 +2,8 @@
 // degrees and scale of the current entity, two check boxes, a snap button and mesh text.
 #pragma once
 
+#include "core/ToolIds.h"
+
 #include <wx/panel.h>
 
 class CSceneManager;
@@ -15,19 +17,6 @@ class wxStaticText;
 class wxTextCtrl;
 class wxWindowDestroyEvent;
 class wxCommandEvent;
-
-// Control ids of template 108.
-enum ParameterId {
-    ID_PARAM_POS_X = 1001,
-    ID_PARAM_SCALE_Z = 1009,
-    ID_PARAM_LABEL_FIRST = 1010,
-    ID_PARAM_LABEL_LAST = 1018,
-    ID_PARAM_NAME = 1019,
-    ID_PARAM_MESH_INFO = 1020,
-    ID_PARAM_PLAN_MAP = 1021,
-    ID_PARAM_GROUND_FOLLOW = 1022,
-    ID_PARAM_SNAP = 1023,
-};
 
 class CDialogParameter : public wxPanel {
 public:

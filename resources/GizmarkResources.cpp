@@ -1,5 +1,7 @@
 #include "resources/GizmarkResources.h"
 
+#include "core/ToolIds.h"
+
 #include <OgreDataStream.h>
 #include <OgreException.h>
 #include <OgreMaterialManager.h>
@@ -34,10 +36,10 @@ struct StringEntry {
 };
 
 const StringEntry kStrings[] = {
-    {40002, "移动模式"},
-    {40003, "选择模式"},
-    {40004, "旋转模式"},
-    {40005, "缩放模式"},
+    {ID_CMD_MOVE_MODE, "移动模式"},
+    {ID_CMD_SELECT_MODE, "选择模式"},
+    {ID_CMD_ROTATE_MODE, "旋转模式"},
+    {ID_CMD_SCALE_MODE, "缩放模式"},
 };
 
 // '#' black, '.' white, ' ' transparent; the hot spot is the arrow's tip at (0, 0).

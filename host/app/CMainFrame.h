@@ -3,6 +3,8 @@
 // (plug-ins reach it with wxAuiManager::GetManager(frame)). Menus: Edit, View, Tools.
 #pragma once
 
+#include "core/ToolIds.h"
+
 #include <wx/aui/aui.h>
 #include <wx/frame.h>
 #include <wx/timer.h>
@@ -27,7 +29,7 @@ public:
         ID_SELECT_PARENTS,
         ID_RENDER_TIMER,
     };
-    static constexpr int kSelectParentsCommand = 40006;
+    static constexpr int kSelectParentsCommand = ID_CMD_SELECT_PARENTS;
 
     CMainFrame(CEditorHost& host, int viewCount, const wxSize& size);
     ~CMainFrame() override;

@@ -1,5 +1,6 @@
 #include "host/app/EditorMain.h"
 
+#include "core/ToolIds.h"
 #include "host/app/CEditorHost.h"
 #include "host/app/CEditorSession.h"
 #include "host/app/CMainFrame.h"
@@ -81,7 +82,7 @@ int RunEditor(int argc, char** argv) {
             std::fprintf(stderr, "scene-editor: %s\n", error.c_str());
             code = 1;
         } else if (!options.demoDir.empty()) {
-            const bool move = session.Host().FindToolPlugin(40002) != nullptr;
+            const bool move = session.Host().FindToolPlugin(ID_CMD_MOVE_MODE) != nullptr;
             code = session.RunScript(
                 BuiltinDemoScript(options.demoDir, session.Host().ViewCount(), move));
         } else if (!options.scriptFile.empty()) {

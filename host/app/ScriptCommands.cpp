@@ -1,4 +1,5 @@
 // The built-in script commands of the editor.
+#include "core/ToolIds.h"
 #include "core/host/IView.h"
 #include "core/host/SceneEntity.h"
 #include "host/app/CEditorHost.h"
@@ -82,13 +83,13 @@ bool Modifiers(const Args& args, size_t at, int& flags, std::string& error) {
 
 int ToolCommand(const std::string& name) {
     if (name == "select")
-        return 40003;
+        return ID_CMD_SELECT_MODE;
     if (name == "move")
-        return 40002;
+        return ID_CMD_MOVE_MODE;
     if (name == "rotate")
-        return 40004;
+        return ID_CMD_ROTATE_MODE;
     if (name == "scale")
-        return 40005;
+        return ID_CMD_SCALE_MODE;
     return -1;
 }
 

@@ -5,6 +5,7 @@
 //   undocount             prints "undo N redo M", the depths of the editor's undo stacks.
 //   ground NAME           prints "NAME above ground H": the entity's world height above the
 //                         terrain straight below it (above y = 0 off the terrain), "%.1f".
+#include "core/ToolIds.h"
 #include "host/app/CEditorHost.h"
 #include "host/app/CEditorSession.h"
 #include "host/app/ScriptRunner.h"
@@ -21,10 +22,10 @@
 
 namespace {
 
-// Control id of the side panel's ground-follow check box, and the tool command that engages
-// the transform tool (move mode) so that its side panel gets built.
-constexpr int kGroundFollowId = 1022;
-constexpr int kMoveToolCommand = 40002;
+// The side panel's ground-follow check box, and the tool command that engages the transform
+// tool (move mode) so that its side panel gets built.
+constexpr int kGroundFollowId = ID_PARAM_GROUND_FOLLOW;
+constexpr int kMoveToolCommand = ID_CMD_MOVE_MODE;
 
 wxCheckBox* FindCheckBox(wxWindow* window, int id) {
     if (!window)
