@@ -36,8 +36,9 @@ double Median(std::vector<double> values) {
 }
 
 // Selects "box_a" and count - 1 generated boxes, engages the move tool and answers the pixel
-// on the X arrow of box_a's gizmo (60 pixels out from the centre), or false.
-bool Prepare(int count, int& x, int& y) {
+// on the X arrow of box_a's gizmo (60 pixels out from the centre); otherwise skips the
+// benchmark and answers false.
+bool Prepare(benchmark::State& state, int count, int& x, int& y) {
     CEditorSession& session = *g_session;
     CEditorScene& scene = session.Scene();
     std::string list = "box_a ";
@@ -53,14 +54,18 @@ bool Prepare(int count, int& x, int& y) {
     CommandParams params{{"entity", list}, {"mode", "exclude"}};
     session.Host().Undo().doCommand("SelectEntity", &params);
     session.Host().Undo().clear();
-    if (!session.RunScriptLine("tool move"))
+    if (!session.RunScriptLine("tool move")) {
+        state.SkipWithError("no move tool");
         return false;
+    }
     session.RenderFrames(2);
 
     CEditorView* view = session.Host().GetView(0);
     SceneEntity* box = scene.getSceneEntity("box_a");
-    if (!view || !box)
+    if (!view || !box) {
+        state.SkipWithError("no view or no box_a");
         return false;
+    }
     const Ogre::Vector3 centre = box->GetWorldPosition();
     const float unit = view->sizeFactor(centre) / 10.0f; // world length of one pixel
     Ogre::Vector3 a, b;
@@ -68,16 +73,18 @@ bool Prepare(int count, int& x, int& y) {
     view->projectPoint(b, centre + Ogre::Vector3(60.0f * unit, 0, 0), nullptr);
     x = static_cast<int>(b.x + 0.5f);
     y = static_cast<int>(b.y + 0.5f);
-    return a.x < b.x;
+    if (a.x >= b.x) {
+        state.SkipWithError("cannot place the pointer on the gizmo");
+        return false;
+    }
+    return true;
 }
 
 void DragStep(benchmark::State& state) {
     const int count = static_cast<int>(state.range(0));
     int x = 0, y = 0;
-    if (!Prepare(count, x, y)) {
-        state.SkipWithError("cannot place the pointer on the gizmo");
+    if (!Prepare(state, count, x, y))
         return;
-    }
     CEditorHost& host = g_session->Host();
     if (host.PointerDown(0, KEY_LBUTTON, x, y) != 1) {
         state.SkipWithError("the press did not grab the gizmo");
@@ -111,10 +118,8 @@ void DragStep(benchmark::State& state) {
 void UndoDrag(benchmark::State& state) {
     const int count = static_cast<int>(state.range(0));
     int x = 0, y = 0;
-    if (!Prepare(count, x, y)) {
-        state.SkipWithError("cannot place the pointer on the gizmo");
+    if (!Prepare(state, count, x, y))
         return;
-    }
     CEditorHost& host = g_session->Host();
     std::vector<double> times;
     for (auto _ : state) {
