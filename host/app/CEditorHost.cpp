@@ -74,7 +74,11 @@ IView* CEditorHost::view(int n) {
 }
 
 void CEditorHost::setCursor(const wxCursor* cursor) {
+    // Plug-ins set their cursor on every frame; the windows change only when it does.
+    if (cursor == m_cursor && m_cursorApplied)
+        return;
     m_cursor = cursor;
+    m_cursorApplied = m_frame != nullptr;
     if (!m_frame)
         return;
     for (int i = 0; i < m_frame->ViewCount(); ++i)

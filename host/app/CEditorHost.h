@@ -99,6 +99,7 @@ private:
     CMainFrame* m_frame = nullptr;
     bool m_redrawPending = true;
     const wxCursor* m_cursor = nullptr;
+    bool m_cursorApplied = false; // m_cursor is what the view windows show
     CSizeControlChild* m_sidePanel = nullptr;
     int m_activeView = 0;
 
