@@ -1,0 +1,131 @@
+// The colour picker popup of a colour property row: an "Automatic" button, a grid of 40
+// named colours and a "More Colors..." button that opens the colour dialog.
+//
+// The popup holds the mouse captured while it is open and watches the keyboard of the whole
+// application, so it is driven entirely by pointer and keys without taking the focus. It tells
+// its notify window what happens by posting wxEVT_COLOR_PICKER events (wxCommandEvent):
+//
+//   event.GetInt()       the message code: COLORPICK_TRACK (2025), COLORPICK_ACCEPT (2028) or
+//                        COLORPICK_CANCEL (2029)
+//   event.GetExtraLong() the colour as a colour reference, 0x00BBGGRR (red in the low byte)
+//   event.GetId()        the notify window's id
+//
+//   TRACK  the item under the pointer or the keyboard cursor changed; the colour is that
+//          item's (the automatic colour for "Automatic", the initial colour for "More Colors...")
+//   ACCEPT the user chose the colour carried
+//   CANCEL the user cancelled; the colour carried is the initial one
+//
+// After ACCEPT or CANCEL the popup has released the capture, is hidden and deletes itself;
+// exactly one of the two is posted per popup (also when the notify window is destroyed first,
+// in which case nothing is posted at all).
+//
+// A node binds it on its own window, e.g.
+//   m_window->Bind(wxEVT_COLOR_PICKER, &CColorPropertyNode::OnColorPicker, this);
+//   void OnColorPicker(wxCommandEvent& e) {
+//       const auto colour = static_cast<colorpick::ColorRef>(e.GetExtraLong());
+//       switch (e.GetInt()) { case COLORPICK_ACCEPT: ...; }
+//   }
+// and opens it with
+//   CColorPickerPopup::Open(m_window, rowRectOnScreen, m_color, m_automaticColor,
+//                           "Automatic", "More Colors...");
+#pragma once
+
+#include "ColorPickerLayout.h"
+
+#include <wx/event.h>
+#include <wx/popupwin.h>
+#include <wx/weakref.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+
+wxDECLARE_EVENT(wxEVT_COLOR_PICKER, wxCommandEvent);
+
+enum {
+    COLORPICK_TRACK = 2025,
+    COLORPICK_ACCEPT = 2028,
+    COLORPICK_CANCEL = 2029,
+};
+
+class CColorPickerPopup : public wxPopupWindow {
+public:
+    // Replaces the colour dialog of "More Colors...": called with the popup's notify window and
+    // the initial colour; answers true with the chosen colour in `inOut`, or false for Cancel.
+    using ColourDialogHook = std::function<bool(wxWindow* parent, wxColour& inOut)>;
+
+    // Creates, shows (without taking the focus) and captures the mouse. `notify` receives the
+    // events and owns the popup window; `anchor` is the screen rectangle the popup belongs to
+    // (the row, or the pointer's x with the row's top and height): the popup opens below it at
+    // its left edge, or above it when there is no room below. An empty text leaves its button
+    // out. Answers the popup, or nullptr (nothing opened) without a notify window or when the
+    // window cannot be created.
+    static CColorPickerPopup* Open(wxWindow* notify, const wxRect& anchor,
+                                   colorpick::ColorRef color, colorpick::ColorRef automatic,
+                                   const std::string& defaultText = "Automatic",
+                                   const std::string& customText = "More Colors...");
+
+    // Set an empty function to use wxColourDialog again.
+    static void SetColourDialogHook(ColourDialogHook hook);
+
+    ~CColorPickerPopup() override;
+
+    // Ends the popup as the keys Enter and Escape do; used by the key handling and by owners
+    // that must close it (e.g. when their row goes away).
+    void Accept();
+    void Cancel();
+
+    // State, for the owner and for tests.
+    colorpick::ColorRef GetInitialColor() const { return m_initialColor; }
+    colorpick::ColorRef GetCurrentColor() const { return m_currentColor; }
+    colorpick::ColorRef GetAutomaticColor() const { return m_automaticColor; }
+    int GetHotIndex() const { return m_hotIndex; }         // item under the pointer or -1..-3
+    int GetInitialIndex() const { return m_initialIndex; } // item of the initial colour
+    const colorpick::SLayout& GetLayout() const { return m_layout; }
+    wxRect GetItemRect(int index) const; // client coordinates; empty for an absent item
+    bool IsClosing() const { return m_closing; }
+
+    // Paints the popup into any DC (the paint handler and screenshots use it).
+    void Render(wxDC& dc);
+
+    static wxColour ToColour(colorpick::ColorRef c);
+    static colorpick::ColorRef FromColour(const wxColour& c);
+
+private:
+    class CKeyFilter;
+
+    CColorPickerPopup(wxWindow* notify, colorpick::ColorRef color, colorpick::ColorRef automatic,
+                      const wxString& defaultText, const wxString& customText);
+    bool Build(const wxRect& anchor);
+
+    void OnPaint(wxPaintEvent& event);
+    void OnMotion(wxMouseEvent& event);
+    void OnLeftUp(wxMouseEvent& event);
+    void OnCaptureLost(wxMouseCaptureLostEvent& event);
+    void OnActivateApp(wxActivateEvent& event);
+    bool OnKey(int keyCode); // true when the key was the popup's
+
+    void SetHot(int index);
+    void RefreshItem(int index);
+    void End(bool accept);
+    void Post(int code, colorpick::ColorRef color);
+    void DrawItem(wxDC& dc, int index);
+    void DrawButton(wxDC& dc, int index);
+    void DrawCell(wxDC& dc, int index);
+
+    wxWeakRef<wxWindow> m_notify;
+    colorpick::ColorRef m_initialColor;
+    colorpick::ColorRef m_currentColor;
+    colorpick::ColorRef m_automaticColor;
+    wxString m_defaultText;
+    wxString m_customText;
+    int m_hotIndex = colorpick::kIndexNone;
+    int m_initialIndex = colorpick::kIndexNone;
+    colorpick::SLayout m_layout;
+    wxFont m_font;
+    std::unique_ptr<CKeyFilter> m_keyFilter;
+    bool m_closing = false;
+    bool m_inDialog = false;
+
+    static ColourDialogHook s_dialogHook;
+};
