@@ -1,12 +1,12 @@
 // Per-frame cost of the gizmo: the layout of one view in each mode, the whole frame step
 // (layout of view 0, then hiding while the tool is not engaged) and one drag step, with the
 // heap allocations each of them makes.
-#include "gizmo/CMapSelectMgr.h"
-#include "host/engine/CEditorEngine.h"
-#include "host/engine/CEditorEntity.h"
-#include "host/engine/CEditorScene.h"
-#include "host/engine/CEditorView.h"
-#include "host/engine/DemoScene.h"
+#include "CMapSelectMgr.h"
+#include "CEditorEngine.h"
+#include "CEditorEntity.h"
+#include "CEditorScene.h"
+#include "CEditorView.h"
+#include "DemoScene.h"
 
 #include <OgreMaterialManager.h>
 #include <OgrePass.h>

@@ -4,13 +4,13 @@
 // a whole drag, with 1, 100 and 1000 selected entities (the demo scene plus generated boxes).
 // Needs a display (run it under scripts/with-display.sh). Each benchmark reports the median
 // milliseconds of its iterations as "median_ms".
-#include "core/host/SceneEntity.h"
-#include "host/app/CEditorHost.h"
-#include "host/app/CEditorSession.h"
+#include "SceneEntity.h"
+#include "CEditorHost.h"
+#include "CEditorSession.h"
 #include "EditorProcess.h"
-#include "host/base/CEditorUndoManager.h"
-#include "host/engine/CEditorScene.h"
-#include "host/engine/CEditorView.h"
+#include "CEditorUndoManager.h"
+#include "CEditorScene.h"
+#include "CEditorView.h"
 
 #include <benchmark/benchmark.h>
 

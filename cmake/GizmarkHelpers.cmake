@@ -11,10 +11,13 @@ add_library(gizmark_ogre INTERFACE)
 target_include_directories(gizmark_ogre SYSTEM INTERFACE ${OGRE_INCLUDE_DIRS})
 target_link_libraries(gizmark_ogre INTERFACE OgreMain)
 
-# The host interface declarations (core/host) are included as "core/host/X.h".
-add_library(gizmark_host_api INTERFACE)
-target_include_directories(gizmark_host_api INTERFACE ${CMAKE_SOURCE_DIR})
-target_link_libraries(gizmark_host_api INTERFACE gizmark_ogre)
+# A library of the plug-in module: static, its own folder as its include path, compiled like
+# the module (nothing but the module's two entry points may become visible).
+function(gizmark_plugin_library target)
+    add_library(${target} STATIC ${ARGN})
+    target_include_directories(${target} PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
+    target_compile_options(${target} PRIVATE -fvisibility=hidden -fvisibility-inlines-hidden)
+endfunction()
 
 set(GIZMARK_WITH_DISPLAY ${CMAKE_SOURCE_DIR}/scripts/with-display.sh)
 

@@ -1,20 +1,39 @@
-#include "commands/CSelectModeCommand.h"
+#include "CSelectModeCommand.h"
 
-#include "core/CTranslate.h"
+#include "CMapSelectMgr.h"
 
-#include <cstring>
+#include <utility>
+
+namespace {
+
+std::function<void(int)>& ModeTarget() {
+    static std::function<void(int)> target;
+    return target;
+}
+
+} // namespace
+
+void SetSelectModeTarget(std::function<void(int mode)> target) {
+    ModeTarget() = std::move(target);
+}
 
 int CSelectModeCommand::execute(CommandParams* params) {
-    CTranslate* plugin = GetTranslatePlugin();
-    if (!params || !plugin)
+    const std::function<void(int)>& target = ModeTarget();
+    if (!params || !target)
         return 1;
     const auto found = params->find("mode");
     if (found == params->end())
         return 1;
-    static const char* const kModes[] = {"select", "move", "rotate", "scale"};
-    for (int mode = 0; mode < 4; ++mode) {
-        if (found->second == kModes[mode]) {
-            plugin->GetGizmo().SetMode(mode);
+    static const struct {
+        const char* name;
+        GizmoMode mode;
+    } kModes[] = {{"select", MODE_SELECT},
+                  {"move", MODE_MOVE},
+                  {"rotate", MODE_ROTATE},
+                  {"scale", MODE_SCALE}};
+    for (const auto& entry : kModes) {
+        if (found->second == entry.name) {
+            target(entry.mode);
             break;
         }
     }

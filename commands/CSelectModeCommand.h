@@ -1,7 +1,9 @@
 // The host command "SelectTranslateMode": switches the tool mode from the host's command stream.
 #pragma once
 
-#include "core/host/IBaseCommand.h"
+#include "IBaseCommand.h"
+
+#include <functional>
 
 class CSelectModeCommand : public IBaseCommand {
 public:
@@ -16,3 +18,7 @@ private:
 
 // The factory registered under "SelectTranslateMode".
 IBaseCommand* CreateSelectModeCommand();
+
+// Where the command sends the mode it parsed: the plug-in sets it while the command is
+// registered and clears it (empty function) when it unregisters it.
+void SetSelectModeTarget(std::function<void(int mode)> target);

@@ -1,8 +1,8 @@
-#include "commands/CTransformCommand.h"
+#include "CTransformCommand.h"
 
-#include "core/host/CSceneManager.h"
-#include "core/host/Interface.h"
-#include "core/host/SceneEntity.h"
+#include "CSceneManager.h"
+#include "Interface.h"
+#include "SceneEntity.h"
 
 #include <OgrePlane.h>
 #include <OgreRay.h>

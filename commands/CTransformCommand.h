@@ -4,7 +4,7 @@
 // first undo and puts the new ones back on redo.
 #pragma once
 
-#include "core/host/IBaseCommand.h"
+#include "IBaseCommand.h"
 
 #include <OgreVector.h>
 

@@ -1,11 +1,11 @@
 // The plug-in object: construction, the load and unload notifications, tear-down and the
 // query slots.
-#include "core/CTranslate.h"
+#include "CTranslate.h"
 
-#include "commands/CSelectModeCommand.h"
-#include "core/CTranslateListener.h"
-#include "core/host/Interface.h"
-#include "resources/GizmarkResources.h"
+#include "CSelectModeCommand.h"
+#include "CTranslateListener.h"
+#include "Interface.h"
+#include "GizmarkResources.h"
 
 #include <OgreException.h>
 #include <OgreRoot.h>
@@ -72,8 +72,10 @@ int CTranslate::OnLoad() {
     RunStep([&] { m_transformBar.Create(wxTheApp ? wxTheApp->GetTopWindow() : nullptr); });
     if (CDialogParameter* panel = m_panelHost.GetPanel())
         panel->SetPlugin(this);
-    if (CUndoRedoManager* undo = m_host->undoManager())
+    if (CUndoRedoManager* undo = m_host->undoManager()) {
+        SetSelectModeTarget([this](int mode) { m_gizmo.SetMode(mode); });
         undo->registerCommand(kSelectModeCommand, &CreateSelectModeCommand);
+    }
     RunStep([&] {
         // The gizmo's materials are cloned from this one.
         EnsureSelectTerrainMaterial();
@@ -114,6 +116,7 @@ int CTranslate::OnUnload() {
     m_cursor = nullptr;
     if (CUndoRedoManager* undo = m_host->undoManager())
         undo->unregisterCommand(kSelectModeCommand);
+    SetSelectModeTarget(nullptr);
     RunStep([&] {
         if (Ogre::Root* root = Ogre::Root::getSingletonPtr())
             root->removeFrameListener(m_listener);

@@ -1,11 +1,12 @@
 // The plug-in object: the object-transform tool of the editor.
 #pragma once
 
-#include "core/host/IBaseCommand.h"
-#include "core/host/IPluginBase.h"
-#include "gizmo/CMapSelectMgr.h"
-#include "panels/CPanelHost.h"
-#include "panels/CTransformBar.h"
+#include "IBaseCommand.h"
+#include "IPluginBase.h"
+#include "CMapSelectMgr.h"
+#include "CPanelHost.h"
+#include "CTransformBar.h"
+#include "IPanelOwner.h"
 
 #include <wx/toolbar.h>
 
@@ -18,7 +19,7 @@ class Interface;
 class wxCursor;
 class wxMenu;
 
-class CTranslate : public IPluginBase {
+class CTranslate : public IPluginBase, public IPanelOwner {
 public:
     CTranslate(Interface* host, void* moduleHandle);
     ~CTranslate() override;
@@ -42,12 +43,15 @@ public:
     const std::string& GetDisplayName() override { return m_displayName; }
     void OnHostCallB(int, int) override {}
 
-    // Operations used by the panels and the frame listener.
-    int ApplyTransform(Ogre::Vector3 value, COORDINATE_AXIS axis, int kind);
+    // IPanelOwner: the operations the panels use.
+    int ApplyTransform(Ogre::Vector3 value, COORDINATE_AXIS axis, int kind) override;
     // The name field's hook: answers 1 and leaves the entity's name as it is.
-    int RenameEntity(SceneEntity*, const char*) { return 1; }
-    void SetGroundFollow(bool follow) { m_groundFollow = follow; }
-    float GroundHeight(Ogre::Vector3 point);
+    int RenameEntity(SceneEntity*, const char*) override { return 1; }
+    void SetGroundFollow(bool follow) override { m_groundFollow = follow; }
+    bool GetGroundFollow() const override { return m_groundFollow; }
+    float GroundHeight(Ogre::Vector3 point) override;
+    Interface* GetHost() const override { return m_host; }
+
     int SelectParents();
     void ShowPage();
     void HidePage();
@@ -63,11 +67,9 @@ public:
     CPanelHost& GetPanelHost() { return m_panelHost; }
     CTransformBar& GetTransformBar() { return m_transformBar; }
     CTranslateListener* GetListener() const { return m_listener; }
-    Interface* GetHost() const { return m_host; }
     CSceneManager* GetSceneManager() const { return m_sceneManager; }
     void* GetModuleHandle() const { return m_module; }
     IBaseCommand* GetPendingTransform() const { return m_pending; }
-    bool GetGroundFollow() const { return m_groundFollow; }
     int IsPageShown() const { return m_pageShown; }
     int IsToolEngaged() const { return m_toolEngaged; }
     const wxCursor* GetCursor() const { return m_cursor; }

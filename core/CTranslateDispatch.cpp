@@ -1,12 +1,12 @@
 // How the host's tool commands, window messages, notifications and per-frame calls reach the
 // gizmo, the side panel and the transform bar.
-#include "core/CTranslate.h"
-#include "core/ToolIds.h"
+#include "CTranslate.h"
+#include "ToolIds.h"
 
-#include "core/host/CSceneManager.h"
-#include "core/host/IView.h"
-#include "core/host/Interface.h"
-#include "core/host/SceneEntity.h"
+#include "CSceneManager.h"
+#include "IView.h"
+#include "Interface.h"
+#include "SceneEntity.h"
 
 namespace {
 
@@ -36,7 +36,7 @@ int CTranslate::OnToolCommand(int commandId) {
             if (tool != -1)
                 tools->switchTool(tool);
         }
-    } else if (commandId == ID_CMD_SELECT_PARENTS) {
+    } else if (commandId == ID_SELECT_PARENTS_COMMAND) {
         SelectParents();
     }
     return 1;

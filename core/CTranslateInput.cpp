@@ -2,12 +2,12 @@
 // pointer move applies the gizmo's value to every selected entity at once, and the release hands
 // the whole drag to the undo manager as one step. Also ApplyTransform, the one-step change used
 // by the side panel and the transform bar.
-#include "core/CTranslate.h"
+#include "CTranslate.h"
 
-#include "commands/CTransformCommand.h"
-#include "core/host/CGameEngine.h"
-#include "core/host/CSceneManager.h"
-#include "core/host/Interface.h"
+#include "CTransformCommand.h"
+#include "CGameEngine.h"
+#include "CSceneManager.h"
+#include "Interface.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
-#include "core/CTranslateListener.h"
+#include "CTranslateListener.h"
 
-#include "core/CTranslate.h"
+#include "CTranslate.h"
 
 #include <OgreException.h>
 

@@ -1,12 +1,12 @@
 // Selection by click, by rectangle and by parents, and the copy of the selection. The plug-in
 // never changes the selection itself: it issues the host's undoable commands "SelectEntity" and
 // "CopyEntity".
-#include "core/CTranslate.h"
+#include "CTranslate.h"
 
-#include "core/host/CSceneManager.h"
-#include "core/host/IView.h"
-#include "core/host/Interface.h"
-#include "core/host/SceneEntity.h"
+#include "CSceneManager.h"
+#include "IView.h"
+#include "Interface.h"
+#include "SceneEntity.h"
 
 #include <wx/utils.h>
 

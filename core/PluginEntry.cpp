@@ -1,7 +1,7 @@
 // The module's two exported functions and the module-wide plug-in pointer.
-#include "core/CTranslate.h"
-#include "core/host/Interface.h"
-#include "resources/GizmarkResources.h"
+#include "CTranslate.h"
+#include "Interface.h"
+#include "GizmarkResources.h"
 
 #include <OgreException.h>
 

@@ -1,11 +1,11 @@
 // The gizmo manager's state: construction, mode, visibility and following the host selection.
-#include "gizmo/CMapSelectMgr.h"
+#include "CMapSelectMgr.h"
 
-#include "core/host/CGameEngine.h"
-#include "core/host/CSceneManager.h"
-#include "core/host/IView.h"
-#include "core/host/Interface.h"
-#include "core/host/SceneEntity.h"
+#include "CGameEngine.h"
+#include "CSceneManager.h"
+#include "IView.h"
+#include "Interface.h"
+#include "SceneEntity.h"
 
 #include <OgreSceneNode.h>
 

@@ -2,7 +2,7 @@
 // over the current entity in up to four views, at a constant size on screen.
 #pragma once
 
-#include "core/host/EditorTypes.h"
+#include "EditorTypes.h"
 
 #include <OgreColourValue.h>
 #include <OgreMaterial.h>

@@ -1,8 +1,8 @@
 // Building the gizmo: meshes, materials, entities and nodes, and the two mesh writers the
 // layout uses every frame.
-#include "gizmo/CMapSelectMgr.h"
+#include "CMapSelectMgr.h"
 
-#include "core/host/CGameEngine.h"
+#include "CGameEngine.h"
 
 #include <OgreEntity.h>
 #include <OgreHardwareBufferManager.h>

@@ -1,10 +1,10 @@
 // Turning pointer motion into move, rotate and scale values, and ending a drag.
-#include "gizmo/CMapSelectMgr.h"
+#include "CMapSelectMgr.h"
 
-#include "core/host/ID3dUtil.h"
-#include "core/host/IView.h"
-#include "core/host/Interface.h"
-#include "gizmo/D3dxMath.h"
+#include "ID3dUtil.h"
+#include "IView.h"
+#include "Interface.h"
+#include "D3dxMath.h"
 
 #include <OgreSceneNode.h>
 

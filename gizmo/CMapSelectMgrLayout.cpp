@@ -1,10 +1,10 @@
 // Laying the gizmo out in one view: constant screen size, arrows along the world axes, rings
 // cut to their half on the viewer's side, boxes turned with the entity.
-#include "gizmo/CMapSelectMgr.h"
+#include "CMapSelectMgr.h"
 
-#include "core/host/IView.h"
-#include "core/host/SceneEntity.h"
-#include "gizmo/D3dxMath.h"
+#include "IView.h"
+#include "SceneEntity.h"
+#include "D3dxMath.h"
 
 #include <OgreSceneNode.h>
 

@@ -1,11 +1,11 @@
 // Picking the gizmo part under the pointer at a press, and the highlight of what was grabbed.
-#include "gizmo/CMapSelectMgr.h"
+#include "CMapSelectMgr.h"
 
-#include "core/host/ID3dUtil.h"
-#include "core/host/IView.h"
-#include "core/host/Interface.h"
-#include "core/host/SceneEntity.h"
-#include "gizmo/D3dxMath.h"
+#include "ID3dUtil.h"
+#include "IView.h"
+#include "Interface.h"
+#include "SceneEntity.h"
+#include "D3dxMath.h"
 
 #include <OgreEntity.h>
 #include <OgreSceneNode.h>

@@ -1,4 +1,4 @@
-#include "gizmo/D3dxMath.h"
+#include "D3dxMath.h"
 
 #include <OgreMatrix3.h>
 #include <OgreQuaternion.h>

@@ -1,8 +1,9 @@
-#include "panels/CDialogParameter.h"
+#include "CDialogParameter.h"
 
-#include "core/CTranslate.h"
-#include "core/host/CSceneManager.h"
-#include "core/host/SceneEntity.h"
+#include "IPanelOwner.h"
+#include "ToolIds.h"
+#include "CSceneManager.h"
+#include "SceneEntity.h"
 
 #include <wx/brush.h>
 #include <wx/button.h>

@@ -2,12 +2,11 @@
 // degrees and scale of the current entity, two check boxes, a snap button and mesh text.
 #pragma once
 
-#include "core/ToolIds.h"
 
 #include <wx/panel.h>
 
 class CSceneManager;
-class CTranslate;
+class IPanelOwner;
 class SceneEntity;
 class wxBrush;
 class wxCheckBox;
@@ -27,7 +26,7 @@ public:
     bool CreateFromTemplate(wxWindow* parent);
 
     void SetSceneManager(CSceneManager* sceneManager) { m_sceneManager = sceneManager; }
-    int SetPlugin(CTranslate* plugin) {
+    int SetPlugin(IPanelOwner* plugin) {
         m_plugin = plugin;
         return 1;
     }
@@ -36,7 +35,7 @@ public:
 
     SceneEntity* GetCurrentEntity() const { return m_entity; }
     CSceneManager* GetSceneManager() const { return m_sceneManager; }
-    CTranslate* GetPlugin() const { return m_plugin; }
+    IPanelOwner* GetPlugin() const { return m_plugin; }
     const wxFont* GetNameFont() const { return m_nameFont; }
     const wxBrush* GetNameBrush() const { return m_nameBrush; }
 
@@ -52,7 +51,7 @@ private:
     SceneEntity* m_entity = nullptr;
     wxFont* m_nameFont = nullptr;
     wxBrush* m_nameBrush = nullptr;
-    CTranslate* m_plugin = nullptr;
+    IPanelOwner* m_plugin = nullptr;
     wxTextCtrl* m_edits[9] = {};
     wxTextCtrl* m_nameEdit = nullptr;
     wxStaticText* m_meshInfo = nullptr;

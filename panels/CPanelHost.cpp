@@ -1,4 +1,4 @@
-#include "panels/CPanelHost.h"
+#include "CPanelHost.h"
 
 CPanelHost::CPanelHost() : m_panel(new CDialogParameter()) {}
 
@@ -58,7 +58,7 @@ void CPanelHost::DestroyWindow() {
     // Destroying a child window deletes its object; a fresh object without a window takes
     // its place with the same links, so the panel can be created again.
     CSceneManager* sceneManager = panel->GetSceneManager();
-    CTranslate* plugin = panel->GetPlugin();
+    IPanelOwner* plugin = panel->GetPlugin();
     panel->Destroy();
     CDialogParameter* fresh = new CDialogParameter();
     fresh->SetSceneManager(sceneManager);

@@ -2,12 +2,12 @@
 // through it while the tool's page is shown.
 #pragma once
 
-#include "core/host/CSizeControlChild.h"
+#include "CSizeControlChild.h"
 
 #include <type_traits> // wx/weakref.h needs it first
 #include <wx/weakref.h>
 
-#include "panels/CDialogParameter.h"
+#include "CDialogParameter.h"
 
 class wxWindow;
 

@@ -1,4 +1,4 @@
-#include "panels/CTransformBar.h"
+#include "CTransformBar.h"
 
 #include <wx/aui/framemanager.h>
 #include <wx/xrc/xmlres.h>

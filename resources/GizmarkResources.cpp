@@ -1,6 +1,6 @@
-#include "resources/GizmarkResources.h"
+#include "GizmarkResources.h"
 
-#include "core/ToolIds.h"
+#include "ToolIds.h"
 
 #include <OgreDataStream.h>
 #include <OgreException.h>

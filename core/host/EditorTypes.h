@@ -14,7 +14,8 @@ class SceneEntity;
 using CommandParams = std::map<std::string, std::string>;
 
 // Which component(s) a Set call touches; transform kinds are 1 position, 2 orientation, 3 scale.
-enum COORDINATE_AXIS { AXIS_X = 0, AXIS_Y = 1, AXIS_Z = 2, AXIS_ALL = 3 };
+// A fixed underlying type: a value outside 0..3 that reaches a Set call is defined (and refused).
+enum COORDINATE_AXIS : int { AXIS_X = 0, AXIS_Y = 1, AXIS_Z = 2, AXIS_ALL = 3 };
 
 enum TransformKind { KIND_POSITION = 1, KIND_ORIENTATION = 2, KIND_SCALE = 3 };
 
@@ -51,6 +52,13 @@ enum EntityState : std::uint32_t {
 // The toolkit's command message and its standard Copy command id.
 constexpr unsigned WM_COMMAND_MESSAGE = 273;
 constexpr unsigned ID_EDIT_COPY_COMMAND = 0xE122;
+
+// Command ids that plug-ins give their tool-strip buttons and menu items lie in this range; the
+// host keeps its own command ids outside it. Select parents is a host menu command inside the
+// range that the host sends to every plug-in (OnToolCommand, then the command message).
+constexpr int TOOL_COMMAND_FIRST = 40000;
+constexpr int TOOL_COMMAND_LAST = 49999;
+constexpr int ID_SELECT_PARENTS_COMMAND = 40006;
 
 // The generic failure code of a drag step that yields nothing new.
 constexpr int RESULT_NOTHING_NEW = static_cast<int>(0x80004005u);

@@ -1,14 +1,14 @@
-#include "host/app/CEditorHost.h"
+#include "CEditorHost.h"
 
-#include "core/host/IPluginBase.h"
-#include "host/app/CMainFrame.h"
-#include "host/app/CViewWindow.h"
-#include "host/base/CEditorUndoManager.h"
-#include "host/base/CPluginLoader.h"
-#include "host/base/CPluginRegistry.h"
-#include "host/base/CToolManager.h"
-#include "host/engine/CEditorEngine.h"
-#include "host/engine/CEditorView.h"
+#include "IPluginBase.h"
+#include "CMainFrame.h"
+#include "CViewWindow.h"
+#include "CEditorUndoManager.h"
+#include "CPluginLoader.h"
+#include "CPluginRegistry.h"
+#include "CToolManager.h"
+#include "CEditorEngine.h"
+#include "CEditorView.h"
 
 #include <wx/cursor.h>
 #include <wx/menu.h>
@@ -197,6 +197,23 @@ IPluginBase* CEditorHost::FindToolPlugin(int commandId) const {
         if (m_tools->toolForCommand(plugin, commandId) >= 0)
             return plugin;
     return nullptr;
+}
+
+bool CEditorHost::FindStripTool(int position, IPluginBase*& plugin, int& commandId) const {
+    IPluginBase* owner = nullptr;
+    int index = 0;
+    for (int tool = 0; tool < m_tools->ToolCount(); ++tool) {
+        IPluginBase* toolPlugin = m_tools->PluginOfTool(tool);
+        if (!toolPlugin || (owner && toolPlugin != owner))
+            continue;
+        owner = toolPlugin;
+        if (index++ == position) {
+            plugin = owner;
+            commandId = m_tools->CommandOfTool(tool);
+            return true;
+        }
+    }
+    return false;
 }
 
 void CEditorHost::SendMenuCommand(int commandId) {

@@ -7,8 +7,8 @@
 // reaches the plug-ins as OnSelectRect(view, 0, rect) instead of OnPointerUp.
 #pragma once
 
-#include "core/host/EditorTypes.h"
-#include "core/host/Interface.h"
+#include "EditorTypes.h"
+#include "Interface.h"
 
 #include <memory>
 #include <vector>
@@ -81,6 +81,9 @@ public:
     void ClickTool(IPluginBase* plugin, int commandId);
     // The first registered plug-in with a tool for this command, or null.
     IPluginBase* FindToolPlugin(int commandId) const;
+    // The tool at `position` (0 = first button) of the first registered plug-in with a tool
+    // strip: its plug-in and command id. False when there is no such button.
+    bool FindStripTool(int position, IPluginBase*& plugin, int& commandId) const;
     // A menu command for every plug-in: OnToolCommand(id) then OnWindowMessage(273, id, 0).
     void SendMenuCommand(int commandId);
     // OnWindowMessage(273, id, 0) to every plug-in (Edit > Copy).

@@ -1,17 +1,17 @@
-#include "host/app/CEditorSession.h"
+#include "CEditorSession.h"
 
-#include "host/app/CEditorHost.h"
-#include "host/app/CMainFrame.h"
-#include "host/app/CViewWindow.h"
-#include "host/app/ScriptRunner.h"
-#include "host/base/CEditorUndoManager.h"
-#include "host/base/CPluginLoader.h"
-#include "host/base/CToolManager.h"
-#include "host/base/HostInstance.h"
-#include "host/engine/CEditorEngine.h"
-#include "host/engine/CEditorScene.h"
-#include "host/engine/DemoScene.h"
-#include "host/engine/SceneCommands.h"
+#include "CEditorHost.h"
+#include "CMainFrame.h"
+#include "CViewWindow.h"
+#include "ScriptRunner.h"
+#include "CEditorUndoManager.h"
+#include "CPluginLoader.h"
+#include "CToolManager.h"
+#include "HostInstance.h"
+#include "CEditorEngine.h"
+#include "CEditorScene.h"
+#include "DemoScene.h"
+#include "SceneCommands.h"
 
 #include <OgreLogManager.h>
 #include <OgreRenderTargetListener.h>
@@ -140,12 +140,8 @@ bool CEditorSession::Start(std::string& error) {
 
     m_script = std::make_unique<CScriptRunner>(*this);
     RegisterBuiltinScriptCommands(*m_script);
-#ifdef GIZMARK_HAVE_GIZMO_SCRIPT_COMMANDS
     RegisterGizmoScriptCommands(*m_script);
-#endif
-#ifdef GIZMARK_HAVE_PLUGIN_SCRIPT_COMMANDS
     RegisterPluginScriptCommands(*m_script);
-#endif
     RenderFrames(2);
     return true;
 }

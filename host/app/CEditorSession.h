@@ -14,7 +14,7 @@
 // Only one session may exist at a time (GetInterfaceHinstance answers its host).
 #pragma once
 
-#include "host/app/EditorOptions.h"
+#include "EditorOptions.h"
 
 #include <memory>
 #include <string>

@@ -1,11 +1,11 @@
-#include "host/app/CMainFrame.h"
+#include "CMainFrame.h"
 
-#include "core/host/CSizeControlChild.h"
-#include "core/host/IPluginBase.h"
-#include "host/app/CEditorHost.h"
-#include "host/app/CViewWindow.h"
-#include "host/base/CEditorUndoManager.h"
-#include "host/base/CToolManager.h"
+#include "CSizeControlChild.h"
+#include "IPluginBase.h"
+#include "CEditorHost.h"
+#include "CViewWindow.h"
+#include "CEditorUndoManager.h"
+#include "CToolManager.h"
 
 #include <wx/aui/auibar.h>
 #include <wx/image.h>

@@ -3,7 +3,8 @@
 // (plug-ins reach it with wxAuiManager::GetManager(frame)). Menus: Edit, View, Tools.
 #pragma once
 
-#include "core/ToolIds.h"
+
+#include "EditorTypes.h"
 
 #include <wx/aui/aui.h>
 #include <wx/frame.h>
@@ -29,7 +30,7 @@ public:
         ID_SELECT_PARENTS,
         ID_RENDER_TIMER,
     };
-    static constexpr int kSelectParentsCommand = ID_CMD_SELECT_PARENTS;
+    static constexpr int kSelectParentsCommand = ID_SELECT_PARENTS_COMMAND;
 
     CMainFrame(CEditorHost& host, int viewCount, const wxSize& size);
     ~CMainFrame() override;

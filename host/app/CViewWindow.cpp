@@ -1,9 +1,9 @@
-#include "host/app/CViewWindow.h"
+#include "CViewWindow.h"
 
-#include "host/app/CEditorHost.h"
-#include "host/engine/CEditorEngine.h"
-#include "host/engine/CEditorView.h"
-#include "host/engine/DemoScene.h"
+#include "CEditorHost.h"
+#include "CEditorEngine.h"
+#include "CEditorView.h"
+#include "DemoScene.h"
 
 #include <OgreCamera.h>
 #include <OgreManualObject.h>

@@ -1,10 +1,9 @@
-#include "host/app/EditorMain.h"
+#include "EditorMain.h"
 
-#include "core/ToolIds.h"
-#include "host/app/CEditorHost.h"
-#include "host/app/CEditorSession.h"
-#include "host/app/CMainFrame.h"
-#include "host/app/ScriptRunner.h"
+#include "CEditorHost.h"
+#include "CEditorSession.h"
+#include "CMainFrame.h"
+#include "ScriptRunner.h"
 
 #include <wx/app.h>
 #include <wx/init.h>
@@ -82,7 +81,9 @@ int RunEditor(int argc, char** argv) {
             std::fprintf(stderr, "scene-editor: %s\n", error.c_str());
             code = 1;
         } else if (!options.demoDir.empty()) {
-            const bool move = session.Host().FindToolPlugin(ID_CMD_MOVE_MODE) != nullptr;
+            IPluginBase* plugin = nullptr;
+            int moveCommand = 0;
+            const bool move = session.Host().FindStripTool(1, plugin, moveCommand);
             code = session.RunScript(
                 BuiltinDemoScript(options.demoDir, session.Host().ViewCount(), move));
         } else if (!options.scriptFile.empty()) {

@@ -1,4 +1,4 @@
-#include "host/app/EditorOptions.h"
+#include "EditorOptions.h"
 
 #include <unistd.h>
 

@@ -1,7 +1,7 @@
-#include "host/app/EditorScreenshot.h"
+#include "EditorScreenshot.h"
 
-#include "host/app/CMainFrame.h"
-#include "host/app/CViewWindow.h"
+#include "CMainFrame.h"
+#include "CViewWindow.h"
 
 #include <OgrePixelFormat.h>
 #include <OgreRenderWindow.h>

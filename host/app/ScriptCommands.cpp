@@ -1,15 +1,14 @@
 // The built-in script commands of the editor.
-#include "core/ToolIds.h"
-#include "core/host/IView.h"
-#include "core/host/SceneEntity.h"
-#include "host/app/CEditorHost.h"
-#include "host/app/CEditorSession.h"
-#include "host/app/CMainFrame.h"
-#include "host/app/EditorScreenshot.h"
-#include "host/app/ScriptRunner.h"
-#include "host/base/CEditorUndoManager.h"
-#include "host/engine/CEditorScene.h"
-#include "host/engine/CEditorView.h"
+#include "IView.h"
+#include "SceneEntity.h"
+#include "CEditorHost.h"
+#include "CEditorSession.h"
+#include "CMainFrame.h"
+#include "EditorScreenshot.h"
+#include "ScriptRunner.h"
+#include "CEditorUndoManager.h"
+#include "CEditorScene.h"
+#include "CEditorView.h"
 
 #include <wx/aui/auibar.h>
 #include <wx/image.h>
@@ -81,15 +80,12 @@ bool Modifiers(const Args& args, size_t at, int& flags, std::string& error) {
     return true;
 }
 
-int ToolCommand(const std::string& name) {
-    if (name == "select")
-        return ID_CMD_SELECT_MODE;
-    if (name == "move")
-        return ID_CMD_MOVE_MODE;
-    if (name == "rotate")
-        return ID_CMD_ROTATE_MODE;
-    if (name == "scale")
-        return ID_CMD_SCALE_MODE;
+// The transform tool's strip holds its four modes in this order; scripts name them.
+int ToolPosition(const std::string& name) {
+    static const char* const kNames[] = {"select", "move", "rotate", "scale"};
+    for (int i = 0; i < 4; ++i)
+        if (name == kNames[i])
+            return i;
     return -1;
 }
 
@@ -210,14 +206,15 @@ void RegisterBuiltinScriptCommands(CScriptRunner& runner) {
     runner.AddCommand("tool", [](CScriptRunner& r, const Args& args, std::string& error) {
         if (!Count(args, 1, "tool select|move|rotate|scale", error))
             return false;
-        const int id = ToolCommand(args[0]);
-        if (id < 0) {
+        const int position = ToolPosition(args[0]);
+        if (position < 0) {
             error = "unknown tool '" + args[0] + "'";
             return false;
         }
         CEditorHost& host = r.Session().Host();
-        IPluginBase* plugin = host.FindToolPlugin(id);
-        if (!plugin) {
+        IPluginBase* plugin = nullptr;
+        int id = 0;
+        if (!host.FindStripTool(position, plugin, id)) {
             error = "no plug-in offers the tool '" + args[0] + "'";
             return false;
         }

@@ -12,13 +12,13 @@
 // gizmo's entities by name, their visibility, positions and scale, the current entity's world
 // orientation and the view's camera. The target view is laid out first (a frame is rendered, and
 // the plug-ins are told the view was drawn), so the nodes stand where that view shows them.
-#include "host/app/CEditorHost.h"
-#include "host/app/CEditorSession.h"
-#include "host/app/ScriptRunner.h"
-#include "host/engine/CEditorEngine.h"
-#include "host/engine/CEditorScene.h"
-#include "core/host/SceneEntity.h"
-#include "host/engine/CEditorView.h"
+#include "CEditorHost.h"
+#include "CEditorSession.h"
+#include "ScriptRunner.h"
+#include "CEditorEngine.h"
+#include "CEditorScene.h"
+#include "SceneEntity.h"
+#include "CEditorView.h"
 
 #include <OgreEntity.h>
 #include <OgreMatrix3.h>

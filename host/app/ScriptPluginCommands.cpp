@@ -5,13 +5,12 @@
 //   undocount             prints "undo N redo M", the depths of the editor's undo stacks.
 //   ground NAME           prints "NAME above ground H": the entity's world height above the
 //                         terrain straight below it (above y = 0 off the terrain), "%.1f".
-#include "core/ToolIds.h"
-#include "host/app/CEditorHost.h"
-#include "host/app/CEditorSession.h"
-#include "host/app/ScriptRunner.h"
-#include "host/base/CEditorUndoManager.h"
-#include "host/engine/CEditorScene.h"
-#include "core/host/SceneEntity.h"
+#include "CEditorHost.h"
+#include "CEditorSession.h"
+#include "ScriptRunner.h"
+#include "CEditorUndoManager.h"
+#include "CEditorScene.h"
+#include "SceneEntity.h"
 
 #include <wx/checkbox.h>
 #include <wx/toplevel.h>
@@ -22,10 +21,9 @@
 
 namespace {
 
-// The side panel's ground-follow check box, and the tool command that engages the transform
-// tool (move mode) so that its side panel gets built.
-constexpr int kGroundFollowId = ID_PARAM_GROUND_FOLLOW;
-constexpr int kMoveToolCommand = ID_CMD_MOVE_MODE;
+// Scripts address the side panel's controls by the ids its template gives them (README);
+// this shortcut is the ground-follow check box's.
+constexpr int kGroundFollowId = 1022;
 
 wxCheckBox* FindCheckBox(wxWindow* window, int id) {
     if (!window)
@@ -60,8 +58,10 @@ bool GroundFollow(CScriptRunner& runner, const CScriptRunner::Args& args, std::s
     if (!box) {
         // The panel is built when the tool's page is first shown: engage the tool.
         CEditorHost& host = session.Host();
-        if (IPluginBase* plugin = host.FindToolPlugin(kMoveToolCommand))
-            host.ClickTool(plugin, kMoveToolCommand);
+        IPluginBase* plugin = nullptr;
+        int moveCommand = 0;
+        if (host.FindStripTool(1, plugin, moveCommand))
+            host.ClickTool(plugin, moveCommand);
         session.ProcessEvents();
         box = FindGroundFollowBox();
     }

@@ -1,4 +1,4 @@
-#include "host/app/ScriptRunner.h"
+#include "ScriptRunner.h"
 
 #include <cerrno>
 #include <cmath>

@@ -4,12 +4,9 @@
 // when done; false with `error` set marks a bad line: the runner prints "script:LINE: error" on
 // the error stream and the run ends with exit code 2, changing nothing more.
 //
-// Adding commands from another file of the application:
-//   - write `void RegisterGizmoScriptCommands(CScriptRunner&)` in host/app/ScriptGizmoCommands.cpp
-//     or `void RegisterPluginScriptCommands(CScriptRunner&)` in host/app/ScriptPluginCommands.cpp;
-//     the app's CMakeLists adds the file when it exists and the session calls the function once,
-//     after the built-in commands are in the table;
-//   - inside, call runner.AddCommand("name", handler) for each command.
+// Commands come in groups, one file and one Register...ScriptCommands function each (declared
+// below, listed in the app's CMakeLists); the session calls each function once when it starts.
+// Inside, runner.AddCommand("name", handler) for each command.
 // Handlers reach the editor through runner.Session() (host, views, engine, frame rendering,
 // pointer input) and print through runner.Out(). A handler must not throw.
 #pragma once

@@ -1,4 +1,4 @@
-#include "host/app/EditorMain.h"
+#include "EditorMain.h"
 
 int main(int argc, char** argv) {
     return RunEditor(argc, argv);

@@ -1,4 +1,4 @@
-#include "host/base/CEditorUndoManager.h"
+#include "CEditorUndoManager.h"
 
 #include <cstdio>
 #include <exception>

@@ -1,7 +1,7 @@
 // The editor's undo manager: named command factories and bounded undo/redo stacks.
 #pragma once
 
-#include "core/host/Interface.h"
+#include "Interface.h"
 
 #include <deque>
 #include <map>

@@ -1,6 +1,6 @@
-#include "host/base/CPluginLoader.h"
+#include "CPluginLoader.h"
 
-#include "host/base/CPluginRegistry.h"
+#include "CPluginRegistry.h"
 
 #include <dirent.h>
 #include <dlfcn.h>

@@ -1,4 +1,4 @@
-#include "host/base/CPluginRegistry.h"
+#include "CPluginRegistry.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
 // The ordered list of loaded plug-ins.
 #pragma once
 
-#include "core/host/Interface.h"
+#include "Interface.h"
 
 #include <functional>
 #include <vector>

@@ -1,7 +1,7 @@
-#include "host/base/CToolManager.h"
+#include "CToolManager.h"
 
-#include "core/host/IPluginBase.h"
-#include "host/base/CPluginRegistry.h"
+#include "IPluginBase.h"
+#include "CPluginRegistry.h"
 
 #include <cstdio>
 #include <exception>

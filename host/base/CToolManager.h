@@ -8,7 +8,7 @@
 // switchTool(-1) releases the engaged tool.
 #pragma once
 
-#include "core/host/Interface.h"
+#include "Interface.h"
 
 #include <vector>
 

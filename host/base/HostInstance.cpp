@@ -1,4 +1,4 @@
-#include "host/base/HostInstance.h"
+#include "HostInstance.h"
 
 namespace {
 Interface* g_host = nullptr;

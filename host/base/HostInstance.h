@@ -1,7 +1,7 @@
 // The process-wide host interface object that GetInterfaceHinstance answers.
 #pragma once
 
-#include "core/host/Interface.h"
+#include "Interface.h"
 
 // Sets the object GetInterfaceHinstance returns; null clears it.
 void SetInterfaceHinstance(Interface* host);

@@ -1,8 +1,8 @@
 // The editor's engine facade: owns the Ogre root, the Ogre scene manager and the editor scene.
 #pragma once
 
-#include "core/host/CGameEngine.h"
-#include "core/host/Interface.h"
+#include "CGameEngine.h"
+#include "Interface.h"
 
 #include <memory>
 #include <string>

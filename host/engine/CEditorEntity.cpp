@@ -2,7 +2,7 @@
 #include "CEditorEntity.h"
 
 #include "EditorMeshes.h"
-#include "core/host/ID3dUtil.h"
+#include "ID3dUtil.h"
 
 #include <OgreAxisAlignedBox.h>
 #include <OgreEntity.h>

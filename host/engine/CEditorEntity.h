@@ -8,7 +8,7 @@
 // position) + parent position.
 #pragma once
 
-#include "core/host/SceneEntity.h"
+#include "SceneEntity.h"
 
 #include <OgreColourValue.h>
 #include <OgreLight.h>

@@ -1,7 +1,7 @@
 // The editor's scene: named entities, the selection set, the ground and ray queries.
 #pragma once
 
-#include "core/host/CSceneManager.h"
+#include "CSceneManager.h"
 
 #include <OgreColourValue.h>
 #include <OgreLight.h>

@@ -7,7 +7,7 @@
 #include "CEditorView.h"
 
 #include "CEditorEntity.h"
-#include "core/host/SceneEntity.h"
+#include "SceneEntity.h"
 
 #include <OgreCamera.h>
 #include <OgreSceneManager.h>

@@ -7,7 +7,7 @@
 // axes therefore has its normal (Y x X) pointing back at the viewer.
 #pragma once
 
-#include "core/host/IView.h"
+#include "IView.h"
 
 #include <string>
 

@@ -1,6 +1,6 @@
 // Host maths helpers: nearest points of two segments, and (pitch, yaw, roll) of a row-vector
 // rotation matrix.
-#include "core/host/ID3dUtil.h"
+#include "ID3dUtil.h"
 
 #include <algorithm>
 #include <cmath>

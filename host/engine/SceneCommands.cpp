@@ -3,7 +3,7 @@
 
 #include "CEditorEntity.h"
 #include "CEditorScene.h"
-#include "core/host/Interface.h"
+#include "Interface.h"
 
 #include <utility>
 #include <vector>

@@ -1,16 +1,16 @@
 // Drag handling of the plug-in inside the running editor: what a release without the left
 // button and a second press during a drag do to the pending undo step.
-#include "core/host/IPluginBase.h"
-#include "core/host/IView.h"
-#include "core/host/SceneEntity.h"
-#include "host/app/CEditorHost.h"
-#include "host/app/CEditorSession.h"
+#include "IPluginBase.h"
+#include "IView.h"
+#include "SceneEntity.h"
+#include "CEditorHost.h"
+#include "CEditorSession.h"
 #include "EditorProcess.h"
-#include "host/base/CEditorUndoManager.h"
-#include "host/base/CPluginRegistry.h"
-#include "host/base/CToolManager.h"
-#include "host/engine/CEditorScene.h"
-#include "host/engine/CEditorView.h"
+#include "CEditorUndoManager.h"
+#include "CPluginRegistry.h"
+#include "CToolManager.h"
+#include "CEditorScene.h"
+#include "CEditorView.h"
 
 #include <gtest/gtest.h>
 

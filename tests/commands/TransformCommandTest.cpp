@@ -1,13 +1,13 @@
 // The transform undo step and the selection transforms of a drag, against the editor's real
 // headless engine, scene and undo manager.
-#include "commands/CTransformCommand.h"
+#include "CTransformCommand.h"
 
-#include "host/base/CEditorUndoManager.h"
-#include "host/base/HostInstance.h"
-#include "host/engine/CEditorEngine.h"
-#include "host/engine/CEditorEntity.h"
-#include "host/engine/CEditorScene.h"
-#include "host/engine/DemoScene.h"
+#include "CEditorUndoManager.h"
+#include "HostInstance.h"
+#include "CEditorEngine.h"
+#include "CEditorEntity.h"
+#include "CEditorScene.h"
+#include "DemoScene.h"
 
 #include <OgreSceneManager.h>
 #include <OgreSceneNode.h>

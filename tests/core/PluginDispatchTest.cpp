@@ -2,16 +2,16 @@
 // observed through the real editor host.
 #include "PluginFixture.h"
 
-#include "core/host/CSceneManager.h"
-#include "core/host/IView.h"
-#include "core/host/SceneEntity.h"
-#include "host/app/CEditorHost.h"
-#include "host/app/CEditorSession.h"
-#include "host/app/CMainFrame.h"
-#include "host/app/EditorScreenshot.h"
-#include "host/base/CPluginLoader.h"
-#include "host/base/CEditorUndoManager.h"
-#include "host/base/CToolManager.h"
+#include "CSceneManager.h"
+#include "IView.h"
+#include "SceneEntity.h"
+#include "CEditorHost.h"
+#include "CEditorSession.h"
+#include "CMainFrame.h"
+#include "EditorScreenshot.h"
+#include "CPluginLoader.h"
+#include "CEditorUndoManager.h"
+#include "CToolManager.h"
 
 #include <OgreMovableObject.h>
 #include <OgreSceneNode.h>

@@ -4,7 +4,7 @@
 #include "GuiTestSession.h"
 #include "RecordingHost.h"
 
-#include "core/CTranslate.h"
+#include "CTranslate.h"
 
 #include <memory>
 

@@ -2,13 +2,13 @@
 // undone, and that the module can be loaded again in the same process.
 #include "PluginFixture.h"
 
-#include "core/CTranslateListener.h"
-#include "host/app/CEditorHost.h"
-#include "host/app/CEditorSession.h"
-#include "host/base/CEditorUndoManager.h"
-#include "host/base/CPluginRegistry.h"
-#include "core/host/CSceneManager.h"
-#include "core/host/SceneEntity.h"
+#include "CTranslateListener.h"
+#include "CEditorHost.h"
+#include "CEditorSession.h"
+#include "CEditorUndoManager.h"
+#include "CPluginRegistry.h"
+#include "CSceneManager.h"
+#include "SceneEntity.h"
 
 #include <OgreRoot.h>
 

@@ -2,7 +2,7 @@
 // down what the plug-in asked for, in order.
 #pragma once
 
-#include "core/host/Interface.h"
+#include "Interface.h"
 
 #include <string>
 #include <vector>

@@ -1,7 +1,7 @@
 // Turning pointer motion into move, rotate and scale values.
 #include "GizmoFixture.h"
 
-#include "gizmo/D3dxMath.h"
+#include "D3dxMath.h"
 
 #include <OgreSceneNode.h>
 

@@ -1,6 +1,6 @@
 #include "GizmoFixture.h"
 
-#include "host/engine/DemoScene.h"
+#include "DemoScene.h"
 
 #include <OgreEntity.h>
 #include <OgreHardwareBuffer.h>

@@ -1,14 +1,14 @@
 // A headless engine, the host's own views and scene, and a gizmo built on them.
 #pragma once
 
-#include "core/host/CGameEngine.h"
-#include "core/host/CSceneManager.h"
-#include "core/host/Interface.h"
-#include "gizmo/CMapSelectMgr.h"
-#include "host/engine/CEditorEngine.h"
-#include "host/engine/CEditorEntity.h"
-#include "host/engine/CEditorScene.h"
-#include "host/engine/CEditorView.h"
+#include "CGameEngine.h"
+#include "CSceneManager.h"
+#include "Interface.h"
+#include "CMapSelectMgr.h"
+#include "CEditorEngine.h"
+#include "CEditorEntity.h"
+#include "CEditorScene.h"
+#include "CEditorView.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // Laying the gizmo out in a view: what is shown, where, and when it hides.
 #include "GizmoFixture.h"
 
-#include "gizmo/D3dxMath.h"
+#include "D3dxMath.h"
 
 #include <OgreSceneNode.h>
 

@@ -1,5 +1,5 @@
 // The row-vector maths layer against hand-computed results.
-#include "gizmo/D3dxMath.h"
+#include "D3dxMath.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // One editor session for a whole test or benchmark process.
 #pragma once
 
-#include "host/app/CEditorSession.h"
+#include "CEditorSession.h"
 
 #include <functional>
 

@@ -1,18 +1,18 @@
 // The editor built in-process (one session for the binary, no plug-in modules): the script
 // language, the input path to plug-ins, tool strips from XRC, the side area and screenshots.
-#include "core/host/CSizeControlChild.h"
-#include "core/host/IPluginBase.h"
-#include "core/host/SceneEntity.h"
-#include "host/app/CEditorHost.h"
-#include "host/app/CEditorSession.h"
+#include "CSizeControlChild.h"
+#include "IPluginBase.h"
+#include "SceneEntity.h"
+#include "CEditorHost.h"
+#include "CEditorSession.h"
 #include "EditorProcess.h"
-#include "host/app/CMainFrame.h"
-#include "host/app/ScriptRunner.h"
-#include "host/app/CViewWindow.h"
-#include "host/base/CPluginRegistry.h"
-#include "host/base/CToolManager.h"
-#include "host/engine/CEditorScene.h"
-#include "host/engine/CEditorView.h"
+#include "CMainFrame.h"
+#include "ScriptRunner.h"
+#include "CViewWindow.h"
+#include "CPluginRegistry.h"
+#include "CToolManager.h"
+#include "CEditorScene.h"
+#include "CEditorView.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
-#include "core/host/IPluginBase.h"
-#include "host/base/CEditorUndoManager.h"
-#include "host/base/CPluginLoader.h"
-#include "host/base/CPluginRegistry.h"
-#include "host/base/HostInstance.h"
+#include "IPluginBase.h"
+#include "CEditorUndoManager.h"
+#include "CPluginLoader.h"
+#include "CPluginRegistry.h"
+#include "HostInstance.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "core/host/IPluginBase.h"
-#include "host/base/CPluginRegistry.h"
-#include "host/base/CToolManager.h"
+#include "IPluginBase.h"
+#include "CPluginRegistry.h"
+#include "CToolManager.h"
 
 #include <gtest/gtest.h>
 

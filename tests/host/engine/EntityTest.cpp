@@ -1,7 +1,7 @@
 // Entity transforms, the yaw-pitch-roll convention and the segment helper.
 #include "EngineFixture.h"
 
-#include "core/host/ID3dUtil.h"
+#include "ID3dUtil.h"
 
 #include <OgreMatrix3.h>
 #include <OgreSceneManager.h>

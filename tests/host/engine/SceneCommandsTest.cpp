@@ -1,9 +1,9 @@
 // The undoable "SelectEntity" and "CopyEntity" commands through the editor's undo manager.
 #include "EngineFixture.h"
 
-#include "host/base/CEditorUndoManager.h"
+#include "CEditorUndoManager.h"
 #include "SceneCommands.h"
-#include "core/host/Interface.h"
+#include "Interface.h"
 
 #include <utility>
 #include <vector>

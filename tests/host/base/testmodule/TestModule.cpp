@@ -1,7 +1,7 @@
 // A tiny plug-in module for the loader tests. TEST_MODULE_NAME names it; with
 // TEST_MODULE_THROWS its DllLoadPlugin throws after registering.
-#include "core/host/IPluginBase.h"
-#include "core/host/Interface.h"
+#include "IPluginBase.h"
+#include "Interface.h"
 
 #include <stdexcept>
 
