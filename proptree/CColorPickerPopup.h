@@ -15,9 +15,11 @@
 //   ACCEPT the user chose the colour carried
 //   CANCEL the user cancelled; the colour carried is the initial one
 //
-// After ACCEPT or CANCEL the popup has released the capture, is hidden and deletes itself;
-// exactly one of the two is posted per popup (also when the notify window is destroyed first,
-// in which case nothing is posted at all).
+// Exactly one ACCEPT or CANCEL is posted per popup; by then the popup has released the capture,
+// is hidden and deletes itself at the next idle time. The popup window is a child of the notify
+// window: destroying that window takes the popup with it and posts nothing. Events are posted,
+// not sent, so a handler may destroy the popup's row safely. Open the popup on a button
+// release: a release while it is open ends it.
 //
 // A node binds it on its own window, e.g.
 //   m_window->Bind(wxEVT_COLOR_PICKER, &CColorPropertyNode::OnColorPicker, this);
