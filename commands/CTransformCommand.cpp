@@ -100,10 +100,6 @@ namespace {
 // Compared in double precision, so the float nearest to 0.0005 already counts as vertical.
 constexpr double kVerticalMoveThreshold = 0.0005;
 
-bool IsFinite(const Ogre::Vector3& v) {
-    return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
-}
-
 // The selected entities in the order of the selection set; names without an entity are skipped.
 template <typename Visit> int ForEachSelected(CSceneManager* scene, Visit visit) {
     if (!scene)

@@ -6,8 +6,8 @@
 #include "CTranslateListener.h"
 #include "Interface.h"
 #include "GizmarkResources.h"
+#include "Guarded.h"
 
-#include <OgreException.h>
 #include <OgreRoot.h>
 
 #include <wx/app.h>
@@ -15,21 +15,10 @@
 #include <wx/menu.h>
 
 #include <cstring>
-#include <exception>
 
 namespace {
 
 const char* const kSelectModeCommand = "SelectTranslateMode";
-
-// Runs one step of load or unload; an engine or library failure in it must not stop the
-// sequence or leave the module.
-template <typename Step> void RunStep(Step&& step) {
-    try {
-        step();
-    } catch (const Ogre::Exception&) {
-    } catch (const std::exception&) {
-    }
-}
 
 } // namespace
 
@@ -37,65 +26,57 @@ CTranslate::CTranslate(Interface* host, void* moduleHandle) : m_displayName("移
     m_host = host;
     m_module = moduleHandle;
     m_menu = nullptr;
-    m_cursor = nullptr;
     m_pageShown = 0;
     m_toolEngaged = 0;
     IEngineAccess* engine = host ? host->engineAccess() : nullptr;
     m_sceneManager = engine ? engine->sceneManager() : nullptr;
-    m_pending = nullptr;
-    m_listener = nullptr;
     if (CDialogParameter* panel = m_panelHost.GetPanel())
         panel->SetSceneManager(m_sceneManager);
 }
 
 CTranslate::~CTranslate() {
-    // A drag still under way never reaches the undo stack.
-    delete m_pending;
-    m_pending = nullptr;
-    // The unload notification normally released these; a plug-in deleted without it must
+    // A drag still under way never reaches the undo stack (the pending step goes with us).
+    // The unload notification normally removed the listener; a plug-in deleted without it must
     // not leave the engine calling into a deleted object.
     if (m_listener) {
         if (Ogre::Root* root = Ogre::Root::getSingletonPtr())
-            root->removeFrameListener(m_listener);
-        delete m_listener;
-        m_listener = nullptr;
+            root->removeFrameListener(m_listener.get());
     }
-    delete m_cursor;
-    m_cursor = nullptr;
 }
 
 int CTranslate::OnLoad() {
     IViewHost* viewHost = m_host->viewHost();
     // A repeated load notification keeps what the first one made: the host may hold the cursor.
     if (!m_cursor)
-        m_cursor = CreateGizmarkCursor();
-    RunStep([&] { m_transformBar.Create(wxTheApp ? wxTheApp->GetTopWindow() : nullptr); });
+        m_cursor.reset(CreateGizmarkCursor());
+    GuardedStep("creating the transform bar", [&] { m_transformBar.Create(wxTheApp ? wxTheApp->GetTopWindow() : nullptr); });
     if (CDialogParameter* panel = m_panelHost.GetPanel())
         panel->SetPlugin(this);
     if (CUndoRedoManager* undo = m_host->undoManager()) {
         SetSelectModeTarget([this](int mode) { m_gizmo.SetMode(mode); });
         undo->registerCommand(kSelectModeCommand, &CreateSelectModeCommand);
     }
-    RunStep([&] {
+    // An engine or library failure in one step must not stop the sequence.
+    GuardedStep("building the gizmo", [&] {
         // The gizmo's materials are cloned from this one.
         EnsureSelectTerrainMaterial();
         IEngineAccess* engine = m_host->engineAccess();
         m_gizmo.Create(engine ? engine->gameEngine() : nullptr, viewHost);
     });
-    RunStep([&] {
+    GuardedStep("adding the frame listener", [&] {
         // One listener only: a second one would stay with the engine after unload and call
         // into a deleted plug-in.
         if (!m_listener)
-            m_listener = new CTranslateListener(this);
+            m_listener = std::make_unique<CTranslateListener>(this);
         if (Ogre::Root* root = Ogre::Root::getSingletonPtr())
-            root->addFrameListener(m_listener);
+            root->addFrameListener(m_listener.get());
     });
     return 0;
 }
 
 int CTranslate::OnUnload() {
     IViewHost* viewHost = m_host->viewHost();
-    RunStep([&] { m_gizmo.ReleaseMaterials(); });
+    GuardedStep("releasing the gizmo materials", [&] { m_gizmo.ReleaseMaterials(); });
     // The host must not keep showing a panel that is about to go.
     if (m_pageShown && viewHost)
         viewHost->setSidePanel(nullptr);
@@ -112,17 +93,15 @@ int CTranslate::OnUnload() {
     if (viewHost)
         viewHost->removeToolStrip(this, &m_toolStrip);
     // The strip's window, if anything gave it one, goes with the strip object itself.
-    delete m_cursor;
-    m_cursor = nullptr;
+    m_cursor.reset();
     if (CUndoRedoManager* undo = m_host->undoManager())
         undo->unregisterCommand(kSelectModeCommand);
     SetSelectModeTarget(nullptr);
-    RunStep([&] {
+    GuardedStep("removing the frame listener", [&] {
         if (Ogre::Root* root = Ogre::Root::getSingletonPtr())
-            root->removeFrameListener(m_listener);
+            root->removeFrameListener(m_listener.get());
     });
-    delete m_listener;
-    m_listener = nullptr;
+    m_listener.reset();
     OnShutdown();
     return 0;
 }

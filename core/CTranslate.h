@@ -10,6 +10,7 @@
 
 #include <wx/toolbar.h>
 
+#include <memory>
 #include <set>
 #include <string>
 
@@ -66,20 +67,19 @@ public:
     CMapSelectMgr& GetGizmo() { return m_gizmo; }
     CPanelHost& GetPanelHost() { return m_panelHost; }
     CTransformBar& GetTransformBar() { return m_transformBar; }
-    CTranslateListener* GetListener() const { return m_listener; }
+    CTranslateListener* GetListener() const { return m_listener.get(); }
     CSceneManager* GetSceneManager() const { return m_sceneManager; }
     void* GetModuleHandle() const { return m_module; }
-    IBaseCommand* GetPendingTransform() const { return m_pending; }
+    IBaseCommand* GetPendingTransform() const { return m_pending.get(); }
     int IsPageShown() const { return m_pageShown; }
     int IsToolEngaged() const { return m_toolEngaged; }
-    const wxCursor* GetCursor() const { return m_cursor; }
+    const wxCursor* GetCursor() const { return m_cursor.get(); }
     wxMenu* GetMenu() const { return m_menu; }
     void SetMenu(wxMenu* menu) { m_menu = menu; }
     // Hands the plug-in a drag step as if a press had started one (tests of the tear-down).
     void AdoptPendingTransform(IBaseCommand* step) {
-        if (step != m_pending)
-            delete m_pending;
-        m_pending = step;
+        if (step != m_pending.get())
+            m_pending.reset(step);
     }
 
 private:
@@ -88,7 +88,7 @@ private:
     int ClickSelect(const char* mode, IView* view, int x, int y);
     void CopySelection();
 
-    CTranslateListener* m_listener = nullptr;
+    std::unique_ptr<CTranslateListener> m_listener;
     void* m_module = nullptr;
     wxToolBar m_toolStrip;
     wxMenu* m_menu = nullptr;
@@ -96,12 +96,12 @@ private:
     int m_pageShown = 0;
     int m_toolEngaged = 0;
     CPanelHost m_panelHost;
-    IBaseCommand* m_pending = nullptr;
+    std::unique_ptr<IBaseCommand> m_pending;
     bool m_groundFollow = false;
     std::string m_displayName;
     Interface* m_host = nullptr;
     CMapSelectMgr m_gizmo;
-    wxCursor* m_cursor = nullptr;
+    std::unique_ptr<wxCursor> m_cursor;
     CTransformBar m_transformBar;
 };
 

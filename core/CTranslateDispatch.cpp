@@ -90,7 +90,7 @@ int CTranslate::OnNotify(int code, int arg, void* data) {
     case NOTIFY_TOOL_ENGAGED:
         m_toolEngaged = 1;
         if (IViewHost* viewHost = m_host->viewHost())
-            viewHost->setCursor(m_cursor);
+            viewHost->setCursor(m_cursor.get());
         return 0;
     case NOTIFY_TOOL_RELEASED:
         m_toolEngaged = 0;
@@ -104,7 +104,7 @@ void CTranslate::ShowPage() {
     IViewHost* viewHost = m_host->viewHost();
     m_pageShown = 1;
     if (viewHost) {
-        viewHost->setCursor(m_cursor);
+        viewHost->setCursor(m_cursor.get());
         viewHost->setSidePanel(&m_panelHost);
     }
     m_panelHost.Show(1);
@@ -173,7 +173,7 @@ void CTranslate::FrameStep() {
     if (!m_toolEngaged)
         m_gizmo.HideAll();
     else if (viewHost)
-        viewHost->setCursor(m_cursor);
+        viewHost->setCursor(m_cursor.get());
     CheckEnter();
 }
 

@@ -31,16 +31,13 @@ int CTranslate::OnPointerDown(IView* view, int viewNumber, int keyFlags, int x, 
         return 0;
     const int mode = m_gizmo.GetMode();
     // A press while a step is pending replaces it; the old one never reaches the undo stack.
-    delete m_pending;
-    m_pending = nullptr;
-
-    auto* command = new CTransformCommand();
-    m_pending = command;
+    auto command = std::make_unique<CTransformCommand>();
     std::set<std::string> names;
     if (m_sceneManager)
         names = m_sceneManager->getSelectedEntities();
     command->Capture(names, mode, AXIS_ALL);
     TransformSteps::PrepareDrag(m_sceneManager, mode);
+    m_pending = std::move(command);
     return 1;
 }
 
@@ -75,14 +72,11 @@ int CTranslate::OnPointerUp(IView* view, int viewNumber, int keyFlags, int x, in
         mode = "sub";
 
     if (m_gizmo.OnRelease(view, viewNumber, keyFlags, x, y) == 1) {
-        if (m_pending) {
-            CUndoRedoManager* undo = m_host ? m_host->undoManager() : nullptr;
-            if (undo)
-                undo->addUndo(m_pending);
-            else
-                delete m_pending;
-            m_pending = nullptr;
-        }
+        // The undo manager owns the step from here on.
+        CUndoRedoManager* undo = m_host ? m_host->undoManager() : nullptr;
+        if (m_pending && undo)
+            undo->addUndo(m_pending.release());
+        m_pending.reset();
         return 1;
     }
     return ClickSelect(mode, view, x, y);

@@ -1,10 +1,7 @@
 #include "CTranslateListener.h"
 
 #include "CTranslate.h"
-
-#include <OgreException.h>
-
-#include <exception>
+#include "Guarded.h"
 
 bool CTranslateListener::frameStarted(const Ogre::FrameEvent&) {
     return true;
@@ -12,11 +9,9 @@ bool CTranslateListener::frameStarted(const Ogre::FrameEvent&) {
 
 bool CTranslateListener::frameEnded(const Ogre::FrameEvent&) {
     // The render loop belongs to the host: nothing thrown here may reach it.
-    try {
+    GuardedStep("the frame step", [&] {
         if (m_plugin)
             m_plugin->FrameStep();
-    } catch (const Ogre::Exception&) {
-    } catch (const std::exception&) {
-    }
+    });
     return true;
 }

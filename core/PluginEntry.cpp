@@ -1,21 +1,18 @@
 // The module's two exported functions and the module-wide plug-in pointer.
 #include "CTranslate.h"
-#include "Interface.h"
 #include "GizmarkResources.h"
-
-#include <OgreException.h>
+#include "Guarded.h"
+#include "Interface.h"
 
 #include <dlfcn.h>
 
-#include <exception>
+#include <memory>
 
 #define GIZMARK_EXPORT extern "C" __attribute__((visibility("default")))
 
 namespace {
 
 CTranslate* g_plugin = nullptr;
-// The value the host passed to DllLoadPlugin; kept, not interpreted.
-int g_loadValue = 0;
 
 // The module's own handle: its base address, found from an address inside it.
 void* FindModuleHandle() {
@@ -34,40 +31,46 @@ CTranslate* GetTranslatePlugin() {
 GIZMARK_EXPORT int DllLoadPlugin(Interface* host, int value);
 GIZMARK_EXPORT void DllUnloadPlugin(Interface* host);
 
-int DllLoadPlugin(Interface* host, int value) {
+int DllLoadPlugin(Interface* host, int /*value: nothing reads it*/) {
     // One plug-in object per loaded module: a second load while loaded builds nothing.
     if (g_plugin || !host)
         return 0;
-    try {
-        g_loadValue = value;
-        void* module = FindModuleHandle();
+    std::unique_ptr<CTranslate> plugin;
+    const int result = Guarded("loading the plug-in", 0, [&] {
         RegisterGizmarkResources();
-        g_plugin = new CTranslate(host, module);
-        g_plugin->OnNotify(NOTIFY_LOAD, 0, nullptr);
+        plugin = std::make_unique<CTranslate>(host, FindModuleHandle());
+        g_plugin = plugin.get();
+        plugin->OnNotify(NOTIFY_LOAD, 0, nullptr);
         IPluginRegistry* registry = host->pluginRegistry();
-        return registry ? registry->registerPlugin(g_plugin, 2) : 0;
-    } catch (const Ogre::Exception&) {
-    } catch (const std::exception&) {
-    } catch (...) {
+        const int registered = registry ? registry->registerPlugin(plugin.get(), 2) : 0;
+        plugin.release(); // the module keeps it until DllUnloadPlugin
+        return registered;
+    });
+    if (plugin) {
+        // Something escaped after the object was built: undo what the load made, so that the
+        // module is back in its unloaded state and a later load can try again.
+        GuardedStep("undoing a failed load", [&] {
+            if (IPluginRegistry* registry = host->pluginRegistry())
+                registry->unregisterPlugin(plugin.get());
+            plugin->OnNotify(NOTIFY_UNLOAD, 0, nullptr);
+        });
+        g_plugin = nullptr;
+        plugin.reset();
+        GuardedStep("unregistering the resources", [] { UnregisterGizmarkResources(); });
     }
-    return 0;
+    return result;
 }
 
 void DllUnloadPlugin(Interface* host) {
     if (!g_plugin)
         return;
-    CTranslate* plugin = g_plugin;
-    try {
+    std::unique_ptr<CTranslate> plugin(g_plugin);
+    GuardedStep("unloading the plug-in", [&] {
         plugin->OnNotify(NOTIFY_UNLOAD, 0, nullptr);
         Interface* owner = host ? host : plugin->GetHost();
         if (owner && owner->pluginRegistry())
-            owner->pluginRegistry()->unregisterPlugin(plugin);
+            owner->pluginRegistry()->unregisterPlugin(plugin.get());
         UnregisterGizmarkResources();
-    } catch (const Ogre::Exception&) {
-    } catch (const std::exception&) {
-    } catch (...) {
-    }
+    });
     g_plugin = nullptr;
-    delete plugin;
-    g_loadValue = 0;
 }

@@ -19,9 +19,6 @@ bool IsFinite(float f) {
     return std::isfinite(f);
 }
 
-bool IsFinite(const Ogre::Vector3& v) {
-    return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
-}
 
 Ogre::Vector3 Vec3Normalize(const Ogre::Vector3& v) {
     const float len = std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z);

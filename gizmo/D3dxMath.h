@@ -6,6 +6,8 @@
 // "local" matrix, so they are never mixed with Ogre's own column-vector products.
 #pragma once
 
+#include "EditorTypes.h"
+
 #include <OgreMatrix4.h>
 #include <OgreQuaternion.h>
 #include <OgreVector.h>
@@ -38,7 +40,7 @@ Ogre::Vector3 Vec3Normalize(const Ogre::Vector3& v);
 // Helpers for the gizmo: the rotation of a row-vector matrix as an Ogre quaternion (the
 // scale in the rows is divided out), and finiteness tests.
 Ogre::Quaternion RowMatrixToQuaternion(const Ogre::Matrix4& m);
-bool IsFinite(const Ogre::Vector3& v);
 bool IsFinite(float f);
+using ::IsFinite; // vectors: the host interface's guard
 
 } // namespace d3dx

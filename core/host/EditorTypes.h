@@ -3,11 +3,18 @@
 
 #include <OgreVector.h>
 
+#include <cmath>
 #include <cstdint>
 #include <map>
 #include <string>
 
 class SceneEntity;
+
+// True when every component is a finite number: the one guard both sides use before a vector
+// reaches an entity, a node or a matrix.
+inline bool IsFinite(const Ogre::Vector3& v) {
+    return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
+}
 
 // Parameters of every host command and the result of IBaseCommand::getResult.
 // A list of entity names travels as one string, each name followed by one space.

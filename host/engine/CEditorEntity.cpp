@@ -18,14 +18,10 @@ namespace {
 
 const char* const kMarkerMesh = "EditorLightMarker";
 
-bool Finite(const Ogre::Vector3& v) {
-    return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
-}
-
 // Scale components must be finite and not zero (a zero scale cannot be undone through the
 // world setters of children and collapses the entity for good).
 bool UsableScale(const Ogre::Vector3& v) {
-    return Finite(v) && std::fabs(v.x) > 1e-6f && std::fabs(v.y) > 1e-6f && std::fabs(v.z) > 1e-6f;
+    return IsFinite(v) && std::fabs(v.x) > 1e-6f && std::fabs(v.y) > 1e-6f && std::fabs(v.z) > 1e-6f;
 }
 
 // Replaces component `axis` of target by that of value (all three for AXIS_ALL).
@@ -137,7 +133,7 @@ void CEditorEntity::SetPosition(const Ogre::Vector3& value, COORDINATE_AXIS axis
     if (!ValidAxis(axis))
         return;
     const Ogre::Vector3 merged = Merge(m_position, value, axis);
-    if (!Finite(merged))
+    if (!IsFinite(merged))
         return;
     m_position = merged;
     SyncNode();
@@ -151,7 +147,7 @@ void CEditorEntity::SetOrientation(const Ogre::Vector3& value, COORDINATE_AXIS a
     if (!ValidAxis(axis))
         return;
     const Ogre::Vector3 merged = Merge(m_orientation, value, axis);
-    if (!Finite(merged))
+    if (!IsFinite(merged))
         return;
     m_orientation = merged;
     SyncNode();
@@ -195,7 +191,7 @@ Ogre::Matrix4 CEditorEntity::GetWorldMatrix() const {
 
 void CEditorEntity::SetWorldPosition(float x, float y, float z) {
     const Ogre::Vector3 world(x, y, z);
-    if (!Finite(world))
+    if (!IsFinite(world))
         return;
     if (!m_parent) {
         SetPosition(world);
@@ -214,7 +210,7 @@ void CEditorEntity::SetWorldRotation(const Ogre::Quaternion& world) {
 
 void CEditorEntity::SetWorldOrientation(float pitch, float yaw, float roll) {
     const Ogre::Vector3 ypr(pitch, yaw, roll);
-    if (!Finite(ypr))
+    if (!IsFinite(ypr))
         return;
     SetWorldRotation(RotationFromYPR(ypr));
 }
@@ -235,7 +231,7 @@ void CEditorEntity::PreTransform(const Ogre::Vector3& /*parts*/) {
 }
 
 void CEditorEntity::MoveDelta(const Ogre::Vector3& delta, int local, int relative) {
-    if (!Finite(delta))
+    if (!IsFinite(delta))
         return;
     if (local) {
         SetPosition((relative ? m_prePosition : m_position) + delta);
@@ -246,21 +242,21 @@ void CEditorEntity::MoveDelta(const Ogre::Vector3& delta, int local, int relativ
 }
 
 void CEditorEntity::RotateDelta(const Ogre::Vector3& yawPitchRoll) {
-    if (!Finite(yawPitchRoll))
+    if (!IsFinite(yawPitchRoll))
         return;
     // Row-vector Mnew = Mpre * R: in column form R is applied after the recorded rotation.
     SetWorldRotation(RotationFromYPR(yawPitchRoll) * m_preWorldRotation);
 }
 
 void CEditorEntity::RotateDelta(const Ogre::Vector3& axis, float angle, bool relative) {
-    if (!Finite(axis) || !std::isfinite(angle) || axis.squaredLength() < 1e-12f)
+    if (!IsFinite(axis) || !std::isfinite(angle) || axis.squaredLength() < 1e-12f)
         return;
     const Ogre::Quaternion turn(Ogre::Radian(angle), axis.normalisedCopy());
     SetWorldRotation(turn * (relative ? m_preWorldRotation : GetWorldRotation()));
 }
 
 void CEditorEntity::ScaleDelta(const Ogre::Vector3& factors) {
-    if (!Finite(factors))
+    if (!IsFinite(factors))
         return;
     SetScale(m_scale * factors);
 }

@@ -16,10 +16,6 @@
 
 namespace {
 
-bool Finite(const Ogre::Vector3& v) {
-    return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
-}
-
 // Möller-Trumbore, two-sided; distance along a unit direction or -1.
 float RayTriangle(const Ogre::Ray& ray, const Ogre::Vector3& a, const Ogre::Vector3& b,
                   const Ogre::Vector3& c) {
@@ -91,8 +87,8 @@ CEditorEntity* CEditorScene::Insert(std::unique_ptr<CEditorEntity> entity) {
 CEditorEntity* CEditorScene::AddMesh(const std::string& name, const std::string& meshName,
                                      const std::string& parentName, const Ogre::Vector3& position,
                                      const Ogre::Vector3& orientation, const Ogre::Vector3& scale) {
-    if (name.empty() || GetEntity(name) || !Finite(position) || !Finite(orientation) ||
-        !Finite(scale) || scale.x == 0 || scale.y == 0 || scale.z == 0)
+    if (name.empty() || GetEntity(name) || !IsFinite(position) || !IsFinite(orientation) ||
+        !IsFinite(scale) || scale.x == 0 || scale.y == 0 || scale.z == 0)
         return nullptr;
     if (!Ogre::MeshManager::getSingleton().getByName(meshName, Ogre::RGN_DEFAULT))
         return nullptr;
@@ -111,7 +107,7 @@ CEditorEntity* CEditorScene::AddLight(const std::string& name, Ogre::Light::Ligh
                                       const Ogre::Vector3& position,
                                       const Ogre::ColourValue& colour,
                                       const std::string& parentName) {
-    if (name.empty() || GetEntity(name) || !Finite(position))
+    if (name.empty() || GetEntity(name) || !IsFinite(position))
         return nullptr;
     CEditorEntity* parent = nullptr;
     if (!parentName.empty() && !(parent = GetEntity(parentName)))
@@ -330,7 +326,7 @@ int CEditorScene::rayQuery(RayQuery* query) {
     if (!query)
         return 0;
     query->hit = nullptr;
-    if (!Finite(query->origin) || !Finite(query->direction) ||
+    if (!IsFinite(query->origin) || !IsFinite(query->direction) ||
         query->direction.squaredLength() < 1e-20f)
         return 0;
     const Ogre::Ray ray(query->origin, query->direction.normalisedCopy());

@@ -18,10 +18,6 @@
 
 namespace {
 
-bool Finite(const Ogre::Vector3& v) {
-    return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
-}
-
 // A point through a row-vector matrix (p x M, with the perspective divide when there is one).
 Ogre::Vector3 RowTransform(const Ogre::Vector3& p, const Ogre::Matrix4& m) {
     const float x = p.x * m[0][0] + p.y * m[1][0] + p.z * m[2][0] + m[3][0];
@@ -103,7 +99,7 @@ Ogre::Vector3 CEditorView::GetDirection() const {
 }
 
 void CEditorView::LookAt(const Ogre::Vector3& eye, const Ogre::Vector3& target) {
-    if (!Finite(eye) || !Finite(target))
+    if (!IsFinite(eye) || !IsFinite(target))
         return;
     m_node->setPosition(eye);
     m_pivot = target;
@@ -229,13 +225,13 @@ Ogre::Vector3 CEditorView::ClipToPixel(const Ogre::Vector4& clip) const {
         depth = -1.0f; // behind the camera
     const Ogre::Vector3 out((ndcX + 1.0f) * 0.5f * SafeWidth(), (1.0f - ndcY) * 0.5f * SafeHeight(),
                             depth);
-    return Finite(out) ? out : Ogre::Vector3(0.0f, 0.0f, -1.0f);
+    return IsFinite(out) ? out : Ogre::Vector3(0.0f, 0.0f, -1.0f);
 }
 
 void CEditorView::projectPoint(Ogre::Vector3& out, const Ogre::Vector3& point,
                                const Ogre::Matrix4* local) const {
     const Ogre::Vector3 p = ApplyLocal(point, local);
-    if (!Finite(p)) {
+    if (!IsFinite(p)) {
         out = Ogre::Vector3(0.0f, 0.0f, -1.0f);
         return;
     }
@@ -264,7 +260,7 @@ void CEditorView::rayThroughPixel(int x, int y, Ogre::Vector3& nearPoint,
 }
 
 float CEditorView::sizeFactor(const Ogre::Vector3& point) const {
-    if (!Finite(point))
+    if (!IsFinite(point))
         return 0.0f;
     if (IsOrthographic())
         return 10.0f * m_orthoHeight / SafeHeight();
@@ -274,7 +270,7 @@ float CEditorView::sizeFactor(const Ogre::Vector3& point) const {
 }
 
 bool CEditorView::SegmentTouchesRect(Ogre::Vector3 a, Ogre::Vector3 b) const {
-    if (!m_hasPickRect || !Finite(a) || !Finite(b))
+    if (!m_hasPickRect || !IsFinite(a) || !IsFinite(b))
         return false;
     // Clip to the part in front of the near plane, in camera space.
     const float n = m_camera->getNearClipDistance();
@@ -301,7 +297,7 @@ int CEditorView::testSegment(const Ogre::Vector3& a, const Ogre::Vector3& b,
 }
 
 int CEditorView::testBox(const Ogre::Vector3& minCorner, const Ogre::Vector3& maxCorner) {
-    if (!m_hasPickRect || !Finite(minCorner) || !Finite(maxCorner))
+    if (!m_hasPickRect || !IsFinite(minCorner) || !IsFinite(maxCorner))
         return 2;
     const Ogre::Matrix4* local = m_hasPickLocal ? &m_pickLocal : nullptr;
     const Ogre::Vector3 lo(std::min(minCorner.x, maxCorner.x), std::min(minCorner.y, maxCorner.y),
@@ -340,7 +336,7 @@ int CEditorView::testBox(const Ogre::Vector3& minCorner, const Ogre::Vector3& ma
 }
 
 int CEditorView::testSphere(const Ogre::Vector3& centre, float radius) {
-    if (!m_hasPickRect || !Finite(centre) || !std::isfinite(radius))
+    if (!m_hasPickRect || !IsFinite(centre) || !std::isfinite(radius))
         return 2;
     const Ogre::Matrix4* local = m_hasPickLocal ? &m_pickLocal : nullptr;
     const Ogre::Vector3 c = ApplyLocal(centre, local);
@@ -352,7 +348,7 @@ int CEditorView::testSphere(const Ogre::Vector3& centre, float radius) {
             s = std::max(s, Ogre::Vector3((*local)[i][0], (*local)[i][1], (*local)[i][2]).length());
         r *= s;
     }
-    if (!Finite(c) || !std::isfinite(r))
+    if (!IsFinite(c) || !std::isfinite(r))
         return 2;
     const float n = m_camera->getNearClipDistance();
     const Ogre::Vector4 clip = ToClip(c);
@@ -386,7 +382,7 @@ bool CEditorView::entityInRect(SceneEntity* entity, const Ogre::Vector2& min,
 
 void CEditorView::frameBox(const Ogre::Vector3& minCorner, const Ogre::Vector3& maxCorner,
                            float nearClip, float farClip) {
-    if (!Finite(minCorner) || !Finite(maxCorner))
+    if (!IsFinite(minCorner) || !IsFinite(maxCorner))
         return;
     if (std::isfinite(nearClip) && nearClip > 0.0f && std::isfinite(farClip) &&
         farClip > nearClip) {

@@ -1,5 +1,6 @@
 // Host maths helpers: nearest points of two segments, and (pitch, yaw, roll) of a row-vector
 // rotation matrix.
+#include "EditorTypes.h"
 #include "ID3dUtil.h"
 
 #include <algorithm>
@@ -11,19 +12,15 @@ float Clamp01(float v) {
     return std::min(1.0f, std::max(0.0f, v));
 }
 
-bool Finite(const Ogre::Vector3& v) {
-    return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
-}
-
 } // namespace
 
 void ID3dUtil::IntersectLineSegments(const Ogre::Vector3& a0, const Ogre::Vector3& a1,
                                      const Ogre::Vector3& b0, const Ogre::Vector3& b1,
                                      Ogre::Vector3& onA, Ogre::Vector3& onB,
                                      Ogre::Vector3& between) {
-    if (!Finite(a0) || !Finite(a1) || !Finite(b0) || !Finite(b1)) {
-        onA = Finite(a0) ? a0 : Ogre::Vector3::ZERO;
-        onB = Finite(b0) ? b0 : Ogre::Vector3::ZERO;
+    if (!IsFinite(a0) || !IsFinite(a1) || !IsFinite(b0) || !IsFinite(b1)) {
+        onA = IsFinite(a0) ? a0 : Ogre::Vector3::ZERO;
+        onB = IsFinite(b0) ? b0 : Ogre::Vector3::ZERO;
         between = (onA + onB) * 0.5f;
         return;
     }
