@@ -1,0 +1,72 @@
+// A property row holding a colour: a swatch and its value as text. Activating the row shows a
+// small window over the value; releasing the button on it opens the colour picker popup, whose
+// choice becomes the row's colour.
+#pragma once
+
+#include "CPropertyNode.h"
+#include "ColorPickerLayout.h"
+
+#include <wx/weakref.h>
+
+class wxCommandEvent;
+class wxFocusEvent;
+class wxKeyEvent;
+class wxMouseEvent;
+class wxPaintEvent;
+class wxWindow;
+class CColorPickerPopup;
+
+class CColorPropertyNode : public CPropertyNode {
+public:
+    using ColorRef = colorpick::ColorRef;
+
+    CColorPropertyNode();
+    ~CColorPropertyNode() override;
+
+    // Creates the row's window (after InsertItem). `flags`: proptree::kColorTrack (0x400, the
+    // colour follows the popup's pointer and a cancel restores it) and proptree::kColorHex
+    // (0x40000, "#BBGGRR" text). Answers false when the node is in no tree or already has it.
+    bool CreateColorWindow(unsigned flags, ColorRef color, ColorRef automaticColor);
+
+    void SetColor(ColorRef color) { m_color = color; }
+    ColorRef GetColor() const { return m_color; }
+    ColorRef GetAutomaticColor() const { return m_automaticColor; }
+    unsigned GetFlags() const { return m_flags; }
+    bool HasFocus() const { return m_hasFocus != 0; }
+    wxWindow* GetColorWindow() const { return m_pWnd; }
+    // The open popup, or null.
+    CColorPickerPopup* GetPopup() const { return m_popup.get(); }
+    // Opens the popup for a pointer at `screenX` (the row's left edge when negative).
+    bool OpenPopup(int screenX = -1);
+
+    void DrawValue(wxDC& dc, const wxRect& rect) override;
+    void OnActivate() override;
+    void OnLayout() override;
+    void OnMoved() override;
+    void OnCommit() override;
+    void OnRemove() override;
+    void OnDeselect() override;
+    void OnSelect() override;
+
+    // Draws the swatch and the text into `rect`.
+    static void DrawSwatch(wxDC& dc, const wxRect& rect, ColorRef color, unsigned flags,
+                           const wxColour& textColour);
+
+private:
+    void PlaceWindow();
+    void HideWindow();
+    void OnPaint(wxPaintEvent& event);
+    void OnSetFocus(wxFocusEvent& event);
+    void OnKillFocus(wxFocusEvent& event);
+    void OnLeftUp(wxMouseEvent& event);
+    void OnKeyDown(wxKeyEvent& event);
+    void OnPicker(wxCommandEvent& event);
+
+    int m_hasFocus = 0;
+    ColorRef m_color = 0;
+    ColorRef m_automaticColor = 0;
+    unsigned m_flags = 0;
+    ColorRef m_colorBeforePopup = 0;
+    wxWindow* m_pWnd = nullptr;
+    wxWeakRef<CColorPickerPopup> m_popup;
+};

@@ -1,0 +1,60 @@
+// A property row edited in a text box: one line or several, plain text, a password, a real or
+// a whole number. The box lies over the row's value area and is shown only while editing;
+// otherwise the node paints the text into the list itself.
+#pragma once
+
+#include "CPropertyNode.h"
+
+#include <string>
+
+class wxTextCtrl;
+class wxFocusEvent;
+class wxKeyEvent;
+class wxWindow;
+
+class CEditPropertyNode : public CPropertyNode {
+public:
+    CEditPropertyNode();
+    ~CEditPropertyNode() override;
+
+    // Creates the box (after InsertItem): `flags` are proptree::kEdit* (0x100 real, 0x200 whole,
+    // 0x400 password, 0x40000 multi-line, which makes the row 75 pixels high), `extraStyle`
+    // proptree::kEditReadOnly and kEditWantReturn. Answers false when the node is in no tree
+    // or already has its box.
+    bool CreateEditWindow(unsigned flags, long extraStyle = 0);
+
+    // The number as "%.5f".
+    void SetValue(float value);
+    // The text as a number; false with 0 when it is not one (see proptree::ParseValue).
+    bool GetValue(float& value) const;
+    void SetText(const std::string& text);
+    std::string GetText() const;
+
+    unsigned GetFlags() const { return m_flags; }
+    bool IsEditing() const { return m_editing != 0; }
+    wxTextCtrl* GetEditWindow() const { return m_pEdit; }
+
+    void DrawValue(wxDC& dc, const wxRect& rect) override;
+    void OnActivate() override;
+    void OnLayout() override;
+    void OnMoved() override;
+    void OnCommit() override;
+    void OnRemove() override;
+    void OnDeselect() override;
+    void OnSelect() override;
+
+private:
+    void PlaceBox();
+    void HideBox();
+    void OnSetFocus(wxFocusEvent& event);
+    void OnKillFocus(wxFocusEvent& event);
+    void OnKeyDown(wxKeyEvent& event);
+    void OnChar(wxKeyEvent& event);
+    bool IsInsideControl(const wxWindow* window) const;
+
+    int m_textOffset = 0;
+    unsigned m_flags = 0;
+    int m_editing = 0;
+    bool m_wantReturn = false;
+    wxTextCtrl* m_pEdit = nullptr;
+};
