@@ -127,8 +127,15 @@ void CEditPropertyNode::HideBox() {
     // list, which ends the edit as any move within the control does.
     if (wxWindow::FindFocus() == m_pEdit && GetControl() && GetControl()->GetListPane())
         GetControl()->GetListPane()->SetFocus();
-    if (m_pEdit)
-        m_pEdit->Hide();
+    if (!m_pEdit)
+        return;
+    m_pEdit->Hide();
+    if (m_editing) {
+        // The focus had left the control with the edit open and came back elsewhere in it:
+        // the edit ends here, as it would have had the focus come straight back.
+        m_editing = 0;
+        CommitChanges();
+    }
 }
 
 void CEditPropertyNode::OnActivate() {
