@@ -1,6 +1,7 @@
 #include "CTransformCommand.h"
 
 #include "CSceneManager.h"
+#include "GizmoConstants.h"
 #include "Interface.h"
 #include "SceneEntity.h"
 
@@ -139,7 +140,7 @@ float GroundHeight(CSceneManager* ground, const Ogre::Vector3& point) {
     query.direction = (bottom - top).normalisedCopy();
     query.length = (bottom - top).length();
     query.distance = std::numeric_limits<float>::max();
-    query.flags = 6;
+    query.flags = RAY_QUERY_GROUND;
     query.hit = nullptr;
     if (ground)
         ground->rayQuery(&query);
@@ -159,9 +160,9 @@ float GroundHeight(CSceneManager* ground, const Ogre::Vector3& point) {
 
 void PrepareDrag(CSceneManager* scene, int mode) {
     Ogre::Vector3 parts(0, 0, 1);
-    if (mode == 1)
+    if (mode == MODE_MOVE)
         parts = Ogre::Vector3(1, 0, 0);
-    else if (mode == 2)
+    else if (mode == MODE_ROTATE)
         parts = Ogre::Vector3(0, 1, 0);
     ForEachSelected(scene, [&](SceneEntity* entity) { entity->PreTransform(parts); });
 }
@@ -170,7 +171,7 @@ int ApplyDragResult(CSceneManager* scene, CSceneManager* ground, IToolManager* n
                     const Ogre::Vector3& delta, bool groundFollow) {
     if (!IsFinite(delta))
         return 0;
-    if (mode == 1) {
+    if (mode == MODE_MOVE) {
         const bool follow = groundFollow && !IsVerticalMove(delta);
         return ForEachSelected(scene, [&](SceneEntity* entity) {
             float offset = 0.0f;
@@ -188,13 +189,13 @@ int ApplyDragResult(CSceneManager* scene, CSceneManager* ground, IToolManager* n
             Notify(notifier, NOTIFY_MOVED, entity);
         });
     }
-    if (mode == 2) {
+    if (mode == MODE_ROTATE) {
         return ForEachSelected(scene, [&](SceneEntity* entity) {
             entity->RotateDelta(delta);
             Notify(notifier, NOTIFY_ROTATED, entity);
         });
     }
-    if (mode == 3) {
+    if (mode == MODE_SCALE) {
         return ForEachSelected(scene, [&](SceneEntity* entity) {
             entity->ScaleDelta(delta);
             Notify(notifier, NOTIFY_SCALED, entity);

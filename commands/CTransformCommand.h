@@ -25,8 +25,9 @@ public:
     CTransformCommand(const CTransformCommand&) = delete;
     CTransformCommand& operator=(const CTransformCommand&) = delete;
 
-    // Records, per name, the position (kind 1), orientation (kind 2) or scale (any other kind)
-    // of its entity. A name without an entity keeps a zero slot and is skipped by the swap.
+    // Records, per name, the position (KIND_POSITION), orientation (KIND_ORIENTATION) or scale
+    // (any other kind) of its entity. A name without an entity keeps a zero slot and is
+    // skipped by the swap.
     int Capture(const std::set<std::string>& names, int kind, COORDINATE_AXIS axis);
 
     // Both swap recorded and current values; the parameters are not read.
@@ -63,13 +64,13 @@ bool IsVerticalMove(const Ogre::Vector3& delta);
 // from 100000 above it; over no ground, the plane y = 0.
 float GroundHeight(CSceneManager* ground, const Ogre::Vector3& point);
 
-// Records the transform at a press on every selected entity: position for mode 1,
-// orientation for mode 2, scale otherwise.
+// Records the transform at a press on every selected entity: position for MODE_MOVE,
+// orientation for MODE_ROTATE, scale otherwise.
 void PrepareDrag(CSceneManager* scene, int mode);
 
-// One drag step with the gizmo's result: mode 1 moves (keeping the height above `ground` when
-// groundFollow is set and the step is not vertical), mode 2 rotates by (pitch, yaw, roll),
-// mode 3 scales; other modes change nothing. A non-finite delta changes nothing.
+// One drag step with the gizmo's result: MODE_MOVE moves (keeping the height above `ground`
+// when groundFollow is set and the step is not vertical), MODE_ROTATE rotates by (pitch, yaw,
+// roll), MODE_SCALE scales; other modes change nothing. A non-finite delta changes nothing.
 // Returns the number of entities changed.
 int ApplyDragResult(CSceneManager* scene, CSceneManager* ground, IToolManager* notifier, int mode,
                     const Ogre::Vector3& delta, bool groundFollow);

@@ -44,7 +44,7 @@ int CTranslate::ClickSelect(const char* mode, IView* view, int x, int y) {
     query.length = (farPoint - nearPoint).length();
     query.distance = std::numeric_limits<float>::max();
     query.direction = (farPoint - nearPoint).normalisedCopy();
-    query.flags = 1;
+    query.flags = RAY_QUERY_ENTITY;
     query.hit = nullptr;
     // A degenerate ray (no length, or non-finite) hits nothing.
     const bool usable = std::isfinite(query.length) && query.length > 0.0f &&

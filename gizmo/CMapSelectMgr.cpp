@@ -16,10 +16,10 @@ CMapSelectMgr::CMapSelectMgr() {
         v = Ogre::Vector3::ZERO;
     for (auto& v : m_axisPositions)
         v = Ogre::Vector3::ZERO;
-    for (int k = 0; k < 65; ++k)
+    for (int k = 0; k < GizmoGeometry::kRingTemplatePoints; ++k)
         m_innerRing[k] = m_outerRing[k] = m_ringScratch[k] = Ogre::Vector3::ZERO;
     for (GizmoViewState* states : {m_views, m_savedViews}) {
-        for (int n = 0; n < 4; ++n) {
+        for (int n = 0; n < GizmoGeometry::kViewCount; ++n) {
             GizmoViewState& s = states[n];
             for (int& f : s.shown)
                 f = 0;
@@ -67,11 +67,11 @@ void CMapSelectMgr::GetRotation(Ogre::Vector3& axis, float& angle) const {
 }
 
 int CMapSelectMgr::SetMode(int mode) {
-    // Anything outside the four modes behaves as select mode: nothing is shown or grabbed.
-    m_mode = (mode >= MODE_SELECT && mode <= MODE_SCALE) ? mode : MODE_SELECT;
+    // Stored as given: a value outside the four modes lays out, grabs and drags nothing.
+    m_mode = mode;
     if (!m_viewHost)
         return 0;
-    for (int n = 0; n < 4; ++n)
+    for (int n = 0; n < GizmoGeometry::kViewCount; ++n)
         if (IView* view = m_viewHost->view(n))
             UpdateView(view, n);
     m_viewHost->redraw();

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "EditorTypes.h"
+#include "GizmoConstants.h"
 
 #include <OgreColourValue.h>
 #include <OgreMaterial.h>
@@ -19,39 +20,22 @@ class SceneEntity;
 
 // Per-view layout, recorded for picking and dragging.
 struct GizmoViewState {
-    int shown[8];                     // 1 when laid out in this view, 0 when hidden there
-    int ringCount[3];                 // points in each axis ring's visible list
-    Ogre::Vector3 ringPoints[3][128]; // visible part of the X, Y, Z rings, as pairs
-    Ogre::Matrix4 entityRotation;     // from the entity orientation (rotate mode)
-    Ogre::Matrix4 elements[4];        // world placement of the three axis elements and the centre
-    Ogre::Vector3 axisPoints[6];      // start and end of the three axis lines, world space
+    // 1 when laid out in this view, 0 when hidden there.
+    int shown[GizmoGeometry::kShownFlags];
+    // Points in each axis ring's visible list, and the visible part of the X, Y, Z rings as a
+    // line list.
+    int ringCount[GizmoGeometry::kAxisCount];
+    Ogre::Vector3 ringPoints[GizmoGeometry::kAxisCount][GizmoGeometry::kRingListPoints];
+    Ogre::Matrix4 entityRotation; // from the entity orientation (rotate mode)
+    // World placement of the three axis elements and the centre.
+    Ogre::Matrix4 elements[GizmoGeometry::kElementCount];
+    // Start and end of the three axis lines, world space.
+    Ogre::Vector3 axisPoints[GizmoGeometry::kAxisLinePoints];
     Ogre::Matrix4 viewFacing;         // view rotation scaled by the size factor, at the entity
     float sizeFactor;                 // world length of one gizmo unit in this view
     Ogre::Vector3 viewNormal;         // unit normal of the viewer-facing plane through the centre
     Ogre::Vector3 ringAxis;           // unit world axis of the ring grabbed at press
 };
-
-// Codes of the grabbable parts (the drag part).
-enum GizmoPart {
-    PART_NONE = 0,
-    PART_MOVE_X = 2,
-    PART_MOVE_Y = 3,
-    PART_MOVE_Z = 4,
-    PART_ROTATE_VIEW = 5,
-    PART_ROTATE_FREE = 6,
-    PART_ROTATE_X = 7,
-    PART_ROTATE_Y = 8,
-    PART_ROTATE_Z = 9,
-    PART_SCALE_ALL = 10,
-    PART_SCALE_X = 11,
-    PART_SCALE_Y = 12,
-    PART_SCALE_Z = 13,
-};
-
-enum GizmoMode { MODE_SELECT = 0, MODE_MOVE = 1, MODE_ROTATE = 2, MODE_SCALE = 3 };
-
-// Active element values besides the axes 0, 1, 2.
-enum GizmoElement { ELEMENT_OUTER_RING = 3, ELEMENT_CENTRE = 4, ELEMENT_NONE = 8 };
 
 class CMapSelectMgr {
 public:
@@ -110,15 +94,15 @@ private:
 
     float m_prevScale = 1.0f;
     int m_mode = MODE_SELECT;
-    GizmoViewState m_views[4];
-    GizmoViewState m_savedViews[4];
-    Ogre::Vector3 m_innerRing[65];
-    Ogre::Vector3 m_outerRing[65];
-    Ogre::Vector3 m_ringScratch[65];
+    GizmoViewState m_views[GizmoGeometry::kViewCount];
+    GizmoViewState m_savedViews[GizmoGeometry::kViewCount];
+    Ogre::Vector3 m_innerRing[GizmoGeometry::kRingTemplatePoints];
+    Ogre::Vector3 m_outerRing[GizmoGeometry::kRingTemplatePoints];
+    Ogre::Vector3 m_ringScratch[GizmoGeometry::kRingTemplatePoints];
     SceneEntity* m_entity = nullptr;
     Ogre::Vector3 m_entityPosition = Ogre::Vector3::ZERO;
     Ogre::Vector3 m_entityOrientation = Ogre::Vector3::ZERO;
-    Ogre::Vector3 m_axisTemplate[6];
+    Ogre::Vector3 m_axisTemplate[GizmoGeometry::kAxisLinePoints];
     float m_referenceLength = 0.0f;
     CGameEngine* m_engine = nullptr;
     IViewHost* m_viewHost = nullptr;
@@ -135,16 +119,16 @@ private:
     Ogre::Vector3 m_dragResult = Ogre::Vector3::ZERO;
     Ogre::Vector3 m_rotationAxis = Ogre::Vector3::UNIT_Y;
     float m_rotationAngle = 0.0f;
-    PixelRect m_pickOffsets{-7, -2, 1, 6};
-    Ogre::SceneNode* m_nodes[13] = {};
-    Ogre::MaterialPtr m_materials[5];
+    PixelRect m_pickOffsets = GizmoGeometry::kPickOffsets;
+    Ogre::SceneNode* m_nodes[NODE_COUNT] = {};
+    Ogre::MaterialPtr m_materials[MATERIAL_COUNT];
 
     // Held from Create so that the per-frame updates look nothing up by name.
     Ogre::MeshPtr m_axisMesh;
-    Ogre::MeshPtr m_circleMeshes[5];
+    Ogre::MeshPtr m_circleMeshes[CIRCLE_COUNT];
     // Colour last set on each material, so an unchanged colour is not set again every frame.
-    Ogre::ColourValue m_materialColours[5];
-    bool m_materialColourSet[5] = {};
+    Ogre::ColourValue m_materialColours[MATERIAL_COUNT];
+    bool m_materialColourSet[MATERIAL_COUNT] = {};
     // Positions last written into the axis mesh (its buffer is write-only).
-    Ogre::Vector3 m_axisPositions[6];
+    Ogre::Vector3 m_axisPositions[GizmoGeometry::kAxisLinePoints];
 };

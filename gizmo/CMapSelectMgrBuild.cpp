@@ -24,25 +24,11 @@
 
 namespace {
 
-const char* const kMaterialNames[5] = {"MapSelectMgrRed", "MapSelectMgrGreen", "MapSelectMgrBlue",
-                                       "MapSelectXYZ", "MapSelectGray"};
-const char* const kConeMesh = "CMapSelectMgrConeMesh";
-const char* const kBoxMesh = "CMapSelectMgrBoxMesh";
-const char* const kAxisMesh = "CMapSelectMgrAxisMesh";
-const char* const kGroup = "General";
-
-const Ogre::ColourValue kNormalColours[5] = {
-    Ogre::ColourValue(1, 0, 0, 1), Ogre::ColourValue(0, 1, 0, 1), Ogre::ColourValue(0, 0, 1, 1),
-    Ogre::ColourValue(100.0f / 255.0f, 220.0f / 255.0f, 1, 1),
-    Ogre::ColourValue(0.5f, 0.5f, 0.5f, 1)};
-
-// Axis line colours (ARGB) for vertices 0-1, 2-3, 4-5, and the highlight.
-const std::uint32_t kAxisColours[3] = {0xFFFF0000u, 0xFF00FF00u, 0xFF0000FFu};
-const std::uint32_t kHighlightColour = 0xFFFFFF00u;
+using namespace GizmoGeometry;
 
 std::string CircleMeshName(int index) {
     char name[64];
-    std::snprintf(name, sizeof name, "CMapSelectMgrCircleMesh_%d", index);
+    std::snprintf(name, sizeof name, kCircleMeshFormat, index);
     return name;
 }
 
@@ -67,7 +53,7 @@ Ogre::SceneNode* AttachToNode(Ogre::SceneManager* sm, Ogre::Entity* entity) {
 // A manual mesh with one line-list sub-mesh over shared vertices (stride 12 or 16) and a static
 // index buffer holding 0..count-1.
 Ogre::MeshPtr MakeLineMesh(const std::string& name, int count, bool withColour) {
-    Ogre::MeshPtr mesh = Ogre::MeshManager::getSingleton().createManual(name, kGroup);
+    Ogre::MeshPtr mesh = Ogre::MeshManager::getSingleton().createManual(name, kResourceGroup);
     Ogre::SubMesh* sub = mesh->createSubMesh();
     sub->operationType = Ogre::RenderOperation::OT_LINE_LIST;
     sub->useSharedVertices = true;
@@ -138,102 +124,105 @@ int CMapSelectMgr::Create(CGameEngine* engine, IViewHost* viewHost) {
     m_viewHost = viewHost;
 
     // 1. Cone and box meshes (the host leaves an existing mesh as it is).
-    engine->CreateConeMesh(kConeMesh, Ogre::Vector3(-0.5f, 0.0f, -0.5f),
-                           Ogre::Vector3(0.5f, 2.1f, 0.5f), 12, 0xFFFFFFFFu);
-    engine->CreateBoxMesh(kBoxMesh, 0.5f, 0xFFFFFFFFu);
+    engine->CreateConeMesh(kConeMesh, Ogre::Vector3(-kConeHalfWidth, 0.0f, -kConeHalfWidth),
+                           Ogre::Vector3(kConeHalfWidth, kConeHeight, kConeHalfWidth),
+                           kConeSegments, kMeshColour);
+    engine->CreateBoxMesh(kBoxMesh, kBoxHalfSize, kMeshColour);
 
     // 2. The five flat-colour materials.
     CreateMaterials();
 
-    // 3. Arrows, boxes, rings and their nodes.
-    for (int i = 0; i < 5; ++i) {
+    // 3. Arrows, boxes, rings and their nodes. Material i colours arrow i, box i and ring i.
+    for (int i = 0; i < MATERIAL_COUNT; ++i) {
         m_materials[i]->setDepthCheckEnabled(false);
         m_materials[i]->setLightingEnabled(false);
         char name[64];
-        if (i < 3) {
-            std::snprintf(name, sizeof name, "CMapSelectMgrEn%d", i);
+        if (i < kAxisCount) {
+            std::snprintf(name, sizeof name, kPartEntityFormat, i);
             Ogre::Entity* e = FindOrCreateEntity(sm, name, kConeMesh);
             e->setMaterial(m_materials[i]);
-            e->setRenderQueueGroup(80);
-            m_nodes[i] = AttachToNode(sm, e);
+            e->setRenderQueueGroup(kRenderQueue);
+            m_nodes[NODE_ARROW_X + i] = AttachToNode(sm, e);
         }
-        if (i < 4) {
-            std::snprintf(name, sizeof name, "CMapSelectMgrEn%d", i + 3);
+        if (i <= MATERIAL_XYZ) {
+            std::snprintf(name, sizeof name, kPartEntityFormat, kBoxEntityFirst + i);
             Ogre::Entity* e = FindOrCreateEntity(sm, name, kBoxMesh);
             e->setMaterial(m_materials[i]);
-            e->setRenderQueueGroup(i < 3 ? 80 : 90);
-            m_nodes[4 + i] = AttachToNode(sm, e);
+            e->setRenderQueueGroup(i < kAxisCount ? kRenderQueue : kRenderQueueCentreBox);
+            m_nodes[NODE_BOX_X + i] = AttachToNode(sm, e);
         }
         CreateCircleMesh(i);
-        std::snprintf(name, sizeof name, "CMapSelectMgrEnd%d", i + 7);
+        std::snprintf(name, sizeof name, kRingEntityFormat, kRingEntityFirst + i);
         Ogre::Entity* e = FindOrCreateEntity(sm, name, m_circleMeshes[i]->getName());
         e->setMaterial(m_materials[i]);
-        e->setRenderQueueGroup(80);
-        m_nodes[8 + i] = AttachToNode(sm, e);
+        e->setRenderQueueGroup(kRenderQueue);
+        m_nodes[NODE_RING_X + i] = AttachToNode(sm, e);
     }
 
     // 4. The axis lines with their vertex-coloured material.
     CreateAxisMesh();
     {
         Ogre::MaterialManager& mm = Ogre::MaterialManager::getSingleton();
-        Ogre::MaterialPtr axisMaterial = mm.getByName("AxisXYZ");
+        Ogre::MaterialPtr axisMaterial = mm.getByName(kAxisMaterial);
         if (!axisMaterial) {
-            Ogre::MaterialPtr white = mm.getByName("BaseWhiteNoLighting");
-            axisMaterial = white ? white->clone("AxisXYZ") : mm.create("AxisXYZ", kGroup);
+            Ogre::MaterialPtr white = mm.getByName(kMaterialFallback);
+            axisMaterial =
+                white ? white->clone(kAxisMaterial) : mm.create(kAxisMaterial, kResourceGroup);
         }
         axisMaterial->setLightingEnabled(false);
         axisMaterial->setDepthCheckEnabled(false);
         // Loading compiles against the render system's capabilities; there is none headless.
         if (Ogre::Root::getSingletonPtr() && Ogre::Root::getSingleton().getRenderSystem())
             axisMaterial->load();
-        Ogre::Entity* e = FindOrCreateEntity(sm, "AxisEntity", kAxisMesh);
+        Ogre::Entity* e = FindOrCreateEntity(sm, kAxisEntity, kAxisMesh);
         e->setMaterial(axisMaterial);
-        e->setRenderQueueGroup(80);
-        m_nodes[3] = AttachToNode(sm, e);
+        e->setRenderQueueGroup(kRenderQueue);
+        m_nodes[NODE_AXIS_LINES] = AttachToNode(sm, e);
     }
 
     // 5. Templates.
-    m_axisTemplate[0] = Ogre::Vector3::ZERO;
-    m_axisTemplate[1] = Ogre::Vector3(9, 0, 0);
-    m_axisTemplate[2] = Ogre::Vector3::ZERO;
-    m_axisTemplate[3] = Ogre::Vector3(0, 9, 0);
-    m_axisTemplate[4] = Ogre::Vector3::ZERO;
-    m_axisTemplate[5] = Ogre::Vector3(0, 0, 9);
-    for (int k = 0; k < 64; ++k) {
-        const float t = k * 0.09817477f;
-        m_innerRing[k] = Ogre::Vector3(9.0f * std::sin(t), 9.0f * std::cos(t), 0.0f);
-        m_outerRing[k] = Ogre::Vector3(10.4f * std::sin(t), 10.4f * std::cos(t), 0.0f);
+    for (int i = 0; i < kAxisCount; ++i) {
+        m_axisTemplate[2 * i] = Ogre::Vector3::ZERO;
+        m_axisTemplate[2 * i + 1] = Ogre::Vector3::ZERO;
+        m_axisTemplate[2 * i + 1][i] = kAxisLength;
     }
-    m_innerRing[64] = m_innerRing[0];
-    m_outerRing[64] = m_outerRing[0];
+    for (int k = 0; k < kRingSegments; ++k) {
+        const float t = k * kRingStep;
+        m_innerRing[k] =
+            Ogre::Vector3(kInnerRingRadius * std::sin(t), kInnerRingRadius * std::cos(t), 0.0f);
+        m_outerRing[k] =
+            Ogre::Vector3(kOuterRingRadius * std::sin(t), kOuterRingRadius * std::cos(t), 0.0f);
+    }
+    m_innerRing[kRingSegments] = m_innerRing[0];
+    m_outerRing[kRingSegments] = m_outerRing[0];
     m_entity = nullptr;
     m_dragPart = PART_NONE;
 
     // 6. The two view rings are fixed templates; the node turns them to the viewer.
-    Ogre::Vector3 line[128];
-    for (int k = 0; k < 64; ++k) {
+    Ogre::Vector3 line[kRingListPoints];
+    for (int k = 0; k < kRingSegments; ++k) {
         line[2 * k] = m_innerRing[k];
         line[2 * k + 1] = m_innerRing[k + 1];
     }
-    UpdateCircleMesh(line, 3, 128);
-    for (int k = 0; k < 64; ++k) {
+    UpdateCircleMesh(line, CIRCLE_VIEW_INNER, kRingListPoints);
+    for (int k = 0; k < kRingSegments; ++k) {
         line[2 * k] = m_outerRing[k];
         line[2 * k + 1] = m_outerRing[k + 1];
     }
-    UpdateCircleMesh(line, 4, 128);
+    UpdateCircleMesh(line, CIRCLE_VIEW_OUTER, kRingListPoints);
     HideAll();
     return 0;
 }
 
 void CMapSelectMgr::CreateMaterials() {
     Ogre::MaterialManager& mm = Ogre::MaterialManager::getSingleton();
-    Ogre::MaterialPtr base = mm.getByName("Examples/selectterrain");
+    Ogre::MaterialPtr base = mm.getByName(kMaterialBase);
     if (!base)
-        base = mm.getByName("BaseWhiteNoLighting");
-    for (int i = 0; i < 5; ++i) {
+        base = mm.getByName(kMaterialFallback);
+    for (int i = 0; i < MATERIAL_COUNT; ++i) {
         Ogre::MaterialPtr material = mm.getByName(kMaterialNames[i]);
         if (!material)
-            material = base ? base->clone(kMaterialNames[i]) : mm.create(kMaterialNames[i], kGroup);
+            material = base ? base->clone(kMaterialNames[i]) : mm.create(kMaterialNames[i], kResourceGroup);
         m_materials[i] = material;
         m_materialColourSet[i] = false;
         SetMaterialColour(i, kNormalColours[i]);
@@ -241,12 +230,12 @@ void CMapSelectMgr::CreateMaterials() {
 }
 
 void CMapSelectMgr::SetNormalColours() {
-    for (int i = 0; i < 5; ++i)
+    for (int i = 0; i < MATERIAL_COUNT; ++i)
         SetMaterialColour(i, kNormalColours[i]);
 }
 
 void CMapSelectMgr::SetMaterialColour(int index, const Ogre::ColourValue& colour) {
-    if (index < 0 || index >= 5 || !m_materials[index])
+    if (index < 0 || index >= MATERIAL_COUNT || !m_materials[index])
         return;
     if (m_materialColourSet[index] && m_materialColours[index] == colour)
         return;
@@ -267,36 +256,37 @@ void CMapSelectMgr::SetMaterialColour(int index, const Ogre::ColourValue& colour
 }
 
 void CMapSelectMgr::CreateAxisMesh() {
-    m_axisMesh = Ogre::MeshManager::getSingleton().getByName(kAxisMesh, kGroup);
+    m_axisMesh = Ogre::MeshManager::getSingleton().getByName(kAxisMesh, kResourceGroup);
     if (!m_axisMesh)
-        m_axisMesh = MakeLineMesh(kAxisMesh, 6, true);
+        m_axisMesh = MakeLineMesh(kAxisMesh, kAxisLinePoints, true);
 }
 
 void CMapSelectMgr::CreateCircleMesh(int index) {
     const std::string name = CircleMeshName(index);
-    m_circleMeshes[index] = Ogre::MeshManager::getSingleton().getByName(name, kGroup);
+    m_circleMeshes[index] = Ogre::MeshManager::getSingleton().getByName(name, kResourceGroup);
     if (!m_circleMeshes[index])
-        m_circleMeshes[index] = MakeLineMesh(name, 128, false);
+        m_circleMeshes[index] = MakeLineMesh(name, kRingListPoints, false);
 }
 
 void CMapSelectMgr::UpdateAxisMesh(const Ogre::Vector3* points, int highlighted) {
     if (!m_axisMesh) {
-        m_axisMesh = Ogre::MeshManager::getSingleton().getByName(kAxisMesh, kGroup);
+        m_axisMesh = Ogre::MeshManager::getSingleton().getByName(kAxisMesh, kResourceGroup);
         if (!m_axisMesh)
-            m_axisMesh = Ogre::MeshManager::getSingleton().createManual(kAxisMesh, kGroup);
+            m_axisMesh = Ogre::MeshManager::getSingleton().createManual(kAxisMesh, kResourceGroup);
     }
     Ogre::HardwareVertexBuffer* vbuf = VertexBufferOf(m_axisMesh);
-    if (!vbuf || vbuf->getNumVertices() < 6 || vbuf->getVertexSize() < 16)
+    if (!vbuf || vbuf->getNumVertices() < kAxisLinePoints || vbuf->getVertexSize() < 16)
         return;
     // A discard lock gives no guarantee of the old contents, so an update without points
     // rewrites the positions the buffer held before from the mesh's last known points.
     auto* data = static_cast<unsigned char*>(vbuf->lock(Ogre::HardwareBuffer::HBL_DISCARD));
-    for (int j = 0; j < 6; ++j) {
+    for (int j = 0; j < kAxisLinePoints; ++j) {
         unsigned char* vertex = data + j * vbuf->getVertexSize();
         if (points)
             m_axisPositions[j] = points[j];
         std::memcpy(vertex, m_axisPositions[j].ptr(), 12);
-        std::uint32_t colour = (j / 2 == highlighted) ? kHighlightColour : kAxisColours[j / 2];
+        std::uint32_t colour =
+            (j / 2 == highlighted) ? kAxisLineHighlight : kAxisLineColours[j / 2];
         // The colours are ARGB; the buffer holds what the render system reads (ABGR for GL).
         Ogre::VertexElement::convertColourValue(
             Ogre::VET_COLOUR_ARGB, Ogre::VertexElement::getBestColourVertexElementType(), &colour);
@@ -304,22 +294,22 @@ void CMapSelectMgr::UpdateAxisMesh(const Ogre::Vector3* points, int highlighted)
     }
     vbuf->unlock();
     if (points) {
-        SetBoundsFromPoints(m_axisMesh, points, 6);
-        if (m_nodes[3])
-            m_nodes[3]->_updateBounds();
+        SetBoundsFromPoints(m_axisMesh, points, kAxisLinePoints);
+        if (m_nodes[NODE_AXIS_LINES])
+            m_nodes[NODE_AXIS_LINES]->_updateBounds();
     }
     m_axisMesh->load();
 }
 
 void CMapSelectMgr::UpdateCircleMesh(const Ogre::Vector3* points, int index, int count) {
-    if (index < 0 || index >= 5)
+    if (index < 0 || index >= CIRCLE_COUNT)
         return;
     Ogre::MeshPtr& mesh = m_circleMeshes[index];
     if (!mesh) {
         const std::string name = CircleMeshName(index);
-        mesh = Ogre::MeshManager::getSingleton().getByName(name, kGroup);
+        mesh = Ogre::MeshManager::getSingleton().getByName(name, kResourceGroup);
         if (!mesh)
-            mesh = Ogre::MeshManager::getSingleton().createManual(name, kGroup);
+            mesh = Ogre::MeshManager::getSingleton().createManual(name, kResourceGroup);
     }
     Ogre::HardwareVertexBuffer* vbuf = VertexBufferOf(mesh);
     if (!vbuf || mesh->getNumSubMeshes() == 0)
@@ -333,7 +323,7 @@ void CMapSelectMgr::UpdateCircleMesh(const Ogre::Vector3* points, int index, int
         std::memcpy(data + k * vbuf->getVertexSize(), points[k].ptr(), 12);
     vbuf->unlock();
     SetBoundsFromPoints(mesh, points, count);
-    if (m_nodes[8 + index])
-        m_nodes[8 + index]->_updateBounds();
+    if (m_nodes[NODE_RING_X + index])
+        m_nodes[NODE_RING_X + index]->_updateBounds();
     mesh->getSubMesh(0)->indexData->indexCount = count;
 }

@@ -12,6 +12,8 @@
 #include <cmath>
 #include <cstring>
 
+using namespace GizmoGeometry;
+
 bool CMapSelectMgr::PressRay(int x, int y, Ogre::Vector3& nearPoint,
                              Ogre::Vector3& farPoint) const {
     if (!m_pressView)
@@ -28,7 +30,7 @@ Ogre::Vector3 CMapSelectMgr::SphereRule(int x, int y) const {
     const Ogre::Vector3 dir = d3dx::Vec3Normalize(f - o);
     const GizmoViewState& state = m_views[m_pressViewIndex];
     const Ogre::Vector3 c = m_entityPosition;
-    const float radius = 9.0f * state.sizeFactor;
+    const float radius = kInnerRingRadius * state.sizeFactor;
     Ogre::Vector3 d = o + dir * (c - o).dotProduct(dir);
     const float gap = (d - c).squaredLength();
     if (radius * radius > gap)
@@ -134,7 +136,7 @@ int CMapSelectMgr::OnDrag(IView*, int viewNumber, int, int x, int y) {
         const int width = rect.right - rect.left;
         if (width <= 0)
             return RESULT_NOTHING_NEW;
-        m = static_cast<float>(x - m_pressX) * 5.6f / static_cast<float>(width) + 1.0f;
+        m = static_cast<float>(x - m_pressX) * kUniformScaleSpeed / static_cast<float>(width) + 1.0f;
         const float f = std::fabs(m / m_prevScale);
         value = Ogre::Vector3(f, f, f);
         total = m;
@@ -163,7 +165,7 @@ int CMapSelectMgr::OnDrag(IView*, int viewNumber, int, int x, int y) {
 
     GizmoViewState& first = m_views[0];
     const GizmoViewState& pressed = m_savedViews[0];
-    for (int e = 0; e < 3; ++e) {
+    for (int e = 0; e < kAxisCount; ++e) {
         if (e != m_activeElement && m_activeElement != ELEMENT_CENTRE)
             continue;
         const Ogre::Vector3 p0 = pressed.axisPoints[2 * e];
@@ -173,10 +175,11 @@ int CMapSelectMgr::OnDrag(IView*, int viewNumber, int, int x, int y) {
         first.elements[e][3][0] = end.x;
         first.elements[e][3][1] = end.y;
         first.elements[e][3][2] = end.z;
-        if (m_nodes[4 + e])
-            m_nodes[4 + e]->setPosition(end);
+        if (m_nodes[NODE_BOX_X + e])
+            m_nodes[NODE_BOX_X + e]->setPosition(end);
     }
-    const int shownView = (viewNumber >= 0 && viewNumber < 4) ? viewNumber : m_pressViewIndex;
+    const int shownView =
+        (viewNumber >= 0 && viewNumber < kViewCount) ? viewNumber : m_pressViewIndex;
     UpdateAxisMesh(m_views[shownView].axisPoints, m_activeElement);
     m_dragResult = value;
     return 1;
@@ -186,12 +189,12 @@ int CMapSelectMgr::OnRelease(IView*, int, int, int, int) {
     if (m_dragPart == PART_NONE)
         return 0;
     if (m_mode == MODE_SCALE) {
-        for (int n = 0; n < 4; ++n)
+        for (int n = 0; n < kViewCount; ++n)
             m_views[n] = m_savedViews[n];
         UpdateAxisMesh(m_views[0].axisPoints, m_activeElement);
-        for (int e = 0; e < 3; ++e)
-            if (m_nodes[4 + e])
-                m_nodes[4 + e]->setPosition(m_views[0].axisPoints[2 * e + 1]);
+        for (int e = 0; e < kAxisCount; ++e)
+            if (m_nodes[NODE_BOX_X + e])
+                m_nodes[NODE_BOX_X + e]->setPosition(m_views[0].axisPoints[2 * e + 1]);
     }
     m_dragPart = PART_NONE;
     if (m_viewHost)

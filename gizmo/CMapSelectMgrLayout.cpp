@@ -10,6 +10,8 @@
 
 #include <cmath>
 
+using namespace GizmoGeometry;
+
 namespace {
 
 bool SameTurn(const Ogre::Quaternion& a, const Ogre::Quaternion& b) {
@@ -67,7 +69,7 @@ const Ogre::Quaternion kArrowZ = NormalisedQuaternion(1, 1, 0, 0);
 
 int CMapSelectMgr::UpdateView(IView* view, int viewNumber) {
     HideAll();
-    if (!m_entity || !view || !m_engine || viewNumber < 0 || viewNumber > 3)
+    if (!m_entity || !view || !m_engine || viewNumber < 0 || viewNumber >= kViewCount)
         return 0;
     if (m_activeElement == ELEMENT_NONE)
         SetNormalColours();
@@ -86,9 +88,9 @@ int CMapSelectMgr::UpdateView(IView* view, int viewNumber) {
         view->projectPoint(projected, position, nullptr);
         s = view->sizeFactor(position);
         viewOrientation = view->viewOrientation();
-        // The largest extent of the gizmo is the outer ring (10.4 units); everything laid out
-        // must stay finite.
-        const float reach = 16.0f * s;
+        // The largest extent of the gizmo is the outer ring; everything laid out must stay
+        // finite.
+        const float reach = kLayoutReach * s;
         visible =
             s > 0.0f && std::isfinite(reach) && d3dx::IsFinite(position + Ogre::Vector3(reach)) &&
             d3dx::IsFinite(position - Ogre::Vector3(reach)) && d3dx::IsFinite(viewOrientation);
@@ -134,25 +136,25 @@ int CMapSelectMgr::UpdateView(IView* view, int viewNumber) {
 
 void CMapSelectMgr::LayoutMove(IView*, GizmoViewState& state, const Ogre::Matrix4& scaleTranslate) {
     const float s = state.sizeFactor;
-    for (int i = 0; i < 3; ++i) {
+    for (int i = 0; i < kAxisCount; ++i) {
         state.elements[i] = scaleTranslate;
-        const Ogre::Vector3 coneBase =
-            d3dx::Vec3TransformCoord(m_axisTemplate[2 * i + 1] * (6.1f / 9.0f), scaleTranslate);
+        const Ogre::Vector3 coneBase = d3dx::Vec3TransformCoord(
+            m_axisTemplate[2 * i + 1] * (kArrowConeBase / kAxisLength), scaleTranslate);
         state.axisPoints[2 * i] = m_entityPosition;
         state.axisPoints[2 * i + 1] = coneBase;
         const Ogre::Quaternion* turn = i == 0 ? &kArrowX : (i == 2 ? &kArrowZ : nullptr);
-        PlaceNode(m_nodes[i], coneBase, s, turn);
+        PlaceNode(m_nodes[NODE_ARROW_X + i], coneBase, s, turn);
     }
     UpdateAxisMesh(state.axisPoints, m_dragPart != PART_NONE ? m_activeElement : ELEMENT_CENTRE);
-    if (m_nodes[3])
-        m_nodes[3]->setVisible(true, true);
+    if (m_nodes[NODE_AXIS_LINES])
+        m_nodes[NODE_AXIS_LINES]->setVisible(true, true);
 }
 
 void CMapSelectMgr::LayoutRotate(IView* view, GizmoViewState& state) {
     const float s = state.sizeFactor;
     const Ogre::Quaternion facing = d3dx::RowMatrixToQuaternion(state.viewFacing);
-    PlaceNode(m_nodes[11], m_entityPosition, s, &facing);
-    PlaceNode(m_nodes[12], m_entityPosition, s, &facing);
+    PlaceNode(m_nodes[NODE_VIEW_RING_INNER], m_entityPosition, s, &facing);
+    PlaceNode(m_nodes[NODE_VIEW_RING_OUTER], m_entityPosition, s, &facing);
 
     Ogre::Matrix4 translation, scaling, quarter, placement[3];
     d3dx::MatrixTranslation(translation, m_entityPosition.x, m_entityPosition.y,
@@ -168,23 +170,24 @@ void CMapSelectMgr::LayoutRotate(IView* view, GizmoViewState& state) {
 
     // The plane through the centre that faces the viewer. The view's orientation frame looks
     // along its +Z, so (up x right) points back at the viewer and the kept half is the near one.
-    const float d = view->checksDepth() ? 0.0f : 0.1f;
+    const float d = view->checksDepth() ? 0.0f : kOrthographicCutOffset;
+    const float l = kInnerRingRadius;
     const Ogre::Vector3 c = d3dx::Vec3TransformCoord(Ogre::Vector3(0, 0, d), state.viewFacing);
-    const Ogre::Vector3 u = d3dx::Vec3TransformCoord(Ogre::Vector3(0, 9, d), state.viewFacing);
-    const Ogre::Vector3 r = d3dx::Vec3TransformCoord(Ogre::Vector3(9, 0, d), state.viewFacing);
+    const Ogre::Vector3 u = d3dx::Vec3TransformCoord(Ogre::Vector3(0, l, d), state.viewFacing);
+    const Ogre::Vector3 r = d3dx::Vec3TransformCoord(Ogre::Vector3(l, 0, d), state.viewFacing);
     const Ogre::Vector3 n = d3dx::Vec3Normalize((u - c).crossProduct(r - c));
     state.viewNormal = n;
 
-    for (int i = 0; i < 3; ++i) {
+    for (int i = 0; i < kAxisCount; ++i) {
         Ogre::Matrix4 ring;
         d3dx::MatrixMultiply(ring, scaling, placement[i]);
         state.elements[i] = ring;
-        d3dx::Vec3TransformCoordArray(m_ringScratch, m_innerRing, 65, ring);
+        d3dx::Vec3TransformCoordArray(m_ringScratch, m_innerRing, kRingTemplatePoints, ring);
         int count = 0;
         // Rounding in the view's orientation must not split a ring that lies in the plane.
-        const float tolerance = 1e-5f * 9.0f * s;
+        const float tolerance = 1e-5f * kInnerRingRadius * s;
         Ogre::Vector3* out = state.ringPoints[i];
-        for (int k = 0; k < 64; ++k) {
+        for (int k = 0; k < kRingSegments; ++k) {
             const Ogre::Vector3& p0 = m_ringScratch[k];
             const Ogre::Vector3& p1 = m_ringScratch[k + 1];
             const float d0 = OnPlane((p0 - c).dotProduct(n), tolerance);
@@ -199,8 +202,8 @@ void CMapSelectMgr::LayoutRotate(IView* view, GizmoViewState& state) {
         }
         state.ringCount[i] = count;
         UpdateCircleMesh(out, i, count);
-        if (m_nodes[8 + i])
-            m_nodes[8 + i]->setVisible(true, true);
+        if (m_nodes[NODE_RING_X + i])
+            m_nodes[NODE_RING_X + i]->setVisible(true, true);
     }
 }
 
@@ -215,17 +218,17 @@ void CMapSelectMgr::LayoutScale(GizmoViewState& state) {
     d3dx::MatrixMultiply(element, rotation, scaling);
     d3dx::MatrixMultiply(element, element, translation);
     const Ogre::Quaternion turn = d3dx::RowMatrixToQuaternion(rotation);
-    for (int e = 0; e < 4; ++e) {
+    for (int e = 0; e < kElementCount; ++e) {
         state.elements[e] = element;
-        if (e < 3) {
+        if (e < kAxisCount) {
             const Ogre::Vector3 end = d3dx::Vec3TransformCoord(m_axisTemplate[2 * e + 1], element);
             SetTranslation(state.elements[e], end);
             state.axisPoints[2 * e] = m_entityPosition;
             state.axisPoints[2 * e + 1] = end;
         }
-        PlaceNode(m_nodes[4 + e], TranslationOf(state.elements[e]), s, &turn);
+        PlaceNode(m_nodes[NODE_BOX_X + e], TranslationOf(state.elements[e]), s, &turn);
     }
     UpdateAxisMesh(state.axisPoints, m_dragPart != PART_NONE ? m_activeElement : ELEMENT_CENTRE);
-    if (m_nodes[3])
-        m_nodes[3]->setVisible(true, true);
+    if (m_nodes[NODE_AXIS_LINES])
+        m_nodes[NODE_AXIS_LINES]->setVisible(true, true);
 }

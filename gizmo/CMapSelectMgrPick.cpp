@@ -13,9 +13,9 @@
 #include <cmath>
 #include <cstring>
 
-namespace {
+using namespace GizmoGeometry;
 
-const Ogre::ColourValue kYellow(1, 1, 0, 1);
+namespace {
 
 // Whether the world box of the entity hanging on `node` touches the pick region.
 bool NodeBoxHit(IView* view, Ogre::SceneNode* node) {
@@ -33,7 +33,7 @@ int CMapSelectMgr::OnPress(IView* view, int viewNumber, int keyFlags, int x, int
     if (!m_entity || m_mode == MODE_SELECT || (keyFlags & KEY_RBUTTON) ||
         !m_entity->EnabledTrnaform())
         return 0;
-    if (!view || viewNumber < 0 || viewNumber > 3 || !m_engine)
+    if (!view || viewNumber < 0 || viewNumber >= kViewCount || !m_engine)
         return 0;
 
     // The nodes are shared by all views and stand where the last laid-out view put them (view 0
@@ -55,11 +55,11 @@ int CMapSelectMgr::OnPress(IView* view, int viewNumber, int keyFlags, int x, int
     GizmoViewState& state = m_views[viewNumber];
 
     if (m_mode == MODE_MOVE) {
-        for (int i = 0; i < 3 && m_dragPart == PART_NONE; ++i) {
+        for (int i = 0; i < kAxisCount && m_dragPart == PART_NONE; ++i) {
             if (!state.shown[i])
                 continue;
             view->setPickRegion(&rect, nullptr);
-            bool hit = NodeBoxHit(view, m_nodes[i]);
+            bool hit = NodeBoxHit(view, m_nodes[NODE_ARROW_X + i]);
             if (!hit) {
                 view->setPickRegion(&rect, nullptr);
                 hit = view->testSegment(state.axisPoints[2 * i], state.axisPoints[2 * i + 1],
@@ -86,7 +86,7 @@ int CMapSelectMgr::OnPress(IView* view, int viewNumber, int keyFlags, int x, int
         }
     } else if (m_mode == MODE_ROTATE) {
         view->setPickRegion(&rect, nullptr);
-        for (int i = 0; i < 3 && m_dragPart == PART_NONE; ++i) {
+        for (int i = 0; i < kAxisCount && m_dragPart == PART_NONE; ++i) {
             if (!state.shown[i])
                 continue;
             for (int j = 0; j + 1 < state.ringCount[i]; j += 2) {
@@ -102,7 +102,7 @@ int CMapSelectMgr::OnPress(IView* view, int viewNumber, int keyFlags, int x, int
         }
         if (m_dragPart == PART_NONE && state.shown[ELEMENT_OUTER_RING]) {
             view->setPickRegion(&rect, &state.viewFacing);
-            for (int k = 0; k < 64; ++k) {
+            for (int k = 0; k < kRingSegments; ++k) {
                 if (view->testSegment(m_outerRing[k], m_outerRing[k + 1], &state.viewFacing) != 2) {
                     m_activeElement = ELEMENT_OUTER_RING;
                     m_dragPart = PART_ROTATE_VIEW;
@@ -110,7 +110,7 @@ int CMapSelectMgr::OnPress(IView* view, int viewNumber, int keyFlags, int x, int
                     break;
                 }
             }
-            if (m_dragPart == PART_NONE && view->testSphere(Ogre::Vector3::ZERO, 9.0f) != 2)
+            if (m_dragPart == PART_NONE && view->testSphere(Ogre::Vector3::ZERO, kInnerRingRadius) != 2)
                 m_dragPart = PART_ROTATE_FREE;
         }
         if (m_dragPart != PART_NONE) {
@@ -122,19 +122,19 @@ int CMapSelectMgr::OnPress(IView* view, int viewNumber, int keyFlags, int x, int
             }
         }
     } else if (m_mode == MODE_SCALE) {
-        for (int i = 0; i < 3 && m_dragPart == PART_NONE; ++i) {
+        for (int i = 0; i < kAxisCount && m_dragPart == PART_NONE; ++i) {
             if (!state.shown[i])
                 continue;
             view->setPickRegion(&rect, nullptr);
-            if (NodeBoxHit(view, m_nodes[4 + i])) {
+            if (NodeBoxHit(view, m_nodes[NODE_BOX_X + i])) {
                 m_activeElement = i;
                 m_dragPart = PART_SCALE_X + i;
                 m_referenceLength = state.axisPoints[2 * i].distance(state.axisPoints[2 * i + 1]);
             }
         }
-        if (m_dragPart == PART_NONE && state.shown[3]) {
+        if (m_dragPart == PART_NONE && state.shown[kCentreSlot]) {
             view->setPickRegion(&rect, nullptr);
-            if (NodeBoxHit(view, m_nodes[7])) {
+            if (NodeBoxHit(view, m_nodes[NODE_BOX_CENTRE])) {
                 m_activeElement = ELEMENT_CENTRE;
                 m_dragPart = PART_SCALE_ALL;
             }
@@ -147,13 +147,13 @@ int CMapSelectMgr::OnPress(IView* view, int viewNumber, int keyFlags, int x, int
         return 0;
 
     SetNormalColours();
-    if (m_activeElement >= 0 && m_activeElement < 3) {
-        SetMaterialColour(m_activeElement, kYellow);
+    if (m_activeElement >= 0 && m_activeElement < kAxisCount) {
+        SetMaterialColour(MATERIAL_RED + m_activeElement, kHighlightColour);
         UpdateAxisMesh(nullptr, m_activeElement);
     } else if (m_activeElement == ELEMENT_CENTRE) {
-        SetMaterialColour(3, kYellow);
+        SetMaterialColour(MATERIAL_XYZ, kHighlightColour);
     }
-    for (int n = 0; n < 4; ++n)
+    for (int n = 0; n < kViewCount; ++n)
         m_savedViews[n] = m_views[n];
     if (m_viewHost)
         m_viewHost->redraw();
@@ -161,7 +161,8 @@ int CMapSelectMgr::OnPress(IView* view, int viewNumber, int keyFlags, int x, int
 }
 
 void CMapSelectMgr::SetupAxisLine(int viewNumber, int element) {
-    if (element < 0 || element > 2 || viewNumber < 0 || viewNumber > 3 || !m_pressView)
+    if (element < 0 || element >= kAxisCount || viewNumber < 0 || viewNumber >= kViewCount ||
+        !m_pressView)
         return;
     float first = 0.0f, second = 0.0f;
     m_pressView->lineDistances(first, second);

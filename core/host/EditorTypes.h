@@ -78,13 +78,16 @@ struct PixelRect {
     int bottom = 0;
 };
 
+// What a ray query looks for (RayQuery::flags): the nearest selectable entity on the ray, or
+// the nearest ground.
+enum RayQueryFlags { RAY_QUERY_ENTITY = 1, RAY_QUERY_GROUND = 6 };
+
 // Ray query record handed to CSceneManager::rayQuery. Zero it before filling.
-// flags 1: nearest selectable entity; flags 6: nearest ground.
 struct RayQuery {
     Ogre::Vector3 origin;    // start of the ray
     Ogre::Vector3 direction; // unit direction
     SceneEntity* hit;        // filled by the host: nearest entity hit, or null
     float length;            // distance from the start to the far end of the ray
     float distance;          // in: the largest float; out: distance to the nearest hit
-    int flags;
+    int flags;               // RayQueryFlags
 };

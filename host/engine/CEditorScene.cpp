@@ -337,12 +337,12 @@ int CEditorScene::rayQuery(RayQuery* query) {
 
     float best = -1.0f;
     SceneEntity* bestHit = nullptr;
-    if (query->flags & 1) {
+    if (query->flags & RAY_QUERY_ENTITY) {
         CEditorEntity* e = nullptr;
         best = PickEntity(ray, maxDistance, e);
         bestHit = e;
     }
-    if (query->flags & 6) {
+    if (query->flags & RAY_QUERY_GROUND) {
         const float t = PickGround(ray, maxDistance);
         if (t >= 0.0f && (best < 0.0f || t < best)) {
             best = t;

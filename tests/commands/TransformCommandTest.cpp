@@ -1,6 +1,7 @@
 // The transform undo step and the selection transforms of a drag, against the editor's real
 // headless engine, scene and undo manager.
 #include "CTransformCommand.h"
+#include "GizmoConstants.h"
 
 #include "CEditorUndoManager.h"
 #include "HostInstance.h"
@@ -114,7 +115,7 @@ TEST_F(TransformCommandTest, OrientationAndScaleStepsUseTheirOwnSettersAndCodes)
     orientation.execute(nullptr);
     ExpectNear(a->GetOrientation(), Vector3(0.5f, 0.6f, 0.7f));
 
-    // Any kind other than 1 and 2 is a scale step.
+    // Any kind other than position and orientation is a scale step.
     CTransformCommand scale;
     scale.Capture({"a"}, 7, AXIS_ALL);
     a->SetScale(Vector3(2, 3, 4));
@@ -183,13 +184,13 @@ TEST_F(TransformCommandTest, ApplyTransformRefusesNonFiniteValuesAndUnknownAxes)
 TEST_F(TransformCommandTest, MoveDragMovesEverySelectedEntityAndUndoesInOneStep) {
     Select({"a", "b"});
     auto* command = new CTransformCommand();
-    command->Capture(scene->getSelectedEntities(), 1, AXIS_ALL);
-    TransformSteps::PrepareDrag(Scene(), 1);
+    command->Capture(scene->getSelectedEntities(), KIND_POSITION, AXIS_ALL);
+    TransformSteps::PrepareDrag(Scene(), MODE_MOVE);
     // Drag results are totals since the press.
     EXPECT_EQ(
-        TransformSteps::ApplyDragResult(Scene(), Scene(), Tools(), 1, Vector3(2, 0, 0), false), 2);
+        TransformSteps::ApplyDragResult(Scene(), Scene(), Tools(), MODE_MOVE, Vector3(2, 0, 0), false), 2);
     EXPECT_EQ(
-        TransformSteps::ApplyDragResult(Scene(), Scene(), Tools(), 1, Vector3(3, 0, 0), false), 2);
+        TransformSteps::ApplyDragResult(Scene(), Scene(), Tools(), MODE_MOVE, Vector3(3, 0, 0), false), 2);
     ExpectNear(a->GetPosition(), Vector3(4, 2, 3));
     ExpectNear(b->GetPosition(), Vector3(-1, 5, 6));
     EXPECT_EQ(host->tools.sent.size(), 4u);
@@ -203,28 +204,28 @@ TEST_F(TransformCommandTest, MoveDragMovesEverySelectedEntityAndUndoesInOneStep)
 
 TEST_F(TransformCommandTest, RotateAndScaleStepsAndOtherModes) {
     Select({"a"});
-    TransformSteps::PrepareDrag(Scene(), 2);
+    TransformSteps::PrepareDrag(Scene(), MODE_ROTATE);
     EXPECT_EQ(TransformSteps::ApplyAxisRotation(Scene(), Tools(), Vector3::UNIT_Y, 0.25f), 1);
     EXPECT_EQ(TransformSteps::ApplyAxisRotation(Scene(), Tools(), Vector3::UNIT_Y, 0.5f), 1);
     ExpectNear(a->GetOrientation(), Vector3(0, 0.5f, 0), 1e-4f);
     EXPECT_EQ(host->tools.sent.back().first, 53);
 
-    TransformSteps::PrepareDrag(Scene(), 3);
+    TransformSteps::PrepareDrag(Scene(), MODE_SCALE);
     // Scale results are ratios since the previous step.
-    TransformSteps::ApplyDragResult(Scene(), Scene(), Tools(), 3, Vector3(2, 2, 2), false);
-    TransformSteps::ApplyDragResult(Scene(), Scene(), Tools(), 3, Vector3(1.5f, 1, 1), false);
+    TransformSteps::ApplyDragResult(Scene(), Scene(), Tools(), MODE_SCALE, Vector3(2, 2, 2), false);
+    TransformSteps::ApplyDragResult(Scene(), Scene(), Tools(), MODE_SCALE, Vector3(1.5f, 1, 1), false);
     ExpectNear(a->GetScale(), Vector3(3, 2, 2));
     EXPECT_EQ(host->tools.sent.back().first, 52);
 
     host->tools.sent.clear();
     EXPECT_EQ(
-        TransformSteps::ApplyDragResult(Scene(), Scene(), Tools(), 0, Vector3(1, 1, 1), false), 0);
+        TransformSteps::ApplyDragResult(Scene(), Scene(), Tools(), MODE_SELECT, Vector3(1, 1, 1), false), 0);
     EXPECT_TRUE(host->tools.sent.empty());
 }
 
 TEST_F(TransformCommandTest, NonFiniteDragValuesNeverReachAnEntity) {
     Select({"a"});
-    TransformSteps::PrepareDrag(Scene(), 1);
+    TransformSteps::PrepareDrag(Scene(), MODE_MOVE);
     const float nan = std::numeric_limits<float>::quiet_NaN();
     const float inf = std::numeric_limits<float>::infinity();
     for (int mode = 1; mode <= 3; ++mode) {
@@ -278,27 +279,27 @@ TEST_F(GroundFollowTest, HorizontalMoveKeepsHeightAboveGroundAndVerticalMoveDoes
     a->SetPosition(Vector3(0, Terrain(a->GetPosition()) + 3, 0), AXIS_Y);
     Select({"a"});
     const Vector3 start = a->GetPosition();
-    TransformSteps::PrepareDrag(Scene(), 1);
+    TransformSteps::PrepareDrag(Scene(), MODE_MOVE);
     for (int step = 1; step <= 6; ++step) {
         const Vector3 delta(step * 15.0f, 0.0004f, 0);
-        TransformSteps::ApplyDragResult(Scene(), Scene(), Tools(), 1, delta, true);
+        TransformSteps::ApplyDragResult(Scene(), Scene(), Tools(), MODE_MOVE, delta, true);
         const Vector3 p = a->GetPosition();
         EXPECT_NEAR(p.x, start.x + delta.x, 1e-3f);
         EXPECT_NEAR(p.y - Terrain(p), 3.0f, 0.05f) << "step " << step;
     }
     // A vertical step moves freely: the drag result since the press, no ground.
-    TransformSteps::ApplyDragResult(Scene(), Scene(), Tools(), 1, Vector3(0, 0.0006f, 0), true);
+    TransformSteps::ApplyDragResult(Scene(), Scene(), Tools(), MODE_MOVE, Vector3(0, 0.0006f, 0), true);
     ExpectNear(a->GetPosition(), start + Vector3(0, 0.0006f, 0), 1e-4f);
     // Ground follow off: height fixed.
-    TransformSteps::ApplyDragResult(Scene(), Scene(), Tools(), 1, Vector3(40, 0, 0), false);
+    TransformSteps::ApplyDragResult(Scene(), Scene(), Tools(), MODE_MOVE, Vector3(40, 0, 0), false);
     ExpectNear(a->GetPosition(), start + Vector3(40, 0, 0), 1e-4f);
 }
 
 TEST_F(GroundFollowTest, OverEmptySpaceTheHeightAboveYZeroIsKept) {
     a->SetPosition(Vector3(3000, 7, 3000));
     Select({"a"});
-    TransformSteps::PrepareDrag(Scene(), 1);
-    TransformSteps::ApplyDragResult(Scene(), Scene(), Tools(), 1, Vector3(25, 0, -5), true);
+    TransformSteps::PrepareDrag(Scene(), MODE_MOVE);
+    TransformSteps::ApplyDragResult(Scene(), Scene(), Tools(), MODE_MOVE, Vector3(25, 0, -5), true);
     ExpectNear(a->GetPosition(), Vector3(3025, 7, 2995), 1e-2f);
 }
 

@@ -41,11 +41,15 @@ TEST_F(GizmoTest, NothingIsShownWithoutAnEntityOrInSelectMode) {
     EXPECT_EQ(gizmo->UpdateView(view.get(), 0), 1);
     for (int i = 0; i < 13; ++i)
         EXPECT_FALSE(Visible(i));
-    // Unknown modes behave as select mode.
+    // An unknown mode is kept as given; it shows and grabs nothing.
     gizmo->SetMode(7);
-    EXPECT_EQ(gizmo->GetMode(), MODE_SELECT);
-    for (int i = 0; i < 13; ++i)
+    EXPECT_EQ(gizmo->GetMode(), 7);
+    EXPECT_EQ(gizmo->UpdateView(view.get(), 0), 1);
+    for (int i = 0; i < NODE_COUNT; ++i)
         EXPECT_FALSE(Visible(i));
+    const Ogre::Vector2 c = Pixel(Ogre::Vector3::ZERO);
+    EXPECT_EQ(gizmo->OnPress(view.get(), 0, KEY_LBUTTON, int(c.x) + 3, int(c.y) - 2), 0);
+    EXPECT_EQ(gizmo->GetDragPart(), PART_NONE);
 }
 
 TEST_F(GizmoTest, CurrentEntityIsTheSelectedNameSortingFirst) {

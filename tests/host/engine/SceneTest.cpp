@@ -29,38 +29,38 @@ TEST_F(EngineTest, EntityRayQueryFindsTheNearestSelectableEntity) {
     CEditorEntity* nearBox = scene->AddMesh("near", "box", "", {0, 5, 0});
     CEditorEntity* farBox = scene->AddMesh("far", "box", "", {0, 5, -10});
     ASSERT_TRUE(nearBox && farBox);
-    RayQuery q = Query({0, 5, 20}, {0, 0, -1}, 1);
+    RayQuery q = Query({0, 5, 20}, {0, 0, -1}, RAY_QUERY_ENTITY);
     EXPECT_EQ(scene->rayQuery(&q), 1);
     EXPECT_EQ(q.hit, nearBox);
     EXPECT_NEAR(q.distance, 19.0f, 1e-4f);
     // Hidden or unselectable entities are passed through.
     nearBox->SetVisible(false);
-    q = Query({0, 5, 20}, {0, 0, -1}, 1);
+    q = Query({0, 5, 20}, {0, 0, -1}, RAY_QUERY_ENTITY);
     scene->rayQuery(&q);
     EXPECT_EQ(q.hit, farBox);
     farBox->SetSelectable(false);
     EXPECT_FALSE(scene->canSelect(farBox));
-    q = Query({0, 5, 20}, {0, 0, -1}, 1);
+    q = Query({0, 5, 20}, {0, 0, -1}, RAY_QUERY_ENTITY);
     EXPECT_EQ(scene->rayQuery(&q), 0);
     EXPECT_EQ(q.hit, nullptr);
     EXPECT_EQ(q.distance, std::numeric_limits<float>::max()); // untouched
     // The ground is never an entity hit; the ray length bounds the search.
     nearBox->SetVisible(true);
-    q = Query({0, 20, 0}, {0, -1, 0}, 1);
+    q = Query({0, 20, 0}, {0, -1, 0}, RAY_QUERY_ENTITY);
     scene->rayQuery(&q);
     EXPECT_EQ(q.hit, nearBox);
-    q = Query({0, 5, 20}, {0, 0, -1}, 1, 10.0f);
+    q = Query({0, 5, 20}, {0, 0, -1}, RAY_QUERY_ENTITY, 10.0f);
     EXPECT_EQ(scene->rayQuery(&q), 0);
     // Inside the rock's bounding box but past its surface: the triangles decide.
     CEditorEntity* rock = scene->AddMesh("rock", "rock", "", {20, 0, 0});
     const Ogre::Vector3 corner = rock->GetBoundsMax() - Ogre::Vector3(0.05f, 0.05f, 0.0f);
-    q = Query(Ogre::Vector3(corner.x, corner.y, 30), {0, 0, -1}, 1);
+    q = Query(Ogre::Vector3(corner.x, corner.y, 30), {0, 0, -1}, RAY_QUERY_ENTITY);
     EXPECT_EQ(scene->rayQuery(&q), 0);
-    q = Query({20, 0, 30}, {0, 0, -1}, 1);
+    q = Query({20, 0, 30}, {0, 0, -1}, RAY_QUERY_ENTITY);
     EXPECT_EQ(scene->rayQuery(&q), 1);
     EXPECT_EQ(q.hit, rock);
     // Bad records are refused.
-    q = Query({0, 5, 20}, {0, 0, 0}, 1);
+    q = Query({0, 5, 20}, {0, 0, 0}, RAY_QUERY_ENTITY);
     EXPECT_EQ(scene->rayQuery(&q), 0);
     EXPECT_EQ(scene->rayQuery(nullptr), 0);
 }
@@ -77,21 +77,21 @@ TEST_F(EngineTest, GroundRayQueryHitsTheTerrainSurface) {
             lo = std::min(lo, h);
             hi = std::max(hi, h);
             // Straight down, as the ground-follow of a drag asks.
-            RayQuery q = Query({x, 100000, z}, {0, -1, 0}, 6, 200000);
+            RayQuery q = Query({x, 100000, z}, {0, -1, 0}, RAY_QUERY_GROUND, 200000);
             ASSERT_EQ(scene->rayQuery(&q), 1) << x << "," << z;
             EXPECT_EQ(q.hit, nullptr);
             EXPECT_NEAR(100000.0f - q.distance, h, 0.02f);
         }
     EXPECT_GT(hi - lo, 1.0f); // uneven
     // An oblique ray lands on the surface.
-    RayQuery q = Query({-20, 30, 30}, {0.5f, -1.0f, -0.6f}, 6);
+    RayQuery q = Query({-20, 30, 30}, {0.5f, -1.0f, -0.6f}, RAY_QUERY_GROUND);
     ASSERT_EQ(scene->rayQuery(&q), 1);
     const Ogre::Vector3 p = q.origin + q.direction * q.distance;
     EXPECT_NEAR(p.y, ground->HeightAt(p.x, p.z), 1e-3f);
     // Off the ground, or pointing up: no hit, distance kept.
-    q = Query({100, 50, 0}, {0, -1, 0}, 6);
+    q = Query({100, 50, 0}, {0, -1, 0}, RAY_QUERY_GROUND);
     EXPECT_EQ(scene->rayQuery(&q), 0);
-    q = Query({0, 50, 0}, {0, 1, 0}, 6);
+    q = Query({0, 50, 0}, {0, 1, 0}, RAY_QUERY_GROUND);
     EXPECT_EQ(scene->rayQuery(&q), 0);
     EXPECT_EQ(q.distance, std::numeric_limits<float>::max());
     EXPECT_FALSE(scene->SetGround(0, 10, 1));
