@@ -8,9 +8,11 @@
 #include <OgrePlane.h>
 #include <OgreRay.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <vector>
 
 CTransformCommand::CTransformCommand() {
     Interface* host = GetInterfaceHinstance(nullptr);
@@ -242,6 +244,112 @@ int ApplyTransform(CSceneManager* scene, IToolManager* notifier, CUndoRedoManage
             code = NOTIFY_SCALED;
         }
         Notify(notifier, code, entity);
+    }
+    if (undo)
+        undo->addUndo(command);
+    else
+        delete command;
+    return 1;
+}
+
+namespace {
+
+// base with the components that mask names taken from value.
+Ogre::Vector3 MergeMasked(Ogre::Vector3 base, const Ogre::Vector3& value, unsigned mask) {
+    for (int i = 0; i < 3; ++i)
+        if (mask & (1u << i))
+            base[i] = value[i];
+    return base;
+}
+
+// Where one entity goes: its world value with the named components replaced, worked out
+// before anything moves.
+struct WorldTarget {
+    SceneEntity* entity = nullptr;
+    int depth = 0; // parents above it
+    Ogre::Vector3 value;
+    bool local = false; // value is the local component: set directly
+};
+
+// An entity without a parent has its world values as local ones: they are set directly, so
+// the components not named keep their exact value (the world setters go through a rotation or
+// a division and may move them by a last bit). A parentless orientation is set that way only
+// while its local angles are the ones its world angles are read as; otherwise the world angles
+// are set as a whole.
+WorldTarget TargetOf(SceneEntity* entity, const Ogre::Vector3& value, unsigned mask, int kind) {
+    WorldTarget target;
+    target.entity = entity;
+    for (SceneEntity* up = entity->getParent(); up; up = up->getParent())
+        ++target.depth;
+    const bool root = target.depth == 0;
+    if (kind == KIND_POSITION) {
+        target.value = MergeMasked(entity->GetWorldPosition(), value, mask);
+        target.local = root;
+    } else if (kind == KIND_ORIENTATION) {
+        const Ogre::Vector3 world = entity->GetWorldOrientation();
+        const Ogre::Vector3 local = entity->GetOrientation();
+        target.local = root && (world - local).squaredLength() < 1e-8f;
+        target.value = MergeMasked(target.local ? local : world, value, mask);
+    } else {
+        target.value = MergeMasked(entity->GetWorldScale(), value, mask);
+        target.local = root;
+    }
+    return target;
+}
+
+void SetTarget(const WorldTarget& target, int kind) {
+    SceneEntity* entity = target.entity;
+    const Ogre::Vector3& v = target.value;
+    if (kind == KIND_POSITION) {
+        if (target.local)
+            entity->SetPosition(v, AXIS_ALL);
+        else
+            entity->SetWorldPosition(v.x, v.y, v.z);
+    } else if (kind == KIND_ORIENTATION) {
+        if (target.local)
+            entity->SetOrientation(v, AXIS_ALL);
+        else
+            entity->SetWorldOrientation(v.x, v.y, v.z);
+    } else {
+        if (target.local)
+            entity->SetScale(v, AXIS_ALL);
+        else
+            entity->SetWorldScale(v.x, v.y, v.z);
+    }
+}
+
+} // namespace
+
+int ApplyWorldTransform(CSceneManager* scene, IToolManager* notifier, CUndoRedoManager* undo,
+                        const Ogre::Vector3& value, unsigned mask, int kind) {
+    mask &= 7u;
+    if (!mask)
+        return 0;
+    for (int i = 0; i < 3; ++i)
+        if ((mask & (1u << i)) && !std::isfinite(value[i]))
+            return 0;
+
+    std::set<std::string> names;
+    if (scene)
+        names = scene->getSelectedEntities();
+    // Every entity is captured before the first one changes: the step restores them all.
+    auto* command = new CTransformCommand();
+    command->Capture(names, kind, AXIS_ALL);
+    // Every target is read before anything moves, and parents are set before their children:
+    // a selected parent that moves afterwards would carry its child away from its target.
+    std::vector<WorldTarget> targets;
+    targets.reserve(names.size());
+    for (const std::string& name : names)
+        if (SceneEntity* entity = scene->getSceneEntity(name))
+            targets.push_back(TargetOf(entity, value, mask, kind));
+    std::stable_sort(targets.begin(), targets.end(),
+                     [](const WorldTarget& a, const WorldTarget& b) { return a.depth < b.depth; });
+    const int code = kind == KIND_POSITION      ? NOTIFY_MOVED
+                     : kind == KIND_ORIENTATION ? NOTIFY_ROTATED
+                                                : NOTIFY_SCALED;
+    for (const WorldTarget& target : targets) {
+        SetTarget(target, kind);
+        Notify(notifier, code, target.entity);
     }
     if (undo)
         undo->addUndo(command);

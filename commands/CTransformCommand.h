@@ -87,4 +87,14 @@ int ApplyAxisRotation(CSceneManager* scene, IToolManager* notifier, const Ogre::
 int ApplyTransform(CSceneManager* scene, IToolManager* notifier, CUndoRedoManager* undo,
                    const Ogre::Vector3& value, COORDINATE_AXIS axis, int kind);
 
+// The transform bar's change: sets the world position (kind 1), orientation (kind 2, radians)
+// or scale (other kinds) of every selected entity in the components that `mask` names (bit 0
+// X, bit 1 Y, bit 2 Z), each entity keeping its own world value in the other components, and
+// pushes one undo step, even for an empty selection. The step holds every entity's whole local
+// component from before any change, so one undo restores each of them exactly, whatever a
+// parent made of the world value. An empty mask, or a value that is not finite in a named
+// component, is refused: nothing changes, no step, result 0. Else 1.
+int ApplyWorldTransform(CSceneManager* scene, IToolManager* notifier, CUndoRedoManager* undo,
+                        const Ogre::Vector3& value, unsigned mask, int kind);
+
 } // namespace TransformSteps

@@ -57,7 +57,10 @@ public:
     void ShowPage();
     void HidePage();
     int FrameSelection(void* object);
-    void RefreshTransformBar();
+    // Fills the transform bar from the first selected entity. A move, scale or turn (51, 52,
+    // 53) of an entity that is neither that entity nor one of its parents changes nothing the
+    // bar shows and is skipped.
+    void RefreshTransformBar(int code = NOTIFY_SELECTION, void* entity = nullptr);
     void CheckEnter();
     void ApplyTransformBar();
     // One frame: lay out view 0, hide while not engaged, apply the bar on Enter.

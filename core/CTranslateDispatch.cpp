@@ -82,7 +82,7 @@ int CTranslate::OnNotify(int code, int arg, void* data) {
         m_gizmo.OnSceneNotify(object, m_pageShown, code);
         if (panel)
             panel->OnSceneNotify(static_cast<SceneEntity*>(object), code);
-        RefreshTransformBar();
+        RefreshTransformBar(code, object);
         return 0;
     }
     case NOTIFY_FRAME:
@@ -176,9 +176,3 @@ void CTranslate::FrameStep() {
         viewHost->setCursor(m_cursor.get());
     CheckEnter();
 }
-
-void CTranslate::RefreshTransformBar() {}
-
-void CTranslate::CheckEnter() {}
-
-void CTranslate::ApplyTransformBar() {}

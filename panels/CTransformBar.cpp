@@ -1,6 +1,8 @@
 #include "CTransformBar.h"
 
 #include <wx/aui/framemanager.h>
+#include <wx/stattext.h>
+#include <wx/textctrl.h>
 #include <wx/xrc/xmlres.h>
 
 namespace {
@@ -57,6 +59,7 @@ void CTransformBar::Destroy() {
     bar->Destroy();
     m_window = nullptr;
     m_frame = nullptr;
+    m_written = TransformBarFields::Texts();
 }
 
 bool CTransformBar::IsDocked() const {
@@ -73,4 +76,43 @@ bool CTransformBar::IsDocked() const {
 wxWindow* CTransformBar::GetField(int id) const {
     wxPanel* bar = m_window.get();
     return bar ? bar->FindWindow(id) : nullptr;
+}
+
+void CTransformBar::WriteText(int id, const std::string& text) {
+    wxWindow* control = GetField(id);
+    if (!control)
+        return;
+    const wxString value = wxString::FromUTF8(text);
+    if (auto* edit = wxDynamicCast(control, wxTextCtrl)) {
+        if (edit->GetValue() != value) {
+            // No text event: the bar's own writing is not typing.
+            edit->ChangeValue(value);
+            ++m_writeCount;
+        }
+    } else if (auto* label = wxDynamicCast(control, wxControl)) {
+        // As is: an "&" in a name is shown, not taken as a mnemonic.
+        if (label->GetLabelText() != value) {
+            label->SetLabelText(value);
+            ++m_writeCount;
+        }
+    }
+}
+
+void CTransformBar::Fill(const TransformBarFields::Texts& texts, const std::string& name) {
+    if (!m_window)
+        return;
+    for (int i = 0; i < TransformBarFields::kFieldCount; ++i) {
+        WriteText(TransformBarFields::kFieldIds[i], texts[i]);
+        m_written[i] = texts[i];
+    }
+    WriteText(TransformBarFields::kNameId, name);
+}
+
+TransformBarFields::Texts CTransformBar::ReadTexts() const {
+    TransformBarFields::Texts texts;
+    for (int i = 0; i < TransformBarFields::kFieldCount; ++i) {
+        if (auto* edit = wxDynamicCast(GetField(TransformBarFields::kFieldIds[i]), wxTextCtrl))
+            texts[i] = edit->GetValue().utf8_str().data();
+    }
+    return texts;
 }
