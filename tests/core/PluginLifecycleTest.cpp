@@ -36,7 +36,10 @@ const GizmarkModule& TestModule() {
     return module;
 }
 
-LoadedPlugin::LoadedPlugin() : m_host(new RecordingHost(TestSession().Host())) {
+LoadedPlugin::LoadedPlugin(const std::function<void(RecordingHost&)>& prepare)
+    : m_host(new RecordingHost(TestSession().Host())) {
+    if (prepare)
+        prepare(*m_host);
     const GizmarkModule& module = TestModule();
     if (!module.load)
         return;

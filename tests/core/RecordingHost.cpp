@@ -1,5 +1,7 @@
 #include "RecordingHost.h"
 
+#include <stdexcept>
+
 int RecordingHost::Find(const std::string& text, int from) const {
     for (int i = from; i < static_cast<int>(log.size()); ++i) {
         if (log[i] == text)
@@ -10,6 +12,10 @@ int RecordingHost::Find(const std::string& text, int from) const {
 
 int RecordingHost::registerPlugin(IPluginBase* plugin, int kind) {
     log.push_back("registerPlugin " + std::to_string(kind));
+    if (registerFailures > 0) {
+        --registerFailures;
+        throw std::runtime_error("registry refused the plug-in");
+    }
     return m_real.pluginRegistry()->registerPlugin(plugin, kind);
 }
 
@@ -25,6 +31,8 @@ CGameEngine* RecordingHost::gameEngine() {
 
 CSceneManager* RecordingHost::sceneManager() {
     log.push_back("sceneManager");
+    if (scene)
+        return scene;
     return m_real.engineAccess()->sceneManager();
 }
 

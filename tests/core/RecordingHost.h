@@ -20,6 +20,10 @@ public:
     std::vector<std::string> log;
     // When not -2, toolForCommand answers this instead of asking the real host.
     int forcedTool = -2;
+    // When set, registerPlugin throws this many more times before it forwards again.
+    int registerFailures = 0;
+    // When set, sceneManager() hands out this scene instead of the real one.
+    CSceneManager* scene = nullptr;
 
     // Index of the first entry equal to text at or after from, or -1.
     int Find(const std::string& text, int from = 0) const;
