@@ -51,6 +51,7 @@ public:
     void SetGroundFollow(bool follow) override { m_groundFollow = follow; }
     bool GetGroundFollow() const override { return m_groundFollow; }
     float GroundHeight(Ogre::Vector3 point) override;
+    int SnapToGround() override;
     Interface* GetHost() const override { return m_host; }
 
     int SelectParents();

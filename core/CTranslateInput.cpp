@@ -8,6 +8,7 @@
 #include "CGameEngine.h"
 #include "CSceneManager.h"
 #include "Interface.h"
+#include "SceneEntity.h"
 
 namespace {
 
@@ -44,18 +45,16 @@ int CTranslate::OnPointerDown(IView* view, int viewNumber, int keyFlags, int x, 
 int CTranslate::OnPointerMove(IView* view, int viewNumber, int keyFlags, int x, int y) {
     if (!m_toolEngaged)
         return 0;
-    if (m_gizmo.OnDrag(view, viewNumber, keyFlags, x, y) != 1)
+    GizmoDragResult drag;
+    if (m_gizmo.OnDrag(view, viewNumber, keyFlags, x, y, &drag) != 1)
         return 1;
-    const int part = m_gizmo.GetDragPart();
-    if (part >= PART_ROTATE_FREE && part <= PART_ROTATE_Z) {
-        Ogre::Vector3 axis(0, 1, 0);
-        float angle = 0.0f;
-        m_gizmo.GetRotation(axis, angle);
-        TransformSteps::ApplyAxisRotation(m_sceneManager, Notifier(m_host), axis, angle);
+    if (drag.kind == DRAG_KIND_AXIS_TURN) {
+        TransformSteps::ApplyAxisRotation(m_sceneManager, Notifier(m_host), drag.axis, drag.angle);
         return 1;
     }
+    // The other kinds are numbered as the modes the drag transforms take.
     TransformSteps::ApplyDragResult(m_sceneManager, GroundScene(m_host), Notifier(m_host),
-                                    m_gizmo.GetMode(), m_gizmo.GetDragResult(), m_groundFollow);
+                                    drag.kind, drag.value, m_groundFollow);
     return 1;
 }
 
@@ -90,4 +89,28 @@ int CTranslate::ApplyTransform(Ogre::Vector3 value, COORDINATE_AXIS axis, int ki
     CUndoRedoManager* undo = m_host ? m_host->undoManager() : nullptr;
     return TransformSteps::ApplyTransform(m_sceneManager, Notifier(m_host), undo, value, axis,
                                           kind);
+}
+
+int CTranslate::SnapToGround() {
+    CUndoRedoManager* undo = m_host ? m_host->undoManager() : nullptr;
+    if (!m_sceneManager || !undo)
+        return 0;
+    // Copy the names: the notifications below may reach code that changes the selection.
+    const std::set<std::string> names = m_sceneManager->getSelectedEntities();
+    auto step = std::make_unique<CTransformCommand>();
+    step->Capture(names, KIND_POSITION, AXIS_ALL);
+    CSceneManager* ground = GroundScene(m_host);
+    IToolManager* notifier = Notifier(m_host);
+    for (const std::string& name : names) {
+        SceneEntity* entity = m_sceneManager->getSceneEntity(name);
+        if (!entity)
+            continue;
+        // The ground lies in the world: a child's local position is not a world point.
+        const Ogre::Vector3 world = entity->GetWorldPosition();
+        entity->SetWorldPosition(world.x, TransformSteps::GroundHeight(ground, world), world.z);
+        if (notifier)
+            notifier->notify(NOTIFY_MOVED, 1, entity);
+    }
+    undo->addUndo(step.release());
+    return 1;
 }

@@ -18,6 +18,9 @@ public:
     virtual bool GetGroundFollow() const = 0;
     // The nearest ground below a point (its height when none is found).
     virtual float GroundHeight(Ogre::Vector3 point) = 0;
+    // Puts every selected entity on the ground below it, keeping its x and z in the world,
+    // as one undo step (an empty one for an empty selection); 1 when a step was recorded.
+    virtual int SnapToGround() = 0;
     // The host interface, or null before the plug-in has one.
     virtual Interface* GetHost() const = 0;
 

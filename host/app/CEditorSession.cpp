@@ -27,7 +27,8 @@
 
 #include <sstream>
 
-// Tells the host when a view is about to be drawn, so that plug-ins lay out for it (OnViewUpdate).
+// Tells the host when a view is about to be drawn; the host has the plug-ins lay out views 1 to 3
+// for it (OnViewUpdate), view 0 being laid out by the plug-ins' own frame step.
 class CEditorSession::CDrawnListener : public Ogre::RenderTargetListener {
 public:
     explicit CDrawnListener(CEditorHost& host) : m_host(host) {}
@@ -142,6 +143,7 @@ bool CEditorSession::Start(std::string& error) {
     RegisterBuiltinScriptCommands(*m_script);
     RegisterGizmoScriptCommands(*m_script);
     RegisterPluginScriptCommands(*m_script);
+    RegisterPanelScriptCommands(*m_script);
     RenderFrames(2);
     return true;
 }
@@ -200,7 +202,6 @@ void CEditorSession::RenderTick() {
         return;
     m_frame->UpdateRubberBands();
     m_engine->RenderOneFrame();
-    m_host->ClearRedraw();
 }
 
 void CEditorSession::RenderFrames(int n) {

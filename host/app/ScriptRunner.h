@@ -71,6 +71,8 @@ void RegisterBuiltinScriptCommands(CScriptRunner& runner);
 // Commands added by other files of the app (see the top of this file).
 void RegisterGizmoScriptCommands(CScriptRunner& runner);
 void RegisterPluginScriptCommands(CScriptRunner& runner);
+// Typing into and clicking the plug-ins' panels (ScriptPanelCommands.cpp).
+void RegisterPanelScriptCommands(CScriptRunner& runner);
 
 // The script that --demo runs, writing its pictures into outDir.
 std::string BuiltinDemoScript(const std::string& outDir, int viewCount, bool withMoveTool);
