@@ -265,9 +265,9 @@ void CDialogParameter::ApplyEdit(int index) {
     if (!m_entity || !m_plugin || !edit)
         return;
     const std::string text = Utf8(edit->GetValue());
-    // Leaving an edit that still shows what the panel wrote applies nothing: the text holds
-    // the value rounded to three decimals, and applying it would change what nobody typed.
-    if (m_shown[index].valid && m_shown[index].text == text)
+    // Leaving an edit whose text is what the panel wrote applies nothing: the text holds the
+    // value rounded to three decimals, and applying it would change what nobody typed.
+    if (m_shown[index].text == text && !text.empty())
         return;
     const int kind = KindOf(index);
     const COORDINATE_AXIS axis = AxisOf(index);
