@@ -344,6 +344,7 @@ bool ClickControl(CEditorSession& session, wxWindow* control, std::string& error
     if (CMainFrame* frame = session.Frame())
         frame->Raise();
     const wxRect rect = control->GetScreenRect();
+    const wxPoint before = wxGetMousePosition();
     CInputWatch watch;
     wxUIActionSimulator simulator;
     simulator.MouseMove(rect.x + rect.width / 2, rect.y + rect.height / 2);
@@ -355,6 +356,8 @@ bool ClickControl(CEditorSession& session, wxWindow* control, std::string& error
         error = "the click was not handled";
         return false;
     }
+    // The pointer goes back where it was, so that the views see no pointer of ours.
+    simulator.MouseMove(before);
     session.ProcessEvents();
     return true;
 }
