@@ -4,6 +4,7 @@
 
 #include "EditorTypes.h"
 #include "GizmoConstants.h"
+#include "GizmoDragRules.h"
 
 #include <OgreColourValue.h>
 #include <OgreMaterial.h>
@@ -31,10 +32,10 @@ struct GizmoViewState {
     Ogre::Matrix4 elements[GizmoGeometry::kElementCount];
     // Start and end of the three axis lines, world space.
     Ogre::Vector3 axisPoints[GizmoGeometry::kAxisLinePoints];
-    Ogre::Matrix4 viewFacing;         // view rotation scaled by the size factor, at the entity
-    float sizeFactor;                 // world length of one gizmo unit in this view
-    Ogre::Vector3 viewNormal;         // unit normal of the viewer-facing plane through the centre
-    Ogre::Vector3 ringAxis;           // unit world axis of the ring grabbed at press
+    Ogre::Matrix4 viewFacing; // view rotation scaled by the size factor, at the entity
+    float sizeFactor;         // world length of one gizmo unit in this view
+    Ogre::Vector3 viewNormal; // unit normal of the viewer-facing plane through the centre
+    Ogre::Vector3 ringAxis;   // unit world axis of the ring grabbed at press
 };
 
 class CMapSelectMgr {
@@ -47,10 +48,14 @@ public:
     // Forgets the five materials and the engine (on unload).
     int ReleaseMaterials();
 
+    // Stores the mode as given (a value outside GizmoMode shows and grabs nothing) and lays
+    // out every view.
     int SetMode(int mode);
     int GetMode() const { return m_mode; }
-    int GetDragPart() const { return m_dragPart; }
     int HasEntity() const { return m_entity != nullptr; }
+    // The pieces of the last drag step one by one; the plug-in takes them together from
+    // OnDrag's result.
+    int GetDragPart() const { return m_dragPart; }
     Ogre::Vector3 GetDragResult() const { return m_dragResult; }
     void GetRotation(Ogre::Vector3& axis, float& angle) const;
 
@@ -59,11 +64,13 @@ public:
     void HideAll();
 
     int OnPress(IView* view, int viewNumber, int keyFlags, int x, int y);
-    int OnDrag(IView* view, int viewNumber, int keyFlags, int x, int y);
+    // A step that answers 1 also fills `result` (when given) with what the plug-in applies.
+    int OnDrag(IView* view, int viewNumber, int keyFlags, int x, int y,
+               GizmoDragResult* result = nullptr);
     int OnRelease(IView* view, int viewNumber, int keyFlags, int x, int y);
     int OnHover(int, int) { return 0; }
 
-    // Read access for the host's scripts and for tests.
+    // Read access for tests.
     SceneEntity* GetEntity() const { return m_entity; }
     const GizmoViewState& GetViewState(int viewNumber) const { return m_views[viewNumber]; }
     int GetActiveElement() const { return m_activeElement; }
@@ -86,8 +93,14 @@ private:
 
     // Picking and dragging (CMapSelectMgrPick.cpp, CMapSelectMgrDrag.cpp).
     void SetupAxisLine(int viewNumber, int element);
-    Ogre::Vector3 SphereRule(int x, int y) const;
-    Ogre::Vector3 ViewRingRule(int x, int y) const;
+    int DragMove(int x, int y);
+    int DragRotate(int x, int y);
+    int DragScale(int viewNumber, int x, int y);
+    // What the rotate rules measure against: the press view's layout and the gizmo centre.
+    DragFrame PressFrame() const;
+    // The grabbed rotate part's direction at a pixel of the press view (view-ring rule for
+    // part 5, sphere rule otherwise); zero when there is none.
+    Ogre::Vector3 RotateDirection(int x, int y) const;
     // The press view's ray through a pixel; false when it is degenerate (not finite, or of
     // zero length), in which case nothing can be measured along it.
     bool PressRay(int x, int y, Ogre::Vector3& nearPoint, Ogre::Vector3& farPoint) const;

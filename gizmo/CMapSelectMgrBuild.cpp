@@ -222,7 +222,8 @@ void CMapSelectMgr::CreateMaterials() {
     for (int i = 0; i < MATERIAL_COUNT; ++i) {
         Ogre::MaterialPtr material = mm.getByName(kMaterialNames[i]);
         if (!material)
-            material = base ? base->clone(kMaterialNames[i]) : mm.create(kMaterialNames[i], kResourceGroup);
+            material = base ? base->clone(kMaterialNames[i])
+                            : mm.create(kMaterialNames[i], kResourceGroup);
         m_materials[i] = material;
         m_materialColourSet[i] = false;
         SetMaterialColour(i, kNormalColours[i]);

@@ -110,11 +110,12 @@ int CMapSelectMgr::OnPress(IView* view, int viewNumber, int keyFlags, int x, int
                     break;
                 }
             }
-            if (m_dragPart == PART_NONE && view->testSphere(Ogre::Vector3::ZERO, kInnerRingRadius) != 2)
+            if (m_dragPart == PART_NONE &&
+                view->testSphere(Ogre::Vector3::ZERO, kInnerRingRadius) != 2)
                 m_dragPart = PART_ROTATE_FREE;
         }
         if (m_dragPart != PART_NONE) {
-            m_dragStart = m_dragPart == PART_ROTATE_VIEW ? ViewRingRule(x, y) : SphereRule(x, y);
+            m_dragStart = RotateDirection(x, y);
             // Without a start direction every later step would measure from nothing.
             if (m_dragStart == Ogre::Vector3::ZERO || !d3dx::IsFinite(m_dragStart)) {
                 m_dragPart = PART_NONE;

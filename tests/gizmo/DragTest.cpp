@@ -7,51 +7,10 @@
 
 #include <cmath>
 #include <limits>
+#include <vector>
 
 using Ogre::Vector2;
 using Ogre::Vector3;
-
-namespace {
-
-// The host view, except that its rays can be made degenerate.
-class PoisonedView : public IView {
-public:
-    explicit PoisonedView(IView& inner) : m_inner(inner) {}
-    void setPickRegion(const PixelRect* r, const Ogre::Matrix4* l) override {
-        m_inner.setPickRegion(r, l);
-    }
-    int testSphere(const Vector3& c, float r) override { return m_inner.testSphere(c, r); }
-    int testBox(const Vector3& a, const Vector3& b) override { return m_inner.testBox(a, b); }
-    PixelRect pixelRect() const override { return m_inner.pixelRect(); }
-    bool checksDepth() const override { return m_inner.checksDepth(); }
-    void lineDistances(float& a, float& b) const override { m_inner.lineDistances(a, b); }
-    Vector3 viewOrientation() const override { return m_inner.viewOrientation(); }
-    void rayThroughPixel(int x, int y, Vector3& n, Vector3& f) const override {
-        m_inner.rayThroughPixel(x, y, n, f);
-        if (poisoned)
-            n.x = f.y = std::numeric_limits<float>::quiet_NaN();
-    }
-    void projectPoint(Vector3& o, const Vector3& p, const Ogre::Matrix4* l) const override {
-        m_inner.projectPoint(o, p, l);
-    }
-    float sizeFactor(const Vector3& p) const override { return m_inner.sizeFactor(p); }
-    int testSegment(const Vector3& a, const Vector3& b, const Ogre::Matrix4* l) override {
-        return m_inner.testSegment(a, b, l);
-    }
-    bool entityInRect(SceneEntity* e, const Vector2& a, const Vector2& b) const override {
-        return m_inner.entityInRect(e, a, b);
-    }
-    void frameBox(const Vector3& a, const Vector3& b, float n, float f) override {
-        m_inner.frameBox(a, b, n, f);
-    }
-
-    bool poisoned = false;
-
-private:
-    IView& m_inner;
-};
-
-} // namespace
 
 TEST_F(GizmoTest, MoveDragGivesTheDisplacementSincePressAlongTheAxis) {
     SelectNew("box_a", Vector3::ZERO);
@@ -191,7 +150,7 @@ TEST_F(GizmoTest, AxisScaleStretchesTheGizmoAndReleaseSnapsItBack) {
 }
 
 TEST_F(GizmoTest, DegenerateRaysChangeNothing) {
-    PoisonedView poisoned(*view);
+    ForwardingView poisoned(*view);
     host.views[0] = &poisoned;
     SelectNew("box_a", Vector3::ZERO);
     for (int mode : {MODE_MOVE, MODE_ROTATE, MODE_SCALE}) {
@@ -222,5 +181,69 @@ TEST_F(GizmoTest, DegenerateRaysChangeNothing) {
         }
         poisoned.poisoned = false;
         gizmo->OnRelease(&poisoned, 0, 0, 0, 0);
+    }
+}
+
+TEST_F(GizmoTest, BackAtThePressPointEveryRotatePartLeavesTheEntityUnturned) {
+    // A tilted view of a tilted entity, so that no ring axis is a principal axis.
+    view->LookAt(Vector3(20, 15, 45), Vector3::ZERO);
+    const Vector3 start(0.3f, 0.5f, 0.2f);
+    CEditorEntity* box = SelectNew("box_a", Vector3::ZERO, start);
+    gizmo->SetMode(MODE_ROTATE);
+    const Vector2 c = Pixel(Vector3::ZERO);
+
+    // Pixels around the centre at which a press grabs each part (a few per part, as the press
+    // directions round differently), each with a step of one pixel across the radius.
+    struct Grab {
+        int x, y, dx, dy;
+    };
+    std::vector<Grab> grabs[PART_ROTATE_Z + 1];
+    for (int r = 10; r <= 120; r += 2)
+        for (int k = 0; k < 32; ++k) {
+            const float a = k * 6.2831853f / 32;
+            const int x = int(std::lround(c.x + r * std::cos(a))) + 3;
+            const int y = int(std::lround(c.y - r * std::sin(a))) - 2;
+            if (!gizmo->OnPress(view.get(), 0, KEY_LBUTTON, x, y))
+                continue;
+            const int part = gizmo->GetDragPart();
+            gizmo->OnRelease(view.get(), 0, 0, 0, 0);
+            const bool across = std::fabs(std::cos(a)) > std::fabs(std::sin(a));
+            if (part >= PART_ROTATE_VIEW && part <= PART_ROTATE_Z && grabs[part].size() < 12)
+                grabs[part].push_back({x, y, across ? 0 : 1, across ? 1 : 0});
+        }
+    // What the plug-in does with a step: turn the entity from its orientation at the press.
+    auto apply = [&](const GizmoDragResult& drag) {
+        if (drag.kind == DRAG_KIND_AXIS_TURN)
+            box->RotateDelta(drag.axis, drag.angle, true);
+        else if (drag.kind == DRAG_KIND_TURN)
+            box->RotateDelta(drag.value);
+        gizmo->OnSceneNotify(box, 1, NOTIFY_ROTATED);
+    };
+
+    for (int part = PART_ROTATE_VIEW; part <= PART_ROTATE_Z; ++part) {
+        ASSERT_FALSE(grabs[part].empty()) << part;
+        for (const Grab& g : grabs[part]) {
+            SCOPED_TRACE(testing::Message() << "part " << part << " at " << g.x << "," << g.y);
+            const int x = g.x, y = g.y, dx = g.dx, dy = g.dy;
+            ASSERT_EQ(gizmo->OnPress(view.get(), 0, KEY_LBUTTON, x, y), 1);
+            box->PreTransform(Vector3(0, 1, 0));
+            GizmoDragResult drag;
+            ASSERT_EQ(gizmo->OnDrag(view.get(), 0, KEY_LBUTTON, x + dx, y + dy, &drag), 1);
+            EXPECT_EQ(drag.part, part);
+            EXPECT_EQ(drag.kind, part == PART_ROTATE_VIEW ? DRAG_KIND_TURN : DRAG_KIND_AXIS_TURN);
+            apply(drag);
+            EXPECT_GT((box->GetOrientation() - start).length(), 1e-3f);
+
+            ASSERT_EQ(gizmo->OnDrag(view.get(), 0, KEY_LBUTTON, x, y, &drag), 1);
+            EXPECT_EQ(drag.value, Vector3::ZERO);
+            EXPECT_EQ(drag.angle, 0.0f);
+            apply(drag);
+            // Staying there is nothing new.
+            EXPECT_EQ(gizmo->OnDrag(view.get(), 0, KEY_LBUTTON, x, y, &drag), RESULT_NOTHING_NEW);
+            ASSERT_EQ(gizmo->OnRelease(view.get(), 0, 0, 0, 0), 1);
+            EXPECT_LT((box->GetOrientation() - start).length(), 1e-5f);
+            box->SetOrientation(start);
+            gizmo->OnSceneNotify(box, 1, NOTIFY_ROTATED);
+        }
     }
 }

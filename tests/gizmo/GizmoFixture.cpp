@@ -12,6 +12,13 @@
 #include <OgreTextureUnitState.h>
 
 #include <cstring>
+#include <limits>
+
+void ForwardingView::rayThroughPixel(int x, int y, Ogre::Vector3& n, Ogre::Vector3& f) const {
+    m_inner.rayThroughPixel(x, y, n, f);
+    if (poisoned)
+        n.x = f.y = std::numeric_limits<float>::quiet_NaN();
+}
 
 void GizmoTest::SetUp() {
     engine = std::make_unique<CEditorEngine>(false);

@@ -15,6 +15,7 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <vector>
 
 namespace Ogre {
 class Entity;
@@ -79,6 +80,60 @@ public:
 
 private:
     CEditorEngine& m_engine;
+};
+
+// The host view, with hooks: it records the pick regions the gizmo sets, can force the hit
+// tests' answers, and can make its rays degenerate.
+class ForwardingView : public IView {
+public:
+    // What the hit tests answer instead of asking the view.
+    enum Forced { ASK_VIEW, HIT, MISS };
+
+    explicit ForwardingView(IView& inner) : m_inner(inner) {}
+    void setPickRegion(const PixelRect* r, const Ogre::Matrix4* l) override {
+        if (r)
+            pickRects.push_back(*r);
+        m_inner.setPickRegion(r, l);
+    }
+    int testSphere(const Ogre::Vector3& c, float r) override {
+        return Answer(sphere, m_inner.testSphere(c, r));
+    }
+    int testBox(const Ogre::Vector3& a, const Ogre::Vector3& b) override {
+        return Answer(box, m_inner.testBox(a, b));
+    }
+    PixelRect pixelRect() const override { return m_inner.pixelRect(); }
+    bool checksDepth() const override { return m_inner.checksDepth(); }
+    void lineDistances(float& a, float& b) const override { m_inner.lineDistances(a, b); }
+    Ogre::Vector3 viewOrientation() const override { return m_inner.viewOrientation(); }
+    void rayThroughPixel(int x, int y, Ogre::Vector3& n, Ogre::Vector3& f) const override;
+    void projectPoint(Ogre::Vector3& o, const Ogre::Vector3& p,
+                      const Ogre::Matrix4* l) const override {
+        m_inner.projectPoint(o, p, l);
+    }
+    float sizeFactor(const Ogre::Vector3& p) const override { return m_inner.sizeFactor(p); }
+    int testSegment(const Ogre::Vector3& a, const Ogre::Vector3& b,
+                    const Ogre::Matrix4* l) override {
+        return Answer(l ? localSegment : segment, m_inner.testSegment(a, b, l));
+    }
+    bool entityInRect(SceneEntity* e, const Ogre::Vector2& a,
+                      const Ogre::Vector2& b) const override {
+        return m_inner.entityInRect(e, a, b);
+    }
+    void frameBox(const Ogre::Vector3& a, const Ogre::Vector3& b, float n, float f) override {
+        m_inner.frameBox(a, b, n, f);
+    }
+
+    std::vector<PixelRect> pickRects;
+    Forced sphere = ASK_VIEW, box = ASK_VIEW;
+    Forced segment = ASK_VIEW;      // segments in world space (arrows' lines, axis rings)
+    Forced localSegment = ASK_VIEW; // segments through a local matrix (the outer ring)
+    bool poisoned = false;          // rays with not-a-number points
+
+private:
+    static int Answer(Forced forced, int asked) {
+        return forced == HIT ? 0 : forced == MISS ? 2 : asked;
+    }
+    IView& m_inner;
 };
 
 class GizmoTest : public ::testing::Test {

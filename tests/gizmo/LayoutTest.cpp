@@ -221,3 +221,34 @@ TEST_F(GizmoTest, NonFiniteEntityHidesTheGizmoAndWritesNoVertex) {
     EXPECT_EQ(gizmo->OnPress(view.get(), 0, KEY_LBUTTON, 400, 300), 0);
     testEngine->scene = nullptr;
 }
+
+TEST_F(GizmoTest, OrthographicViewCutsRingsBehindTheCentreAndChecksNoDepth) {
+    // Beyond the far clip plane (5000): a perspective view shows nothing there.
+    CEditorEntity* box = SelectNew("box_a", Vector3(0, 0, -6000), Vector3(0, 0.05f, 0));
+    gizmo->SetMode(MODE_ROTATE);
+    EXPECT_FALSE(AnyShown(gizmo->GetViewState(0)));
+
+    // An orthographic view has no depth range: the gizmo is laid out wherever it stands.
+    view->SetOrthographic(true, 40.0f);
+    ASSERT_FALSE(view->checksDepth());
+    gizmo->UpdateView(view.get(), 0);
+    const GizmoViewState& st = gizmo->GetViewState(0);
+    EXPECT_TRUE(AnyShown(st));
+    EXPECT_TRUE(Visible(NODE_RING_Y) && Visible(NODE_VIEW_RING_OUTER));
+
+    // Its cutting plane lies 0.1 gizmo units behind the centre (the normal still faces the
+    // viewer), so the edge-on Y ring keeps a little more than its near half: both cut ends lie
+    // on z = -0.1 units.
+    box->SetPosition(Vector3::ZERO);
+    gizmo->UpdateView(view.get(), 0);
+    const float s = st.sizeFactor;
+    EXPECT_LT((st.viewNormal - Vector3::UNIT_Z).length(), 1e-5f);
+    int cutEnds = 0;
+    for (int k = 0; k < st.ringCount[1]; ++k) {
+        const Vector3& p = st.ringPoints[1][k];
+        EXPECT_GE(p.z, -0.1f * s - 1e-4f * s) << k;
+        if (std::fabs(p.z + 0.1f * s) < 1e-4f * s)
+            ++cutEnds;
+    }
+    EXPECT_EQ(cutEnds, 2);
+}

@@ -126,3 +126,74 @@ TEST_F(GizmoTest, PressInAnotherViewTestsThePartsAsThatViewShowsThem) {
     EXPECT_EQ(gizmo->GetDragPart(), PART_SCALE_X);
     host.views[1] = nullptr;
 }
+
+TEST_F(GizmoTest, PickRectangleIsSevenLeftTwoUpOneRightSixDownOfThePointer) {
+    ForwardingView recording(*view);
+    host.views[0] = &recording;
+    SelectNew("box_a", Vector3::ZERO);
+    for (int mode : {MODE_MOVE, MODE_ROTATE, MODE_SCALE}) {
+        SCOPED_TRACE(mode);
+        gizmo->SetMode(mode);
+        recording.pickRects.clear();
+        gizmo->OnPress(&recording, 0, KEY_LBUTTON, 123, 456);
+        gizmo->OnRelease(&recording, 0, 0, 0, 0);
+        // Every region the press set is the one rectangle.
+        ASSERT_FALSE(recording.pickRects.empty());
+        for (const PixelRect& r : recording.pickRects) {
+            EXPECT_EQ(r.left, 123 - 7);
+            EXPECT_EQ(r.top, 456 - 2);
+            EXPECT_EQ(r.right, 123 + 1);
+            EXPECT_EQ(r.bottom, 456 + 6);
+        }
+    }
+    host.views[0] = view.get();
+}
+
+TEST_F(GizmoTest, UnderOnePickRectangleAnAxisRingWinsOverTheOuterRingAndTheSphere) {
+    ForwardingView forced(*view);
+    host.views[0] = &forced;
+    SelectNew("box_a", Vector3::ZERO);
+    gizmo->SetMode(MODE_ROTATE);
+    const Vector2 c = Pixel(Vector3::ZERO);
+    const int x = int(c.x) + 50, y = int(c.y) - 30;
+    auto press = [&] {
+        gizmo->OnRelease(&forced, 0, 0, 0, 0);
+        return gizmo->OnPress(&forced, 0, KEY_LBUTTON, x, y);
+    };
+    // Everything under the rectangle: the X ring, the first axis ring tested.
+    forced.segment = forced.localSegment = forced.sphere = ForwardingView::HIT;
+    ASSERT_EQ(press(), 1);
+    EXPECT_EQ(gizmo->GetDragPart(), PART_ROTATE_X);
+    // No axis ring: the outer ring before the sphere.
+    forced.segment = ForwardingView::MISS;
+    ASSERT_EQ(press(), 1);
+    EXPECT_EQ(gizmo->GetDragPart(), PART_ROTATE_VIEW);
+    forced.localSegment = ForwardingView::MISS;
+    ASSERT_EQ(press(), 1);
+    EXPECT_EQ(gizmo->GetDragPart(), PART_ROTATE_FREE);
+    forced.sphere = ForwardingView::MISS;
+    EXPECT_EQ(press(), 0);
+    host.views[0] = view.get();
+}
+
+TEST_F(GizmoTest, FreeRotationHighlightsNothing) {
+    SelectNew("box_a", Vector3::ZERO);
+    gizmo->SetMode(MODE_ROTATE);
+    const Vector2 c = Pixel(Vector3::ZERO);
+    // A grabbed X ring is yellow...
+    ASSERT_EQ(gizmo->OnPress(view.get(), 0, KEY_LBUTTON, int(std::lround(c.x)) + 3,
+                             int(std::lround(c.y)) - 45 - 2),
+              1);
+    ASSERT_EQ(gizmo->GetDragPart(), PART_ROTATE_X);
+    ASSERT_EQ(MaterialColour("MapSelectMgrRed"), GizmoGeometry::kHighlightColour);
+    gizmo->OnRelease(view.get(), 0, 0, 0, 0);
+    // ...and a press inside the sphere, between the rings, puts every colour back.
+    ASSERT_EQ(gizmo->OnPress(view.get(), 0, KEY_LBUTTON, int(c.x) + 35 + 3, int(c.y) - 35 - 2), 1);
+    ASSERT_EQ(gizmo->GetDragPart(), PART_ROTATE_FREE);
+    EXPECT_EQ(gizmo->GetActiveElement(), ELEMENT_NONE);
+    gizmo->UpdateView(view.get(), 0);
+    for (int m = 0; m < MATERIAL_COUNT; ++m)
+        EXPECT_EQ(MaterialColour(GizmoGeometry::kMaterialNames[m]),
+                  GizmoGeometry::kNormalColours[m])
+            << m;
+}

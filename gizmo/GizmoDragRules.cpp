@@ -1,0 +1,132 @@
+// The drag rules on plain values.
+#include "GizmoDragRules.h"
+
+#include "D3dxMath.h"
+#include "ID3dUtil.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// A ray running along the view-ring plane within this (cosine) crosses it nowhere measurable.
+constexpr float kAlongPlane = 0.0001f;
+// A direction with no component beyond this is no direction (parts other than 6).
+constexpr float kNoDirection = 0.1f;
+// A normalised cross product shorter than this means the two directions were parallel.
+constexpr float kParallelAxis = 0.9f;
+// An axis within this (cosine) of a principal axis is taken as that axis.
+constexpr float kPrincipalAxis = 0.999f;
+// Two unit directions closer than this are the same direction up to rounding: normalising the
+// same vector twice, or a dot product of a unit vector with itself (0.99999994, whose arccos
+// is 3.45e-4 rad), stays far below it, while one pixel of pointer motion on the rings turns the
+// direction by about 0.01.
+constexpr float kSameDirection = 1e-5f;
+// A scale step factor below this is refused.
+constexpr float kVanishingFactor = 0.0001f;
+
+} // namespace
+
+namespace GizmoDragRules {
+
+bool MakeRay(const Ogre::Vector3& nearPoint, const Ogre::Vector3& farPoint, DragRay& ray) {
+    if (!d3dx::IsFinite(nearPoint) || !d3dx::IsFinite(farPoint))
+        return false;
+    const Ogre::Vector3 direction = d3dx::Vec3Normalize(farPoint - nearPoint);
+    if (direction == Ogre::Vector3::ZERO)
+        return false;
+    ray.origin = nearPoint;
+    ray.direction = direction;
+    return true;
+}
+
+Ogre::Vector3 SphereDirection(const DragRay& ray, const DragFrame& frame, int part) {
+    const Ogre::Vector3& o = ray.origin;
+    const Ogre::Vector3& dir = ray.direction;
+    const Ogre::Vector3& c = frame.centre;
+    const float radius = GizmoGeometry::kInnerRingRadius * frame.sizeFactor;
+    Ogre::Vector3 d = o + dir * (c - o).dotProduct(dir);
+    const float gap = (d - c).squaredLength();
+    if (radius * radius > gap)
+        d = d - dir * std::sqrt(radius * radius - gap);
+    if (part >= PART_ROTATE_X && part <= PART_ROTATE_Z) {
+        const Ogre::Vector3& a = frame.ringAxis;
+        d = d + a * (c - d).dotProduct(a);
+    }
+    return d3dx::Vec3Normalize(c - d);
+}
+
+Ogre::Vector3 ViewRingDirection(const DragRay& ray, const DragFrame& frame) {
+    const Ogre::Vector3& o = ray.origin;
+    const Ogre::Vector3& dir = ray.direction;
+    const Ogre::Vector3& a = frame.ringAxis;
+    const Ogre::Vector3& c = frame.centre;
+    const float facing = dir.dotProduct(a);
+    const Ogre::Vector3 d =
+        std::fabs(facing) < kAlongPlane ? o : o - dir * ((o - c).dotProduct(a) / facing);
+    return d3dx::Vec3Normalize(c - d);
+}
+
+Ogre::Vector3 AxisAngleToYawPitchRoll(const Ogre::Vector3& axis, float angle) {
+    if (axis.x >= kPrincipalAxis)
+        return Ogre::Vector3(angle, 0, 0);
+    if (axis.x <= -kPrincipalAxis)
+        return Ogre::Vector3(-angle, 0, 0);
+    if (axis.y >= kPrincipalAxis)
+        return Ogre::Vector3(0, angle, 0);
+    if (axis.y <= -kPrincipalAxis)
+        return Ogre::Vector3(0, -angle, 0);
+    if (axis.z >= kPrincipalAxis)
+        return Ogre::Vector3(0, 0, angle);
+    if (axis.z <= -kPrincipalAxis)
+        return Ogre::Vector3(0, 0, -angle);
+    Ogre::Matrix4 m;
+    d3dx::MatrixRotationAxis(m, axis, angle);
+    return ID3dUtil::GenerateYPRFromMat(m);
+}
+
+bool RotationSincePress(int part, const Ogre::Vector3& start, const Ogre::Vector3& g,
+                        const Ogre::Vector3& viewNormal, Ogre::Vector3& axis, float& angle) {
+    if (!d3dx::IsFinite(g) || g == Ogre::Vector3::ZERO)
+        return false;
+    if (part != PART_ROTATE_FREE && std::fabs(g.x) <= kNoDirection &&
+        std::fabs(g.y) <= kNoDirection && std::fabs(g.z) <= kNoDirection)
+        return false;
+    // Back at the press direction: the whole rotation since the press is none, so the entity
+    // returns exactly to where the press found it (and repeated returns cannot creep).
+    if ((g - start).squaredLength() <= kSameDirection * kSameDirection) {
+        axis = viewNormal;
+        angle = 0.0f;
+        return d3dx::IsFinite(axis);
+    }
+    const float turn = std::acos(std::clamp(g.dotProduct(start), -1.0f, 1.0f));
+    Ogre::Vector3 about = d3dx::Vec3Normalize(start.crossProduct(g));
+    if (about.length() < kParallelAxis) {
+        if (part == PART_ROTATE_FREE)
+            return false;
+        about = viewNormal;
+    }
+    if (!std::isfinite(turn) || !d3dx::IsFinite(about))
+        return false;
+    axis = about;
+    angle = turn;
+    return true;
+}
+
+bool UniformScaleTotal(int dx, int width, float& total) {
+    if (width <= 0)
+        return false;
+    total = static_cast<float>(dx) * GizmoGeometry::kUniformScaleSpeed / static_cast<float>(width) +
+            1.0f;
+    return true;
+}
+
+bool ScaleRatio(float total, float previous, float& ratio) {
+    const float r = std::fabs(total / previous);
+    if (!std::isfinite(total) || !std::isfinite(r) || r < kVanishingFactor)
+        return false;
+    ratio = r;
+    return true;
+}
+
+} // namespace GizmoDragRules

@@ -1,0 +1,82 @@
+// The rules that turn a pointer ray into rotate and scale values, on plain values: no view, no
+// engine, no gizmo state. The gizmo feeds them what the press fixed; tests call them directly.
+// Also the drag result the gizmo hands to the plug-in after each step.
+#pragma once
+
+#include "GizmoConstants.h"
+
+#include <OgreVector.h>
+
+// How the plug-in applies a drag result. The first four are the mode the step was made in:
+// the value is applied according to it.
+enum GizmoDragKind {
+    DRAG_KIND_NONE = MODE_SELECT, // nothing to apply (a mode that shows nothing)
+    DRAG_KIND_MOVE = MODE_MOVE,   // value: displacement since the press
+    DRAG_KIND_TURN = MODE_ROTATE, // value: (pitch, yaw, roll) since the press
+    DRAG_KIND_SCALE = MODE_SCALE, // value: factors since the previous step
+    DRAG_KIND_AXIS_TURN = 4,      // axis and angle since the press (parts 6 to 9)
+};
+
+// One drag step's outcome as the plug-in applies it.
+struct GizmoDragResult {
+    int part = PART_NONE;
+    int kind = DRAG_KIND_NONE;
+    Ogre::Vector3 value = Ogre::Vector3::ZERO;
+    Ogre::Vector3 axis = Ogre::Vector3::UNIT_Y; // unit; DRAG_KIND_AXIS_TURN only
+    float angle = 0.0f;                         // radians; DRAG_KIND_AXIS_TURN only
+};
+
+// A ray through a pointer pixel: its near point and unit direction.
+struct DragRay {
+    Ogre::Vector3 origin = Ogre::Vector3::ZERO;
+    Ogre::Vector3 direction = Ogre::Vector3::UNIT_Z;
+};
+
+// What a rotate drag keeps from the press view: the gizmo centre, the view's size factor (world
+// length of one gizmo unit), the unit normal of its viewer-facing plane and the unit axis of the
+// grabbed ring (the view normal for the view-axis ring).
+struct DragFrame {
+    Ogre::Vector3 centre = Ogre::Vector3::ZERO;
+    float sizeFactor = 0.0f;
+    Ogre::Vector3 viewNormal = Ogre::Vector3::UNIT_Z;
+    Ogre::Vector3 ringAxis = Ogre::Vector3::UNIT_Z;
+};
+
+namespace GizmoDragRules {
+
+// The ray from a view's near and far points through a pixel; false when it is degenerate (not
+// finite, or of zero length), in which case nothing can be measured along it.
+bool MakeRay(const Ogre::Vector3& nearPoint, const Ogre::Vector3& farPoint, DragRay& ray);
+
+// Sphere rule (parts 6 to 9): the point where the ray meets the sphere of the inner ring's
+// radius around the centre, or the ray's point nearest the centre when it passes outside; for
+// the axis rings (7, 8, 9) projected onto the ring's plane. The result is the unit direction
+// from that point to the centre (zero when they coincide).
+Ogre::Vector3 SphereDirection(const DragRay& ray, const DragFrame& frame, int part);
+
+// View-ring rule (part 5): where the ray crosses the plane through the centre perpendicular to
+// the ring axis (the ray's origin when it runs along the plane), as the unit direction from
+// there to the centre.
+Ogre::Vector3 ViewRingDirection(const DragRay& ray, const DragFrame& frame);
+
+// Rotation about a unit axis as (pitch, yaw, roll); within 0.001 of a principal axis the angle
+// goes straight into that component.
+Ogre::Vector3 AxisAngleToYawPitchRoll(const Ogre::Vector3& axis, float angle);
+
+// The rotation of a rotate part (5 to 9) from the press direction `start` to the direction
+// `g` now. False when the step gives nothing: g unusable (zero, not finite, or for parts other
+// than 6 with no component beyond 0.1), or, for part 6, g opposite to the start. g within
+// rounding of the start is no rotation at all: angle 0 about the view normal. Otherwise the
+// angle is arccos(start . g) about start x g; when those are opposite, about the view normal.
+bool RotationSincePress(int part, const Ogre::Vector3& start, const Ogre::Vector3& g,
+                        const Ogre::Vector3& viewNormal, Ogre::Vector3& axis, float& angle);
+
+// Uniform scale (part 10): the total factor since the press for a pointer dx pixels right of
+// the press point in a view `width` pixels wide. False for a view without width.
+bool UniformScaleTotal(int dx, int width, float& total);
+
+// The factor of one scale step: |total / previous total|. False when it is not finite or
+// vanishes (below 0.0001), so that the previous total stays and no later step divides by zero.
+bool ScaleRatio(float total, float previous, float& ratio);
+
+} // namespace GizmoDragRules
