@@ -192,8 +192,8 @@ void CDialogParameter::ShowControls(bool show) {
     }
 }
 
-bool CDialogParameter::UpdateLightPage(SceneEntity*) {
-    return false;
+bool CDialogParameter::UpdateLightPage(SceneEntity* entity) {
+    return m_lightPage.Update(entity, m_plugin);
 }
 
 void CDialogParameter::UpdateMeshInfo(SceneEntity* entity) {

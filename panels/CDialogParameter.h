@@ -10,6 +10,8 @@
 // about itself), and a control is written only when its text differs from what it shows.
 #pragma once
 
+#include "CLightPage.h"
+
 #include <wx/panel.h>
 
 #include <string>
@@ -51,6 +53,7 @@ public:
     const wxBrush* GetNameBrush() const { return m_nameBrush; }
     // How many times a control's text was written (tests of the refresh cost).
     long GetControlWrites() const { return m_controlWrites; }
+    const CLightPage& GetLightPage() const { return m_lightPage; }
 
 private:
     // What one edit shows: the text the panel last wrote, and whether the control still holds
@@ -66,8 +69,7 @@ private:
     // values are unchanged and the value edits are left as they are.
     void Refresh(int showState, bool showAll, int code, bool ownValues = true);
     void ShowControls(bool show);
-    // The light page takes the lower part of the panel for a light; none is built yet, so the
-    // mesh text is shown for every entity. True when the page is shown.
+    // The light page takes the lower part of the panel for a light. True when it is shown.
     bool UpdateLightPage(SceneEntity* entity);
     void UpdateMeshInfo(SceneEntity* entity);
     void WriteEdit(int index, const std::string& text, bool force = false);
@@ -103,4 +105,6 @@ private:
     bool m_meshTextValid = false;
     bool m_destroying = false;
     long m_controlWrites = 0;
+    // The light properties page; its tree is built on the first light.
+    CLightPage m_lightPage{this};
 };

@@ -144,6 +144,7 @@ bool CEditorSession::Start(std::string& error) {
     RegisterGizmoScriptCommands(*m_script);
     RegisterPluginScriptCommands(*m_script);
     RegisterPanelScriptCommands(*m_script);
+    RegisterLightScriptCommands(*m_script);
     RenderFrames(2);
     return true;
 }

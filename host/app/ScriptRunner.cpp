@@ -13,6 +13,15 @@ bool CScriptRunner::AddCommand(const std::string& name, Handler handler) {
     return m_commands.emplace(name, std::move(handler)).second;
 }
 
+CScriptRunner::Handler CScriptRunner::ReplaceCommand(const std::string& name, Handler handler) {
+    if (name.empty() || !handler || name == "quit")
+        return nullptr;
+    Handler& slot = m_commands[name];
+    Handler previous = std::move(slot);
+    slot = std::move(handler);
+    return previous;
+}
+
 bool CScriptRunner::HasCommand(const std::string& name) const {
     return name == "quit" || m_commands.count(name) > 0;
 }

@@ -31,6 +31,9 @@ public:
     // False when the name is empty or already taken (the first handler stays).
     bool AddCommand(const std::string& name, Handler handler);
     bool HasCommand(const std::string& name) const;
+    // Sets a command's handler, answering the one it had (empty when none): a group that adds
+    // a case to another group's command wraps that command's handler.
+    Handler ReplaceCommand(const std::string& name, Handler handler);
 
     // Runs every line until "quit", a bad line or the end. Returns 0, or 2 after a bad line.
     int Run(std::istream& in);
@@ -73,6 +76,9 @@ void RegisterGizmoScriptCommands(CScriptRunner& runner);
 void RegisterPluginScriptCommands(CScriptRunner& runner);
 // Typing into and clicking the plug-ins' panels (ScriptPanelCommands.cpp).
 void RegisterPanelScriptCommands(CScriptRunner& runner);
+// A light's values and the side panel's light page (ScriptLightCommands.cpp); adds "show light"
+// to the panel group's "show", so it is registered after that group.
+void RegisterLightScriptCommands(CScriptRunner& runner);
 
 // The script that --demo runs, writing its pictures into outDir.
 std::string BuiltinDemoScript(const std::string& outDir, int viewCount, bool withMoveTool);

@@ -1,0 +1,396 @@
+// Script commands for a light's properties: the engine light's values, and the side panel's
+// light page driven the way a person does it, with real pointer and key events through the
+// toolkit's input simulator (XTest).
+//
+//   light NAME               prints "NAME colour R G B power P range R constant C linear L
+//                            quadratic Q", the engine light's values ("%.5f").
+//   show light               one line per row of the light page, in row order: "light LABEL
+//                            TEXT" for a number row, "light 颜色 RGB (r, g, b)" for the colour
+//                            row; "light hidden" when the page is not shown. ("show panel|bar"
+//                            stay as they were.)
+//   prop LABEL [TEXT]        clicks the number row LABEL in its value column, selects its text,
+//                            types TEXT one key at a time (the row's filter applies) and presses
+//                            Enter, which commits the row.
+//   propcolour INDEX|auto|cancel|custom R G B
+//                            clicks the colour row, opens its colour picker and clicks cell
+//                            INDEX (0-39), clicks "Automatic", presses Escape, or clicks
+//                            "More Colors..." and answers the colour dialog with R G B (0-255).
+//
+// The host sees the page only as windows: the tree is the side panel's child 8192, its rows are
+// the editor windows in the list pane (child 30000), named after their labels, the colour
+// window's label being the colour row's text. The picker popup is the colour window's pop-up
+// child; its cells are found from its size, laid out as the picker lays them out (a button as
+// high as (height - 100) / 2 above and below the 8 x 5 grid of 18-pixel cells with 2-pixel
+// margins).
+#include "CEditorSession.h"
+#include "CMainFrame.h"
+#include "ScriptRunner.h"
+#include "CEditorScene.h"
+#include "SceneEntity.h"
+
+#include <OgreLight.h>
+
+#include <wx/colordlg.h>
+#include <wx/eventfilter.h>
+#include <wx/popupwin.h>
+#include <wx/textctrl.h>
+#include <wx/timer.h>
+#include <wx/uiaction.h>
+
+#include <chrono>
+#include <cstdio>
+#include <functional>
+#include <map>
+#include <memory>
+#include <ostream>
+#include <thread>
+
+extern "C" {
+// The native colour chooser behind the toolkit's colour dialog (GTK 3).
+struct ScriptGdkRgba {
+    double red, green, blue, alpha;
+};
+void gtk_color_chooser_set_rgba(void* chooser, const ScriptGdkRgba* color);
+void gtk_dialog_response(void* dialog, int response);
+int gtk_widget_get_mapped(void* widget);
+}
+
+namespace {
+using Args = CScriptRunner::Args;
+
+constexpr int kTreeId = 8192;
+constexpr int kListPaneId = 30000;
+constexpr int kWaitMs = 3000;
+constexpr int kGtkResponseOk = -5;
+const char* const kColorLabel = "颜色";
+
+// Counts the events the toolkit has handled, so that a command waits for what it simulated.
+class CEventWatch : public wxEventFilter {
+public:
+    CEventWatch() { wxEvtHandler::AddFilter(this); }
+    ~CEventWatch() override { wxEvtHandler::RemoveFilter(this); }
+    int FilterEvent(wxEvent& event) override {
+        ++m_seen[event.GetEventType()];
+        return Event_Skip;
+    }
+    int Seen(wxEventType type) const {
+        const auto it = m_seen.find(type);
+        return it == m_seen.end() ? 0 : it->second;
+    }
+
+private:
+    std::map<wxEventType, int> m_seen;
+};
+
+bool PumpUntil(CEditorSession& session, const std::function<bool()>& done, int ms = kWaitMs) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    for (;;) {
+        session.ProcessEvents();
+        if (done())
+            return true;
+        if (std::chrono::steady_clock::now() > end)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+}
+
+void Settle(CEditorSession& session, int ms = 60) {
+    PumpUntil(session, [] { return false; }, ms);
+}
+
+wxWindow* FindById(wxWindow* window, int id) {
+    if (!window)
+        return nullptr;
+    if (window->GetId() == id)
+        return window;
+    for (wxWindow* child : window->GetChildren()) {
+        if (wxWindow* found = FindById(child, id))
+            return found;
+    }
+    return nullptr;
+}
+
+// The light page's list pane while the page is shown, else null.
+wxWindow* ShownRows(CEditorSession& session) {
+    session.ProcessEvents();
+    CMainFrame* frame = session.Frame();
+    wxWindow* tree = FindById(frame ? frame->GetSideArea() : nullptr, kTreeId);
+    if (!tree || !tree->IsShownOnScreen())
+        return nullptr;
+    return FindById(tree, kListPaneId);
+}
+
+wxWindow* FindRow(wxWindow* rows, const std::string& label) {
+    if (!rows)
+        return nullptr;
+    const wxString name = wxString::FromUTF8(label);
+    for (wxWindow* child : rows->GetChildren()) {
+        if (child->GetName() == name)
+            return child;
+    }
+    return nullptr;
+}
+
+std::string Utf8(const wxString& text) {
+    const wxScopedCharBuffer buffer = text.utf8_str();
+    return std::string(buffer.data(), buffer.length());
+}
+
+// A left click at a screen point; waits until the toolkit handled the release.
+bool ClickAt(CEditorSession& session, const wxPoint& at) {
+    if (CMainFrame* frame = session.Frame())
+        frame->Raise();
+    CEventWatch watch;
+    wxUIActionSimulator simulator;
+    simulator.MouseMove(at);
+    Settle(session, 40);
+    simulator.MouseClick();
+    const bool handled = PumpUntil(session, [&] { return watch.Seen(wxEVT_LEFT_UP) > 0; });
+    Settle(session);
+    return handled;
+}
+
+bool PressKey(CEditorSession& session, int key, int modifiers = wxMOD_NONE) {
+    CEventWatch watch;
+    wxUIActionSimulator simulator;
+    simulator.Char(key, modifiers);
+    return PumpUntil(session, [&] { return watch.Seen(wxEVT_KEY_UP) > 0; });
+}
+
+// The toolkit's key and modifiers that type an ASCII character on a US keyboard.
+void KeyOf(char c, int& key, int& modifiers) {
+    static const std::string kShifted = "~!@#$%^&*()_+{}|:\"<>?";
+    static const std::string kBase = "`1234567890-=[]\\;',./";
+    modifiers = wxMOD_NONE;
+    key = static_cast<unsigned char>(c);
+    const std::size_t at = kShifted.find(c);
+    if (at != std::string::npos) {
+        key = static_cast<unsigned char>(kBase[at]);
+        modifiers = wxMOD_SHIFT;
+    } else if (c >= 'A' && c <= 'Z') {
+        key = c - 'A' + 'a';
+        modifiers = wxMOD_SHIFT;
+    }
+}
+
+wxPoint Centre(const wxRect& r) {
+    return wxPoint(r.x + r.width / 2, r.y + r.height / 2);
+}
+
+bool LightValues(CScriptRunner& runner, const Args& args, std::string& error) {
+    if (args.size() != 1) {
+        error = "usage: light NAME";
+        return false;
+    }
+    SceneEntity* entity = runner.Session().Scene().getSceneEntity(args[0]);
+    Ogre::Light* light = entity ? entity->GetOgreLight() : nullptr;
+    if (!light) {
+        error = "'" + args[0] + "' is not a light";
+        return false;
+    }
+    const Ogre::ColourValue c = light->getDiffuseColour();
+    char text[320];
+    std::snprintf(text, sizeof text,
+                  "colour %.5f %.5f %.5f power %.5f range %.5f constant %.5f linear %.5f "
+                  "quadratic %.5f",
+                  c.r, c.g, c.b, light->getPowerScale(), light->getAttenuationRange(),
+                  light->getAttenuationConstant(), light->getAttenuationLinear(),
+                  light->getAttenuationQuadric());
+    runner.Out() << entity->GetName() << " " << text << "\n";
+    return true;
+}
+
+void ShowLight(CScriptRunner& runner) {
+    wxWindow* rows = ShownRows(runner.Session());
+    if (!rows) {
+        runner.Out() << "light hidden\n";
+        return;
+    }
+    for (wxWindow* child : rows->GetChildren()) {
+        const std::string name = Utf8(child->GetName());
+        if (auto* edit = wxDynamicCast(child, wxTextCtrl))
+            runner.Out() << "light " << name << " " << Utf8(edit->GetValue()) << "\n";
+        else if (name == kColorLabel)
+            runner.Out() << "light " << name << " " << Utf8(child->GetLabel()) << "\n";
+    }
+}
+
+bool Prop(CScriptRunner& runner, const Args& args, std::string& error) {
+    if (args.empty()) {
+        error = "usage: prop LABEL [TEXT]";
+        return false;
+    }
+    CEditorSession& session = runner.Session();
+    auto* edit = wxDynamicCast(FindRow(ShownRows(session), args[0]), wxTextCtrl);
+    if (!edit) {
+        error = "prop: no shown number row '" + args[0] + "'";
+        return false;
+    }
+    std::string text;
+    for (size_t i = 1; i < args.size(); ++i)
+        text += (i > 1 ? " " : "") + args[i];
+    // The row's box lies hidden over its value column: the click lands on the list there.
+    if (!ClickAt(session, Centre(edit->GetScreenRect())) ||
+        !PumpUntil(session, [&] { return wxWindow::FindFocus() == edit; }, 1000)) {
+        error = "prop: the row did not open its editor";
+        return false;
+    }
+    edit->SelectAll();
+    session.ProcessEvents();
+    if (text.empty() && !PressKey(session, WXK_BACK)) {
+        error = "prop: a key was not handled";
+        return false;
+    }
+    for (const wxUniChar character : wxString::FromUTF8(text)) {
+        const wxUint32 code = character.GetValue();
+        if (code < 0x20 || code >= 0x7F) {
+            error = "prop: only ASCII text can be typed";
+            return false;
+        }
+        int key = 0;
+        int modifiers = 0;
+        KeyOf(static_cast<char>(code), key, modifiers);
+        if (!PressKey(session, key, modifiers)) {
+            error = "prop: a key was not handled";
+            return false;
+        }
+    }
+    if (!PressKey(session, WXK_RETURN)) {
+        error = "prop: Enter was not handled";
+        return false;
+    }
+    Settle(session);
+    return true;
+}
+
+wxPopupWindow* FindPopup(wxWindow* owner) {
+    for (wxWindow* child : owner->GetChildren()) {
+        auto* popup = wxDynamicCast(child, wxPopupWindow);
+        if (popup && popup->IsShown())
+            return popup;
+    }
+    return nullptr;
+}
+
+// Answers the colour dialog when it comes up, from inside its own modal loop.
+class CDialogAnswer : public wxTimer {
+public:
+    explicit CDialogAnswer(const wxColour& colour) : m_colour(colour) { Start(20); }
+    void Notify() override {
+        for (wxWindow* window : wxTopLevelWindows) {
+            auto* dialog = wxDynamicCast(window, wxColourDialog);
+            if (!dialog || !dialog->GetHandle() || !gtk_widget_get_mapped(dialog->GetHandle()))
+                continue;
+            const ScriptGdkRgba rgba{m_colour.Red() / 255.0, m_colour.Green() / 255.0,
+                                     m_colour.Blue() / 255.0, 1.0};
+            gtk_color_chooser_set_rgba(dialog->GetHandle(), &rgba);
+            gtk_dialog_response(dialog->GetHandle(), kGtkResponseOk);
+            m_answered = true;
+            Stop();
+            return;
+        }
+    }
+    bool Answered() const { return m_answered; }
+
+private:
+    wxColour m_colour;
+    bool m_answered = false;
+};
+
+bool PropColour(CScriptRunner& runner, const Args& args, std::string& error) {
+    const std::string usage = "usage: propcolour INDEX|auto|cancel|custom R G B";
+    int index = -1;
+    int rgb[3] = {0, 0, 0};
+    const bool custom = !args.empty() && args[0] == "custom";
+    if (custom) {
+        if (args.size() != 4) {
+            error = usage;
+            return false;
+        }
+        for (int i = 0; i < 3; ++i) {
+            if (!CScriptRunner::ParseInt(args[i + 1], rgb[i]) || rgb[i] < 0 || rgb[i] > 255) {
+                error = "propcolour: bad colour component '" + args[i + 1] + "'";
+                return false;
+            }
+        }
+    } else if (args.size() != 1 ||
+               (args[0] != "auto" && args[0] != "cancel" &&
+                (!CScriptRunner::ParseInt(args[0], index) || index < 0 || index > 39))) {
+        error = usage;
+        return false;
+    }
+    CEditorSession& session = runner.Session();
+    wxWindow* row = FindRow(ShownRows(session), kColorLabel);
+    if (!row) {
+        error = "propcolour: the light page is not shown";
+        return false;
+    }
+    // The first click opens the row's editor over its value, the second opens the picker.
+    const wxPoint value = Centre(row->GetScreenRect());
+    if (!ClickAt(session, value) || !PumpUntil(session, [&] { return row->IsShown(); }, 1000)) {
+        error = "propcolour: the colour row did not open";
+        return false;
+    }
+    wxPopupWindow* popup = nullptr;
+    if (!ClickAt(session, value) ||
+        !PumpUntil(session, [&] { return (popup = FindPopup(row)) != nullptr; }, 1000)) {
+        error = "propcolour: the colour picker did not open";
+        return false;
+    }
+    if (args[0] == "cancel") {
+        // Keys go to the window under the pointer: leave the popup first.
+        wxUIActionSimulator().MouseMove(value);
+        Settle(session);
+        if (!PressKey(session, WXK_ESCAPE)) {
+            error = "propcolour: Escape was not handled";
+            return false;
+        }
+    } else {
+        const wxRect whole(popup->ClientToScreen(wxPoint(0, 0)), popup->GetClientSize());
+        const int button = (whole.height - 100) / 2;
+        wxPoint target;
+        if (args[0] == "auto") {
+            target = wxPoint(whole.width / 2, 2 + button / 2);
+        } else if (custom) {
+            target = wxPoint(whole.width / 2, button + 98 + button / 2);
+        } else {
+            const int left = (whole.width - 144) / 2;
+            target = wxPoint(left + (index % 8) * 18 + 9, button + 4 + (index / 8) * 18 + 9);
+        }
+        std::unique_ptr<CDialogAnswer> answer;
+        if (custom)
+            answer = std::make_unique<CDialogAnswer>(wxColour(rgb[0], rgb[1], rgb[2]));
+        if (!ClickAt(session, whole.GetTopLeft() + target)) {
+            error = "propcolour: the click on the picker was not handled";
+            return false;
+        }
+        if (custom && !PumpUntil(session, [&] { return answer->Answered(); }, 1000)) {
+            error = "propcolour: no colour dialog came up";
+            return false;
+        }
+    }
+    PumpUntil(session, [&] { return FindPopup(row) == nullptr; }, 1000);
+    Settle(session);
+    return true;
+}
+
+} // namespace
+
+void RegisterLightScriptCommands(CScriptRunner& runner) {
+    runner.AddCommand("light", LightValues);
+    runner.AddCommand("prop", Prop);
+    runner.AddCommand("propcolour", PropColour);
+    // "show light" joins the panel group's "show".
+    auto previous = std::make_shared<CScriptRunner::Handler>();
+    *previous = runner.ReplaceCommand(
+        "show", [previous](CScriptRunner& r, const Args& args, std::string& error) {
+            if (args.size() == 1 && args[0] == "light") {
+                ShowLight(r);
+                return true;
+            }
+            if (*previous)
+                return (*previous)(r, args, error);
+            error = "usage: show light";
+            return false;
+        });
+}
