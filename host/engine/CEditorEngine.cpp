@@ -7,6 +7,7 @@
 
 #include <OgreDataStream.h>
 #include <OgreDefaultHardwareBufferManager.h>
+#include <OgreTextureManager.h>
 #include <OgreException.h>
 #include <OgreLogManager.h>
 #include <OgreMaterialManager.h>
@@ -71,6 +72,9 @@ CEditorEngine::CEditorEngine(bool withRenderSystem) {
         // No GL context will ever come: software buffers, and the managers initialised by
         // hand (the first render window would otherwise do it).
         m_bufferManager = new Ogre::DefaultHardwareBufferManager();
+        // Materials of opened scenes may name textures; without a texture manager the
+        // engine aborts on the first one.
+        m_textureManager = new Ogre::DefaultTextureManager();
         Ogre::MaterialManager::getSingleton().initialise();
         Ogre::MeshManager::getSingleton()._initialise();
         RegisterMaterials();
@@ -84,6 +88,9 @@ CEditorEngine::~CEditorEngine() {
     // Scene objects and meshes first, then the root, then the software buffer manager.
     m_scene.reset();
     ClearMeshTriangles();
+    // Textures go before the root, the buffer manager after it.
+    delete m_textureManager;
+    m_textureManager = nullptr;
     delete m_root;
     m_root = nullptr;
     delete m_bufferManager;

@@ -9,6 +9,7 @@
 
 namespace Ogre {
 class DefaultHardwareBufferManager;
+class DefaultTextureManager;
 class LogManager;
 class RenderWindow;
 } // namespace Ogre
@@ -55,6 +56,7 @@ private:
 
     Ogre::Root* m_root = nullptr;
     Ogre::DefaultHardwareBufferManager* m_bufferManager = nullptr;
+    Ogre::DefaultTextureManager* m_textureManager = nullptr;
     Ogre::LogManager* m_logManager = nullptr;
     Ogre::SceneManager* m_sceneManager = nullptr;
     std::unique_ptr<CEditorScene> m_scene;

@@ -59,6 +59,8 @@ CEditorEntity::CEditorEntity(Ogre::SceneManager* sceneManager, const std::string
                              const std::string& meshName, CEditorEntity* parent)
     : m_name(name), m_meshName(meshName), m_sceneManager(sceneManager) {
     Attach(sceneManager, parent);
+    if (meshName.empty())
+        return;
     m_entity = sceneManager->createEntity("EditorEntity/" + name, meshName);
     m_node->attachObject(m_entity);
 }

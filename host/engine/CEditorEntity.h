@@ -21,7 +21,8 @@ class SceneNode;
 
 class CEditorEntity : public SceneEntity {
 public:
-    // A mesh entity showing `meshName` (the mesh must exist). `parent` may be null.
+    // A mesh entity showing `meshName` (the mesh must exist), or an entity without a mesh when
+    // `meshName` is empty (a node that only groups its children). `parent` may be null.
     CEditorEntity(Ogre::SceneManager* sceneManager, const std::string& name,
                   const std::string& meshName, CEditorEntity* parent);
     // A light of the given type and colour, drawn as a marker mesh "EditorLightMarker".
@@ -72,6 +73,10 @@ public:
     CEditorEntity* GetParentEntity() const { return m_parent; }
     bool IsLight() const { return m_light != nullptr; }
     const std::string& GetMeshName() const { return m_meshName; }
+    // The mesh file a scene file named for this entity when it could not be loaded and the
+    // entity shows a placeholder instead; empty otherwise. Saving writes it back.
+    const std::string& GetMissingMesh() const { return m_missingMesh; }
+    void SetMissingMesh(const std::string& meshFile) { m_missingMesh = meshFile; }
     Ogre::SceneNode* GetNode() const { return m_node; }
     // The entity drawn for picking: the mesh entity, or a light's marker.
     Ogre::Entity* GetPickEntity() const { return m_entity ? m_entity : m_marker; }
@@ -96,6 +101,7 @@ private:
 
     std::string m_name;
     std::string m_meshName;
+    std::string m_missingMesh;
     Ogre::SceneManager* m_sceneManager = nullptr;
     Ogre::SceneNode* m_node = nullptr;
     Ogre::Entity* m_entity = nullptr;

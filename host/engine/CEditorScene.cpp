@@ -90,7 +90,8 @@ CEditorEntity* CEditorScene::AddMesh(const std::string& name, const std::string&
     if (name.empty() || GetEntity(name) || !IsFinite(position) || !IsFinite(orientation) ||
         !IsFinite(scale) || scale.x == 0 || scale.y == 0 || scale.z == 0)
         return nullptr;
-    if (!Ogre::MeshManager::getSingleton().getByName(meshName, Ogre::RGN_DEFAULT))
+    if (!meshName.empty() &&
+        !Ogre::MeshManager::getSingleton().getByName(meshName, Ogre::RGN_AUTODETECT))
         return nullptr;
     CEditorEntity* parent = nullptr;
     if (!parentName.empty() && !(parent = GetEntity(parentName)))
@@ -188,6 +189,7 @@ bool CEditorScene::CopyEntityAs(const std::string& name, const std::string& newN
     copy->SetOrientation(source->GetOrientation());
     copy->SetScale(source->GetScale());
     copy->AddState(source->GetState());
+    copy->SetMissingMesh(source->GetMissingMesh());
     copy->SetVisible(source->IsVisible() != 0);
     copy->SetTransformEnabled(source->EnabledTrnaform() != 0);
     copy->SetSelectable(source->IsSelectable());

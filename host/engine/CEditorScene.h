@@ -38,8 +38,8 @@ public:
     bool canSelect(SceneEntity* entity) const override;
     int getNumLights() const override;
 
-    // Adds a mesh entity; null when the name is empty or taken, the mesh unknown, the parent
-    // named but missing, or a value not finite.
+    // Adds a mesh entity (an entity without a mesh for an empty mesh name); null when the name
+    // is empty or taken, the mesh unknown, the parent named but missing, or a value not finite.
     CEditorEntity* AddMesh(const std::string& name, const std::string& meshName,
                            const std::string& parentName, const Ogre::Vector3& position,
                            const Ogre::Vector3& orientation = Ogre::Vector3::ZERO,

@@ -1,0 +1,99 @@
+// Ogre scene files (".scene", XML): nested nodes with position, rotation quaternion and scale,
+// entities naming a ".mesh" file, lights, and user data properties.
+//
+// Opening is all or nothing: the file is read into a DotSceneDocument first, which is checked
+// as a whole (numbers finite, names unique, no parent cycle); only a readable document
+// replaces the scene. Problems that leave the file readable (a mesh that cannot be loaded, an
+// element of the format that the editor does not keep) become warnings. Saving writes a
+// temporary file beside the target and renames it over the target.
+#pragma once
+
+#include <OgreColourValue.h>
+#include <OgreLight.h>
+#include <OgreQuaternion.h>
+#include <OgreVector.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class CEditorScene;
+
+struct DotSceneLight {
+    Ogre::Light::LightTypes type = Ogre::Light::LT_POINT;
+    Ogre::ColourValue diffuse = Ogre::ColourValue::White;
+    Ogre::ColourValue specular = Ogre::ColourValue::Black;
+    float powerScale = 1.0f;
+    // lightAttenuation: range, constant, linear, quadratic.
+    float range = 100000.0f;
+    float constant = 1.0f;
+    float linear = 0.0f;
+    float quadratic = 0.0f;
+    // lightRange of a spot light, radians.
+    float inner = 0.523598776f; // 30 degrees
+    float outer = 0.698131701f; // 40 degrees
+    float falloff = 1.0f;
+};
+
+// One entity of the scene: a node and what it carries (one mesh, one light or nothing).
+struct DotSceneNode {
+    enum Kind { EMPTY, MESH, LIGHT };
+    std::string name;
+    int parent = -1; // index into DotSceneDocument::nodes, -1 for a root entity
+    int line = 0;    // where the node starts in the file (0 when not read from a file)
+    Ogre::Vector3 position = Ogre::Vector3::ZERO;
+    Ogre::Quaternion rotation = Ogre::Quaternion::IDENTITY;
+    Ogre::Vector3 scale = Ogre::Vector3::UNIT_SCALE;
+    Kind kind = EMPTY;
+    std::string meshFile;
+    DotSceneLight light;
+    std::uint32_t state = 0; // the entity's state bits (userData "state")
+    bool locked = false;     // transforms refused (userData "locked")
+};
+
+struct DotSceneDocument {
+    std::vector<DotSceneNode> nodes; // a parent comes before its children
+    std::vector<std::string> warnings;
+};
+
+// Reads scene XML; `fileName` labels the messages. False with `error` = "FILE:LINE: message"
+// when the text is not a readable scene file.
+bool ParseDotScene(const std::string& text, const std::string& fileName, DotSceneDocument& doc,
+                   std::string& error);
+// Checks what the parser cannot guarantee for a document built by other means: names present
+// and unique, parents in range, no parent cycle, finite values, non-zero scales. False with
+// `error` = "FILE:LINE: message" (or "FILE: message").
+bool ValidateDotScene(const DotSceneDocument& doc, const std::string& fileName,
+                      std::string& error);
+
+// Opens a scene file: reads and checks it, then replaces the scene's content by it. Meshes are
+// loaded through Ogre's resources with the file's folder as a resource location (materials
+// and textures beside them load too); a mesh that cannot be loaded becomes a placeholder box
+// and a warning "FILE:LINE: message". On failure the scene is left as it was and `error`
+// says why.
+bool OpenDotScene(const std::string& path, CEditorScene& scene, std::string& error,
+                  std::vector<std::string>& warnings);
+// Replaces the scene's content by a checked document; meshes are looked up in the folder
+// `folder` ("" for none). Used by OpenDotScene.
+void BuildDotScene(const DotSceneDocument& doc, const std::string& folder,
+                   const std::string& fileName, CEditorScene& scene,
+                   std::vector<std::string>& warnings);
+
+// The scene's entities as a document (parents before children, siblings by name).
+DotSceneDocument DescribeScene(CEditorScene& scene);
+// Scene XML of a document.
+std::string FormatDotScene(const DotSceneDocument& doc);
+// Writes the scene to `path` through a temporary file in the same folder renamed over it.
+// False with `error` = "PATH: message" when it cannot be written (the target is then
+// untouched).
+bool SaveDotScene(const std::string& path, CEditorScene& scene, std::string& error);
+
+// True when the file starts (after blanks and a byte-order mark) with '<': a scene file of
+// this format rather than the editor's own text format, which shares the ".scene" extension.
+bool IsDotSceneFile(const std::string& path);
+
+// Conversions between Ogre's (column-vector) quaternion and the host's (pitch, yaw, roll)
+// radians, composed as roll about Z, then pitch about X, then yaw about Y. Computed in double
+// precision; at pitch +-90 degrees the turn about the shared axis is given to yaw (roll 0).
+Ogre::Quaternion PitchYawRollToQuaternion(const Ogre::Vector3& pitchYawRoll);
+Ogre::Vector3 QuaternionToPitchYawRoll(const Ogre::Quaternion& rotation);

@@ -1,0 +1,243 @@
+// Opening a scene file: reading it whole, then replacing the scene by what it describes, with
+// the meshes loaded through Ogre's resources from the file's folder.
+#include "DotScene.h"
+
+#include "CEditorEntity.h"
+#include "CEditorScene.h"
+#include "EditorMeshes.h"
+
+#include <OgreException.h>
+#include <OgreLog.h>
+#include <OgreLogManager.h>
+#include <OgreMesh.h>
+#include <OgreMeshManager.h>
+#include <OgreResourceGroupManager.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace {
+
+// The resource group of the open scene's folder: destroyed and made anew on every open, so
+// the files are read as they are now and nothing of the previous scene's folder lingers.
+const char* const kSceneGroup = "EditorScene";
+// What a mesh that cannot be loaded is shown as.
+const char* const kPlaceholderMesh = "EditorPlaceholder";
+
+// Collects the engine's error messages while resources load: a material that does not parse
+// or a mesh naming a material that does not exist is only logged by the engine.
+class CLogCatcher : public Ogre::LogListener {
+public:
+    CLogCatcher() {
+        if (Ogre::LogManager* manager = Ogre::LogManager::getSingletonPtr())
+            m_log = manager->getDefaultLog();
+        if (m_log)
+            m_log->addListener(this);
+    }
+    ~CLogCatcher() override {
+        if (m_log)
+            m_log->removeListener(this);
+    }
+    CLogCatcher(const CLogCatcher&) = delete;
+    CLogCatcher& operator=(const CLogCatcher&) = delete;
+
+    void messageLogged(const Ogre::String& message, Ogre::LogMessageLevel level, bool,
+                       const Ogre::String&, bool&) override {
+        if (level >= Ogre::LML_CRITICAL)
+            m_messages.push_back(message);
+    }
+    std::vector<std::string> Take() { return std::move(m_messages); }
+
+private:
+    Ogre::Log* m_log = nullptr;
+    std::vector<std::string> m_messages;
+};
+
+void PrepareSceneGroup(const std::string& folder, std::vector<std::string>& warnings,
+                       const std::string& fileName) {
+    Ogre::ResourceGroupManager& groups = Ogre::ResourceGroupManager::getSingleton();
+    try {
+        if (groups.resourceGroupExists(kSceneGroup))
+            groups.destroyResourceGroup(kSceneGroup);
+        groups.createResourceGroup(kSceneGroup);
+        if (!folder.empty())
+            groups.addResourceLocation(folder, "FileSystem", kSceneGroup);
+        // Parses the material scripts beside the scene; textures load when used.
+        groups.initialiseResourceGroup(kSceneGroup);
+    } catch (const Ogre::Exception& e) {
+        warnings.push_back(fileName + ": resources of the scene's folder: " +
+                           e.getDescription());
+    }
+}
+
+bool InsideFolder(const std::string& meshFile) {
+    const std::filesystem::path p(meshFile);
+    if (p.is_absolute())
+        return false;
+    for (const std::filesystem::path& part : p)
+        if (part == "..")
+            return false;
+    return true;
+}
+
+// Makes `meshFile` available as a mesh: from the scene's folder, or a mesh the engine already
+// has under that name (the editor's own shapes). False with `why` when neither works.
+bool LoadMesh(const std::string& meshFile, std::string& why) {
+    Ogre::MeshManager& meshes = Ogre::MeshManager::getSingleton();
+    Ogre::ResourceGroupManager& groups = Ogre::ResourceGroupManager::getSingleton();
+    if (meshes.getByName(meshFile, Ogre::RGN_DEFAULT) &&
+        meshes.getByName(meshFile, Ogre::RGN_DEFAULT)->isLoaded())
+        return true;
+    if (!InsideFolder(meshFile)) {
+        why = "mesh '" + meshFile + "' is outside the scene's folder";
+        return false;
+    }
+    if (!groups.resourceGroupExists(kSceneGroup) ||
+        !groups.resourceExists(kSceneGroup, meshFile)) {
+        why = "mesh '" + meshFile + "' is not in the scene's folder";
+        return false;
+    }
+    try {
+        meshes.load(meshFile, kSceneGroup);
+        return true;
+    } catch (const Ogre::Exception& e) {
+        why = "mesh '" + meshFile + "' cannot be loaded: " + e.getDescription();
+    }
+    // Forget the half-made resource, or the next entity of that mesh would try again inside
+    // the engine's entity constructor.
+    try {
+        meshes.remove(meshFile, kSceneGroup);
+    } catch (const Ogre::Exception&) {
+    }
+    return false;
+}
+
+std::string EnsurePlaceholderMesh() {
+    BuildManualMesh(kPlaceholderMesh, MakeBoxData(Ogre::Vector3(1.0f), 0xFFC050C0u),
+                    "Editor/Mesh");
+    return kPlaceholderMesh;
+}
+
+// Indices of the nodes with every parent before its children.
+std::vector<size_t> BuildOrder(const DotSceneDocument& doc) {
+    std::vector<size_t> order;
+    std::vector<bool> placed(doc.nodes.size(), false);
+    while (order.size() < doc.nodes.size()) {
+        const size_t before = order.size();
+        for (size_t i = 0; i < doc.nodes.size(); ++i) {
+            const int parent = doc.nodes[i].parent;
+            if (!placed[i] && (parent < 0 || placed[size_t(parent)])) {
+                placed[i] = true;
+                order.push_back(i);
+            }
+        }
+        if (order.size() == before)
+            break; // a cycle: ValidateDotScene refuses such documents
+    }
+    return order;
+}
+
+std::string At(const std::string& fileName, int line) {
+    return line > 0 ? fileName + ":" + std::to_string(line) + ": " : fileName + ": ";
+}
+
+void ApplyLight(Ogre::Light* light, const DotSceneLight& from) {
+    light->setDiffuseColour(from.diffuse);
+    light->setSpecularColour(from.specular);
+    light->setPowerScale(from.powerScale);
+    light->setAttenuation(from.range, from.constant, from.linear, from.quadratic);
+    if (from.type == Ogre::Light::LT_SPOTLIGHT)
+        light->setSpotlightRange(Ogre::Radian(from.inner), Ogre::Radian(from.outer),
+                                 from.falloff);
+}
+
+} // namespace
+
+void BuildDotScene(const DotSceneDocument& doc, const std::string& folder,
+                   const std::string& fileName, CEditorScene& scene,
+                   std::vector<std::string>& warnings) {
+    scene.Clear();
+    CLogCatcher log;
+    PrepareSceneGroup(folder, warnings, fileName);
+    for (const size_t index : BuildOrder(doc)) {
+        const DotSceneNode& node = doc.nodes[index];
+        const std::string parent = node.parent >= 0 ? doc.nodes[size_t(node.parent)].name : "";
+        const Ogre::Vector3 pitchYawRoll = QuaternionToPitchYawRoll(node.rotation);
+        CEditorEntity* entity = nullptr;
+        if (node.kind == DotSceneNode::LIGHT) {
+            entity = scene.AddLight(node.name, node.light.type, node.position,
+                                    node.light.diffuse, parent);
+            if (entity) {
+                ApplyLight(entity->GetOgreLight(), node.light);
+                entity->SetOrientation(pitchYawRoll);
+                entity->SetScale(node.scale);
+            }
+        } else {
+            std::string mesh;
+            bool missing = false;
+            if (node.kind == DotSceneNode::MESH) {
+                std::string why;
+                mesh = node.meshFile;
+                if (!LoadMesh(mesh, why)) {
+                    warnings.push_back(At(fileName, node.line) + why + "; '" + node.name +
+                                       "' is shown as a box");
+                    mesh = EnsurePlaceholderMesh();
+                    missing = true;
+                }
+            }
+            entity = scene.AddMesh(node.name, mesh, parent, node.position, pitchYawRoll,
+                                   node.scale);
+            if (entity && missing)
+                entity->SetMissingMesh(node.meshFile);
+        }
+        if (!entity) {
+            warnings.push_back(At(fileName, node.line) + "'" + node.name +
+                               "' could not be created");
+            continue;
+        }
+        entity->AddState(node.state);
+        entity->SetTransformEnabled(!node.locked);
+    }
+    for (const std::string& message : log.Take())
+        warnings.push_back(fileName + ": " + message);
+}
+
+bool IsDotSceneFile(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    char buffer[256] = {};
+    file.read(buffer, sizeof buffer);
+    std::string start(buffer, size_t(file.gcount()));
+    if (start.rfind("\xEF\xBB\xBF", 0) == 0)
+        start.erase(0, 3);
+    const size_t first = start.find_first_not_of(" \t\r\n");
+    return first != std::string::npos && start[first] == '<';
+}
+
+bool OpenDotScene(const std::string& path, CEditorScene& scene, std::string& error,
+                  std::vector<std::string>& warnings) {
+    std::error_code ec;
+    if (!std::filesystem::exists(path, ec)) {
+        error = path + ": no such file";
+        return false;
+    }
+    if (!std::filesystem::is_regular_file(path, ec)) {
+        error = path + ": not a regular file";
+        return false;
+    }
+    std::ifstream file(path, std::ios::binary);
+    std::ostringstream content;
+    if (file)
+        content << file.rdbuf();
+    if (!file || file.bad()) {
+        error = path + ": cannot read the scene file";
+        return false;
+    }
+    DotSceneDocument doc;
+    if (!ParseDotScene(content.str(), path, doc, error))
+        return false;
+    warnings = doc.warnings;
+    const std::filesystem::path folder = std::filesystem::absolute(path, ec).parent_path();
+    BuildDotScene(doc, folder.string(), path, scene, warnings);
+    return true;
+}

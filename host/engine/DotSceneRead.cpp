@@ -1,0 +1,426 @@
+// Reading scene XML into a DotSceneDocument, and checking a document as a whole.
+//
+// What the editor keeps: nodes (name, position, rotation, scale, children), one entity
+// (meshFile) or light per node (further objects of a node become children of it), lights'
+// type, diffuse and specular colours, power scale, lightAttenuation and lightRange, and the
+// user data properties "state" and "locked". Elements of the format that the editor does not keep
+// (cameras, environment, planes, ...) are skipped with a warning; any other element, a missing
+// or non-finite number and a duplicate name make the file unreadable.
+#include "DotScene.h"
+#include "DotSceneText.h"
+
+#include <OgreMatrix3.h>
+#include <pugixml.hpp>
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <set>
+
+namespace {
+
+// Elements of the format that carry nothing the editor keeps: skipped with a warning.
+const std::set<std::string> kSkipped = {
+    "environment", "externals",     "terrain",      "terrainGroup", "camera",
+    "plane",       "particleSystem", "billboardSet", "lookTarget",  "trackTarget",
+    "skyBox",      "skyDome",       "skyPlane",     "fog",          "animations",
+    "userDataReference", "subentities", "directionVector", "direction", "normal"};
+
+class CReader {
+public:
+    CReader(const std::string& text, const std::string& fileName, DotSceneDocument& doc,
+            std::string& error)
+        : m_text(text), m_fileName(fileName), m_doc(doc), m_error(error) {}
+
+    bool Read() {
+        pugi::xml_document xml;
+        const pugi::xml_parse_result result =
+            xml.load_buffer(m_text.data(), m_text.size(), pugi::parse_default,
+                            pugi::encoding_utf8);
+        if (!result) {
+            m_error = m_fileName + ":" + std::to_string(LineAt(result.offset)) + ": " +
+                      result.description();
+            return false;
+        }
+        const pugi::xml_node root = xml.document_element();
+        if (std::string(root.name()) != "scene")
+            return Fail(root, "the root element is <" + std::string(root.name()) +
+                                  ">, not <scene>");
+        for (pugi::xml_node child : root.children()) {
+            if (child.type() != pugi::node_element)
+                continue;
+            const std::string name = child.name();
+            if (name == "nodes") {
+                if (!ReadNodes(child))
+                    return false;
+            } else if (name == "light") {
+                // A light outside any node sits at the origin of the scene.
+                const int index = AddNode(child, -1, child.attribute("name").value());
+                if (!ReadLight(child, index))
+                    return false;
+            } else if (name == "userData") {
+                continue; // scene-wide properties: nothing the editor keeps
+            } else if (!Skip(child)) {
+                return false;
+            }
+        }
+        NameAnonymousNodes();
+        return true;
+    }
+
+private:
+    size_t LineAt(std::ptrdiff_t offset) const {
+        if (offset < 0)
+            return 0;
+        const size_t end = std::min(m_text.size(), size_t(offset));
+        return 1 + size_t(std::count(m_text.begin(), m_text.begin() + std::ptrdiff_t(end), '\n'));
+    }
+    std::string Where(const pugi::xml_node& node) const {
+        return m_fileName + ":" + std::to_string(LineAt(node.offset_debug())) + ": ";
+    }
+    bool Fail(const pugi::xml_node& node, const std::string& message) {
+        m_error = Where(node) + message;
+        return false;
+    }
+    bool Skip(const pugi::xml_node& element) {
+        const std::string name = element.name();
+        if (!kSkipped.count(name))
+            return Fail(element, "unknown element <" + name + ">");
+        m_doc.warnings.push_back(Where(element) + "<" + name +
+                                 "> is not kept by the editor (skipped)");
+        return true;
+    }
+
+    bool Number(const pugi::xml_node& element, const char* attribute, float& out) {
+        const pugi::xml_attribute a = element.attribute(attribute);
+        if (!a)
+            return Fail(element, "<" + std::string(element.name()) + "> has no attribute '" +
+                                     attribute + "'");
+        if (!ParseSceneFloat(a.value(), out))
+            return Fail(element, "<" + std::string(element.name()) + "> attribute '" +
+                                     attribute + "' is not a finite number: '" + a.value() +
+                                     "'");
+        return true;
+    }
+    bool OptionalNumber(const pugi::xml_node& element, const char* attribute, float& out) {
+        return !element.attribute(attribute) || Number(element, attribute, out);
+    }
+    bool Vector(const pugi::xml_node& element, Ogre::Vector3& out) {
+        return Number(element, "x", out.x) && Number(element, "y", out.y) &&
+               Number(element, "z", out.z);
+    }
+    bool Colour(const pugi::xml_node& element, Ogre::ColourValue& out) {
+        out.a = 1.0f;
+        return Number(element, "r", out.r) && Number(element, "g", out.g) &&
+               Number(element, "b", out.b) && OptionalNumber(element, "a", out.a);
+    }
+    // The forms of the format: qw qx qy qz; an axis and an angle; angles about X, Y, Z.
+    bool Rotation(const pugi::xml_node& element, Ogre::Quaternion& out) {
+        if (element.attribute("qw")) {
+            if (!Number(element, "qw", out.w) || !Number(element, "qx", out.x) ||
+                !Number(element, "qy", out.y) || !Number(element, "qz", out.z))
+                return false;
+        } else if (element.attribute("axisX")) {
+            Ogre::Vector3 axis;
+            float angle = 0;
+            if (!Number(element, "axisX", axis.x) || !Number(element, "axisY", axis.y) ||
+                !Number(element, "axisZ", axis.z) || !Number(element, "angle", angle))
+                return false;
+            if (axis.squaredLength() < 1e-12f)
+                return Fail(element, "<rotation> has a zero axis");
+            out.FromAngleAxis(Ogre::Radian(angle), axis.normalisedCopy());
+        } else if (element.attribute("angleX")) {
+            Ogre::Vector3 angles;
+            if (!Number(element, "angleX", angles.x) || !Number(element, "angleY", angles.y) ||
+                !Number(element, "angleZ", angles.z))
+                return false;
+            Ogre::Matrix3 m;
+            m.FromEulerAnglesXYZ(Ogre::Radian(angles.x), Ogre::Radian(angles.y),
+                                 Ogre::Radian(angles.z));
+            out.FromRotationMatrix(m);
+        } else {
+            return Fail(element, "<rotation> has no attribute 'qw'");
+        }
+        const float norm = out.Norm();
+        if (!(norm > 1e-6f) || !std::isfinite(norm))
+            return Fail(element, "<rotation> is not a rotation (zero quaternion)");
+        out = out * (1.0f / norm);
+        return true;
+    }
+
+    int AddNode(const pugi::xml_node& element, int parent, const std::string& name) {
+        DotSceneNode node;
+        node.name = name;
+        node.parent = parent;
+        node.line = int(LineAt(element.offset_debug()));
+        m_doc.nodes.push_back(node);
+        return int(m_doc.nodes.size()) - 1;
+    }
+
+    // <nodes> may carry a transform of its own: it is folded into every root node with the
+    // engine's node rules, so the scene looks the same.
+    bool ReadNodes(const pugi::xml_node& nodes) {
+        Ogre::Vector3 position = Ogre::Vector3::ZERO, scale = Ogre::Vector3::UNIT_SCALE;
+        Ogre::Quaternion rotation = Ogre::Quaternion::IDENTITY;
+        const size_t first = m_doc.nodes.size();
+        for (pugi::xml_node child : nodes.children()) {
+            if (child.type() != pugi::node_element)
+                continue;
+            const std::string name = child.name();
+            bool ok = true;
+            if (name == "node")
+                ok = ReadNode(child, -1);
+            else if (name == "position")
+                ok = Vector(child, position);
+            else if (name == "rotation")
+                ok = Rotation(child, rotation);
+            else if (name == "scale")
+                ok = Vector(child, scale);
+            else if (name == "light")
+                ok = ReadLight(child, AddNode(child, -1, child.attribute("name").value()));
+            else
+                ok = Skip(child);
+            if (!ok)
+                return false;
+        }
+        for (size_t i = first; i < m_doc.nodes.size(); ++i) {
+            DotSceneNode& node = m_doc.nodes[i];
+            if (node.parent != -1)
+                continue;
+            node.position = rotation * (scale * node.position) + position;
+            node.rotation = rotation * node.rotation;
+            node.scale = scale * node.scale;
+        }
+        return true;
+    }
+
+    bool ReadNode(const pugi::xml_node& element, int parent) {
+        const int index = AddNode(element, parent, element.attribute("name").value());
+        int objects = 0;
+        for (pugi::xml_node child : element.children()) {
+            if (child.type() != pugi::node_element)
+                continue;
+            const std::string name = child.name();
+            bool ok = true;
+            if (name == "position")
+                ok = Vector(child, m_doc.nodes[size_t(index)].position);
+            else if (name == "rotation")
+                ok = Rotation(child, m_doc.nodes[size_t(index)].rotation);
+            else if (name == "scale")
+                ok = Vector(child, m_doc.nodes[size_t(index)].scale);
+            else if (name == "node")
+                ok = ReadNode(child, index);
+            else if (name == "entity" || name == "light")
+                ok = ReadObject(child, index, objects++);
+            else if (name == "userData")
+                ok = ReadUserData(child, m_doc.nodes[size_t(index)]);
+            else
+                ok = Skip(child);
+            if (!ok)
+                return false;
+        }
+        return true;
+    }
+
+    // The first object of a node is the node's own; each further one becomes a child entity
+    // without a transform of its own, named by the object.
+    bool ReadObject(const pugi::xml_node& element, int nodeIndex, int ordinal) {
+        int target = nodeIndex;
+        if (ordinal > 0)
+            target = AddNode(element, nodeIndex, element.attribute("name").value());
+        return std::string(element.name()) == "entity" ? ReadEntity(element, target)
+                                                       : ReadLight(element, target);
+    }
+
+    bool ReadEntity(const pugi::xml_node& element, int index) {
+        DotSceneNode& node = m_doc.nodes[size_t(index)];
+        const std::string mesh = element.attribute("meshFile").value();
+        if (mesh.empty())
+            return Fail(element, "<entity> has no attribute 'meshFile'");
+        node.kind = DotSceneNode::MESH;
+        node.meshFile = mesh;
+        if (element.attribute("material"))
+            m_doc.warnings.push_back(Where(element) +
+                                     "the entity's material override is not kept");
+        for (pugi::xml_node child : element.children()) {
+            if (child.type() != pugi::node_element)
+                continue;
+            const bool ok = std::string(child.name()) == "userData"
+                                ? ReadUserData(child, m_doc.nodes[size_t(index)])
+                                : Skip(child);
+            if (!ok)
+                return false;
+        }
+        return true;
+    }
+
+    bool ReadLight(const pugi::xml_node& element, int index) {
+        DotSceneLight light;
+        const std::string type =
+            element.attribute("type") ? element.attribute("type").value() : "point";
+        if (type == "point" || type == "radPoint")
+            light.type = Ogre::Light::LT_POINT;
+        else if (type == "directional")
+            light.type = Ogre::Light::LT_DIRECTIONAL;
+        else if (type == "spot" || type == "spotLight")
+            light.type = Ogre::Light::LT_SPOTLIGHT;
+        else
+            return Fail(element, "unknown light type '" + type + "'");
+        if (!OptionalNumber(element, "powerScale", light.powerScale))
+            return false;
+        for (pugi::xml_node child : element.children()) {
+            if (child.type() != pugi::node_element)
+                continue;
+            const std::string name = child.name();
+            bool ok = true;
+            if (name == "colourDiffuse")
+                ok = Colour(child, light.diffuse);
+            else if (name == "colourSpecular")
+                ok = Colour(child, light.specular);
+            else if (name == "lightAttenuation")
+                ok = Number(child, "range", light.range) &&
+                     Number(child, "constant", light.constant) &&
+                     Number(child, "linear", light.linear) &&
+                     Number(child, "quadratic", light.quadratic);
+            else if (name == "lightRange")
+                ok = Number(child, "inner", light.inner) && Number(child, "outer", light.outer) &&
+                     OptionalNumber(child, "falloff", light.falloff);
+            else if (name == "userData")
+                ok = ReadUserData(child, m_doc.nodes[size_t(index)]);
+            else if (name == "position")
+                m_doc.warnings.push_back(Where(child) +
+                                         "a light's own <position> is not kept; the node "
+                                         "places it");
+            else
+                ok = Skip(child);
+            if (!ok)
+                return false;
+        }
+        DotSceneNode& node = m_doc.nodes[size_t(index)];
+        node.kind = DotSceneNode::LIGHT;
+        node.light = light;
+        return true;
+    }
+
+    bool ReadUserData(const pugi::xml_node& element, DotSceneNode& node) {
+        for (pugi::xml_node child : element.children()) {
+            if (child.type() != pugi::node_element)
+                continue;
+            if (std::string(child.name()) != "property") {
+                if (!Skip(child))
+                    return false;
+                continue;
+            }
+            const std::string name = child.attribute("name").value();
+            const std::string data = child.attribute("data").value();
+            if (name == "state") {
+                if (!ParseSceneBits(data, node.state))
+                    return Fail(child, "user data 'state' is not a 32-bit number: '" + data +
+                                           "'");
+            } else if (name == "locked") {
+                if (data == "true" || data == "1")
+                    node.locked = true;
+                else if (data == "false" || data == "0")
+                    node.locked = false;
+                else
+                    return Fail(child, "user data 'locked' is not true or false: '" + data +
+                                           "'");
+            }
+        }
+        return true;
+    }
+
+    // Nodes without a name get "node_1", "node_2", ... that no named node uses.
+    void NameAnonymousNodes() {
+        std::set<std::string> used;
+        for (const DotSceneNode& node : m_doc.nodes)
+            used.insert(node.name);
+        int next = 1;
+        for (DotSceneNode& node : m_doc.nodes) {
+            if (!node.name.empty())
+                continue;
+            std::string candidate;
+            do
+                candidate = "node_" + std::to_string(next++);
+            while (used.count(candidate));
+            node.name = candidate;
+            used.insert(candidate);
+        }
+    }
+
+    const std::string& m_text;
+    const std::string& m_fileName;
+    DotSceneDocument& m_doc;
+    std::string& m_error;
+};
+
+std::string At(const std::string& fileName, int line) {
+    return line > 0 ? fileName + ":" + std::to_string(line) + ": " : fileName + ": ";
+}
+
+bool FiniteVector(const Ogre::Vector3& v) {
+    return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
+}
+
+} // namespace
+
+bool ParseDotScene(const std::string& text, const std::string& fileName, DotSceneDocument& doc,
+                   std::string& error) {
+    doc = DotSceneDocument();
+    CReader reader(text, fileName, doc, error);
+    if (!reader.Read() || !ValidateDotScene(doc, fileName, error)) {
+        doc = DotSceneDocument();
+        return false;
+    }
+    return true;
+}
+
+bool ValidateDotScene(const DotSceneDocument& doc, const std::string& fileName,
+                      std::string& error) {
+    const int count = int(doc.nodes.size());
+    std::map<std::string, int> lineOf;
+    for (int i = 0; i < count; ++i) {
+        const DotSceneNode& node = doc.nodes[size_t(i)];
+        const std::string at = At(fileName, node.line);
+        if (node.name.empty()) {
+            error = at + "a node has no name";
+            return false;
+        }
+        const auto seen = lineOf.emplace(node.name, node.line);
+        if (!seen.second) {
+            error = at + "duplicate name '" + node.name + "' (first at line " +
+                    std::to_string(seen.first->second) + ")";
+            return false;
+        }
+        if (node.parent < -1 || node.parent >= count || node.parent == i) {
+            error = at + "node '" + node.name + "' has no valid parent";
+            return false;
+        }
+        const Ogre::Quaternion& q = node.rotation;
+        if (!FiniteVector(node.position) || !FiniteVector(node.scale) ||
+            !std::isfinite(q.w + q.x + q.y + q.z)) {
+            error = at + "node '" + node.name + "' has a value that is not finite";
+            return false;
+        }
+        if (node.scale.x == 0 || node.scale.y == 0 || node.scale.z == 0) {
+            error = at + "node '" + node.name + "' has a zero scale";
+            return false;
+        }
+        if (node.kind == DotSceneNode::MESH && node.meshFile.empty()) {
+            error = at + "node '" + node.name + "' names no mesh";
+            return false;
+        }
+    }
+    // A chain of parents longer than the node count goes round in a cycle.
+    for (int i = 0; i < count; ++i) {
+        int steps = 0;
+        for (int p = doc.nodes[size_t(i)].parent; p != -1; p = doc.nodes[size_t(p)].parent) {
+            if (++steps > count) {
+                error = At(fileName, doc.nodes[size_t(i)].line) + "node '" +
+                        doc.nodes[size_t(i)].name + "' is its own ancestor (parent cycle)";
+                return false;
+            }
+        }
+    }
+    return true;
+}
