@@ -1,8 +1,7 @@
 #include "CEditorHost.h"
 
 #include "IPluginBase.h"
-#include "CMainFrame.h"
-#include "CViewWindow.h"
+#include "IEditorFrame.h"
 #include "CEditorUndoManager.h"
 #include "CPluginLoader.h"
 #include "CPluginRegistry.h"
@@ -10,17 +9,15 @@
 #include "CEditorEngine.h"
 #include "CEditorView.h"
 
-#include <wx/cursor.h>
-#include <wx/menu.h>
-
 #include <algorithm>
-#include <cstdlib>
 
 CEditorHost::CEditorHost(CEditorEngine& engine)
     : m_engine(engine), m_undo(std::make_unique<CEditorUndoManager>()),
       m_registry(std::make_unique<CPluginRegistry>()),
       m_tools(std::make_unique<CToolManager>(*m_registry)),
-      m_loader(std::make_unique<CPluginLoader>(*this, m_registry.get())) {}
+      m_loader(std::make_unique<CPluginLoader>(*this, m_registry.get())) {
+    m_loader->setOnUnloaded([this](const CPluginLoader::Module&) { ModuleUnloaded(); });
+}
 
 CEditorHost::~CEditorHost() {
     // Modules first (they may still talk to the other services), then the steps they made.
@@ -45,14 +42,8 @@ CEditorScene& CEditorHost::Scene() {
 }
 
 void CEditorHost::removeMenu(IPluginBase*, wxMenu* submenu, int) {
-    if (!submenu || !m_frame || !m_frame->GetMenuBar())
-        return;
-    wxMenuBar* bar = m_frame->GetMenuBar();
-    for (size_t i = 0; i < bar->GetMenuCount(); ++i)
-        if (bar->GetMenu(i) == submenu) {
-            bar->Remove(i); // the plug-in owns the menu
-            return;
-        }
+    if (m_frame)
+        m_frame->RemoveMenu(submenu);
 }
 
 void CEditorHost::removeToolStrip(IPluginBase* plugin, wxToolBar*) {
@@ -65,8 +56,7 @@ int CEditorHost::ViewCount() const {
 }
 
 CEditorView* CEditorHost::GetView(int n) const {
-    CViewWindow* window = m_frame ? m_frame->GetViewWindow(n) : nullptr;
-    return window ? window->GetView() : nullptr;
+    return m_frame ? m_frame->GetView(n) : nullptr;
 }
 
 IView* CEditorHost::view(int n) {
@@ -79,10 +69,20 @@ void CEditorHost::setCursor(const wxCursor* cursor) {
         return;
     m_cursor = cursor;
     m_cursorApplied = m_frame != nullptr;
-    if (!m_frame)
+    if (m_frame)
+        m_frame->SetViewCursor(cursor);
+}
+
+void CEditorHost::ModuleUnloaded() {
+    // The module may have deleted its cursor, and a cursor made later may land at the same
+    // address: comparing with the old pointer would then skip it. The views show the default
+    // cursor until a plug-in sets one again.
+    if (!m_cursor)
         return;
-    for (int i = 0; i < m_frame->ViewCount(); ++i)
-        m_frame->GetViewWindow(i)->SetCursor(cursor && cursor->IsOk() ? *cursor : wxNullCursor);
+    m_cursor = nullptr;
+    m_cursorApplied = m_frame != nullptr;
+    if (m_frame)
+        m_frame->SetViewCursor(nullptr);
 }
 
 void CEditorHost::setSidePanel(CSizeControlChild* panel) {
@@ -97,6 +97,22 @@ std::vector<IPluginBase*> CEditorHost::InputTargets() const {
     return m_registry->plugins();
 }
 
+void CEditorHost::ForEachRegistered(std::vector<IPluginBase*> plugins,
+                                    const std::function<void(IPluginBase*)>& call) const {
+    for (IPluginBase* plugin : plugins)
+        if (m_registry->contains(plugin))
+            call(plugin);
+}
+
+PixelRect CEditorHost::BandRect(int x, int y) const {
+    PixelRect rect;
+    rect.left = std::min(m_pressX, x);
+    rect.right = std::max(m_pressX, x);
+    rect.top = std::min(m_pressY, y);
+    rect.bottom = std::max(m_pressY, y);
+    return rect;
+}
+
 int CEditorHost::PointerDown(int n, int flags, int x, int y) {
     IView* v = view(n);
     if (!v)
@@ -108,9 +124,10 @@ int CEditorHost::PointerDown(int n, int flags, int x, int y) {
     m_pressView = n;
     m_pressX = m_lastX = x;
     m_pressY = m_lastY = y;
-    for (IPluginBase* plugin : InputTargets())
-        if (m_registry->contains(plugin) && plugin->OnPointerDown(v, n, flags, x, y) != 0)
+    ForEachRegistered(InputTargets(), [&](IPluginBase* plugin) {
+        if (plugin->OnPointerDown(v, n, flags, x, y) != 0)
             m_claimed = true;
+    });
     redraw();
     return m_claimed ? 1 : 0;
 }
@@ -119,9 +136,8 @@ void CEditorHost::PointerMove(int n, int flags, int x, int y) {
     IView* v = view(n);
     if (!v)
         return;
-    for (IPluginBase* plugin : InputTargets())
-        if (m_registry->contains(plugin))
-            plugin->OnPointerMove(v, n, flags, x, y);
+    ForEachRegistered(InputTargets(),
+                      [&](IPluginBase* plugin) { plugin->OnPointerMove(v, n, flags, x, y); });
     if (m_pressed && !m_claimed && n == m_pressView && (x != m_pressX || y != m_pressY))
         m_banding = true;
     m_lastX = x;
@@ -134,24 +150,17 @@ void CEditorHost::PointerUp(int n, int flags, int x, int y) {
     if (!v)
         return;
     const bool banding = m_banding && n == m_pressView;
-    PixelRect rect;
-    rect.left = std::min(m_pressX, x);
-    rect.right = std::max(m_pressX, x);
-    rect.top = std::min(m_pressY, y);
-    rect.bottom = std::max(m_pressY, y);
+    const PixelRect rect = BandRect(x, y);
     m_pressed = m_claimed = m_banding = false;
     // A rubber band's release is the rectangle, not a click as well: a click there would make
     // a selection step of its own (and with Ctrl or Shift add or remove what lies under the
     // corner).
-    const std::vector<IPluginBase*> targets = InputTargets();
-    for (IPluginBase* plugin : targets) {
-        if (!m_registry->contains(plugin))
-            continue;
+    ForEachRegistered(InputTargets(), [&](IPluginBase* plugin) {
         if (banding)
             plugin->OnSelectRect(v, 0, rect);
         else
             plugin->OnPointerUp(v, n, flags, x, y);
-    }
+    });
     redraw();
 }
 
@@ -159,17 +168,12 @@ bool CEditorHost::RubberBand(int& n, PixelRect& rect) const {
     if (!m_banding)
         return false;
     n = m_pressView;
-    rect.left = std::min(m_pressX, m_lastX);
-    rect.right = std::max(m_pressX, m_lastX);
-    rect.top = std::min(m_pressY, m_lastY);
-    rect.bottom = std::max(m_pressY, m_lastY);
+    rect = BandRect(m_lastX, m_lastY);
     return true;
 }
 
 void CEditorHost::Hover(int x, int y) {
-    for (IPluginBase* plugin : InputTargets())
-        if (m_registry->contains(plugin))
-            plugin->OnHover(x, y);
+    ForEachRegistered(InputTargets(), [&](IPluginBase* plugin) { plugin->OnHover(x, y); });
 }
 
 void CEditorHost::ViewDrawn(int n) {
@@ -178,10 +182,8 @@ void CEditorHost::ViewDrawn(int n) {
     IView* v = view(n);
     if (!v)
         return;
-    const std::vector<IPluginBase*> plugins = m_registry->plugins();
-    for (IPluginBase* plugin : plugins)
-        if (m_registry->contains(plugin))
-            plugin->OnViewUpdate(v, n);
+    ForEachRegistered(m_registry->plugins(),
+                      [&](IPluginBase* plugin) { plugin->OnViewUpdate(v, n); });
 }
 
 void CEditorHost::ClickTool(IPluginBase* plugin, int commandId) {
@@ -217,20 +219,17 @@ bool CEditorHost::FindStripTool(int position, IPluginBase*& plugin, int& command
 }
 
 void CEditorHost::SendMenuCommand(int commandId) {
-    const std::vector<IPluginBase*> plugins = m_registry->plugins();
-    for (IPluginBase* plugin : plugins)
-        if (m_registry->contains(plugin)) {
-            plugin->OnToolCommand(commandId);
-            plugin->OnWindowMessage(WM_COMMAND_MESSAGE, static_cast<std::uintptr_t>(commandId), 0);
-        }
+    ForEachRegistered(m_registry->plugins(), [&](IPluginBase* plugin) {
+        plugin->OnToolCommand(commandId);
+        plugin->OnWindowMessage(WM_COMMAND_MESSAGE, static_cast<std::uintptr_t>(commandId), 0);
+    });
     redraw();
 }
 
 void CEditorHost::SendWindowCommand(int commandId) {
-    const std::vector<IPluginBase*> plugins = m_registry->plugins();
-    for (IPluginBase* plugin : plugins)
-        if (m_registry->contains(plugin))
-            plugin->OnWindowMessage(WM_COMMAND_MESSAGE, static_cast<std::uintptr_t>(commandId), 0);
+    ForEachRegistered(m_registry->plugins(), [&](IPluginBase* plugin) {
+        plugin->OnWindowMessage(WM_COMMAND_MESSAGE, static_cast<std::uintptr_t>(commandId), 0);
+    });
     redraw();
 }
 

@@ -10,6 +10,7 @@
 #include "EditorTypes.h"
 #include "Interface.h"
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -17,8 +18,8 @@ class CEditorEngine;
 class CEditorScene;
 class CEditorUndoManager;
 class CEditorView;
-class CMainFrame;
 class CPluginLoader;
+class IEditorFrame;
 class CPluginRegistry;
 class CToolManager;
 
@@ -40,13 +41,14 @@ public:
     void removeMenu(IPluginBase* plugin, wxMenu* submenu, int flags) override;
     void removeToolStrip(IPluginBase* plugin, wxToolBar* toolStrip) override;
     IView* view(int n) override;
-    void redraw() override { m_redrawPending = true; }
+    // The render loop paints every view once a tick, so there is nothing to mark.
+    void redraw() override {}
     void setCursor(const wxCursor* cursor) override;
     void setSidePanel(CSizeControlChild* panel) override;
 
     // Wiring of the application; the frame may be null (then views and panels are absent).
-    void AttachFrame(CMainFrame* frame) { m_frame = frame; }
-    CMainFrame* Frame() const { return m_frame; }
+    void AttachFrame(IEditorFrame* frame) { m_frame = frame; }
+    IEditorFrame* Frame() const { return m_frame; }
     CEditorEngine& Engine() { return m_engine; }
     CEditorScene& Scene();
     CEditorUndoManager& Undo() { return *m_undo; }
@@ -56,8 +58,8 @@ public:
 
     int ViewCount() const;
     CEditorView* GetView(int n) const;
-    bool IsRedrawPending() const { return m_redrawPending; }
-    void ClearRedraw() { m_redrawPending = false; }
+    // The cursor last set by a plug-in; null once a module unloads, since the cursor may have
+    // gone with it.
     const wxCursor* CurrentCursor() const { return m_cursor; }
     CSizeControlChild* SidePanel() const { return m_sidePanel; }
     // The view that View > frame and scripts address by default (last one clicked).
@@ -72,8 +74,10 @@ public:
     void Hover(int x, int y);
     // The rubber band being dragged: false when there is none.
     bool RubberBand(int& view, PixelRect& rect) const;
-    // Calls every plug-in's OnViewUpdate(view, n) as view n is about to be drawn, so that what the
-    // plug-ins lay out per view (the gizmo) is placed for that view when it renders.
+    // Calls every plug-in's OnViewUpdate(view, n) as view n (1 to 3) is about to be drawn, so that
+    // what the plug-ins lay out per view (the gizmo) is placed for that view when it renders.
+    // View 0 is skipped: the plug-ins lay it out themselves at the end of every frame, so it is
+    // placed already when the next frame draws it.
     void ViewDrawn(int n);
 
     // Tool strips and commands. ClickTool: OnToolCommand(id) then OnWindowMessage(273, id, 0)
@@ -93,14 +97,21 @@ public:
 
 private:
     std::vector<IPluginBase*> InputTargets() const;
+    // Calls `call` for each of `plugins` (a copy: calls may change the registry) that is still
+    // registered when its turn comes, since a plug-in's answer may unregister the ones after it.
+    void ForEachRegistered(std::vector<IPluginBase*> plugins,
+                           const std::function<void(IPluginBase*)>& call) const;
+    // The rubber band from the press point to (x, y), corners in order.
+    PixelRect BandRect(int x, int y) const;
+    // A module has unloaded: what it gave the host (its cursor) may be freed.
+    void ModuleUnloaded();
 
     CEditorEngine& m_engine;
     std::unique_ptr<CEditorUndoManager> m_undo;
     std::unique_ptr<CPluginRegistry> m_registry;
     std::unique_ptr<CToolManager> m_tools;
     std::unique_ptr<CPluginLoader> m_loader;
-    CMainFrame* m_frame = nullptr;
-    bool m_redrawPending = true;
+    IEditorFrame* m_frame = nullptr;
     const wxCursor* m_cursor = nullptr;
     bool m_cursorApplied = false; // m_cursor is what the view windows show
     CSizeControlChild* m_sidePanel = nullptr;

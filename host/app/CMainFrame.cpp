@@ -8,6 +8,7 @@
 #include "CToolManager.h"
 
 #include <wx/aui/auibar.h>
+#include <wx/cursor.h>
 #include <wx/image.h>
 #include <wx/log.h>
 #include <wx/menu.h>
@@ -125,6 +126,27 @@ void CMainFrame::DestroyViews() {
 
 CViewWindow* CMainFrame::GetViewWindow(int n) const {
     return n >= 0 && n < ViewCount() ? m_views[n] : nullptr;
+}
+
+CEditorView* CMainFrame::GetView(int n) const {
+    CViewWindow* window = GetViewWindow(n);
+    return window ? window->GetView() : nullptr;
+}
+
+void CMainFrame::SetViewCursor(const wxCursor* cursor) {
+    for (CViewWindow* view : m_views)
+        view->SetCursor(cursor && cursor->IsOk() ? *cursor : wxNullCursor);
+}
+
+void CMainFrame::RemoveMenu(wxMenu* submenu) {
+    wxMenuBar* bar = GetMenuBar();
+    if (!submenu || !bar)
+        return;
+    for (size_t i = 0; i < bar->GetMenuCount(); ++i)
+        if (bar->GetMenu(i) == submenu) {
+            bar->Remove(i);
+            return;
+        }
 }
 
 void CMainFrame::SetSidePanel(CSizeControlChild* panel) {

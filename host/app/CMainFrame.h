@@ -1,10 +1,11 @@
 // The editor's main window: views in the centre, the side area on the right, plug-in tool
 // strips at the top and plug-in bars docked at the bottom, all laid out by a wxAuiManager
 // (plug-ins reach it with wxAuiManager::GetManager(frame)). Menus: Edit, View, Tools.
+// The host object reaches it through IEditorFrame.
 #pragma once
 
-
 #include "EditorTypes.h"
+#include "IEditorFrame.h"
 
 #include <wx/aui/aui.h>
 #include <wx/frame.h>
@@ -16,13 +17,11 @@
 
 class CEditorEngine;
 class CEditorHost;
-class CSizeControlChild;
 class CViewWindow;
-class IPluginBase;
 class wxAuiToolBar;
 class wxPanel;
 
-class CMainFrame : public wxFrame {
+class CMainFrame : public wxFrame, public IEditorFrame {
 public:
     // Menu ids of the host.
     enum {
@@ -38,17 +37,21 @@ public:
     // After Show(): the Ogre render windows of the views. False when one could not be made.
     bool CreateViews(CEditorEngine& engine);
     void DestroyViews();
-    int ViewCount() const { return static_cast<int>(m_views.size()); }
     CViewWindow* GetViewWindow(int n) const;
 
-    // The side area's content (null empties it).
-    void SetSidePanel(CSizeControlChild* panel);
+    // IEditorFrame
+    int ViewCount() const override { return static_cast<int>(m_views.size()); }
+    CEditorView* GetView(int n) const override;
+    void SetViewCursor(const wxCursor* cursor) override;
+    void SetSidePanel(CSizeControlChild* panel) override;
+    void RemoveToolStrip(IPluginBase* plugin) override;
+    void RemoveMenu(wxMenu* submenu) override;
+
     wxPanel* GetSideArea() const { return m_sideArea; }
 
     // Builds the plug-in's tool strip from the XRC tool bar "101" when the resources hold one.
     // Returns the strip or null.
     wxAuiToolBar* BuildToolStrip(IPluginBase* plugin);
-    void RemoveToolStrip(IPluginBase* plugin);
     wxAuiToolBar* GetToolStrip(IPluginBase* plugin) const;
     // Shows every bottom pane and relays out.
     void UpdateLayout();

@@ -86,7 +86,6 @@ bool CViewWindow::CreateOgreWindow(CEditorEngine& engine) {
     Ogre::Viewport* viewport = m_renderWindow->addViewport(m_view->GetCamera());
     viewport->setBackgroundColour(Ogre::ColourValue(0.32f, 0.36f, 0.42f));
     viewport->setVisibilityMask(~kBandBits | (kBandBit0 << m_index));
-    m_view->SetViewport(viewport);
     m_view->SetPixelSize(w, h);
     ResetCamera();
 

@@ -31,7 +31,6 @@ public:
 
     CEditorView* GetView() const { return m_view.get(); }
     Ogre::RenderWindow* GetRenderWindow() const { return m_renderWindow; }
-    int GetIndex() const { return m_index; }
     // Shows the rubber band the host reports for this view (or hides it).
     void UpdateRubberBand();
     // Points the camera at the default place for its kind.

@@ -219,7 +219,8 @@ void RegisterBuiltinScriptCommands(CScriptRunner& runner) {
             return false;
         }
         // Through the tool-strip button, as a click would.
-        wxAuiToolBar* strip = host.Frame() ? host.Frame()->GetToolStrip(plugin) : nullptr;
+        CMainFrame* frame = r.Session().Frame();
+        wxAuiToolBar* strip = frame ? frame->GetToolStrip(plugin) : nullptr;
         if (strip && strip->FindTool(id)) {
             wxCommandEvent click(wxEVT_TOOL, id);
             click.SetEventObject(strip);

@@ -8,37 +8,46 @@
 //   drag PART DX DY [STEPS] presses on that pixel, moves by (DX, DY) in STEPS equal steps
 //                          (default 8) and releases, through the editor's pointer path.
 //
-// The module keeps its gizmo to itself, so the pixel is worked out here from the Ogre scene: the
-// gizmo's entities by name, their visibility, positions and scale, the current entity's world
-// orientation and the view's camera. The target view is laid out first (a frame is rendered, and
-// the plug-ins are told the view was drawn), so the nodes stand where that view shows them.
+// The module keeps its gizmo to itself, so the pixel is worked out here from what the engine
+// holds: the gizmo's entities by name and whether they are shown, their nodes' transforms, the
+// vertices of their meshes (a ring's radius and how finely it is drawn, where a cone stands),
+// the current entity's world orientation and the view's camera. No measure of the gizmo is
+// written here, so the commands follow the gizmo when its geometry changes. The target view is
+// laid out first (a frame is rendered, and the plug-ins are told the view was drawn), so the
+// nodes stand where that view shows them.
 #include "CEditorHost.h"
 #include "CEditorSession.h"
 #include "ScriptRunner.h"
 #include "CEditorEngine.h"
 #include "CEditorScene.h"
+#include "EditorMeshes.h"
 #include "SceneEntity.h"
 #include "CEditorView.h"
 
+#include <OgreAxisAlignedBox.h>
 #include <OgreEntity.h>
 #include <OgreMatrix3.h>
+#include <OgreMesh.h>
 #include <OgreSceneManager.h>
 #include <OgreSceneNode.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <ostream>
 #include <string>
+#include <vector>
 
 namespace {
 
 using Args = CScriptRunner::Args;
 
-// Gizmo geometry in gizmo units (one unit spans 10 pixels at the gizmo's depth).
-constexpr float kAxisRingRadius = 9.0f;
-constexpr float kOuterRingRadius = 10.4f;
-constexpr float kConeMiddle = 1.0f; // the cone runs 2.1 units from its node along its axis
-constexpr int kSamples = 128;
+// The gizmo's entities as the engine names them.
+const char* const kPartEntity = "CMapSelectMgrEn%d";  // 0-2 arrow cones, 3-5 axis boxes, 6 centre
+const char* const kRingEntity = "CMapSelectMgrEnd%d"; // 7-9 axis rings, 10 inner, 11 outer ring
+const char* const kAxisLinesEntity = "AxisEntity";    // the axis lines, each from the centre
+constexpr int kArrow = 0, kAxisBox = 3, kCentreBox = 6;
+constexpr int kAxisRing = 7, kInnerRing = 10, kOuterRing = 11;
 
 struct Handle {
     bool shown = false;
@@ -46,15 +55,68 @@ struct Handle {
     int y = 0;
 };
 
-// A gizmo entity's node when the entity exists and is shown.
-Ogre::SceneNode* ShownNode(Ogre::SceneManager* sm, const char* format, int number) {
+// A gizmo entity when it exists, hangs on a node and is shown.
+Ogre::Entity* ShownEntity(Ogre::SceneManager* sm, const char* format, int number) {
     char name[64];
     std::snprintf(name, sizeof name, format, number);
     if (!sm->hasEntity(name))
         return nullptr;
     Ogre::Entity* entity = sm->getEntity(name);
-    Ogre::SceneNode* node = entity->getParentSceneNode();
-    return node && entity->getVisible() ? node : nullptr;
+    return entity->getParentSceneNode() && entity->getVisible() ? entity : nullptr;
+}
+
+Ogre::SceneNode* ShownNode(Ogre::SceneManager* sm, const char* format, int number) {
+    Ogre::Entity* entity = ShownEntity(sm, format, number);
+    return entity ? entity->getParentSceneNode() : nullptr;
+}
+
+// The vertices of an entity's mesh, in world space.
+std::vector<Ogre::Vector3> WorldVertices(const Ogre::Entity& entity) {
+    std::vector<Ogre::Vector3> vertices = ReadMeshPositions(*entity.getMesh());
+    const Ogre::Affine3& toWorld = entity.getParentSceneNode()->_getFullTransform();
+    for (Ogre::Vector3& v : vertices)
+        v = toWorld * v;
+    return vertices;
+}
+
+// A ring mesh as drawn: its radius in mesh space (half its widest extent) and its vertex count,
+// the number of points a ring is sampled with here.
+struct RingShape {
+    float radius = 0.0f;
+    int samples = 0;
+};
+
+RingShape ShapeOf(const Ogre::Entity& ring) {
+    const std::vector<Ogre::Vector3> vertices = ReadMeshPositions(*ring.getMesh());
+    RingShape shape;
+    if (vertices.empty())
+        return shape;
+    Ogre::AxisAlignedBox box;
+    for (const Ogre::Vector3& v : vertices)
+        box.merge(v);
+    const Ogre::Vector3 size = box.getSize();
+    shape.radius = 0.5f * std::max(size.x, std::max(size.y, size.z));
+    shape.samples = int(vertices.size());
+    return shape;
+}
+
+// Where an arrow is grabbed, in world space: on its cone's axis (the longest extent of the
+// mesh's vertices), one base width out from the node's origin, on which the cone stands. That is
+// well inside the cone for any length, and clear of its base, where the axis line ends.
+bool ConeGrip(const Ogre::Entity& cone, Ogre::Vector3& world) {
+    const std::vector<Ogre::Vector3> vertices = ReadMeshPositions(*cone.getMesh());
+    if (vertices.empty())
+        return false;
+    Ogre::AxisAlignedBox box;
+    for (const Ogre::Vector3& v : vertices)
+        box.merge(v);
+    const Ogre::Vector3 low = box.getMinimum(), high = box.getMaximum(), size = box.getSize();
+    const int along = size.x >= size.y && size.x >= size.z ? 0 : (size.y >= size.z ? 1 : 2);
+    const float width = std::max(size[(along + 1) % 3], size[(along + 2) % 3]);
+    Ogre::Vector3 local = Ogre::Vector3::ZERO;
+    local[along] = std::fabs(high[along]) >= std::fabs(low[along]) ? width : -width;
+    world = cone.getParentSceneNode()->_getFullTransform() * local;
+    return true;
 }
 
 // Pixel of a world point when it lies in front of the camera and inside the view.
@@ -96,15 +158,18 @@ bool EntityAxes(CEditorSession& session, Ogre::Vector3 axes[3]) {
 
 // A point of axis ring `ring` on the half the viewer sees, chosen well inside that half and as
 // far on screen from the other two rings as possible (the rings are tested X, Y, Z in turn).
+// The axis rings have the inner view ring's shape (it is drawn whole, they only their near
+// half), scaled by s.
 Handle RingHandle(CEditorSession& session, const CEditorView& view, const Ogre::Vector3& c, float s,
-                  int ring) {
+                  const RingShape& shape, int ring) {
     Ogre::Vector3 axes[3];
-    if (!EntityAxes(session, axes))
+    if (!EntityAxes(session, axes) || shape.samples <= 0)
         return Handle();
+    const int samples = shape.samples;
     const Ogre::Vector3 towardViewer = -view.GetDirection();
-    const float r = kAxisRingRadius * s;
+    const float r = shape.radius * s;
     auto point = [&](int which, int k) {
-        const float t = float(k) * Ogre::Math::TWO_PI / kSamples;
+        const float t = float(k) * Ogre::Math::TWO_PI / samples;
         const Ogre::Vector3& a = axes[(which + 1) % 3];
         const Ogre::Vector3& b = axes[(which + 2) % 3];
         return c + (a * std::cos(t) + b * std::sin(t)) * r;
@@ -115,7 +180,7 @@ Handle RingHandle(CEditorSession& session, const CEditorView& view, const Ogre::
 
     Handle best;
     float bestScore = -1.0f;
-    for (int k = 0; k < kSamples; ++k) {
+    for (int k = 0; k < samples; ++k) {
         const Ogre::Vector3 p = point(ring, k);
         // Keep clear of the cut, where rounding decides which side a point is on.
         if ((p - c).dotProduct(towardViewer) < 0.15f * r)
@@ -127,7 +192,7 @@ Handle RingHandle(CEditorSession& session, const CEditorView& view, const Ogre::
         for (int other = 0; other < 3; ++other) {
             if (other == ring)
                 continue;
-            for (int j = 0; j < kSamples; ++j) {
+            for (int j = 0; j < samples; ++j) {
                 const Ogre::Vector3 q = point(other, j);
                 float qx = 0, qy = 0;
                 if (nearHalf(q) && PixelOf(view, q, qx, qy))
@@ -144,23 +209,22 @@ Handle RingHandle(CEditorSession& session, const CEditorView& view, const Ogre::
             best.y = int(std::lround(py));
         }
     }
-    // The pick rectangle reaches 7 pixels left and 6 down of the pointer; a chosen pixel closer
-    // than 2 pixels to another ring could be taken by it, so such a ring is reported hidden.
+    // A press picks within a few pixels of the pointer; a chosen pixel closer than 2 pixels to
+    // another ring could be taken by it, so such a ring is reported hidden.
     if (best.shown && bestScore < 2.0f)
         best.shown = false;
     return best;
 }
 
-// The outer view ring: a point up and to the right of the centre (or another direction that
-// stays inside the view).
-Handle OuterRingHandle(const CEditorView& view, const Ogre::Vector3& c, float s) {
+// The outer view ring of world radius r: a point up and to the right of the centre (or another
+// direction that stays inside the view).
+Handle OuterRingHandle(const CEditorView& view, const Ogre::Vector3& c, float r) {
     const Ogre::Quaternion q = view.GetCameraNode()->_getDerivedOrientation();
     const Ogre::Vector3 right = q * Ogre::Vector3::UNIT_X;
     const Ogre::Vector3 up = q * Ogre::Vector3::UNIT_Y;
     for (int k = 0; k < 8; ++k) {
         const float t = Ogre::Math::PI / 4.0f + float(k) * Ogre::Math::PI / 4.0f;
-        const Handle h =
-            At(view, c + (right * std::cos(t) + up * std::sin(t)) * (kOuterRingRadius * s));
+        const Handle h = At(view, c + (right * std::cos(t) + up * std::sin(t)) * r);
         if (h.shown)
             return h;
     }
@@ -195,34 +259,42 @@ bool FindHandle(CScriptRunner& runner, const std::string& part, Handle& handle,
 
     Ogre::SceneManager* sm = session.Engine().GetOgreSceneManager();
     handle = Handle();
-    const Ogre::Vector3 axes[3] = {Ogre::Vector3::UNIT_X, Ogre::Vector3::UNIT_Y,
-                                   Ogre::Vector3::UNIT_Z};
-    if (Ogre::SceneNode* arrowX = ShownNode(sm, "CMapSelectMgrEn%d", 0)) {
-        // Move: the cones stand 6.1 units out along the world axes.
-        const float s = arrowX->getScale().x;
-        const Ogre::Vector3 centre = arrowX->getPosition() - axes[0] * (6.1f * s);
-        if (axis < 0) {
-            if (part == "centre")
-                handle = At(*view, centre);
-        } else if (Ogre::SceneNode* cone = ShownNode(sm, "CMapSelectMgrEn%d", axis)) {
-            handle = At(*view, cone->getPosition() + axes[axis] * (kConeMiddle * s));
+    if (ShownNode(sm, kPartEntity, kArrow)) {
+        // Move: the axis lines start at the centre; an arrow is grabbed in the middle of its cone.
+        if (part == "centre") {
+            if (Ogre::Entity* lines = ShownEntity(sm, kAxisLinesEntity, 0)) {
+                const std::vector<Ogre::Vector3> points = WorldVertices(*lines);
+                if (!points.empty())
+                    handle = At(*view, points.front());
+            }
+        } else if (axis >= 0) {
+            Ogre::Vector3 grip;
+            if (Ogre::Entity* cone = ShownEntity(sm, kPartEntity, kArrow + axis))
+                if (ConeGrip(*cone, grip))
+                    handle = At(*view, grip);
         }
-    } else if (Ogre::SceneNode* inner = ShownNode(sm, "CMapSelectMgrEnd%d", 10)) {
+    } else if (Ogre::Entity* inner = ShownEntity(sm, kRingEntity, kInnerRing)) {
         // Rotate: the view rings stand at the centre with the gizmo's scale.
-        const float s = inner->getScale().x;
-        const Ogre::Vector3 centre = inner->getPosition();
-        if (part == "centre")
+        const Ogre::SceneNode* node = inner->getParentSceneNode();
+        const float s = node->getScale().x;
+        const Ogre::Vector3 centre = node->getPosition();
+        if (part == "centre") {
             handle = At(*view, centre);
-        else if (part == "ring")
-            handle = OuterRingHandle(*view, centre, s);
-        else if (ShownNode(sm, "CMapSelectMgrEnd%d", 7 + axis))
-            handle = RingHandle(session, *view, centre, s, axis);
-    } else if (Ogre::SceneNode* centreBox = ShownNode(sm, "CMapSelectMgrEn%d", 6)) {
+        } else if (part == "ring") {
+            if (Ogre::Entity* outer = ShownEntity(sm, kRingEntity, kOuterRing)) {
+                const Ogre::SceneNode* at = outer->getParentSceneNode();
+                const float radius = ShapeOf(*outer).radius * at->getScale().x;
+                handle = OuterRingHandle(*view, at->getPosition(), radius);
+            }
+        } else if (ShownNode(sm, kRingEntity, kAxisRing + axis)) {
+            handle = RingHandle(session, *view, centre, s, ShapeOf(*inner), axis);
+        }
+    } else if (Ogre::SceneNode* centreBox = ShownNode(sm, kPartEntity, kCentreBox)) {
         // Scale: the axis boxes stand at the axis ends, the centre box at the centre.
         if (part == "centre")
             handle = At(*view, centreBox->getPosition());
         else if (axis >= 0)
-            if (Ogre::SceneNode* box = ShownNode(sm, "CMapSelectMgrEn%d", 3 + axis))
+            if (Ogre::SceneNode* box = ShownNode(sm, kPartEntity, kAxisBox + axis))
                 handle = At(*view, box->getPosition());
     }
     return true;

@@ -98,7 +98,3 @@ void CEditorUndoManager::clear() {
     m_redo.clear();
     m_undo.clear();
 }
-
-std::string CEditorUndoManager::topUndoName() const {
-    return m_undo.empty() ? std::string() : m_undo.back().name;
-}

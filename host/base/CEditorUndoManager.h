@@ -31,10 +31,6 @@ public:
     int redoCount() const override { return static_cast<int>(m_redo.size()); }
     void clear() override;
 
-    int maxDepth() const { return m_maxDepth; }
-    // Name of the command on top of the undo stack ("" for addUndo steps or an empty stack).
-    std::string topUndoName() const;
-
 private:
     struct Step {
         std::unique_ptr<IBaseCommand> command;

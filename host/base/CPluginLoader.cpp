@@ -85,8 +85,6 @@ void CPluginLoader::UnloadAll() {
     while (!m_modules.empty()) {
         Module module = m_modules.back();
         m_modules.pop_back();
-        if (m_onUnloading)
-            m_onUnloading(module);
         try {
             module.unload(&m_host);
         } catch (const std::exception& e) {
@@ -96,5 +94,7 @@ void CPluginLoader::UnloadAll() {
             std::fprintf(stderr, "plug-in %s: DllUnloadPlugin threw\n", module.path.c_str());
         }
         dlclose(module.handle); // RTLD_NODELETE keeps it mapped
+        if (m_onUnloaded)
+            m_onUnloaded(module);
     }
 }

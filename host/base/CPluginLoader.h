@@ -46,9 +46,10 @@ public:
     void setOnLoaded(std::function<void(const Module&)> callback) {
         m_onLoaded = std::move(callback);
     }
-    // Called before each module's DllUnloadPlugin.
-    void setOnUnloading(std::function<void(const Module&)> callback) {
-        m_onUnloading = std::move(callback);
+    // Called after each module's DllUnloadPlugin returned (or threw): what the module handed
+    // out may be gone.
+    void setOnUnloaded(std::function<void(const Module&)> callback) {
+        m_onUnloaded = std::move(callback);
     }
 
 private:
@@ -56,5 +57,5 @@ private:
     CPluginRegistry* m_registry;
     std::vector<Module> m_modules;
     std::function<void(const Module&)> m_onLoaded;
-    std::function<void(const Module&)> m_onUnloading;
+    std::function<void(const Module&)> m_onUnloaded;
 };

@@ -70,14 +70,6 @@ bool CEditorScene::isEntitySelected(const std::string& name) const {
     return m_selection.count(name) != 0;
 }
 
-std::vector<CEditorEntity*> CEditorScene::GetEntities() const {
-    std::vector<CEditorEntity*> out;
-    out.reserve(m_entities.size());
-    for (const auto& kv : m_entities)
-        out.push_back(kv.second.get());
-    return out;
-}
-
 CEditorEntity* CEditorScene::Insert(std::unique_ptr<CEditorEntity> entity) {
     CEditorEntity* raw = entity.get();
     m_entities.emplace(raw->GetName(), std::move(entity));

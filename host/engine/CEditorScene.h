@@ -74,8 +74,6 @@ public:
 
     CEditorEntity* GetEntity(const std::string& name) const;
     int GetEntityCount() const { return static_cast<int>(m_entities.size()); }
-    // Every entity in name order.
-    std::vector<CEditorEntity*> GetEntities() const;
     Ogre::SceneManager* GetOgreSceneManager() const { return m_sceneManager; }
 
     // Removes every entity and the ground, and clears the selection.

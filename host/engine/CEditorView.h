@@ -15,7 +15,6 @@ namespace Ogre {
 class Camera;
 class SceneManager;
 class SceneNode;
-class Viewport;
 } // namespace Ogre
 
 class CEditorView : public IView {
@@ -28,9 +27,6 @@ public:
 
     Ogre::Camera* GetCamera() const { return m_camera; }
     Ogre::SceneNode* GetCameraNode() const { return m_node; }
-    // The viewport this view draws into (not owned); may be null.
-    void SetViewport(Ogre::Viewport* viewport) { m_viewport = viewport; }
-    Ogre::Viewport* GetViewport() const { return m_viewport; }
     // Size of the view in pixels; also sets the camera's aspect ratio. Negative sizes become 0.
     void SetPixelSize(int width, int height);
     int GetWidth() const { return m_width; }
@@ -38,7 +34,6 @@ public:
     // Orthographic projection showing `worldHeight` units vertically, or perspective again.
     void SetOrthographic(bool orthographic, float worldHeight = 40.0f);
     bool IsOrthographic() const;
-    float GetOrthoHeight() const { return m_orthoHeight; }
 
     // Navigation. The orbit and zoom turn about / move towards the pivot (the last LookAt
     // target, or the point frameBox centred on).
@@ -86,7 +81,6 @@ private:
     Ogre::SceneManager* m_sceneManager = nullptr;
     Ogre::Camera* m_camera = nullptr;
     Ogre::SceneNode* m_node = nullptr;
-    Ogre::Viewport* m_viewport = nullptr;
     int m_width = 0;
     int m_height = 0;
     float m_orthoHeight = 40.0f;

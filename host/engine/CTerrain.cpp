@@ -58,8 +58,7 @@ float CTerrain::HillHeight(float x, float z, float width, float depth, float amp
 
 CTerrain::CTerrain(Ogre::SceneManager* sceneManager, const std::string& name, float width,
                    float depth, float amplitude, int cells)
-    : m_sceneManager(sceneManager), m_name(name), m_width(width), m_depth(depth),
-      m_amplitude(amplitude), m_cells(cells) {
+    : m_sceneManager(sceneManager), m_name(name), m_width(width), m_depth(depth), m_cells(cells) {
     const int n = cells + 1;
     m_heights.resize(size_t(n) * n);
     for (int j = 0; j < n; ++j)

@@ -29,9 +29,6 @@ public:
     // Distance along the ray (direction need not be unit; distance is in its units) to the
     // nearest surface point within maxDistance, or -1.
     float Intersect(const Ogre::Ray& ray, float maxDistance) const;
-    float GetWidth() const { return m_width; }
-    float GetDepth() const { return m_depth; }
-    float GetAmplitude() const { return m_amplitude; }
     const std::string& GetName() const { return m_name; }
     Ogre::Entity* GetOgreEntity() const { return m_entity; }
 
@@ -44,7 +41,7 @@ private:
 
     Ogre::SceneManager* m_sceneManager;
     std::string m_name;
-    float m_width, m_depth, m_amplitude;
+    float m_width, m_depth;
     int m_cells;
     float m_minHeight = 0, m_maxHeight = 0;
     std::vector<float> m_heights;

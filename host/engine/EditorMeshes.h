@@ -8,6 +8,10 @@
 #include <string>
 #include <vector>
 
+namespace Ogre {
+class Mesh;
+}
+
 struct MeshData {
     std::vector<Ogre::Vector3> positions;
     std::vector<Ogre::Vector3> normals;
@@ -23,6 +27,10 @@ bool BuildManualMesh(const std::string& name, const MeshData& data, const std::s
 const std::vector<Ogre::Vector3>* GetMeshTriangles(const std::string& name);
 // Forgets every remembered triangle list (the engine calls it when it shuts down).
 void ClearMeshTriangles();
+// The vertex positions (mesh space) of sub-mesh `sub` of any mesh, read back from the engine's
+// vertex buffer as it holds them now (the sub-mesh's own vertex data or the shared one). Empty
+// when there is no such sub-mesh or its positions are not three floats.
+std::vector<Ogre::Vector3> ReadMeshPositions(const Ogre::Mesh& mesh, unsigned sub = 0);
 
 MeshData MakeBoxData(const Ogre::Vector3& halfSize, std::uint32_t colour);
 // A cone along +Y in the box (minCorner, maxCorner), flat shaded sides and a base.

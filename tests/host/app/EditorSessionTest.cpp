@@ -9,6 +9,7 @@
 #include "CMainFrame.h"
 #include "ScriptRunner.h"
 #include "CViewWindow.h"
+#include "CPluginLoader.h"
 #include "CPluginRegistry.h"
 #include "CToolManager.h"
 #include "CEditorScene.h"
@@ -17,6 +18,7 @@
 #include <gtest/gtest.h>
 
 #include <wx/aui/auibar.h>
+#include <wx/cursor.h>
 #include <wx/fs_mem.h>
 #include <wx/image.h>
 #include <wx/mstream.h>
@@ -27,6 +29,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <new>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -246,6 +249,28 @@ TEST_F(EditorSessionTest, PointerPathClaimedPressAndRubberBand) {
     ASSERT_TRUE(Run("press 5 5 ctrl"));
     ASSERT_TRUE(Run("release 5 5 ctrl"));
     EXPECT_EQ(plugin.log, (std::vector<std::string>{"down 0 9 5 5", "up 0 9 5 5"}));
+}
+
+TEST_F(EditorSessionTest, AnUnloadedModulesCursorIsForgotten) {
+    CViewWindow* window = session().Frame()->GetViewWindow(0);
+    ASSERT_NE(window, nullptr);
+    // Both cursors are made in the same storage: a reloaded plug-in's new cursor may well land
+    // at the address of the one its module deleted on unload.
+    alignas(wxCursor) unsigned char storage[sizeof(wxCursor)];
+    ASSERT_TRUE(host().Loader().LoadModule(GIZMARK_TEST_MODULE));
+    auto* first = new (storage) wxCursor(wxCURSOR_HAND);
+    host().setCursor(first); // as the module's tool does while engaged
+    EXPECT_TRUE(window->GetCursor().IsSameAs(*first));
+    host().Loader().UnloadAll();
+    first->~wxCursor();
+    EXPECT_EQ(host().CurrentCursor(), nullptr);
+    EXPECT_FALSE(window->GetCursor().IsOk());
+
+    auto* second = new (storage) wxCursor(wxCURSOR_CROSS);
+    host().setCursor(second);
+    EXPECT_TRUE(window->GetCursor().IsSameAs(*second));
+    host().setCursor(nullptr);
+    second->~wxCursor();
 }
 
 TEST_F(EditorSessionTest, ViewWindowMouseEventsReachThePlugins) {

@@ -51,6 +51,11 @@ TEST(PluginLoaderTest, LoadsSortedSkipsJunkSurvivesThrowAndUnloadsInReverse) {
         loader.setOnLoaded([&](const CPluginLoader::Module& m) {
             seen.push_back(m.plugins.empty() ? "-" : m.plugins[0]->GetPluginName());
         });
+        // How many modules had run DllUnloadPlugin each time the unloaded callback came.
+        std::vector<size_t> unloadedBefore;
+        loader.setOnUnloaded([&](const CPluginLoader::Module&) {
+            unloadedBefore.push_back(host.tools.unloaded.size());
+        });
         testing::internal::CaptureStderr();
         EXPECT_EQ(loader.LoadFolder(GIZMARK_TEST_PLUGIN_DIR), 3);
         std::string messages = testing::internal::GetCapturedStderr();
@@ -66,6 +71,7 @@ TEST(PluginLoaderTest, LoadsSortedSkipsJunkSurvivesThrowAndUnloadsInReverse) {
 
         loader.UnloadAll();
         EXPECT_EQ(host.tools.unloaded, (std::vector<std::string>{"throws", "second", "first"}));
+        EXPECT_EQ(unloadedBefore, (std::vector<size_t>{1, 2, 3}));
         EXPECT_TRUE(host.registry.plugins().empty());
         EXPECT_TRUE(loader.modules().empty());
     }

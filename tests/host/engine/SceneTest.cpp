@@ -6,6 +6,12 @@
 #include "CTerrain.h"
 #include "EditorMeshes.h"
 
+#include <OgreHardwareBufferManager.h>
+#include <OgreMesh.h>
+#include <OgreMeshManager.h>
+#include <OgreSubMesh.h>
+
+#include <algorithm>
 #include <limits>
 
 namespace {
@@ -124,6 +130,40 @@ TEST_F(EngineTest, EditorMeshesFaceOutwards) {
     EXPECT_EQ(GetMeshTriangles("nobox"), nullptr);
     engine->CreateConeMesh("gcone", {-1, 0, -1}, {1, 9, 1}, 16, 0xFFFF0000);
     EXPECT_NE(GetMeshTriangles("gcone"), nullptr);
+}
+
+TEST_F(EngineTest, MeshPositionsAreReadBackAsTheBufferHoldsThem) {
+    // An editor mesh: positions interleaved with normals and colours, one sub-mesh of its own.
+    engine->CreateConeMesh("rcone", {-0.5f, 0, -0.5f}, {0.5f, 2, 0.5f}, 8, 0xFFFFFFFF);
+    Ogre::MeshPtr cone = Ogre::MeshManager::getSingleton().getByName("rcone");
+    ASSERT_TRUE(cone);
+    const std::vector<Ogre::Vector3> expected =
+        MakeConeData({-0.5f, 0, -0.5f}, {0.5f, 2, 0.5f}, 8, 0xFFFFFFFF).positions;
+    EXPECT_EQ(ReadMeshPositions(*cone), expected);
+    EXPECT_TRUE(ReadMeshPositions(*cone, 1).empty());
+
+    // A line mesh on shared, write-only vertex data of positions alone, rewritten after it was
+    // made: the read gives the rewritten points.
+    Ogre::MeshPtr lines = Ogre::MeshManager::getSingleton().createManual("rlines", "General");
+    Ogre::SubMesh* sub = lines->createSubMesh();
+    sub->useSharedVertices = true;
+    lines->sharedVertexData = new Ogre::VertexData();
+    lines->sharedVertexData->vertexCount = 4;
+    lines->sharedVertexData->vertexDeclaration->addElement(0, 0, Ogre::VET_FLOAT3,
+                                                           Ogre::VES_POSITION);
+    Ogre::HardwareVertexBufferSharedPtr buffer =
+        Ogre::HardwareBufferManager::getSingleton().createVertexBuffer(
+            12, 4, Ogre::HardwareBuffer::HBU_DYNAMIC_WRITE_ONLY, false);
+    lines->sharedVertexData->vertexBufferBinding->setBinding(0, buffer);
+    std::vector<Ogre::Vector3> points = {{0, 9, 0}, {9, 0, 0}, {0, -9, 0}, {-9, 0, 0}};
+    buffer->writeData(0, 48, points.data(), true);
+    points[2] = Ogre::Vector3(1, 2, 3);
+    auto* locked = static_cast<Ogre::Vector3*>(buffer->lock(Ogre::HardwareBuffer::HBL_DISCARD));
+    std::copy(points.begin(), points.end(), locked);
+    buffer->unlock();
+    EXPECT_EQ(ReadMeshPositions(*lines), points);
+    lines.reset();
+    Ogre::MeshManager::getSingleton().remove("rlines", "General");
 }
 
 TEST_F(EngineTest, CopyRemoveAndWalks) {
