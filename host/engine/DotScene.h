@@ -63,8 +63,7 @@ bool ParseDotScene(const std::string& text, const std::string& fileName, DotScen
 // Checks what the parser cannot guarantee for a document built by other means: names present
 // and unique, parents in range, no parent cycle, finite values, non-zero scales. False with
 // `error` = "FILE:LINE: message" (or "FILE: message").
-bool ValidateDotScene(const DotSceneDocument& doc, const std::string& fileName,
-                      std::string& error);
+bool ValidateDotScene(const DotSceneDocument& doc, const std::string& fileName, std::string& error);
 
 // Opens a scene file: reads and checks it, then replaces the scene's content by it. Meshes are
 // loaded through Ogre's resources with the file's folder as a resource location (materials

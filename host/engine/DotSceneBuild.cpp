@@ -66,8 +66,7 @@ void PrepareSceneGroup(const std::string& folder, std::vector<std::string>& warn
         // Parses the material scripts beside the scene; textures load when used.
         groups.initialiseResourceGroup(kSceneGroup);
     } catch (const Ogre::Exception& e) {
-        warnings.push_back(fileName + ": resources of the scene's folder: " +
-                           e.getDescription());
+        warnings.push_back(fileName + ": resources of the scene's folder: " + e.getDescription());
     }
 }
 
@@ -93,8 +92,7 @@ bool LoadMesh(const std::string& meshFile, std::string& why) {
         why = "mesh '" + meshFile + "' is outside the scene's folder";
         return false;
     }
-    if (!groups.resourceGroupExists(kSceneGroup) ||
-        !groups.resourceExists(kSceneGroup, meshFile)) {
+    if (!groups.resourceGroupExists(kSceneGroup) || !groups.resourceExists(kSceneGroup, meshFile)) {
         why = "mesh '" + meshFile + "' is not in the scene's folder";
         return false;
     }
@@ -114,8 +112,7 @@ bool LoadMesh(const std::string& meshFile, std::string& why) {
 }
 
 std::string EnsurePlaceholderMesh() {
-    BuildManualMesh(kPlaceholderMesh, MakeBoxData(Ogre::Vector3(1.0f), 0xFFC050C0u),
-                    "Editor/Mesh");
+    BuildManualMesh(kPlaceholderMesh, MakeBoxData(Ogre::Vector3(1.0f), 0xFFC050C0u), "Editor/Mesh");
     return kPlaceholderMesh;
 }
 
@@ -148,8 +145,7 @@ void ApplyLight(Ogre::Light* light, const DotSceneLight& from) {
     light->setPowerScale(from.powerScale);
     light->setAttenuation(from.range, from.constant, from.linear, from.quadratic);
     if (from.type == Ogre::Light::LT_SPOTLIGHT)
-        light->setSpotlightRange(Ogre::Radian(from.inner), Ogre::Radian(from.outer),
-                                 from.falloff);
+        light->setSpotlightRange(Ogre::Radian(from.inner), Ogre::Radian(from.outer), from.falloff);
 }
 
 } // namespace
@@ -166,8 +162,8 @@ void BuildDotScene(const DotSceneDocument& doc, const std::string& folder,
         const Ogre::Vector3 pitchYawRoll = QuaternionToPitchYawRoll(node.rotation);
         CEditorEntity* entity = nullptr;
         if (node.kind == DotSceneNode::LIGHT) {
-            entity = scene.AddLight(node.name, node.light.type, node.position,
-                                    node.light.diffuse, parent);
+            entity = scene.AddLight(node.name, node.light.type, node.position, node.light.diffuse,
+                                    parent);
             if (entity) {
                 ApplyLight(entity->GetOgreLight(), node.light);
                 entity->SetOrientation(pitchYawRoll);
@@ -186,8 +182,8 @@ void BuildDotScene(const DotSceneDocument& doc, const std::string& folder,
                     missing = true;
                 }
             }
-            entity = scene.AddMesh(node.name, mesh, parent, node.position, pitchYawRoll,
-                                   node.scale);
+            entity =
+                scene.AddMesh(node.name, mesh, parent, node.position, pitchYawRoll, node.scale);
             if (entity && missing)
                 entity->SetMissingMesh(node.meshFile);
         }

@@ -20,11 +20,13 @@
 namespace {
 
 // Elements of the format that carry nothing the editor keeps: skipped with a warning.
-const std::set<std::string> kSkipped = {
-    "environment", "externals",     "terrain",      "terrainGroup", "camera",
-    "plane",       "particleSystem", "billboardSet", "lookTarget",  "trackTarget",
-    "skyBox",      "skyDome",       "skyPlane",     "fog",          "animations",
-    "userDataReference", "subentities", "directionVector", "direction", "normal"};
+const std::set<std::string> kSkipped = {"environment",       "externals",    "terrain",
+                                        "terrainGroup",      "camera",       "plane",
+                                        "particleSystem",    "billboardSet", "lookTarget",
+                                        "trackTarget",       "skyBox",       "skyDome",
+                                        "skyPlane",          "fog",          "animations",
+                                        "userDataReference", "subentities",  "directionVector",
+                                        "direction",         "normal"};
 
 class CReader {
 public:
@@ -35,8 +37,7 @@ public:
     bool Read() {
         pugi::xml_document xml;
         const pugi::xml_parse_result result =
-            xml.load_buffer(m_text.data(), m_text.size(), pugi::parse_default,
-                            pugi::encoding_utf8);
+            xml.load_buffer(m_text.data(), m_text.size(), pugi::parse_default, pugi::encoding_utf8);
         if (!result) {
             m_error = m_fileName + ":" + std::to_string(LineAt(result.offset)) + ": " +
                       result.description();
@@ -44,8 +45,8 @@ public:
         }
         const pugi::xml_node root = xml.document_element();
         if (std::string(root.name()) != "scene")
-            return Fail(root, "the root element is <" + std::string(root.name()) +
-                                  ">, not <scene>");
+            return Fail(root,
+                        "the root element is <" + std::string(root.name()) + ">, not <scene>");
         for (pugi::xml_node child : root.children()) {
             if (child.type() != pugi::node_element)
                 continue;
@@ -97,9 +98,8 @@ private:
             return Fail(element, "<" + std::string(element.name()) + "> has no attribute '" +
                                      attribute + "'");
         if (!ParseSceneFloat(a.value(), out))
-            return Fail(element, "<" + std::string(element.name()) + "> attribute '" +
-                                     attribute + "' is not a finite number: '" + a.value() +
-                                     "'");
+            return Fail(element, "<" + std::string(element.name()) + "> attribute '" + attribute +
+                                     "' is not a finite number: '" + a.value() + "'");
         return true;
     }
     bool OptionalNumber(const pugi::xml_node& element, const char* attribute, float& out) {
@@ -240,8 +240,7 @@ private:
         node.kind = DotSceneNode::MESH;
         node.meshFile = mesh;
         if (element.attribute("material"))
-            m_doc.warnings.push_back(Where(element) +
-                                     "the entity's material override is not kept");
+            m_doc.warnings.push_back(Where(element) + "the entity's material override is not kept");
         for (pugi::xml_node child : element.children()) {
             if (child.type() != pugi::node_element)
                 continue;
@@ -315,16 +314,14 @@ private:
             const std::string data = child.attribute("data").value();
             if (name == "state") {
                 if (!ParseSceneBits(data, node.state))
-                    return Fail(child, "user data 'state' is not a 32-bit number: '" + data +
-                                           "'");
+                    return Fail(child, "user data 'state' is not a 32-bit number: '" + data + "'");
             } else if (name == "locked") {
                 if (data == "true" || data == "1")
                     node.locked = true;
                 else if (data == "false" || data == "0")
                     node.locked = false;
                 else
-                    return Fail(child, "user data 'locked' is not true or false: '" + data +
-                                           "'");
+                    return Fail(child, "user data 'locked' is not true or false: '" + data + "'");
             }
         }
         return true;

@@ -35,8 +35,7 @@ inline bool ParseSceneBits(const std::string& text, std::uint32_t& out) {
     errno = 0;
     char* end = nullptr;
     const long long v = std::strtoll(text.c_str(), &end, 0);
-    if (errno != 0 || end != text.c_str() + text.size() || v < -2147483648LL ||
-        v > 4294967295LL)
+    if (errno != 0 || end != text.c_str() + text.size() || v < -2147483648LL || v > 4294967295LL)
         return false;
     out = static_cast<std::uint32_t>(v);
     return true;

@@ -26,9 +26,8 @@ protected:
     void SetUp() override {
         EngineTest::SetUp();
         folder = fs::path(testing::TempDir()) /
-                 ("dotscene_" + std::string(testing::UnitTest::GetInstance()
-                                                ->current_test_info()
-                                                ->name()));
+                 ("dotscene_" +
+                  std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
         fs::remove_all(folder);
         fs::create_directories(folder);
     }

@@ -71,8 +71,8 @@ TEST(DotSceneRotation, GimbalLockAndNearItKeepTheRotation) {
                     ExpectNear(RowRotate(back, p), RowRotate(pyr, p), 1e-5f);
             }
     // At the lock the whole turn is yaw.
-    const Ogre::Vector3 locked = QuaternionToPitchYawRoll(
-        PitchYawRollToQuaternion(Ogre::Vector3(half, 0.5f, 0.2f)));
+    const Ogre::Vector3 locked =
+        QuaternionToPitchYawRoll(PitchYawRollToQuaternion(Ogre::Vector3(half, 0.5f, 0.2f)));
     EXPECT_NEAR(locked.x, half, 1e-6f);
     EXPECT_NEAR(locked.z, 0.0f, 1e-6f);
     EXPECT_NEAR(locked.y, 0.3f, 1e-5f); // yaw - roll at pitch +90 degrees
@@ -92,33 +92,33 @@ TEST(DotSceneRead, UnreadableFilesNameTheirLine) {
         {"<scene>\n<nodes>\n<node name='a'>\n</nodes>\n</scene>\n", "f:4: ", "mismatch"},
         {"", "f:1: ", "document element"},
         {"<level/>", "f:1: ", "root element is <level>"},
-        {head + "<node name='a'>\n<postion x='1' y='2' z='3'/>\n</node>\n" + tail, "f:4: ",
-         "unknown element <postion>"},
-        {head + "<node name='a'>\n<position x='1' y='2'/>\n</node>\n" + tail, "f:4: ",
-         "no attribute 'z'"},
-        {head + "<node name='a'><position x='1' y='nan' z='0'/></node>\n" + tail, "f:3: ",
-         "'y' is not a finite number: 'nan'"},
-        {head + "<node name='a'><scale x='1e999' y='1' z='1'/></node>\n" + tail, "f:3: ",
-         "not a finite number"},
-        {head + "<node name='a'><scale x='2' y='1,5' z='1'/></node>\n" + tail, "f:3: ",
-         "not a finite number"},
-        {head + "<node name='a'><scale x='2' y='0' z='1'/></node>\n" + tail, "f:3: ",
-         "zero scale"},
+        {head + "<node name='a'>\n<postion x='1' y='2' z='3'/>\n</node>\n" + tail,
+         "f:4: ", "unknown element <postion>"},
+        {head + "<node name='a'>\n<position x='1' y='2'/>\n</node>\n" + tail,
+         "f:4: ", "no attribute 'z'"},
+        {head + "<node name='a'><position x='1' y='nan' z='0'/></node>\n" + tail,
+         "f:3: ", "'y' is not a finite number: 'nan'"},
+        {head + "<node name='a'><scale x='1e999' y='1' z='1'/></node>\n" + tail,
+         "f:3: ", "not a finite number"},
+        {head + "<node name='a'><scale x='2' y='1,5' z='1'/></node>\n" + tail,
+         "f:3: ", "not a finite number"},
+        {head + "<node name='a'><scale x='2' y='0' z='1'/></node>\n" + tail, "f:3: ", "zero scale"},
         {head + "<node name='a'><rotation qw='0' qx='0' qy='0' qz='0'/></node>\n" + tail,
          "f:3: ", "not a rotation"},
-        {head + "<node name='a'><rotation qw='1' qx='0' qy='0'/></node>\n" + tail, "f:3: ",
-         "no attribute 'qz'"},
+        {head + "<node name='a'><rotation qw='1' qx='0' qy='0'/></node>\n" + tail,
+         "f:3: ", "no attribute 'qz'"},
         {head + "<node name='a'/>\n<node name='b'>\n<node name='a'/>\n</node>\n" + tail,
          "f:5: ", "duplicate name 'a' (first at line 3)"},
-        {head + "<node name='a'><entity name='e'/></node>\n" + tail, "f:3: ",
-         "no attribute 'meshFile'"},
-        {head + "<node name='a'><light type='laser'/></node>\n" + tail, "f:3: ",
-         "unknown light type 'laser'"},
+        {head + "<node name='a'><entity name='e'/></node>\n" + tail,
+         "f:3: ", "no attribute 'meshFile'"},
+        {head + "<node name='a'><light type='laser'/></node>\n" + tail,
+         "f:3: ", "unknown light type 'laser'"},
         {head + "<node name='a'><light type='spot'>\n<lightRange inner='0.1'/></light></node>\n" +
              tail,
          "f:4: ", "no attribute 'outer'"},
-        {head + "<node name='a'><light><lightAttenuation range='inf' constant='1' linear='0' "
-                "quadratic='0'/></light></node>\n" +
+        {head +
+             "<node name='a'><light><lightAttenuation range='inf' constant='1' linear='0' "
+             "quadratic='0'/></light></node>\n" +
              tail,
          "f:3: ", "'range' is not a finite number"},
         {head + "<node name='a'><userData><property name='state' data='lots'/></userData>" +
