@@ -5,7 +5,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 PACKAGES=(build-essential cmake libogre-1.12-dev libwxgtk3.2-dev libgtest-dev libgmock-dev
-          libbenchmark-dev libpugixml-dev xvfb xauth x11-utils libgl1-mesa-dri fonts-wqy-microhei)
+          libbenchmark-dev libpugixml-dev libx11-dev xvfb xauth x11-utils libgl1-mesa-dri fonts-wqy-microhei)
 missing=()
 for p in "${PACKAGES[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
