@@ -301,6 +301,12 @@ void CDialogParameter::ApplyName() {
 }
 
 void CDialogParameter::OnCharHook(wxKeyEvent& event) {
+    // Keys typed in the light page are the page's: Enter commits a row there, Escape ends an
+    // edit.
+    if (m_lightPage.HasFocus()) {
+        event.Skip();
+        return;
+    }
     const int key = event.GetKeyCode();
     if (key == WXK_ESCAPE)
         return; // consumed: the panel stays as it is

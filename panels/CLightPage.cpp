@@ -47,6 +47,14 @@ bool CLightPage::IsShown() const {
     return m_tree && m_tree->IsShown();
 }
 
+bool CLightPage::HasFocus() const {
+    for (wxWindow* window = wxWindow::FindFocus(); window && m_tree; window = window->GetParent()) {
+        if (window == m_tree)
+            return true;
+    }
+    return false;
+}
+
 bool CLightPage::Update(SceneEntity* entity, IPanelOwner* owner) {
     m_owner = owner;
     if (!entity || !entity->GetOgreLight()) {
@@ -135,8 +143,8 @@ void CLightPage::NameRows() {
     if (m_color) {
         if (wxWindow* window = m_color->GetColorWindow()) {
             window->SetName(wxString::FromUTF8(kColorLabel));
-            window->SetLabel(
-                wxString::FromUTF8(proptree::FormatColor(m_color->GetColor(), m_color->GetFlags())));
+            window->SetLabel(wxString::FromUTF8(
+                proptree::FormatColor(m_color->GetColor(), m_color->GetFlags())));
         }
     }
     for (int i = 0; i < kNumberRows; ++i) {

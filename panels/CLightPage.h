@@ -45,6 +45,8 @@ public:
     // Power scale, range, constant, linear and quadratic attenuation, in that order.
     CEditPropertyNode* GetNumberNode(int index) const;
     bool IsShown() const;
+    // True while the keyboard focus is inside the page.
+    bool HasFocus() const;
 
 private:
     bool Build(const SceneEntity& entity);

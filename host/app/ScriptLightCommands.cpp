@@ -37,6 +37,7 @@
 #include <wx/timer.h>
 #include <wx/uiaction.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <functional>
@@ -95,7 +96,8 @@ bool PumpUntil(CEditorSession& session, const std::function<bool()>& done, int m
 }
 
 void Settle(CEditorSession& session, int ms = 60) {
-    PumpUntil(session, [] { return false; }, ms);
+    PumpUntil(
+        session, [] { return false; }, ms);
 }
 
 wxWindow* FindById(wxWindow* window, int id) {
@@ -136,8 +138,21 @@ std::string Utf8(const wxString& text) {
     return std::string(buffer.data(), buffer.length());
 }
 
-// A left click at a screen point; waits until the toolkit handled the release.
+// A left click at a screen point; waits until the toolkit handled the release. A click on the
+// spot of the one before waits out the double-click time first, so that it stays a click.
 bool ClickAt(CEditorSession& session, const wxPoint& at) {
+    static std::chrono::steady_clock::time_point lastTime;
+    static wxPoint lastAt;
+    const wxPoint d = at - lastAt;
+    if (d.x * d.x + d.y * d.y < 100)
+        PumpUntil(
+            session, [] { return false; },
+            static_cast<int>(
+                std::max<long long>(0, 600 - std::chrono::duration_cast<std::chrono::milliseconds>(
+                                                 std::chrono::steady_clock::now() - lastTime)
+                                                 .count())));
+    lastTime = std::chrono::steady_clock::now();
+    lastAt = at;
     if (CMainFrame* frame = session.Frame())
         frame->Raise();
     CEventWatch watch;
@@ -231,7 +246,8 @@ bool Prop(CScriptRunner& runner, const Args& args, std::string& error) {
         text += (i > 1 ? " " : "") + args[i];
     // The row's box lies hidden over its value column: the click lands on the list there.
     if (!ClickAt(session, Centre(edit->GetScreenRect())) ||
-        !PumpUntil(session, [&] { return wxWindow::FindFocus() == edit; }, 1000)) {
+        !PumpUntil(
+            session, [&] { return wxWindow::FindFocus() == edit; }, 1000)) {
         error = "prop: the row did not open its editor";
         return false;
     }
@@ -325,15 +341,12 @@ bool PropColour(CScriptRunner& runner, const Args& args, std::string& error) {
         error = "propcolour: the light page is not shown";
         return false;
     }
-    // The first click opens the row's editor over its value, the second opens the picker.
+    // The press opens the row's editor under the pointer, the release on it the picker.
     const wxPoint value = Centre(row->GetScreenRect());
-    if (!ClickAt(session, value) || !PumpUntil(session, [&] { return row->IsShown(); }, 1000)) {
-        error = "propcolour: the colour row did not open";
-        return false;
-    }
     wxPopupWindow* popup = nullptr;
     if (!ClickAt(session, value) ||
-        !PumpUntil(session, [&] { return (popup = FindPopup(row)) != nullptr; }, 1000)) {
+        !PumpUntil(
+            session, [&] { return (popup = FindPopup(row)) != nullptr; }, 1000)) {
         error = "propcolour: the colour picker did not open";
         return false;
     }
@@ -364,12 +377,14 @@ bool PropColour(CScriptRunner& runner, const Args& args, std::string& error) {
             error = "propcolour: the click on the picker was not handled";
             return false;
         }
-        if (custom && !PumpUntil(session, [&] { return answer->Answered(); }, 1000)) {
+        if (custom && !PumpUntil(
+                          session, [&] { return answer->Answered(); }, 1000)) {
             error = "propcolour: no colour dialog came up";
             return false;
         }
     }
-    PumpUntil(session, [&] { return FindPopup(row) == nullptr; }, 1000);
+    PumpUntil(
+        session, [&] { return FindPopup(row) == nullptr; }, 1000);
     Settle(session);
     return true;
 }
