@@ -2,6 +2,7 @@
 
 #include "CEditorHost.h"
 #include "CMainFrame.h"
+#include "CSceneDocument.h"
 #include "CViewWindow.h"
 #include "ScriptRunner.h"
 #include "CEditorUndoManager.h"
@@ -11,6 +12,7 @@
 #include "CEditorEngine.h"
 #include "CEditorScene.h"
 #include "DemoScene.h"
+#include "DotScene.h"
 #include "SceneCommands.h"
 
 #include <OgreLogManager.h>
@@ -25,6 +27,7 @@
 #include <wx/uiaction.h>
 #include <wx/xrc/xmlres.h>
 
+#include <cstdio>
 #include <sstream>
 
 // Tells the host when a view is about to be drawn; the host has the plug-ins lay out views 1 to 3
@@ -117,11 +120,25 @@ bool CEditorSession::Start(std::string& error) {
     }
     // Meshes need the render system's buffer manager, which the first render window makes.
     CreateDemoMeshes(*m_engine);
-    if (!m_options.sceneFile.empty()) {
+    m_document = std::make_unique<CSceneDocument>(*m_host);
+    m_frame->SetDocument(m_document.get());
+    // A scene file is Ogre scene XML or the editor's own text format (the same extension):
+    // told apart by the first character.
+    if (!m_options.sceneFile.empty() && IsDotSceneFile(m_options.sceneFile)) {
+        std::vector<std::string> warnings;
+        if (!m_document->Open(m_options.sceneFile, error, warnings)) {
+            Shutdown();
+            return false;
+        }
+        for (const std::string& warning : warnings)
+            std::fprintf(stderr, "scene-editor: warning: %s\n", warning.c_str());
+        m_frame->ShowWarnings(warnings);
+    } else if (!m_options.sceneFile.empty()) {
         if (!LoadSceneFile(m_options.sceneFile, Scene(), error)) {
             Shutdown();
             return false;
         }
+        m_document->SetSourceName(m_options.sceneFile);
     } else {
         BuildDemoScene(Scene());
     }
@@ -145,7 +162,9 @@ bool CEditorSession::Start(std::string& error) {
     RegisterPluginScriptCommands(*m_script);
     RegisterPanelScriptCommands(*m_script);
     RegisterLightScriptCommands(*m_script);
+    RegisterSceneScriptCommands(*m_script);
     RenderFrames(2);
+    m_document->MarkSaved(); // the scene as started is the saved one
     return true;
 }
 
@@ -166,6 +185,7 @@ void CEditorSession::Shutdown() {
     m_drawnListener.reset();
     if (m_frame) {
         m_frame->SetCloseHandler(nullptr);
+        m_frame->SetDocument(nullptr);
         m_frame->DestroyViews();
         m_host->AttachFrame(nullptr);
         if (wxTheApp && wxTheApp->GetTopWindow() == m_frame)
@@ -176,6 +196,7 @@ void CEditorSession::Shutdown() {
     }
     SetInterfaceHinstance(nullptr);
     m_script.reset();
+    m_document.reset();
     m_host.reset();
     m_engine.reset();
     m_log.reset();
@@ -202,6 +223,7 @@ void CEditorSession::RenderTick() {
     if (!m_started)
         return;
     m_frame->UpdateRubberBands();
+    m_frame->UpdateDocumentState();
     m_engine->RenderOneFrame();
 }
 

@@ -26,6 +26,7 @@ class CEditorEngine;
 class CEditorHost;
 class CEditorScene;
 class CMainFrame;
+class CSceneDocument;
 class CScriptRunner;
 
 class CEditorSession {
@@ -67,6 +68,8 @@ public:
     CEditorScene& Scene();
     CMainFrame* Frame() { return m_frame; }
     CScriptRunner& Script() { return *m_script; }
+    // The scene's file and unsaved state.
+    CSceneDocument& Document() { return *m_document; }
 
 private:
     EditorOptions m_options;
@@ -74,6 +77,7 @@ private:
     std::unique_ptr<CEditorEngine> m_engine;
     std::unique_ptr<CEditorHost> m_host;
     std::unique_ptr<CScriptRunner> m_script;
+    std::unique_ptr<CSceneDocument> m_document;
     CMainFrame* m_frame = nullptr; // a wx top-level window: destroyed through wx
     bool m_started = false;
     int m_lineNumber = 0;

@@ -3,15 +3,19 @@
 #include "CSizeControlChild.h"
 #include "IPluginBase.h"
 #include "CEditorHost.h"
+#include "CEditorScene.h"
+#include "CSceneDocument.h"
 #include "CViewWindow.h"
 #include "CEditorUndoManager.h"
 #include "CToolManager.h"
 
 #include <wx/aui/auibar.h>
 #include <wx/cursor.h>
+#include <wx/filedlg.h>
 #include <wx/image.h>
 #include <wx/log.h>
 #include <wx/menu.h>
+#include <wx/msgdlg.h>
 #include <wx/panel.h>
 #include <wx/sizer.h>
 #include <wx/toolbar.h>
@@ -55,7 +59,10 @@ CMainFrame::CMainFrame(CEditorHost& host, int viewCount, const wxSize& size)
                                   .CloseButton(false)
                                   .Floatable(false));
     BuildMenus();
-    CreateStatusBar();
+    // Messages on the left, the selection count on the right.
+    CreateStatusBar(2);
+    const int widths[2] = {-1, 150};
+    SetStatusWidths(2, widths);
     SetStatusText(wxString::FromUTF8("就绪"));
     m_aui.Update();
 
@@ -71,6 +78,12 @@ CMainFrame::~CMainFrame() {
 }
 
 void CMainFrame::BuildMenus() {
+    auto* file = new wxMenu;
+    file->Append(wxID_OPEN, wxString::FromUTF8("打开…\tCtrl+O"));
+    file->Append(wxID_SAVE, wxString::FromUTF8("保存\tCtrl+S"));
+    file->Append(wxID_SAVEAS, wxString::FromUTF8("另存为…\tCtrl+Shift+S"));
+    for (int id : {int(wxID_OPEN), int(wxID_SAVE), int(wxID_SAVEAS)})
+        Bind(wxEVT_MENU, &CMainFrame::OnFileMenu, this, id);
     auto* edit = new wxMenu;
     edit->Append(wxID_UNDO, wxString::FromUTF8("撤销\tCtrl+Z"));
     edit->Append(wxID_REDO, wxString::FromUTF8("重做\tCtrl+Y"));
@@ -81,6 +94,7 @@ void CMainFrame::BuildMenus() {
     auto* tools = new wxMenu;
     tools->Append(ID_SELECT_PARENTS, wxString::FromUTF8("选择父物体"));
     auto* bar = new wxMenuBar;
+    bar->Append(file, wxString::FromUTF8("文件(&F)"));
     bar->Append(edit, wxString::FromUTF8("编辑(&E)"));
     bar->Append(view, wxString::FromUTF8("视图(&V)"));
     bar->Append(tools, wxString::FromUTF8("工具(&T)"));
@@ -194,8 +208,9 @@ wxAuiToolBar* CMainFrame::BuildToolStrip(IPluginBase* plugin) {
         scratch->Destroy();
         return nullptr;
     }
-    auto* strip =
-        new wxAuiToolBar(this, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxAUI_TB_DEFAULT_STYLE);
+    // Each button shows its text beside its image.
+    auto* strip = new wxAuiToolBar(this, wxID_ANY, wxDefaultPosition, wxDefaultSize,
+                                   wxAUI_TB_DEFAULT_STYLE | wxAUI_TB_TEXT | wxAUI_TB_HORZ_LAYOUT);
     strip->SetToolBitmapSize(wxSize(kToolSize, kToolSize));
     for (size_t i = 0; i < source->GetToolsCount(); ++i) {
         const wxToolBarToolBase* tool = source->GetToolByPos(static_cast<int>(i));
@@ -222,6 +237,8 @@ wxAuiToolBar* CMainFrame::BuildToolStrip(IPluginBase* plugin) {
     strip->Realize();
     scratch->Destroy();
     strip->Bind(wxEVT_TOOL, &CMainFrame::OnToolClicked, this);
+    strip->Bind(wxEVT_MOTION, &CMainFrame::OnStripMotion, this);
+    strip->Bind(wxEVT_LEAVE_WINDOW, &CMainFrame::OnStripLeave, this);
     m_strips[plugin] = strip;
     m_aui.AddPane(strip, wxAuiPaneInfo()
                              .Name(wxString::Format("toolstrip%d", int(m_strips.size())))
@@ -284,10 +301,139 @@ void CMainFrame::UpdateRubberBands() {
         view->UpdateRubberBand();
 }
 
-void CMainFrame::OnClose(wxCloseEvent&) {
+void CMainFrame::OnClose(wxCloseEvent& event) {
+    // Only an interactive run sets a close handler: scripts never meet the question.
+    if (m_onClose && event.CanVeto() && !ConfirmDiscard()) {
+        event.Veto();
+        return;
+    }
     StopRenderLoop();
     if (m_onClose)
         m_onClose(); // the session unloads the plug-ins and destroys the frame
     else
         Destroy();
+}
+
+void CMainFrame::OnStripMotion(wxMouseEvent& event) {
+    event.Skip(); // the strip tracks its own hover
+    auto* strip = wxDynamicCast(event.GetEventObject(), wxAuiToolBar);
+    if (!strip)
+        return;
+    wxAuiToolBarItem* item = strip->FindToolByPosition(event.GetX(), event.GetY());
+    const int id = item && item->GetKind() != wxITEM_SEPARATOR ? item->GetId() : wxID_NONE;
+    if (id == m_hoveredTool)
+        return;
+    m_hoveredTool = id;
+    SetStatusText(item && id != wxID_NONE ? item->GetLabel()
+                                          : wxString::FromUTF8("就绪"));
+}
+
+void CMainFrame::OnStripLeave(wxMouseEvent& event) {
+    event.Skip();
+    if (m_hoveredTool == wxID_NONE)
+        return;
+    m_hoveredTool = wxID_NONE;
+    SetStatusText(wxString::FromUTF8("就绪"));
+}
+
+void CMainFrame::UpdateDocumentState() {
+    if (m_document) {
+        const wxString title = wxString::FromUTF8(m_document->Title());
+        if (title != m_shownTitle) {
+            m_shownTitle = title;
+            SetTitle(title);
+        }
+    }
+    const int selected = static_cast<int>(m_host.Scene().getSelectedEntities().size());
+    if (selected != m_shownSelection && GetStatusBar()) {
+        m_shownSelection = selected;
+        SetStatusText(wxString::FromUTF8("已选 ") + wxString::Format("%d", selected) +
+                          wxString::FromUTF8(" 个物体"),
+                      1);
+    }
+}
+
+void CMainFrame::ShowWarnings(const std::vector<std::string>& warnings) {
+    if (warnings.empty())
+        return;
+    wxString text = wxString::FromUTF8(warnings.front());
+    if (warnings.size() > 1)
+        text += wxString::Format(wxString::FromUTF8("（另有 %d 条警告）"),
+                                 int(warnings.size() - 1));
+    SetStatusText(text);
+}
+
+void CMainFrame::OnFileMenu(wxCommandEvent& event) {
+    if (!m_document)
+        return;
+    if (event.GetId() == wxID_SAVE) {
+        SaveDocument(false);
+        return;
+    }
+    if (event.GetId() == wxID_SAVEAS) {
+        SaveDocument(true);
+        return;
+    }
+    if (!ConfirmDiscard())
+        return;
+    wxFileDialog dialog(this, wxString::FromUTF8("打开场景"), wxEmptyString, wxEmptyString,
+                        wxString::FromUTF8("Ogre 场景 (*.scene)|*.scene|所有文件 (*)|*"),
+                        wxFD_OPEN | wxFD_FILE_MUST_EXIST);
+    if (dialog.ShowModal() == wxID_OK)
+        OpenFile(dialog.GetPath().utf8_string());
+}
+
+void CMainFrame::OpenFile(const std::string& path) {
+    std::string error;
+    std::vector<std::string> warnings;
+    if (!m_document->Open(path, error, warnings)) {
+        wxMessageBox(wxString::FromUTF8(error), wxString::FromUTF8("无法打开场景"),
+                     wxOK | wxICON_ERROR, this);
+        return;
+    }
+    SetStatusText(wxString::FromUTF8("已打开 ") + wxString::FromUTF8(path));
+    ShowWarnings(warnings);
+    UpdateDocumentState();
+}
+
+bool CMainFrame::SaveDocument(bool askName) {
+    std::string path = m_document->Path();
+    if (askName || path.empty()) {
+        wxFileDialog dialog(this, wxString::FromUTF8("场景另存为"), wxEmptyString,
+                            wxString::FromUTF8(m_document->DisplayName()),
+                            wxString::FromUTF8("Ogre 场景 (*.scene)|*.scene"),
+                            wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
+        if (dialog.ShowModal() != wxID_OK)
+            return false;
+        path = dialog.GetPath().utf8_string();
+        if (!wxString::FromUTF8(path).Lower().EndsWith(".scene"))
+            path += ".scene";
+    }
+    std::string error;
+    if (!m_document->Save(path, error)) {
+        wxMessageBox(wxString::FromUTF8(error), wxString::FromUTF8("无法保存场景"),
+                     wxOK | wxICON_ERROR, this);
+        return false;
+    }
+    SetStatusText(wxString::FromUTF8("已保存 ") + wxString::FromUTF8(path));
+    UpdateDocumentState();
+    return true;
+}
+
+bool CMainFrame::ConfirmDiscard() {
+    if (!m_document || !m_document->IsModified())
+        return true;
+    wxMessageDialog question(this, wxString::FromUTF8("保存更改?"),
+                             wxString::FromUTF8(m_document->DisplayName()),
+                             wxYES_NO | wxCANCEL | wxICON_QUESTION);
+    question.SetYesNoCancelLabels(wxString::FromUTF8("保存"), wxString::FromUTF8("不保存"),
+                                  wxString::FromUTF8("取消"));
+    switch (question.ShowModal()) {
+    case wxID_YES:
+        return SaveDocument(false);
+    case wxID_NO:
+        return true;
+    default:
+        return false;
+    }
 }

@@ -1,6 +1,8 @@
 // The editor's main window: views in the centre, the side area on the right, plug-in tool
 // strips at the top and plug-in bars docked at the bottom, all laid out by a wxAuiManager
-// (plug-ins reach it with wxAuiManager::GetManager(frame)). Menus: Edit, View, Tools.
+// (plug-ins reach it with wxAuiManager::GetManager(frame)). Menus: File, Edit, View, Tools.
+// The title shows the scene file's name, with a star while there are unsaved changes; the
+// status line shows messages (a hovered tool button's text, warnings) and the selection count.
 // The host object reaches it through IEditorFrame.
 #pragma once
 
@@ -13,10 +15,12 @@
 
 #include <functional>
 #include <map>
+#include <string>
 #include <vector>
 
 class CEditorEngine;
 class CEditorHost;
+class CSceneDocument;
 class CViewWindow;
 class wxAuiToolBar;
 class wxPanel;
@@ -65,12 +69,32 @@ public:
     // Shows or hides the rubber bands of every view from the host's state.
     void UpdateRubberBands();
 
+    // The scene document the File menu, the title and the close question work on (may be
+    // null). The close question comes only in interactive runs, which set a close handler.
+    void SetDocument(CSceneDocument* document) { m_document = document; }
+    // Takes the title and the selection count from the document and the scene when they
+    // changed (called every frame).
+    void UpdateDocumentState();
+    // The first warning of an open in the status line, with the count of the others.
+    void ShowWarnings(const std::vector<std::string>& warnings);
+
 private:
     void BuildMenus();
     void OnMenu(wxCommandEvent& event);
     void OnToolClicked(wxCommandEvent& event);
     void OnSideAreaSize(wxSizeEvent& event);
     void OnClose(wxCloseEvent& event);
+    void OnFileMenu(wxCommandEvent& event);
+    // Opens a scene file, reporting a failure in a message box.
+    void OpenFile(const std::string& path);
+    // Saves to the document's file, or asks for one first (always with `askName`). False when
+    // nothing was saved (cancelled or failed; a failure is shown).
+    bool SaveDocument(bool askName);
+    // Asks 保存更改? when the scene has unsaved changes. False when the user cancels or the
+    // save fails: the scene must stay.
+    bool ConfirmDiscard();
+    void OnStripMotion(wxMouseEvent& event);
+    void OnStripLeave(wxMouseEvent& event);
     void OnTimer(wxTimerEvent& event);
 
     CEditorHost& m_host;
@@ -83,4 +107,8 @@ private:
     wxTimer m_timer;
     std::function<void()> m_renderFrame;
     std::function<void()> m_onClose;
+    CSceneDocument* m_document = nullptr;
+    wxString m_shownTitle;
+    int m_shownSelection = -1;
+    int m_hoveredTool = wxID_NONE;
 };

@@ -79,6 +79,8 @@ void RegisterPanelScriptCommands(CScriptRunner& runner);
 // A light's values and the side panel's light page (ScriptLightCommands.cpp); adds "show light"
 // to the panel group's "show", so it is registered after that group.
 void RegisterLightScriptCommands(CScriptRunner& runner);
+// Scene files: open, save, entities, title (ScriptSceneCommands.cpp).
+void RegisterSceneScriptCommands(CScriptRunner& runner);
 
 // The script that --demo runs, writing its pictures into outDir.
 std::string BuiltinDemoScript(const std::string& outDir, int viewCount, bool withMoveTool);

@@ -61,6 +61,7 @@ void CEditorUndoManager::addUndo(IBaseCommand* command) {
 void CEditorUndoManager::push(Step step) {
     m_redo.clear();
     m_undo.push_back(std::move(step));
+    ++m_revision;
     while (static_cast<int>(m_undo.size()) > m_maxDepth)
         m_undo.pop_front(); // the oldest step is dropped and deleted
 }
@@ -76,6 +77,7 @@ bool CEditorUndoManager::undo() {
         std::fprintf(stderr, "undo of %s failed\n", step.name.c_str());
     }
     m_redo.push_back(std::move(step));
+    ++m_revision;
     return true;
 }
 
@@ -91,10 +93,12 @@ bool CEditorUndoManager::redo() {
         std::fprintf(stderr, "redo of %s failed\n", step.name.c_str());
     }
     m_undo.push_back(std::move(step));
+    ++m_revision;
     return true;
 }
 
 void CEditorUndoManager::clear() {
     m_redo.clear();
     m_undo.clear();
+    ++m_revision;
 }

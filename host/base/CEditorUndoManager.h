@@ -30,6 +30,9 @@ public:
     int undoCount() const override { return static_cast<int>(m_undo.size()); }
     int redoCount() const override { return static_cast<int>(m_redo.size()); }
     void clear() override;
+    // Grows with every change of the stacks (a step pushed, undone or redone, a clear), also
+    // when a full stack drops its oldest step: whether anything happened since a moment.
+    unsigned long Revision() const { return m_revision; }
 
 private:
     struct Step {
@@ -43,4 +46,5 @@ private:
     std::deque<Step> m_undo;  // back = most recent
     std::vector<Step> m_redo; // back = next to redo
     int m_maxDepth;
+    unsigned long m_revision = 0;
 };

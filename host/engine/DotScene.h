@@ -65,6 +65,9 @@ bool ParseDotScene(const std::string& text, const std::string& fileName, DotScen
 // `error` = "FILE:LINE: message" (or "FILE: message").
 bool ValidateDotScene(const DotSceneDocument& doc, const std::string& fileName, std::string& error);
 
+// Reads and checks a scene file without touching any scene; false with `error` as above (or
+// "PATH: message" when the file cannot be read).
+bool ReadDotSceneFile(const std::string& path, DotSceneDocument& doc, std::string& error);
 // Opens a scene file: reads and checks it, then replaces the scene's content by it. Meshes are
 // loaded through Ogre's resources with the file's folder as a resource location (materials
 // and textures beside them load too); a mesh that cannot be loaded becomes a placeholder box

@@ -210,8 +210,7 @@ bool IsDotSceneFile(const std::string& path) {
     return first != std::string::npos && start[first] == '<';
 }
 
-bool OpenDotScene(const std::string& path, CEditorScene& scene, std::string& error,
-                  std::vector<std::string>& warnings) {
+bool ReadDotSceneFile(const std::string& path, DotSceneDocument& doc, std::string& error) {
     std::error_code ec;
     if (!std::filesystem::exists(path, ec)) {
         error = path + ": no such file";
@@ -229,10 +228,16 @@ bool OpenDotScene(const std::string& path, CEditorScene& scene, std::string& err
         error = path + ": cannot read the scene file";
         return false;
     }
+    return ParseDotScene(content.str(), path, doc, error);
+}
+
+bool OpenDotScene(const std::string& path, CEditorScene& scene, std::string& error,
+                  std::vector<std::string>& warnings) {
     DotSceneDocument doc;
-    if (!ParseDotScene(content.str(), path, doc, error))
+    if (!ReadDotSceneFile(path, doc, error))
         return false;
     warnings = doc.warnings;
+    std::error_code ec;
     const std::filesystem::path folder = std::filesystem::absolute(path, ec).parent_path();
     BuildDotScene(doc, folder.string(), path, scene, warnings);
     return true;

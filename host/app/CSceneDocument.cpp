@@ -1,0 +1,111 @@
+#include "CSceneDocument.h"
+
+#include "CEditorEntity.h"
+#include "CEditorHost.h"
+#include "CEditorScene.h"
+#include "CEditorUndoManager.h"
+#include "CEditorView.h"
+#include "CToolManager.h"
+#include "DotScene.h"
+
+#include <OgreAxisAlignedBox.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <sstream>
+
+CSceneDocument::CSceneDocument(CEditorHost& host) : m_host(host) {
+    MarkSaved();
+}
+
+bool CSceneDocument::Open(const std::string& path, std::string& error,
+                          std::vector<std::string>& warnings) {
+    DotSceneDocument doc;
+    if (!ReadDotSceneFile(path, doc, error))
+        return false;
+    // The old scene's steps and selection name entities that are about to go.
+    m_host.Undo().clear();
+    m_host.Scene().SetSelection({});
+    m_host.Tools().notify(NOTIFY_SELECTION, 0, nullptr);
+    warnings = doc.warnings;
+    std::error_code ec;
+    const std::string folder = std::filesystem::absolute(path, ec).parent_path().string();
+    BuildDotScene(doc, folder, path, m_host.Scene(), warnings);
+    m_host.Tools().notify(NOTIFY_SCENE_RESET, 0, nullptr);
+    m_host.Tools().notify(NOTIFY_SELECTION, 0, nullptr);
+    FrameViews();
+    m_path = path;
+    m_sourceName.clear();
+    MarkSaved();
+    m_host.redraw();
+    return true;
+}
+
+bool CSceneDocument::Save(const std::string& path, std::string& error) {
+    if (!SaveDotScene(path, m_host.Scene(), error))
+        return false;
+    m_path = path;
+    m_sourceName.clear();
+    MarkSaved();
+    return true;
+}
+
+void CSceneDocument::SetSourceName(const std::string& path) {
+    m_sourceName = path;
+    m_path.clear();
+}
+
+std::string CSceneDocument::DisplayName() const {
+    const std::string& shown = m_path.empty() ? m_sourceName : m_path;
+    if (shown.empty())
+        return "未命名";
+    return std::filesystem::path(shown).filename().string();
+}
+
+std::string CSceneDocument::Title() const {
+    return DisplayName() + (IsModified() ? "*" : "") + " - Gizmark 场景编辑器";
+}
+
+bool CSceneDocument::IsModified() const {
+    return m_host.Undo().Revision() != m_savedRevision || LightPrint() != m_savedLights;
+}
+
+void CSceneDocument::MarkSaved() {
+    m_savedRevision = m_host.Undo().Revision();
+    m_savedLights = LightPrint();
+}
+
+// Every light's values in one string: the light page changes them without an undo step.
+std::string CSceneDocument::LightPrint() const {
+    std::ostringstream out;
+    CEditorScene& scene = m_host.Scene();
+    for (SceneEntity* e = scene.beginEntity(); e; e = scene.nextEntity()) {
+        Ogre::Light* l = e->GetOgreLight();
+        if (!l)
+            continue;
+        out << e->GetName() << ' ' << l->getType() << ' ' << l->getDiffuseColour() << ' '
+            << l->getSpecularColour() << ' ' << l->getPowerScale() << ' '
+            << l->getAttenuationRange() << ' ' << l->getAttenuationConstant() << ' '
+            << l->getAttenuationLinear() << ' ' << l->getAttenuationQuadric() << ' '
+            << l->getSpotlightInnerAngle().valueRadians() << ' '
+            << l->getSpotlightOuterAngle().valueRadians() << ' ' << l->getSpotlightFalloff()
+            << '\n';
+    }
+    return out.str();
+}
+
+void CSceneDocument::FrameViews() {
+    CEditorScene& scene = m_host.Scene();
+    Ogre::AxisAlignedBox box;
+    for (SceneEntity* e = scene.beginEntity(); e; e = scene.nextEntity()) {
+        box.merge(e->GetBoundsMin());
+        box.merge(e->GetBoundsMax());
+    }
+    if (box.isNull())
+        return;
+    const float radius = std::max(1.0f, box.getHalfSize().length());
+    for (int i = 0; i < m_host.ViewCount(); ++i)
+        if (CEditorView* view = m_host.GetView(i))
+            view->frameBox(box.getMinimum(), box.getMaximum(), 0.1f,
+                           std::max(1000.0f, radius * 8.0f));
+}

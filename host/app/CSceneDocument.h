@@ -1,0 +1,51 @@
+// The scene as a document: the file it was opened from or saved to, and whether it has changed
+// since (any step of the undo stack, done, undone or redone, and any change of a light's
+// values, which the plug-ins' light page makes without an undo step).
+//
+// Opening a scene file replaces the scene only when the whole file is readable; the undo
+// stack and the selection go with the old scene (their steps name its entities), the plug-ins
+// hear a scene reset (22) and a selection change (50), and the views frame the new scene.
+#pragma once
+
+#include <string>
+#include <vector>
+
+class CEditorHost;
+
+class CSceneDocument {
+public:
+    explicit CSceneDocument(CEditorHost& host);
+
+    // Opens a scene file (Ogre scene XML). False with "FILE:LINE: message" (or "FILE:
+    // message"), the scene untouched. `warnings`: what was opened with a substitute or skipped.
+    bool Open(const std::string& path, std::string& error, std::vector<std::string>& warnings);
+    // Saves to `path` and makes it the document's file. False with "PATH: message"; the
+    // unsaved state stays.
+    bool Save(const std::string& path, std::string& error);
+
+    // The file that Save without a name writes ("" when the scene has none: the built-in demo
+    // or a scene of the editor's text format, which is never overwritten with XML).
+    const std::string& Path() const { return m_path; }
+    // The name shown in the title: the file's name, or 未命名.
+    std::string DisplayName() const;
+    // A scene that came from a file of another format: shown by name, saved only with a name.
+    void SetSourceName(const std::string& path);
+
+    bool IsModified() const;
+    // The scene as it is now counts as saved.
+    void MarkSaved();
+    // "NAME* - Gizmark 场景编辑器", the star while modified.
+    std::string Title() const;
+
+    // Points every view at the whole scene.
+    void FrameViews();
+
+private:
+    std::string LightPrint() const;
+
+    CEditorHost& m_host;
+    std::string m_path;
+    std::string m_sourceName;
+    unsigned long m_savedRevision = 0;
+    std::string m_savedLights;
+};
