@@ -26,15 +26,6 @@ SceneEntity* ShownEntity(CSceneManager* scene) {
     return names.empty() ? nullptr : scene->getSceneEntity(*names.begin());
 }
 
-// True when a change of `changed` can change what the bar shows of `shown`: it is the shown
-// entity or one of its parents (world values follow the parent chain).
-bool AffectsShown(const SceneEntity* changed, const SceneEntity* shown) {
-    for (const SceneEntity* e = shown; e; e = e->getParent())
-        if (e == changed)
-            return true;
-    return false;
-}
-
 struct BarGroup {
     int kind;
     std::uint32_t lock; // the first entity's state bit that keeps the group from being applied
@@ -47,6 +38,14 @@ constexpr BarGroup kBarGroups[3] = {
 
 } // namespace
 
+bool CarriesEntity(const void* changed, const SceneEntity* entity) {
+    // World values follow the parent chain.
+    for (const SceneEntity* e = entity; e; e = e->getParent())
+        if (e == changed)
+            return true;
+    return false;
+}
+
 void CTranslate::RefreshTransformBar(int code, void* data) {
     SceneEntity* shown = ShownEntity(m_sceneManager);
     if (!shown)
@@ -56,7 +55,7 @@ void CTranslate::RefreshTransformBar(int code, void* data) {
     // the bar's cost to the one entity it shows.
     const bool oneEntityChanged =
         code == NOTIFY_MOVED || code == NOTIFY_SCALED || code == NOTIFY_ROTATED;
-    if (oneEntityChanged && data && !AffectsShown(static_cast<SceneEntity*>(data), shown))
+    if (oneEntityChanged && data && !CarriesEntity(data, shown))
         return;
     m_transformBar.Fill(TransformBarFields::FormatWorld(shown->GetWorldPosition(),
                                                         shown->GetWorldOrientation(),
