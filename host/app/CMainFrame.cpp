@@ -257,6 +257,22 @@ void CMainFrame::OnToolClicked(wxCommandEvent& event) {
         }
 }
 
+bool CMainFrame::ClickStripTool(int position) {
+    IPluginBase* plugin = nullptr;
+    int id = 0;
+    if (!m_host.FindStripTool(position, plugin, id))
+        return false;
+    wxAuiToolBar* strip = GetToolStrip(plugin);
+    if (strip && strip->FindTool(id)) {
+        wxCommandEvent click(wxEVT_TOOL, id);
+        click.SetEventObject(strip);
+        strip->ProcessWindowEvent(click);
+    } else {
+        m_host.ClickTool(plugin, id);
+    }
+    return true;
+}
+
 wxAuiToolBar* CMainFrame::GetToolStrip(IPluginBase* plugin) const {
     auto it = m_strips.find(plugin);
     return it == m_strips.end() ? nullptr : it->second;

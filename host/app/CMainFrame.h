@@ -57,6 +57,9 @@ public:
     // Returns the strip or null.
     wxAuiToolBar* BuildToolStrip(IPluginBase* plugin);
     wxAuiToolBar* GetToolStrip(IPluginBase* plugin) const;
+    // Clicks button `position` (0 = first) of the first plug-in's tool strip, as the pointer
+    // would. False when there is no such button.
+    bool ClickStripTool(int position);
     // Shows every bottom pane and relays out.
     void UpdateLayout();
 

@@ -3,6 +3,8 @@
 #include "CEditorHost.h"
 #include "CEditorEngine.h"
 #include "CEditorView.h"
+#include "CMainFrame.h"
+#include "ViewDecorations.h"
 #include "DemoScene.h"
 
 #include <OgreCamera.h>
@@ -15,6 +17,8 @@
 #include <OgreViewport.h>
 
 #include <wx/dcclient.h>
+
+#include <cstring>
 
 extern "C" {
 struct _GtkWidget;
@@ -50,6 +54,7 @@ CViewWindow::CViewWindow(wxWindow* parent, CEditorHost& host, int index, Kind ki
     Bind(wxEVT_SIZE, &CViewWindow::OnSize, this);
     Bind(wxEVT_PAINT, &CViewWindow::OnPaint, this);
     Bind(wxEVT_MOUSE_CAPTURE_LOST, &CViewWindow::OnCaptureLost, this);
+    Bind(wxEVT_KEY_DOWN, &CViewWindow::OnKeyDown, this);
     // A second press soon after the first arrives as a double click instead of a press; it is
     // a press all the same (a quick click on a part and a drag of it).
     for (auto type : {wxEVT_LEFT_DOWN, wxEVT_LEFT_UP, wxEVT_LEFT_DCLICK, wxEVT_RIGHT_DOWN,
@@ -99,6 +104,13 @@ bool CViewWindow::CreateOgreWindow(CEditorEngine& engine) {
     m_band->setBoundingBox(Ogre::AxisAlignedBox::BOX_INFINITE);
     m_band->setVisible(false);
     sceneManager->getRootSceneNode()->attachObject(m_band);
+
+    const char* const captions[4] = {"透视", "顶视", "前视", "侧视"};
+    const CViewDecorations::Plane planes[4] = {CViewDecorations::NONE, CViewDecorations::XZ,
+                                               CViewDecorations::XY, CViewDecorations::ZY};
+    m_decorations = std::make_unique<CViewDecorations>(sceneManager, name, kBandBit0 << m_index,
+                                                       captions[m_kind], planes[m_kind]);
+    m_decorations->Resize(w, h);
     return true;
 }
 
@@ -106,6 +118,7 @@ void CViewWindow::DestroyOgreWindow() {
     if (!m_engine)
         return;
     Ogre::SceneManager* sceneManager = m_engine->GetOgreSceneManager();
+    m_decorations.reset();
     if (m_band && sceneManager) {
         sceneManager->destroyManualObject(m_band);
         m_band = nullptr;
@@ -149,7 +162,22 @@ void CViewWindow::OnSize(wxSizeEvent& event) {
     if (m_renderWindow && size.x > 0 && size.y > 0) {
         m_renderWindow->resize(size.x, size.y);
         m_view->SetPixelSize(size.x, size.y);
+        if (m_decorations)
+            m_decorations->Resize(size.x, size.y);
         m_host.redraw();
+    }
+}
+
+void CViewWindow::OnKeyDown(wxKeyEvent& event) {
+    // Plain letters only: with a modifier they belong to the menus.
+    const char* const keys = "QWER";
+    const int code = event.GetKeyCode();
+    const char* key = code > 0 && code < 128 ? std::strchr(keys, code) : nullptr;
+    CMainFrame* frame = dynamic_cast<CMainFrame*>(wxGetTopLevelParent(this));
+    if (!key || *key == '\0' || event.HasAnyModifiers() || !frame ||
+        !frame->ClickStripTool(int(key - keys))) {
+        event.Skip();
+        return;
     }
 }
 

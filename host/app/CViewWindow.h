@@ -1,6 +1,8 @@
 // One editor view on screen: a wx window holding an Ogre render window, its camera (a
 // CEditorView) and the mouse handling (left button to the plug-ins through the host, right-drag
-// orbits, middle-drag pans, the wheel zooms).
+// orbits, middle-drag pans, the wheel zooms), its caption and, when orthographic, its ground grid.
+// Keys Q, W, E and R click the first tool strip's buttons 1 to 4 (select, move, rotate, scale)
+// while the view has the focus.
 #pragma once
 
 #include <wx/window.h>
@@ -16,6 +18,7 @@ class RenderWindow;
 class CEditorEngine;
 class CEditorHost;
 class CEditorView;
+class CViewDecorations;
 
 class CViewWindow : public wxWindow {
 public:
@@ -41,6 +44,7 @@ private:
     void OnMouse(wxMouseEvent& event);
     void OnCaptureLost(wxMouseCaptureLostEvent& event);
     void OnPaint(wxPaintEvent& event);
+    void OnKeyDown(wxKeyEvent& event);
     int KeyFlags(const wxMouseEvent& event) const;
 
     CEditorHost& m_host;
@@ -50,6 +54,7 @@ private:
     std::unique_ptr<CEditorView> m_view;
     Ogre::RenderWindow* m_renderWindow = nullptr;
     Ogre::ManualObject* m_band = nullptr;
+    std::unique_ptr<CViewDecorations> m_decorations;
     bool m_bandShown = false;
     wxPoint m_lastMouse;
 };
