@@ -1,12 +1,22 @@
-// Script commands for scene files: open, save, entities, title.
+// Script commands for scene files (open, save, entities, title) and for what the window tells
+// a person at a glance (status, engaged, viewkey, hover).
 #include "CEditorEntity.h"
 #include "CEditorHost.h"
 #include "CEditorScene.h"
 #include "CEditorSession.h"
 #include "CMainFrame.h"
 #include "CSceneDocument.h"
+#include "CToolManager.h"
+#include "CViewWindow.h"
 #include "ScriptRunner.h"
 
+#include <wx/aui/auibar.h>
+#include <wx/statusbr.h>
+#include <wx/stopwatch.h>
+#include <wx/uiaction.h>
+#include <wx/utils.h>
+
+#include <functional>
 #include <ostream>
 
 namespace {
@@ -40,6 +50,89 @@ std::string Shows(const CEditorEntity& e) {
     if (!e.GetMissingMesh().empty())
         return e.GetMissingMesh() + " (missing)";
     return e.GetMeshName().empty() ? "-" : e.GetMeshName();
+}
+
+const char* const kToolNames[4] = {"select", "move", "rotate", "scale"};
+
+// The engaged tool by its place in the tool strip.
+std::string EngagedTool(CEditorHost& host) {
+    const int tool = host.Tools().CurrentTool();
+    if (tool < 0)
+        return "none";
+    for (int position = 0; position < 4; ++position) {
+        IPluginBase* plugin = nullptr;
+        int id = 0;
+        if (host.FindStripTool(position, plugin, id) && plugin == host.Tools().PluginOfTool(tool) &&
+            id == host.Tools().CommandOfTool(tool))
+            return kToolNames[position];
+    }
+    return "other";
+}
+
+// Handles events until `done` or about a second has passed.
+void PumpUntil(CEditorSession& session, const std::function<bool()>& done) {
+    wxStopWatch clock;
+    while (!done() && clock.Time() < 1000) {
+        session.ProcessEvents();
+        wxMilliSleep(5);
+    }
+    session.ProcessEvents();
+}
+
+wxString StatusField(CMainFrame& frame, int field) {
+    wxStatusBar* bar = frame.GetStatusBar();
+    return bar && field < bar->GetFieldsCount() ? bar->GetStatusText(field) : wxString();
+}
+
+bool ViewKey(CScriptRunner& r, const Args& args, std::string& error) {
+    if (args.size() != 1 || args[0].size() != 1) {
+        error = "usage: viewkey LETTER";
+        return false;
+    }
+    CEditorSession& session = r.Session();
+    CViewWindow* view = session.Frame() ? session.Frame()->GetViewWindow(r.TargetView()) : nullptr;
+    if (!view) {
+        error = "no view " + std::to_string(r.TargetView());
+        return false;
+    }
+    view->SetFocus();
+    PumpUntil(session, [&] { return wxWindow::FindFocus() == view; });
+    const std::string before = EngagedTool(session.Host());
+    wxUIActionSimulator().Char(static_cast<unsigned char>(std::tolower(args[0][0])));
+    PumpUntil(session, [&] { return EngagedTool(session.Host()) != before; });
+    session.RenderFrames(1);
+    return true;
+}
+
+// Puts the pointer over button N of the first tool strip and prints the status line then; the
+// pointer goes back where it was.
+bool Hover(CScriptRunner& r, const Args& args, std::string& error) {
+    int position = 0;
+    if (args.size() != 1 || !CScriptRunner::ParseInt(args[0], position)) {
+        error = "usage: hover N";
+        return false;
+    }
+    CEditorSession& session = r.Session();
+    CMainFrame* frame = session.Frame();
+    IPluginBase* plugin = nullptr;
+    int id = 0;
+    wxAuiToolBar* strip = nullptr;
+    if (!frame || !session.Host().FindStripTool(position, plugin, id) ||
+        !(strip = frame->GetToolStrip(plugin))) {
+        error = "no tool button " + args[0];
+        return false;
+    }
+    const wxRect rect = strip->GetToolRect(id);
+    const wxPoint centre = strip->ClientToScreen(rect.GetPosition() + rect.GetSize() / 2);
+    const wxPoint before = wxGetMousePosition();
+    const wxString was = StatusField(*frame, 0);
+    wxUIActionSimulator simulator;
+    simulator.MouseMove(centre);
+    PumpUntil(session, [&] { return StatusField(*frame, 0) != was; });
+    r.Out() << "hover " << StatusField(*frame, 0).utf8_string() << "\n";
+    simulator.MouseMove(before);
+    PumpUntil(session, [&] { return wxGetMousePosition() == before; });
+    return true;
 }
 
 } // namespace
@@ -95,4 +188,25 @@ void RegisterSceneScriptCommands(CScriptRunner& runner) {
         r.Out() << r.Session().Document().Title() << "\n";
         return true;
     });
+    runner.AddCommand("status", [](CScriptRunner& r, const Args& args, std::string& error) {
+        if (!args.empty() || !r.Session().Frame()) {
+            error = "usage: status";
+            return false;
+        }
+        r.Session().RenderFrames(1);
+        CMainFrame& frame = *r.Session().Frame();
+        r.Out() << "status " << StatusField(frame, 0).utf8_string() << " | "
+                << StatusField(frame, 1).utf8_string() << "\n";
+        return true;
+    });
+    runner.AddCommand("engaged", [](CScriptRunner& r, const Args& args, std::string& error) {
+        if (!args.empty()) {
+            error = "usage: engaged";
+            return false;
+        }
+        r.Out() << "engaged " << EngagedTool(r.Session().Host()) << "\n";
+        return true;
+    });
+    runner.AddCommand("viewkey", ViewKey);
+    runner.AddCommand("hover", Hover);
 }
