@@ -1,0 +1,117 @@
+// The scene document on a headless engine: what counts as an unsaved change, what a failed
+// save or open leaves, and the title.
+#include "CEditorEngine.h"
+#include "CEditorEntity.h"
+#include "CEditorHost.h"
+#include "CEditorScene.h"
+#include "CEditorUndoManager.h"
+#include "CSceneDocument.h"
+#include "CToolManager.h"
+#include "DemoScene.h"
+#include "SceneCommands.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+namespace fs = std::filesystem;
+
+class SceneDocumentTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        engine = std::make_unique<CEditorEngine>(false);
+        CreateDemoMeshes(*engine);
+        host = std::make_unique<CEditorHost>(*engine);
+        BuildDemoScene(host->Scene());
+        ASSERT_TRUE(RegisterSceneCommands(host->Undo(), host->Scene(), host->Tools()));
+        document = std::make_unique<CSceneDocument>(*host);
+        folder = fs::path(testing::TempDir()) / "scene_document_test";
+        fs::remove_all(folder);
+        fs::create_directories(folder);
+    }
+    void TearDown() override {
+        document.reset();
+        UnregisterSceneCommands(host->Undo());
+        host.reset();
+        engine.reset();
+        fs::remove_all(folder);
+    }
+    bool Select(const std::string& names) {
+        CommandParams params;
+        params["entity"] = names;
+        params["mode"] = "exclude";
+        return host->Undo().doCommand("SelectEntity", &params);
+    }
+
+    std::unique_ptr<CEditorEngine> engine;
+    std::unique_ptr<CEditorHost> host;
+    std::unique_ptr<CSceneDocument> document;
+    fs::path folder;
+    std::string error;
+    std::vector<std::string> warnings;
+};
+
+TEST_F(SceneDocumentTest, UndoableStepsAndLightEditsAreUnsavedChanges) {
+    EXPECT_FALSE(document->IsModified());
+    EXPECT_EQ(document->Title(), "未命名 - Gizmark 场景编辑器");
+    ASSERT_TRUE(Select("box_a"));
+    EXPECT_TRUE(document->IsModified());
+    EXPECT_EQ(document->Title(), "未命名* - Gizmark 场景编辑器");
+
+    const std::string path = (folder / "a.scene").string();
+    ASSERT_TRUE(document->Save(path, error)) << error;
+    EXPECT_FALSE(document->IsModified());
+    EXPECT_EQ(document->Path(), path);
+    EXPECT_EQ(document->Title(), "a.scene - Gizmark 场景编辑器");
+
+    // The light page changes lights without an undo step.
+    host->Scene().GetEntity("lamp_point")->GetOgreLight()->setAttenuation(10, 1, 0.5f, 0);
+    EXPECT_TRUE(document->IsModified());
+    document->MarkSaved();
+    // A full undo stack that drops its oldest step still counts the new one.
+    for (int i = 0; i < CEditorUndoManager::kDefaultDepth + 5; ++i)
+        ASSERT_TRUE(Select(i % 2 ? "box_a" : "cone_a"));
+    document->MarkSaved();
+    ASSERT_TRUE(Select("pillar"));
+    EXPECT_TRUE(document->IsModified());
+    // An undo is a change too.
+    document->MarkSaved();
+    ASSERT_TRUE(host->Undo().undo());
+    EXPECT_TRUE(document->IsModified());
+}
+
+TEST_F(SceneDocumentTest, FailedSaveAndOpenChangeNothing) {
+    ASSERT_TRUE(Select("box_a"));
+    const int steps = host->Undo().undoCount();
+    EXPECT_FALSE(document->Save((folder / "missing" / "a.scene").string(), error));
+    EXPECT_TRUE(document->IsModified());
+    EXPECT_EQ(document->Path(), "");
+
+    const std::string bad = (folder / "bad.scene").string();
+    std::ofstream(bad) << "<scene><nodes><node name='a'><scale x='0' y='1' z='1'/></node>"
+                          "</nodes></scene>";
+    EXPECT_FALSE(document->Open(bad, error, warnings));
+    EXPECT_EQ(error, bad + ":1: node 'a' has a zero scale");
+    EXPECT_EQ(host->Undo().undoCount(), steps);
+    EXPECT_TRUE(host->Scene().isEntitySelected("box_a"));
+    EXPECT_EQ(host->Scene().GetEntityCount(), 7);
+    EXPECT_TRUE(document->IsModified());
+
+    // A good file replaces scene, steps and selection, and is the document's file.
+    const std::string good = (folder / "good.scene").string();
+    std::ofstream(good) << "<scene><nodes><node name='a'><entity meshFile='box'/></node>"
+                           "</nodes></scene>";
+    ASSERT_TRUE(document->Open(good, error, warnings)) << error;
+    EXPECT_EQ(host->Scene().GetEntityCount(), 1);
+    EXPECT_EQ(host->Undo().undoCount(), 0);
+    EXPECT_TRUE(host->Scene().getSelectedEntities().empty());
+    EXPECT_FALSE(document->IsModified());
+    EXPECT_EQ(document->Path(), good);
+}
+
+TEST_F(SceneDocumentTest, AFileOfTheTextFormatIsNeverTheSaveTarget) {
+    document->SetSourceName("/somewhere/old.scene");
+    EXPECT_EQ(document->Path(), "");
+    EXPECT_EQ(document->DisplayName(), "old.scene");
+}
