@@ -35,8 +35,10 @@ CLightPage::~CLightPage() {
     // nothing may reach this object from it any more.
     if (CPropertyTreeWnd* tree = m_tree)
         tree->SetNotify(false, nullptr);
-    if (m_bound && m_panel)
+    if (m_bound && m_panel) {
         m_panel->Unbind(EVT_PROPTREE_NOTIFY, &CLightPage::OnTreeNotify, this, kTreeId);
+        m_panel->Unbind(wxEVT_SIZE, &CLightPage::OnPanelSize, this);
+    }
 }
 
 CEditPropertyNode* CLightPage::GetNumberNode(int index) const {
@@ -80,10 +82,7 @@ bool CLightPage::Build(const SceneEntity& entity) {
     if (!m_panel)
         return false;
     const Ogre::Light& light = *entity.GetOgreLight();
-    // The lower 40 % of the panel as it is now; the tree is not moved again.
-    const wxSize client = m_panel->GetClientSize();
-    const int top = static_cast<int>(client.y * 0.6);
-    const wxRect rect(0, top, client.x, client.y - top);
+    const wxRect rect = TreeRect();
     auto* tree = new CPropertyTreeWnd();
     if (!tree->Create(wxCLIP_SIBLINGS, rect, m_panel, kTreeFlags, kTreeId)) {
         delete tree;
@@ -92,6 +91,7 @@ bool CLightPage::Build(const SceneEntity& entity) {
     m_tree = tree;
     if (!m_bound) {
         m_panel->Bind(EVT_PROPTREE_NOTIFY, &CLightPage::OnTreeNotify, this, kTreeId);
+        m_panel->Bind(wxEVT_SIZE, &CLightPage::OnPanelSize, this);
         m_bound = true;
     }
     tree->SetNotify(true, m_panel);
@@ -118,6 +118,18 @@ bool CLightPage::Build(const SceneEntity& entity) {
     m_category->Expand(true);
     NameRows();
     return true;
+}
+
+wxRect CLightPage::TreeRect() const {
+    const wxSize client = m_panel->GetClientSize();
+    const int top = static_cast<int>(client.y * 0.6);
+    return wxRect(0, top, client.x, client.y - top);
+}
+
+void CLightPage::OnPanelSize(wxSizeEvent& event) {
+    event.Skip();
+    if (m_tree && event.GetEventObject() == m_panel)
+        m_tree->SetSize(TreeRect());
 }
 
 void CLightPage::LoadValues(const SceneEntity& entity) {

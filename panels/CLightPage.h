@@ -3,8 +3,10 @@
 // values, and writes a change straight back to the engine light (no undo, no notification;
 // the views are asked to redraw).
 //
-// The tree is built on the first light, over the lower 40 % of the panel as it is then, and
-// reused for every later light; it is hidden for anything else. The page reaches the light
+// The tree is built on the first light, over the lower 40 % of the panel, and reused for every
+// later light; it is hidden for anything else. It keeps to the lower 40 % when the panel is
+// resized: the host creates the panel at its template size and only then fits it to the side
+// area, and a page built in between would otherwise stay cut off. The page reaches the light
 // through the entity on every use and keeps no light of its own, so a light removed while
 // shown leaves nothing behind once the panel has refreshed for the removal.
 #pragma once
@@ -53,6 +55,9 @@ private:
     void LoadValues(const SceneEntity& entity);
     void Hide();
     void OnTreeNotify(CPropertyTreeEvent& event);
+    void OnPanelSize(wxSizeEvent& event);
+    // The lower 40 % of the panel as it is now.
+    wxRect TreeRect() const;
     void Redraw();
     // Keeps the row windows' names and the colour window's label in step with what the rows
     // show, so that tools reading the window tree find them.

@@ -278,13 +278,16 @@ TEST_F(LightPageGuiTest, ALightShowsThePageOverTheLowerPartAndAMeshBringsTheMesh
     Select({"box"});
     EXPECT_FALSE(tree->IsShown());
     EXPECT_TRUE(MeshText()->IsShown());
-    m_frame->SetSize(wxSize(500, 800)); // the tree is not moved with the panel
-    Pump(50);
+    m_frame->SetSize(wxSize(500, 800)); // the tree keeps to the lower 40 %
+    Pump(100);
     Select({"lamp2"});
     EXPECT_EQ(Page().GetTree(), tree);
     EXPECT_TRUE(tree->IsShown());
     EXPECT_FALSE(MeshText()->IsShown());
-    EXPECT_EQ(tree->GetRect().y, top);
+    const wxSize resized = m_panel->GetClientSize();
+    EXPECT_NE(resized, client);
+    const int newTop = static_cast<int>(resized.y * 0.6);
+    EXPECT_EQ(tree->GetRect(), wxRect(0, newTop, resized.x, resized.y - newTop));
     EXPECT_EQ(Page().GetColorNode()->GetColor(), 0x00FF0000u);
     EXPECT_EQ(Text(kPower), "2.50000");
     EXPECT_EQ(tree->GetRootItem()->GetChild()->GetSibling(), nullptr); // no second category
