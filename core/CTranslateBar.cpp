@@ -82,8 +82,8 @@ void CTranslate::ApplyTransformBar() {
     // Only what the user typed counts: a field that still holds what the bar wrote is not
     // applied, so the two-decimal texts never round the entity, and several selected
     // entities keep their own values in the components nobody typed.
-    const TransformBarFields::BarChanges changes = TransformBarFields::ReadChanges(
-        m_transformBar.ReadTexts(), m_transformBar.GetWritten());
+    const TransformBarFields::BarChanges changes =
+        TransformBarFields::ReadChanges(m_transformBar.ReadTexts(), m_transformBar.GetWritten());
     if (!ShownEntity(m_sceneManager))
         return;
     IToolManager* notifier = m_host ? m_host->toolManager() : nullptr;

@@ -20,7 +20,7 @@ constexpr std::array<int, kFieldCount> kFieldIds = {1030, 1031, 1032, 1004, 1005
 constexpr int kNameId = 1033;
 
 // Radians to degrees for showing, degrees to radians for reading, as single-precision factors.
-constexpr float kRadiansToDegrees = 57.2957763671875f;   // 0x42652EE0
+constexpr float kRadiansToDegrees = 57.2957763671875f;    // 0x42652EE0
 constexpr float kDegreesToRadians = 0.01745329238474369f; // 0x3C8EFA35
 
 using Texts = std::array<std::string, kFieldCount>;

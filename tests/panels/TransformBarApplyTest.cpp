@@ -96,9 +96,9 @@ protected:
         int steps = 0;
         for (int group = 0; group < 3; ++group)
             if (changes.groups[group].mask)
-                steps += TransformSteps::ApplyWorldTransform(
-                    scene, &host->tools, &host->undo, changes.groups[group].value,
-                    changes.groups[group].mask, group + 1);
+                steps += TransformSteps::ApplyWorldTransform(scene, &host->tools, &host->undo,
+                                                             changes.groups[group].value,
+                                                             changes.groups[group].mask, group + 1);
         return steps;
     }
 
@@ -157,8 +157,8 @@ TEST_F(TransformBarApplyTest, AChildEndsAtTheTypedWorldValues) {
     Texts typed = shown;
     typed[0] = "-4";
     typed[2] = "6.5";
-    typed[4] = "60";  // world yaw
-    typed[6] = "3";   // world scale X
+    typed[4] = "60"; // world yaw
+    typed[6] = "3";  // world scale X
     EXPECT_EQ(Apply(typed, shown), 3);
     EXPECT_EQ(host->undo.undoCount(), 3);
     ExpectNear(child->GetWorldPosition(), Vector3(-4, worldBefore.y, 6.5f));

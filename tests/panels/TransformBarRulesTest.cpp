@@ -26,11 +26,11 @@ TEST(TransformBarRulesTest, DegreeFactorsAreTheSinglePrecisionConstants) {
 }
 
 TEST(TransformBarRulesTest, WorldTextsUseTwoDecimalsAndDegrees) {
-    const Texts texts = FormatWorld(Vector3(1.0f, -2.345f, 1000.0f),
-                                    Vector3(0.7853982f, -1.5707964f, 0.0f),
-                                    Vector3(0.004f, 1.5f, 2.0f));
-    const Texts expected = {"1.00",  "-2.35", "1000.00", "45.00", "-90.00",
-                            "0.00",  "0.00",  "1.50",    "2.00"};
+    const Texts texts =
+        FormatWorld(Vector3(1.0f, -2.345f, 1000.0f), Vector3(0.7853982f, -1.5707964f, 0.0f),
+                    Vector3(0.004f, 1.5f, 2.0f));
+    const Texts expected = {"1.00", "-2.35", "1000.00", "45.00", "-90.00",
+                            "0.00", "0.00",  "1.50",    "2.00"};
     EXPECT_EQ(texts, expected);
     // A tiny negative value keeps its sign, as printf shows it.
     EXPECT_EQ(FormatField(-0.001f), "-0.00");
@@ -40,11 +40,11 @@ TEST(TransformBarRulesTest, FieldsReadAsStrtodReadsADecimalNumber) {
     EXPECT_EQ(ReadField("1.5", false), 1.5f);
     EXPECT_EQ(ReadField("  -2.25abc", false), -2.25f);
     EXPECT_EQ(ReadField("+3e2", false), 300.0f);
-    EXPECT_EQ(ReadField("7e", false), 7.0f);     // an exponent without digits is not read
-    EXPECT_EQ(ReadField("1.2.3", false), 1.2f);  // stops at the second point
+    EXPECT_EQ(ReadField("7e", false), 7.0f);    // an exponent without digits is not read
+    EXPECT_EQ(ReadField("1.2.3", false), 1.2f); // stops at the second point
     EXPECT_EQ(ReadField(".5", false), 0.5f);
     EXPECT_EQ(ReadField("5.", false), 5.0f);
-    EXPECT_EQ(ReadField("1,5", false), 1.0f);    // never the locale's comma
+    EXPECT_EQ(ReadField("1,5", false), 1.0f); // never the locale's comma
     // No number at all reads as 0; words the C library would take are no numbers here.
     EXPECT_EQ(ReadField("", false), 0.0f);
     EXPECT_EQ(ReadField("abc", false), 0.0f);
