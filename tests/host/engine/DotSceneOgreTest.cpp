@@ -1,0 +1,89 @@
+// A scene made outside the editor (its mesh converted by OgreXMLConverter from crate.mesh.xml)
+// opens with every node where the file puts it, and Ogre's own scene loader places the file
+// and the editor's saved copy of it the same way.
+#include "DotScene.h"
+#include "EngineFixture.h"
+
+#include <OgreDataStream.h>
+#include <OgreDotSceneLoader.h>
+#include <OgreEntity.h>
+#include <OgreMesh.h>
+#include <OgreRoot.h>
+#include <OgreSceneManager.h>
+#include <OgreSceneNode.h>
+#include <OgreSubEntity.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace {
+
+std::string Read(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+// Loads a scene file with Ogre's loader into a scene manager of its own and compares every
+// entity's world transform (and every light) with the editor's scene.
+void ExpectOgreLoaderAgrees(CEditorEngine& engine, CEditorScene& scene, const std::string& path) {
+    SCOPED_TRACE(path);
+    Ogre::SceneManager* other = engine.GetRoot()->createSceneManager();
+    std::string text = Read(path);
+    Ogre::DataStreamPtr stream(new Ogre::MemoryDataStream(&text[0], text.size(), false, true));
+    Ogre::DotSceneLoader().load(stream, "EditorScene", other->getRootSceneNode());
+    other->getRootSceneNode()->_update(true, false);
+    for (SceneEntity* s = scene.beginEntity(); s; s = scene.nextEntity()) {
+        SCOPED_TRACE(s->GetName());
+        CEditorEntity* e = scene.GetEntity(s->GetName());
+        ASSERT_TRUE(other->hasSceneNode(e->GetName()));
+        Ogre::SceneNode* node = other->getSceneNode(e->GetName());
+        ExpectNear(node->_getDerivedPosition(), e->GetWorldPosition(), 1e-5f);
+        ExpectNear(node->_getDerivedScale(), e->GetWorldScale(), 1e-5f);
+        EXPECT_NEAR(std::fabs(node->_getDerivedOrientation().Dot(e->GetWorldRotation())), 1.0f,
+                    1e-5f);
+        if (Ogre::Light* mine = e->GetOgreLight()) {
+            ASSERT_TRUE(other->hasLight(e->GetName()));
+            Ogre::Light* theirs = other->getLight(e->GetName());
+            EXPECT_EQ(theirs->getDiffuseColour(), mine->getDiffuseColour());
+            EXPECT_EQ(theirs->getSpecularColour(), mine->getSpecularColour());
+            EXPECT_FLOAT_EQ(theirs->getPowerScale(), mine->getPowerScale());
+            EXPECT_FLOAT_EQ(theirs->getAttenuationRange(), mine->getAttenuationRange());
+            EXPECT_FLOAT_EQ(theirs->getAttenuationLinear(), mine->getAttenuationLinear());
+            EXPECT_FLOAT_EQ(theirs->getAttenuationQuadric(), mine->getAttenuationQuadric());
+        } else if (!e->GetMeshName().empty()) {
+            ASSERT_TRUE(other->hasEntity(e->GetName()));
+            EXPECT_EQ(other->getEntity(e->GetName())->getMesh()->getName(), e->GetMeshName());
+        }
+    }
+    engine.GetRoot()->destroySceneManager(other);
+}
+
+} // namespace
+
+TEST_F(EngineTest, ConvertedMeshSceneOpensWhereItsFilePutsItAndOgresLoaderAgrees) {
+    const std::string path = DOTSCENE_DATA_DIR "/crates.scene";
+    std::string error;
+    std::vector<std::string> warnings;
+    ASSERT_TRUE(OpenDotScene(path, *scene, error, warnings)) << error;
+    EXPECT_TRUE(warnings.empty()) << warnings.front();
+    ASSERT_EQ(scene->GetEntityCount(), 5);
+    // The stack turns its children 90 degrees about Y and doubles them.
+    ExpectNear(scene->GetEntity("crate_1")->GetWorldPosition(), {2, 0.6f, -3}, 1e-5f);
+    ExpectNear(scene->GetEntity("crate_2")->GetWorldPosition(), {2, 1.8f, -3.2f}, 1e-5f);
+    ExpectNear(scene->GetEntity("crate_2")->GetWorldOrientation(),
+               {0, Ogre::Math::DegreesToRadians(120), 0}, 1e-5f);
+    ExpectNear(scene->GetEntity("tipped")->GetOrientation(), {Ogre::Math::HALF_PI, 0, 0}, 1e-5f);
+    Ogre::Entity* crate = scene->GetEntity("tipped")->GetOgreEntity();
+    ASSERT_TRUE(crate);
+    ExpectNear(crate->getMesh()->getBounds().getMaximum(), {0.5f, 0.3f, 0.4f});
+    EXPECT_EQ(crate->getSubEntity(0)->getMaterialName(), "Crate/Wood");
+    ExpectOgreLoaderAgrees(*engine, *scene, path);
+
+    const std::string saved = testing::TempDir() + "dotscene_crates_saved.scene";
+    ASSERT_TRUE(SaveDotScene(saved, *scene, error)) << error;
+    ExpectOgreLoaderAgrees(*engine, *scene, saved);
+    std::filesystem::remove(saved);
+}
