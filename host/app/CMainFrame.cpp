@@ -340,8 +340,7 @@ void CMainFrame::OnStripMotion(wxMouseEvent& event) {
     if (id == m_hoveredTool)
         return;
     m_hoveredTool = id;
-    SetStatusText(item && id != wxID_NONE ? item->GetLabel()
-                                          : wxString::FromUTF8("就绪"));
+    SetStatusText(item && id != wxID_NONE ? item->GetLabel() : wxString::FromUTF8("就绪"));
 }
 
 void CMainFrame::OnStripLeave(wxMouseEvent& event) {
@@ -374,8 +373,8 @@ void CMainFrame::ShowWarnings(const std::vector<std::string>& warnings) {
         return;
     wxString text = wxString::FromUTF8(warnings.front());
     if (warnings.size() > 1)
-        text += wxString::Format(wxString::FromUTF8("（另有 %d 条警告）"),
-                                 int(warnings.size() - 1));
+        text +=
+            wxString::Format(wxString::FromUTF8("（另有 %d 条警告）"), int(warnings.size() - 1));
     SetStatusText(text);
 }
 
