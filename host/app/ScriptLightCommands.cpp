@@ -30,7 +30,6 @@
 
 #include <OgreLight.h>
 
-#include <wx/colordlg.h>
 #include <wx/eventfilter.h>
 #include <wx/popupwin.h>
 #include <wx/textctrl.h>
@@ -47,11 +46,21 @@
 #include <thread>
 
 extern "C" {
-// The native colour chooser behind the toolkit's colour dialog (GTK 3).
+// The native colour selection dialog behind the toolkit's colour dialog (GTK 3).
 struct ScriptGdkRgba {
     double red, green, blue, alpha;
 };
-void gtk_color_chooser_set_rgba(void* chooser, const ScriptGdkRgba* color);
+struct ScriptGList {
+    void* data;
+    ScriptGList* next;
+    ScriptGList* prev;
+};
+ScriptGList* gtk_window_list_toplevels(void);
+void g_list_free(ScriptGList* list);
+unsigned long gtk_color_selection_dialog_get_type(void);
+void* gtk_color_selection_dialog_get_color_selection(void* dialog);
+void gtk_color_selection_set_current_rgba(void* selection, const ScriptGdkRgba* color);
+int g_type_check_instance_is_a(void* instance, unsigned long type);
 void gtk_dialog_response(void* dialog, int response);
 int gtk_widget_get_mapped(void* widget);
 }
@@ -293,18 +302,23 @@ class CDialogAnswer : public wxTimer {
 public:
     explicit CDialogAnswer(const wxColour& colour) : m_colour(colour) { Start(20); }
     void Notify() override {
-        for (wxWindow* window : wxTopLevelWindows) {
-            auto* dialog = wxDynamicCast(window, wxColourDialog);
-            if (!dialog || !dialog->GetHandle() || !gtk_widget_get_mapped(dialog->GetHandle()))
+        // The native dialog is no toolkit top-level window: look among GTK's.
+        ScriptGList* windows = gtk_window_list_toplevels();
+        for (ScriptGList* item = windows; item; item = item->next) {
+            void* dialog = item->data;
+            if (!g_type_check_instance_is_a(dialog, gtk_color_selection_dialog_get_type()) ||
+                !gtk_widget_get_mapped(dialog))
                 continue;
             const ScriptGdkRgba rgba{m_colour.Red() / 255.0, m_colour.Green() / 255.0,
                                      m_colour.Blue() / 255.0, 1.0};
-            gtk_color_chooser_set_rgba(dialog->GetHandle(), &rgba);
-            gtk_dialog_response(dialog->GetHandle(), kGtkResponseOk);
+            gtk_color_selection_set_current_rgba(
+                gtk_color_selection_dialog_get_color_selection(dialog), &rgba);
+            gtk_dialog_response(dialog, kGtkResponseOk);
             m_answered = true;
             Stop();
-            return;
+            break;
         }
+        g_list_free(windows);
     }
     bool Answered() const { return m_answered; }
 
