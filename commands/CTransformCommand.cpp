@@ -223,12 +223,11 @@ int ApplyTransform(CSceneManager* scene, IToolManager* notifier, CUndoRedoManage
     if (axis == AXIS_ALL ? !IsFinite(value) : !std::isfinite(value[axis]))
         return 0;
 
-    std::set<std::string> names;
-    if (scene)
-        names = scene->getSelectedEntities();
+    // The step's own copy of the selection is the list walked: one copy of the names, and a
+    // notification handler that changes the selection does not change the walk.
     auto* command = new CTransformCommand();
-    command->Capture(names, kind, axis);
-    for (const std::string& name : names) {
+    command->Capture(scene ? scene->getSelectedEntities() : std::set<std::string>(), kind, axis);
+    for (const std::string& name : command->GetNames()) {
         SceneEntity* entity = scene->getSceneEntity(name);
         if (!entity)
             continue;
@@ -329,12 +328,11 @@ int ApplyWorldTransform(CSceneManager* scene, IToolManager* notifier, CUndoRedoM
         if ((mask & (1u << i)) && !std::isfinite(value[i]))
             return 0;
 
-    std::set<std::string> names;
-    if (scene)
-        names = scene->getSelectedEntities();
     // Every entity is captured before the first one changes: the step restores them all.
     auto* command = new CTransformCommand();
-    command->Capture(names, kind, AXIS_ALL);
+    command->Capture(scene ? scene->getSelectedEntities() : std::set<std::string>(), kind,
+                     AXIS_ALL);
+    const std::set<std::string>& names = command->GetNames();
     // Every target is read before anything moves, and parents are set before their children:
     // a selected parent that moves afterwards would carry its child away from its target.
     std::vector<WorldTarget> targets;
