@@ -1,7 +1,5 @@
 #include "TransformBarFields.h"
 
-#include "PanelText.h"
-
 #include <cmath>
 #include <cstdio>
 

@@ -3,6 +3,8 @@
 // changed. The bar and the plug-in apply them; the tests check them headless.
 #pragma once
 
+#include "PanelText.h"
+
 #include <OgreVector.h>
 
 #include <array>
@@ -19,9 +21,10 @@ constexpr std::array<int, kFieldCount> kFieldIds = {1030, 1031, 1032, 1004, 1005
 // The static text that shows the entity's name.
 constexpr int kNameId = 1033;
 
-// Radians to degrees for showing, degrees to radians for reading, as single-precision factors.
-constexpr float kRadiansToDegrees = 57.2957763671875f;    // 0x42652EE0
-constexpr float kDegreesToRadians = 0.01745329238474369f; // 0x3C8EFA35
+// Radians to degrees for showing, degrees to radians for reading: the side panel's
+// single-precision factors.
+constexpr float kRadiansToDegrees = PanelText::kRadiansToDegrees;
+constexpr float kDegreesToRadians = PanelText::kDegreesToRadians;
 
 using Texts = std::array<std::string, kFieldCount>;
 
