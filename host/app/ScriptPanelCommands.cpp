@@ -13,7 +13,7 @@
 //                             edit would.
 //   leave                     moves the keyboard focus to view 0.
 //   key return|escape|tab     presses the key in the focused window; Return stays down for one
-//                             rendered frame, then is released.
+//                             rendered frame, then is released for one more.
 //   click ID                  clicks side-panel control 1021, 1022 or 1023.
 //   groundfollow on|off       clicks check box 1022 when its state differs.
 //   show panel|bar            one line per control in id order: "panel ID shown|hidden TEXT"
@@ -328,6 +328,8 @@ bool Key(CScriptRunner& runner, const Args& args, std::string& error) {
     simulator.KeyUp(WXK_RETURN);
     const bool released = PumpUntil(session, [&] { return watch.Seen(wxEVT_KEY_UP) > 0; });
     PumpUntil(session, [&] { return !wxGetKeyState(WXK_RETURN); });
+    // And one frame with it up, so that two presses in a row are two presses to that check.
+    session.RenderFrames(1);
     if (!released) {
         error = "key: Return was not handled";
         return false;
