@@ -76,7 +76,8 @@ bool ReadDotSceneFile(const std::string& path, DotSceneDocument& doc, std::strin
 bool OpenDotScene(const std::string& path, CEditorScene& scene, std::string& error,
                   std::vector<std::string>& warnings);
 // Replaces the scene's content by a checked document; meshes are looked up in the folder
-// `folder` ("" for none). Used by OpenDotScene.
+// `folder` ("" for none). `warnings` (with the document's own) end up in the file's line
+// order. Used by OpenDotScene.
 void BuildDotScene(const DotSceneDocument& doc, const std::string& folder,
                    const std::string& fileName, CEditorScene& scene,
                    std::vector<std::string>& warnings);

@@ -13,7 +13,11 @@
 #include <OgreMeshManager.h>
 #include <OgreResourceGroupManager.h>
 
+#include <algorithm>
+#include <cctype>
+#include <cstdlib>
 #include <filesystem>
+#include <limits>
 #include <fstream>
 #include <sstream>
 
@@ -197,6 +201,17 @@ void BuildDotScene(const DotSceneDocument& doc, const std::string& folder,
     }
     for (const std::string& message : log.Take())
         warnings.push_back(fileName + ": " + message);
+    // In the order of the file; messages without a line last.
+    auto lineOf = [&fileName](const std::string& warning) {
+        const size_t at = fileName.size() + 1;
+        if (warning.compare(0, fileName.size(), fileName) != 0 || warning.size() <= at ||
+            !std::isdigit(static_cast<unsigned char>(warning[at])))
+            return std::numeric_limits<long>::max();
+        return std::strtol(warning.c_str() + at, nullptr, 10);
+    };
+    std::stable_sort(
+        warnings.begin(), warnings.end(),
+        [&](const std::string& a, const std::string& b) { return lineOf(a) < lineOf(b); });
 }
 
 bool IsDotSceneFile(const std::string& path) {
