@@ -351,8 +351,9 @@ void CMainFrame::OnStripLeave(wxMouseEvent& event) {
     SetStatusText(wxString::FromUTF8("就绪"));
 }
 
-void CMainFrame::UpdateDocumentState() {
-    if (m_document) {
+void CMainFrame::UpdateDocumentState(bool now) {
+    if (m_document && (now || m_titleClock.Time() >= 200)) {
+        m_titleClock.Start();
         const wxString title = wxString::FromUTF8(m_document->Title());
         if (title != m_shownTitle) {
             m_shownTitle = title;
@@ -408,7 +409,7 @@ void CMainFrame::OpenFile(const std::string& path) {
     }
     SetStatusText(wxString::FromUTF8("已打开 ") + wxString::FromUTF8(path));
     ShowWarnings(warnings);
-    UpdateDocumentState();
+    UpdateDocumentState(true);
 }
 
 bool CMainFrame::SaveDocument(bool askName) {
@@ -431,7 +432,7 @@ bool CMainFrame::SaveDocument(bool askName) {
         return false;
     }
     SetStatusText(wxString::FromUTF8("已保存 ") + wxString::FromUTF8(path));
-    UpdateDocumentState();
+    UpdateDocumentState(true);
     return true;
 }
 

@@ -11,6 +11,7 @@
 
 #include <wx/aui/aui.h>
 #include <wx/frame.h>
+#include <wx/stopwatch.h>
 #include <wx/timer.h>
 
 #include <functional>
@@ -76,8 +77,9 @@ public:
     // null). The close question comes only in interactive runs, which set a close handler.
     void SetDocument(CSceneDocument* document) { m_document = document; }
     // Takes the title and the selection count from the document and the scene when they
-    // changed (called every frame).
-    void UpdateDocumentState();
+    // changed. Called every frame; the unsaved state (which looks at every light) is read at
+    // most a few times a second unless `now`.
+    void UpdateDocumentState(bool now = false);
     // The first warning of an open in the status line, with the count of the others.
     void ShowWarnings(const std::vector<std::string>& warnings);
 
@@ -112,6 +114,7 @@ private:
     std::function<void()> m_onClose;
     CSceneDocument* m_document = nullptr;
     wxString m_shownTitle;
+    wxStopWatch m_titleClock;
     int m_shownSelection = -1;
     int m_hoveredTool = wxID_NONE;
 };
