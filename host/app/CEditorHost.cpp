@@ -164,6 +164,11 @@ void CEditorHost::PointerUp(int n, int flags, int x, int y) {
     redraw();
 }
 
+void CEditorHost::EndPress() {
+    if (m_pressed)
+        PointerUp(m_pressView, KEY_LBUTTON, m_lastX, m_lastY);
+}
+
 bool CEditorHost::RubberBand(int& n, PixelRect& rect) const {
     if (!m_banding)
         return false;

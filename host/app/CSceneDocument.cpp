@@ -23,7 +23,9 @@ bool CSceneDocument::Open(const std::string& path, std::string& error,
     DotSceneDocument doc;
     if (!ReadDotSceneFile(path, doc, error))
         return false;
-    // The old scene's steps and selection name entities that are about to go.
+    // A drag under way ends on the old scene; its steps and selection name entities that are
+    // about to go.
+    m_host.EndPress();
     m_host.Undo().clear();
     m_host.Scene().SetSelection({});
     m_host.Tools().notify(NOTIFY_SELECTION, 0, nullptr);
