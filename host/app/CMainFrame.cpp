@@ -439,12 +439,18 @@ bool CMainFrame::SaveDocument(bool askName) {
 bool CMainFrame::ConfirmDiscard() {
     if (!m_document || !m_document->IsModified())
         return true;
-    wxMessageDialog question(this, wxString::FromUTF8("保存更改?"),
-                             wxString::FromUTF8(m_document->DisplayName()),
-                             wxYES_NO | wxCANCEL | wxICON_QUESTION);
-    question.SetYesNoCancelLabels(wxString::FromUTF8("保存"), wxString::FromUTF8("不保存"),
-                                  wxString::FromUTF8("取消"));
-    switch (question.ShowModal()) {
+    int answer = wxID_CANCEL;
+    if (m_askSave) {
+        answer = m_askSave();
+    } else {
+        wxMessageDialog question(this, wxString::FromUTF8("保存更改?"),
+                                 wxString::FromUTF8(m_document->DisplayName()),
+                                 wxYES_NO | wxCANCEL | wxICON_QUESTION);
+        question.SetYesNoCancelLabels(wxString::FromUTF8("保存"), wxString::FromUTF8("不保存"),
+                                      wxString::FromUTF8("取消"));
+        answer = question.ShowModal();
+    }
+    switch (answer) {
     case wxID_YES:
         return SaveDocument(false);
     case wxID_NO:

@@ -82,6 +82,9 @@ public:
     void UpdateDocumentState(bool now = false);
     // The first warning of an open in the status line, with the count of the others.
     void ShowWarnings(const std::vector<std::string>& warnings);
+    // Replaces the 保存更改? box by a function answering wxID_YES, wxID_NO or wxID_CANCEL
+    // (tests); an empty function brings the box back.
+    void SetSaveQuestion(std::function<int()> ask) { m_askSave = std::move(ask); }
 
 private:
     void BuildMenus();
@@ -113,6 +116,7 @@ private:
     std::function<void()> m_renderFrame;
     std::function<void()> m_onClose;
     CSceneDocument* m_document = nullptr;
+    std::function<int()> m_askSave;
     wxString m_shownTitle;
     wxStopWatch m_titleClock;
     int m_shownSelection = -1;
