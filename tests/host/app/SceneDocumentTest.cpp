@@ -26,7 +26,10 @@ protected:
         BuildDemoScene(host->Scene());
         ASSERT_TRUE(RegisterSceneCommands(host->Undo(), host->Scene(), host->Tools()));
         document = std::make_unique<CSceneDocument>(*host);
-        folder = fs::path(testing::TempDir()) / "scene_document_test";
+        // One folder per test: ctest may run the cases side by side.
+        folder = fs::path(testing::TempDir()) /
+                 ("scene_document_" +
+                  std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
         fs::remove_all(folder);
         fs::create_directories(folder);
     }
