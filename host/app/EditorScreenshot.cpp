@@ -6,13 +6,45 @@
 #include <OgrePixelFormat.h>
 #include <OgreRenderWindow.h>
 
-#include <wx/bitmap.h>
-#include <wx/dcmemory.h>
-#include <wx/dcscreen.h>
 #include <wx/image.h>
 
 #include <cstring>
 #include <vector>
+
+// GDK's screen reader: wxScreenDC on GTK 3 may hand back an image of the screen taken earlier,
+// so a second screenshot in one run would show the widgets as they were at the first.
+extern "C" {
+void* gdk_get_default_root_window();
+void* gdk_pixbuf_get_from_window(void* window, int x, int y, int width, int height);
+int gdk_pixbuf_get_n_channels(const void* pixbuf);
+int gdk_pixbuf_get_rowstride(const void* pixbuf);
+unsigned char* gdk_pixbuf_get_pixels(const void* pixbuf);
+void g_object_unref(void* object);
+}
+
+namespace {
+
+// The screen area as it is now; an invalid image when it cannot be read.
+wxImage ReadScreen(const wxRect& area) {
+    void* pixbuf = gdk_pixbuf_get_from_window(gdk_get_default_root_window(), area.x, area.y,
+                                              area.width, area.height);
+    if (!pixbuf)
+        return wxImage();
+    wxImage image(area.width, area.height, false);
+    const int channels = gdk_pixbuf_get_n_channels(pixbuf);
+    const int stride = gdk_pixbuf_get_rowstride(pixbuf);
+    const unsigned char* data = gdk_pixbuf_get_pixels(pixbuf);
+    unsigned char* out = image.GetData();
+    for (int y = 0; y < area.height; ++y) {
+        const unsigned char* row = data + std::size_t(y) * stride;
+        for (int x = 0; x < area.width; ++x, out += 3)
+            std::memcpy(out, row + std::size_t(x) * channels, 3);
+    }
+    g_object_unref(pixbuf);
+    return image;
+}
+
+} // namespace
 
 bool CaptureViewImage(CMainFrame& frame, int view, wxImage& image, std::string& error) {
     CViewWindow* window = frame.GetViewWindow(view);
@@ -53,13 +85,7 @@ bool CaptureWindowImage(CMainFrame& frame, wxImage& image, std::string& error) {
         error = "the main window has no size";
         return false;
     }
-    wxBitmap bitmap(area.width, area.height, 24);
-    {
-        wxScreenDC screen;
-        wxMemoryDC memory(bitmap);
-        memory.Blit(0, 0, area.width, area.height, &screen, area.x, area.y);
-    }
-    image = bitmap.ConvertToImage();
+    image = ReadScreen(area);
     if (!image.IsOk()) {
         error = "cannot grab the main window";
         return false;
