@@ -24,6 +24,7 @@
 // margins).
 #include "CEditorSession.h"
 #include "CMainFrame.h"
+#include "ScriptInput.h"
 #include "ScriptRunner.h"
 #include "CEditorScene.h"
 #include "SceneEntity.h"
@@ -70,65 +71,22 @@ using Args = CScriptRunner::Args;
 
 constexpr int kTreeId = 8192;
 constexpr int kListPaneId = 30000;
-constexpr int kWaitMs = 3000;
 constexpr int kGtkResponseOk = -5;
 const char* const kColorLabel = "颜色";
-
-// Counts the events the toolkit has handled, so that a command waits for what it simulated.
-class CEventWatch : public wxEventFilter {
-public:
-    CEventWatch() { wxEvtHandler::AddFilter(this); }
-    ~CEventWatch() override { wxEvtHandler::RemoveFilter(this); }
-    int FilterEvent(wxEvent& event) override {
-        ++m_seen[event.GetEventType()];
-        return Event_Skip;
-    }
-    int Seen(wxEventType type) const {
-        const auto it = m_seen.find(type);
-        return it == m_seen.end() ? 0 : it->second;
-    }
-
-private:
-    std::map<wxEventType, int> m_seen;
-};
-
-bool PumpUntil(CEditorSession& session, const std::function<bool()>& done, int ms = kWaitMs) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-    for (;;) {
-        session.ProcessEvents();
-        if (done())
-            return true;
-        if (std::chrono::steady_clock::now() > end)
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
-}
 
 void Settle(CEditorSession& session, int ms = 60) {
     PumpUntil(
         session, [] { return false; }, ms);
 }
 
-wxWindow* FindById(wxWindow* window, int id) {
-    if (!window)
-        return nullptr;
-    if (window->GetId() == id)
-        return window;
-    for (wxWindow* child : window->GetChildren()) {
-        if (wxWindow* found = FindById(child, id))
-            return found;
-    }
-    return nullptr;
-}
-
 // The light page's list pane while the page is shown, else null.
 wxWindow* ShownRows(CEditorSession& session) {
     session.ProcessEvents();
     CMainFrame* frame = session.Frame();
-    wxWindow* tree = FindById(frame ? frame->GetSideArea() : nullptr, kTreeId);
+    wxWindow* tree = FindDescendant(frame ? frame->GetSideArea() : nullptr, kTreeId);
     if (!tree || !tree->IsShownOnScreen())
         return nullptr;
-    return FindById(tree, kListPaneId);
+    return FindDescendant(tree, kListPaneId);
 }
 
 wxWindow* FindRow(wxWindow* rows, const std::string& label) {
@@ -164,7 +122,7 @@ bool ClickAt(CEditorSession& session, const wxPoint& at) {
     lastAt = at;
     if (CMainFrame* frame = session.Frame())
         frame->Raise();
-    CEventWatch watch;
+    CInputWatch watch;
     wxUIActionSimulator simulator;
     simulator.MouseMove(at);
     Settle(session, 40);
@@ -172,29 +130,6 @@ bool ClickAt(CEditorSession& session, const wxPoint& at) {
     const bool handled = PumpUntil(session, [&] { return watch.Seen(wxEVT_LEFT_UP) > 0; });
     Settle(session);
     return handled;
-}
-
-bool PressKey(CEditorSession& session, int key, int modifiers = wxMOD_NONE) {
-    CEventWatch watch;
-    wxUIActionSimulator simulator;
-    simulator.Char(key, modifiers);
-    return PumpUntil(session, [&] { return watch.Seen(wxEVT_KEY_UP) > 0; });
-}
-
-// The toolkit's key and modifiers that type an ASCII character on a US keyboard.
-void KeyOf(char c, int& key, int& modifiers) {
-    static const std::string kShifted = "~!@#$%^&*()_+{}|:\"<>?";
-    static const std::string kBase = "`1234567890-=[]\\;',./";
-    modifiers = wxMOD_NONE;
-    key = static_cast<unsigned char>(c);
-    const std::size_t at = kShifted.find(c);
-    if (at != std::string::npos) {
-        key = static_cast<unsigned char>(kBase[at]);
-        modifiers = wxMOD_SHIFT;
-    } else if (c >= 'A' && c <= 'Z') {
-        key = c - 'A' + 'a';
-        modifiers = wxMOD_SHIFT;
-    }
 }
 
 wxPoint Centre(const wxRect& r) {

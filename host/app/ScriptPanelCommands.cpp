@@ -29,6 +29,7 @@
 #include "CEditorSession.h"
 #include "CMainFrame.h"
 #include "CViewWindow.h"
+#include "ScriptInput.h"
 #include "ScriptRunner.h"
 #include "CEditorScene.h"
 #include "SceneEntity.h"
@@ -64,7 +65,6 @@ using Args = CScriptRunner::Args;
 constexpr int kControlIdFirst = 1000;
 constexpr int kControlIdLast = 1099;
 constexpr int kGroundFollowId = 1022;
-constexpr int kWaitMs = 3000;
 
 // Counts the X server's bell notifications on a connection of our own.
 class CBellCounter {
@@ -113,51 +113,6 @@ private:
     int m_count = 0;
 };
 
-// Counts the input events the toolkit has handled, so that a command waits until the event
-// it simulated has been handled before it goes on.
-class CInputWatch : public wxEventFilter {
-public:
-    CInputWatch() { wxEvtHandler::AddFilter(this); }
-    ~CInputWatch() override { wxEvtHandler::RemoveFilter(this); }
-    int FilterEvent(wxEvent& event) override {
-        ++m_seen[event.GetEventType()];
-        return Event_Skip;
-    }
-    int Seen(wxEventType type) const {
-        const auto it = m_seen.find(type);
-        return it == m_seen.end() ? 0 : it->second;
-    }
-
-private:
-    std::map<wxEventType, int> m_seen;
-};
-
-// Handles events until `done` or the time is up.
-bool PumpUntil(CEditorSession& session, const std::function<bool()>& done, int ms = kWaitMs) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-    for (;;) {
-        session.ProcessEvents();
-        if (done())
-            return true;
-        if (std::chrono::steady_clock::now() > end)
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
-}
-
-wxWindow* FindById(wxWindow* window, int id) {
-    if (!window)
-        return nullptr;
-    if (window->GetId() == id)
-        return window;
-    for (wxWindow* child : window->GetChildren()) {
-        if (wxWindow* found = FindById(child, id))
-            return found;
-    }
-    return nullptr;
-}
-
-// The side panel: the side area's content.
 wxWindow* PanelRoot(CEditorSession& session) {
     CMainFrame* frame = session.Frame();
     return frame ? frame->GetSideArea() : nullptr;
@@ -182,7 +137,7 @@ wxWindow* BarRoot(CEditorSession& session) {
 // The side panel exists once the tool's page has been shown: engage the move tool when the
 // panel has no controls yet.
 wxWindow* PanelControl(CEditorSession& session, int id) {
-    wxWindow* control = FindById(PanelRoot(session), id);
+    wxWindow* control = FindDescendant(PanelRoot(session), id);
     if (control)
         return control;
     CEditorHost& host = session.Host();
@@ -191,7 +146,7 @@ wxWindow* PanelControl(CEditorSession& session, int id) {
     if (host.FindStripTool(1, plugin, moveCommand))
         host.ClickTool(plugin, moveCommand);
     session.ProcessEvents();
-    return FindById(PanelRoot(session), id);
+    return FindDescendant(PanelRoot(session), id);
 }
 
 bool ParseId(const std::string& text, int& id, std::string& error) {
@@ -200,31 +155,6 @@ bool ParseId(const std::string& text, int& id, std::string& error) {
         return false;
     }
     return true;
-}
-
-// The toolkit's key code and modifiers that type an ASCII character on a US keyboard.
-void KeyOf(char c, int& key, int& modifiers) {
-    static const std::string kShifted = "~!@#$%^&*()_+{}|:\"<>?";
-    static const std::string kBase = "`1234567890-=[]\\;',./";
-    modifiers = wxMOD_NONE;
-    key = static_cast<unsigned char>(c);
-    const std::size_t at = kShifted.find(c);
-    if (at != std::string::npos) {
-        key = static_cast<unsigned char>(kBase[at]);
-        modifiers = wxMOD_SHIFT;
-    } else if (c >= 'A' && c <= 'Z') {
-        key = c - 'A' + 'a';
-        modifiers = wxMOD_SHIFT;
-    }
-}
-
-// One key pressed and released; waits until the toolkit has handled the release.
-bool PressKey(CEditorSession& session, int key, int modifiers = wxMOD_NONE) {
-    CInputWatch watch;
-    const int before = watch.Seen(wxEVT_KEY_UP);
-    wxUIActionSimulator simulator;
-    simulator.Char(key, modifiers);
-    return PumpUntil(session, [&] { return watch.Seen(wxEVT_KEY_UP) > before; });
 }
 
 // A character without a key: a character event to the focused control, inserted by us when
@@ -254,8 +184,8 @@ bool Type(CScriptRunner& runner, const Args& args, std::string& error) {
     if (!ParseId(args[1], id, error))
         return false;
     CEditorSession& session = runner.Session();
-    wxWindow* window = args[0] == "panel" ? PanelControl(session, id)
-                                          : FindById(BarRoot(session), id);
+    wxWindow* window =
+        args[0] == "panel" ? PanelControl(session, id) : FindDescendant(BarRoot(session), id);
     auto* edit = wxDynamicCast(window, wxTextCtrl);
     if (!edit || !edit->IsShownOnScreen()) {
         error = args[0] + " control " + args[1] + " is not a shown edit";
@@ -268,7 +198,8 @@ bool Type(CScriptRunner& runner, const Args& args, std::string& error) {
     if (CMainFrame* frame = session.Frame())
         frame->Raise();
     edit->SetFocus();
-    PumpUntil(session, [&] { return wxWindow::FindFocus() == edit; }, 1000);
+    PumpUntil(
+        session, [&] { return wxWindow::FindFocus() == edit; }, 1000);
     edit->SelectAll();
     session.ProcessEvents();
     if (text.empty())
@@ -303,7 +234,8 @@ bool Leave(CScriptRunner& runner, const Args& args, std::string& error) {
         return false;
     }
     view->SetFocus();
-    PumpUntil(session, [&] { return wxWindow::FindFocus() == view; }, 1000);
+    PumpUntil(
+        session, [&] { return wxWindow::FindFocus() == view; }, 1000);
     session.ProcessEvents();
     return true;
 }
@@ -352,8 +284,7 @@ bool ClickControl(CEditorSession& session, wxWindow* control, std::string& error
     simulator.MouseMove(rect.x + rect.width / 2, rect.y + rect.height / 2);
     session.ProcessEvents();
     simulator.MouseClick();
-    const wxEventType done =
-        wxDynamicCast(control, wxCheckBox) ? wxEVT_CHECKBOX : wxEVT_BUTTON;
+    const wxEventType done = wxDynamicCast(control, wxCheckBox) ? wxEVT_CHECKBOX : wxEVT_BUTTON;
     if (!PumpUntil(session, [&] { return watch.Seen(done) > 0; })) {
         error = "the click was not handled";
         return false;
@@ -433,7 +364,7 @@ bool Show(CScriptRunner& runner, const Args& args, std::string& error) {
     const bool panel = args[0] == "panel";
     session.ProcessEvents();
     wxWindow* root = panel ? PanelRoot(session) : BarRoot(session);
-    if (panel && !FindById(root, 1001))
+    if (panel && !FindDescendant(root, 1001))
         root = PanelControl(session, 1001) ? PanelRoot(session) : nullptr;
     if (!root) {
         error = "show: no " + args[0];
