@@ -15,6 +15,8 @@
 
 #include <OgreLight.h>
 
+#include "WxTestMain.h"
+
 #include <gtest/gtest.h>
 
 #include <wx/app.h>
@@ -34,33 +36,6 @@
 #include <thread>
 
 namespace {
-
-int g_asserts = 0;
-
-void CountAssert(const wxString& file, int line, const wxString& func, const wxString& cond,
-                 const wxString& msg) {
-    ++g_asserts;
-    std::fprintf(stderr, "wx assertion %s:%d %s: %s %s\n", file.utf8_str().data(), line,
-                 func.utf8_str().data(), cond.utf8_str().data(), msg.utf8_str().data());
-}
-
-bool PumpUntil(const std::function<bool()>& done, int ms = 2000) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-    for (;;) {
-        wxYield();
-        wxTheApp->ProcessPendingEvents();
-        wxTheApp->ProcessIdle();
-        if (done())
-            return true;
-        if (std::chrono::steady_clock::now() > end)
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-}
-
-void Pump(int ms = 80) {
-    PumpUntil([] { return false; }, ms);
-}
 
 // A light entity: a real engine light without a scene.
 class FakeLightEntity : public FakeEntity {
@@ -143,7 +118,7 @@ enum { kPower = 0, kRange = 1, kConstant = 2, kLinear = 3, kQuadratic = 4 };
 class LightPageGuiTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        m_asserts = g_asserts;
+        m_asserts = WxAssertCount();
         m_frame = new wxFrame(nullptr, wxID_ANY, "light", wxPoint(40, 40), wxSize(460, 760));
         m_panel = new CDialogParameter();
         m_panel->SetSceneManager(&m_scene);
@@ -162,7 +137,7 @@ protected:
         CColorPickerPopup::SetColourDialogHook(nullptr);
         m_frame->Destroy();
         Pump(50);
-        EXPECT_EQ(g_asserts, m_asserts);
+        EXPECT_EQ(WxAssertCount(), m_asserts);
     }
 
     Ogre::Light& Light(const char* name) { return *m_scene.getSceneEntity(name)->GetOgreLight(); }
@@ -372,21 +347,11 @@ TEST_F(LightPageGuiTest, ALightRemovedWhileShownTakesNoLaterCommit) {
 } // namespace
 
 int main(int argc, char** argv) {
-    ::testing::InitGoogleTest(&argc, argv);
-    if (::testing::GTEST_FLAG(list_tests))
-        return RUN_ALL_TESTS();
-    wxSetAssertHandler(&CountAssert);
-    wxApp::SetInstance(new wxApp);
-    int wxArgc = 1;
-    if (!wxEntryStart(wxArgc, argv)) {
-        std::fprintf(stderr, "no display: run under scripts/with-display.sh\n");
-        return 1;
-    }
-    delete wxLog::SetActiveTarget(new wxLogStderr);
-    wxFileSystem::AddHandler(new wxMemoryFSHandler);
-    RegisterGizmarkResources();
-    const int result = RUN_ALL_TESTS();
-    UnregisterGizmarkResources();
-    wxEntryCleanup();
-    return result;
+    return RunWxTests(
+        argc, argv,
+        [] {
+            wxFileSystem::AddHandler(new wxMemoryFSHandler);
+            RegisterGizmarkResources();
+        },
+        [] { UnregisterGizmarkResources(); });
 }

@@ -7,6 +7,8 @@
 #include "GizmarkResources.h"
 #include "ToolIds.h"
 
+#include "WxTestMain.h"
+
 #include <gtest/gtest.h>
 
 #include <wx/app.h>
@@ -36,33 +38,6 @@ namespace {
 // Value edits by id: position X, Y, Z are 1001..1003, rotation 1004..1006, scale 1007..1009.
 enum { kPosY = 1002, kPosZ = 1003, kRotY = 1005, kScaleX = 1007, kScaleY = 1008 };
 
-int g_asserts = 0;
-
-void CountAssert(const wxString& file, int line, const wxString& func, const wxString& cond,
-                 const wxString& msg) {
-    ++g_asserts;
-    std::fprintf(stderr, "wx assertion %s:%d %s: %s %s\n", file.utf8_str().data(), line,
-                 func.utf8_str().data(), cond.utf8_str().data(), msg.utf8_str().data());
-}
-
-bool PumpUntil(const std::function<bool()>& done, int ms = 2000) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-    for (;;) {
-        wxYield();
-        wxTheApp->ProcessPendingEvents();
-        wxTheApp->ProcessIdle();
-        if (done())
-            return true;
-        if (std::chrono::steady_clock::now() > end)
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-}
-
-void Pump(int ms = 80) {
-    PumpUntil([] { return false; }, ms);
-}
-
 // The X server's bell notifications: every wxBell of this process raises one.
 class BellCounter {
 public:
@@ -86,8 +61,8 @@ public:
         while (XPending(m_display)) {
             XEvent e;
             XNextEvent(m_display, &e);
-            m_count += e.type == m_base && reinterpret_cast<XkbAnyEvent*>(&e)->xkb_type ==
-                                               XkbBellNotify;
+            m_count +=
+                e.type == m_base && reinterpret_cast<XkbAnyEvent*>(&e)->xkb_type == XkbBellNotify;
         }
         return m_count;
     }
@@ -101,7 +76,7 @@ private:
 class PanelGuiTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        m_asserts = g_asserts;
+        m_asserts = WxAssertCount();
         m_frame = new wxFrame(nullptr, wxID_ANY, "panel", wxPoint(40, 40), wxSize(460, 760));
         m_host = new wxPanel(m_frame);
         m_outside = new wxTextCtrl(m_host, wxID_ANY, "", wxPoint(300, 10), wxSize(120, 30));
@@ -122,7 +97,7 @@ protected:
     void TearDown() override {
         m_frame->Destroy();
         Pump(50);
-        EXPECT_EQ(g_asserts, m_asserts);
+        EXPECT_EQ(WxAssertCount(), m_asserts);
     }
 
     FakeEntity& Entity(const char* name) {
@@ -366,21 +341,11 @@ TEST_F(PanelGuiTest, NotificationsAboutOtherEntitiesWriteNothing) {
 } // namespace
 
 int main(int argc, char** argv) {
-    ::testing::InitGoogleTest(&argc, argv);
-    if (::testing::GTEST_FLAG(list_tests))
-        return RUN_ALL_TESTS();
-    wxSetAssertHandler(&CountAssert);
-    wxApp::SetInstance(new wxApp);
-    int wxArgc = 1;
-    if (!wxEntryStart(wxArgc, argv)) {
-        std::fprintf(stderr, "no display: run under scripts/with-display.sh\n");
-        return 1;
-    }
-    delete wxLog::SetActiveTarget(new wxLogStderr);
-    wxFileSystem::AddHandler(new wxMemoryFSHandler);
-    RegisterGizmarkResources();
-    const int result = RUN_ALL_TESTS();
-    UnregisterGizmarkResources();
-    wxEntryCleanup();
-    return result;
+    return RunWxTests(
+        argc, argv,
+        [] {
+            wxFileSystem::AddHandler(new wxMemoryFSHandler);
+            RegisterGizmarkResources();
+        },
+        [] { UnregisterGizmarkResources(); });
 }

@@ -2,6 +2,8 @@
 // where it opens, and how it ends.
 #include "CColorPickerPopup.h"
 
+#include "WxTestMain.h"
+
 #include <gtest/gtest.h>
 
 #include <wx/app.h>
@@ -27,34 +29,6 @@ using namespace colorpick;
 
 namespace {
 
-int g_asserts = 0;
-
-void CountAssert(const wxString& file, int line, const wxString& func, const wxString& cond,
-                 const wxString& msg) {
-    ++g_asserts;
-    std::fprintf(stderr, "wx assertion %s:%d %s: %s %s\n", file.utf8_str().data(), line,
-                 func.utf8_str().data(), cond.utf8_str().data(), msg.utf8_str().data());
-}
-
-// Runs the toolkit until `done` holds or the time is up; answers `done`.
-bool PumpUntil(const std::function<bool()>& done, int ms = 2000) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-    for (;;) {
-        wxYield();
-        wxTheApp->ProcessPendingEvents();
-        wxTheApp->ProcessIdle();
-        if (done())
-            return true;
-        if (std::chrono::steady_clock::now() > end)
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-}
-
-void Pump(int ms = 100) {
-    PumpUntil([] { return false; }, ms);
-}
-
 const ColorRef kRed = MakeColorRef(255, 0, 0);
 const ColorRef kOdd = MakeColorRef(1, 2, 3);
 const ColorRef kAuto = MakeColorRef(0, 0, 0);
@@ -64,7 +38,7 @@ using Message = std::pair<int, ColorRef>;
 class ColorPickerPopupTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        m_asserts = g_asserts;
+        m_asserts = WxAssertCount();
         m_frame = new wxFrame(nullptr, wxID_ANY, "picker", wxPoint(100, 100), wxSize(500, 400));
         auto* panel = new wxPanel(m_frame);
         m_node = new wxWindow(panel, 4321, wxPoint(60, 40), wxSize(220, 21));
@@ -86,7 +60,7 @@ protected:
         if (m_frame)
             m_frame->Destroy();
         Pump(50);
-        EXPECT_EQ(g_asserts, m_asserts);
+        EXPECT_EQ(WxAssertCount(), m_asserts);
     }
 
     CColorPickerPopup* Open(ColorRef color, ColorRef automatic,
@@ -390,19 +364,5 @@ TEST_F(ColorPickerPopupTest, PaintsCellsButtonsAndMarks) {
 } // namespace
 
 int main(int argc, char** argv) {
-    ::testing::InitGoogleTest(&argc, argv);
-    if (::testing::GTEST_FLAG(list_tests))
-        return RUN_ALL_TESTS();
-    wxSetAssertHandler(&CountAssert);
-    wxApp::SetInstance(new wxApp);
-    int wxArgc = 1;
-    if (!wxEntryStart(wxArgc, argv)) {
-        std::fprintf(stderr, "no display: run under scripts/with-display.sh\n");
-        return 1;
-    }
-    delete wxLog::SetActiveTarget(new wxLogStderr);
-    wxInitAllImageHandlers();
-    const int result = RUN_ALL_TESTS();
-    wxEntryCleanup();
-    return result;
+    return RunWxTests(argc, argv, [] { wxInitAllImageHandlers(); });
 }

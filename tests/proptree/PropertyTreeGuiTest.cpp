@@ -7,6 +7,8 @@
 #include "CPropertyListPane.h"
 #include "CPropertyTreeWnd.h"
 
+#include "WxTestMain.h"
+
 #include <gtest/gtest.h>
 
 #include <wx/app.h>
@@ -30,40 +32,13 @@ using namespace proptree;
 
 namespace {
 
-int g_asserts = 0;
-
-void CountAssert(const wxString& file, int line, const wxString& func, const wxString& cond,
-                 const wxString& msg) {
-    ++g_asserts;
-    std::fprintf(stderr, "wx assertion %s:%d %s: %s %s\n", file.utf8_str().data(), line,
-                 func.utf8_str().data(), cond.utf8_str().data(), msg.utf8_str().data());
-}
-
-bool PumpUntil(const std::function<bool()>& done, int ms = 2000) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-    for (;;) {
-        wxYield();
-        wxTheApp->ProcessPendingEvents();
-        wxTheApp->ProcessIdle();
-        if (done())
-            return true;
-        if (std::chrono::steady_clock::now() > end)
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-}
-
-void Pump(int ms = 80) {
-    PumpUntil([] { return false; }, ms);
-}
-
 constexpr int kTreeId = 8192;
 using Note = std::pair<int, CPropertyNode*>;
 
 class PropertyTreeTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        m_asserts = g_asserts;
+        m_asserts = WxAssertCount();
         m_frame = new wxFrame(nullptr, wxID_ANY, "tree", wxPoint(50, 50), wxSize(460, 520));
         m_owner = new wxPanel(m_frame);
         m_tree = new CPropertyTreeWnd();
@@ -116,7 +91,7 @@ protected:
         Pump(50);
         m_frame->Destroy();
         Pump(50);
-        EXPECT_EQ(g_asserts, m_asserts);
+        EXPECT_EQ(WxAssertCount(), m_asserts);
     }
 
     CPropertyNode* Add(CPropertyNode* node, CPropertyNode* parent, const char* label) {
@@ -648,18 +623,5 @@ TEST_F(ColorRowTest, DeletingTheRowWhileItsPopupIsOpenClosesIt) {
 } // namespace
 
 int main(int argc, char** argv) {
-    ::testing::InitGoogleTest(&argc, argv);
-    if (::testing::GTEST_FLAG(list_tests))
-        return RUN_ALL_TESTS();
-    wxSetAssertHandler(&CountAssert);
-    wxApp::SetInstance(new wxApp);
-    int wxArgc = 1;
-    if (!wxEntryStart(wxArgc, argv)) {
-        std::fprintf(stderr, "no display: run under scripts/with-display.sh\n");
-        return 1;
-    }
-    delete wxLog::SetActiveTarget(new wxLogStderr);
-    const int result = RUN_ALL_TESTS();
-    wxEntryCleanup();
-    return result;
+    return RunWxTests(argc, argv);
 }
