@@ -3,29 +3,10 @@
 #include <gtest/gtest.h>
 #include <wx/app.h>
 #include <wx/init.h>
-#include <wx/log.h>
 #include <wx/utils.h>
 
 #include <chrono>
-#include <cstdio>
 #include <thread>
-
-namespace {
-
-int g_asserts = 0;
-
-void CountAssert(const wxString& file, int line, const wxString& func, const wxString& cond,
-                 const wxString& msg) {
-    ++g_asserts;
-    std::fprintf(stderr, "wx assertion %s:%d %s: %s %s\n", file.utf8_str().data(), line,
-                 func.utf8_str().data(), cond.utf8_str().data(), msg.utf8_str().data());
-}
-
-} // namespace
-
-int WxAssertCount() {
-    return g_asserts;
-}
 
 bool PumpUntil(const std::function<bool()>& done, int ms) {
     const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
@@ -50,14 +31,8 @@ int RunWxTests(int argc, char** argv, const std::function<void()>& setUp,
     ::testing::InitGoogleTest(&argc, argv);
     if (::testing::GTEST_FLAG(list_tests))
         return RUN_ALL_TESTS();
-    wxSetAssertHandler(&CountAssert);
-    wxApp::SetInstance(new wxApp);
-    int wxArgc = 1;
-    if (!wxEntryStart(wxArgc, argv)) {
-        std::fprintf(stderr, "no display: run under scripts/with-display.sh\n");
+    if (!StartUnattendedWx(argv))
         return 1;
-    }
-    delete wxLog::SetActiveTarget(new wxLogStderr);
     if (setUp)
         setUp();
     const int result = RUN_ALL_TESTS();

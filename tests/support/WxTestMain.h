@@ -2,10 +2,9 @@
 // loop, an assertion counter instead of modal boxes, and waiting for the toolkit.
 #pragma once
 
-#include <functional>
+#include "WxUnattended.h"
 
-// The toolkit assertions seen so far (each is also printed on the error stream).
-int WxAssertCount();
+#include <functional>
 
 // Runs the toolkit until `done` holds or the time is up; answers whether it held.
 bool PumpUntil(const std::function<bool()>& done, int ms = 2000);
