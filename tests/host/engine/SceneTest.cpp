@@ -155,6 +155,8 @@ TEST_F(EngineTest, MeshPositionsAreReadBackAsTheBufferHoldsThem) {
         Ogre::HardwareBufferManager::getSingleton().createVertexBuffer(
             12, 4, Ogre::HardwareBuffer::HBU_DYNAMIC_WRITE_ONLY, false);
     lines->sharedVertexData->vertexBufferBinding->setBinding(0, buffer);
+    // Loaded, as the editor's meshes are, so that its removal frees what it holds.
+    lines->load();
     std::vector<Ogre::Vector3> points = {{0, 9, 0}, {9, 0, 0}, {0, -9, 0}, {-9, 0, 0}};
     buffer->writeData(0, 48, points.data(), true);
     points[2] = Ogre::Vector3(1, 2, 3);
