@@ -32,7 +32,7 @@
 namespace {
 
 // A view that only records the box it was asked to frame.
-struct FramingView : IView {
+struct FramingView : StubView {
     int framed = 0;
     Ogre::Vector3 low, high;
     float nearClip = 0, farClip = 0;
@@ -43,34 +43,7 @@ struct FramingView : IView {
         nearClip = n;
         farClip = f;
     }
-    void setPickRegion(const PixelRect*, const Ogre::Matrix4*) override {}
-    int testSphere(const Ogre::Vector3&, float) override { return 2; }
-    int testBox(const Ogre::Vector3&, const Ogre::Vector3&) override { return 2; }
-    PixelRect pixelRect() const override { return {0, 0, 100, 100}; }
-    bool checksDepth() const override { return true; }
-    void lineDistances(float& a, float& b) const override { a = 1, b = 1000; }
-    Ogre::Vector3 viewOrientation() const override { return Ogre::Vector3::ZERO; }
-    void rayThroughPixel(int, int, Ogre::Vector3& a, Ogre::Vector3& b) const override {
-        a = Ogre::Vector3::ZERO;
-        b = Ogre::Vector3::UNIT_Z;
-    }
-    void projectPoint(Ogre::Vector3& out, const Ogre::Vector3&,
-                      const Ogre::Matrix4*) const override {
-        out = Ogre::Vector3::ZERO;
-    }
-    float sizeFactor(const Ogre::Vector3&) const override { return 1; }
-    int testSegment(const Ogre::Vector3&, const Ogre::Vector3&, const Ogre::Matrix4*) override {
-        return 2;
-    }
-    bool entityInRect(SceneEntity*, const Ogre::Vector2&, const Ogre::Vector2&) const override {
-        return false;
-    }
 };
-
-void Select(const std::string& names) {
-    CommandParams params{{"entity", names}, {"mode", "exclude"}};
-    TestSession().Host().Undo().doCommand("SelectEntity", &params);
-}
 
 int VisibleGizmoParts(CMapSelectMgr& gizmo) {
     int visible = 0;

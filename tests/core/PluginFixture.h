@@ -5,6 +5,7 @@
 #include "RecordingHost.h"
 
 #include "CTranslate.h"
+#include "IView.h"
 
 #include <functional>
 #include <memory>
@@ -33,3 +34,34 @@ private:
 
 // Runs the engine's frame-ended listeners once, without drawing.
 void FireFrameEnded();
+
+// Makes `names` (each followed by one space) the whole selection, through the host's command.
+void Select(const std::string& names);
+
+// A view that answers every query quietly: its pick tests miss, its pixels look down +Z from the
+// origin and project nowhere. Tests override what they observe.
+struct StubView : IView {
+    void frameBox(const Ogre::Vector3&, const Ogre::Vector3&, float, float) override {}
+    void setPickRegion(const PixelRect*, const Ogre::Matrix4*) override {}
+    int testSphere(const Ogre::Vector3&, float) override { return 2; }
+    int testBox(const Ogre::Vector3&, const Ogre::Vector3&) override { return 2; }
+    PixelRect pixelRect() const override { return {0, 0, 100, 100}; }
+    bool checksDepth() const override { return true; }
+    void lineDistances(float& a, float& b) const override { a = 1, b = 1000; }
+    Ogre::Vector3 viewOrientation() const override { return Ogre::Vector3::ZERO; }
+    void rayThroughPixel(int, int, Ogre::Vector3& a, Ogre::Vector3& b) const override {
+        a = Ogre::Vector3::ZERO;
+        b = Ogre::Vector3::UNIT_Z;
+    }
+    void projectPoint(Ogre::Vector3& out, const Ogre::Vector3&,
+                      const Ogre::Matrix4*) const override {
+        out = Ogre::Vector3::ZERO;
+    }
+    float sizeFactor(const Ogre::Vector3&) const override { return 1; }
+    int testSegment(const Ogre::Vector3&, const Ogre::Vector3&, const Ogre::Matrix4*) override {
+        return 2;
+    }
+    bool entityInRect(SceneEntity*, const Ogre::Vector2&, const Ogre::Vector2&) const override {
+        return false;
+    }
+};

@@ -67,36 +67,12 @@ private:
 };
 
 // A view whose every pixel looks straight up into empty sky.
-struct SkyView : IView {
-    void frameBox(const Ogre::Vector3&, const Ogre::Vector3&, float, float) override {}
-    void setPickRegion(const PixelRect*, const Ogre::Matrix4*) override {}
-    int testSphere(const Ogre::Vector3&, float) override { return 2; }
-    int testBox(const Ogre::Vector3&, const Ogre::Vector3&) override { return 2; }
-    PixelRect pixelRect() const override { return {0, 0, 100, 100}; }
-    bool checksDepth() const override { return true; }
-    void lineDistances(float& a, float& b) const override { a = 1, b = 1000; }
-    Ogre::Vector3 viewOrientation() const override { return Ogre::Vector3::ZERO; }
+struct SkyView : StubView {
     void rayThroughPixel(int, int, Ogre::Vector3& a, Ogre::Vector3& b) const override {
         a = Ogre::Vector3(0, 5000, 0);
         b = Ogre::Vector3(0, 6000, 0);
     }
-    void projectPoint(Ogre::Vector3& out, const Ogre::Vector3&,
-                      const Ogre::Matrix4*) const override {
-        out = Ogre::Vector3(-100, -100, 2);
-    }
-    float sizeFactor(const Ogre::Vector3&) const override { return 1; }
-    int testSegment(const Ogre::Vector3&, const Ogre::Vector3&, const Ogre::Matrix4*) override {
-        return 2;
-    }
-    bool entityInRect(SceneEntity*, const Ogre::Vector2&, const Ogre::Vector2&) const override {
-        return false;
-    }
 };
-
-void Select(const std::string& names) {
-    CommandParams params{{"entity", names}, {"mode", "exclude"}};
-    TestSession().Host().Undo().doCommand("SelectEntity", &params);
-}
 
 // An earlier test may have left the module loaded by the editor's own loader: unload it, so
 // that these tests load it themselves (the loader's later unload then finds nothing to do).

@@ -63,6 +63,11 @@ void LoadedPlugin::Unload() {
     TestSession().ProcessEvents();
 }
 
+void Select(const std::string& names) {
+    CommandParams params{{"entity", names}, {"mode", "exclude"}};
+    TestSession().Host().Undo().doCommand("SelectEntity", &params);
+}
+
 void FireFrameEnded() {
     Ogre::Root::getSingleton()._fireFrameEnded();
 }
