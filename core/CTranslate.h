@@ -109,9 +109,5 @@ private:
     CTransformBar m_transformBar;
 };
 
-// True when `changed` is `entity` or one of its parents: a change of it can change entity's
-// world values. False for a null entity.
-bool CarriesEntity(const void* changed, const SceneEntity* entity);
-
 // The single plug-in object while the module is loaded (null otherwise).
 CTranslate* GetTranslatePlugin();

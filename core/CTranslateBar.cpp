@@ -38,14 +38,6 @@ constexpr BarGroup kBarGroups[3] = {
 
 } // namespace
 
-bool CarriesEntity(const void* changed, const SceneEntity* entity) {
-    // World values follow the parent chain.
-    for (const SceneEntity* e = entity; e; e = e->getParent())
-        if (e == changed)
-            return true;
-    return false;
-}
-
 void CTranslate::RefreshTransformBar(int code, void* data) {
     SceneEntity* shown = ShownEntity(m_sceneManager);
     if (!shown)
@@ -55,7 +47,7 @@ void CTranslate::RefreshTransformBar(int code, void* data) {
     // the bar's cost to the one entity it shows.
     const bool oneEntityChanged =
         code == NOTIFY_MOVED || code == NOTIFY_SCALED || code == NOTIFY_ROTATED;
-    if (oneEntityChanged && data && !CarriesEntity(data, shown))
+    if (oneEntityChanged && data && !WorldDependsOn(shown, data))
         return;
     m_transformBar.Fill(TransformBarFields::FormatWorld(shown->GetWorldPosition(),
                                                         shown->GetWorldOrientation(),

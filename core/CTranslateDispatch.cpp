@@ -79,18 +79,7 @@ int CTranslate::OnNotify(int code, int arg, void* data) {
     case NOTIFY_REMOVED:
     case NOTIFY_CHANGED: {
         void* object = arg ? data : nullptr;
-        const bool oneEntityChanged =
-            code == NOTIFY_MOVED || code == NOTIFY_SCALED || code == NOTIFY_ROTATED;
-        if (oneEntityChanged && object && !CarriesEntity(object, m_gizmo.GetEntity())) {
-            // The gizmo would lay itself out again over an entity that did not move: the same
-            // layout. Only the views are marked for redrawing, as it would. A drag of n
-            // entities so lays the gizmo out once per step instead of n times.
-            IViewHost* viewHost = m_host->viewHost();
-            if (m_pageShown && m_gizmo.GetMode() != MODE_SELECT && viewHost)
-                viewHost->redraw();
-        } else {
-            m_gizmo.OnSceneNotify(object, m_pageShown, code);
-        }
+        m_gizmo.OnSceneNotify(object, m_pageShown, code);
         if (panel)
             panel->OnSceneNotify(static_cast<SceneEntity*>(object), code);
         RefreshTransformBar(code, object);

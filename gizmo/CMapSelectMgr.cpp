@@ -108,8 +108,14 @@ int CMapSelectMgr::OnSceneNotify(void* object, int redraw, int code) {
     default:
         break;
     }
+    // A move, turn or scale of an entity the gizmo's entity does not depend on would give the
+    // same layout again: only the views are redrawn. A drag of n entities so lays the gizmo out
+    // once per step instead of n times.
+    const bool oneEntityChanged =
+        code == NOTIFY_MOVED || code == NOTIFY_SCALED || code == NOTIFY_ROTATED;
+    const bool sameLayout = oneEntityChanged && object && !WorldDependsOn(m_entity, object);
     if (redraw && m_mode != MODE_SELECT && m_viewHost) {
-        IView* view0 = m_viewHost->view(0);
+        IView* view0 = sameLayout ? nullptr : m_viewHost->view(0);
         if (view0 && !(m_mode == MODE_SCALE && m_dragPart != PART_NONE))
             UpdateView(view0, 0);
         m_viewHost->redraw();

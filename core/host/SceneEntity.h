@@ -66,3 +66,12 @@ public:
 
     virtual ~SceneEntity() = default;
 };
+
+// True when `changed` is the entity or one of its parents: a move, turn or scale of anything
+// else leaves the entity's world values as they are.
+inline bool WorldDependsOn(const SceneEntity* entity, const void* changed) {
+    for (const SceneEntity* e = entity; e; e = e->getParent())
+        if (e == changed)
+            return true;
+    return false;
+}
