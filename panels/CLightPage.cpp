@@ -191,8 +191,11 @@ void CLightPage::OnTreeNotify(CPropertyTreeEvent& event) {
             if (!m_numbers[i])
                 continue;
             float value = 0.0f;
-            m_numbers[i]->GetValue(value); // text that is no number reads as 0
-            if (!lightcolor::WriteNumber(*light, kNumberOrder[i], value))
+            // Text that is no number reads as 0; a number beyond single precision keeps the
+            // light's value, like any value the light refuses.
+            const bool read = m_numbers[i]->GetValue(value);
+            const bool tooLarge = !read && proptree::IsNumberText(m_numbers[i]->GetText());
+            if (tooLarge || !lightcolor::WriteNumber(*light, kNumberOrder[i], value))
                 m_numbers[i]->SetValue(lightcolor::ReadNumber(*light, kNumberOrder[i]));
         }
     }

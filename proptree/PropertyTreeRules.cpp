@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 
@@ -65,13 +66,16 @@ std::string FormatValue(float value) {
     return std::string(buffer, result.ptr);
 }
 
-bool ParseValue(const std::string& text, float& value) {
-    value = 0.0f;
+bool IsNumberText(const std::string& text) {
     static const char* const kForbidden =
         "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ`~[]{}_=+\\|'/?>,<";
-    if (text.find_first_of("1234567890") == std::string::npos)
-        return false;
-    if (text.find_first_of(kForbidden) != std::string::npos)
+    return text.find_first_of("1234567890") != std::string::npos &&
+           text.find_first_of(kForbidden) == std::string::npos;
+}
+
+bool ParseValue(const std::string& text, float& value) {
+    value = 0.0f;
+    if (!IsNumberText(text))
         return false;
     const char* p = text.c_str();
     const char* end = p + text.size();
@@ -81,8 +85,12 @@ bool ParseValue(const std::string& text, float& value) {
     double number = 0.0;
     // The letter rule above already refuses exponents, infinities and hex forms.
     const auto result = std::from_chars(p, end, number, std::chars_format::fixed);
-    if (result.ec == std::errc())
+    if (result.ec == std::errc()) {
+        // Forty digits are beyond single precision: such a text is no number a row can hold.
+        if (!std::isfinite(static_cast<float>(number)))
+            return false;
         value = static_cast<float>(number);
+    }
     return true;
 }
 

@@ -102,8 +102,11 @@ int ScrollToShow(int origin, int top, int height, int paneHeight, int contentHei
 std::string FormatValue(float value);
 // The edit row's reading of its text: true with the number when the text has a digit and no
 // letter or one of the symbols "`~[]{}_=+\|'/?>,<"; otherwise false with 0. The number is the
-// longest decimal prefix after leading blanks (as the C library's atof reads it).
+// longest decimal prefix after leading blanks (as the C library's atof reads it). A number
+// beyond single precision is not one: false with 0.
 bool ParseValue(const std::string& text, float& value);
+// The first half of that rule: a digit, and no letter or refused symbol.
+bool IsNumberText(const std::string& text);
 
 // Whether the edit row's filter lets a typed character through (`flags` of the row). Keys that
 // are not characters (arrows, Delete, control combinations) never reach the filter.

@@ -99,6 +99,21 @@ TEST(PropertyTreeNumbers, ReadsOnlyTextsThatAreNumbers) {
     EXPECT_FLOAT_EQ(v, 1234.5f);
 }
 
+TEST(PropertyTreeNumbers, NumbersBeyondSinglePrecisionAreNotNumbers) {
+    // Forty digits fit a double but not a float: no row may answer an infinity as its value.
+    const std::string huge(40, '9');
+    float v = 7.0f;
+    EXPECT_FALSE(ParseValue(huge, v));
+    EXPECT_EQ(v, 0.0f);
+    EXPECT_FALSE(ParseValue("-" + huge + ".5", v));
+    EXPECT_EQ(v, 0.0f);
+    EXPECT_TRUE(IsNumberText(huge)); // the light page keeps its value for such a text
+    EXPECT_FALSE(IsNumberText("1e5"));
+    // The largest float still reads.
+    ASSERT_TRUE(ParseValue(FormatValue(3.4028234e38f), v));
+    EXPECT_EQ(v, 3.4028234e38f);
+}
+
 TEST(PropertyTreeEdit, CharacterFilterByFlags) {
     for (char c : std::string("0123456789\b")) {
         EXPECT_TRUE(EditCharAllowed(kEditReal, static_cast<unsigned char>(c))) << c;
