@@ -1,0 +1,95 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer targets of fuzz/ with clang 14 into build-fuzz and runs them.
+#
+#   scripts/fuzz.sh --ci                       each target 30 s on a copy of its corpus
+#   scripts/fuzz.sh --runs N [TARGET...]       N inputs per target (all targets by default)
+#   scripts/fuzz.sh --time S [TARGET...]       S seconds per target
+#
+# Per target it prints "fuzz TARGET: runs N cov C ft F time Ts ok|FAILED" (executions and
+# coverage from libFuzzer's final stats) and exits non-zero when any target crashed, broke an
+# invariant or got a sanitizer report. Logs and crashing inputs stay in build-fuzz/fuzz-out/.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+ALL_TARGETS=(fuzz_panel_number fuzz_bar_number fuzz_proptree_value fuzz_utf8_cut
+             fuzz_scene_text fuzz_dotscene fuzz_script)
+GUI_TARGETS=" fuzz_script "
+
+mode=runs
+limit=
+targets=()
+while [ $# -gt 0 ]; do
+    case "$1" in
+    --ci) mode=time; limit=30 ;;
+    --runs) mode=runs; limit=${2:?--runs needs a count}; shift ;;
+    --time) mode=time; limit=${2:?--time needs seconds}; shift ;;
+    -h|--help) sed -n 2,11p "$0"; exit 0 ;;
+    fuzz_*) targets+=("$1") ;;
+    *) echo "fuzz.sh: unknown argument '$1'" >&2; exit 2 ;;
+    esac
+    shift
+done
+[ -n "$limit" ] || { mode=runs; limit=10000000; }
+[ ${#targets[@]} -gt 0 ] || targets=("${ALL_TARGETS[@]}")
+
+# clang 14 and its fuzzer runtime, like setup.sh installs the rest (only what is missing).
+missing=()
+for p in clang-14 libclang-rt-14-dev; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+    echo "Installing: ${missing[*]}"
+    SUDO=""
+    [ "$(id -u)" -eq 0 ] || SUDO="sudo"
+    $SUDO apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq "${missing[@]}"
+fi
+# The project's own packages (the engine, the toolkit...) as the other scripts install them.
+if ! dpkg-query -W -f='${Status}' libogre-1.12-dev 2>/dev/null | grep -q "install ok installed"; then
+    BUILD_DIR=build bash scripts/setup.sh
+fi
+
+BUILD_DIR=${BUILD_DIR:-build-fuzz}
+CC=clang-14 CXX=clang++-14 cmake -S . -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DGIZMARK_FUZZ=ON -DGIZMARK_BENCH=OFF >/dev/null
+cmake --build "$BUILD_DIR" --target "${targets[@]}" -j"${JOBS:-$(nproc)}"
+
+out="$BUILD_DIR/fuzz-out"
+mkdir -p "$out"
+export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1}
+failed=0
+for t in "${targets[@]}"; do
+    name=${t#fuzz_}
+    work=$(mktemp -d)
+    # Work on a copy, so the committed corpus changes only by hand.
+    cp -r "fuzz/corpus/$name/." "$work/" 2>/dev/null || true
+    args=("$work" -print_final_stats=1 -artifact_prefix="$out/$t-"
+          -max_len=4096 -timeout=60 -rss_limit_mb=4096)
+    [ -f "fuzz/corpus/$name.dict" ] && args+=(-dict="fuzz/corpus/$name.dict")
+    if [ "$mode" = runs ]; then args+=(-runs="$limit"); else args+=(-max_total_time="$limit"); fi
+    run=("$BUILD_DIR/bin/$t")
+    # The toolkit keeps memory to the end of the process: no leak check inside the editor.
+    if [[ "$GUI_TARGETS" == *" $t "* ]]; then
+        run=(scripts/with-display.sh "${run[@]}")
+        args+=(-detect_leaks=0)
+    fi
+    start=$(date +%s)
+    status=0
+    "${run[@]}" "${args[@]}" >"$out/$t.log" 2>&1 || status=$?
+    seconds=$(( $(date +%s) - start ))
+    runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$out/$t.log" | tail -1)
+    stats=$(grep -E '^#[0-9]+.*(DONE|cov:)' "$out/$t.log" | tail -1 || true)
+    cov=$(sed -n 's/.* cov: \([0-9]*\).*/\1/p' <<<"$stats")
+    ft=$(sed -n 's/.* ft: \([0-9]*\).*/\1/p' <<<"$stats")
+    result=ok
+    if [ "$status" -ne 0 ] || grep -qE 'ERROR: (AddressSanitizer|libFuzzer|LeakSanitizer)|runtime error:|fuzz invariant broken' "$out/$t.log"; then
+        result=FAILED
+        failed=1
+    fi
+    echo "fuzz $t: runs ${runs:-0} cov ${cov:-?} ft ${ft:-?} time ${seconds}s $result"
+    if [ "$result" = FAILED ]; then
+        grep -E 'fuzz invariant broken|runtime error:|ERROR:|SUMMARY|Test unit written' "$out/$t.log" | head -8 | sed 's/^/    /'
+    fi
+    rm -rf "$work"
+done
+exit $failed
