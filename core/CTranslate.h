@@ -32,9 +32,11 @@ public:
     int OnSelectRect(IView* view, int unused, const PixelRect& rect) override;
     int OnPointerMove(IView* view, int viewNumber, int keyFlags, int x, int y) override;
     int OnPointerDown(IView* view, int viewNumber, int keyFlags, int x, int y) override;
-    int OnPointerOther(int, int, int, int, int, int) override { return 0; }
+    // A right press while a gizmo part is held takes the drag back (CancelDrag); 1 then.
+    int OnPointerOther(int viewNumber, int button, int keyFlags, int x, int y, int) override;
     int OnPointerUp(IView* view, int viewNumber, int keyFlags, int x, int y) override;
-    int OnInputOther(int, int) override { return 0; }
+    // Escape while a gizmo part is held takes the drag back (CancelDrag); 1 then.
+    int OnInputOther(int code, int keyFlags) override;
     int OnHover(int a, int b) override;
     int OnShutdown() override { return 0; }
     int OnViewUpdate(IView* view, int viewNumber) override;
@@ -53,6 +55,12 @@ public:
     float GroundHeight(Ogre::Vector3 point) override;
     int SnapToGround() override;
     Interface* GetHost() const override { return m_host; }
+
+    // Takes back the drag under way before its release: every entity the press captured gets
+    // its captured value back (51, 53 or 52 each), nothing is recorded, the gizmo ends the drag
+    // and the left release that follows is neither a drag end nor a click. 0 when no gizmo
+    // part is held.
+    int CancelDrag();
 
     int SelectParents();
     void ShowPage();
@@ -102,6 +110,8 @@ private:
     CPanelHost m_panelHost;
     std::unique_ptr<IBaseCommand> m_pending;
     bool m_groundFollow = false;
+    // A drag was taken back: the left release still to come belongs to it.
+    bool m_pressCancelled = false;
     std::string m_displayName;
     Interface* m_host = nullptr;
     CMapSelectMgr m_gizmo;

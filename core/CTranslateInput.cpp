@@ -28,6 +28,8 @@ CSceneManager* GroundScene(Interface* host) {
 int CTranslate::OnPointerDown(IView* view, int viewNumber, int keyFlags, int x, int y) {
     if (!m_toolEngaged)
         return 0;
+    // A new press: a release still owed to a taken-back drag is not coming any more.
+    m_pressCancelled = false;
     if (m_gizmo.OnPress(view, viewNumber, keyFlags, x, y) != 1)
         return 0;
     const int mode = m_gizmo.GetMode();
@@ -46,6 +48,9 @@ int CTranslate::OnPointerMove(IView* view, int viewNumber, int keyFlags, int x, 
     if (!m_toolEngaged)
         return 0;
     GizmoDragResult drag;
+    // The steps are the editor's setting, read when a step snaps (Ctrl held).
+    if ((keyFlags & KEY_CTRL) && m_host)
+        m_gizmo.SetSnapSteps(m_host->snapSteps());
     if (m_gizmo.OnDrag(view, viewNumber, keyFlags, x, y, &drag) != 1)
         return 1;
     if (drag.kind == DRAG_KIND_AXIS_TURN) {
@@ -64,6 +69,11 @@ int CTranslate::OnPointerUp(IView* view, int viewNumber, int keyFlags, int x, in
         return 0;
     if (!m_toolEngaged)
         return 0;
+    // The release of a drag taken back: it ends nothing and selects nothing.
+    if (m_pressCancelled) {
+        m_pressCancelled = false;
+        return 1;
+    }
     const char* mode = "exclude";
     if (keyFlags & KEY_CTRL)
         mode = "add";
@@ -79,6 +89,30 @@ int CTranslate::OnPointerUp(IView* view, int viewNumber, int keyFlags, int x, in
         return 1;
     }
     return ClickSelect(mode, view, x, y);
+}
+
+int CTranslate::CancelDrag() {
+    if (m_gizmo.CancelDrag() != 1)
+        return 0;
+    // The pending step holds every entity's value from the press: swapping it back restores
+    // each exactly and notifies; the step itself is then dropped, so no undo step remains.
+    if (m_pending)
+        m_pending->undo();
+    m_pending.reset();
+    m_pressCancelled = true;
+    return 1;
+}
+
+int CTranslate::OnPointerOther(int, int button, int, int, int, int) {
+    if (!m_toolEngaged || !(button & KEY_RBUTTON))
+        return 0;
+    return CancelDrag();
+}
+
+int CTranslate::OnInputOther(int code, int) {
+    if (!m_toolEngaged || code != INPUT_KEY_ESCAPE)
+        return 0;
+    return CancelDrag();
 }
 
 float CTranslate::GroundHeight(Ogre::Vector3 point) {

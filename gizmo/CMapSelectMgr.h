@@ -68,6 +68,13 @@ public:
     int OnDrag(IView* view, int viewNumber, int keyFlags, int x, int y,
                GizmoDragResult* result = nullptr);
     int OnRelease(IView* view, int viewNumber, int keyFlags, int x, int y);
+    // Takes a drag back before the release: ends it as a release would (a stretched scale gizmo
+    // snaps back) and drops the highlight of the grabbed part. 0 when no part is held.
+    int CancelDrag();
+    // The steps a drag step with Ctrl in its key flags snaps to (see SnapSteps); a step that is
+    // not usable leaves that kind of drag unsnapped.
+    void SetSnapSteps(const SnapSteps& steps) { m_snap = steps; }
+    const SnapSteps& GetSnapSteps() const { return m_snap; }
     int OnHover(int, int) { return 0; }
 
     // Read access for tests.
@@ -93,9 +100,11 @@ private:
 
     // Picking and dragging (CMapSelectMgrPick.cpp, CMapSelectMgrDrag.cpp).
     void SetupAxisLine(int viewNumber, int element);
-    int DragMove(int x, int y);
-    int DragRotate(int x, int y);
-    int DragScale(int viewNumber, int x, int y);
+    int DragMove(int x, int y, bool snap);
+    int DragRotate(int x, int y, bool snap);
+    int DragScale(int viewNumber, int x, int y, bool snap);
+    // Puts the stretched scale gizmo back as it was at the press and ends the drag.
+    void EndDrag();
     // What the rotate rules measure against: the press view's layout and the gizmo centre.
     DragFrame PressFrame() const;
     // The grabbed rotate part's direction at a pixel of the press view (view-ring rule for
@@ -132,6 +141,7 @@ private:
     Ogre::Vector3 m_dragResult = Ogre::Vector3::ZERO;
     Ogre::Vector3 m_rotationAxis = Ogre::Vector3::UNIT_Y;
     float m_rotationAngle = 0.0f;
+    SnapSteps m_snap;
     PixelRect m_pickOffsets = GizmoGeometry::kPickOffsets;
     Ogre::SceneNode* m_nodes[NODE_COUNT] = {};
     Ogre::MaterialPtr m_materials[MATERIAL_COUNT];

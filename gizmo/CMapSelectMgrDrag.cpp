@@ -13,6 +13,11 @@
 
 using namespace GizmoGeometry;
 
+namespace {
+// Degrees to radians, the single-precision factor used throughout.
+constexpr float kRadiansPerDegree = 0.0174532924f;
+} // namespace
+
 bool CMapSelectMgr::PressRay(int x, int y, Ogre::Vector3& nearPoint,
                              Ogre::Vector3& farPoint) const {
     if (!m_pressView)
@@ -42,18 +47,22 @@ Ogre::Vector3 CMapSelectMgr::RotateDirection(int x, int y) const {
                                           : GizmoDragRules::SphereDirection(ray, frame, m_dragPart);
 }
 
-int CMapSelectMgr::OnDrag(IView*, int viewNumber, int, int x, int y, GizmoDragResult* result) {
+int CMapSelectMgr::OnDrag(IView*, int viewNumber, int keyFlags, int x, int y,
+                          GizmoDragResult* result) {
     if (m_dragPart == PART_NONE)
         return 0;
     if (!m_pressView)
         return RESULT_NOTHING_NEW;
+    // Ctrl held during a step rounds the drag's total since the press; each step decides
+    // afresh, so letting go of Ctrl continues from the pointer.
+    const bool snap = (keyFlags & KEY_CTRL) != 0;
     int answer = RESULT_NOTHING_NEW;
     if (m_dragPart >= PART_MOVE_X && m_dragPart <= PART_MOVE_Z)
-        answer = DragMove(x, y);
+        answer = DragMove(x, y, snap);
     else if (m_dragPart >= PART_ROTATE_VIEW && m_dragPart <= PART_ROTATE_Z)
-        answer = DragRotate(x, y);
+        answer = DragRotate(x, y, snap);
     else if (m_dragPart >= PART_SCALE_ALL && m_dragPart <= PART_SCALE_Z)
-        answer = DragScale(viewNumber, x, y);
+        answer = DragScale(viewNumber, x, y, snap);
     if (answer == 1 && result) {
         // Rotation parts other than the view-axis ring turn about their axis; every other
         // result is applied as the mode says.
@@ -68,25 +77,29 @@ int CMapSelectMgr::OnDrag(IView*, int viewNumber, int, int x, int y, GizmoDragRe
     return answer;
 }
 
-int CMapSelectMgr::DragMove(int x, int y) {
+int CMapSelectMgr::DragMove(int x, int y, bool snap) {
     Ogre::Vector3 o, f, onRay, onAxis, between;
     if (!PressRay(x, y, o, f))
         return RESULT_NOTHING_NEW;
     ID3dUtil::IntersectLineSegments(o, f, m_axisLine[0], m_axisLine[1], onRay, onAxis, between);
-    const Ogre::Vector3 value = onAxis - m_dragStart;
+    Ogre::Vector3 value = onAxis - m_dragStart;
+    if (snap)
+        value = GizmoDragRules::SnapAlongAxis(value, m_axisDirection, m_snap.move);
     if (!d3dx::IsFinite(value) || value == m_dragValue)
         return RESULT_NOTHING_NEW;
     m_dragValue = m_dragResult = value;
     return 1;
 }
 
-int CMapSelectMgr::DragRotate(int x, int y) {
+int CMapSelectMgr::DragRotate(int x, int y, bool snap) {
     const Ogre::Vector3 g = RotateDirection(x, y);
     Ogre::Vector3 axis;
     float angle = 0.0f;
     if (!GizmoDragRules::RotationSincePress(m_dragPart, m_dragStart, g,
                                             m_views[m_pressViewIndex].viewNormal, axis, angle))
         return RESULT_NOTHING_NEW;
+    if (snap && IsUsableSnapStep(m_snap.degrees))
+        angle = GizmoDragRules::SnapToStep(angle, m_snap.degrees * kRadiansPerDegree);
     const Ogre::Vector3 value = GizmoDragRules::AxisAngleToYawPitchRoll(axis, angle);
     if (!d3dx::IsFinite(value))
         return RESULT_NOTHING_NEW;
@@ -98,7 +111,7 @@ int CMapSelectMgr::DragRotate(int x, int y) {
     return 1;
 }
 
-int CMapSelectMgr::DragScale(int viewNumber, int x, int y) {
+int CMapSelectMgr::DragScale(int viewNumber, int x, int y, bool snap) {
     // Each result is the ratio since the previous step; the gizmo is stretched by the total
     // factor since the press so that the grabbed box follows the pointer.
     float m = 0.0f;
@@ -118,6 +131,15 @@ int CMapSelectMgr::DragScale(int viewNumber, int x, int y) {
         m = h.distance(c0) / m_referenceLength;
         if (m_axisDirection.dotProduct(q - m_entityPosition) < 0.0f)
             sign = -1.0f;
+    }
+    // Snapped, the total since the press is a multiple of the step (never 0); the previous
+    // factor is always the total last applied, so that letting go of Ctrl continues from the
+    // pointer and the ratios still multiply up to the total.
+    if (snap) {
+        const float snapped = GizmoDragRules::SnapScaleTotal(m, m_snap.scale);
+        if (snapped == m_prevScale)
+            return RESULT_NOTHING_NEW;
+        m = snapped;
     }
     // A vanishing or non-finite factor is refused before anything changes: the previous factor
     // stays, so the next step never divides by zero and the ratios still multiply up to the
@@ -158,6 +180,22 @@ int CMapSelectMgr::DragScale(int viewNumber, int x, int y) {
 int CMapSelectMgr::OnRelease(IView*, int, int, int, int) {
     if (m_dragPart == PART_NONE)
         return 0;
+    EndDrag();
+    return 1;
+}
+
+int CMapSelectMgr::CancelDrag() {
+    if (m_dragPart == PART_NONE)
+        return 0;
+    EndDrag();
+    // Nothing is held any more and nothing was done: the gizmo shows its normal colours.
+    m_activeElement = ELEMENT_NONE;
+    SetNormalColours();
+    UpdateAxisMesh(nullptr, ELEMENT_CENTRE);
+    return 1;
+}
+
+void CMapSelectMgr::EndDrag() {
     if (m_mode == MODE_SCALE) {
         for (int n = 0; n < kViewCount; ++n)
             m_views[n] = m_savedViews[n];
@@ -169,5 +207,4 @@ int CMapSelectMgr::OnRelease(IView*, int, int, int, int) {
     m_dragPart = PART_NONE;
     if (m_viewHost)
         m_viewHost->redraw();
-    return 1;
 }

@@ -129,4 +129,29 @@ bool ScaleRatio(float total, float previous, float& ratio) {
     return true;
 }
 
+float SnapToStep(float value, float step) {
+    if (!IsUsableSnapStep(step) || !std::isfinite(value))
+        return value;
+    const double snapped = std::round(double(value) / double(step)) * double(step);
+    const float result = static_cast<float>(snapped);
+    return std::isfinite(result) ? result : value;
+}
+
+Ogre::Vector3 SnapAlongAxis(const Ogre::Vector3& value, const Ogre::Vector3& axis, float step) {
+    if (!IsUsableSnapStep(step) || !d3dx::IsFinite(value) || !d3dx::IsFinite(axis))
+        return value;
+    const float along = SnapToStep(value.dotProduct(axis), step);
+    const Ogre::Vector3 snapped = axis * along;
+    return d3dx::IsFinite(snapped) ? snapped : value;
+}
+
+float SnapScaleTotal(float total, float step) {
+    if (!IsUsableSnapStep(step) || !std::isfinite(total))
+        return total;
+    const float snapped = SnapToStep(total, step);
+    if (snapped != 0.0f)
+        return snapped;
+    return std::signbit(total) ? -step : step;
+}
+
 } // namespace GizmoDragRules

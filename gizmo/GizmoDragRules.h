@@ -79,4 +79,19 @@ bool UniformScaleTotal(int dx, int width, float& total);
 // vanishes (below 0.0001), so that the previous total stays and no later step divides by zero.
 bool ScaleRatio(float total, float previous, float& ratio);
 
+// Snapping while Ctrl is held. Each rounds a total since the press to the nearest multiple of
+// a step; a step that is not finite or not above 0, or a result that would not be finite,
+// leaves the value as it is.
+
+// A value rounded to the nearest multiple of step.
+float SnapToStep(float value, float step);
+
+// A move since the press rounded to a multiple of step along the unit axis: its length along
+// the axis is rounded, and what lies off the axis is dropped.
+Ogre::Vector3 SnapAlongAxis(const Ogre::Vector3& value, const Ogre::Vector3& axis, float step);
+
+// A scale factor since the press rounded to a multiple of step, never 0: a total that rounds
+// to 0 keeps one step on its own side.
+float SnapScaleTotal(float total, float step);
+
 } // namespace GizmoDragRules

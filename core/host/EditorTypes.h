@@ -29,6 +29,23 @@ enum TransformKind { KIND_POSITION = 1, KIND_ORIENTATION = 2, KIND_SCALE = 3 };
 // Pointer-event key flags.
 enum KeyFlags { KEY_LBUTTON = 1, KEY_RBUTTON = 2, KEY_SHIFT = 4, KEY_CTRL = 8 };
 
+// The first argument of IPluginBase::OnInputOther: which input arrived. Escape pressed while a
+// view has the keyboard focus.
+constexpr int INPUT_KEY_ESCAPE = 27;
+
+// The round steps a drag snaps to while Ctrl is held: a move to multiples of `move` units along
+// the dragged axis, a turn to multiples of `degrees`, a scale to multiples of `scale` in its
+// total factor since the press. The host keeps them; a step is usable when finite and above 0.
+struct SnapSteps {
+    float move = 1.0f;
+    float degrees = 15.0f;
+    float scale = 0.1f;
+};
+
+inline bool IsUsableSnapStep(float step) {
+    return std::isfinite(step) && step > 0.0f;
+}
+
 // Notification codes carried by IPluginBase::OnNotify and IToolManager::notify.
 enum NotifyCode {
     NOTIFY_LOAD = 2,

@@ -25,10 +25,14 @@ public:
     virtual int OnPointerDown(IView*, int /*viewNumber*/, int /*keyFlags*/, int /*x*/, int /*y*/) {
         return 0;
     }
+    // A press of a pointer button other than the left one: (view number, button flag, key
+    // flags, x, y, 0). Answers 1 when the plug-in used it; the host then starts nothing of its
+    // own for that press (the right button's orbit).
     virtual int OnPointerOther(int, int, int, int, int, int) { return 0; }
     virtual int OnPointerUp(IView*, int /*viewNumber*/, int /*keyFlags*/, int /*x*/, int /*y*/) {
         return 0;
     }
+    // Another input: (INPUT_... code, key flags). Answers 1 when the plug-in used it.
     virtual int OnInputOther(int, int) { return 0; }
     virtual int OnHover(int, int) { return 0; }
     virtual int OnShutdown() { return 0; }

@@ -92,6 +92,9 @@ public:
     virtual IViewHost* viewHost() = 0;
     virtual IToolManager* toolManager() = 0;
     virtual CUndoRedoManager* undoManager() = 0;
+    // The steps a drag snaps to while Ctrl is held (the editor's setting). Added last so that
+    // the slots above keep their places; a host without the setting answers the defaults.
+    virtual SnapSteps snapSteps() { return SnapSteps(); }
 
 protected:
     ~Interface() = default;

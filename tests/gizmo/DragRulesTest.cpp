@@ -189,3 +189,37 @@ TEST(DragRules, ScaleTotalsAndRatios) {
     EXPECT_FALSE(ScaleRatio(std::nanf(""), 1.0f, ratio));
     EXPECT_EQ(ratio, 7.0f); // untouched
 }
+
+TEST(DragRules, SnapRoundsToTheNearestMultipleAndRefusesUnusableSteps) {
+    EXPECT_EQ(SnapToStep(2.4f, 1.0f), 2.0f);
+    EXPECT_EQ(SnapToStep(-2.6f, 1.0f), -3.0f);
+    EXPECT_EQ(SnapToStep(0.26f, 0.25f), 0.25f);
+    const float inf = std::numeric_limits<float>::infinity();
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    // A step that cannot be used, or a value that is not finite, is left as it is.
+    for (float step : {0.0f, -1.0f, inf, nan})
+        EXPECT_EQ(SnapToStep(2.4f, step), 2.4f) << step;
+    EXPECT_TRUE(std::isinf(SnapToStep(inf, 1.0f)));
+    // A rounding that would leave the floats is refused.
+    EXPECT_EQ(SnapToStep(3e38f, 2e38f), 3e38f);
+
+    // Along an axis: the length along it is rounded, what lies off it dropped.
+    ExpectNear(SnapAlongAxis(Vector3(2.7f, 0.3f, 0), Vector3::UNIT_X, 1.0f), Vector3(3, 0, 0));
+    const Vector3 diagonal = Vector3(1, 1, 0).normalisedCopy();
+    const Vector3 snapped = SnapAlongAxis(diagonal * 1.3f, diagonal, 0.5f);
+    ExpectNear(snapped, diagonal * 1.5f);
+    EXPECT_EQ(SnapAlongAxis(Vector3(2.7f, 0, 0), Vector3::UNIT_X, nan), Vector3(2.7f, 0, 0));
+}
+
+TEST(DragRules, SnappedScaleTotalIsNeverZero) {
+    EXPECT_NEAR(SnapScaleTotal(1.26f, 0.1f), 1.3f, 1e-6f);
+    EXPECT_NEAR(SnapScaleTotal(-0.74f, 0.1f), -0.7f, 1e-6f);
+    // Near zero the total keeps one step on its own side, so no ratio divides by it later.
+    EXPECT_EQ(SnapScaleTotal(0.04f, 0.1f), 0.1f);
+    EXPECT_EQ(SnapScaleTotal(-0.04f, 0.1f), -0.1f);
+    EXPECT_EQ(SnapScaleTotal(0.0f, 0.1f), 0.1f);
+    EXPECT_EQ(SnapScaleTotal(1.26f, 0.0f), 1.26f);
+    float ratio = 0.0f;
+    EXPECT_TRUE(ScaleRatio(SnapScaleTotal(0.01f, 0.1f), 1.0f, ratio));
+    EXPECT_NEAR(ratio, 0.1f, 1e-7f);
+}

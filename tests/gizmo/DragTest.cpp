@@ -247,3 +247,96 @@ TEST_F(GizmoTest, BackAtThePressPointEveryRotatePartLeavesTheEntityUnturned) {
         }
     }
 }
+
+TEST_F(GizmoTest, CtrlSnapsTheTotalSincePressAndLettingGoFollowsThePointer) {
+    SelectNew("box_a", Vector3::ZERO);
+    gizmo->SetMode(MODE_MOVE);
+    gizmo->SetSnapSteps(SnapSteps{0.5f, 15.0f, 0.1f});
+    const float s = Size();
+    const Vector2 c = Pixel(Vector3::ZERO);
+    const int px = int(c.x) + 30, py = int(c.y);
+    ASSERT_EQ(gizmo->OnPress(view.get(), 0, KEY_LBUTTON | KEY_CTRL, px, py), 1);
+    ASSERT_EQ(gizmo->OnDrag(view.get(), 0, KEY_LBUTTON | KEY_CTRL, px + 23, py), 1);
+    const Vector3 snapped = gizmo->GetDragResult();
+    EXPECT_NEAR(std::remainder(snapped.x, 0.5f), 0.0f, 1e-5f);
+    EXPECT_NEAR(snapped.x, 2.3f * s, 0.25f + 0.05f * s);
+    EXPECT_EQ(snapped.y, 0.0f);
+    EXPECT_EQ(snapped.z, 0.0f);
+    // One more pixel stays on the same multiple: nothing new.
+    EXPECT_EQ(gizmo->OnDrag(view.get(), 0, KEY_LBUTTON | KEY_CTRL, px + 23, py + 1),
+              RESULT_NOTHING_NEW);
+    // Ctrl let go: the pointer's own total.
+    ASSERT_EQ(gizmo->OnDrag(view.get(), 0, KEY_LBUTTON, px + 23, py), 1);
+    EXPECT_NE(gizmo->GetDragResult().x, snapped.x);
+    EXPECT_NEAR(gizmo->GetDragResult().x, 2.3f * s, 0.05f * s);
+    gizmo->OnRelease(view.get(), 0, 0, 0, 0);
+
+    // A turn about the X ring: the angle is a multiple of 15 degrees, about X only.
+    gizmo->SetMode(MODE_ROTATE);
+    const Vector2 r = Pixel(Vector3::ZERO);
+    const int rx = int(std::lround(r.x)) + 3, ry = int(std::lround(r.y)) - 45 - 2;
+    ASSERT_EQ(gizmo->OnPress(view.get(), 0, KEY_LBUTTON, rx, ry), 1);
+    ASSERT_EQ(gizmo->GetDragPart(), PART_ROTATE_X);
+    ASSERT_EQ(gizmo->OnDrag(view.get(), 0, KEY_LBUTTON | KEY_CTRL, rx + 10, ry + 60), 1);
+    Vector3 axis;
+    float angle = 0;
+    gizmo->GetRotation(axis, angle);
+    const float degrees = angle * 57.2957795f;
+    EXPECT_GE(degrees, 15.0f - 1e-3f);
+    EXPECT_NEAR(std::remainder(degrees, 15.0f), 0.0f, 1e-3f);
+    EXPECT_EQ(gizmo->GetDragResult(), Vector3(axis.x > 0 ? angle : -angle, 0, 0));
+    gizmo->OnRelease(view.get(), 0, 0, 0, 0);
+}
+
+TEST_F(GizmoTest, SnappedScaleMultipliesUpToAMultipleOfTheStep) {
+    view->LookAt(Vector3(20, 15, 45), Vector3::ZERO);
+    SelectNew("box_a", Vector3::ZERO);
+    gizmo->SetMode(MODE_SCALE);
+    view->SetPixelSize(560, 400); // 100 pixels = one unit of m
+    gizmo->UpdateView(view.get(), 0);
+    const Vector2 c = Pixel(Vector3::ZERO);
+    const int px = int(c.x) + 3, py = int(c.y) - 2;
+    ASSERT_EQ(gizmo->OnPress(view.get(), 0, KEY_LBUTTON, px, py), 1);
+    float total = 1.0f;
+    // m = 1.27, 1.53, then -0.98 (left of the press by almost two units) and 0.02.
+    for (int dx : {27, 53, -198, -98}) {
+        ASSERT_EQ(gizmo->OnDrag(view.get(), 0, KEY_CTRL, px + dx, py), 1) << dx;
+        total *= gizmo->GetDragResult().x;
+        EXPECT_NEAR(std::remainder(total, 0.1f), 0.0f, 1e-5f) << dx;
+    }
+    // The last total rounded to 0 and kept one step instead.
+    EXPECT_NEAR(total, 0.1f, 1e-6f);
+    // Still the same multiple: nothing new, and nothing divides by zero afterwards.
+    EXPECT_EQ(gizmo->OnDrag(view.get(), 0, KEY_CTRL, px - 99, py), RESULT_NOTHING_NEW);
+    ASSERT_EQ(gizmo->OnDrag(view.get(), 0, 0, px + 100, py), 1); // unsnapped m = 2
+    EXPECT_NEAR(total * gizmo->GetDragResult().x, 2.0f, 1e-5f);
+}
+
+TEST_F(GizmoTest, CancelEndsTheDragSnapsTheScaleGizmoBackAndDropsTheHighlight) {
+    SelectNew("box_a", Vector3::ZERO);
+    gizmo->SetMode(MODE_SCALE);
+    const float s = Size();
+    const Vector3 end = gizmo->GetNode(4)->getPosition();
+    EXPECT_EQ(gizmo->CancelDrag(), 0); // nothing held
+    const Vector2 xBox = Pixel(end);
+    const int px = int(xBox.x) + 3, py = int(xBox.y) - 2;
+    ASSERT_EQ(gizmo->OnPress(view.get(), 0, KEY_LBUTTON, px, py), 1);
+    ASSERT_EQ(MaterialColour("MapSelectMgrRed"), GizmoGeometry::kHighlightColour);
+    const Vector2 twice = Pixel(Vector3(18 * s, 0, 0));
+    ASSERT_EQ(gizmo->OnDrag(view.get(), 0, 0, int(std::lround(twice.x)), py), 1);
+    ASSERT_NE(gizmo->GetNode(4)->getPosition(), end);
+
+    EXPECT_EQ(gizmo->CancelDrag(), 1);
+    EXPECT_EQ(gizmo->GetDragPart(), PART_NONE);
+    EXPECT_EQ(gizmo->GetActiveElement(), ELEMENT_NONE);
+    EXPECT_EQ(gizmo->GetNode(4)->getPosition(), end);
+    EXPECT_EQ(gizmo->GetViewState(0).axisPoints[1], end);
+    for (int m = 0; m < MATERIAL_COUNT; ++m)
+        EXPECT_EQ(MaterialColour(GizmoGeometry::kMaterialNames[m]),
+                  GizmoGeometry::kNormalColours[m])
+            << m;
+    // Over: later steps and the release have nothing to end.
+    EXPECT_EQ(gizmo->OnDrag(view.get(), 0, 0, px + 40, py), 0);
+    EXPECT_EQ(gizmo->OnRelease(view.get(), 0, 0, 0, 0), 0);
+    EXPECT_EQ(gizmo->CancelDrag(), 0);
+}
