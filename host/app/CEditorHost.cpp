@@ -177,6 +177,38 @@ bool CEditorHost::RubberBand(int& n, PixelRect& rect) const {
     return true;
 }
 
+int CEditorHost::OtherPress(int n, int button, int flags, int x, int y) {
+    if (!view(n))
+        return 0;
+    int used = 0;
+    ForEachRegistered(InputTargets(), [&](IPluginBase* plugin) {
+        if (plugin->OnPointerOther(n, button, flags, x, y, 0) != 0)
+            used = 1;
+    });
+    if (used)
+        redraw();
+    return used;
+}
+
+int CEditorHost::OtherInput(int code, int flags) {
+    int used = 0;
+    ForEachRegistered(InputTargets(), [&](IPluginBase* plugin) {
+        if (plugin->OnInputOther(code, flags) != 0)
+            used = 1;
+    });
+    if (used)
+        redraw();
+    return used;
+}
+
+bool CEditorHost::SetSnapSteps(const SnapSteps& steps) {
+    if (!IsUsableSnapStep(steps.move) || !IsUsableSnapStep(steps.degrees) ||
+        !IsUsableSnapStep(steps.scale))
+        return false;
+    m_snapSteps = steps;
+    return true;
+}
+
 void CEditorHost::Hover(int x, int y) {
     ForEachRegistered(InputTargets(), [&](IPluginBase* plugin) { plugin->OnHover(x, y); });
 }

@@ -36,6 +36,7 @@ public:
     IViewHost* viewHost() override { return this; }
     IToolManager* toolManager() override;
     CUndoRedoManager* undoManager() override;
+    SnapSteps snapSteps() override { return m_snapSteps; }
 
     // IViewHost
     void removeMenu(IPluginBase* plugin, wxMenu* submenu, int flags) override;
@@ -72,6 +73,15 @@ public:
     void PointerMove(int view, int flags, int x, int y);
     void PointerUp(int view, int flags, int x, int y);
     void Hover(int x, int y);
+    // A press of another button than the left one (KEY_RBUTTON) as OnPointerOther; answers 1
+    // when a plug-in used it, and the view then starts nothing of its own (no orbit).
+    int OtherPress(int view, int button, int flags, int x, int y);
+    // Another input (INPUT_KEY_ESCAPE) as OnInputOther; answers 1 when a plug-in used it.
+    int OtherInput(int code, int flags);
+
+    // The steps a drag snaps to while Ctrl is held. SetSnapSteps refuses (false, steps kept)
+    // a set with any step not finite or not above 0.
+    bool SetSnapSteps(const SnapSteps& steps);
     // Ends a left press under way as a release where the pointer last was, so that no plug-in
     // keeps dragging entities of a scene about to be replaced. Nothing without a press.
     void EndPress();
@@ -119,6 +129,7 @@ private:
     bool m_cursorApplied = false; // m_cursor is what the view windows show
     CSizeControlChild* m_sidePanel = nullptr;
     int m_activeView = 0;
+    SnapSteps m_snapSteps;
 
     // Press state of the left button.
     bool m_pressed = false;

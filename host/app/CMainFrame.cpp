@@ -6,6 +6,7 @@
 #include "CEditorScene.h"
 #include "CSceneDocument.h"
 #include "CViewWindow.h"
+#include "CSnapDialog.h"
 #include "CEditorUndoManager.h"
 #include "CToolManager.h"
 
@@ -91,6 +92,7 @@ void CMainFrame::BuildMenus() {
     edit->Append(wxID_COPY, wxString::FromUTF8("复制\tCtrl+C"));
     auto* view = new wxMenu;
     view->Append(ID_FRAME_SELECTION, wxString::FromUTF8("框选所选\tF"));
+    view->Append(ID_SNAP_SETTINGS, wxString::FromUTF8("吸附设置…"));
     auto* tools = new wxMenu;
     tools->Append(ID_SELECT_PARENTS, wxString::FromUTF8("选择父物体"));
     auto* bar = new wxMenuBar;
@@ -100,7 +102,7 @@ void CMainFrame::BuildMenus() {
     bar->Append(tools, wxString::FromUTF8("工具(&T)"));
     SetMenuBar(bar);
     for (int id : {int(wxID_UNDO), int(wxID_REDO), int(wxID_COPY), int(ID_FRAME_SELECTION),
-                   int(ID_SELECT_PARENTS)})
+                   int(ID_SELECT_PARENTS), int(ID_SNAP_SETTINGS)})
         Bind(wxEVT_MENU, &CMainFrame::OnMenu, this, id);
 }
 
@@ -121,6 +123,12 @@ void CMainFrame::OnMenu(wxCommandEvent& event) {
     case ID_SELECT_PARENTS:
         m_host.SendMenuCommand(kSelectParentsCommand);
         break;
+    case ID_SNAP_SETTINGS: {
+        CSnapDialog dialog(this, m_host.snapSteps());
+        if (dialog.ShowModal() == wxID_OK)
+            m_host.SetSnapSteps(dialog.GetSteps());
+        break;
+    }
     }
     m_host.redraw();
 }

@@ -1,6 +1,7 @@
 // The editor's main window: views in the centre, the side area on the right, plug-in tool
 // strips at the top and plug-in bars docked at the bottom, all laid out by a wxAuiManager
-// (plug-ins reach it with wxAuiManager::GetManager(frame)). Menus: File, Edit, View, Tools.
+// (plug-ins reach it with wxAuiManager::GetManager(frame)). Menus: File, Edit, View, Tools;
+// View › 吸附设置… sets the host's snap steps.
 // The title shows the scene file's name, with a star while there are unsaved changes; the
 // status line shows messages (a hovered tool button's text, warnings) and the selection count.
 // The host object reaches it through IEditorFrame.
@@ -33,6 +34,7 @@ public:
         ID_FRAME_SELECTION = wxID_HIGHEST + 100,
         ID_SELECT_PARENTS,
         ID_RENDER_TIMER,
+        ID_SNAP_SETTINGS,
     };
     static constexpr int kSelectParentsCommand = ID_SELECT_PARENTS_COMMAND;
 

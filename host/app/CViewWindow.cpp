@@ -169,6 +169,8 @@ void CViewWindow::OnSize(wxSizeEvent& event) {
 }
 
 void CViewWindow::OnKeyDown(wxKeyEvent& event) {
+    if (event.GetKeyCode() == WXK_ESCAPE && m_host.OtherInput(INPUT_KEY_ESCAPE, 0))
+        return;
     // Plain letters only: with a modifier they belong to the menus.
     const char* const keys = "QWER";
     const int code = event.GetKeyCode();
@@ -217,6 +219,8 @@ void CViewWindow::OnMouse(wxMouseEvent& event) {
         m_host.SetActiveView(m_index);
         if (type == wxEVT_LEFT_DOWN)
             m_host.PointerDown(m_index, flags | KEY_LBUTTON, pos.x, pos.y);
+        else if (type == wxEVT_RIGHT_DOWN)
+            m_rightUsed = m_host.OtherPress(m_index, KEY_RBUTTON, flags, pos.x, pos.y) != 0;
     } else if (type == wxEVT_LEFT_UP) {
         // The release carries the left-button flag: it is the left button's release.
         m_host.PointerUp(m_index, flags | KEY_LBUTTON, pos.x, pos.y);
@@ -228,7 +232,7 @@ void CViewWindow::OnMouse(wxMouseEvent& event) {
         if (event.LeftIsDown()) {
             m_host.PointerMove(m_index, flags, pos.x, pos.y);
             UpdateRubberBand();
-        } else if (event.RightIsDown() && m_view) {
+        } else if (event.RightIsDown() && m_view && !m_rightUsed) {
             m_view->Orbit(float(dx), float(dy));
             m_host.redraw();
         } else if (event.MiddleIsDown() && m_view) {
@@ -242,6 +246,8 @@ void CViewWindow::OnMouse(wxMouseEvent& event) {
         m_view->Zoom(float(event.GetWheelRotation()) / float(delta));
         m_host.redraw();
     }
+    if (type == wxEVT_RIGHT_UP)
+        m_rightUsed = false;
     if ((type == wxEVT_LEFT_UP || type == wxEVT_RIGHT_UP || type == wxEVT_MIDDLE_UP) &&
         HasCapture() && !event.LeftIsDown() && !event.RightIsDown() && !event.MiddleIsDown())
         ReleaseMouse();

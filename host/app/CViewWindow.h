@@ -2,7 +2,8 @@
 // CEditorView) and the mouse handling (left button to the plug-ins through the host, right-drag
 // orbits, middle-drag pans, the wheel zooms), its caption and, when orthographic, its ground grid.
 // Keys Q, W, E and R click the first tool strip's buttons 1 to 4 (select, move, rotate, scale)
-// while the view has the focus.
+// while the view has the focus. Escape and a right press go to the plug-ins first (they take a
+// drag back with them); a right press that a plug-in used starts no orbit.
 #pragma once
 
 #include <wx/window.h>
@@ -56,5 +57,7 @@ private:
     Ogre::ManualObject* m_band = nullptr;
     std::unique_ptr<CViewDecorations> m_decorations;
     bool m_bandShown = false;
+    // The right button went down to take a drag back: it orbits nothing until it is let go.
+    bool m_rightUsed = false;
     wxPoint m_lastMouse;
 };

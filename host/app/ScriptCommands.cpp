@@ -9,6 +9,8 @@
 #include "CEditorUndoManager.h"
 #include "CEditorScene.h"
 #include "CEditorView.h"
+#include "CViewWindow.h"
+#include "ScriptInput.h"
 
 #include <wx/aui/auibar.h>
 #include <wx/image.h>
@@ -245,7 +247,9 @@ void RegisterBuiltinScriptCommands(CScriptRunner& runner) {
         if (!Count(args, 2, "move X Y", error) || !Point(args, 0, x, y, error) ||
             !TargetView(r, error))
             return false;
-        r.Session().Host().PointerMove(r.TargetView(), KEY_LBUTTON | *pressFlags, x, y);
+        // Keys held with "keys" count for each step (Ctrl snaps), as the press's own words do.
+        const int flags = KEY_LBUTTON | *pressFlags | r.Session().HeldKeys();
+        r.Session().Host().PointerMove(r.TargetView(), flags, x, y);
         return true;
     });
     runner.AddCommand("release",
@@ -275,6 +279,69 @@ void RegisterBuiltinScriptCommands(CScriptRunner& runner) {
             return false;
         }
         r.Session().SetHeldKeys(flags);
+        return true;
+    });
+    runner.AddCommand("cancel", [](CScriptRunner& r, const Args& args, std::string& error) {
+        if (!Count(args, 0, "cancel", error) || !TargetView(r, error))
+            return false;
+        // Escape typed into the target view, as a person would while holding a part.
+        CEditorSession& session = r.Session();
+        CViewWindow* window =
+            session.Frame() ? session.Frame()->GetViewWindow(r.TargetView()) : nullptr;
+        if (!window) {
+            session.Host().OtherInput(INPUT_KEY_ESCAPE, 0);
+            return true;
+        }
+        window->SetFocus();
+        PumpUntil(session, [&] { return wxWindow::FindFocus() == window; });
+        if (!PressKey(session, WXK_ESCAPE)) {
+            error = "the Escape key did not arrive";
+            return false;
+        }
+        return true;
+    });
+    runner.AddCommand("rpress", [](CScriptRunner& r, const Args& args, std::string& error) {
+        int x = 0, y = 0;
+        if (!Count(args, 2, "rpress X Y", error) || !Point(args, 0, x, y, error) ||
+            !TargetView(r, error))
+            return false;
+        CEditorSession& session = r.Session();
+        CViewWindow* window =
+            session.Frame() ? session.Frame()->GetViewWindow(r.TargetView()) : nullptr;
+        if (!window) {
+            session.Host().OtherPress(r.TargetView(), KEY_RBUTTON, session.HeldKeys(), x, y);
+            return true;
+        }
+        // The right button's press and release through the view's own mouse handling.
+        for (wxEventType type : {wxEVT_RIGHT_DOWN, wxEVT_RIGHT_UP}) {
+            wxMouseEvent event(type);
+            event.SetEventObject(window);
+            event.SetPosition(wxPoint(x, y));
+            event.m_rightDown = type == wxEVT_RIGHT_DOWN;
+            event.m_controlDown = (session.HeldKeys() & KEY_CTRL) != 0;
+            event.m_shiftDown = (session.HeldKeys() & KEY_SHIFT) != 0;
+            window->GetEventHandler()->ProcessEvent(event);
+        }
+        session.ProcessEvents();
+        return true;
+    });
+    runner.AddCommand("snap", [](CScriptRunner& r, const Args& args, std::string& error) {
+        CEditorHost& host = r.Session().Host();
+        if (args.empty()) {
+            const SnapSteps steps = host.snapSteps();
+            r.Out() << "snap " << Fixed(steps.move, 4) << " " << Fixed(steps.degrees, 4) << " "
+                    << Fixed(steps.scale, 4) << "\n";
+            return true;
+        }
+        SnapSteps steps;
+        if (!Count(args, 3, "snap [MOVE DEGREES SCALE]", error))
+            return false;
+        if (!CScriptRunner::ParseFloat(args[0], steps.move) ||
+            !CScriptRunner::ParseFloat(args[1], steps.degrees) ||
+            !CScriptRunner::ParseFloat(args[2], steps.scale) || !host.SetSnapSteps(steps)) {
+            error = "snap steps must be finite numbers above 0";
+            return false;
+        }
         return true;
     });
     runner.AddCommand("rect", [](CScriptRunner& r, const Args& args, std::string& error) {

@@ -6,7 +6,8 @@
 //                          that axis box), ring (the outer view ring), centre (the gizmo centre,
 //                          the centre box in scale mode).
 //   drag PART DX DY [STEPS] presses on that pixel, moves by (DX, DY) in STEPS equal steps
-//                          (default 8) and releases, through the editor's pointer path.
+//                          (default 8) and releases, through the editor's pointer path; the
+//                          steps carry the keys held with "keys" (Ctrl snaps).
 //
 // The module keeps its gizmo to itself, so the pixel is worked out here from what the engine
 // holds: the gizmo's entities by name and whether they are shown, their nodes' transforms, the
@@ -341,10 +342,13 @@ bool DragCommand(CScriptRunner& runner, const Args& args, std::string& error) {
     CEditorHost& host = runner.Session().Host();
     const int view = runner.TargetView();
     host.PointerDown(view, KEY_LBUTTON, h.x, h.y);
+    // The steps carry the keys held with "keys" (Ctrl snaps); the press does not, as there
+    // Ctrl would mean adding to the selection.
+    const int moveFlags = KEY_LBUTTON | runner.Session().HeldKeys();
     for (int k = 1; k <= steps; ++k) {
         const int x = h.x + int(std::lround(double(dx) * k / steps));
         const int y = h.y + int(std::lround(double(dy) * k / steps));
-        host.PointerMove(view, KEY_LBUTTON, x, y);
+        host.PointerMove(view, moveFlags, x, y);
     }
     host.PointerUp(view, KEY_LBUTTON, h.x + dx, h.y + dy);
     host.redraw();

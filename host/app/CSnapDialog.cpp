@@ -1,0 +1,105 @@
+#include "CSnapDialog.h"
+
+#include <wx/button.h>
+#include <wx/sizer.h>
+#include <wx/stattext.h>
+#include <wx/textctrl.h>
+#include <wx/utils.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+namespace {
+
+wxString StepText(float step) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%g", double(step));
+    return wxString::FromUTF8(text);
+}
+
+// The whole text (spaces around allowed) as a finite number above 0.
+bool ParseStep(const wxString& text, float& step) {
+    const std::string s = text.Strip(wxString::both).utf8_str().data();
+    if (s.empty())
+        return false;
+    errno = 0;
+    char* end = nullptr;
+    const float value = std::strtof(s.c_str(), &end);
+    if (errno != 0 || end != s.c_str() + s.size() || !IsUsableSnapStep(value))
+        return false;
+    step = value;
+    return true;
+}
+
+} // namespace
+
+CSnapDialog::CSnapDialog(wxWindow* parent, const SnapSteps& steps)
+    : wxDialog(parent, wxID_ANY, wxString::FromUTF8("吸附设置")), m_steps(steps) {
+    auto* grid = new wxFlexGridSizer(2, wxSize(8, 6));
+    auto addRow = [&](const char* label, float value) {
+        grid->Add(new wxStaticText(this, wxID_ANY, wxString::FromUTF8(label)), 0,
+                  wxALIGN_CENTER_VERTICAL);
+        auto* box = new wxTextCtrl(this, wxID_ANY, StepText(value));
+        grid->Add(box, 1, wxEXPAND);
+        return box;
+    };
+    m_move = addRow("移动步长", steps.move);
+    m_degrees = addRow("旋转角度 (°)", steps.degrees);
+    m_scale = addRow("缩放步长", steps.scale);
+    grid->AddGrowableCol(1);
+
+    m_message = new wxStaticText(this, wxID_ANY, wxString());
+    m_message->SetForegroundColour(*wxRED);
+
+    auto* buttons = new wxStdDialogButtonSizer;
+    buttons->AddButton(new wxButton(this, wxID_OK, wxString::FromUTF8("确定")));
+    buttons->AddButton(new wxButton(this, wxID_CANCEL, wxString::FromUTF8("取消")));
+    buttons->Realize();
+
+    auto* column = new wxBoxSizer(wxVERTICAL);
+    column->Add(grid, 0, wxEXPAND | wxALL, 10);
+    column->Add(m_message, 0, wxEXPAND | wxLEFT | wxRIGHT, 10);
+    column->Add(buttons, 0, wxEXPAND | wxALL, 10);
+    SetSizerAndFit(column);
+    Bind(wxEVT_BUTTON, &CSnapDialog::OnOk, this, wxID_OK);
+}
+
+bool CSnapDialog::ReadSteps(SnapSteps& steps, wxString& message) const {
+    SnapSteps read;
+    const struct {
+        wxTextCtrl* box;
+        float* step;
+        const char* name;
+    } rows[] = {{m_move, &read.move, "移动步长"},
+                {m_degrees, &read.degrees, "旋转角度"},
+                {m_scale, &read.scale, "缩放步长"}};
+    for (const auto& row : rows) {
+        if (!ParseStep(row.box->GetValue(), *row.step)) {
+            message = wxString::FromUTF8(row.name) + wxString::FromUTF8("须为大于 0 的数");
+            return false;
+        }
+    }
+    steps = read;
+    return true;
+}
+
+void CSnapDialog::OnOk(wxCommandEvent&) {
+    wxString message;
+    if (!ReadSteps(m_steps, message)) {
+        // The dialog stays open with the steps as they were; the message says what to fix.
+        m_message->SetLabel(message);
+        Layout();
+        Fit();
+        wxBell();
+        return;
+    }
+    m_message->SetLabel(wxString());
+    if (IsModal())
+        EndModal(wxID_OK);
+    else {
+        SetReturnCode(wxID_OK);
+        Hide();
+    }
+}
