@@ -150,6 +150,17 @@ float GroundHeight(CSceneManager* ground, const Ogre::Vector3& point) {
     Ogre::Vector3 hit;
     if (query.distance >= 0.0f && query.distance != std::numeric_limits<float>::max()) {
         hit = query.origin + query.direction * query.distance;
+        // A float 100000 long resolves only 1/128: the hit found from so high up can be off the
+        // surface by that much. A short ray through the same spot, from just above it, finds
+        // the surface to the precision of a float near the ground.
+        RayQuery close = query;
+        close.origin = hit + Ogre::Vector3(0, 1, 0);
+        close.length = 2.0f;
+        close.distance = std::numeric_limits<float>::max();
+        close.hit = nullptr;
+        ground->rayQuery(&close);
+        if (close.distance >= 0.0f && close.distance <= close.length)
+            hit = close.origin + close.direction * close.distance;
     } else {
         // No ground under the point: the plane y = 0 through the origin of the world.
         const Ogre::Ray ray(query.origin, query.direction);
