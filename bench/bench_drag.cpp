@@ -99,6 +99,9 @@ bool Prepare(benchmark::State& state, int count, int& x, int& y) {
     return true;
 }
 
+// Keys held during the timed drag steps (Ctrl: each step snaps).
+int g_dragKeys = 0;
+
 void DragStep(benchmark::State& state) {
     const int count = static_cast<int>(state.range(0));
     int x = 0, y = 0;
@@ -112,7 +115,7 @@ void DragStep(benchmark::State& state) {
     // The drag must really move the selection: check one step before timing.
     SceneEntity* box = g_session->Scene().getSceneEntity("box_a");
     const Ogre::Vector3 before = box->GetPosition();
-    host.PointerMove(0, KEY_LBUTTON, x + 30, y);
+    host.PointerMove(0, KEY_LBUTTON | g_dragKeys, x + 30, y);
     if (box->GetPosition().x <= before.x) {
         state.SkipWithError("the drag step did not move the selection");
         host.PointerUp(0, KEY_LBUTTON, x + 30, y);
@@ -124,7 +127,7 @@ void DragStep(benchmark::State& state) {
         // Alternate between two positions so every step is a new value.
         const int dx = 20 + (step++ % 2) * 5;
         const auto start = Clock::now();
-        host.PointerMove(0, KEY_LBUTTON, x + dx, y);
+        host.PointerMove(0, KEY_LBUTTON | g_dragKeys, x + dx, y);
         times.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
     }
     host.PointerUp(0, KEY_LBUTTON, x + 20, y);
@@ -132,6 +135,17 @@ void DragStep(benchmark::State& state) {
     host.Undo().clear();
     state.counters["median_ms"] = Median(times);
     state.counters["entities"] = count;
+}
+
+// The same steps snapped, to a move step fine enough that every step still moves the selection.
+void DragStepSnapped(benchmark::State& state) {
+    CEditorHost& host = (*g_session).Host();
+    const SnapSteps steps = host.snapSteps();
+    host.SetSnapSteps(SnapSteps{0.001f, 0.1f, 0.001f});
+    g_dragKeys = KEY_CTRL;
+    DragStep(state);
+    g_dragKeys = 0;
+    host.SetSnapSteps(steps);
 }
 
 void UndoDrag(benchmark::State& state) {
@@ -198,6 +212,7 @@ void PanelEdit(benchmark::State& state) {
 }
 
 BENCHMARK(DragStep)->Arg(1)->Arg(100)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
+BENCHMARK(DragStepSnapped)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
 BENCHMARK(UndoDrag)->Arg(1)->Arg(100)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
 BENCHMARK(PanelEdit)->Arg(1)->Arg(100)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
 
