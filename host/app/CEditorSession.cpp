@@ -163,6 +163,7 @@ bool CEditorSession::Start(std::string& error) {
     RegisterPanelScriptCommands(*m_script);
     RegisterLightScriptCommands(*m_script);
     RegisterSceneScriptCommands(*m_script);
+    RegisterModuleScriptCommands(*m_script);
     RenderFrames(2);
     m_document->MarkSaved(); // the scene as started is the saved one
     return true;

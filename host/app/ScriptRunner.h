@@ -81,6 +81,8 @@ void RegisterPanelScriptCommands(CScriptRunner& runner);
 void RegisterLightScriptCommands(CScriptRunner& runner);
 // Scene files: open, save, entities, title (ScriptSceneCommands.cpp).
 void RegisterSceneScriptCommands(CScriptRunner& runner);
+// Unloading and loading the plug-in modules, resident memory (ScriptModuleCommands.cpp).
+void RegisterModuleScriptCommands(CScriptRunner& runner);
 
 // The script that --demo runs, writing its pictures into outDir.
 std::string BuiltinDemoScript(const std::string& outDir, int viewCount, bool withMoveTool);

@@ -1,0 +1,118 @@
+#!/usr/bin/env bash
+# Load/unload soak: the plug-in module unloaded and loaded CYCLES times in one editor process.
+# Each cycle loads the module, shows the side panel's light page (lamp_spot selected with the
+# move tool engaged), selects box_a with a rubber band, drags it along X, undoes the drag and
+# unloads the module. Prints the resident memory after cycle 10 (cycle 1 when there are ten or
+# fewer) and after the last one; fails when the editor fails or reports anything on a cycle,
+# or when memory grew by more than 1 MB (1024 kB) between the two.
+#
+#   scripts/soak.sh [CYCLES]                builds scene-editor and the module in BUILD_DIR
+#                                           (default build; 1000 cycles) and runs it there
+#   scripts/soak.sh --editor PATH [CYCLES]  runs that editor as it is (the suite's soak test)
+#
+# In a sanitizer build every error and leak ends the editor with a report (the test script's
+# options, set here too); its memory figures are printed but not held to the limit, since the
+# sanitizer's quarantine keeps freed blocks resident on purpose.
+set -euo pipefail
+ROOT=$(cd "$(dirname "$0")/.." && pwd)
+EDITOR=""
+if [ "${1:-}" = "--editor" ]; then
+    EDITOR=$2
+    shift 2
+fi
+CYCLES=${1:-1000}
+if ! [[ "$CYCLES" =~ ^[0-9]+$ ]] || [ "$CYCLES" -lt 1 ]; then
+    echo "usage: scripts/soak.sh [--editor PATH] [CYCLES]  (CYCLES a whole number from 1)" >&2
+    exit 2
+fi
+LIMIT_KB=1024
+if [ -z "$EDITOR" ]; then
+    BUILD_DIR=${BUILD_DIR:-build}
+    case "$BUILD_DIR" in /*) ;; *) BUILD_DIR=$ROOT/$BUILD_DIR ;; esac
+    if [ ! -f "$BUILD_DIR/CMakeCache.txt" ]; then
+        (cd "$ROOT" && BUILD_DIR=$BUILD_DIR bash scripts/setup.sh)
+    fi
+    cmake --build "$BUILD_DIR" --target scene-editor Gizmark -j"$(nproc)" >/dev/null
+    EDITOR=$BUILD_DIR/bin/scene-editor
+fi
+export ASAN_OPTIONS="halt_on_error=1:detect_leaks=1${ASAN_OPTIONS:+:$ASAN_OPTIONS}"
+export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1${UBSAN_OPTIONS:+:$UBSAN_OPTIONS}"
+export LSAN_OPTIONS="suppressions=$ROOT/scripts/lsan.supp:print_suppressions=0${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
+SANITIZED=0
+ldd "$EDITOR" | grep -q libasan && SANITIZED=1
+
+BASE=10
+[ "$CYCLES" -gt 10 ] || BASE=1
+WORK=$(mktemp -d)
+trap 'rm -rf "$WORK"' EXIT
+{
+    echo "frames 2"
+    echo "print box_a"
+    echo "unload" # the editor started with the module loaded
+    for ((i = 1; i <= CYCLES; ++i)); do
+        cat <<'CYCLE'
+load
+tool move
+select lamp_spot
+frames 2
+show light
+tool select
+rect 280 330 340 390
+selection
+tool move
+frames 1
+drag x 60 0
+print box_a
+undo
+unload
+CYCLE
+        if [ "$i" -eq "$BASE" ] || [ "$i" -eq "$CYCLES" ]; then echo "memory"; fi
+    done
+    echo "quit"
+} >"$WORK/soak.script"
+
+start=$SECONDS
+status=0
+"$ROOT/scripts/with-display.sh" "$EDITOR" --script "$WORK/soak.script" >"$WORK/out" 2>"$WORK/err" ||
+    status=$?
+elapsed=$((SECONDS - start))
+
+fail() {
+    echo "soak: FAILED: $*"
+    echo "--- last lines of the editor's output:"
+    tail -n 20 "$WORK/out"
+    echo "--- last lines of its error output:"
+    tail -n 40 "$WORK/err"
+    exit 1
+}
+[ "$status" -eq 0 ] || fail "the editor exited with $status"
+count() { grep -c -x -e "$1" "$WORK/out" || true; }
+[ "$(count 'loaded 1')" -eq "$CYCLES" ] || fail "not every cycle loaded the module"
+[ "$(count 'unloaded 1')" -eq "$((CYCLES + 1))" ] || fail "not every cycle unloaded the module"
+[ "$(count 'light hidden')" -eq 0 ] || fail "the light page was not shown on some cycle"
+[ "$(grep -c '^light 颜色 RGB' "$WORK/out" || true)" -eq "$CYCLES" ] ||
+    fail "the light page's colour row is missing on some cycle"
+[ "$(count 'selection: box_a')" -eq "$CYCLES" ] || fail "the rubber band did not select box_a on some cycle"
+# The first box_a line is the start position, every other one the position after a drag.
+mapfile -t positions < <(grep '^box_a pos ' "$WORK/out" | sort | uniq)
+[ "$(grep -c '^box_a pos ' "$WORK/out")" -eq "$((CYCLES + 1))" ] || fail "box_a was not printed on every cycle"
+[ "${#positions[@]}" -eq 2 ] || fail "the drags did not all move box_a the same way"
+if grep -q -e 'wx assertion' -e 'threw' -e 'ERROR: ' "$WORK/err"; then
+    fail "the editor reported a problem"
+fi
+
+mapfile -t memory < <(sed -n 's/^memory \([0-9]*\) kB$/\1/p' "$WORK/out")
+base_kb=${memory[0]}
+last_kb=${memory[${#memory[@]} - 1]}
+growth=$((last_kb - base_kb))
+echo "soak: $CYCLES cycles in $elapsed s"
+echo "soak: resident memory after cycle $BASE: $base_kb kB"
+echo "soak: resident memory after cycle $CYCLES: $last_kb kB"
+echo "soak: growth: $growth kB (limit $LIMIT_KB kB)"
+if [ "$SANITIZED" -eq 1 ]; then
+    echo "soak: sanitizer build: no error or leak reported; memory limit not applied"
+elif [ "$growth" -gt "$LIMIT_KB" ]; then
+    echo "soak: FAILED: memory grew by more than $LIMIT_KB kB"
+    exit 1
+fi
+echo "soak: passed"
