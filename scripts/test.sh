@@ -1,12 +1,26 @@
 #!/usr/bin/env bash
 # Set up, build, and run every test; GUI test binaries each run under their own Xvfb when there
 # is no display. Ends with ctest's summary.
+#
+#   scripts/test.sh [--sanitize] [CTEST ARGS...]
+#
+# --sanitize builds with AddressSanitizer, UndefinedBehaviorSanitizer and LeakSanitizer into
+# build-asan (unless BUILD_DIR says otherwise) and runs the same suite there: the first error,
+# undefined behaviour or leak (beyond scripts/lsan.supp) fails the test it happened in.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/setup.sh
 ROOT=$PWD
+if [ "${1:-}" = "--sanitize" ]; then
+    shift
+    export BUILD_DIR=${BUILD_DIR:-build-asan}
+    export CMAKE_ARGS="${CMAKE_ARGS:-} -DGIZMARK_SANITIZE=ON"
+fi
+bash scripts/setup.sh
 BUILD_DIR=${BUILD_DIR:-build}
 cd "$BUILD_DIR"
-# Only read by sanitizer builds.
-export LSAN_OPTIONS="suppressions=$ROOT/scripts/lsan.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
+# Only read by sanitizer builds (CMAKE_ARGS=-DGIZMARK_SANITIZE=ON works as well as --sanitize).
+# Every report ends the process with a failure; the caller's own options come last and win.
+export ASAN_OPTIONS="halt_on_error=1:detect_leaks=1${ASAN_OPTIONS:+:$ASAN_OPTIONS}"
+export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1${UBSAN_OPTIONS:+:$UBSAN_OPTIONS}"
+export LSAN_OPTIONS="suppressions=$ROOT/scripts/lsan.supp:print_suppressions=0${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
 ctest --output-on-failure -j"$(nproc)" "$@"
