@@ -1,0 +1,65 @@
+// The operations of the model check: each is one or more editor script lines, so a failing run
+// can be printed as a script the editor replays. Generated from a seed, or read back from such
+// a script.
+#pragma once
+
+#include <cstdint>
+#include <random>
+#include <string>
+#include <vector>
+
+class CEditorSession;
+struct ModelScene;
+
+enum class OpKind {
+    Tool,    // tool select|move|rotate|scale
+    Drag,    // drag PART DX DY STEPS
+    Panel,   // type panel ID TEXT, leave
+    Bar,     // type bar ID TEXT, key return
+    Snap,    // click 1023
+    Follow,  // groundfollow on|off
+    Select,  // select NAME...
+    Click,   // tool select, press X Y [MODS], release X Y [MODS]
+    Rect,    // tool select, [keys MODS,] rect X0 Y0 X1 Y1[, keys none]
+    Parents, // parents
+    Copy,    // copy
+    Light,   // prop LABEL TEXT
+    Undo,
+    Redo,
+};
+
+struct ModelOp {
+    OpKind kind = OpKind::Undo;
+    std::vector<std::string> lines;
+    // What the lines say, read back by ParseOp.
+    std::string word; // tool name, drag part, light row label, groundfollow on|off
+    int id = 0;       // panel or bar control id
+    std::string text; // typed text
+    int x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+    int modifiers = 0; // 4 shift, 8 ctrl
+    std::vector<std::string> names;
+};
+
+// Reads an operation from its script lines; false for lines that are none of the above.
+bool ParseOp(const std::vector<std::string>& lines, ModelOp& op);
+
+// Seeded operations. Only the raw 32-bit output of the engine is used, with distributions
+// written here, so a seed gives the same operations on every platform.
+class COpGenerator {
+public:
+    explicit COpGenerator(std::uint32_t seed) : m_rng(seed) {}
+    // The next operation for the scene as the model has it, the tool mode (0 select .. 3 scale)
+    // and the editor (for pixels of entities and whether a gizmo part is shown).
+    ModelOp Next(const ModelScene& scene, int mode, CEditorSession& session);
+
+private:
+    std::uint32_t Below(std::uint32_t n) { return n ? m_rng() % n : 0; }
+    int Between(int lo, int hi) { return lo + static_cast<int>(Below(hi - lo + 1)); }
+    double Real(double lo, double hi) { return lo + (hi - lo) * (m_rng() / 4294967296.0); }
+    std::string Number(double lo, double hi, int decimals);
+    std::string PickName(const ModelScene& scene);
+    bool EntityPixel(CEditorSession& session, const std::string& name, int& x, int& y);
+    ModelOp Make(OpKind kind, std::vector<std::string> lines);
+
+    std::mt19937 m_rng;
+};

@@ -1,0 +1,451 @@
+#include "ModelRun.h"
+
+#include "CEditorEntity.h"
+#include "CEditorHost.h"
+#include "CEditorScene.h"
+#include "CEditorSession.h"
+#include "CEditorUndoManager.h"
+#include "CEditorView.h"
+#include "SceneEntity.h"
+#include "ScriptRunner.h"
+
+#include <OgreLight.h>
+#include <OgreRay.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstdlib>
+
+namespace {
+
+constexpr double kTolerance = 1e-4;
+
+Vec3 ToVec(const Ogre::Vector3& v) {
+    return {v.x, v.y, v.z};
+}
+
+const char* KindOf(OpKind kind) {
+    static const char* const kNames[] = {
+        "tool",  "drag", "panel edit", "bar apply", "snap",       "follow", "select",
+        "click", "rect", "parents",    "copy",      "light edit", "undo",   "redo"};
+    return kNames[static_cast<int>(kind)];
+}
+
+} // namespace
+
+const char* CModelRun::KindName(OpKind kind) {
+    return KindOf(kind);
+}
+
+const std::vector<std::string>& CModelRun::Prelude() {
+    static const std::vector<std::string> lines = {"frames 2", "tool move"};
+    return lines;
+}
+
+CModelRun::CModelRun(CEditorSession& session) : m_session(session), m_model(kUndoDepth) {}
+
+bool CModelRun::Start() {
+    if (!RunLines(Prelude()))
+        return false;
+    m_mode = 1;
+    m_model.Reset(ReadEditor());
+    return CheckDepths("the prelude");
+}
+
+ModelScene CModelRun::ReadEditor() const {
+    CEditorScene& scene = m_session.Scene();
+    ModelScene out;
+    for (SceneEntity* e = scene.beginEntity(); e; e = scene.nextEntity()) {
+        ModelEntity m;
+        m.parent = e->getParent() ? e->getParent()->GetName() : "";
+        m.position = ToVec(e->GetPosition());
+        m.orientation = ToVec(e->GetOrientation());
+        m.scale = ToVec(e->GetScale());
+        m.state = e->GetState();
+        m.light = e->GetOgreLight() != nullptr;
+        m.locked = e->EnabledTrnaform() == 0;
+        out.entities[e->GetName()] = m;
+    }
+    out.selection = scene.getSelectedEntities();
+    return out;
+}
+
+bool CModelRun::RunLines(const std::vector<std::string>& lines) {
+    m_session.Script().SetOutput(&m_sink);
+    m_session.Script().SetErrorOutput(&m_sink);
+    bool ok = true;
+    for (const std::string& line : lines) {
+        if (!m_session.RunScriptLine(line)) {
+            m_scriptError = true;
+            m_why = "the editor refused '" + line + "': " + m_session.Script().LastError();
+            ok = false;
+            break;
+        }
+    }
+    m_session.Script().SetOutput(nullptr);
+    m_session.Script().SetErrorOutput(nullptr);
+    m_sink.str("");
+    return ok;
+}
+
+bool CModelRun::Fail(const std::string& why) {
+    m_why = why;
+    return false;
+}
+
+bool CModelRun::CheckDepths(const char* after) {
+    CEditorUndoManager& undo = m_session.Host().Undo();
+    if (undo.undoCount() == m_model.UndoDepth() && undo.redoCount() == m_model.RedoDepth())
+        return true;
+    return Fail(std::string("after ") + after + ": undo depth " + std::to_string(undo.undoCount()) +
+                " redo " + std::to_string(undo.redoCount()) + ", the model has " +
+                std::to_string(m_model.UndoDepth()) + " and " +
+                std::to_string(m_model.RedoDepth()));
+}
+
+bool CModelRun::Expect(const ModelScene& expected, double tolerance, const char* after) {
+    std::string why;
+    if (!SameScene(expected, ReadEditor(), tolerance, why))
+        return Fail(std::string("after ") + after + ": " + why);
+    return CheckDepths(after);
+}
+
+ModelScene CModelRun::Selected(const ModelScene& scene, const std::set<std::string>& names) const {
+    ModelScene next = scene;
+    next.selection.clear();
+    for (const std::string& n : names)
+        if (scene.entities.count(n))
+            next.selection.insert(n);
+    return next;
+}
+
+std::string CModelRun::ClickHit(int x, int y) const {
+    CEditorView* view = m_session.Host().GetView(0);
+    if (!view)
+        return "";
+    Ogre::Vector3 nearPoint, farPoint;
+    view->rayThroughPixel(x, y, nearPoint, farPoint);
+    const float length = (farPoint - nearPoint).length();
+    if (!std::isfinite(length) || length <= 0.0f)
+        return "";
+    CEditorEntity* hit = nullptr;
+    const Ogre::Ray ray(nearPoint, (farPoint - nearPoint).normalisedCopy());
+    m_session.Scene().PickEntity(ray, length, hit);
+    return hit ? hit->GetName() : std::string();
+}
+
+std::vector<std::string> CModelRun::RectHits(const ModelOp& op) const {
+    std::vector<std::string> hits;
+    CEditorView* view = m_session.Host().GetView(0);
+    if (!view)
+        return hits;
+    // The rectangle in the view's unit square, as the view's own test takes it.
+    const PixelRect v = view->pixelRect();
+    const float w = float(v.right - v.left), h = float(v.bottom - v.top);
+    if (w <= 0 || h <= 0 || (op.x1 - op.x0 <= 1 && op.y1 - op.y0 <= 1))
+        return hits;
+    const Ogre::Vector2 min(std::min(op.x0, op.x1) / w, std::min(op.y0, op.y1) / h);
+    const Ogre::Vector2 max(std::max(op.x0, op.x1) / w, std::max(op.y0, op.y1) / h);
+    CEditorScene& scene = m_session.Scene();
+    for (SceneEntity* e = scene.beginEntity(); e; e = scene.nextEntity())
+        if (e->IsVisible() && view->entityInRect(e, min, max) && scene.canSelect(e))
+            hits.push_back(e->GetName());
+    return hits;
+}
+
+bool CModelRun::CheckDrag(const ModelScene& before, const ModelScene& after) {
+    std::string why;
+    ModelScene same = after;
+    for (auto& kv : same.entities) {
+        auto it = before.entities.find(kv.first);
+        if (it == before.entities.end())
+            return Fail("after drag: entity " + kv.first + " appeared");
+        const ModelEntity& b = it->second;
+        ModelEntity& a = kv.second;
+        const bool selected = before.selection.count(kv.first) > 0;
+        // What the mode may change of a selected entity is taken from the editor; everything
+        // else must be as it was.
+        if (selected && m_mode == 1)
+            a.position = b.position;
+        if (selected && m_mode == 2)
+            a.orientation = b.orientation;
+        if (selected && m_mode == 3)
+            a.scale = b.scale;
+    }
+    if (!SameScene(before, same, 0.0, why))
+        return Fail("after drag in mode " + std::to_string(m_mode) + ": " + why);
+    m_model.Push(after);
+    return CheckDepths("drag");
+}
+
+bool CModelRun::CheckBar(const ModelOp& op, const ModelScene& before, const ModelScene& after) {
+    const int group = op.id >= 1030 ? 0 : op.id <= 1006 ? 1 : 2;
+    const int axis = op.id >= 1030 ? op.id - 1030 : (op.id - 1004) % 3;
+    static const std::uint32_t kLocks[3] = {0x80, 0x20, 0x40};
+    float value = static_cast<float>(std::strtod(op.text.c_str(), nullptr));
+    if (group == 1)
+        value *= 0.017453292f; // degrees, in single precision as the bar reads them
+    if (before.selection.empty() || !std::isfinite(value) ||
+        (before.entities.at(*before.selection.begin()).state & kLocks[group]))
+        return Expect(before, 0.0, "bar apply that changes nothing");
+
+    // Every kind but the group's is as it was; the group's gives the typed world component.
+    ModelScene same = after;
+    for (auto& kv : same.entities) {
+        auto it = before.entities.find(kv.first);
+        if (it == before.entities.end())
+            return Fail("after bar apply: entity " + kv.first + " appeared");
+        if (!before.selection.count(kv.first))
+            continue;
+        if (group == 0)
+            kv.second.position = it->second.position;
+        else if (group == 1)
+            kv.second.orientation = it->second.orientation;
+        else
+            kv.second.scale = it->second.scale;
+    }
+    std::string why;
+    if (!SameScene(before, same, 0.0, why))
+        return Fail("after bar apply: " + why);
+    for (const std::string& name : before.selection) {
+        WorldTransform wb{}, wa{};
+        ModelMath::WorldOf(before, name, wb);
+        ModelMath::WorldOf(after, name, wa);
+        for (int i = 0; i < 3; ++i) {
+            if (group == 0 &&
+                !Close(i == axis ? value : wb.position[i], wa.position[i], kTolerance))
+                return Fail("after bar apply: " + name + " world position " + std::to_string(i) +
+                            " is " + std::to_string(wa.position[i]));
+            if (group == 2 && !Close(i == axis ? value : wb.scale[i], wa.scale[i], kTolerance))
+                return Fail("after bar apply: " + name + " world scale " + std::to_string(i) +
+                            " is " + std::to_string(wa.scale[i]));
+        }
+        if (group != 1)
+            continue;
+        double angles[3];
+        ModelMath::AnglesOf(wb.rotation, angles);
+        if (std::fabs(std::cos(angles[0])) < 1e-3)
+            continue; // at the pole yaw and roll are one turn: no component to keep
+        angles[axis] = value;
+        double expected[3][3];
+        ModelMath::RotationOf({float(angles[0]), float(angles[1]), float(angles[2])}, expected);
+        for (int r = 0; r < 3; ++r)
+            for (int c = 0; c < 3; ++c)
+                if (!Close(expected[r][c], wa.rotation[r][c], 1e-3))
+                    return Fail("after bar apply: " + name + " world rotation differs");
+    }
+    m_model.Push(after);
+    return CheckDepths("bar apply");
+}
+
+bool CModelRun::CheckSnap(const ModelScene& before, const ModelScene& after) {
+    if (before.selection.empty())
+        return Expect(before, 0.0, "snap with nothing selected");
+    ModelScene same = after;
+    for (auto& kv : same.entities)
+        if (before.selection.count(kv.first) && before.entities.count(kv.first))
+            kv.second.position = before.entities.at(kv.first).position;
+    std::string why;
+    if (!SameScene(before, same, 0.0, why))
+        return Fail("after snap: " + why);
+    for (const std::string& name : before.selection) {
+        WorldTransform wb{}, wa{};
+        ModelMath::WorldOf(before, name, wb);
+        ModelMath::WorldOf(after, name, wa);
+        const double ground =
+            m_session.Scene().TerrainHeightAt(float(wb.position[0]), float(wb.position[2]));
+        if (!Close(wb.position[0], wa.position[0], kTolerance) ||
+            !Close(wb.position[2], wa.position[2], kTolerance) ||
+            !Close(ground, wa.position[1], kTolerance))
+            return Fail("after snap: " + name + " stands at world (" +
+                        std::to_string(wa.position[0]) + ", " + std::to_string(wa.position[1]) +
+                        ", " + std::to_string(wa.position[2]) + "), the ground there is at " +
+                        std::to_string(ground));
+    }
+    m_model.Push(after);
+    return CheckDepths("snap");
+}
+
+bool CModelRun::CheckLight(const ModelOp& op) {
+    const std::set<std::string>& selected = m_model.Current().selection;
+    SceneEntity* e =
+        selected.empty() ? nullptr : m_session.Scene().getSceneEntity(*selected.begin());
+    Ogre::Light* light = e ? e->GetOgreLight() : nullptr;
+    if (!light)
+        return Fail("light edit without a light");
+    const double typed = std::strtod(op.text.c_str(), nullptr);
+    const double got =
+        op.word == "PowerScale" ? light->getPowerScale() : light->getAttenuationRange();
+    if (!Close(typed, got, kTolerance))
+        return Fail("after light edit: " + op.word + " is " + std::to_string(got) + ", typed " +
+                    op.text);
+    return true;
+}
+
+bool CModelRun::Execute(const ModelOp& op) {
+    m_scriptError = false;
+    m_why.clear();
+    const ModelScene before = m_model.Current();
+    const char* what = KindOf(op.kind);
+    const std::string hit = op.kind == OpKind::Click ? ClickHit(op.x0, op.y0) : "";
+    const std::vector<std::string> inRect =
+        op.kind == OpKind::Rect ? RectHits(op) : std::vector<std::string>();
+    const auto started = std::chrono::steady_clock::now();
+    const bool ran = RunLines(op.lines);
+    m_seconds[int(op.kind)] +=
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    ++m_counts[int(op.kind)];
+    if (!ran)
+        return false;
+
+    auto select = [&](std::set<std::string> names, int modifiers) {
+        std::set<std::string> next;
+        if (modifiers & 8) {
+            next = before.selection;
+            next.insert(names.begin(), names.end());
+        } else if (modifiers & 4) {
+            next = before.selection;
+            for (const std::string& n : names)
+                next.erase(n);
+        } else {
+            next = names;
+        }
+        m_model.Push(Selected(before, next));
+        return Expect(m_model.Current(), 0.0, what);
+    };
+
+    switch (op.kind) {
+    case OpKind::Tool: {
+        static const char* const kModes[] = {"select", "move", "rotate", "scale"};
+        for (int i = 0; i < 4; ++i)
+            if (op.word == kModes[i])
+                m_mode = i;
+        return Expect(before, 0.0, what);
+    }
+    case OpKind::Follow:
+        return Expect(before, 0.0, what);
+    case OpKind::Light:
+        return Expect(before, 0.0, what) && CheckLight(op);
+    case OpKind::Undo:
+        m_model.Undo();
+        return Expect(m_model.Current(), kTolerance, what);
+    case OpKind::Redo:
+        m_model.Redo();
+        return Expect(m_model.Current(), kTolerance, what);
+    case OpKind::Select:
+        return select(std::set<std::string>(op.names.begin(), op.names.end()), 0);
+    case OpKind::Click: {
+        m_mode = 0;
+        const std::size_t count = before.selection.size();
+        // Nothing under the pointer and nothing selected, or the one selected entity again:
+        // no step.
+        if ((hit.empty() && count == 0) || (count == 1 && *before.selection.begin() == hit))
+            return Expect(before, 0.0, what);
+        std::set<std::string> names;
+        if (!hit.empty())
+            names.insert(hit);
+        return select(names, op.modifiers & 8 ? 8 : op.modifiers & 4);
+    }
+    case OpKind::Rect:
+        m_mode = 0;
+        if (inRect.empty())
+            return Expect(before, 0.0, what);
+        return select(std::set<std::string>(inRect.begin(), inRect.end()), op.modifiers);
+    case OpKind::Parents: {
+        std::set<std::string> parents;
+        for (const std::string& n : before.selection)
+            if (!before.entities.at(n).parent.empty())
+                parents.insert(before.entities.at(n).parent);
+        if (parents.empty())
+            return Expect(before, 0.0, what);
+        return select(parents, 0);
+    }
+    case OpKind::Copy: {
+        int lights = 0;
+        for (const auto& kv : before.entities)
+            lights += kv.second.light ? 1 : 0;
+        std::vector<std::string> sources;
+        for (const std::string& n : before.selection) {
+            const ModelEntity& e = before.entities.at(n);
+            if ((e.state & 0x80000) || (lights >= 8 && e.light))
+                break;
+            sources.push_back(n);
+        }
+        if (sources.empty())
+            return Expect(before, 0.0, what);
+        ModelScene next = before;
+        next.selection.clear();
+        for (const std::string& source : sources) {
+            const std::string name = CSceneModel::UniqueName(next, source);
+            next.entities[name] = next.entities.at(source);
+            next.selection.insert(name);
+        }
+        m_model.Push(next);
+        return Expect(next, 0.0, what);
+    }
+    case OpKind::Panel: {
+        if (before.selection.empty() || op.id < 1001 || op.id > 1009)
+            return Expect(before, 0.0, what);
+        const int kind = (op.id - 1001) / 3 + 1;
+        const int axis = (op.id - 1001) % 3;
+        const double typed = std::strtod(op.text.c_str(), nullptr);
+        const float value = kind == 2 ? static_cast<float>(typed * double(0.017453292f))
+                                      : static_cast<float>(typed);
+        const ModelEntity& current = before.entities.at(*before.selection.begin());
+        auto component = [&](ModelEntity& e) -> float& {
+            return kind == 1 ? e.position[axis] : kind == 2 ? e.orientation[axis] : e.scale[axis];
+        };
+        ModelEntity copy = current;
+        const float now = component(copy);
+        char shown[64];
+        std::snprintf(shown, sizeof shown, "%.3f", double(kind == 2 ? now * 57.295776f : now));
+        // The text the panel wrote, an unusable number or the same value: no step.
+        if (op.text == shown || !std::isfinite(static_cast<float>(typed)) ||
+            !std::isfinite(value) || (kind == 3 && value == 0.0f) || value == now)
+            return Expect(before, 0.0, what);
+        ModelScene next = before;
+        for (const std::string& n : before.selection)
+            component(next.entities.at(n)) = value;
+        m_model.Push(next);
+        return Expect(next, 0.0, what);
+    }
+    case OpKind::Bar:
+        return CheckBar(op, before, ReadEditor());
+    case OpKind::Snap:
+        return CheckSnap(before, ReadEditor());
+    case OpKind::Drag: {
+        const ModelScene after = ReadEditor();
+        if (!before.selection.empty() && before.entities.at(*before.selection.begin()).locked) {
+            // The gizmo of a locked entity grabs nothing: the release is a click there.
+            ModelScene same = after;
+            same.selection = before.selection;
+            std::string why;
+            if (!SameScene(before, same, 0.0, why))
+                return Fail("after a press on a locked entity's gizmo: " + why);
+            if (m_session.Host().Undo().undoCount() != m_model.UndoDepth() ||
+                m_session.Host().Undo().redoCount() != m_model.RedoDepth())
+                m_model.Push(after);
+            else
+                m_model.Replace(after);
+            return Expect(m_model.Current(), 0.0, what);
+        }
+        if (after.selection != before.selection)
+            return Fail("after drag: the selection changed (the press grabbed nothing?)");
+        return CheckDrag(before, after);
+    }
+    }
+    return Fail("unknown operation");
+}
+
+bool CModelRun::Unwind() {
+    m_undone = 0;
+    while (m_session.Host().Undo().undoCount() > 0) {
+        if (!RunLines({"undo"}))
+            return false;
+        m_model.Undo();
+        ++m_undone;
+        if (!Expect(m_model.Current(), 0.0, "final undo"))
+            return Fail(m_why + " (final undo " + std::to_string(m_undone) + ")");
+    }
+    return CheckDepths("the final undo");
+}
