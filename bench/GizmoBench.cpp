@@ -1,6 +1,7 @@
 // Per-frame cost of the gizmo: the layout of one view in each mode, the whole frame step
-// (layout of view 0, then hiding while the tool is not engaged) and one drag step, with the
-// heap allocations each of them makes.
+// (layout of view 0, then hiding while the tool is not engaged), the frame step of four views
+// (counter "views": scripts/bench.sh divides its time by it to give the time per view) and one
+// drag step, with the heap allocations each of them makes.
 #include "CMapSelectMgr.h"
 #include "CEditorEngine.h"
 #include "CEditorEntity.h"
@@ -18,6 +19,7 @@
 #include <cstdlib>
 #include <memory>
 #include <new>
+#include <string>
 
 namespace {
 long g_allocations = 0;
@@ -51,11 +53,11 @@ class BenchViewHost : public IViewHost {
 public:
     void removeMenu(IPluginBase*, wxMenu*, int) override {}
     void removeToolStrip(IPluginBase*, wxToolBar*) override {}
-    IView* view(int n) override { return n == 0 ? view0 : nullptr; }
+    IView* view(int n) override { return n >= 0 && n < 4 ? views[n] : nullptr; }
     void redraw() override {}
     void setCursor(const wxCursor*) override {}
     void setSidePanel(CSizeControlChild*) override {}
-    IView* view0 = nullptr;
+    IView* views[4] = {};
 };
 
 // One engine for the whole run: a demo scene with "box_a" selected, one 1000 x 700 view.
@@ -73,7 +75,20 @@ struct World {
         view = std::make_unique<CEditorView>(engine->GetOgreSceneManager(), "BenchCamera");
         view->SetPixelSize(1000, 700);
         view->LookAt(DemoCameraEye(), DemoCameraTarget());
-        host.view0 = view.get();
+        host.views[0] = view.get();
+        // The other three views of the four-view layout: top, front and side, orthographic.
+        const Ogre::Vector3 target = DemoCameraTarget();
+        const Ogre::Vector3 eyes[3] = {target + Ogre::Vector3(0, 100, 0.01f),
+                                       target + Ogre::Vector3(0, 0, 100),
+                                       target + Ogre::Vector3(100, 0, 0)};
+        for (int i = 0; i < 3; ++i) {
+            others[i] = std::make_unique<CEditorView>(engine->GetOgreSceneManager(),
+                                                      "BenchCamera" + std::to_string(i + 1));
+            others[i]->SetPixelSize(500, 350);
+            others[i]->SetOrthographic(true, 50.0f);
+            others[i]->LookAt(eyes[i], target);
+            host.views[i + 1] = others[i].get();
+        }
         gizmo = std::make_unique<CMapSelectMgr>();
         gizmo->Create(engine.get(), &host);
         engine->GetScene()->SetSelection({"box_a"});
@@ -81,11 +96,14 @@ struct World {
     }
     ~World() {
         gizmo.reset();
+        for (auto& other : others)
+            other.reset();
         view.reset();
         engine.reset();
     }
     std::unique_ptr<CEditorEngine> engine;
     std::unique_ptr<CEditorView> view;
+    std::unique_ptr<CEditorView> others[3];
     BenchViewHost host;
     std::unique_ptr<CMapSelectMgr> gizmo;
 };
@@ -136,6 +154,27 @@ BENCHMARK(BM_FrameStep)
     ->Args({MODE_ROTATE, 1})
     ->Args({MODE_SCALE, 1})
     ->Args({MODE_MOVE, 0});
+
+// The frame step of the four-view layout: each view laid out as it is about to be drawn, with
+// the node update its drawing runs. One iteration is four views.
+void BM_FrameStep4Views(benchmark::State& state) {
+    World& w = TheWorld();
+    w.gizmo->SetMode(int(state.range(0)));
+    Ogre::SceneNode* root = w.engine->GetOgreSceneManager()->getRootSceneNode();
+    auto frame = [&] {
+        for (int n = 0; n < 4; ++n) {
+            w.gizmo->UpdateView(w.host.views[n], n);
+            root->_update(true, false);
+        }
+    };
+    frame();
+    const long before = g_allocations;
+    for (auto _ : state)
+        frame();
+    ReportAllocations(state, before);
+    state.counters["views"] = 4;
+}
+BENCHMARK(BM_FrameStep4Views)->Arg(MODE_MOVE)->Arg(MODE_ROTATE)->Arg(MODE_SCALE);
 
 // The same while the entity moves every frame (as during a drag): the nodes are placed anew.
 void BM_FrameStepMoving(benchmark::State& state) {

@@ -1,0 +1,101 @@
+#include "EditorBench.h"
+
+#include "CEditorHost.h"
+#include "CEditorSession.h"
+#include "CEditorUndoManager.h"
+#include "CEditorScene.h"
+#include "EditorProcess.h"
+#include "SceneEntity.h"
+
+#include <algorithm>
+#include <ctime>
+#include <cstdio>
+
+namespace EditorBench {
+
+namespace {
+CEditorSession* g_session = nullptr;
+}
+
+CEditorSession& Session() {
+    return *g_session;
+}
+
+double Median(std::vector<double> values) {
+    if (values.empty())
+        return 0.0;
+    std::sort(values.begin(), values.end());
+    const std::size_t n = values.size();
+    return n % 2 ? values[n / 2] : 0.5 * (values[n / 2 - 1] + values[n / 2]);
+}
+
+double MillisecondsSince(Clock::time_point start) {
+    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+std::string EnsureBoxes(int count) {
+    CEditorScene& scene = g_session->Scene();
+    std::string list = "box_a ";
+    for (int i = 1; i < count; ++i) {
+        char name[32];
+        std::snprintf(name, sizeof name, "gen_%04d", i);
+        if (!scene.GetEntity(name))
+            scene.AddMesh(name, "box", "",
+                          Ogre::Vector3(-20.0f + (i % 40), 1.0f, -20.0f + (i / 40) % 40));
+        list += name;
+        list += ' ';
+    }
+    return list;
+}
+
+void SelectOnly(const std::string& names) {
+    CEditorUndoManager& undo = g_session->Host().Undo();
+    CommandParams params{{"entity", names}, {"mode", "exclude"}};
+    undo.doCommand("SelectEntity", &params);
+    undo.clear();
+}
+
+bool EngageTool(benchmark::State& state, const std::string& tool) {
+    if (g_session->RunScriptLine("tool " + tool))
+        return true;
+    state.SkipWithError(("no " + tool + " tool").c_str());
+    return false;
+}
+
+double ThreadCpuMilliseconds() {
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return now.tv_sec * 1e3 + now.tv_nsec * 1e-6;
+}
+
+void CTimes::Start() {
+    m_cpuStart = ThreadCpuMilliseconds();
+    m_wallStart = Clock::now();
+}
+
+void CTimes::Stop() {
+    m_wall.push_back(MillisecondsSince(m_wallStart));
+    m_cpu.push_back(ThreadCpuMilliseconds() - m_cpuStart);
+}
+
+void CTimes::Report(benchmark::State& state, int entities) const {
+    state.counters["median_ms"] = Median(m_wall);
+    state.counters["cpu_ms"] = Median(m_cpu);
+    state.counters["entities"] = entities;
+}
+
+int RunInEditor(int argc, char** argv, const char* pluginDir) {
+    benchmark::Initialize(&argc, argv);
+    EditorOptions options;
+    options.pluginDir = pluginDir;
+    const int code = RunInEditorSession(argv, options, [](CEditorSession& session) {
+        g_session = &session;
+        benchmark::RunSpecifiedBenchmarks();
+        g_session = nullptr;
+        return 0;
+    });
+    benchmark::Shutdown();
+    return code;
+}
+
+} // namespace EditorBench

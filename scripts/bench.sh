@@ -1,0 +1,179 @@
+#!/usr/bin/env bash
+# One benchmark report: sets up and builds (as run.sh does, BUILD_DIR honoured), runs every
+# benchmark program under the display helper with JSON output, and prints one table: benchmark,
+# measured median, target, ratio to target, ok/over; then "N of M meet their target".
+#
+#   bash scripts/bench.sh [--strict] [--no-build] [--cpu]
+#
+# Medians: the per-frame programs (gizmark_bench) run 5 repetitions and report the median
+# repetition; the editor programs time every iteration themselves and report the median
+# iteration ("median_ms"). A frame step of several views is divided by its view count, so
+# every per-frame row is the time per view; those rows also need 0 allocations per frame.
+# Targets are checked against the wall-clock median; the processor time of the same steps is
+# shown beside it as "(cpu ...)": on a busy machine the two part ways. --cpu checks the targets
+# against the processor time instead (for a machine shared with other work).
+# Exit code 0 whatever the numbers (the table is the report); with --strict, 1 when a target
+# is missed or a benchmark is missing. Exit code 2 when a program could not run at all.
+# The JSON files and the programs' own output stay in $BENCH_OUT (default: a new temporary
+# folder, printed at the end).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+STRICT=0
+BUILD=1
+BASIS=wall
+for arg in "$@"; do
+    case "$arg" in
+    --strict) STRICT=1 ;;
+    --no-build) BUILD=0 ;;
+    --cpu) BASIS=cpu ;;
+    *)
+        echo "usage: scripts/bench.sh [--strict] [--no-build] [--cpu]" >&2
+        exit 2
+        ;;
+    esac
+done
+
+BUILD_DIR=${BUILD_DIR:-build}
+if [ "$BUILD" = 1 ]; then
+    bash scripts/setup.sh
+fi
+BIN="$BUILD_DIR/bin"
+OUT=${BENCH_OUT:-$(mktemp -d /tmp/gizmark-bench.XXXXXX)}
+mkdir -p "$OUT"
+
+# program and its extra options
+PROGRAMS=(
+    "gizmark_bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true --benchmark_min_time=0.2"
+    "gizmark_bench_drag"
+    "gizmark_bench_select"
+    "gizmark_bench_startup"
+)
+failed=0
+for entry in "${PROGRAMS[@]}"; do
+    read -r -a words <<<"$entry"
+    name=${words[0]}
+    if [ ! -x "$BIN/$name" ]; then
+        echo "$name: not built in $BIN" >&2
+        failed=1
+        continue
+    fi
+    echo "running $name ..." >&2
+    if ! scripts/with-display.sh "$BIN/$name" "${words[@]:1}" \
+        --benchmark_out="$OUT/$name.json" --benchmark_out_format=json \
+        >"$OUT/$name.log" 2>&1; then
+        echo "$name failed; its output is in $OUT/$name.log" >&2
+        failed=1
+    fi
+done
+
+set +e
+uptime >&2
+python3 - "$OUT" "$STRICT" "$BASIS" <<'EOF'
+import json, os, sys
+
+out, strict, on_cpu = sys.argv[1], sys.argv[2] == "1", sys.argv[3] == "cpu"
+MS = 1.0
+US = 0.001
+# Targets: benchmark -> (target in milliseconds, unit shown, 0 allocations needed)
+TARGETS = {}
+for mode in ("1", "2", "3"):  # move, rotate, scale
+    TARGETS["BM_FrameStep/%s/1" % mode] = (0.020, US, True)
+    TARGETS["BM_FrameStepMoving/%s" % mode] = (0.020, US, True)
+    TARGETS["BM_FrameStep4Views/%s" % mode] = (0.020, US, True)
+TARGETS["BM_FrameStep/1/0"] = (0.020, US, True)  # the tool not engaged: laid out, then hidden
+TARGETS["Press/1"] = (0.050, US, False)
+TARGETS["DragStep/1000"] = (2.0, MS, False)
+TARGETS["DragStep/10000"] = (20.0, MS, False)
+TARGETS["UndoDrag/1000"] = (2.0, MS, False)
+TARGETS["ClickSelect/10000/0"] = (5.0, MS, False)  # the scene unchanged since the last click
+TARGETS["ClickSelect/10000/1"] = (5.0, MS, False)  # an entity moved before each click
+TARGETS["RectSelect/10000"] = (5.0, MS, False)
+TARGETS["PluginLoad"] = (100.0, MS, False)
+TARGETS["EditorStart"] = (1000.0, MS, False)
+
+TO_MS = {"ns": 1e-6, "us": 1e-3, "ms": 1.0, "s": 1e3}
+
+
+def shown(ms, unit):
+    if unit == US:
+        return "%.2f us" % (ms / US)
+    return "%.2f ms" % ms
+
+
+def base_name(name):
+    # "DragStep/1000/iterations:5" -> "DragStep/1000"; "X/real_time" likewise
+    return "/".join(p for p in name.split("/") if ":" not in p and p != "real_time")
+
+
+rows = []  # (name, measured ms or None, processor ms or None, allocs or None, error)
+for program in ("gizmark_bench", "gizmark_bench_drag", "gizmark_bench_select",
+                "gizmark_bench_startup"):
+    path = os.path.join(out, program + ".json")
+    try:
+        with open(path) as f:
+            data = json.load(f)
+    except (OSError, ValueError):
+        continue
+    for b in data.get("benchmarks", []):
+        run_type = b.get("run_type", "iteration")
+        if run_type == "aggregate" and b.get("aggregate_name") != "median":
+            continue
+        name = base_name(b.get("run_name", b.get("name", "")))
+        if b.get("error_occurred"):
+            rows.append((name, None, None, None, b.get("error_message", "error")))
+            continue
+        views = float(b.get("views", 1)) or 1.0
+        if "median_ms" in b:
+            ms = float(b["median_ms"])
+            cpu = b.get("cpu_ms")
+        else:
+            unit = TO_MS.get(b.get("time_unit", "ns"), 1e-6)
+            ms = float(b["real_time"]) * unit
+            cpu = float(b["cpu_time"]) * unit if "cpu_time" in b else None
+        rows.append((name, ms / views, None if cpu is None else float(cpu) / views,
+                     b.get("allocs/frame"), None))
+
+seen = {r[0] for r in rows}
+for name in TARGETS:
+    if name not in seen:
+        rows.append((name, None, None, None, "missing"))
+
+met = 0
+table = [("benchmark", "median", "target", "ratio", "result")]
+for name, ms, cpu, allocs, error in rows:
+    target = TARGETS.get(name)
+    if error is not None:
+        table.append((name, error, shown(target[0], target[1]) if target else "-", "-",
+                      "over" if target else "-"))
+        continue
+    unit = target[1] if target else (US if ms < 1.0 else MS)
+    measured = shown(ms, unit)
+    if cpu is not None:
+        measured += " (cpu %s)" % shown(cpu, unit)
+    if allocs is not None:
+        measured += ", %g allocs" % round(float(allocs), 3)
+    if not target:
+        table.append((name, measured, "-", "-", "-"))
+        continue
+    limit, unit, no_allocs = target
+    if on_cpu:
+        ms = cpu if cpu is not None else ms
+    ok = ms <= limit and (not no_allocs or (allocs is not None and float(allocs) == 0))
+    met += ok
+    goal = "<= " + shown(limit, unit) + (", 0 allocs" if no_allocs else "")
+    table.append((name, measured, goal, "%.2f" % (ms / limit), "ok" if ok else "over"))
+
+widths = [max(len(r[i]) for r in table) for i in range(5)]
+for r in table:
+    print("  ".join(r[i].ljust(widths[i]) for i in range(5)).rstrip())
+print("%d of %d meet their target%s" % (met, len(TARGETS), " (processor time)" if on_cpu else ""))
+sys.exit(1 if strict and met < len(TARGETS) else 0)
+EOF
+result=$?
+set -e
+echo "JSON and program output: $OUT" >&2
+if [ "$failed" = 1 ]; then
+    exit 2
+fi
+exit $result
