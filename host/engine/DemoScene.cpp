@@ -271,7 +271,9 @@ bool LoadSceneText(const std::string& text, const std::string& fileName, CEditor
             if ((w.size() != 4 && w.size() != 5) || !ParseFloats(w, 1, 3, v) ||
                 (w.size() == 5 && !ParseFloat(w[4], cells)))
                 return fail("expected: ground WIDTH DEPTH AMPLITUDE [CELLS]");
-            if (cells != std::floor(cells) || !scene.SetGround(v[0], v[1], v[2], int(cells)))
+            // A count beyond an int has no int value: refuse it before converting.
+            if (cells != std::floor(cells) || !(cells >= 1 && cells <= 1024) ||
+                !scene.SetGround(v[0], v[1], v[2], int(cells)))
                 return fail("bad ground size");
         } else if (op == "mesh") {
             float v[9];

@@ -50,6 +50,9 @@ TEST_F(EngineTest, BadSceneFilesAreReportedWithTheirLineAndLeaveNoScene) {
         {"light l sun 0 0 0 1 1 1\n", "f:1: light type"},
         {"ground 10 -5 1\n", "f:1: bad ground"},
         {"ground 10 10 1 2.5\n", "f:1: bad ground"},
+        // Counts beyond an int (converting them is undefined; the sanitizers stop there).
+        {"ground 10 10 1 1e10\n", "f:1: bad ground"},
+        {"ground 10 10 1 -3e9\n", "f:1: bad ground"},
         {"state nobody 0x80\n", "f:1: unknown entity"},
         {"mesh a box - 0 0 0 0 0 0 1 1 1\nstate a -1\n", "f:2: bad state"},
         {"teleport a\n", "f:1: unknown statement 'teleport'"},
