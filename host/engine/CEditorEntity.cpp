@@ -12,16 +12,22 @@
 #include <OgreSceneManager.h>
 #include <OgreSceneNode.h>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
 
 const char* const kMarkerMesh = "EditorLightMarker";
 
+// Counts local transform changes of every entity, so that each change has a stamp later than
+// every world box computed before it.
+std::uint64_t g_transformGeneration = 1;
+
 // Scale components must be finite and not zero (a zero scale cannot be undone through the
 // world setters of children and collapses the entity for good).
 bool UsableScale(const Ogre::Vector3& v) {
-    return IsFinite(v) && std::fabs(v.x) > 1e-6f && std::fabs(v.y) > 1e-6f && std::fabs(v.z) > 1e-6f;
+    return IsFinite(v) && std::fabs(v.x) > 1e-6f && std::fabs(v.y) > 1e-6f &&
+           std::fabs(v.z) > 1e-6f;
 }
 
 // Replaces component `axis` of target by that of value (all three for AXIS_ALL).
@@ -126,8 +132,10 @@ Ogre::Vector3 CEditorEntity::YPRFromRotation(const Ogre::Quaternion& rotation) {
 }
 
 void CEditorEntity::SyncNode() {
+    m_changed = ++g_transformGeneration;
+    m_localRotation = RotationFromYPR(m_orientation);
     m_node->setPosition(m_position);
-    m_node->setOrientation(RotationFromYPR(m_orientation));
+    m_node->setOrientation(m_localRotation);
     m_node->setScale(m_scale);
 }
 
@@ -166,8 +174,7 @@ void CEditorEntity::SetScale(const Ogre::Vector3& value, COORDINATE_AXIS axis) {
 }
 
 Ogre::Quaternion CEditorEntity::GetWorldRotation() const {
-    const Ogre::Quaternion local = RotationFromYPR(m_orientation);
-    return m_parent ? m_parent->GetWorldRotation() * local : local;
+    return m_parent ? m_parent->GetWorldRotation() * m_localRotation : m_localRotation;
 }
 
 Ogre::Vector3 CEditorEntity::GetWorldScale() const {
@@ -263,27 +270,34 @@ void CEditorEntity::ScaleDelta(const Ogre::Vector3& factors) {
     SetScale(m_scale * factors);
 }
 
-namespace {
-
-Ogre::AxisAlignedBox WorldBox(const CEditorEntity& e) {
-    Ogre::Entity* shown = e.GetPickEntity();
-    if (!shown)
-        return Ogre::AxisAlignedBox(e.GetWorldPosition(), e.GetWorldPosition());
-    Ogre::AxisAlignedBox box = shown->getMesh()->getBounds();
-    if (box.isNull())
-        return Ogre::AxisAlignedBox(e.GetWorldPosition(), e.GetWorldPosition());
-    box.transform(e.GetWorldMatrix());
-    return box;
+Ogre::AxisAlignedBox CEditorEntity::GetWorldBounds() const {
+    Ogre::Entity* shown = GetPickEntity();
+    const Ogre::AxisAlignedBox meshBounds =
+        shown ? shown->getMesh()->getBounds() : Ogre::AxisAlignedBox();
+    // The box holds while neither this entity nor a parent has changed since it was computed.
+    std::uint64_t newest = m_changed;
+    for (const CEditorEntity* up = m_parent; up; up = up->m_parent)
+        newest = std::max(newest, up->m_changed);
+    if (m_boxGeneration > newest && m_boxMeshBounds == meshBounds)
+        return m_worldBox;
+    if (meshBounds.isNull()) {
+        const Ogre::Vector3 at = GetWorldPosition();
+        m_worldBox = Ogre::AxisAlignedBox(at, at);
+    } else {
+        m_worldBox = meshBounds;
+        m_worldBox.transform(GetWorldMatrix());
+    }
+    m_boxMeshBounds = meshBounds;
+    m_boxGeneration = ++g_transformGeneration;
+    return m_worldBox;
 }
 
-} // namespace
-
 Ogre::Vector3 CEditorEntity::GetBoundsMin() const {
-    return WorldBox(*this).getMinimum();
+    return GetWorldBounds().getMinimum();
 }
 
 Ogre::Vector3 CEditorEntity::GetBoundsMax() const {
-    return WorldBox(*this).getMaximum();
+    return GetWorldBounds().getMaximum();
 }
 
 void CEditorEntity::SetVisible(bool visible) {

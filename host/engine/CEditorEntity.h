@@ -10,6 +10,7 @@
 
 #include "SceneEntity.h"
 
+#include <OgreAxisAlignedBox.h>
 #include <OgreColourValue.h>
 #include <OgreLight.h>
 #include <OgreQuaternion.h>
@@ -62,6 +63,9 @@ public:
 
     Ogre::Vector3 GetBoundsMin() const override;
     Ogre::Vector3 GetBoundsMax() const override;
+    // The world box of the shown mesh (a point at the world position without one): the box
+    // whose corners GetBoundsMin and GetBoundsMax answer.
+    Ogre::AxisAlignedBox GetWorldBounds() const;
     SceneEntity* getParent() const override { return m_parent; }
     int IsVisible() const override { return m_visible ? 1 : 0; }
     Ogre::Light* GetOgreLight() const override { return m_light; }
@@ -116,6 +120,17 @@ private:
     bool m_visible = true;
     bool m_transformEnabled = true;
     bool m_selectable = true;
+
+    // The rotation of m_orientation, worked out once per change instead of on every world query.
+    Ogre::Quaternion m_localRotation = Ogre::Quaternion::IDENTITY;
+    // When the local transform last changed, on a count shared by every entity.
+    std::uint64_t m_changed = 0;
+    // The world box as last computed (stamped on the same count), kept while neither this entity
+    // nor a parent has changed since and the mesh bounds are the same: picking and rectangle
+    // selection ask every entity for both corners, many times.
+    mutable std::uint64_t m_boxGeneration = 0;
+    mutable Ogre::AxisAlignedBox m_boxMeshBounds;
+    mutable Ogre::AxisAlignedBox m_worldBox;
 
     // The record taken by PreTransform.
     Ogre::Vector3 m_prePosition = Ogre::Vector3::ZERO;

@@ -140,6 +140,7 @@ bool CEditorScene::RemoveEntity(const std::string& name) {
     for (const std::string& child : children)
         RemoveEntity(child);
     m_selection.erase(name);
+    ++m_removals;
     m_entities.erase(name);
     return true;
 }
@@ -208,13 +209,18 @@ bool CEditorScene::SelectNames(const std::string& mode, const std::vector<std::s
     } else if (mode != "add" && mode != "sub") {
         return false;
     }
+    // Names often come in the scene's order (a walk of the scene, a rectangle): the entity after
+    // the last one found is tried before a search.
+    auto next = m_entities.end();
     for (const std::string& n : names) {
-        if (!GetEntity(n))
+        auto it = next != m_entities.end() && next->first == n ? next : m_entities.find(n);
+        if (it == m_entities.end())
             continue;
+        next = std::next(it);
         if (mode == "sub")
             m_selection.erase(n);
-        else
-            m_selection.insert(n);
+        else // names often come in order (a walk of the scene): then the hint makes it cheap
+            m_selection.insert(m_selection.end(), n);
     }
     return true;
 }
@@ -247,18 +253,23 @@ SceneEntity* CEditorScene::beginEntity() {
     m_entityWalkDone = m_entities.empty();
     if (m_entityWalkDone)
         return nullptr;
-    m_entityCursor = m_entities.begin()->first;
-    return m_entities.begin()->second.get();
+    m_entityIt = m_entities.begin();
+    m_entityItRemovals = m_removals;
+    m_entityCursor = m_entityIt->first;
+    return m_entityIt->second.get();
 }
 
 SceneEntity* CEditorScene::nextEntity() {
     if (m_entityWalkDone)
         return nullptr;
-    auto it = m_entities.upper_bound(m_entityCursor);
+    auto it = m_entityItRemovals == m_removals ? std::next(m_entityIt)
+                                               : m_entities.upper_bound(m_entityCursor);
     if (it == m_entities.end()) {
         m_entityWalkDone = true;
         return nullptr;
     }
+    m_entityIt = it;
+    m_entityItRemovals = m_removals;
     m_entityCursor = it->first;
     return it->second.get();
 }
@@ -266,6 +277,9 @@ SceneEntity* CEditorScene::nextEntity() {
 bool CEditorScene::canSelect(SceneEntity* entity) const {
     if (!entity)
         return false;
+    // The entity a walk of the scene stands on is one of ours without a search.
+    if (!m_entityWalkDone && m_entityItRemovals == m_removals && m_entityIt->second.get() == entity)
+        return m_entityIt->second->IsSelectable();
     CEditorEntity* own = GetEntity(entity->GetName());
     return own == entity && own->IsSelectable();
 }
@@ -285,13 +299,13 @@ float CEditorScene::PickEntity(const Ogre::Ray& ray, float maxDistance, CEditorE
         CEditorEntity* e = kv.second.get();
         if (!e->IsVisible() || !e->IsSelectable() || !e->GetPickEntity())
             continue;
-        const Ogre::AxisAlignedBox box(e->GetBoundsMin(), e->GetBoundsMax());
+        const Ogre::AxisAlignedBox box = e->GetWorldBounds();
         const std::pair<bool, Ogre::Real> boxHit = Ogre::Math::intersects(ray, box);
         if (!boxHit.first || boxHit.second > maxDistance || (best >= 0 && boxHit.second >= best))
             continue;
         float t = boxHit.second;
         // Meshes built by the editor are tested triangle by triangle for precision.
-        const std::string meshName = e->GetPickEntity()->getMesh()->getName();
+        const std::string& meshName = e->GetPickEntity()->getMesh()->getName();
         if (const std::vector<Ogre::Vector3>* tris = GetMeshTriangles(meshName)) {
             const Ogre::Matrix4 world = e->GetWorldMatrix();
             t = -1.0f;

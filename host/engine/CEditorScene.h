@@ -7,6 +7,7 @@
 #include <OgreLight.h>
 #include <OgreRay.h>
 
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <set>
@@ -97,4 +98,9 @@ private:
     std::string m_entityCursor;
     bool m_selectedWalkDone = true;
     bool m_entityWalkDone = true;
+    // The entity the walk stands on, to step from while no entity was removed since (the name
+    // is the fallback): a step is then constant time instead of a search.
+    std::map<std::string, std::unique_ptr<CEditorEntity>>::iterator m_entityIt;
+    std::uint64_t m_removals = 0;
+    std::uint64_t m_entityItRemovals = 0;
 };

@@ -9,6 +9,7 @@
 #include <OgreHardwareBufferManager.h>
 #include <OgreMesh.h>
 #include <OgreMeshManager.h>
+#include <OgreRoot.h>
 #include <OgreSubMesh.h>
 
 #include <algorithm>
@@ -233,4 +234,54 @@ TEST_F(EngineTest, DemoSceneIsCompleteAndVisibleFromItsCamera) {
     // Rebuilding replaces the content.
     BuildDemoScene(*scene);
     EXPECT_EQ(scene->GetEntityCount(), 7);
+}
+
+// Bounds, picking and walks keep answering for the scene as it is now after changes made between
+// two queries: a parent moved, the entity itself turned, an entity removed or added mid-walk.
+TEST_F(EngineTest, QueriesFollowChangesMadeBetweenThem) {
+    CEditorEntity* parent = scene->AddMesh("p", "box", "", {0, 0, 0});
+    CEditorEntity* child = scene->AddMesh("p_child", "box", "p", {10, 0, 0});
+    ASSERT_TRUE(parent && child);
+    ExpectNear(child->GetBoundsMin(), {9, -1, -1});
+    parent->SetPosition(Ogre::Vector3(0, 0, 20));
+    ExpectNear(child->GetBoundsMin(), {9, -1, 19});
+    RayQuery q = Query({10, 0, 50}, {0, 0, -1}, RAY_QUERY_ENTITY);
+    EXPECT_EQ(scene->rayQuery(&q), 1);
+    EXPECT_EQ(q.hit, child);
+    EXPECT_NEAR(q.distance, 29.0f, 1e-4f);
+    parent->SetScale(Ogre::Vector3(2, 2, 2));
+    ExpectNear(child->GetBoundsMax(), {22, 2, 22});
+    child->SetOrientation(Ogre::Vector3(0, 0.78539816f, 0)); // a quarter of a half turn
+    const float r = 2.0f * std::sqrt(2.0f);
+    ExpectNear(child->GetBoundsMax(), {20 + r, 2, 20 + r});
+
+    // A walk that removes the entity it stands on goes on with the next one; one added ahead
+    // of it is met; canSelect still answers for the entity the walk stands on.
+    scene->AddMesh("q", "box", "", {0, 0, 0})->SetSelectable(false);
+    std::vector<std::string> walked;
+    for (SceneEntity* e = scene->beginEntity(); e; e = scene->nextEntity()) {
+        walked.push_back(e->GetName());
+        EXPECT_EQ(scene->canSelect(e), e->GetName() != "q") << e->GetName();
+        if (e->GetName() == "p_child") {
+            scene->RemoveEntity("p_child");
+            scene->AddMesh("pz", "box", "", {0, 0, 0});
+        }
+    }
+    EXPECT_EQ(walked, (std::vector<std::string>{"p", "p_child", "pz", "q"}));
+    // An entity of another scene under a name of this one is not this scene's to select.
+    scene->GetEntity("q")->SetSelectable(true);
+    Ogre::SceneManager* elsewhere = Ogre::Root::getSingleton().createSceneManager();
+    {
+        CEditorEntity stranger(elsewhere, "q", "", nullptr);
+        EXPECT_EQ(scene->beginEntity()->GetName(), "p");
+        EXPECT_FALSE(scene->canSelect(&stranger));
+        EXPECT_TRUE(scene->canSelect(scene->GetEntity("q")));
+    }
+    Ogre::Root::getSingleton().destroySceneManager(elsewhere);
+
+    // Names in any order, repeated or unknown, select exactly the known ones.
+    EXPECT_TRUE(scene->SelectNames("exclude", {"q", "ghost", "p", "q", "pz", "a"}));
+    EXPECT_EQ(scene->getSelectedEntities(), (std::set<std::string>{"p", "pz", "q"}));
+    EXPECT_TRUE(scene->SelectNames("sub", {"pz", "p"}));
+    EXPECT_EQ(scene->getSelectedEntities(), (std::set<std::string>{"q"}));
 }
