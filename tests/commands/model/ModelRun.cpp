@@ -14,6 +14,7 @@
 
 #include <chrono>
 #include <cmath>
+#include <limits>
 #include <cstdlib>
 
 namespace {
@@ -128,10 +129,17 @@ std::string CModelRun::ClickHit(int x, int y) const {
     const float length = (farPoint - nearPoint).length();
     if (!std::isfinite(length) || length <= 0.0f)
         return "";
-    CEditorEntity* hit = nullptr;
-    const Ogre::Ray ray(nearPoint, (farPoint - nearPoint).normalisedCopy());
-    m_session.Scene().PickEntity(ray, length, hit);
-    return hit ? hit->GetName() : std::string();
+    // The scene's own query for what lies under the pointer (it brings the nodes up to date
+    // first: overlapping copies are told apart by their current bounds).
+    RayQuery query{};
+    query.origin = nearPoint;
+    query.direction = (farPoint - nearPoint).normalisedCopy();
+    query.length = length;
+    query.distance = std::numeric_limits<float>::max();
+    query.flags = RAY_QUERY_ENTITY;
+    query.hit = nullptr;
+    m_session.Scene().rayQuery(&query);
+    return query.hit ? query.hit->GetName() : std::string();
 }
 
 std::vector<std::string> CModelRun::RectHits(const ModelOp& op) const {
