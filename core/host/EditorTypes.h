@@ -35,15 +35,18 @@ constexpr int INPUT_KEY_ESCAPE = 27;
 
 // The round steps a drag snaps to while Ctrl is held: a move to multiples of `move` units along
 // the dragged axis, a turn to multiples of `degrees`, a scale to multiples of `scale` in its
-// total factor since the press. The host keeps them; a step is usable when finite and above 0.
+// total factor since the press. The host keeps them; a step is usable when above 0 and at most
+// kMaxSnapStep (so that no snapped scale can leave the floats).
 struct SnapSteps {
     float move = 1.0f;
     float degrees = 15.0f;
     float scale = 0.1f;
 };
 
+constexpr float kMaxSnapStep = 10000.0f;
+
 inline bool IsUsableSnapStep(float step) {
-    return std::isfinite(step) && step > 0.0f;
+    return std::isfinite(step) && step > 0.0f && step <= kMaxSnapStep;
 }
 
 // Notification codes carried by IPluginBase::OnNotify and IToolManager::notify.

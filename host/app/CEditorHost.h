@@ -80,7 +80,7 @@ public:
     int OtherInput(int code, int flags);
 
     // The steps a drag snaps to while Ctrl is held. SetSnapSteps refuses (false, steps kept)
-    // a set with any step not finite or not above 0.
+    // a set with any step not above 0 or above kMaxSnapStep.
     bool SetSnapSteps(const SnapSteps& steps);
     // Ends a left press under way as a release where the pointer last was, so that no plug-in
     // keeps dragging entities of a scene about to be replaced. Nothing without a press.

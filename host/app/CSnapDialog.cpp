@@ -19,7 +19,7 @@ wxString StepText(float step) {
     return wxString::FromUTF8(text);
 }
 
-// The whole text (spaces around allowed) as a finite number above 0.
+// The whole text (spaces around allowed) as a usable step: above 0, at most kMaxSnapStep.
 bool ParseStep(const wxString& text, float& step) {
     const std::string s = text.Strip(wxString::both).utf8_str().data();
     if (s.empty())
@@ -77,7 +77,8 @@ bool CSnapDialog::ReadSteps(SnapSteps& steps, wxString& message) const {
                 {m_scale, &read.scale, "缩放步长"}};
     for (const auto& row : rows) {
         if (!ParseStep(row.box->GetValue(), *row.step)) {
-            message = wxString::FromUTF8(row.name) + wxString::FromUTF8("须为大于 0 的数");
+            message =
+                wxString::FromUTF8(row.name) + wxString::FromUTF8("须为大于 0、不超过 10000 的数");
             return false;
         }
     }

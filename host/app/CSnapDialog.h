@@ -15,7 +15,7 @@ public:
     CSnapDialog(wxWindow* parent, const SnapSteps& steps);
 
     // The three boxes as steps. False, with `message` saying which box is wrong, when one is
-    // not a number or is not finite and above 0; `steps` is then left as it was.
+    // not a number, not above 0 or above kMaxSnapStep; `steps` is then left as it was.
     bool ReadSteps(SnapSteps& steps, wxString& message) const;
     // The steps accepted by 确定 (the ones shown at first until then).
     const SnapSteps& GetSteps() const { return m_steps; }

@@ -339,7 +339,7 @@ void RegisterBuiltinScriptCommands(CScriptRunner& runner) {
         if (!CScriptRunner::ParseFloat(args[0], steps.move) ||
             !CScriptRunner::ParseFloat(args[1], steps.degrees) ||
             !CScriptRunner::ParseFloat(args[2], steps.scale) || !host.SetSnapSteps(steps)) {
-            error = "snap steps must be finite numbers above 0";
+            error = "snap steps must be numbers above 0 and at most 10000";
             return false;
         }
         return true;

@@ -340,7 +340,7 @@ TEST_F(CancelSnapTest, SnappedDragsGoByWholeStepsAndUndoExactly) {
 TEST_F(CancelSnapTest, StepsThatAreNotFiniteAndAboveZeroAreRefused) {
     ASSERT_TRUE(host().SetSnapSteps(SnapSteps{0.5f, 5.0f, 0.25f}));
     for (const char* line : {"snap 0 15 0.1", "snap 1 -15 0.1", "snap 1 15 nan", "snap 1 15 inf",
-                             "snap 1 15", "snap 1 15 0.1 2", "snap x 15 0.1"})
+                             "snap 1 15 1e5", "snap 1 15", "snap 1 15 0.1 2", "snap x 15 0.1"})
         EXPECT_FALSE(g_session->RunScriptLine(line)) << line;
     EXPECT_EQ(host().snapSteps().move, 0.5f);
     EXPECT_EQ(host().snapSteps().degrees, 5.0f);
@@ -354,7 +354,7 @@ TEST_F(CancelSnapTest, StepsThatAreNotFiniteAndAboveZeroAreRefused) {
         click.SetEventObject(&dialog);
         dialog.GetEventHandler()->ProcessEvent(click);
     };
-    for (const char* bad : {"0", "-1", "inf", "nan", "", "1x", "1e99"}) {
+    for (const char* bad : {"0", "-1", "inf", "nan", "", "1x", "1e99", "10001"}) {
         dialog.GetDegreesBox()->SetValue(bad);
         clickOk();
         EXPECT_FALSE(dialog.GetMessage()->GetLabel().empty()) << bad;

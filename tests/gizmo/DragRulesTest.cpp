@@ -197,11 +197,11 @@ TEST(DragRules, SnapRoundsToTheNearestMultipleAndRefusesUnusableSteps) {
     const float inf = std::numeric_limits<float>::infinity();
     const float nan = std::numeric_limits<float>::quiet_NaN();
     // A step that cannot be used, or a value that is not finite, is left as it is.
-    for (float step : {0.0f, -1.0f, inf, nan})
+    for (float step : {0.0f, -1.0f, inf, nan, 2e38f, kMaxSnapStep * 2})
         EXPECT_EQ(SnapToStep(2.4f, step), 2.4f) << step;
     EXPECT_TRUE(std::isinf(SnapToStep(inf, 1.0f)));
-    // A rounding that would leave the floats is refused.
-    EXPECT_EQ(SnapToStep(3e38f, 2e38f), 3e38f);
+    // Rounding the largest float stays a float.
+    EXPECT_TRUE(std::isfinite(SnapToStep(std::numeric_limits<float>::max(), kMaxSnapStep)));
 
     // Along an axis: the length along it is rounded, what lies off it dropped.
     ExpectNear(SnapAlongAxis(Vector3(2.7f, 0.3f, 0), Vector3::UNIT_X, 1.0f), Vector3(3, 0, 0));
