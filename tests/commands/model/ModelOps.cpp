@@ -158,9 +158,13 @@ bool COpGenerator::EntityPixel(CEditorSession& session, const std::string& name,
     view->projectPoint(out, entity->GetWorldPosition(), nullptr);
     if (!std::isfinite(out.x) || !std::isfinite(out.y) || out.z <= 0.0f || out.z >= 1.0f)
         return false;
-    x = static_cast<int>(std::lround(out.x));
-    y = static_cast<int>(std::lround(out.y));
-    return x >= 0 && y >= 0 && x < view->GetWidth() && y < view->GetHeight();
+    const int px = static_cast<int>(std::lround(out.x));
+    const int py = static_cast<int>(std::lround(out.y));
+    if (px < 0 || py < 0 || px >= view->GetWidth() || py >= view->GetHeight())
+        return false; // outside the view: the caller keeps its own pixel
+    x = px;
+    y = py;
+    return true;
 }
 
 ModelOp COpGenerator::Make(OpKind kind, std::vector<std::string> lines) {

@@ -150,7 +150,9 @@ std::vector<std::string> CModelRun::RectHits(const ModelOp& op) const {
     // The rectangle in the view's unit square, as the view's own test takes it.
     const PixelRect v = view->pixelRect();
     const float w = float(v.right - v.left), h = float(v.bottom - v.top);
-    if (w <= 0 || h <= 0 || (op.x1 - op.x0 <= 1 && op.y1 - op.y0 <= 1))
+    // The host hands the band over with left <= right and top <= bottom; one no larger than a
+    // pixel either way selects nothing.
+    if (w <= 0 || h <= 0 || (std::abs(op.x1 - op.x0) <= 1 && std::abs(op.y1 - op.y0) <= 1))
         return hits;
     const Ogre::Vector2 min(std::min(op.x0, op.x1) / w, std::min(op.y0, op.y1) / h);
     const Ogre::Vector2 max(std::max(op.x0, op.x1) / w, std::max(op.y0, op.y1) / h);
