@@ -12,6 +12,7 @@
 #include <OgreLight.h>
 #include <OgreRay.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <limits>
@@ -163,6 +164,14 @@ std::vector<std::string> CModelRun::RectHits(const ModelOp& op) const {
     return hits;
 }
 
+// A world component against the model's, to kTolerance of the larger of 1 and the farthest
+// coordinate: a child's world value is worked out through its parents in single precision, so
+// far from the origin every component carries that coordinate's rounding.
+bool WorldClose(double expected, double actual, const double (&near)[3]) {
+    const double far = std::max({std::fabs(near[0]), std::fabs(near[1]), std::fabs(near[2])});
+    return std::fabs(expected - actual) <= kTolerance * std::max(1.0, far);
+}
+
 bool CModelRun::CheckDrag(const ModelScene& before, const ModelScene& after) {
     std::string why;
     ModelScene same = after;
@@ -223,7 +232,7 @@ bool CModelRun::CheckBar(const ModelOp& op, const ModelScene& before, const Mode
         ModelMath::WorldOf(after, name, wa);
         for (int i = 0; i < 3; ++i) {
             if (group == 0 &&
-                !Close(i == axis ? value : wb.position[i], wa.position[i], kTolerance))
+                !WorldClose(i == axis ? value : wb.position[i], wa.position[i], wb.position))
                 return Fail("after bar apply: " + name + " world position " + std::to_string(i) +
                             " is " + std::to_string(wa.position[i]));
             if (group == 2 && !Close(i == axis ? value : wb.scale[i], wa.scale[i], kTolerance))
@@ -264,9 +273,9 @@ bool CModelRun::CheckSnap(const ModelScene& before, const ModelScene& after) {
         ModelMath::WorldOf(after, name, wa);
         const double ground =
             m_session.Scene().TerrainHeightAt(float(wb.position[0]), float(wb.position[2]));
-        if (!Close(wb.position[0], wa.position[0], kTolerance) ||
-            !Close(wb.position[2], wa.position[2], kTolerance) ||
-            !Close(ground, wa.position[1], kTolerance))
+        if (!WorldClose(wb.position[0], wa.position[0], wb.position) ||
+            !WorldClose(wb.position[2], wa.position[2], wb.position) ||
+            !WorldClose(ground, wa.position[1], wb.position))
             return Fail("after snap: " + name + " stands at world (" +
                         std::to_string(wa.position[0]) + ", " + std::to_string(wa.position[1]) +
                         ", " + std::to_string(wa.position[2]) + "), the ground there is at " +
