@@ -5,6 +5,7 @@
 #include "SceneEntity.h"
 #include "CEditorHost.h"
 #include "CEditorSession.h"
+#include "CEditorUndoManager.h"
 #include "EditorProcess.h"
 #include "CMainFrame.h"
 #include "ScriptRunner.h"
@@ -388,6 +389,47 @@ TEST_F(EditorSessionTest, ScreenshotsHaveTheWindowAndViewSizes) {
     const unsigned char* p = view.GetData() + 3 * (view.GetWidth() * view.GetHeight() * 3 / 4);
     EXPECT_GT(int(p[1]), int(p[2])); // green over blue
     EXPECT_FALSE(Run("screenshot /nonexistent-dir/x.png"));
+}
+
+TEST_F(EditorSessionTest, ScriptUnloadsAndLoadsModules) {
+    const std::string module = GIZMARK_TEST_MODULE;
+    ASSERT_TRUE(Run("load " + module)) << err.str();
+    EXPECT_EQ(Output(), "loaded 1\n");
+    // The same module again, also under another spelling of its path, would load nothing and
+    // unload twice: refused, with the module as it was.
+    const size_t slash = module.rfind('/');
+    ASSERT_NE(slash, std::string::npos);
+    const std::string other = module.substr(0, slash) + "/./" + module.substr(slash + 1);
+    for (const std::string& line : {"load " + module, "load " + other}) {
+        EXPECT_FALSE(Run(line));
+        EXPECT_NE(session().Script().LastError().find("loaded already"), std::string::npos);
+    }
+    EXPECT_EQ(host().Loader().modules().size(), 1u);
+    const char* bad[] = {"load /nonexistent/x.so", "load a b", "unload now", "memory x"};
+    for (const char* line : bad)
+        EXPECT_FALSE(Run(line)) << line;
+    EXPECT_EQ(host().Loader().modules().size(), 1u);
+
+    // A press under way ends as a release before the modules go, and the steps go with them
+    // (they may be objects of a module).
+    Register();
+    ASSERT_TRUE(Run("select box_a"));
+    ASSERT_TRUE(Run("press 5 5"));
+    plugin.log.clear();
+    ASSERT_TRUE(Run("unload"));
+    EXPECT_EQ(Output(), "unloaded 1\n");
+    // The release reaches the plug-ins before the module's unload notification.
+    EXPECT_EQ(plugin.log, (std::vector<std::string>{"up 0 1 5 5", "notify 3 0"}));
+    EXPECT_EQ(host().Undo().undoCount(), 0);
+    EXPECT_TRUE(host().Loader().modules().empty());
+    ASSERT_TRUE(Run("unload"));
+    EXPECT_EQ(Output(), "unloaded 0\n");
+
+    ASSERT_TRUE(Run("memory"));
+    const std::string memory = Output();
+    unsigned long kb = 0;
+    EXPECT_EQ(std::sscanf(memory.c_str(), "memory %lu kB", &kb), 1) << memory;
+    EXPECT_GT(kb, 1000u);
 }
 
 int main(int argc, char** argv) {
