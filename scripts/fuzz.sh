@@ -72,7 +72,10 @@ for t in "${targets[@]}"; do
     if [ "$mode" = runs ]; then args+=(-runs="$limit"); else args+=(-max_total_time="$limit"); fi
     run=("$BUILD_DIR/bin/$t")
     [[ "$GUI_TARGETS" == *" $t "* ]] && run=(scripts/with-display.sh "${run[@]}")
-    [[ "$NO_LEAK_CHECK" == *" $t "* ]] && args+=(-detect_leaks=0)
+    if [[ "$NO_LEAK_CHECK" == *" $t "* ]]; then
+        args+=(-detect_leaks=0)
+        run=(env "ASAN_OPTIONS=detect_leaks=0${ASAN_OPTIONS:+:$ASAN_OPTIONS}" "${run[@]}")
+    fi
     start=$(date +%s)
     status=0
     "${run[@]}" "${args[@]}" >"$out/$t.log" 2>&1 || status=$?
