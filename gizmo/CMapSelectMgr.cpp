@@ -55,6 +55,7 @@ int CMapSelectMgr::ReleaseMaterials() {
         mesh.reset();
     for (auto& node : m_nodes)
         node = nullptr;
+    m_gizmoNode = nullptr;
     m_engine = nullptr;
     m_entity = nullptr;
     m_dragPart = PART_NONE;

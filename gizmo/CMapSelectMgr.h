@@ -82,6 +82,8 @@ public:
     const GizmoViewState& GetViewState(int viewNumber) const { return m_views[viewNumber]; }
     int GetActiveElement() const { return m_activeElement; }
     Ogre::SceneNode* GetNode(int index) const { return m_nodes[index]; }
+    // The one node all of the above hang under (a child of the scene's root, never moved).
+    Ogre::SceneNode* GetGizmoNode() const { return m_gizmoNode; }
 
 private:
     // Building (CMapSelectMgrBuild.cpp).
@@ -94,6 +96,10 @@ private:
     void UpdateCircleMesh(const Ogre::Vector3* points, int index, int count);
 
     // Layout (CMapSelectMgrLayout.cpp).
+    // Call before changing the transform of one of the gizmo's nodes (see there).
+    void BeforeNodeChange();
+    void PlaceNode(Ogre::SceneNode* node, const Ogre::Vector3& position, float scale,
+                   const Ogre::Quaternion* orientation);
     void LayoutMove(IView* view, GizmoViewState& state, const Ogre::Matrix4& scaleTranslate);
     void LayoutRotate(IView* view, GizmoViewState& state);
     void LayoutScale(GizmoViewState& state);
@@ -144,6 +150,7 @@ private:
     SnapSteps m_snap;
     PixelRect m_pickOffsets = GizmoGeometry::kPickOffsets;
     Ogre::SceneNode* m_nodes[NODE_COUNT] = {};
+    Ogre::SceneNode* m_gizmoNode = nullptr;
     Ogre::MaterialPtr m_materials[MATERIAL_COUNT];
 
     // Held from Create so that the per-frame updates look nothing up by name.

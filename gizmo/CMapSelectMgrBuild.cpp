@@ -41,12 +41,44 @@ Ogre::Entity* FindOrCreateEntity(Ogre::SceneManager* sm, const std::string& name
     return sm->createEntity(name, mesh);
 }
 
-Ogre::SceneNode* AttachToNode(Ogre::SceneManager* sm, Ogre::Entity* entity) {
-    if (Ogre::SceneNode* node = entity->getParentSceneNode())
+// The gizmo's own node under the scene's root: it never moves, so the children's positions are
+// world positions. One left by an earlier load of the module is taken over and put back in place.
+const char* const kGizmoNodeName = "CMapSelectMgrNode";
+
+Ogre::SceneNode* FindOrCreateGizmoNode(Ogre::SceneManager* sm) {
+    Ogre::SceneNode* root = sm->getRootSceneNode();
+    if (!sm->hasSceneNode(kGizmoNodeName))
+        return root->createChildSceneNode(kGizmoNodeName);
+    Ogre::SceneNode* node = sm->getSceneNode(kGizmoNodeName);
+    if (node->getParent() != root) {
+        if (Ogre::Node* parent = node->getParent())
+            parent->removeChild(node);
+        root->addChild(node);
+    }
+    node->setPosition(Ogre::Vector3::ZERO);
+    node->setOrientation(Ogre::Quaternion::IDENTITY);
+    node->setScale(Ogre::Vector3::UNIT_SCALE);
+    return node;
+}
+
+// Each part gets a node of its own under the gizmo node; the node of an entity taken over is
+// kept and moved there.
+Ogre::SceneNode* AttachToNode(Ogre::SceneNode* gizmoNode, Ogre::Entity* entity) {
+    Ogre::SceneNode* node = entity->getParentSceneNode();
+    if (node == gizmoNode || (node && !node->getParent())) {
+        // Hung on the gizmo node or the root itself: both must stay where they are.
+        node->detachObject(entity);
+        node = nullptr;
+    }
+    if (!node) {
+        node = gizmoNode->createChildSceneNode(Ogre::Vector3::ZERO, Ogre::Quaternion::IDENTITY);
+        node->attachObject(entity);
         return node;
-    Ogre::SceneNode* node = sm->getRootSceneNode()->createChildSceneNode(
-        Ogre::Vector3::ZERO, Ogre::Quaternion::IDENTITY);
-    node->attachObject(entity);
+    }
+    if (node->getParent() != gizmoNode) {
+        node->getParent()->removeChild(node);
+        gizmoNode->addChild(node);
+    }
     return node;
 }
 
@@ -133,6 +165,7 @@ int CMapSelectMgr::Create(CGameEngine* engine, IViewHost* viewHost) {
     CreateMaterials();
 
     // 3. Arrows, boxes, rings and their nodes. Material i colours arrow i, box i and ring i.
+    m_gizmoNode = FindOrCreateGizmoNode(sm);
     for (int i = 0; i < MATERIAL_COUNT; ++i) {
         m_materials[i]->setDepthCheckEnabled(false);
         m_materials[i]->setLightingEnabled(false);
@@ -142,21 +175,21 @@ int CMapSelectMgr::Create(CGameEngine* engine, IViewHost* viewHost) {
             Ogre::Entity* e = FindOrCreateEntity(sm, name, kConeMesh);
             e->setMaterial(m_materials[i]);
             e->setRenderQueueGroup(kRenderQueue);
-            m_nodes[NODE_ARROW_X + i] = AttachToNode(sm, e);
+            m_nodes[NODE_ARROW_X + i] = AttachToNode(m_gizmoNode, e);
         }
         if (i <= MATERIAL_XYZ) {
             std::snprintf(name, sizeof name, kPartEntityFormat, kBoxEntityFirst + i);
             Ogre::Entity* e = FindOrCreateEntity(sm, name, kBoxMesh);
             e->setMaterial(m_materials[i]);
             e->setRenderQueueGroup(i < kAxisCount ? kRenderQueue : kRenderQueueCentreBox);
-            m_nodes[NODE_BOX_X + i] = AttachToNode(sm, e);
+            m_nodes[NODE_BOX_X + i] = AttachToNode(m_gizmoNode, e);
         }
         CreateCircleMesh(i);
         std::snprintf(name, sizeof name, kRingEntityFormat, kRingEntityFirst + i);
         Ogre::Entity* e = FindOrCreateEntity(sm, name, m_circleMeshes[i]->getName());
         e->setMaterial(m_materials[i]);
         e->setRenderQueueGroup(kRenderQueue);
-        m_nodes[NODE_RING_X + i] = AttachToNode(sm, e);
+        m_nodes[NODE_RING_X + i] = AttachToNode(m_gizmoNode, e);
     }
 
     // 4. The axis lines with their vertex-coloured material.
@@ -177,7 +210,7 @@ int CMapSelectMgr::Create(CGameEngine* engine, IViewHost* viewHost) {
         Ogre::Entity* e = FindOrCreateEntity(sm, kAxisEntity, kAxisMesh);
         e->setMaterial(axisMaterial);
         e->setRenderQueueGroup(kRenderQueue);
-        m_nodes[NODE_AXIS_LINES] = AttachToNode(sm, e);
+        m_nodes[NODE_AXIS_LINES] = AttachToNode(m_gizmoNode, e);
     }
 
     // 5. Templates.

@@ -167,8 +167,10 @@ int CMapSelectMgr::DragScale(int viewNumber, int x, int y, bool snap) {
         first.elements[e][3][0] = end.x;
         first.elements[e][3][1] = end.y;
         first.elements[e][3][2] = end.z;
-        if (m_nodes[NODE_BOX_X + e])
+        if (m_nodes[NODE_BOX_X + e]) {
+            BeforeNodeChange();
             m_nodes[NODE_BOX_X + e]->setPosition(end);
+        }
     }
     const int shownView =
         (viewNumber >= 0 && viewNumber < kViewCount) ? viewNumber : m_pressViewIndex;
@@ -201,8 +203,10 @@ void CMapSelectMgr::EndDrag() {
             m_views[n] = m_savedViews[n];
         UpdateAxisMesh(m_views[0].axisPoints, m_activeElement);
         for (int e = 0; e < kAxisCount; ++e)
-            if (m_nodes[NODE_BOX_X + e])
+            if (m_nodes[NODE_BOX_X + e]) {
+                BeforeNodeChange();
                 m_nodes[NODE_BOX_X + e]->setPosition(m_views[0].axisPoints[2 * e + 1]);
+            }
     }
     m_dragPart = PART_NONE;
     if (m_viewHost)

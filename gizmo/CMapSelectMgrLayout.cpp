@@ -19,23 +19,6 @@ bool SameTurn(const Ogre::Quaternion& a, const Ogre::Quaternion& b) {
            std::fabs(a.y - b.y) <= 1e-6f && std::fabs(a.z - b.z) <= 1e-6f;
 }
 
-// Setting a node's transform marks it for update, which queues it in its parent; a layout that
-// changes nothing therefore leaves the node alone.
-void PlaceNode(Ogre::SceneNode* node, const Ogre::Vector3& position, float scale,
-               const Ogre::Quaternion* orientation) {
-    if (!node)
-        return;
-    if (node->getPosition() != position)
-        node->setPosition(position);
-    const Ogre::Vector3 s(scale, scale, scale);
-    if (node->getScale() != s)
-        node->setScale(s);
-    // The node normalises what it is given, so compare within rounding.
-    if (orientation && !SameTurn(node->getOrientation(), *orientation))
-        node->setOrientation(*orientation);
-    node->setVisible(true, true);
-}
-
 void SetShown(GizmoViewState& state, int value) {
     for (int& f : state.shown)
         f = value;
@@ -66,6 +49,35 @@ const Ogre::Quaternion kArrowX = NormalisedQuaternion(-1, 0, 0, 1);
 const Ogre::Quaternion kArrowZ = NormalisedQuaternion(1, 1, 0, 0);
 
 } // namespace
+
+// Setting a child's transform makes it queue itself in its parent's set of children to update,
+// one heap allocation per child and frame. A parent already marked for a full child update takes
+// no queue, so the gizmo node is marked before the first change. What is left is the gizmo
+// node's own entry in the root's set: one until the scene's next node update, and only when
+// something moved. (Marking a node again before that update queues nothing.)
+void CMapSelectMgr::BeforeNodeChange() {
+    if (m_gizmoNode)
+        m_gizmoNode->needUpdate();
+}
+
+// A layout that changes nothing leaves the node (and the gizmo node) alone, so a still frame
+// queues nothing.
+void CMapSelectMgr::PlaceNode(Ogre::SceneNode* node, const Ogre::Vector3& position, float scale,
+                              const Ogre::Quaternion* orientation) {
+    if (!node)
+        return;
+    const Ogre::Vector3 s(scale, scale, scale);
+    // The node normalises what it is given, so compare within rounding.
+    const bool turn = orientation && !SameTurn(node->getOrientation(), *orientation);
+    if (node->getPosition() != position || node->getScale() != s || turn) {
+        BeforeNodeChange();
+        node->setPosition(position);
+        node->setScale(s);
+        if (turn)
+            node->setOrientation(*orientation);
+    }
+    node->setVisible(true, true);
+}
 
 int CMapSelectMgr::UpdateView(IView* view, int viewNumber) {
     HideAll();

@@ -33,6 +33,10 @@ TEST_F(GizmoTest, CreateBuildsThirteenHiddenNodesWithTheirEntities) {
         const char* material;
         int queue;
     };
+    ASSERT_NE(gizmo->GetGizmoNode(), nullptr);
+    EXPECT_EQ(gizmo->GetGizmoNode()->getParentSceneNode(),
+              engine->GetOgreSceneManager()->getRootSceneNode());
+    EXPECT_EQ(gizmo->GetGizmoNode()->numChildren(), 13u);
     const Expect expected[13] = {
         {"CMapSelectMgrEn0", "CMapSelectMgrConeMesh", "MapSelectMgrRed", 80},
         {"CMapSelectMgrEn1", "CMapSelectMgrConeMesh", "MapSelectMgrGreen", 80},
@@ -52,7 +56,7 @@ TEST_F(GizmoTest, CreateBuildsThirteenHiddenNodesWithTheirEntities) {
         SCOPED_TRACE(i);
         Ogre::SceneNode* node = gizmo->GetNode(i);
         ASSERT_NE(node, nullptr);
-        EXPECT_EQ(node->getParentSceneNode(), engine->GetOgreSceneManager()->getRootSceneNode());
+        EXPECT_EQ(node->getParentSceneNode(), gizmo->GetGizmoNode());
         auto* entity = static_cast<Ogre::Entity*>(node->getAttachedObject(0));
         EXPECT_EQ(entity->getName(), expected[i].entity);
         EXPECT_EQ(entity->getMesh()->getName(), expected[i].mesh);
@@ -99,6 +103,7 @@ TEST_F(GizmoTest, ASecondCreateReusesMaterialsMeshesEntitiesAndNodes) {
     EXPECT_EQ(MaterialColour("MapSelectMgrRed"), Ogre::ColourValue(1, 0, 0, 1));
     EXPECT_EQ(Ogre::MeshManager::getSingleton().getByName("CMapSelectMgrCircleMesh_0"), circle);
     EXPECT_EQ(gizmo->GetNode(0), arrow);
+    EXPECT_EQ(gizmo->GetGizmoNode(), arrow->getParentSceneNode());
 
     // The reused circle mesh still takes the rotate layout.
     SelectNew("box_a", Vector3::ZERO);
@@ -143,4 +148,43 @@ TEST_F(GizmoTest, HighlightRecoloursTheAxisLinesOnly) {
     EXPECT_EQ(gizmo->OnPress(view.get(), 0, KEY_LBUTTON, 5, 5), 0); // empty corner
     gizmo->UpdateView(view.get(), 0);
     EXPECT_EQ(MaterialColour("MapSelectMgrRed"), Ogre::ColourValue(1, 0, 0, 1));
+}
+
+TEST_F(GizmoTest, PartNodesLeftUnderTheRootOrAMovedGizmoNodeAreTakenBackAndDrawnInPlace) {
+    // What an earlier load may leave: a part's node straight under the root, and the gizmo node
+    // moved and scaled. The next load hangs the part under the gizmo node again and puts that
+    // back at the origin, so the parts stand at the world positions the layout gives them.
+    Ogre::SceneNode* root = engine->GetOgreSceneManager()->getRootSceneNode();
+    Ogre::SceneNode* arrow = gizmo->GetNode(NODE_ARROW_X);
+    Ogre::SceneNode* gizmoNode = gizmo->GetGizmoNode();
+    gizmo->ReleaseMaterials();
+    gizmo.reset();
+    gizmoNode->removeChild(arrow);
+    root->addChild(arrow);
+    gizmoNode->setPosition(5, 6, 7);
+    gizmoNode->setScale(2, 2, 2);
+
+    gizmo = std::make_unique<CMapSelectMgr>();
+    gizmo->Create(testEngine.get(), &host);
+    EXPECT_EQ(gizmo->GetGizmoNode(), gizmoNode);
+    EXPECT_EQ(gizmo->GetNode(NODE_ARROW_X), arrow);
+    EXPECT_EQ(arrow->getParentSceneNode(), gizmoNode);
+    EXPECT_EQ(gizmoNode->numChildren(), 13u);
+
+    CEditorEntity* box = SelectNew("box_n", Vector3(1, 2, 3));
+    gizmo->SetMode(MODE_MOVE);
+    root->_update(true, false);
+    // Then the entity moves between frames: the frame's node update must reach every moved
+    // part (what is drawn and culled is the world box the update computes).
+    box->SetPosition(Vector3(-4, 0, 2));
+    gizmo->UpdateView(view.get(), 0);
+    root->_update(true, false);
+    const GizmoViewState& st = gizmo->GetViewState(0);
+    for (int i = 0; i < 3; ++i) {
+        SCOPED_TRACE(i);
+        Ogre::SceneNode* node = gizmo->GetNode(NODE_ARROW_X + i);
+        EXPECT_TRUE(node->_getWorldAABB().contains(st.axisPoints[2 * i + 1]));
+        EXPECT_LT(node->_getDerivedPosition().distance(st.axisPoints[2 * i + 1]), 1e-4f);
+        EXPECT_TRUE(gizmoNode->_getWorldAABB().contains(node->_getWorldAABB()));
+    }
 }
