@@ -230,6 +230,18 @@ bool CModelRun::CheckBar(const ModelOp& op, const ModelScene& before, const Mode
         WorldTransform wb{}, wa{};
         ModelMath::WorldOf(before, name, wb);
         ModelMath::WorldOf(after, name, wa);
+        // The editor refuses a scale with a component of 1e-6 or less (it could never be
+        // undone through a child's world scale): that entity keeps its value, and the apply
+        // still records its step.
+        bool scaleRefused = false;
+        for (int i = 0; group == 2 && i < 3; ++i)
+            scaleRefused |= std::fabs(i == axis ? value : wb.scale[i]) <= 1e-6;
+        if (scaleRefused) {
+            for (int i = 0; i < 3; ++i)
+                if (!Close(wb.scale[i], wa.scale[i], kTolerance))
+                    return Fail("after bar apply: " + name + " took an unusable world scale");
+            continue;
+        }
         for (int i = 0; i < 3; ++i) {
             if (group == 0 &&
                 !WorldClose(i == axis ? value : wb.position[i], wa.position[i], wb.position))
