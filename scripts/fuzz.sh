@@ -36,17 +36,8 @@ done
 [ ${#targets[@]} -gt 0 ] || targets=("${ALL_TARGETS[@]}")
 
 # clang 14 and its fuzzer runtime, like setup.sh installs the rest (only what is missing).
-missing=()
-for p in clang-14 libclang-rt-14-dev; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-    echo "Installing: ${missing[*]}"
-    SUDO=""
-    [ "$(id -u)" -eq 0 ] || SUDO="sudo"
-    $SUDO apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq "${missing[@]}"
-fi
+source scripts/packages.sh
+install_missing clang-14 libclang-rt-14-dev
 # The project's own packages (the engine, the toolkit...) as the other scripts install them.
 if ! dpkg-query -W -f='${Status}' libogre-1.12-dev 2>/dev/null | grep -q "install ok installed"; then
     BUILD_DIR=build bash scripts/setup.sh
