@@ -20,6 +20,13 @@ int CToolManager::AddToolCommand(IPluginBase* plugin, int commandId) {
     int existing = toolForCommand(plugin, commandId);
     if (existing >= 0)
         return existing;
+    // A plug-in that left gave its numbers back: reuse the first free one, so that loading and
+    // unloading a module many times keeps the list at the most tools ever present at once.
+    for (size_t i = 0; i < m_tools.size(); ++i)
+        if (!m_tools[i].plugin) {
+            m_tools[i] = {plugin, commandId};
+            return static_cast<int>(i);
+        }
     m_tools.push_back({plugin, commandId});
     return static_cast<int>(m_tools.size()) - 1;
 }

@@ -23,7 +23,8 @@ public:
     int toolForCommand(IPluginBase* plugin, int commandId) override;
     void notify(int code, int arg, void* data) override;
 
-    // The tool number of (plugin, commandId), made on first use; -1 for a null plug-in.
+    // The tool number of (plugin, commandId), made on first use (the first free number of a
+    // plug-in that left, else a new one); -1 for a null plug-in.
     int AddToolCommand(IPluginBase* plugin, int commandId);
     // Forgets the plug-in's tools; releases the engaged tool without notifying when it was one.
     void RemovePluginTools(IPluginBase* plugin);
@@ -42,6 +43,7 @@ private:
     static void Send(IPluginBase* plugin, int code, int arg, void* data);
 
     CPluginRegistry& m_registry;
-    std::vector<Tool> m_tools; // index = tool number; removed tools keep their slot, plugin null
+    // index = tool number; a removed tool's slot has a null plug-in until a new tool takes it
+    std::vector<Tool> m_tools;
     int m_current = -1;
 };

@@ -103,3 +103,28 @@ TEST_F(ToolManagerTest, NotifyReachesEveryPluginAndUnregisterDropsTools) {
     tools.notify(51, 1, nullptr);
     EXPECT_EQ(g_events, (std::vector<std::string>{"a:51/1"}));
 }
+
+TEST_F(ToolManagerTest, ReloadedPluginsReuseTheNumbersOfThoseThatLeft) {
+    // A module loaded and unloaded many times: its tools must not pile up in the host.
+    const int b0 = tools.AddToolCommand(&b, 1);
+    for (int cycle = 0; cycle < 50; ++cycle) {
+        CRecordingPlugin loaded("loaded");
+        registry.registerPlugin(&loaded, 2);
+        const int t0 = tools.AddToolCommand(&loaded, 40003);
+        const int t1 = tools.AddToolCommand(&loaded, 40002);
+        ASSERT_EQ(t0, 1) << cycle;
+        ASSERT_EQ(t1, 2) << cycle;
+        tools.switchTool(t1);
+        EXPECT_EQ(tools.CurrentPlugin(), &loaded);
+        registry.unregisterPlugin(&loaded);
+        EXPECT_EQ(tools.CurrentTool(), -1);
+        EXPECT_EQ(tools.PluginOfTool(t0), nullptr);
+    }
+    EXPECT_EQ(tools.ToolCount(), 3);
+    // The tools of a plug-in that stayed keep their numbers.
+    EXPECT_EQ(tools.toolForCommand(&b, 1), b0);
+    // A freed number is taken by the next tool of any plug-in, lowest first.
+    EXPECT_EQ(tools.AddToolCommand(&a, 7), 1);
+    EXPECT_EQ(tools.AddToolCommand(&a, 8), 2);
+    EXPECT_EQ(tools.AddToolCommand(&a, 9), 3);
+}
