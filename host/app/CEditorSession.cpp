@@ -226,6 +226,7 @@ void CEditorSession::RenderTick() {
     m_frame->UpdateRubberBands();
     m_frame->UpdateDocumentState();
     m_engine->RenderOneFrame();
+    m_frame->DrainViewEvents();
 }
 
 void CEditorSession::RenderFrames(int n) {

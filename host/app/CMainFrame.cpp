@@ -325,6 +325,11 @@ void CMainFrame::UpdateRubberBands() {
         view->UpdateRubberBand();
 }
 
+void CMainFrame::DrainViewEvents() {
+    for (CViewWindow* view : m_views)
+        view->DrainWindowEvents();
+}
+
 void CMainFrame::OnClose(wxCloseEvent& event) {
     // Only an interactive run sets a close handler: scripts never meet the question.
     if (m_onClose && event.CanVeto() && !ConfirmDiscard()) {

@@ -74,6 +74,8 @@ public:
 
     // Shows or hides the rubber bands of every view from the host's state.
     void UpdateRubberBands();
+    // Once a frame: the events the engine's view windows queued and nobody reads.
+    void DrainViewEvents();
 
     // The scene document the File menu, the title and the close question work on (may be
     // null). The close question comes only in interactive runs, which set a close handler.

@@ -18,6 +18,8 @@
 
 #include <wx/dcclient.h>
 
+#include <X11/Xlib.h>
+
 #include <cstring>
 
 extern "C" {
@@ -165,6 +167,31 @@ void CViewWindow::OnSize(wxSizeEvent& event) {
         if (m_decorations)
             m_decorations->Resize(size.x, size.y);
         m_host.redraw();
+    }
+}
+
+void CViewWindow::DrainWindowEvents() {
+    if (!m_renderWindow)
+        return;
+    // The engine's child window lives on the engine's own X connection and asks for structure,
+    // visibility and focus events; nothing else reads that connection, so every resize, hide
+    // or show would leave its events queued there for the life of the process. They carry
+    // nothing the view needs (OnSize already resizes the engine's window): drop them.
+    Display* display = nullptr;
+    Window window = 0;
+    try {
+        m_renderWindow->getCustomAttribute("XDISPLAY", &display);
+        m_renderWindow->getCustomAttribute("WINDOW", &window);
+    } catch (...) {
+        return; // not a window of the X render system
+    }
+    if (!display || !window)
+        return;
+    XEvent event;
+    while (XCheckWindowEvent(
+        display, window, StructureNotifyMask | VisibilityChangeMask | FocusChangeMask, &event)) {
+    }
+    while (XCheckTypedWindowEvent(display, window, ClientMessage, &event)) {
     }
 }
 

@@ -35,6 +35,8 @@ public:
 
     CEditorView* GetView() const { return m_view.get(); }
     Ogre::RenderWindow* GetRenderWindow() const { return m_renderWindow; }
+    // Drops the window-system events queued for the engine's window (see the .cpp).
+    void DrainWindowEvents();
     // Shows the rubber band the host reports for this view (or hides it).
     void UpdateRubberBand();
     // Points the camera at the default place for its kind.

@@ -10,6 +10,9 @@
 //                   is refused (a second DllLoadPlugin would build nothing and its unload would
 //                   run twice), and so is a load that loads nothing.
 //   memory          prints "memory N kB", the process's resident memory.
+//   heap            prints "heap N kB", the bytes the allocator has handed out and not had
+//                   back: unlike resident memory, it does not count freed blocks that the
+//                   allocator keeps (fragmentation), so it tells growth from held memory.
 #include "CEditorHost.h"
 #include "CEditorSession.h"
 #include "CMainFrame.h"
@@ -19,6 +22,7 @@
 
 #include <dirent.h>
 #include <limits.h>
+#include <malloc.h>
 #include <stdlib.h>
 #include <unistd.h>
 
@@ -133,10 +137,22 @@ bool Memory(CScriptRunner& runner, const Args& args, std::string& error) {
     return true;
 }
 
+bool Heap(CScriptRunner& runner, const Args& args, std::string& error) {
+    if (!args.empty()) {
+        error = "usage: heap";
+        return false;
+    }
+    // Small blocks in use in the arenas plus the large ones mapped on their own.
+    const struct mallinfo2 info = mallinfo2();
+    runner.Out() << "heap " << (info.uordblks + info.hblkhd) / 1024 << " kB\n";
+    return true;
+}
+
 } // namespace
 
 void RegisterModuleScriptCommands(CScriptRunner& runner) {
     runner.AddCommand("unload", Unload);
     runner.AddCommand("load", Load);
     runner.AddCommand("memory", Memory);
+    runner.AddCommand("heap", Heap);
 }

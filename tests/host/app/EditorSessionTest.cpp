@@ -28,6 +28,10 @@
 #include <wx/xml/xml.h>
 #include <wx/xrc/xmlres.h>
 
+#include <OgreRenderWindow.h>
+
+#include <X11/Xlib.h>
+
 #include <cstdio>
 #include <cstring>
 #include <new>
@@ -345,6 +349,29 @@ TEST_F(EditorSessionTest, ToolStripFromXrcClicksThroughTheHost) {
     wxMemoryFSHandler::RemoveFile("test_tool.png");
 }
 
+TEST_F(EditorSessionTest, ViewWindowEventsDoNotPileUp) {
+    // Each resize of a view makes the engine's own X connection queue events for its window;
+    // nothing but the frame tick reads them, so a long session (or many module loads, whose
+    // strips and bars change the layout) would keep every one of them.
+    CViewWindow* view = session().Frame()->GetViewWindow(0);
+    ASSERT_NE(view, nullptr);
+    Ogre::RenderWindow* window = view->GetRenderWindow();
+    ASSERT_NE(window, nullptr);
+    Display* display = nullptr;
+    window->getCustomAttribute("XDISPLAY", &display);
+    ASSERT_NE(display, nullptr);
+    const wxSize size = session().Frame()->GetSize();
+    for (int i = 0; i < 10; ++i) {
+        session().Frame()->SetSize(size + wxSize(8 * (i % 2 + 1), 6 * (i % 2 + 1)));
+        session().RenderFrames(1);
+    }
+    session().Frame()->SetSize(size);
+    session().RenderFrames(2);
+    XSync(display, False); // every event the server sent is in the queue now
+    session().RenderTick();
+    EXPECT_EQ(XQLength(display), 0);
+}
+
 TEST_F(EditorSessionTest, SidePanelIsCreatedOnceAndResized) {
     CFakePanel panel;
     host().setSidePanel(&panel);
@@ -430,6 +457,12 @@ TEST_F(EditorSessionTest, ScriptUnloadsAndLoadsModules) {
     unsigned long kb = 0;
     EXPECT_EQ(std::sscanf(memory.c_str(), "memory %lu kB", &kb), 1) << memory;
     EXPECT_GT(kb, 1000u);
+    ASSERT_TRUE(Run("heap"));
+    const std::string heap = Output();
+    unsigned long heapKb = 0;
+    EXPECT_EQ(std::sscanf(heap.c_str(), "heap %lu kB", &heapKb), 1) << heap;
+    EXPECT_GT(heapKb, 100u);
+    EXPECT_FALSE(Run("heap x"));
 }
 
 int main(int argc, char** argv) {
