@@ -27,6 +27,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstddef>
 #include <cstdio>
 #include <ostream>
 #include <string>
@@ -43,7 +44,8 @@
 #define GIZMARK_ASAN 0
 #endif
 #if GIZMARK_ASAN
-#include <sanitizer/allocator_interface.h>
+// The sanitizer runtime's own count (gcc ships no header for it).
+extern "C" std::size_t __sanitizer_get_current_allocated_bytes();
 #endif
 
 namespace {
