@@ -180,7 +180,7 @@ bool ParseArgs(int argc, char** argv, Options& o, bool& quiet) {
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         const bool more = i + 1 < argc;
-        if (a == "--seed" && more)
+        if ((a == "--seed" || a == "--sequence") && more)
             o.seed = static_cast<unsigned>(std::strtoul(argv[++i], nullptr, 10));
         else if (a == "--ops" && more)
             o.ops = std::atoi(argv[++i]);
