@@ -79,6 +79,14 @@ std::vector<std::string> ModuleFiles(const std::string& folder) {
     return paths;
 }
 
+// The tool strip and the transform bar come and go with a module: lay the window out again
+// and show one frame of the result.
+void Relayout(CEditorSession& session) {
+    if (CMainFrame* frame = session.Frame())
+        frame->UpdateLayout();
+    session.RenderFrames(1);
+}
+
 bool Unload(CScriptRunner& runner, const Args& args, std::string& error) {
     if (!args.empty()) {
         error = "usage: unload";
@@ -91,9 +99,7 @@ bool Unload(CScriptRunner& runner, const Args& args, std::string& error) {
     host.Undo().clear();
     const int count = static_cast<int>(host.Loader().modules().size());
     host.Loader().UnloadAll();
-    if (CMainFrame* frame = session.Frame())
-        frame->UpdateLayout();
-    session.RenderFrames(1);
+    Relayout(session);
     runner.Out() << "unloaded " << count << "\n";
     return true;
 }
@@ -126,9 +132,7 @@ bool Load(CScriptRunner& runner, const Args& args, std::string& error) {
         error = "no plug-in module could be loaded from " + (args.empty() ? folder : args[0]);
         return false;
     }
-    if (CMainFrame* frame = session.Frame())
-        frame->UpdateLayout();
-    session.RenderFrames(1);
+    Relayout(session);
     runner.Out() << "loaded " << loaded << "\n";
     return true;
 }
