@@ -103,7 +103,13 @@ namespace {
 // Compared in double precision, so the float nearest to 0.0005 already counts as vertical.
 constexpr double kVerticalMoveThreshold = 0.0005;
 
-// The selected entities in the order of the selection set; names without an entity are skipped.
+// Whether a transform path may change the entity: a locked one keeps its transform.
+bool MayTransform(const SceneEntity* entity) {
+    return entity->EnabledTrnaform() != 0;
+}
+
+// The selected entities that may be transformed, in the order of the selection set; names
+// without an entity are skipped.
 template <typename Visit> int ForEachSelected(CSceneManager* scene, Visit visit) {
     if (!scene)
         return 0;
@@ -111,7 +117,8 @@ template <typename Visit> int ForEachSelected(CSceneManager* scene, Visit visit)
     const std::set<std::string> names = scene->getSelectedEntities();
     int count = 0;
     for (const std::string& name : names) {
-        if (SceneEntity* entity = scene->getSceneEntity(name)) {
+        SceneEntity* entity = scene->getSceneEntity(name);
+        if (entity && MayTransform(entity)) {
             visit(entity);
             ++count;
         }
@@ -127,6 +134,19 @@ void Notify(IToolManager* notifier, int code, SceneEntity* entity) {
 } // namespace
 
 namespace TransformSteps {
+
+std::set<std::string> TransformableSelection(CSceneManager* scene) {
+    std::set<std::string> names;
+    if (!scene)
+        return names;
+    // A name without an entity stays: the step keeps its slot and its swap skips it.
+    for (const std::string& name : scene->getSelectedEntities()) {
+        const SceneEntity* entity = scene->getSceneEntity(name);
+        if (!entity || MayTransform(entity))
+            names.insert(names.end(), name);
+    }
+    return names;
+}
 
 bool IsVerticalMove(const Ogre::Vector3& delta) {
     return std::fabs(static_cast<double>(delta.y)) > kVerticalMoveThreshold;
@@ -237,7 +257,7 @@ int ApplyTransform(CSceneManager* scene, IToolManager* notifier, CUndoRedoManage
     // The step's own copy of the selection is the list walked: one copy of the names, and a
     // notification handler that changes the selection does not change the walk.
     auto* command = new CTransformCommand();
-    command->Capture(scene ? scene->getSelectedEntities() : std::set<std::string>(), kind, axis);
+    command->Capture(TransformableSelection(scene), kind, axis);
     for (const std::string& name : command->GetNames()) {
         SceneEntity* entity = scene->getSceneEntity(name);
         if (!entity)
@@ -341,8 +361,7 @@ int ApplyWorldTransform(CSceneManager* scene, IToolManager* notifier, CUndoRedoM
 
     // Every entity is captured before the first one changes: the step restores them all.
     auto* command = new CTransformCommand();
-    command->Capture(scene ? scene->getSelectedEntities() : std::set<std::string>(), kind,
-                     AXIS_ALL);
+    command->Capture(TransformableSelection(scene), kind, AXIS_ALL);
     const std::set<std::string>& names = command->GetNames();
     // Every target is read before anything moves, and parents are set before their children:
     // a selected parent that moves afterwards would carry its child away from its target.
@@ -364,6 +383,27 @@ int ApplyWorldTransform(CSceneManager* scene, IToolManager* notifier, CUndoRedoM
         undo->addUndo(command);
     else
         delete command;
+    return 1;
+}
+
+int SnapToGround(CSceneManager* scene, CSceneManager* ground, IToolManager* notifier,
+                 CUndoRedoManager* undo) {
+    if (!scene || !undo)
+        return 0;
+    auto step = std::make_unique<CTransformCommand>();
+    step->Capture(TransformableSelection(scene), KIND_POSITION, AXIS_ALL);
+    // The step's names are the walk: the notifications below may reach code that changes the
+    // selection.
+    for (const std::string& name : step->GetNames()) {
+        SceneEntity* entity = scene->getSceneEntity(name);
+        if (!entity)
+            continue;
+        // The ground lies in the world: a child's local position is not a world point.
+        const Ogre::Vector3 world = entity->GetWorldPosition();
+        entity->SetWorldPosition(world.x, GroundHeight(ground, world), world.z);
+        Notify(notifier, NOTIFY_MOVED, entity);
+    }
+    undo->addUndo(step.release());
     return 1;
 }
 

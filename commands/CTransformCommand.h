@@ -52,10 +52,18 @@ private:
     COORDINATE_AXIS m_axis = AXIS_ALL;
 };
 
-// Applying transforms to the selection, without the toolkit: the plug-in's drag handling and
-// ApplyTransform are thin wrappers over these. `scene` gives the selection and the entities,
-// `notifier` receives 51, 52 or 53 per changed entity (may be null).
+// Applying transforms to the selection, without the toolkit: the plug-in's drag handling,
+// ApplyTransform, the transform bar and snap to ground are thin wrappers over these. `scene`
+// gives the selection and the entities, `notifier` receives 51, 52 or 53 per changed entity
+// (may be null).
+//
+// An entity that may not be transformed (EnabledTrnaform() is 0) is passed by on every one of
+// them, as if it were not selected: it keeps its transform, gets no notification and is not
+// recorded in the step. A selection of such entities alone is treated as an empty one.
 namespace TransformSteps {
+
+// The selected names less those of entities that may not be transformed: what a step captures.
+std::set<std::string> TransformableSelection(CSceneManager* scene);
 
 // A move step whose |y| is above 0.0005, compared in double precision, is vertical.
 bool IsVerticalMove(const Ogre::Vector3& delta);
@@ -96,5 +104,11 @@ int ApplyTransform(CSceneManager* scene, IToolManager* notifier, CUndoRedoManage
 // component, is refused: nothing changes, no step, result 0. Else 1.
 int ApplyWorldTransform(CSceneManager* scene, IToolManager* notifier, CUndoRedoManager* undo,
                         const Ogre::Vector3& value, unsigned mask, int kind);
+
+// Snap to ground: every selected entity's world position goes down (or up) to the ground
+// under it (`ground` answers the ground queries), as one undo step of positions, even for an
+// empty selection. 0 without a scene or an undo manager, else 1.
+int SnapToGround(CSceneManager* scene, CSceneManager* ground, IToolManager* notifier,
+                 CUndoRedoManager* undo);
 
 } // namespace TransformSteps

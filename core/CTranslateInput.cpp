@@ -34,11 +34,9 @@ int CTranslate::OnPointerDown(IView* view, int viewNumber, int keyFlags, int x, 
         return 0;
     const int mode = m_gizmo.GetMode();
     // A press while a step is pending replaces it; the old one never reaches the undo stack.
+    // Entities that may not be transformed are neither recorded nor changed by the drag.
     auto command = std::make_unique<CTransformCommand>();
-    std::set<std::string> names;
-    if (m_sceneManager)
-        names = m_sceneManager->getSelectedEntities();
-    command->Capture(names, mode, AXIS_ALL);
+    command->Capture(TransformSteps::TransformableSelection(m_sceneManager), mode, AXIS_ALL);
     TransformSteps::PrepareDrag(m_sceneManager, mode);
     m_pending = std::move(command);
     return 1;
@@ -127,24 +125,6 @@ int CTranslate::ApplyTransform(Ogre::Vector3 value, COORDINATE_AXIS axis, int ki
 
 int CTranslate::SnapToGround() {
     CUndoRedoManager* undo = m_host ? m_host->undoManager() : nullptr;
-    if (!m_sceneManager || !undo)
-        return 0;
-    // Copy the names: the notifications below may reach code that changes the selection.
-    const std::set<std::string> names = m_sceneManager->getSelectedEntities();
-    auto step = std::make_unique<CTransformCommand>();
-    step->Capture(names, KIND_POSITION, AXIS_ALL);
-    CSceneManager* ground = GroundScene(m_host);
-    IToolManager* notifier = Notifier(m_host);
-    for (const std::string& name : names) {
-        SceneEntity* entity = m_sceneManager->getSceneEntity(name);
-        if (!entity)
-            continue;
-        // The ground lies in the world: a child's local position is not a world point.
-        const Ogre::Vector3 world = entity->GetWorldPosition();
-        entity->SetWorldPosition(world.x, TransformSteps::GroundHeight(ground, world), world.z);
-        if (notifier)
-            notifier->notify(NOTIFY_MOVED, 1, entity);
-    }
-    undo->addUndo(step.release());
-    return 1;
+    return TransformSteps::SnapToGround(m_sceneManager, GroundScene(m_host), Notifier(m_host),
+                                        undo);
 }

@@ -114,23 +114,21 @@ int CMapSelectMgr::DragRotate(int x, int y, bool snap) {
 int CMapSelectMgr::DragScale(int viewNumber, int x, int y, bool snap) {
     // Each result is the ratio since the previous step; the gizmo is stretched by the total
     // factor since the press so that the grabbed box follows the pointer.
+    // The total since the press has a floor above 0: dragged inward past the centre, the
+    // entity stays at its smallest and is never grown (or mirrored) again.
     float m = 0.0f;
-    float sign = 1.0f;
     if (m_dragPart == PART_SCALE_ALL) {
         const PixelRect rect = m_pressView->pixelRect();
         if (!GizmoDragRules::UniformScaleTotal(x - m_pressX, rect.right - rect.left, m))
             return RESULT_NOTHING_NEW;
     } else {
-        if (!(m_referenceLength > 0.0f))
-            return RESULT_NOTHING_NEW;
-        Ogre::Vector3 o, far, onRay, h, q;
+        Ogre::Vector3 o, far, onRay, h, between;
         if (!PressRay(x, y, o, far))
             return RESULT_NOTHING_NEW;
-        ID3dUtil::IntersectLineSegments(o, far, m_axisLine[0], m_axisLine[1], onRay, h, q);
+        ID3dUtil::IntersectLineSegments(o, far, m_axisLine[0], m_axisLine[1], onRay, h, between);
         const Ogre::Vector3 c0 = m_savedViews[m_pressViewIndex].axisPoints[2 * m_activeElement];
-        m = h.distance(c0) / m_referenceLength;
-        if (m_axisDirection.dotProduct(q - m_entityPosition) < 0.0f)
-            sign = -1.0f;
+        if (!GizmoDragRules::AxisScaleTotal(h, c0, m_axisDirection, m_referenceLength, m))
+            return RESULT_NOTHING_NEW;
     }
     // Snapped, the total since the press is a multiple of the step (never 0); the previous
     // factor is always the total last applied, so that letting go of Ctrl continues from the
@@ -152,7 +150,6 @@ int CMapSelectMgr::DragScale(int viewNumber, int x, int y, bool snap) {
         value = Ogre::Vector3(f, f, f);
     else
         value[m_activeElement] = f;
-    const float total = sign * m;
     m_prevScale = m;
 
     GizmoViewState& first = m_views[0];
@@ -162,7 +159,7 @@ int CMapSelectMgr::DragScale(int viewNumber, int x, int y, bool snap) {
             continue;
         const Ogre::Vector3 p0 = pressed.axisPoints[2 * e];
         const Ogre::Vector3 p1 = pressed.axisPoints[2 * e + 1];
-        const Ogre::Vector3 end = p0 + (p1 - p0) * total;
+        const Ogre::Vector3 end = p0 + (p1 - p0) * m;
         first.axisPoints[2 * e + 1] = end;
         first.elements[e][3][0] = end.x;
         first.elements[e][3][1] = end.y;

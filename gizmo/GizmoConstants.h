@@ -117,6 +117,9 @@ constexpr PixelRect kPickOffsets{-7, -2, 1, 6};
 
 // Uniform scale: a drag across the whole view width adds this to the factor.
 constexpr float kUniformScaleSpeed = 5.6f;
+// Scale drags: the smallest total factor since the press. A pointer moved inward past where
+// the factor would reach 0 keeps it here instead of growing the entity again.
+constexpr float kMinScaleTotal = 0.01f;
 
 // Render queue groups: the centre box draws after the rest.
 constexpr int kRenderQueue = 80;

@@ -116,8 +116,22 @@ bool RotationSincePress(int part, const Ogre::Vector3& start, const Ogre::Vector
 bool UniformScaleTotal(int dx, int width, float& total) {
     if (width <= 0)
         return false;
-    total = static_cast<float>(dx) * GizmoGeometry::kUniformScaleSpeed / static_cast<float>(width) +
-            1.0f;
+    const float m =
+        static_cast<float>(dx) * GizmoGeometry::kUniformScaleSpeed / static_cast<float>(width) +
+        1.0f;
+    total = std::max(m, GizmoGeometry::kMinScaleTotal);
+    return true;
+}
+
+bool AxisScaleTotal(const Ogre::Vector3& onAxis, const Ogre::Vector3& centre,
+                    const Ogre::Vector3& direction, float referenceLength, float& total) {
+    if (!(referenceLength > 0.0f))
+        return false;
+    // Signed: a point on the far side of the centre has passed it, and the floor holds there.
+    const float m = (onAxis - centre).dotProduct(direction) / referenceLength;
+    if (!std::isfinite(m))
+        return false;
+    total = std::max(m, GizmoGeometry::kMinScaleTotal);
     return true;
 }
 

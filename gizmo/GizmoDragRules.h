@@ -71,9 +71,20 @@ Ogre::Vector3 AxisAngleToYawPitchRoll(const Ogre::Vector3& axis, float angle);
 bool RotationSincePress(int part, const Ogre::Vector3& start, const Ogre::Vector3& g,
                         const Ogre::Vector3& viewNormal, Ogre::Vector3& axis, float& angle);
 
+// The scale totals since the press never go below kMinScaleTotal: moving the pointer inward
+// shrinks the entity down to that floor and, past the point where the total would reach 0,
+// keeps it there instead of growing it again.
+
 // Uniform scale (part 10): the total factor since the press for a pointer dx pixels right of
 // the press point in a view `width` pixels wide. False for a view without width.
 bool UniformScaleTotal(int dx, int width, float& total);
+
+// Axis scale (parts 11 to 13): the total factor since the press for the point `onAxis` of the
+// axis line through `centre` along the unit `direction`: its signed distance from the centre
+// along the direction over the reference length (the distance of the box at the press). False
+// for a reference length that is not above 0 or a total that is not finite.
+bool AxisScaleTotal(const Ogre::Vector3& onAxis, const Ogre::Vector3& centre,
+                    const Ogre::Vector3& direction, float referenceLength, float& total);
 
 // The factor of one scale step: |total / previous total|. False when it is not finite or
 // vanishes (below 0.0001), so that the previous total stays and no later step divides by zero.

@@ -315,4 +315,125 @@ TEST_F(GroundFollowTest, OverEmptySpaceTheHeightAboveYZeroIsKept) {
     ExpectNear(a->GetPosition(), Vector3(3025, 7, 2995), 1e-2f);
 }
 
+// The demo scene, whose pillar may not be transformed, in a selection with an entity that may.
+class LockedEntityTest : public TransformCommandTest {
+protected:
+    void SetUp() override {
+        TransformCommandTest::SetUp();
+        a = b = nullptr; // gone with the scene below
+        BuildDemoScene(*scene);
+        scene->GetOgreSceneManager()->getRootSceneNode()->_update(true, false);
+        pillar = scene->GetEntity("pillar");
+        cone = scene->GetEntity("cone_a");
+        ASSERT_TRUE(pillar && cone);
+        ASSERT_EQ(pillar->EnabledTrnaform(), 0);
+        kept = {pillar->GetPosition(), pillar->GetOrientation(), pillar->GetScale()};
+        coneStart = {cone->GetPosition(), cone->GetOrientation(), cone->GetScale()};
+    }
+    // The pillar's transform bit for bit, and nobody told that it changed.
+    void ExpectPillarKept() {
+        const Vector3 now[3] = {pillar->GetPosition(), pillar->GetOrientation(),
+                                pillar->GetScale()};
+        for (int i = 0; i < 3; ++i)
+            EXPECT_EQ(now[i], kept[i]) << i;
+        for (const auto& sent : host->tools.sent)
+            EXPECT_NE(sent.second, "pillar") << sent.first;
+    }
+    bool ConeChanged() const {
+        return cone->GetPosition() != coneStart[0] || cone->GetOrientation() != coneStart[1] ||
+               cone->GetScale() != coneStart[2];
+    }
+
+    CEditorEntity* pillar = nullptr;
+    CEditorEntity* cone = nullptr;
+    std::vector<Vector3> kept, coneStart;
+};
+
+TEST_F(LockedEntityTest, DragStepsOfEveryModeAndGroundFollowPassTheLockedEntityBy) {
+    Select({"cone_a", "pillar"});
+    for (bool follow : {false, true}) {
+        TransformSteps::PrepareDrag(Scene(), MODE_MOVE);
+        EXPECT_EQ(TransformSteps::ApplyDragResult(Scene(), Scene(), Tools(), MODE_MOVE,
+                                                  Vector3(3, 0, 2), follow),
+                  1);
+    }
+    TransformSteps::PrepareDrag(Scene(), MODE_ROTATE);
+    EXPECT_EQ(TransformSteps::ApplyDragResult(Scene(), Scene(), Tools(), MODE_ROTATE,
+                                              Vector3(0.3f, 0, 0), false),
+              1);
+    EXPECT_EQ(TransformSteps::ApplyAxisRotation(Scene(), Tools(), Vector3::UNIT_Y, 0.5f), 1);
+    TransformSteps::PrepareDrag(Scene(), MODE_SCALE);
+    EXPECT_EQ(TransformSteps::ApplyDragResult(Scene(), Scene(), Tools(), MODE_SCALE,
+                                              Vector3(2, 2, 2), false),
+              1);
+    EXPECT_TRUE(ConeChanged());
+    ExpectPillarKept();
+}
+
+// A panel edit of every kind and a bar apply of every group: the step holds and changes only
+// the entity that may be transformed, whichever of the two the panel and the bar show.
+TEST_F(LockedEntityTest, PanelEditsAndBarAppliesChangeOnlyWhatMayBeTransformed) {
+    for (const char* other : {"cone_a", "石块"}) { // before and after "pillar" in name order
+        SCOPED_TRACE(other);
+        Select({other, "pillar"});
+        CEditorEntity* free = scene->GetEntity(other);
+        for (int kind = KIND_POSITION; kind <= KIND_SCALE; ++kind) {
+            const int before = host->undo.undoCount();
+            TransformSteps::ApplyTransform(Scene(), Tools(), &host->undo, Vector3(0.5f, 0, 0),
+                                           AXIS_X, kind);
+            TransformSteps::ApplyWorldTransform(Scene(), Tools(), &host->undo, Vector3(0, 0.75f, 0),
+                                                2u, kind);
+            EXPECT_EQ(host->undo.undoCount(), before + 2);
+            const Vector3 v = kind == KIND_POSITION      ? free->GetPosition()
+                              : kind == KIND_ORIENTATION ? free->GetOrientation()
+                                                         : free->GetScale();
+            EXPECT_NEAR(v.x, 0.5f, 1e-5f) << kind;
+            EXPECT_NEAR(v.y, 0.75f, 1e-5f) << kind;
+            ExpectPillarKept();
+        }
+        // Undo and redo of those steps leave the pillar alone as well.
+        for (int i = 0; i < 6; ++i)
+            ASSERT_TRUE(host->undo.undo());
+        for (int i = 0; i < 6; ++i)
+            ASSERT_TRUE(host->undo.redo());
+        ExpectPillarKept();
+    }
+}
+
+TEST_F(LockedEntityTest, PressCaptureAndSnapToGroundLeaveTheLockedEntityOut) {
+    Select({"cone_a", "pillar"});
+    // What a press and a snap record: the entities that may change.
+    EXPECT_EQ(TransformSteps::TransformableSelection(Scene()), std::set<std::string>{"cone_a"});
+    cone->SetPosition(Vector3(5, 9, -3));
+    ASSERT_EQ(TransformSteps::SnapToGround(Scene(), Scene(), Tools(), &host->undo), 1);
+    EXPECT_NEAR(cone->GetWorldPosition().y, scene->TerrainHeightAt(5, -3), 1e-4f);
+    ExpectPillarKept();
+    ASSERT_EQ(host->undo.undoCount(), 1);
+    ASSERT_TRUE(host->undo.undo());
+    EXPECT_EQ(cone->GetPosition(), Vector3(5, 9, -3));
+    ExpectPillarKept();
+}
+
+// Locked entities alone are an empty selection: the steps that record one for an empty
+// selection record it here too, empty; nothing changes and nobody is told.
+TEST_F(LockedEntityTest, OnlyLockedEntitiesSelectedIsLikeAnEmptySelection) {
+    Select({"pillar"});
+    EXPECT_TRUE(TransformSteps::TransformableSelection(Scene()).empty());
+    EXPECT_EQ(TransformSteps::ApplyTransform(Scene(), Tools(), &host->undo, Vector3(2, 0, 0),
+                                             AXIS_X, KIND_POSITION),
+              1);
+    EXPECT_EQ(TransformSteps::ApplyWorldTransform(Scene(), Tools(), &host->undo, Vector3(0, 2, 0),
+                                                  2u, KIND_SCALE),
+              1);
+    EXPECT_EQ(TransformSteps::SnapToGround(Scene(), Scene(), Tools(), &host->undo), 1);
+    EXPECT_EQ(host->undo.undoCount(), 3);
+    TransformSteps::PrepareDrag(Scene(), MODE_MOVE);
+    EXPECT_EQ(TransformSteps::ApplyDragResult(Scene(), Scene(), Tools(), MODE_MOVE,
+                                              Vector3(1, 0, 0), true),
+              0);
+    EXPECT_EQ(TransformSteps::ApplyAxisRotation(Scene(), Tools(), Vector3::UNIT_Z, 1.0f), 0);
+    EXPECT_TRUE(host->tools.sent.empty());
+    ExpectPillarKept();
+}
+
 } // namespace

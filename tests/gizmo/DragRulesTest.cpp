@@ -173,8 +173,6 @@ TEST(DragRules, ScaleTotalsAndRatios) {
     EXPECT_NEAR(total, 2.0f, 1e-6f);
     ASSERT_TRUE(UniformScaleTotal(800, 800, total)); // a whole view width
     EXPECT_NEAR(total, 6.6f, 1e-6f);
-    ASSERT_TRUE(UniformScaleTotal(-250, 560, total));
-    EXPECT_NEAR(total, -1.5f, 1e-6f);
     EXPECT_FALSE(UniformScaleTotal(10, 0, total));
 
     float ratio = 0;
@@ -188,6 +186,42 @@ TEST(DragRules, ScaleTotalsAndRatios) {
     EXPECT_FALSE(ScaleRatio(1.0f, 0.0f, ratio));
     EXPECT_FALSE(ScaleRatio(std::nanf(""), 1.0f, ratio));
     EXPECT_EQ(ratio, 7.0f); // untouched
+}
+
+// Moving the pointer inward never grows the total: past where it would reach 0 it stays at
+// its floor, for the centre box and the axis boxes alike.
+TEST(DragRules, ScaleTotalsStopAtTheirFloorInward) {
+    using GizmoGeometry::kMinScaleTotal;
+    float total = 0;
+    float previous = 2.0f;
+    for (int dx = 100; dx >= -600; --dx) {
+        ASSERT_TRUE(UniformScaleTotal(dx, 560, total));
+        ASSERT_LE(total, previous) << dx;
+        ASSERT_GE(total, kMinScaleTotal) << dx;
+        previous = total;
+    }
+    EXPECT_EQ(total, kMinScaleTotal);
+
+    // Along +X from a centre at (1, 2, 3), reference length 4.
+    const Vector3 centre(1, 2, 3);
+    ASSERT_TRUE(AxisScaleTotal(centre + Vector3(8, 0, 0), centre, Vector3::UNIT_X, 4, total));
+    EXPECT_NEAR(total, 2.0f, 1e-6f);
+    ASSERT_TRUE(AxisScaleTotal(centre + Vector3(1, 0, 0), centre, Vector3::UNIT_X, 4, total));
+    EXPECT_NEAR(total, 0.25f, 1e-6f);
+    previous = 3.0f;
+    for (float along = 8.0f; along >= -20.0f; along -= 0.25f) {
+        ASSERT_TRUE(
+            AxisScaleTotal(centre + Vector3(along, 0, 0), centre, Vector3::UNIT_X, 4, total));
+        ASSERT_LE(total, previous) << along;
+        ASSERT_GE(total, kMinScaleTotal) << along;
+        previous = total;
+    }
+    EXPECT_EQ(total, kMinScaleTotal);
+    // Nothing to measure with: no reference length, or points that are not finite.
+    total = 7;
+    EXPECT_FALSE(AxisScaleTotal(centre, centre, Vector3::UNIT_X, 0, total));
+    EXPECT_FALSE(AxisScaleTotal(Vector3(std::nanf(""), 0, 0), centre, Vector3::UNIT_X, 4, total));
+    EXPECT_EQ(total, 7.0f);
 }
 
 TEST(DragRules, SnapRoundsToTheNearestMultipleAndRefusesUnusableSteps) {

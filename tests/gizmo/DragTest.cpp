@@ -100,15 +100,75 @@ TEST_F(GizmoTest, UniformScaleTakesRatiosAndGuardsAVanishingFactor) {
     EXPECT_NEAR(gizmo->GetDragResult().x, 2.0f, 1e-5f);
     ASSERT_EQ(gizmo->OnDrag(view.get(), 0, 0, px + 200, py), 1); // m = 3: ratio 3/2
     EXPECT_NEAR(gizmo->GetDragResult().y, 1.5f, 1e-5f);
-    // m = 0 exactly: refused, the previous factor (3) stays.
-    EXPECT_EQ(gizmo->OnDrag(view.get(), 0, 0, px - 100, py), RESULT_NOTHING_NEW);
-    EXPECT_NEAR(gizmo->GetDragResult().z, 1.5f, 1e-5f);
-    // Further left m is negative (-1.5); the factor is its absolute ratio to 3.
-    ASSERT_EQ(gizmo->OnDrag(view.get(), 0, 0, px - 250, py), 1);
+    // Where m would be 0 the total stops at its floor: the ratio from 3 down to it.
+    ASSERT_EQ(gizmo->OnDrag(view.get(), 0, 0, px - 100, py), 1);
     const Vector3 v = gizmo->GetDragResult();
-    EXPECT_NEAR(v.x, 0.5f, 1e-5f);
+    EXPECT_NEAR(v.x, GizmoGeometry::kMinScaleTotal / 3.0f, 1e-6f);
     EXPECT_EQ(v.x, v.y);
     EXPECT_EQ(v.y, v.z);
+    // Further left the total stays there: a factor of exactly 1, never a growing one.
+    ASSERT_EQ(gizmo->OnDrag(view.get(), 0, 0, px - 250, py), 1);
+    EXPECT_EQ(gizmo->GetDragResult(), Vector3(1, 1, 1));
+    // Back to the right it grows from the floor: m = 2 again.
+    ASSERT_EQ(gizmo->OnDrag(view.get(), 0, 0, px + 100, py), 1);
+    EXPECT_NEAR(gizmo->GetDragResult().x, 2.0f / GizmoGeometry::kMinScaleTotal, 1e-2f);
+}
+
+// A scale box dragged steadily inward, through the centre and beyond, shrinks the entity at
+// every step until the total factor since the press reaches its floor, and never grows it.
+TEST_F(GizmoTest, ScaleDragsInwardNeverGrowTheEntity) {
+    SelectNew("box_a", Vector3::ZERO);
+    gizmo->SetMode(MODE_SCALE);
+    struct Case {
+        const char* what;
+        Vector3 eye;
+        Vector3 grab;  // world point pressed, in gizmo units
+        Vector3 inner; // world point the drag ends at, well past the centre, in gizmo units
+        int component; // of the value that scales
+    };
+    // Seen from aside the centre box is clear of the Z box; looking down -Z the X and Y boxes
+    // are dragged along a pixel row and a pixel column.
+    const Case cases[] = {
+        {"uniform", Vector3(20, 15, 45), Vector3::ZERO, Vector3(-40, 0, 0), 0},
+        {"x box", Vector3(0, 0, 50), Vector3(9, 0, 0), Vector3(-18, 0, 0), 0},
+        {"y box", Vector3(0, 0, 50), Vector3(0, 9, 0), Vector3(0, -18, 0), 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        view->LookAt(c.eye, Vector3::ZERO);
+        gizmo->UpdateView(view.get(), 0);
+        const float s = Size();
+        const bool uniform = c.grab == Vector3::ZERO;
+        const Vector2 press = Pixel(c.grab * s);
+        const int px = int(std::lround(press.x)) + (uniform ? 3 : 0);
+        const int py = int(std::lround(press.y)) - (uniform ? 2 : 0);
+        ASSERT_EQ(gizmo->OnPress(view.get(), 0, KEY_LBUTTON, px, py), 1);
+        ASSERT_EQ(gizmo->GetDragPart(), uniform ? PART_SCALE_ALL : PART_SCALE_X + c.component);
+        const Vector2 end = Pixel(c.inner * s);
+        double total = 1.0;
+        int growing = 0; // steps that grew the entity
+        for (int i = 1; i <= 200; ++i) {
+            const float t = i / 200.0f;
+            const int x = int(std::lround(px + (end.x - px) * t));
+            const int y = uniform ? py : int(std::lround(py + (end.y - py) * t));
+            if (gizmo->OnDrag(view.get(), 0, 0, x, y) != 1)
+                continue;
+            const double f = gizmo->GetDragResult()[c.component];
+            if (f > 1.0 + 1e-6 && growing++ == 0)
+                ADD_FAILURE() << "step " << i << " grows the entity from " << total << " to "
+                              << total * f;
+            total *= f;
+        }
+        EXPECT_EQ(growing, 0);
+        EXPECT_NEAR(total, GizmoGeometry::kMinScaleTotal, 1e-4);
+        // The grabbed box stays on its own side of the centre, at the floor's stretch.
+        if (!uniform) {
+            const Vector3 box = gizmo->GetNode(4 + c.component)->getPosition();
+            EXPECT_GT(box[c.component], 0.0f);
+            EXPECT_LT(box[c.component], 9 * s * 2 * GizmoGeometry::kMinScaleTotal);
+        }
+        ASSERT_EQ(gizmo->OnRelease(view.get(), 0, 0, 0, 0), 1);
+    }
 }
 
 TEST_F(GizmoTest, AxisScaleStretchesTheGizmoAndReleaseSnapsItBack) {
@@ -136,12 +196,13 @@ TEST_F(GizmoTest, AxisScaleStretchesTheGizmoAndReleaseSnapsItBack) {
     EXPECT_NEAR(gizmo->GetDragResult().x, 0.75f, 0.02f);
     // The box follows the pointer: it is stretched by the total factor since the press.
     EXPECT_NEAR(gizmo->GetNode(4)->getPosition().x, 13.5f * s, 0.3f * s);
-    // Past the centre the box flips to the other side, but the value stays positive: the
-    // entity shrinks to 1/1.5 of its size and is never mirrored.
+    // Past the centre the total stays at its floor: the entity shrinks to it, is never
+    // mirrored, and the box stays on its own side.
     const Vector2 opposite = Pixel(Vector3(-9 * s, 0, 0));
     ASSERT_EQ(gizmo->OnDrag(view.get(), 0, 0, int(std::lround(opposite.x)), py), 1);
-    EXPECT_NEAR(gizmo->GetDragResult().x, 1.0f / 1.5f, 0.02f);
-    EXPECT_NEAR(gizmo->GetNode(4)->getPosition().x, -9 * s, 0.3f * s);
+    EXPECT_NEAR(gizmo->GetDragResult().x, GizmoGeometry::kMinScaleTotal / 1.5f, 1e-4f);
+    EXPECT_NEAR(gizmo->GetNode(4)->getPosition().x, 9 * s * GizmoGeometry::kMinScaleTotal,
+                0.01f * s);
 
     ASSERT_EQ(gizmo->OnRelease(view.get(), 0, 0, 0, 0), 1);
     EXPECT_EQ(gizmo->GetNode(4)->getPosition(), end);
@@ -298,16 +359,18 @@ TEST_F(GizmoTest, SnappedScaleMultipliesUpToAMultipleOfTheStep) {
     const int px = int(c.x) + 3, py = int(c.y) - 2;
     ASSERT_EQ(gizmo->OnPress(view.get(), 0, KEY_LBUTTON, px, py), 1);
     float total = 1.0f;
-    // m = 1.27, 1.53, then -0.98 (left of the press by almost two units) and 0.02.
-    for (int dx : {27, 53, -198, -98}) {
+    // m = 1.27, 1.53, then 0.02.
+    for (int dx : {27, 53, -98}) {
         ASSERT_EQ(gizmo->OnDrag(view.get(), 0, KEY_CTRL, px + dx, py), 1) << dx;
         total *= gizmo->GetDragResult().x;
         EXPECT_NEAR(std::remainder(total, 0.1f), 0.0f, 1e-5f) << dx;
     }
     // The last total rounded to 0 and kept one step instead.
     EXPECT_NEAR(total, 0.1f, 1e-6f);
-    // Still the same multiple: nothing new, and nothing divides by zero afterwards.
+    // Still the same multiple, also far left of where m is 0: nothing new, and nothing
+    // divides by zero afterwards.
     EXPECT_EQ(gizmo->OnDrag(view.get(), 0, KEY_CTRL, px - 99, py), RESULT_NOTHING_NEW);
+    EXPECT_EQ(gizmo->OnDrag(view.get(), 0, KEY_CTRL, px - 198, py), RESULT_NOTHING_NEW);
     ASSERT_EQ(gizmo->OnDrag(view.get(), 0, 0, px + 100, py), 1); // unsnapped m = 2
     EXPECT_NEAR(total * gizmo->GetDragResult().x, 2.0f, 1e-5f);
 }

@@ -43,6 +43,15 @@ std::string Rest(const std::vector<std::string>& w, std::size_t count) {
     return s;
 }
 
+// The entities that may not be transformed (the demo's pillar and its copies).
+std::vector<std::string> LockedNames(const ModelScene& scene) {
+    std::vector<std::string> names;
+    for (const auto& kv : scene.entities)
+        if (kv.second.locked)
+            names.push_back(kv.first);
+    return names;
+}
+
 } // namespace
 
 bool ParseOp(const std::vector<std::string>& lines, ModelOp& op) {
@@ -212,6 +221,10 @@ ModelOp COpGenerator::Next(const ModelScene& scene, int mode, CEditorSession& se
         const int count = Between(1, 3);
         for (int i = 0; i < count; ++i)
             line += " " + PickName(scene);
+        // Often a locked entity among them: the transforms that follow must pass it by.
+        const std::vector<std::string> locked = LockedNames(scene);
+        if (!locked.empty() && Below(3) == 0)
+            line += " " + locked[Below(static_cast<std::uint32_t>(locked.size()))];
         return Make(OpKind::Select, {line});
     }
     if (roll < 860) {

@@ -181,7 +181,8 @@ bool CModelRun::CheckDrag(const ModelScene& before, const ModelScene& after) {
             return Fail("after drag: entity " + kv.first + " appeared");
         const ModelEntity& b = it->second;
         ModelEntity& a = kv.second;
-        const bool selected = before.selection.count(kv.first) > 0;
+        // A locked entity is passed by as if it were not selected.
+        const bool selected = before.selection.count(kv.first) > 0 && !b.locked;
         // What the mode may change of a selected entity is taken from the editor; everything
         // else must be as it was.
         if (selected && m_mode == 1)
@@ -214,7 +215,7 @@ bool CModelRun::CheckBar(const ModelOp& op, const ModelScene& before, const Mode
         auto it = before.entities.find(kv.first);
         if (it == before.entities.end())
             return Fail("after bar apply: entity " + kv.first + " appeared");
-        if (!before.selection.count(kv.first))
+        if (!before.selection.count(kv.first) || it->second.locked)
             continue;
         if (group == 0)
             kv.second.position = it->second.position;
@@ -227,6 +228,8 @@ bool CModelRun::CheckBar(const ModelOp& op, const ModelScene& before, const Mode
     if (!SameScene(before, same, 0.0, why))
         return Fail("after bar apply: " + why);
     for (const std::string& name : before.selection) {
+        if (before.entities.at(name).locked)
+            continue; // kept as it was, checked above
         WorldTransform wb{}, wa{};
         ModelMath::WorldOf(before, name, wb);
         ModelMath::WorldOf(after, name, wa);
@@ -273,13 +276,17 @@ bool CModelRun::CheckSnap(const ModelScene& before, const ModelScene& after) {
     if (before.selection.empty())
         return Expect(before, 0.0, "snap with nothing selected");
     ModelScene same = after;
+    // A locked entity stays where it is; with only locked ones selected the step is empty.
     for (auto& kv : same.entities)
-        if (before.selection.count(kv.first) && before.entities.count(kv.first))
+        if (before.selection.count(kv.first) && before.entities.count(kv.first) &&
+            !before.entities.at(kv.first).locked)
             kv.second.position = before.entities.at(kv.first).position;
     std::string why;
     if (!SameScene(before, same, 0.0, why))
         return Fail("after snap: " + why);
     for (const std::string& name : before.selection) {
+        if (before.entities.at(name).locked)
+            continue;
         WorldTransform wb{}, wa{};
         ModelMath::WorldOf(before, name, wb);
         ModelMath::WorldOf(after, name, wa);
@@ -436,7 +443,8 @@ bool CModelRun::Execute(const ModelOp& op) {
             return Expect(before, 0.0, what);
         ModelScene next = before;
         for (const std::string& n : before.selection)
-            component(next.entities.at(n)) = value;
+            if (!before.entities.at(n).locked) // a locked entity keeps its value
+                component(next.entities.at(n)) = value;
         m_model.Push(next);
         return Expect(next, 0.0, what);
     }

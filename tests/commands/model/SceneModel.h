@@ -20,7 +20,7 @@ struct ModelEntity {
     Vec3 scale{1, 1, 1};
     std::uint32_t state = 0;
     bool light = false;
-    bool locked = false; // the gizmo does not transform it
+    bool locked = false; // no transform path changes it: drag, panel, bar, snap
 };
 
 struct ModelScene {
