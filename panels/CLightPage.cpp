@@ -13,6 +13,9 @@
 #include <OgreLight.h>
 
 #include <wx/textctrl.h>
+#include <wx/utils.h>
+
+#include <string>
 
 using lightcolor::ENumber;
 
@@ -187,17 +190,28 @@ void CLightPage::OnTreeNotify(CPropertyTreeEvent& event) {
     } else {
         // Every row is written whichever was committed, each step reading the values it does
         // not write from the light just before.
+        bool refused = false;
         for (int i = 0; i < kNumberRows; ++i) {
             if (!m_numbers[i])
                 continue;
+            const std::string text = m_numbers[i]->GetText();
+            // A pasted text with characters the row refuses when typed is refused as a whole:
+            // the light keeps its value and the row shows it again.
+            if (!proptree::IsTypedText(m_numbers[i]->GetFlags(), text)) {
+                refused = true;
+                m_numbers[i]->SetValue(lightcolor::ReadNumber(*light, kNumberOrder[i]));
+                continue;
+            }
             float value = 0.0f;
             // Text that is no number reads as 0; a number beyond single precision keeps the
             // light's value, like any value the light refuses.
             const bool read = m_numbers[i]->GetValue(value);
-            const bool tooLarge = !read && proptree::IsNumberText(m_numbers[i]->GetText());
+            const bool tooLarge = !read && proptree::IsNumberText(text);
             if (tooLarge || !lightcolor::WriteNumber(*light, kNumberOrder[i], value))
                 m_numbers[i]->SetValue(lightcolor::ReadNumber(*light, kNumberOrder[i]));
         }
+        if (refused)
+            wxBell();
     }
     Redraw();
 }
