@@ -180,19 +180,20 @@ void CColorPropertyNode::OnKillFocus(wxFocusEvent& event) {
     CommitChanges();
 }
 
-bool CColorPropertyNode::OpenPopup(int screenX) {
+bool CColorPropertyNode::OpenPopup(const wxPoint& at) {
     CPropertyTreeWnd* control = GetControl();
     if (!m_pWnd || !control || m_popup)
         return false;
-    const wxRect value = GetValueRect();
-    const wxPoint topLeft = control->GetListPane()->ClientToScreen(value.GetTopLeft());
-    const wxRect anchor(screenX >= 0 ? screenX : topLeft.x, topLeft.y, 1, value.height);
+    const wxPoint point = at != wxDefaultPosition
+                              ? at
+                              : control->GetListPane()->ClientToScreen(
+                                    GetValueRect().GetBottomLeft() + wxPoint(0, 1));
     const auto life = Life();
     HideWindow(); // ends the edit: the popup takes over until it reports back
     if (life.expired() || !m_pWnd)
         return false;
     m_colorBeforePopup = m_color;
-    m_popup = CColorPickerPopup::Open(m_pWnd, anchor, m_color, m_automaticColor, "Automatic",
+    m_popup = CColorPickerPopup::Open(m_pWnd, point, m_color, m_automaticColor, "Automatic",
                                       "More Colors...");
     if (CPropertyTreeWnd* c = GetControl())
         c->RedrawAll();
@@ -200,7 +201,7 @@ bool CColorPropertyNode::OpenPopup(int screenX) {
 }
 
 void CColorPropertyNode::OnLeftUp(wxMouseEvent& event) {
-    OpenPopup(m_pWnd->ClientToScreen(event.GetPosition()).x);
+    OpenPopup(m_pWnd->ClientToScreen(event.GetPosition()));
 }
 
 void CColorPropertyNode::OnKeyDown(wxKeyEvent& event) {
