@@ -3,6 +3,7 @@
 #include "CColorPickerPopup.h"
 #include "CColorPropertyNode.h"
 #include "CEditPropertyNode.h"
+#include "CPropertyListPane.h"
 #include "CPropertyTreeWnd.h"
 #include "IPanelOwner.h"
 #include "Interface.h"
@@ -11,6 +12,8 @@
 #include "SceneEntity.h"
 
 #include <OgreLight.h>
+
+#include <algorithm>
 
 #include <wx/textctrl.h>
 #include <wx/utils.h>
@@ -119,8 +122,22 @@ bool CLightPage::Build(const SceneEntity& entity) {
         m_numbers[i] = number;
     }
     m_category->Expand(true);
+    KeepColorWhole();
     NameRows();
     return true;
+}
+
+void CLightPage::KeepColorWhole() {
+    CPropertyTreeWnd* tree = m_tree;
+    if (!tree || !m_color || !tree->GetListPane())
+        return;
+    // The divider moves left as far as the colour's text needs to show whole (value area from
+    // 5 pixels right of the divider to 2 pixels inside the list's right edge); a label that
+    // no longer fits then ends with an ellipsis.
+    const int room = tree->GetListPane()->GetClientSize().x - 2 - proptree::kDividerSlop -
+                     m_color->GetValueExtent();
+    if (tree->GetColumn() > room)
+        tree->SetColumn(std::max(room, proptree::kColumnMinDrag));
 }
 
 wxRect CLightPage::TreeRect() const {
@@ -131,8 +148,10 @@ wxRect CLightPage::TreeRect() const {
 
 void CLightPage::OnPanelSize(wxSizeEvent& event) {
     event.Skip();
-    if (m_tree && event.GetEventObject() == m_panel)
+    if (m_tree && event.GetEventObject() == m_panel) {
         m_tree->SetSize(TreeRect());
+        KeepColorWhole();
+    }
 }
 
 void CLightPage::LoadValues(const SceneEntity& entity) {

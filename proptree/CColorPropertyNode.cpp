@@ -5,13 +5,20 @@
 #include "CPropertyTreeWnd.h"
 #include "PropertyTreeRules.h"
 
+#include <algorithm>
+#include <string>
+
 #include <wx/dcbuffer.h>
+#include <wx/dcclient.h>
 #include <wx/settings.h>
 #include <wx/utils.h>
 
 using namespace proptree;
 
 namespace {
+constexpr int kSwatchSize = 16; // the colour square, frame included
+constexpr int kSwatchGap = 5;   // between the square and the text
+
 wxColour ToColour(colorpick::ColorRef c) {
     return wxColour(static_cast<unsigned char>(colorpick::RedOf(c)),
                     static_cast<unsigned char>(colorpick::GreenOf(c)),
@@ -56,9 +63,32 @@ bool CColorPropertyNode::CreateColorWindow(unsigned flags, ColorRef color,
     return true;
 }
 
+int CColorPropertyNode::GetValueExtent() const {
+    const CPropertyTreeWnd* control = GetControl();
+    if (!control || !control->GetListPane())
+        return 0;
+    wxClientDC dc(control->GetListPane());
+    dc.SetFont(CPropertyTreeWnd::GetNormalFont());
+    // The longest text of the row's kind with every digit the same, for each digit: the
+    // widest of these is at least as wide as any colour's text.
+    const bool hex = (m_flags & kColorHex) != 0;
+    const std::string longest = FormatColor(colorpick::MakeColorRef(255, 255, 255), m_flags);
+    const std::string digits = hex ? "0123456789ABCDEF" : "0123456789";
+    int widest = 0;
+    for (const char digit : digits) {
+        std::string sample = longest;
+        for (char& c : sample) {
+            if (hex ? c != '#' : (c >= '0' && c <= '9'))
+                c = digit;
+        }
+        widest = std::max(widest, dc.GetTextExtent(wxString::FromUTF8(sample)).x);
+    }
+    return kSwatchSize + kSwatchGap + widest;
+}
+
 void CColorPropertyNode::DrawSwatch(wxDC& dc, const wxRect& rect, ColorRef color, unsigned flags,
                                     const wxColour& textColour) {
-    const wxRect square(rect.x, rect.y + 2, 16, 16);
+    const wxRect square(rect.x, rect.y + 2, kSwatchSize, kSwatchSize);
     dc.SetPen(*wxTRANSPARENT_PEN);
     dc.SetBrush(wxBrush(wxSystemSettings::GetColour(wxSYS_COLOUR_BTNSHADOW)));
     dc.DrawRectangle(square);
@@ -67,7 +97,7 @@ void CColorPropertyNode::DrawSwatch(wxDC& dc, const wxRect& rect, ColorRef color
     const wxString text = wxString::FromUTF8(FormatColor(color, flags));
     dc.SetTextForeground(textColour);
     const int textHeight = dc.GetCharHeight();
-    dc.DrawText(text, square.GetRight() + 1 + 5, rect.y + (rect.height - textHeight) / 2);
+    dc.DrawText(text, square.GetRight() + 1 + kSwatchGap, rect.y + (rect.height - textHeight) / 2);
 }
 
 void CColorPropertyNode::DrawValue(wxDC& dc, const wxRect& rect) {

@@ -50,6 +50,10 @@ public:
     void OnDeselect() override;
     void OnSelect() override;
 
+    // The width a value area needs to show any colour's value whole in the tree's normal
+    // font: the swatch, its gap and the widest text of the row's kind (0 without a tree).
+    int GetValueExtent() const;
+
     // Draws the swatch and the text into `rect`.
     static void DrawSwatch(wxDC& dc, const wxRect& rect, ColorRef color, unsigned flags,
                            const wxColour& textColour);

@@ -20,6 +20,7 @@
 #include <gtest/gtest.h>
 
 #include <wx/app.h>
+#include <wx/dcclient.h>
 #include <wx/frame.h>
 #include <wx/fs_mem.h>
 #include <wx/init.h>
@@ -345,6 +346,41 @@ TEST_F(LightPageGuiTest, TextsThatAreNoNumberOrWereNeverTypableKeepTheLightsValu
     if (before >= 0) {
         EXPECT_EQ(bells.Count() - before, beeps);
     }
+}
+
+TEST_F(LightPageGuiTest, TheColourTextShowsWholeAtTheSideAreasWidths) {
+    // The side area's usual width (280) and its least (260), the page built at the one and
+    // the panel then narrowed to the other.
+    Light("lamp").setDiffuseColour(Ogre::ColourValue(0.7f, 0.8f, 1.0f));
+    m_frame->SetClientSize(280, 700);
+    Pump(100);
+    Select({"lamp"});
+    CColorPropertyNode* color = Page().GetColorNode();
+    ASSERT_NE(color, nullptr);
+    CPropertyListPane* list = Page().GetTree()->GetListPane();
+    const auto textWidth = [&] {
+        wxClientDC dc(list);
+        dc.SetFont(CPropertyTreeWnd::GetNormalFont());
+        return dc.GetTextExtent(wxString::FromUTF8("RGB (178, 204, 255)")).x;
+    };
+    const auto checkWhole = [&](int width) {
+        ASSERT_EQ(m_panel->GetClientSize().x, width);
+        // The swatch (16), the gap (5) and the text, inside the value area.
+        const wxRect value = color->GetValueRect();
+        EXPECT_GE(value.width, 16 + 5 + textWidth()) << width;
+        EXPECT_LE(value.GetRight(), list->GetClientSize().x - 1) << width;
+        // The labels keep a column of their own.
+        EXPECT_GE(Page().GetTree()->GetColumn(), 41) << width;
+    };
+    checkWhole(280);
+    m_frame->SetClientSize(260, 700);
+    Pump(100);
+    checkWhole(260);
+    // Wide enough: the divider stays at 45 %.
+    m_frame->SetClientSize(460, 700);
+    Pump(100);
+    Select({"lamp2"});
+    EXPECT_GE(color->GetValueRect().width, 16 + 5 + textWidth());
 }
 
 TEST_F(LightPageGuiTest, TheColourTakenFromThePickerBecomesTheDiffuseColour) {
