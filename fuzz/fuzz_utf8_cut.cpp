@@ -1,7 +1,8 @@
 // The cuts at a byte limit that must never split a UTF-8 character: the side panel's value
-// and name edits, the line breaks of the mesh information text and the property tree's offset
-// rule. From valid UTF-8 each gives valid UTF-8, no longer than its limit, and a prefix of the
-// text. (The string table's cut, LoadText, lives in the plug-in object: fuzz_script checks it.)
+// and name edits, the line breaks of the mesh information text (at offsets counted in the
+// double-byte code page) and the property tree's offset rule. From valid UTF-8 each gives valid
+// UTF-8, no longer than its limit, and a prefix of the text. (The string table's cut, LoadText,
+// lives in the plug-in object: fuzz_script checks it.)
 #include "FuzzCheck.h"
 #include "PanelText.h"
 #include "PropertyTreeRules.h"
@@ -49,6 +50,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     CheckCut(text, limit, valid);
     CheckCut(text, PanelText::kMaxValueBytes, valid);
     CheckCut(text, PanelText::kMaxNameBytes, valid);
+
+    // The double-byte offset rule of the mesh text's line breaks: the offset lands on a
+    // character start, at most one unit before the one asked for.
+    {
+        const std::size_t at = PanelText::Cp936Offset(text, limit);
+        const std::string head = text.substr(0, at);
+        const std::size_t units = PanelText::Cp936Length(head);
+        FUZZ_CHECK(at <= text.size(), "the double-byte offset left the text");
+        FUZZ_CHECK(units <= limit, "the double-byte offset passed its limit");
+        FUZZ_CHECK(at == text.size() || limit - units < 2,
+                   "the double-byte offset dropped more than one character");
+        if (valid)
+            FUZZ_CHECK(fuzz::IsValidUtf8(head), "the double-byte offset split a character");
+    }
 
     // The mesh information text: the name with line breaks moved to character starts, the
     // height and one line per material (the rest of the text, split at NUL bytes).

@@ -3,6 +3,7 @@
 #include "CColorPickerPopup.h"
 #include "CColorPropertyNode.h"
 #include "CEditPropertyNode.h"
+#include "CPropertyListPane.h"
 #include "CPropertyTreeWnd.h"
 #include "IPanelOwner.h"
 #include "Interface.h"
@@ -12,7 +13,12 @@
 
 #include <OgreLight.h>
 
+#include <algorithm>
+
 #include <wx/textctrl.h>
+#include <wx/utils.h>
+
+#include <string>
 
 using lightcolor::ENumber;
 
@@ -116,8 +122,22 @@ bool CLightPage::Build(const SceneEntity& entity) {
         m_numbers[i] = number;
     }
     m_category->Expand(true);
+    KeepColorWhole();
     NameRows();
     return true;
+}
+
+void CLightPage::KeepColorWhole() {
+    CPropertyTreeWnd* tree = m_tree;
+    if (!tree || !m_color || !tree->GetListPane())
+        return;
+    // The divider moves left as far as the colour's text needs to show whole (value area from
+    // 5 pixels right of the divider to 2 pixels inside the list's right edge); a label that
+    // no longer fits then ends with an ellipsis.
+    const int room = tree->GetListPane()->GetClientSize().x - 2 - proptree::kDividerSlop -
+                     m_color->GetValueExtent();
+    if (tree->GetColumn() > room)
+        tree->SetColumn(std::max(room, proptree::kColumnMinDrag));
 }
 
 wxRect CLightPage::TreeRect() const {
@@ -128,8 +148,10 @@ wxRect CLightPage::TreeRect() const {
 
 void CLightPage::OnPanelSize(wxSizeEvent& event) {
     event.Skip();
-    if (m_tree && event.GetEventObject() == m_panel)
+    if (m_tree && event.GetEventObject() == m_panel) {
         m_tree->SetSize(TreeRect());
+        KeepColorWhole();
+    }
 }
 
 void CLightPage::LoadValues(const SceneEntity& entity) {
@@ -187,17 +209,28 @@ void CLightPage::OnTreeNotify(CPropertyTreeEvent& event) {
     } else {
         // Every row is written whichever was committed, each step reading the values it does
         // not write from the light just before.
+        bool refused = false;
         for (int i = 0; i < kNumberRows; ++i) {
             if (!m_numbers[i])
                 continue;
+            const std::string text = m_numbers[i]->GetText();
+            // A pasted text with characters the row refuses when typed is refused as a whole:
+            // the light keeps its value and the row shows it again.
+            if (!proptree::IsTypedText(m_numbers[i]->GetFlags(), text)) {
+                refused = true;
+                m_numbers[i]->SetValue(lightcolor::ReadNumber(*light, kNumberOrder[i]));
+                continue;
+            }
             float value = 0.0f;
             // Text that is no number reads as 0; a number beyond single precision keeps the
             // light's value, like any value the light refuses.
             const bool read = m_numbers[i]->GetValue(value);
-            const bool tooLarge = !read && proptree::IsNumberText(m_numbers[i]->GetText());
+            const bool tooLarge = !read && proptree::IsNumberText(text);
             if (tooLarge || !lightcolor::WriteNumber(*light, kNumberOrder[i], value))
                 m_numbers[i]->SetValue(lightcolor::ReadNumber(*light, kNumberOrder[i]));
         }
+        if (refused)
+            wxBell();
     }
     Redraw();
 }

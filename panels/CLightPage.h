@@ -8,7 +8,9 @@
 // resized: the host creates the panel at its template size and only then fits it to the side
 // area, and a page built in between would otherwise stay cut off. The page reaches the light
 // through the entity on every use and keeps no light of its own, so a light removed while
-// shown leaves nothing behind once the panel has refreshed for the removal.
+// shown leaves nothing behind once the panel has refreshed for the removal. The divider
+// starts at 45 % of the tree's width, and moves left where the colour row's value would not
+// show whole (at the side area's usual width the default font needs that).
 #pragma once
 
 #include <wx/window.h>
@@ -56,6 +58,8 @@ private:
     void Hide();
     void OnTreeNotify(CPropertyTreeEvent& event);
     void OnPanelSize(wxSizeEvent& event);
+    // Moves the tree's divider left when the colour row's value would not show whole.
+    void KeepColorWhole();
     // The lower 40 % of the panel as it is now.
     wxRect TreeRect() const;
     void Redraw();

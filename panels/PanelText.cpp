@@ -30,12 +30,12 @@ locale_t CLocale() {
     return locale;
 }
 
-// Inserts a line feed at byte offset `at` moved back to the start of its character, when the
-// text is at least `at` bytes long.
+// Inserts a line feed at the double-byte offset `at` (see Cp936Offset), when the text is at
+// least `at` double-byte units long.
 void BreakAt(std::string& text, std::size_t at) {
-    if (text.size() < at)
+    if (Cp936Length(text) < at)
         return;
-    text.insert(CharBoundary(text, at), 1, '\n');
+    text.insert(Cp936Offset(text, at), 1, '\n');
 }
 
 } // namespace
@@ -55,6 +55,30 @@ std::size_t CharBoundary(const std::string& text, std::size_t limit) {
 
 std::string CutText(const std::string& text, std::size_t limit) {
     return text.substr(0, CharBoundary(text, limit));
+}
+
+std::size_t Cp936Length(const std::string& text) {
+    std::size_t units = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (!IsContinuationByte(text[i]))
+            units += static_cast<unsigned char>(text[i]) < 0x80 ? 1 : 2;
+    }
+    return units;
+}
+
+std::size_t Cp936Offset(const std::string& text, std::size_t units) {
+    std::size_t counted = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (IsContinuationByte(text[i]))
+            continue;
+        const std::size_t width = static_cast<unsigned char>(text[i]) < 0x80 ? 1 : 2;
+        // A character that would end past the offset is where the offset falls: it starts
+        // here, so nothing of it is split.
+        if (counted + width > units)
+            return i;
+        counted += width;
+    }
+    return text.size();
 }
 
 double ParseNumber(const std::string& text) {

@@ -53,9 +53,17 @@ EditValue ReadEdit(const std::string& text, int kind, float current);
 // "%.3f" of a component as the panel shows it; a rotation is turned into degrees first.
 std::string FormatValue(float value, int kind);
 
-// The mesh information text of an entity: the mesh name (with line breaks at bytes 36 and 61,
-// each moved back to the start of the character it falls in), the height and one line per
-// sub-entity with its material.
+// Lengths and offsets as the double-byte code page of the interface text counts them: one
+// unit per ASCII character and two per other character (a Chinese character), while the
+// strings themselves are UTF-8. Cp936Offset answers the UTF-8 byte offset of the character
+// that holds the given unit offset (so an offset inside a double-byte character moves back
+// to its start), or the text's size when the offset lies at or past its end.
+std::size_t Cp936Length(const std::string& text);
+std::size_t Cp936Offset(const std::string& text, std::size_t units);
+
+// The mesh information text of an entity: the mesh name (with line breaks at double-byte
+// offsets 36 and 61 of the text so far, each moved back to the start of the character it
+// falls in), the height and one line per sub-entity with its material.
 std::string MeshInfoText(const std::string& meshName, float height,
                          const std::vector<std::string>& materials);
 

@@ -113,14 +113,14 @@ private:
     CColorPickerPopup& m_popup;
 };
 
-CColorPickerPopup* CColorPickerPopup::Open(wxWindow* notify, const wxRect& anchor, ColorRef color,
+CColorPickerPopup* CColorPickerPopup::Open(wxWindow* notify, const wxPoint& at, ColorRef color,
                                            ColorRef automatic, const std::string& defaultText,
                                            const std::string& customText) {
     if (notify == nullptr)
         return nullptr;
     auto* popup = new CColorPickerPopup(notify, color, automatic, wxString::FromUTF8(defaultText),
                                         wxString::FromUTF8(customText));
-    if (!popup->Build(anchor)) {
+    if (!popup->Build(at)) {
         delete popup;
         return nullptr;
     }
@@ -143,7 +143,7 @@ CColorPickerPopup::~CColorPickerPopup() {
         wxEvtHandler::RemoveFilter(m_keyFilter.get());
 }
 
-bool CColorPickerPopup::Build(const wxRect& anchor) {
+bool CColorPickerPopup::Build(const wxPoint& at) {
     if (!Create(m_notify.get(), wxBORDER_NONE))
         return false;
     SetBackgroundStyle(wxBG_STYLE_PAINT);
@@ -153,13 +153,15 @@ bool CColorPickerPopup::Build(const wxRect& anchor) {
     m_layout = ComputeLayout(TextSize(*this, m_defaultText), TextSize(*this, m_customText));
     const SSize size{m_layout.whole.width, m_layout.whole.height};
 
-    // The screen the row is on; its usable area keeps the popup clear of panels and docks.
-    int display = wxDisplay::GetFromPoint(anchor.GetTopLeft());
+    // The screen of the opening point; its usable area keeps the popup clear of panels and
+    // docks. Opened above, the popup also clears the owner's window (the row).
+    int display = wxDisplay::GetFromPoint(at);
     if (display == wxNOT_FOUND)
         display = 0;
     const wxRect screen = wxDisplay(static_cast<unsigned>(display)).GetClientArea();
-    const SPoint at = PlacePopup(size, ToRect(anchor), ToRect(screen));
-    SetSize(at.x, at.y, size.width, size.height);
+    const int ownerHeight = m_notify ? m_notify->GetSize().y : 0;
+    const SPoint place = PlacePopup(size, SPoint{at.x, at.y}, ownerHeight, ToRect(screen));
+    SetSize(place.x, place.y, size.width, size.height);
 
     m_initialIndex = InitialIndex(m_initialColor, m_automaticColor, !m_defaultText.empty(),
                                   !m_customText.empty());

@@ -28,7 +28,7 @@
 //       switch (e.GetInt()) { case COLORPICK_ACCEPT: ...; }
 //   }
 // and opens it with
-//   CColorPickerPopup::Open(m_window, rowRectOnScreen, m_color, m_automaticColor,
+//   CColorPickerPopup::Open(m_window, pointerOnScreen, m_color, m_automaticColor,
 //                           "Automatic", "More Colors...");
 #pragma once
 
@@ -57,13 +57,13 @@ public:
     using ColourDialogHook = std::function<bool(wxWindow* parent, wxColour& inOut)>;
 
     // Creates, shows (without taking the focus) and captures the mouse. `notify` receives the
-    // events and owns the popup window; `anchor` is the screen rectangle the popup belongs to
-    // (the row, or the pointer's x with the row's top and height): the popup opens below it at
-    // its left edge, or above it when there is no room below. An empty text leaves its button
-    // out. Answers the popup, or nullptr (nothing opened) without a notify window or when the
-    // window cannot be created.
-    static CColorPickerPopup* Open(wxWindow* notify, const wxRect& anchor,
-                                   colorpick::ColorRef color, colorpick::ColorRef automatic,
+    // events and owns the popup window; `at` is the screen point the popup opens at (its
+    // top-left corner: the pointer's position), moved as colorpick::PlacePopup says, with
+    // the notify window's height as the owner's. An empty text leaves its button out. Answers
+    // the popup, or nullptr (nothing opened) without a notify window or when the window
+    // cannot be created.
+    static CColorPickerPopup* Open(wxWindow* notify, const wxPoint& at, colorpick::ColorRef color,
+                                   colorpick::ColorRef automatic,
                                    const std::string& defaultText = "Automatic",
                                    const std::string& customText = "More Colors...");
 
@@ -98,7 +98,7 @@ private:
 
     CColorPickerPopup(wxWindow* notify, colorpick::ColorRef color, colorpick::ColorRef automatic,
                       const wxString& defaultText, const wxString& customText);
-    bool Build(const wxRect& anchor);
+    bool Build(const wxPoint& at);
 
     void OnPaint(wxPaintEvent& event);
     void OnMotion(wxMouseEvent& event);

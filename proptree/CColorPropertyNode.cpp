@@ -5,13 +5,20 @@
 #include "CPropertyTreeWnd.h"
 #include "PropertyTreeRules.h"
 
+#include <algorithm>
+#include <string>
+
 #include <wx/dcbuffer.h>
+#include <wx/dcclient.h>
 #include <wx/settings.h>
 #include <wx/utils.h>
 
 using namespace proptree;
 
 namespace {
+constexpr int kSwatchSize = 16; // the colour square, frame included
+constexpr int kSwatchGap = 5;   // between the square and the text
+
 wxColour ToColour(colorpick::ColorRef c) {
     return wxColour(static_cast<unsigned char>(colorpick::RedOf(c)),
                     static_cast<unsigned char>(colorpick::GreenOf(c)),
@@ -56,9 +63,32 @@ bool CColorPropertyNode::CreateColorWindow(unsigned flags, ColorRef color,
     return true;
 }
 
+int CColorPropertyNode::GetValueExtent() const {
+    const CPropertyTreeWnd* control = GetControl();
+    if (!control || !control->GetListPane())
+        return 0;
+    wxClientDC dc(control->GetListPane());
+    dc.SetFont(CPropertyTreeWnd::GetNormalFont());
+    // The longest text of the row's kind with every digit the same, for each digit: the
+    // widest of these is at least as wide as any colour's text.
+    const bool hex = (m_flags & kColorHex) != 0;
+    const std::string longest = FormatColor(colorpick::MakeColorRef(255, 255, 255), m_flags);
+    const std::string digits = hex ? "0123456789ABCDEF" : "0123456789";
+    int widest = 0;
+    for (const char digit : digits) {
+        std::string sample = longest;
+        for (char& c : sample) {
+            if (hex ? c != '#' : (c >= '0' && c <= '9'))
+                c = digit;
+        }
+        widest = std::max(widest, dc.GetTextExtent(wxString::FromUTF8(sample)).x);
+    }
+    return kSwatchSize + kSwatchGap + widest;
+}
+
 void CColorPropertyNode::DrawSwatch(wxDC& dc, const wxRect& rect, ColorRef color, unsigned flags,
                                     const wxColour& textColour) {
-    const wxRect square(rect.x, rect.y + 2, 16, 16);
+    const wxRect square(rect.x, rect.y + 2, kSwatchSize, kSwatchSize);
     dc.SetPen(*wxTRANSPARENT_PEN);
     dc.SetBrush(wxBrush(wxSystemSettings::GetColour(wxSYS_COLOUR_BTNSHADOW)));
     dc.DrawRectangle(square);
@@ -67,7 +97,7 @@ void CColorPropertyNode::DrawSwatch(wxDC& dc, const wxRect& rect, ColorRef color
     const wxString text = wxString::FromUTF8(FormatColor(color, flags));
     dc.SetTextForeground(textColour);
     const int textHeight = dc.GetCharHeight();
-    dc.DrawText(text, square.GetRight() + 1 + 5, rect.y + (rect.height - textHeight) / 2);
+    dc.DrawText(text, square.GetRight() + 1 + kSwatchGap, rect.y + (rect.height - textHeight) / 2);
 }
 
 void CColorPropertyNode::DrawValue(wxDC& dc, const wxRect& rect) {
@@ -180,19 +210,20 @@ void CColorPropertyNode::OnKillFocus(wxFocusEvent& event) {
     CommitChanges();
 }
 
-bool CColorPropertyNode::OpenPopup(int screenX) {
+bool CColorPropertyNode::OpenPopup(const wxPoint& at) {
     CPropertyTreeWnd* control = GetControl();
     if (!m_pWnd || !control || m_popup)
         return false;
-    const wxRect value = GetValueRect();
-    const wxPoint topLeft = control->GetListPane()->ClientToScreen(value.GetTopLeft());
-    const wxRect anchor(screenX >= 0 ? screenX : topLeft.x, topLeft.y, 1, value.height);
+    const wxPoint point = at != wxDefaultPosition
+                              ? at
+                              : control->GetListPane()->ClientToScreen(
+                                    GetValueRect().GetBottomLeft() + wxPoint(0, 1));
     const auto life = Life();
     HideWindow(); // ends the edit: the popup takes over until it reports back
     if (life.expired() || !m_pWnd)
         return false;
     m_colorBeforePopup = m_color;
-    m_popup = CColorPickerPopup::Open(m_pWnd, anchor, m_color, m_automaticColor, "Automatic",
+    m_popup = CColorPickerPopup::Open(m_pWnd, point, m_color, m_automaticColor, "Automatic",
                                       "More Colors...");
     if (CPropertyTreeWnd* c = GetControl())
         c->RedrawAll();
@@ -200,7 +231,7 @@ bool CColorPropertyNode::OpenPopup(int screenX) {
 }
 
 void CColorPropertyNode::OnLeftUp(wxMouseEvent& event) {
-    OpenPopup(m_pWnd->ClientToScreen(event.GetPosition()).x);
+    OpenPopup(m_pWnd->ClientToScreen(event.GetPosition()));
 }
 
 void CColorPropertyNode::OnKeyDown(wxKeyEvent& event) {

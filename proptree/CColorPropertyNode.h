@@ -6,6 +6,7 @@
 #include "CPropertyNode.h"
 #include "ColorPickerLayout.h"
 
+#include <wx/gdicmn.h>
 #include <wx/weakref.h>
 
 class wxCommandEvent;
@@ -36,8 +37,9 @@ public:
     wxWindow* GetColorWindow() const { return m_pWnd; }
     // The open popup, or null.
     CColorPickerPopup* GetPopup() const { return m_popup.get(); }
-    // Opens the popup for a pointer at `screenX` (the row's left edge when negative).
-    bool OpenPopup(int screenX = -1);
+    // Opens the popup at the pointer's screen position `at`; without one (a key opened it),
+    // at the value area's bottom-left corner.
+    bool OpenPopup(const wxPoint& at = wxDefaultPosition);
 
     void DrawValue(wxDC& dc, const wxRect& rect) override;
     void OnActivate() override;
@@ -47,6 +49,10 @@ public:
     void OnRemove() override;
     void OnDeselect() override;
     void OnSelect() override;
+
+    // The width a value area needs to show any colour's value whole in the tree's normal
+    // font: the swatch, its gap and the widest text of the row's kind (0 without a tree).
+    int GetValueExtent() const;
 
     // Draws the swatch and the text into `rect`.
     static void DrawSwatch(wxDC& dc, const wxRect& rect, ColorRef color, unsigned flags,

@@ -243,12 +243,40 @@ void CEditPropertyNode::OnKeyDown(wxKeyEvent& event) {
         list->HandleKey(WXK_TAB, event.ShiftDown());
         return;
     }
+    // A number row refuses a character when its key goes down: by the time the character
+    // itself arrives, the toolkit has already deleted the selected text it would replace.
+    if ((m_flags & (kEditReal | kEditWhole)) && IsRefusedKey(event)) {
+        wxBell();
+        return;
+    }
     event.Skip();
+}
+
+bool CEditPropertyNode::IsRefusedKey(const wxKeyEvent& event) const {
+    if (event.AltDown() || event.MetaDown())
+        return false;
+    const int key = event.GetKeyCode();
+    std::uint32_t ch = 0;
+    if (event.ControlDown()) {
+        // Ctrl with a letter types a control character (copy, cut, paste, undo, select all),
+        // which the number filter refuses; other Ctrl keys move the caret.
+        if (key < 'A' || key > 'Z')
+            return false;
+        ch = static_cast<std::uint32_t>(key - 'A' + 1);
+    } else {
+        const wxChar uni = event.GetUnicodeKey();
+        // Keys that type no character (arrows, Home, Delete, Backspace's own handling, ...).
+        if (uni == WXK_NONE || uni < 32 || uni == WXK_DELETE)
+            return false;
+        ch = static_cast<std::uint32_t>(uni);
+    }
+    return !EditCharAllowed(m_flags, ch);
 }
 
 void CEditPropertyNode::OnChar(wxKeyEvent& event) {
     const wxChar ch = event.GetUnicodeKey();
-    // Navigation keys and control combinations are not characters: the box handles them.
+    // Keys were filtered when they went down; this catches characters that come without a
+    // key of their own. Navigation keys and control combinations are not characters here.
     if (ch == WXK_NONE || (ch < 32 && ch != WXK_BACK) || ch == WXK_DELETE || event.ControlDown() ||
         event.AltDown()) {
         event.Skip();

@@ -50,6 +50,8 @@ private:
     void OnKillFocus(wxFocusEvent& event);
     void OnKeyDown(wxKeyEvent& event);
     void OnChar(wxKeyEvent& event);
+    // True for a key that types a character the row's number filter refuses.
+    bool IsRefusedKey(const wxKeyEvent& event) const;
     bool IsInsideControl(const wxWindow* window) const;
 
     int m_textOffset = 0;

@@ -392,13 +392,19 @@ bool CPropertyListPane::HandleKey(int keyCode, bool shift) {
     if (!m_pControl->IsEnabled())
         return false;
     switch (keyCode) {
-    case WXK_TAB:
-        if (shift)
-            m_pControl->FocusPrev();
-        else
-            m_pControl->FocusNext();
+    case WXK_TAB: {
+        // Tab walks the rows only from a property row: on a category it stays, and the
+        // activation that follows skips the category.
+        const CPropertyNode* focus = m_pControl->GetFocusedItem();
+        if (!focus || !focus->IsCategory()) {
+            if (shift)
+                m_pControl->FocusPrev();
+            else
+                m_pControl->FocusNext();
+        }
         ActivateFocused();
         return true;
+    }
     case WXK_RETURN:
     case WXK_NUMPAD_ENTER:
         ActivateFocused();

@@ -185,24 +185,15 @@ int MoveIndex(int current, EArrow arrow, bool hasDefault, bool hasCustom) {
     return current;
 }
 
-SPoint PlacePopup(SSize size, SRect anchor, SRect screen) {
-    SPoint at{anchor.x, anchor.Bottom()};
-
+SPoint PlacePopup(SSize size, SPoint at, int ownerHeight, SRect screen) {
     if (at.x + size.width > screen.Right())
         at.x = screen.Right() - size.width;
-    at.x = std::max(at.x, screen.x);
-
-    if (at.y + size.height > screen.Bottom()) {
-        const int above = anchor.y - size.height;
-        if (above >= screen.y) {
-            at.y = above;
-        } else {
-            // Fits on neither side: take the roomier one and keep it on the screen.
-            const int roomBelow = screen.Bottom() - anchor.Bottom();
-            const int roomAbove = anchor.y - screen.y;
-            at.y = roomAbove > roomBelow ? screen.y : screen.Bottom() - size.height;
-        }
-    }
+    if (at.x < screen.x)
+        at.x = screen.x;
+    if (at.y + size.height > screen.Bottom())
+        at.y -= size.height + ownerHeight;
+    // Held on the screen: a popup taller than the room above the row, or a point off the
+    // screen, still shows its top.
     at.y = std::max(std::min(at.y, screen.Bottom() - size.height), screen.y);
     return at;
 }

@@ -105,11 +105,11 @@ enum class EArrow { Left, Right, Up, Down };
 // skipped. From kIndexNone, Right and Down start at the first item and Left and Up at the last.
 int MoveIndex(int current, EArrow arrow, bool hasDefault, bool hasCustom);
 
-// Top-left screen position of a popup of `size` opened for `anchor` (the row it belongs to, in
-// screen coordinates) on a screen whose usable area is `screen`. It opens at the anchor's left
-// edge just below it; when that passes the bottom of the screen it opens above the anchor
-// instead (and where neither fits, on whichever side has more room, held on the screen). It
-// is moved left to end at the screen's right edge, and never starts left of or above the screen.
-SPoint PlacePopup(SSize size, SRect anchor, SRect screen);
+// Top-left screen position of a popup of `size` opened at the point `at` (the pointer) on a
+// screen whose usable area is `screen`. It opens with its top-left corner at the point. Past
+// the right edge it moves left to end there, and left of the screen it moves right to start
+// there; past the bottom it moves up by its own height plus `ownerHeight` (the row's window),
+// so that it opens above the row. Where that still leaves the screen, it is held on it.
+SPoint PlacePopup(SSize size, SPoint at, int ownerHeight, SRect screen);
 
 } // namespace colorpick

@@ -73,6 +73,17 @@ bool IsNumberText(const std::string& text) {
            text.find_first_of(kForbidden) == std::string::npos;
 }
 
+namespace {
+// True when a non-zero digit stands before the decimal point in [p, end).
+bool HasWholeDigit(const char* p, const char* end) {
+    for (; p < end && *p != '.'; ++p) {
+        if (*p >= '1' && *p <= '9')
+            return true;
+    }
+    return false;
+}
+} // namespace
+
 bool ParseValue(const std::string& text, float& value) {
     value = 0.0f;
     if (!IsNumberText(text))
@@ -85,11 +96,27 @@ bool ParseValue(const std::string& text, float& value) {
     double number = 0.0;
     // The letter rule above already refuses exponents, infinities and hex forms.
     const auto result = std::from_chars(p, end, number, std::chars_format::fixed);
+    if (result.ec == std::errc::result_out_of_range) {
+        // Beyond the double range: too large is no number; too small (nothing but zeros
+        // before the first other digit, far behind the point) reads as 0, as atof reads it.
+        return !HasWholeDigit(p, result.ptr);
+    }
     if (result.ec == std::errc()) {
         // Forty digits are beyond single precision: such a text is no number a row can hold.
         if (!std::isfinite(static_cast<float>(number)))
             return false;
         value = static_cast<float>(number);
+    }
+    return true;
+}
+
+bool IsTypedText(unsigned flags, const std::string& text) {
+    if (!(flags & (kEditReal | kEditWhole)))
+        return true;
+    for (const char c : text) {
+        // Backspace is a key, never part of a text.
+        if (c == '\b' || !EditCharAllowed(flags, static_cast<unsigned char>(c)))
+            return false;
     }
     return true;
 }

@@ -103,10 +103,16 @@ std::string FormatValue(float value);
 // The edit row's reading of its text: true with the number when the text has a digit and no
 // letter or one of the symbols "`~[]{}_=+\|'/?>,<"; otherwise false with 0. The number is the
 // longest decimal prefix after leading blanks (as the C library's atof reads it). A number
-// beyond single precision is not one: false with 0.
+// beyond single precision (or beyond double precision) is not one: false with 0; one too
+// small for either reads as 0.
 bool ParseValue(const std::string& text, float& value);
 // The first half of that rule: a digit, and no letter or refused symbol.
 bool IsNumberText(const std::string& text);
+
+// Whether every character of a row's text is one the row takes when typed (`flags` of the
+// row; rows without a number flag take everything). Pasted text can hold others: a number
+// row refuses such a text when it is committed.
+bool IsTypedText(unsigned flags, const std::string& text);
 
 // Whether the edit row's filter lets a typed character through (`flags` of the row). Keys that
 // are not characters (arrows, Delete, control combinations) never reach the filter.

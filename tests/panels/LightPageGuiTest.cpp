@@ -20,6 +20,7 @@
 #include <gtest/gtest.h>
 
 #include <wx/app.h>
+#include <wx/dcclient.h>
 #include <wx/frame.h>
 #include <wx/fs_mem.h>
 #include <wx/init.h>
@@ -34,6 +35,9 @@
 #include <map>
 #include <memory>
 #include <thread>
+
+// Last: the X headers define names the toolkit's headers use.
+#include "XBellCounter.h"
 
 namespace {
 
@@ -294,6 +298,91 @@ TEST_F(LightPageGuiTest, ACommitWritesEveryNumberFromItsRowAndRedraws) {
     EXPECT_EQ(m_host.m_redraws, 4);
 }
 
+TEST_F(LightPageGuiTest, TextsThatAreNoNumberOrWereNeverTypableKeepTheLightsValue) {
+    XBellCounter bells;
+    Select({"lamp"});
+    const Ogre::Light& light = Light("lamp");
+    // Puts text into a row as a paste does (no key filter) and commits it with Enter.
+    const auto pasteAndCommit = [&](int index, const std::string& text) {
+        CEditPropertyNode* node = Number(index);
+        ClickAt(ValueCentre(node));
+        ASSERT_TRUE(PumpUntil([&] { return wxWindow::FindFocus() == node->GetEditWindow(); }));
+        node->GetEditWindow()->SelectAll();
+        node->GetEditWindow()->WriteText(wxString::FromUTF8(text));
+        Pump(40);
+        ASSERT_EQ(node->GetText(), text);
+        m_sim.Char(WXK_RETURN);
+        ASSERT_TRUE(PumpUntil([&] { return !node->IsEditing(); }));
+        Pump(50);
+    };
+
+    // Beyond the double range: no number, so the light keeps its value, without a beep.
+    const int before = bells.Count();
+    pasteAndCommit(kRange, "1" + std::string(400, '0'));
+    EXPECT_EQ(light.getAttenuationRange(), 60.0f);
+    EXPECT_EQ(Text(kRange), "60.00000");
+    pasteAndCommit(kRange, "-" + std::string(320, '9') + ".5");
+    EXPECT_EQ(light.getAttenuationRange(), 60.0f);
+    if (before >= 0) {
+        EXPECT_EQ(bells.Count() - before, 0);
+    }
+
+    // Characters the row refuses when typed: refused on commit with a beep, value kept,
+    // while the other rows are written as for any commit.
+    int beeps = 0;
+    for (const char* pasted : {"200 ", "2e2", "+200", "２00", "200\n"}) {
+        pasteAndCommit(kRange, pasted);
+        ++beeps;
+        EXPECT_EQ(light.getAttenuationRange(), 60.0f) << pasted;
+        EXPECT_EQ(Text(kRange), "60.00000") << pasted;
+        if (before >= 0) {
+            EXPECT_EQ(bells.Count() - before, beeps) << pasted;
+        }
+    }
+    EXPECT_EQ(light.getAttenuationLinear(), 0.01235f);
+    // A pasted text the row could have typed goes in.
+    pasteAndCommit(kRange, "-.5");
+    EXPECT_EQ(light.getAttenuationRange(), -0.5f);
+    if (before >= 0) {
+        EXPECT_EQ(bells.Count() - before, beeps);
+    }
+}
+
+TEST_F(LightPageGuiTest, TheColourTextShowsWholeAtTheSideAreasWidths) {
+    // The side area's usual width (280) and its least (260), the page built at the one and
+    // the panel then narrowed to the other.
+    Light("lamp").setDiffuseColour(Ogre::ColourValue(0.7f, 0.8f, 1.0f));
+    m_frame->SetClientSize(280, 700);
+    Pump(100);
+    Select({"lamp"});
+    CColorPropertyNode* color = Page().GetColorNode();
+    ASSERT_NE(color, nullptr);
+    CPropertyListPane* list = Page().GetTree()->GetListPane();
+    const auto textWidth = [&] {
+        wxClientDC dc(list);
+        dc.SetFont(CPropertyTreeWnd::GetNormalFont());
+        return dc.GetTextExtent(wxString::FromUTF8("RGB (178, 204, 255)")).x;
+    };
+    const auto checkWhole = [&](int width) {
+        ASSERT_EQ(m_panel->GetClientSize().x, width);
+        // The swatch (16), the gap (5) and the text, inside the value area.
+        const wxRect value = color->GetValueRect();
+        EXPECT_GE(value.width, 16 + 5 + textWidth()) << width;
+        EXPECT_LE(value.GetRight(), list->GetClientSize().x - 1) << width;
+        // The labels keep a column of their own.
+        EXPECT_GE(Page().GetTree()->GetColumn(), 41) << width;
+    };
+    checkWhole(280);
+    m_frame->SetClientSize(260, 700);
+    Pump(100);
+    checkWhole(260);
+    // Wide enough: the divider stays at 45 %.
+    m_frame->SetClientSize(460, 700);
+    Pump(100);
+    Select({"lamp2"});
+    EXPECT_GE(color->GetValueRect().width, 16 + 5 + textWidth());
+}
+
 TEST_F(LightPageGuiTest, TheColourTakenFromThePickerBecomesTheDiffuseColour) {
     Select({"lamp"});
     CColorPickerPopup* popup = OpenPicker();
@@ -308,7 +397,11 @@ TEST_F(LightPageGuiTest, TheColourTakenFromThePickerBecomesTheDiffuseColour) {
     // Cancelled: nothing changes. "More Colors..." answered by the dialog: that colour.
     popup = OpenPicker();
     ASSERT_NE(popup, nullptr);
-    m_sim.MouseMove(ValueCentre(Page().GetColorNode())); // keys go where the pointer is
+    // Keys go where the pointer is: onto the row's label, clear of the popup, which opened
+    // at the pointer.
+    const wxRect row = Page().GetColorNode()->GetRowRect();
+    m_sim.MouseMove(Page().GetTree()->GetListPane()->ClientToScreen(
+        wxPoint(row.x + 20, row.y + row.height / 2)));
     Pump(40);
     m_sim.Char(WXK_ESCAPE);
     ASSERT_TRUE(PumpUntil([&] { return Page().GetColorNode()->GetPopup() == nullptr; }));

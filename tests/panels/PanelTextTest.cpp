@@ -28,11 +28,11 @@ TEST(PanelTextTest, ParsesTheAtofGrammarAndStopsAtTheFirstMisfit) {
         const char* text;
         double value;
     } const cases[] = {
-        {"12.5", 12.5},   {"  -3", -3.0},   {"+4.", 4.0},     {".25", 0.25},  {"1e3", 1000.0},
-        {"2E-2x", 0.02},  {"1e", 1.0},      {"1e+", 1.0},     {"5-3", 5.0},   {"1.2.3", 1.2},
-        {"-", 0.0},       {"", 0.0},        {".", 0.0},       {"-.", 0.0},    {"abc", 0.0},
-        {"\t\n7", 7.0},   {"--1", 0.0},     {"0x10", 0.0},    {"inf", 0.0},   {"nan", 0.0},
-        {"3 4", 3.0},     {"１２", 0.0},     {"1,5", 1.0},
+        {"12.5", 12.5},  {"  -3", -3.0}, {"+4.", 4.0},  {".25", 0.25}, {"1e3", 1000.0},
+        {"2E-2x", 0.02}, {"1e", 1.0},    {"1e+", 1.0},  {"5-3", 5.0},  {"1.2.3", 1.2},
+        {"-", 0.0},      {"", 0.0},      {".", 0.0},    {"-.", 0.0},   {"abc", 0.0},
+        {"\t\n7", 7.0},  {"--1", 0.0},   {"0x10", 0.0}, {"inf", 0.0},  {"nan", 0.0},
+        {"3 4", 3.0},    {"１２", 0.0},  {"1,5", 1.0},
     };
     for (const Case& c : cases)
         EXPECT_DOUBLE_EQ(ParseNumber(c.text), c.value) << c.text;
@@ -95,7 +95,8 @@ TEST(PanelTextTest, ReadsAtMostSixtyTwoBytesOfAnEdit) {
     const std::string ones(62, '1');
     EXPECT_EQ(ReadEdit("0." + std::string(60, '0') + "5", 1, 0.0f).verdict,
               EditVerdict::Unchanged); // the 5 is byte 63
-    EXPECT_FLOAT_EQ(ReadEdit(ones + "999", 1, 0.0f).value, static_cast<float>(std::atof(ones.c_str())));
+    EXPECT_FLOAT_EQ(ReadEdit(ones + "999", 1, 0.0f).value,
+                    static_cast<float>(std::atof(ones.c_str())));
     // A cut inside a character moves back to its start; a number before it is still read.
     const std::string text = "7" + std::string(60, ' ') + "中";
     EXPECT_EQ(ReadEdit(text, 1, 0.0f).value, 7.0f);
@@ -109,40 +110,68 @@ TEST(PanelTextTest, FormatsThreeDecimals) {
 }
 
 TEST(PanelTextTest, CutsAtCharacterBoundaries) {
-    const std::string name = "石块石块石块石块石块石"; // 11 characters of 3 bytes
+    const std::string name = "石块石块石块石块石块石";    // 11 characters of 3 bytes
     EXPECT_EQ(CutText(name, 31), "石块石块石块石块石块"); // 30 bytes, not 31
     EXPECT_EQ(CutText(name, 30).size(), 30u);
     EXPECT_EQ(CutText(name, 2), "");
     EXPECT_EQ(CutText("abc", 31), "abc");
-    EXPECT_EQ(CutText("ab\xC3\xA9", 3), "ab");   // é cut in its middle
+    EXPECT_EQ(CutText("ab\xC3\xA9", 3), "ab");          // é cut in its middle
     EXPECT_EQ(CutText("ab\xF0\x9F\x98\x80z", 5), "ab"); // a 4-byte character
     EXPECT_EQ(CharBoundary("", 31), 0u);
 }
 
-TEST(PanelTextTest, MeshTextBreaksLinesAtCharacterStarts) {
-    // "Mesh文件:\n\n" is 13 bytes: a 30-byte name gives 43 bytes, broken at 36 only.
+TEST(PanelTextTest, MeshTextBreaksLinesAtDoubleByteOffsets) {
+    // Offsets count as the double-byte code page does: "Mesh文件:\n\n" is 11 units (13 UTF-8
+    // bytes), so a 30-character name gives a first part of 41 units, broken at 36 only.
     const std::string name30(30, 'm');
     std::string text = MeshInfoText(name30, 2.5f, {});
-    EXPECT_EQ(text, "Mesh文件:\n\n" + std::string(23, 'm') + "\n" + std::string(7, 'm') +
+    EXPECT_EQ(text, "Mesh文件:\n\n" + std::string(25, 'm') + "\n" + std::string(5, 'm') +
                         "\n\n高度:\n2.5\n");
     // Both breaks with ASCII: offsets 36 and 61 of the growing text.
     const std::string name60(60, 'n');
     text = MeshInfoText(name60, 1.0f, {});
-    EXPECT_EQ(text.substr(0, 75), "Mesh文件:\n\n" + std::string(23, 'n') + "\n" +
-                                      std::string(24, 'n') + "\n" + std::string(13, 'n'));
-    // Chinese names: no character is split, every line is valid UTF-8.
+    EXPECT_EQ(text.substr(0, 75), "Mesh文件:\n\n" + std::string(25, 'n') + "\n" +
+                                      std::string(24, 'n') + "\n" + std::string(11, 'n'));
+    // A Chinese character counts two: after "a" twelve of them end exactly at 36.
+    std::string aligned = "a";
+    for (int i = 0; i < 20; ++i)
+        aligned += "石";
+    text = MeshInfoText(aligned, 1.0f, {});
+    EXPECT_EQ(text.find('\n', 13), 13u + 1 + 12 * 3);
+    // Without the "a", 36 falls inside the thirteenth character: the break moves before it,
+    // and no character is split.
     std::string chinese;
     for (int i = 0; i < 10; ++i)
         chinese += "石块";
     text = MeshInfoText(chinese, 0.75f, {"rock/moss", "岩石"});
     const std::size_t first = text.find('\n', 13);
     ASSERT_NE(first, std::string::npos);
-    EXPECT_EQ(first, 34u); // 36 falls inside the character at 34
+    EXPECT_EQ(first, 13u + 12 * 3);
+    EXPECT_EQ(text.find('\n', first + 1), 13u + 60 + 1); // 52 units: no break at 61
     std::size_t pos = 13;
     for (std::size_t at; (at = text.find('\n', pos)) != std::string::npos; pos = at + 1)
         EXPECT_NE(static_cast<unsigned char>(text[at + 1]) & 0xC0, 0x80u) << at;
     EXPECT_NE(text.find("\n\n高度:\n0.75\n\n部件1材质:   rock/moss\n部件2材质:   岩石"),
               std::string::npos);
+    // Thirty-one Chinese characters: 73 units, so the second break falls inside one too.
+    std::string longer;
+    for (int i = 0; i < 31; ++i)
+        longer += "块";
+    text = MeshInfoText(longer, 1.0f, {});
+    // Twelve characters end at 35 and the line feed takes unit 35; twelve more fill 36 to 59,
+    // and unit 61 lies inside the next one, so the second break comes before it.
+    EXPECT_EQ(text.substr(13, 12 * 3 + 1 + 12 * 3 + 1),
+              longer.substr(0, 36) + "\n" + longer.substr(36, 36) + "\n");
+}
+
+TEST(PanelTextTest, DoubleByteCounting) {
+    EXPECT_EQ(Cp936Length("Mesh文件:\n\n"), 11u);
+    EXPECT_EQ(Cp936Length(""), 0u);
+    EXPECT_EQ(Cp936Offset("ab石c", 2), 2u);
+    EXPECT_EQ(Cp936Offset("ab石c", 3), 2u); // inside 石: its start
+    EXPECT_EQ(Cp936Offset("ab石c", 4), 5u);
+    EXPECT_EQ(Cp936Offset("ab石c", 5), 6u); // the end
+    EXPECT_EQ(Cp936Offset("ab石c", 50), 6u);
 }
 
 TEST(PanelTextTest, MeshHeightUsesSixSignificantDigits) {

@@ -173,41 +173,48 @@ TEST(ColorPickerArrows, StartFromNothing) {
     EXPECT_EQ(MoveIndex(kIndexNone, EArrow::Up, true, false), 39);
 }
 
-TEST(ColorPickerPlacement, OpensBelowTheRowAtItsLeftEdge) {
+TEST(ColorPickerPlacement, OpensWithItsCornerAtThePointer) {
     const SRect screen{0, 0, 1600, 1200};
-    const SPoint at = PlacePopup({148, 150}, {300, 400, 200, 21}, screen);
-    EXPECT_EQ(at.x, 300);
-    EXPECT_EQ(at.y, 421);
+    const SPoint at = PlacePopup({148, 150}, {377, 409}, 21, screen);
+    EXPECT_EQ(at.x, 377);
+    EXPECT_EQ(at.y, 409);
 }
 
-TEST(ColorPickerPlacement, FlipsAboveTheRowAtTheBottomEdge) {
+TEST(ColorPickerPlacement, MovesAboveTheRowAtTheBottomEdge) {
     const SRect screen{0, 0, 1600, 1200};
-    const SPoint at = PlacePopup({148, 150}, {300, 1100, 200, 21}, screen);
-    EXPECT_EQ(at.y, 1100 - 150); // its bottom meets the row's top
-    // Exactly fitting below does not flip.
-    EXPECT_EQ(PlacePopup({148, 150}, {300, 1029, 200, 21}, screen).y, 1050);
+    // Past the bottom: up by its own height and the row's, so its bottom clears the row.
+    EXPECT_EQ(PlacePopup({148, 150}, {300, 1110}, 21, screen).y, 1110 - 150 - 21);
+    EXPECT_EQ(PlacePopup({148, 150}, {300, 1110}, 40, screen).y, 1110 - 150 - 40);
+    // Exactly fitting does not move.
+    EXPECT_EQ(PlacePopup({148, 150}, {300, 1050}, 21, screen).y, 1050);
+    EXPECT_EQ(PlacePopup({148, 150}, {300, 1051}, 21, screen).y, 1051 - 171);
 }
 
 TEST(ColorPickerPlacement, StaysOnTheScreenSideways) {
     const SRect screen{0, 0, 1600, 1200};
-    EXPECT_EQ(PlacePopup({148, 150}, {1550, 400, 40, 21}, screen).x, 1600 - 148);
-    EXPECT_EQ(PlacePopup({148, 150}, {-60, 400, 40, 21}, screen).x, 0);
+    EXPECT_EQ(PlacePopup({148, 150}, {1550, 400}, 21, screen).x, 1600 - 148);
+    EXPECT_EQ(PlacePopup({148, 150}, {1452, 400}, 21, screen).x, 1452); // ends at the edge
+    EXPECT_EQ(PlacePopup({148, 150}, {-60, 400}, 21, screen).x, 0);
     // A second screen to the right: its own edges count.
     const SRect right{1600, 0, 1024, 768};
-    EXPECT_EQ(PlacePopup({148, 150}, {1590, 100, 40, 21}, right).x, 1600);
-    EXPECT_EQ(PlacePopup({148, 150}, {2600, 700, 40, 21}, right).x, 2624 - 148);
-    EXPECT_EQ(PlacePopup({148, 150}, {2600, 700, 40, 21}, right).y, 700 - 150);
+    EXPECT_EQ(PlacePopup({148, 150}, {1590, 100}, 21, right).x, 1600);
+    const SPoint corner = PlacePopup({148, 150}, {2600, 700}, 21, right);
+    EXPECT_EQ(corner.x, 2624 - 148);
+    EXPECT_EQ(corner.y, 700 - 150 - 21);
 }
 
-TEST(ColorPickerPlacement, NeverLeavesTheTopWhenNeitherSideFits) {
-    // A short screen: 150 high popup, row near the middle with 100 above and 79 below.
+TEST(ColorPickerPlacement, IsHeldOnTheScreenWhereMovingUpIsNotEnough) {
+    // A short screen: a 150 pixel popup moved above a row near the top would leave it.
     const SRect screen{0, 0, 800, 200};
-    const SPoint at = PlacePopup({148, 150}, {10, 100, 100, 21}, screen);
-    EXPECT_EQ(at.y, 0);
-    const SPoint low = PlacePopup({148, 150}, {10, 30, 100, 21}, screen);
-    EXPECT_EQ(low.y, 200 - 150);
+    EXPECT_EQ(PlacePopup({148, 150}, {10, 100}, 21, screen).y, 0);
+    EXPECT_EQ(PlacePopup({148, 150}, {10, 30}, 21, screen).y, 30); // fits below
     // Taller than the screen: the top stays visible.
-    EXPECT_EQ(PlacePopup({148, 400}, {10, 100, 100, 21}, screen).y, 0);
-    // A row below the screen's end still gets a popup on the screen.
-    EXPECT_EQ(PlacePopup({148, 150}, {10, 500, 100, 21}, screen).y, 50);
+    EXPECT_EQ(PlacePopup({148, 400}, {10, 100}, 21, screen).y, 0);
+    // A point below the screen's end still gets a popup on the screen.
+    EXPECT_EQ(PlacePopup({148, 150}, {10, 500}, 21, screen).y, 50);
+    // A screen that does not start at 0.
+    const SRect lower{0, 1200, 800, 600};
+    EXPECT_EQ(PlacePopup({148, 150}, {10, 1250}, 21, lower).y, 1250);
+    EXPECT_EQ(PlacePopup({148, 150}, {10, 1790}, 21, lower).y, 1790 - 171);
+    EXPECT_EQ(PlacePopup({148, 150}, {10, 1100}, 21, lower).y, 1200);
 }

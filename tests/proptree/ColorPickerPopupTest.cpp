@@ -66,11 +66,13 @@ protected:
     CColorPickerPopup* Open(ColorRef color, ColorRef automatic,
                             const std::string& def = "Automatic",
                             const std::string& custom = "More Colors...") {
-        m_popup =
-            CColorPickerPopup::Open(m_node, m_node->GetScreenRect(), color, automatic, def, custom);
+        m_popup = CColorPickerPopup::Open(m_node, PointerInRow(), color, automatic, def, custom);
         Pump(150);
         return m_popup.get();
     }
+
+    // Where a click on the row would have been.
+    wxPoint PointerInRow() const { return m_node->GetScreenPosition() + wxPoint(37, 9); }
 
     wxPoint ItemCentre(int index) const {
         const wxRect r = m_popup->GetItemRect(index);
@@ -118,10 +120,9 @@ protected:
     int m_asserts = 0;
 };
 
-TEST_F(ColorPickerPopupTest, OpensBelowTheRowCapturingWithTheInitialItemMarked) {
+TEST_F(ColorPickerPopupTest, OpensAtThePointerCapturingWithTheInitialItemMarked) {
     ASSERT_NE(Open(kRed, kAuto), nullptr);
-    const wxRect row = m_node->GetScreenRect();
-    EXPECT_EQ(m_popup->GetScreenPosition(), wxPoint(row.x, row.y + row.height));
+    EXPECT_EQ(m_popup->GetScreenPosition(), PointerInRow());
     EXPECT_TRUE(m_popup->IsShown());
     EXPECT_TRUE(m_popup->HasCapture());
     EXPECT_EQ(m_popup->GetInitialIndex(), 16);
@@ -147,18 +148,21 @@ TEST_F(ColorPickerPopupTest, OpensBelowTheRowCapturingWithTheInitialItemMarked) 
 }
 
 TEST_F(ColorPickerPopupTest, OpensAboveARowAtTheBottomOfTheScreen) {
+    // A pointer 10 pixels into a row near the screen's bottom right corner: the popup moves
+    // up by its height and the row window's (21), and left to end at the screen's edge.
     const wxRect screen = wxGetClientDisplayRect();
-    const wxRect row(screen.GetRight() - 60, screen.GetBottom() - 30, 200, 21);
-    m_popup = CColorPickerPopup::Open(m_node, row, kRed, kAuto);
+    const wxPoint at(screen.GetRight() - 60, screen.GetBottom() - 20);
+    m_popup = CColorPickerPopup::Open(m_node, at, kRed, kAuto);
     ASSERT_TRUE(m_popup);
     Pump(100);
     const wxRect r = m_popup->GetScreenRect();
-    EXPECT_EQ(r.GetBottom() + 1, row.y);
+    EXPECT_EQ(r.y, at.y - r.height - m_node->GetSize().y);
+    EXPECT_EQ(r.GetBottom() + 1, at.y - 21);
     EXPECT_EQ(r.GetRight(), screen.GetRight());
 }
 
 TEST_F(ColorPickerPopupTest, NoNotifyWindowOpensNothing) {
-    EXPECT_EQ(CColorPickerPopup::Open(nullptr, wxRect(0, 0, 10, 10), kRed, kAuto), nullptr);
+    EXPECT_EQ(CColorPickerPopup::Open(nullptr, wxPoint(0, 0), kRed, kAuto), nullptr);
     EXPECT_EQ(wxWindow::GetCapture(), nullptr);
 }
 

@@ -28,6 +28,9 @@
 #include <utility>
 #include <vector>
 
+// Last: the X headers define names the toolkit's headers use.
+#include "XBellCounter.h"
+
 using namespace proptree;
 
 namespace {
@@ -343,23 +346,40 @@ TEST_F(PropertyTreeTest, NavigationKeysMoveTheFocusAndActivate) {
     EXPECT_EQ(m_tree->GetFocusedItem(), m_cat2);
     EXPECT_EQ(Count(PROPN_SELCHANGED), 4);
 
-    // Enter on a category activates nothing; Tab moves on and opens the row's editor.
+    // Enter on a category activates nothing, and Tab or Shift+Tab there stays on it.
     Key(WXK_RETURN);
     EXPECT_FALSE(m_cat2->IsActive());
     Key(WXK_TAB);
-    EXPECT_EQ(m_tree->GetFocusedItem(), m_name);
-    EXPECT_TRUE(m_name->IsActive());
-    EXPECT_TRUE(PumpUntil([&] { return m_name->IsEditing(); }));
-
-    // Shift+Tab from the editor commits it and opens the row before.
-    m_notes.clear();
+    EXPECT_EQ(m_tree->GetFocusedItem(), m_cat2);
     Key(WXK_TAB, wxMOD_SHIFT);
     EXPECT_EQ(m_tree->GetFocusedItem(), m_cat2);
-    EXPECT_EQ(Count(PROPN_COMMITTED), 1);
+    EXPECT_FALSE(m_cat2->IsActive());
     EXPECT_FALSE(m_name->IsActive());
-    Key(WXK_TAB, wxMOD_SHIFT);
+    EXPECT_FALSE(m_group->IsActive());
+    EXPECT_EQ(Count(PROPN_SELCHANGED), 4);
+
+    // From a property row Shift+Tab moves back and opens that row's editor.
+    Key(WXK_UP);
     EXPECT_EQ(m_tree->GetFocusedItem(), m_group);
+    Key(WXK_TAB, wxMOD_SHIFT);
+    EXPECT_EQ(m_tree->GetFocusedItem(), m_power);
+    EXPECT_TRUE(m_power->IsActive());
+    EXPECT_TRUE(PumpUntil([&] { return m_power->IsEditing(); }));
+
+    // Tab from the editor commits it and opens the row after; onto a category it opens
+    // nothing, and there it stays.
+    m_notes.clear();
+    Key(WXK_TAB);
+    EXPECT_EQ(m_tree->GetFocusedItem(), m_group);
+    EXPECT_EQ(Count(PROPN_COMMITTED), 1);
+    EXPECT_FALSE(m_power->IsActive());
     EXPECT_TRUE(m_group->IsActive()); // the base row has no editor but still activates
+    Key(WXK_TAB);
+    EXPECT_EQ(m_tree->GetFocusedItem(), m_cat2);
+    EXPECT_FALSE(m_cat2->IsActive());
+    Key(WXK_TAB);
+    EXPECT_EQ(m_tree->GetFocusedItem(), m_cat2);
+    EXPECT_FALSE(m_name->IsActive());
 }
 
 TEST_F(PropertyTreeTest, LeftAndRightExpandCollapseOrMoveAndHonourTheVeto) {
@@ -395,7 +415,7 @@ TEST_F(PropertyTreeTest, LeftAndRightExpandCollapseOrMoveAndHonourTheVeto) {
 TEST_F(PropertyTreeTest, EditRowCommitsOnEnterFiltersCharsAndKeepsFocusLossOutside) {
     Click(ValueOf(m_power));
     ASSERT_TRUE(PumpUntil([&] { return m_power->IsEditing(); }));
-    m_sim.Char('A', wxMOD_CONTROL);
+    m_power->GetEditWindow()->SelectAll();
     Pump(60);
     m_sim.Text("-2x.5");
     Pump(150);
@@ -424,6 +444,56 @@ TEST_F(PropertyTreeTest, EditRowCommitsOnEnterFiltersCharsAndKeepsFocusLossOutsi
     EXPECT_EQ(Count(PROPN_COMMITTED), 1);
     EXPECT_FALSE(m_name->IsEditing());
     EXPECT_FALSE(m_name->GetEditWindow()->IsShown());
+}
+
+TEST_F(PropertyTreeTest, ARefusedKeyLeavesTheSelectedTextAsItWas) {
+    XBellCounter bells;
+    Click(ValueOf(m_power));
+    ASSERT_TRUE(PumpUntil([&] { return m_power->IsEditing(); }));
+    wxTextCtrl* box = m_power->GetEditWindow();
+    const auto selection = [box] {
+        long from = -1, to = -1;
+        box->GetSelection(&from, &to);
+        return std::make_pair(from, to);
+    };
+    box->SelectAll();
+    Pump(60);
+    const int before = bells.Count();
+    // Letters, a blank, a plus and a shifted letter over the whole text selected.
+    for (int key : {'x', ' ', '+', 'E'}) {
+        m_sim.Char(key);
+        Pump(60);
+    }
+    EXPECT_EQ(m_power->GetText(), "1.00000");
+    EXPECT_EQ(selection(), std::make_pair(0L, 7L));
+    // The copy, paste, cut, undo and select-all keys type characters the row refuses too.
+    box->SetSelection(2, 4);
+    Pump(60);
+    for (int key : {'c', 'v', 'x', 'z', 'a'}) {
+        m_sim.Char(key, wxMOD_CONTROL);
+        Pump(60);
+    }
+    EXPECT_EQ(m_power->GetText(), "1.00000");
+    EXPECT_EQ(selection(), std::make_pair(2L, 4L));
+    if (before >= 0) {
+        EXPECT_EQ(bells.Count() - before, 9);
+    }
+    // A digit replaces the selection as usual, without a beep.
+    m_sim.Char('7');
+    Pump(60);
+    EXPECT_EQ(m_power->GetText(), "1.7000");
+    if (before >= 0) {
+        EXPECT_EQ(bells.Count() - before, 9);
+    }
+
+    // A row without a number flag takes every key.
+    Click(ValueOf(m_name));
+    ASSERT_TRUE(PumpUntil([&] { return m_name->IsEditing(); }));
+    m_name->GetEditWindow()->SelectAll();
+    Pump(60);
+    m_sim.Char('x');
+    Pump(60);
+    EXPECT_EQ(m_name->GetText(), "x");
 }
 
 TEST_F(PropertyTreeTest, WheelScrollsALineOnlyWhenTheContentIsTaller) {
@@ -563,6 +633,15 @@ TEST_F(ColorRowTest, ClickOpensThePopupAndAcceptingTakesTheColour) {
     EXPECT_EQ(m_color->GetColor(), colorpick::MakeColorRef(0, 0, 255));
     EXPECT_EQ(Count(PROPN_VALUECHANGED), 1);
     EXPECT_FALSE(m_color->IsActive());
+}
+
+TEST_F(ColorRowTest, ThePopupOpensAtThePointer) {
+    // Its top-left corner where the click let go, not at the row's edge.
+    const wxPoint pointer = ValueOf(m_color) + wxPoint(7, 3);
+    Click(pointer);
+    ASSERT_TRUE(PumpUntil([&] { return m_color->GetPopup() != nullptr; }));
+    Pump(100);
+    EXPECT_EQ(m_color->GetPopup()->GetScreenPosition(), pointer);
 }
 
 TEST_F(ColorRowTest, EscapeAndAClickOutsideCancelWithoutChange) {

@@ -112,6 +112,36 @@ TEST(PropertyTreeNumbers, NumbersBeyondSinglePrecisionAreNotNumbers) {
     // The largest float still reads.
     ASSERT_TRUE(ParseValue(FormatValue(3.4028234e38f), v));
     EXPECT_EQ(v, 3.4028234e38f);
+
+    // Beyond the double range too: still no number, whatever the sign or fraction.
+    const std::string beyondDouble = "1" + std::string(400, '0');
+    v = 7.0f;
+    EXPECT_FALSE(ParseValue(beyondDouble, v));
+    EXPECT_EQ(v, 0.0f);
+    EXPECT_FALSE(ParseValue("-" + beyondDouble + ".25", v));
+    EXPECT_FALSE(ParseValue(" 00" + beyondDouble, v));
+    EXPECT_TRUE(IsNumberText(beyondDouble));
+    // Too small for a double is a number: 0, as atof reads it.
+    v = 7.0f;
+    ASSERT_TRUE(ParseValue("0." + std::string(400, '0') + "1", v));
+    EXPECT_EQ(v, 0.0f);
+    ASSERT_TRUE(ParseValue("-." + std::string(400, '0') + "9", v));
+    EXPECT_EQ(v, 0.0f);
+}
+
+TEST(PropertyTreeNumbers, TypedTextIsWhatTheFilterLetsThrough) {
+    EXPECT_TRUE(IsTypedText(kEditReal, "-12.50000"));
+    EXPECT_TRUE(IsTypedText(kEditReal, ""));
+    EXPECT_TRUE(IsTypedText(kEditReal, FormatValue(-3.4e38f)));
+    // What only a paste brings: blanks, letters, signs, other digits, control characters.
+    for (const char* pasted :
+         {" 5", "5 ", "1e5", "+3", "5%", "12,5", "五", "\xEF\xBC\x91", "4\n", "4\b", "\t7"})
+        EXPECT_FALSE(IsTypedText(kEditReal, pasted)) << pasted;
+    EXPECT_TRUE(IsTypedText(kEditWhole, "0123"));
+    EXPECT_FALSE(IsTypedText(kEditWhole, "1.5"));
+    EXPECT_FALSE(IsTypedText(kEditWhole, "-1"));
+    EXPECT_TRUE(IsTypedText(0, "any text, 五 1e5"));
+    EXPECT_TRUE(IsTypedText(kEditPassword, "p@ss"));
 }
 
 TEST(PropertyTreeEdit, CharacterFilterByFlags) {
