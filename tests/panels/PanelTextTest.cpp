@@ -21,6 +21,12 @@ TEST(PanelTextTest, NumericEditTakesDigitsPointMinusAndBackspaceOnly) {
     // Copy, cut, paste and undo arrive as control characters and are refused like letters.
     for (int c : {3, 24, 22, 26, int('e'), int('E'), int('+'), int(' '), 0x4E2D, 0xFF10})
         EXPECT_FALSE(IsNumericEditChar(c)) << c;
+    // Pasted text passes only when every character could have been typed.
+    EXPECT_TRUE(IsNumericEditText(""));
+    EXPECT_TRUE(IsNumericEditText("-12.5"));
+    EXPECT_TRUE(IsNumericEditText("--.."));
+    for (const char* text : {"1e5", " 1", "1,5", "+1", "1\b", "\x08", "５", "1\n"})
+        EXPECT_FALSE(IsNumericEditText(text)) << text;
 }
 
 TEST(PanelTextTest, ParsesTheAtofGrammarAndStopsAtTheFirstMisfit) {
@@ -28,11 +34,11 @@ TEST(PanelTextTest, ParsesTheAtofGrammarAndStopsAtTheFirstMisfit) {
         const char* text;
         double value;
     } const cases[] = {
-        {"12.5", 12.5},   {"  -3", -3.0},   {"+4.", 4.0},     {".25", 0.25},  {"1e3", 1000.0},
-        {"2E-2x", 0.02},  {"1e", 1.0},      {"1e+", 1.0},     {"5-3", 5.0},   {"1.2.3", 1.2},
-        {"-", 0.0},       {"", 0.0},        {".", 0.0},       {"-.", 0.0},    {"abc", 0.0},
-        {"\t\n7", 7.0},   {"--1", 0.0},     {"0x10", 0.0},    {"inf", 0.0},   {"nan", 0.0},
-        {"3 4", 3.0},     {"１２", 0.0},     {"1,5", 1.0},
+        {"12.5", 12.5},  {"  -3", -3.0}, {"+4.", 4.0},  {".25", 0.25}, {"1e3", 1000.0},
+        {"2E-2x", 0.02}, {"1e", 1.0},    {"1e+", 1.0},  {"5-3", 5.0},  {"1.2.3", 1.2},
+        {"-", 0.0},      {"", 0.0},      {".", 0.0},    {"-.", 0.0},   {"abc", 0.0},
+        {"\t\n7", 7.0},  {"--1", 0.0},   {"0x10", 0.0}, {"inf", 0.0},  {"nan", 0.0},
+        {"3 4", 3.0},    {"１２", 0.0},  {"1,5", 1.0},
     };
     for (const Case& c : cases)
         EXPECT_DOUBLE_EQ(ParseNumber(c.text), c.value) << c.text;
@@ -95,7 +101,8 @@ TEST(PanelTextTest, ReadsAtMostSixtyTwoBytesOfAnEdit) {
     const std::string ones(62, '1');
     EXPECT_EQ(ReadEdit("0." + std::string(60, '0') + "5", 1, 0.0f).verdict,
               EditVerdict::Unchanged); // the 5 is byte 63
-    EXPECT_FLOAT_EQ(ReadEdit(ones + "999", 1, 0.0f).value, static_cast<float>(std::atof(ones.c_str())));
+    EXPECT_FLOAT_EQ(ReadEdit(ones + "999", 1, 0.0f).value,
+                    static_cast<float>(std::atof(ones.c_str())));
     // A cut inside a character moves back to its start; a number before it is still read.
     const std::string text = "7" + std::string(60, ' ') + "中";
     EXPECT_EQ(ReadEdit(text, 1, 0.0f).value, 7.0f);
@@ -103,18 +110,26 @@ TEST(PanelTextTest, ReadsAtMostSixtyTwoBytesOfAnEdit) {
 
 TEST(PanelTextTest, FormatsThreeDecimals) {
     EXPECT_EQ(FormatValue(1.0466f, 1), "1.047");
-    EXPECT_EQ(FormatValue(-0.0004f, 3), "-0.000");
+    // A value that rounds to zero shows no minus sign; one that rounds away from it does.
+    EXPECT_EQ(FormatValue(-0.0004f, 3), "0.000");
+    EXPECT_EQ(FormatValue(-0.0f, 1), "0.000");
+    EXPECT_EQ(FormatValue(-1e-30f, 1), "0.000");
+    EXPECT_EQ(FormatValue(-1e-6f, 2), "0.000"); // -0.0000573 degrees
+    EXPECT_EQ(FormatValue(-0.0006f, 1), "-0.001");
+    EXPECT_EQ(FormatValue(-10.0f, 1), "-10.000");
+    EXPECT_EQ(FormatFixed(-0.001, 2), "0.00");
+    EXPECT_EQ(FormatFixed(-100.0, 0), "-100");
     EXPECT_EQ(FormatValue(0.34906584f, 2), "20.000");
     EXPECT_EQ(FormatValue(3.0e38f, 1).size(), 43u);
 }
 
 TEST(PanelTextTest, CutsAtCharacterBoundaries) {
-    const std::string name = "石块石块石块石块石块石"; // 11 characters of 3 bytes
+    const std::string name = "石块石块石块石块石块石";    // 11 characters of 3 bytes
     EXPECT_EQ(CutText(name, 31), "石块石块石块石块石块"); // 30 bytes, not 31
     EXPECT_EQ(CutText(name, 30).size(), 30u);
     EXPECT_EQ(CutText(name, 2), "");
     EXPECT_EQ(CutText("abc", 31), "abc");
-    EXPECT_EQ(CutText("ab\xC3\xA9", 3), "ab");   // é cut in its middle
+    EXPECT_EQ(CutText("ab\xC3\xA9", 3), "ab");          // é cut in its middle
     EXPECT_EQ(CutText("ab\xF0\x9F\x98\x80z", 5), "ab"); // a 4-byte character
     EXPECT_EQ(CharBoundary("", 31), 0u);
 }
