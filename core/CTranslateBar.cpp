@@ -9,6 +9,8 @@
 #include "SceneEntity.h"
 #include "TransformBarFields.h"
 
+#include <wx/app.h>
+#include <wx/toplevel.h>
 #include <wx/utils.h>
 
 namespace {
@@ -65,17 +67,26 @@ void CTranslate::CheckEnter() {
     if (g_enterDown)
         return;
     g_enterDown = true;
+    // The key state is the whole display's: Return typed into another program, or into another
+    // window of the editor, is not meant for the bar. A press counts only when it begins while
+    // the editor is the active application and the keyboard focus is in the bar.
+    wxWindow* bar = m_transformBar.GetWindow();
+    wxTopLevelWindow* frame =
+        bar ? wxDynamicCast(wxGetTopLevelParent(bar), wxTopLevelWindow) : nullptr;
+    if (!wxTheApp || !wxTheApp->IsActive() || !frame || !frame->IsActive() ||
+        !m_transformBar.HasFocus())
+        return;
     ApplyTransformBar();
 }
 
 void CTranslate::ApplyTransformBar() {
     if (!m_transformBar.GetWindow())
         return;
-    // Only what the user typed counts: a field that still holds what the bar wrote is not
+    // Only what the user edited counts: a field untouched since the bar filled it is not
     // applied, so the two-decimal texts never round the entity, and several selected
     // entities keep their own values in the components nobody typed.
     const TransformBarFields::BarChanges changes =
-        TransformBarFields::ReadChanges(m_transformBar.ReadTexts(), m_transformBar.GetWritten());
+        TransformBarFields::ReadChanges(m_transformBar.ReadTexts(), m_transformBar.GetEdited());
     if (!ShownEntity(m_sceneManager))
         return;
     IToolManager* notifier = m_host ? m_host->toolManager() : nullptr;

@@ -51,6 +51,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (std::isfinite(typed.value)) {
         const std::string shown = PanelText::FormatValue(typed.value, kind);
         FUZZ_CHECK(!shown.empty() && shown.size() < 64, "the shown value is cut");
+        FUZZ_CHECK(shown[0] != '-' || shown.find_first_not_of("-0.") != std::string::npos,
+                   "a negative zero is shown");
     }
     return 0;
 }

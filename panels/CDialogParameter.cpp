@@ -16,6 +16,7 @@
 #include <wx/font.h>
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
+#include <wx/utils.h>
 #include <wx/xrc/xmlres.h>
 
 #include <vector>
@@ -144,8 +145,8 @@ int CDialogParameter::OnSceneNotify(SceneEntity* entity, int code) {
 void CDialogParameter::Refresh(int showState, bool showAll, int code, bool ownValues) {
     if (m_entity) {
         if (code == NOTIFY_RENAMED || code == NOTIFY_SELECTION) {
-            if (m_nameEdit && (!m_shown[kNameIndex].valid ||
-                               m_shown[kNameIndex].text != m_entity->GetName())) {
+            if (m_nameEdit &&
+                (!m_shown[kNameIndex].valid || m_shown[kNameIndex].text != m_entity->GetName())) {
                 m_nameEdit->ChangeValue(wxString::FromUTF8(m_entity->GetName()));
                 m_shown[kNameIndex].text = m_entity->GetName();
                 m_shown[kNameIndex].valid = true;
@@ -264,14 +265,21 @@ void CDialogParameter::ApplyEdit(int index) {
     wxTextCtrl* edit = m_edits[index];
     if (!m_entity || !m_plugin || !edit)
         return;
-    const std::string text = Utf8(edit->GetValue());
-    // Leaving an edit whose text is what the panel wrote applies nothing: the text holds the
-    // value rounded to three decimals, and applying it would change what nobody typed.
-    if (m_shown[index].text == text && !text.empty())
+    // Leaving an edit nobody changed since the panel wrote it applies nothing: the text holds
+    // the value rounded to three decimals, and applying it would change what nobody typed.
+    // Once edited, the text is applied even when it reads like what was shown.
+    if (m_shown[index].valid)
         return;
+    const std::string text = Utf8(edit->GetValue());
     const int kind = KindOf(index);
     const COORDINATE_AXIS axis = AxisOf(index);
     const float current = ValuesOf(*m_entity, kind)[axis];
+    // Pasted text may hold characters the edit refuses when typed: refused as a whole.
+    if (!PanelText::IsNumericEditText(text)) {
+        wxBell();
+        WriteEdit(index, PanelText::FormatValue(current, kind), true);
+        return;
+    }
     const PanelText::EditValue typed = PanelText::ReadEdit(text, kind, current);
     switch (typed.verdict) {
     case PanelText::EditVerdict::Unchanged:
@@ -294,8 +302,8 @@ void CDialogParameter::ApplyEdit(int index) {
 void CDialogParameter::ApplyName() {
     if (!m_entity || !m_plugin || !m_nameEdit)
         return;
-    const std::string name = PanelText::CutText(Utf8(m_nameEdit->GetValue()),
-                                                PanelText::kMaxNameBytes);
+    const std::string name =
+        PanelText::CutText(Utf8(m_nameEdit->GetValue()), PanelText::kMaxNameBytes);
     if (!name.empty())
         m_plugin->RenameEntity(m_entity, name.c_str());
 }

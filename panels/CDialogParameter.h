@@ -57,7 +57,8 @@ public:
 
 private:
     // What one edit shows: the text the panel last wrote, and whether the control still holds
-    // it (typing, pasting or a programmatic change clears that).
+    // it untouched (typing, pasting or a programmatic change clears that: the edit was
+    // edited since it was filled, and leaving it applies what it holds).
     struct Shown {
         std::string text;
         bool valid = false;

@@ -26,6 +26,12 @@ bool CTransformBar::Create(wxWindow* frame) {
     bar->SetId(kDialogBarId);
     m_window = bar;
     m_frame = frame;
+    m_edited = 0;
+    // The bar's own writing raises no text event (ChangeValue): every event is an edit.
+    for (const int id : TransformBarFields::kFieldIds) {
+        if (auto* edit = wxDynamicCast(bar->FindWindow(id), wxTextCtrl))
+            edit->Bind(wxEVT_TEXT, &CTransformBar::OnFieldText, this);
+    }
     if (wxAuiManager* manager = wxAuiManager::GetManager(frame)) {
         const wxSize size = bar->GetSize();
         manager->AddPane(bar, wxAuiPaneInfo()
@@ -59,7 +65,7 @@ void CTransformBar::Destroy() {
     bar->Destroy();
     m_window = nullptr;
     m_frame = nullptr;
-    m_written = TransformBarFields::Texts();
+    m_edited = 0;
 }
 
 bool CTransformBar::IsDocked() const {
@@ -71,6 +77,23 @@ bool CTransformBar::IsDocked() const {
         return false;
     const wxAuiPaneInfo& pane = manager->GetPane(bar);
     return pane.IsOk() && pane.dock_direction == wxAUI_DOCK_BOTTOM && pane.IsShown();
+}
+
+bool CTransformBar::HasFocus() const {
+    wxPanel* bar = m_window.get();
+    for (wxWindow* window = wxWindow::FindFocus(); bar && window; window = window->GetParent()) {
+        if (window == bar)
+            return true;
+    }
+    return false;
+}
+
+void CTransformBar::OnFieldText(wxCommandEvent& event) {
+    event.Skip();
+    for (int i = 0; i < TransformBarFields::kFieldCount; ++i) {
+        if (event.GetEventObject() == GetField(TransformBarFields::kFieldIds[i]))
+            m_edited |= 1u << i;
+    }
 }
 
 wxWindow* CTransformBar::GetField(int id) const {
@@ -101,10 +124,9 @@ void CTransformBar::WriteText(int id, const std::string& text) {
 void CTransformBar::Fill(const TransformBarFields::Texts& texts, const std::string& name) {
     if (!m_window)
         return;
-    for (int i = 0; i < TransformBarFields::kFieldCount; ++i) {
+    for (int i = 0; i < TransformBarFields::kFieldCount; ++i)
         WriteText(TransformBarFields::kFieldIds[i], texts[i]);
-        m_written[i] = texts[i];
-    }
+    m_edited = 0;
     WriteText(TransformBarFields::kNameId, name);
 }
 

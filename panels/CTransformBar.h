@@ -10,6 +10,7 @@
 
 #include <string>
 
+class wxCommandEvent;
 class wxWindow;
 
 class CTransformBar {
@@ -31,21 +32,25 @@ public:
     wxWindow* GetField(int id) const;
 
     // Shows nine value texts and a name. A control is written only when its text differs, so
-    // a refresh that changes nothing costs no redraw; the texts are remembered as what the bar
-    // last wrote either way. Nothing happens without a window.
+    // a refresh that changes nothing costs no redraw; every field counts as unedited after it
+    // either way. Nothing happens without a window.
     void Fill(const TransformBarFields::Texts& texts, const std::string& name);
     // What the nine value fields hold now (typed or written), in field order.
     TransformBarFields::Texts ReadTexts() const;
-    // What the bar last wrote into its value fields; empty texts before the first fill.
-    const TransformBarFields::Texts& GetWritten() const { return m_written; }
+    // The fields whose text was changed (typed, pasted, cleared) since the bar last filled
+    // them: bit i for field i. Typing the very text that was shown counts.
+    unsigned GetEdited() const { return m_edited; }
+    // Whether the keyboard focus is on the bar or one of its controls.
+    bool HasFocus() const;
     // How many times a control's text was actually replaced (for measurements and tests).
     long GetWriteCount() const { return m_writeCount; }
 
 private:
     void WriteText(int id, const std::string& text);
+    void OnFieldText(wxCommandEvent& event);
 
     wxWeakRef<wxPanel> m_window;
     wxWindow* m_frame = nullptr;
-    TransformBarFields::Texts m_written;
+    unsigned m_edited = 0;
     long m_writeCount = 0;
 };

@@ -44,6 +44,14 @@ bool IsNumericEditChar(int code) {
     return code == 8 || (code >= '0' && code <= '9') || code == '.' || code == '-';
 }
 
+bool IsNumericEditText(const std::string& text) {
+    for (const char c : text) {
+        if (c == 8 || !IsNumericEditChar(static_cast<unsigned char>(c)))
+            return false;
+    }
+    return true;
+}
+
 std::size_t CharBoundary(const std::string& text, std::size_t limit) {
     if (limit >= text.size())
         return text.size();
@@ -136,12 +144,19 @@ EditValue ReadEdit(const std::string& text, int kind, float current) {
     return result;
 }
 
+std::string FormatFixed(double value, int decimals) {
+    char buffer[400]; // the longest double in fixed notation, with room for the decimals
+    std::snprintf(buffer, sizeof buffer, "%.*f", decimals, value);
+    std::string text = buffer;
+    if (!text.empty() && text[0] == '-' && text.find_first_not_of("0.", 1) == std::string::npos)
+        text.erase(0, 1);
+    return text;
+}
+
 std::string FormatValue(float value, int kind) {
     if (kind == 2)
         value *= kRadiansToDegrees;
-    char text[64];
-    std::snprintf(text, sizeof text, "%.3f", static_cast<double>(value));
-    return text;
+    return FormatFixed(static_cast<double>(value), 3);
 }
 
 std::string MeshInfoText(const std::string& meshName, float height,

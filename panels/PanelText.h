@@ -20,6 +20,10 @@ constexpr float kRadiansToDegrees = 57.295776f;   // 0x42652EE0
 // A character a numeric edit takes as typed: the decimal digits, ".", "-" and backspace (8).
 // Everything else, the control characters of copy, cut, paste and undo included, is refused.
 bool IsNumericEditChar(int code);
+// Whether every character of text is one a numeric edit takes as typed. Text pasted into an
+// edit is checked with it when the edit is read: a character no key could have typed there
+// refuses the whole text.
+bool IsNumericEditText(const std::string& text);
 
 // The largest length <= limit at which text can be cut without splitting a UTF-8 character.
 std::size_t CharBoundary(const std::string& text, std::size_t limit);
@@ -50,7 +54,12 @@ struct EditValue {
 // radians for a rotation, rounded to single precision and compared.
 EditValue ReadEdit(const std::string& text, int kind, float current);
 
-// "%.3f" of a component as the panel shows it; a rotation is turned into degrees first.
+// printf's "%.<decimals>f" of value, except that a value that rounds to zero is never shown
+// with a minus sign ("-0.000" reads as a value that is not there).
+std::string FormatFixed(double value, int decimals);
+
+// "%.3f" of a component as the panel shows it (no negative zero); a rotation is turned into
+// degrees first.
 std::string FormatValue(float value, int kind);
 
 // Lengths and offsets as the double-byte code page of the interface text counts them: one

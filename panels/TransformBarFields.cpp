@@ -1,14 +1,11 @@
 #include "TransformBarFields.h"
 
 #include <cmath>
-#include <cstdio>
 
 namespace TransformBarFields {
 
 std::string FormatField(float value) {
-    char text[64];
-    std::snprintf(text, sizeof text, "%.2f", static_cast<double>(value));
-    return text;
+    return PanelText::FormatFixed(static_cast<double>(value), 2);
 }
 
 Texts FormatWorld(const Ogre::Vector3& position, const Ogre::Vector3& orientation,
@@ -29,10 +26,10 @@ float ReadField(const std::string& text, bool degrees) {
     return degrees ? value * kDegreesToRadians : value;
 }
 
-BarChanges ReadChanges(const Texts& texts, const Texts& written) {
+BarChanges ReadChanges(const Texts& texts, unsigned edited) {
     BarChanges changes;
     for (int i = 0; i < kFieldCount; ++i) {
-        if (texts[i] == written[i])
+        if (!(edited & (1u << i)))
             continue;
         const int group = i / 3;
         const int component = i % 3;

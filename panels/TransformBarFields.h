@@ -28,7 +28,7 @@ constexpr float kDegreesToRadians = PanelText::kDegreesToRadians;
 
 using Texts = std::array<std::string, kFieldCount>;
 
-// "%.2f" of one value.
+// "%.2f" of one value, never a negative zero.
 std::string FormatField(float value);
 
 // The nine texts of an entity's world position, orientation (radians, shown in degrees) and
@@ -43,7 +43,7 @@ Texts FormatWorld(const Ogre::Vector3& position, const Ogre::Vector3& orientatio
 // is beyond the single-precision range.
 float ReadField(const std::string& text, bool degrees);
 
-// What one group of three fields asks for: the components whose text changed (bit 0 X, bit 1
+// What one group of three fields asks for: the components that were edited (bit 0 X, bit 1
 // Y, bit 2 Z) and their values (radians for the rotation group). Unnamed components are 0.
 struct GroupChange {
     unsigned mask = 0;
@@ -53,16 +53,17 @@ struct GroupChange {
 struct BarChanges {
     // Position, rotation, scale: kinds 1, 2 and 3.
     std::array<GroupChange, 3> groups;
-    // Fields whose changed text was refused (bit i for field i): a value that is not finite
+    // Fields whose edited text was refused (bit i for field i): a value that is not finite
     // at single precision, or a zero scale. They take no part in the groups.
     unsigned refused = 0;
 
     bool Any() const { return groups[0].mask || groups[1].mask || groups[2].mask; }
 };
 
-// Compares what the fields hold with what the bar last wrote into them: only a field whose
-// text differs counts as typed. Text that the bar wrote itself is never read back, so
-// pressing Enter without typing changes nothing.
-BarChanges ReadChanges(const Texts& texts, const Texts& written);
+// Reads the fields the user edited since the bar last filled them (bit i of `edited` for field
+// i), whatever they hold, even the text that was shown. A field nobody edited is never read
+// back, so pressing Enter without typing changes nothing and the two-decimal texts never round
+// an entity.
+BarChanges ReadChanges(const Texts& texts, unsigned edited);
 
 } // namespace TransformBarFields

@@ -21,6 +21,12 @@ TEST(PanelTextTest, NumericEditTakesDigitsPointMinusAndBackspaceOnly) {
     // Copy, cut, paste and undo arrive as control characters and are refused like letters.
     for (int c : {3, 24, 22, 26, int('e'), int('E'), int('+'), int(' '), 0x4E2D, 0xFF10})
         EXPECT_FALSE(IsNumericEditChar(c)) << c;
+    // Pasted text passes only when every character could have been typed.
+    EXPECT_TRUE(IsNumericEditText(""));
+    EXPECT_TRUE(IsNumericEditText("-12.5"));
+    EXPECT_TRUE(IsNumericEditText("--.."));
+    for (const char* text : {"1e5", " 1", "1,5", "+1", "1\b", "\x08", "５", "1\n"})
+        EXPECT_FALSE(IsNumericEditText(text)) << text;
 }
 
 TEST(PanelTextTest, ParsesTheAtofGrammarAndStopsAtTheFirstMisfit) {
@@ -104,7 +110,15 @@ TEST(PanelTextTest, ReadsAtMostSixtyTwoBytesOfAnEdit) {
 
 TEST(PanelTextTest, FormatsThreeDecimals) {
     EXPECT_EQ(FormatValue(1.0466f, 1), "1.047");
-    EXPECT_EQ(FormatValue(-0.0004f, 3), "-0.000");
+    // A value that rounds to zero shows no minus sign; one that rounds away from it does.
+    EXPECT_EQ(FormatValue(-0.0004f, 3), "0.000");
+    EXPECT_EQ(FormatValue(-0.0f, 1), "0.000");
+    EXPECT_EQ(FormatValue(-1e-30f, 1), "0.000");
+    EXPECT_EQ(FormatValue(-1e-6f, 2), "0.000"); // -0.0000573 degrees
+    EXPECT_EQ(FormatValue(-0.0006f, 1), "-0.001");
+    EXPECT_EQ(FormatValue(-10.0f, 1), "-10.000");
+    EXPECT_EQ(FormatFixed(-0.001, 2), "0.00");
+    EXPECT_EQ(FormatFixed(-100.0, 0), "-100");
     EXPECT_EQ(FormatValue(0.34906584f, 2), "20.000");
     EXPECT_EQ(FormatValue(3.0e38f, 1).size(), 43u);
 }

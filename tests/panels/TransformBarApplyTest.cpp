@@ -90,9 +90,13 @@ protected:
         return FormatWorld(first->GetWorldPosition(), first->GetWorldOrientation(),
                            first->GetWorldScale());
     }
-    // What Enter does with the bar's texts: each changed group as one step.
+    // What Enter does with the bar's texts: each edited group as one step. Here a field counts
+    // as edited when its text differs from what the bar wrote.
     int Apply(const Texts& typed, const Texts& written) {
-        const BarChanges changes = ReadChanges(typed, written);
+        unsigned edited = 0;
+        for (int i = 0; i < kFieldCount; ++i)
+            edited |= typed[i] != written[i] ? 1u << i : 0u;
+        const BarChanges changes = ReadChanges(typed, edited);
         int steps = 0;
         for (int group = 0; group < 3; ++group)
             if (changes.groups[group].mask)

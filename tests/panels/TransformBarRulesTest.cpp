@@ -1,12 +1,13 @@
 // The transform bar's text rules without the toolkit: the "%.2f" world texts, the number
-// grammar and single precision of the read-back, the degree factors, and which fields count
-// as typed.
+// grammar and single precision of the read-back, the degree factors, and which fields are
+// read (the edited ones).
 #include "TransformBarFields.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstring>
+#include <initializer_list>
 
 namespace {
 
@@ -32,8 +33,13 @@ TEST(TransformBarRulesTest, WorldTextsUseTwoDecimalsAndDegrees) {
     const Texts expected = {"1.00", "-2.35", "1000.00", "45.00", "-90.00",
                             "0.00", "0.00",  "1.50",    "2.00"};
     EXPECT_EQ(texts, expected);
-    // A tiny negative value keeps its sign, as printf shows it.
-    EXPECT_EQ(FormatField(-0.001f), "-0.00");
+    // A value that rounds to zero shows no sign: "-0.00" would read as a value that is not
+    // there. A value that rounds away from zero keeps it.
+    EXPECT_EQ(FormatField(-0.001f), "0.00");
+    EXPECT_EQ(FormatField(-0.0f), "0.00");
+    EXPECT_EQ(FormatField(-0.00499f), "0.00");
+    EXPECT_EQ(FormatField(-0.006f), "-0.01");
+    EXPECT_EQ(FormatWorld(Vector3(-1e-9f, 0, 0), Vector3(-1e-6f, -0.0f, 0), Vector3(1))[3], "0.00");
 }
 
 TEST(TransformBarRulesTest, FieldsReadAsStrtodReadsADecimalNumber) {
@@ -66,10 +72,18 @@ TEST(TransformBarRulesTest, RotationFieldsAreDegreesTurnedIntoRadiansInSinglePre
     EXPECT_EQ(ReadField("x", true), 0.0f);
 }
 
-TEST(TransformBarRulesTest, OnlyFieldsWhoseTextDiffersFromTheWrittenOneCount) {
+// Bit i for each field index given.
+unsigned Fields(std::initializer_list<int> indexes) {
+    unsigned mask = 0;
+    for (int i : indexes)
+        mask |= 1u << i;
+    return mask;
+}
+
+TEST(TransformBarRulesTest, OnlyEditedFieldsCountWhateverTheyHold) {
     const Texts written = FormatWorld(Vector3(1, 2, 3), Vector3(0, 0, 0), Vector3(1, 1, 1));
-    // Nothing typed: nothing to apply, however the texts round the entity's values.
-    BarChanges none = ReadChanges(written, written);
+    // Nothing edited: nothing to apply, however the texts round the entity's values.
+    BarChanges none = ReadChanges(written, 0);
     EXPECT_FALSE(none.Any());
     EXPECT_EQ(none.refused, 0u);
 
@@ -78,7 +92,7 @@ TEST(TransformBarRulesTest, OnlyFieldsWhoseTextDiffersFromTheWrittenOneCount) {
     typed[3] = "45";  // rotation X
     typed[8] = "";    // scale Z cleared: reads 0, a zero scale
     typed[7] = "2";   // scale Y
-    const BarChanges changes = ReadChanges(typed, written);
+    const BarChanges changes = ReadChanges(typed, Fields({1, 3, 7, 8}));
     EXPECT_TRUE(changes.Any());
     EXPECT_EQ(changes.groups[0].mask, 2u);
     EXPECT_EQ(changes.groups[0].value, Vector3(0, 7.5f, 0));
@@ -88,14 +102,17 @@ TEST(TransformBarRulesTest, OnlyFieldsWhoseTextDiffersFromTheWrittenOneCount) {
     EXPECT_EQ(changes.groups[2].value, Vector3(0, 2, 0));
     EXPECT_EQ(changes.refused, 1u << 8);
 
-    // Typing exactly the text that is shown is no change; typing another spelling of the same
-    // number is, and applies that number.
+    // Typing exactly the text that is shown applies it, as does another spelling of the same
+    // number; a field that was not edited is not read even when its text was changed by a
+    // program without a text event.
     typed = written;
     typed[0] = "1.00";
     typed[2] = "3";
-    const BarChanges spelled = ReadChanges(typed, written);
-    EXPECT_EQ(spelled.groups[0].mask, 4u);
-    EXPECT_EQ(spelled.groups[0].value.z, 3.0f);
+    typed[4] = "90";
+    const BarChanges spelled = ReadChanges(typed, Fields({0, 2}));
+    EXPECT_EQ(spelled.groups[0].mask, 5u);
+    EXPECT_EQ(spelled.groups[0].value, Vector3(1, 0, 3));
+    EXPECT_EQ(spelled.groups[1].mask, 0u);
 }
 
 TEST(TransformBarRulesTest, ClearedPositionAndRotationApplyZeroButNotFiniteIsRefused) {
@@ -106,7 +123,7 @@ TEST(TransformBarRulesTest, ClearedPositionAndRotationApplyZeroButNotFiniteIsRef
     typed[2] = "1e39";  // beyond single precision
     typed[6] = "-1e39"; // so is the scale
     typed[7] = "0.000"; // a zero scale
-    const BarChanges changes = ReadChanges(typed, written);
+    const BarChanges changes = ReadChanges(typed, Fields({0, 2, 4, 6, 7}));
     EXPECT_EQ(changes.groups[0].mask, 1u);
     EXPECT_EQ(changes.groups[0].value.x, 0.0f);
     EXPECT_EQ(changes.groups[1].mask, 2u);
@@ -115,12 +132,12 @@ TEST(TransformBarRulesTest, ClearedPositionAndRotationApplyZeroButNotFiniteIsRef
     EXPECT_EQ(changes.refused, (1u << 2) | (1u << 6) | (1u << 7));
 }
 
-TEST(TransformBarRulesTest, BeforeTheFirstFillEmptyFieldsAreNoChange) {
+TEST(TransformBarRulesTest, BeforeTheFirstFillUneditedEmptyFieldsAreNoChange) {
     const Texts empty;
-    EXPECT_FALSE(ReadChanges(empty, empty).Any());
+    EXPECT_FALSE(ReadChanges(empty, 0).Any());
     Texts typed;
     typed[6] = "3";
-    const BarChanges changes = ReadChanges(typed, empty);
+    const BarChanges changes = ReadChanges(typed, Fields({6}));
     EXPECT_EQ(changes.groups[2].mask, 1u);
     EXPECT_EQ(changes.groups[2].value.x, 3.0f);
 }

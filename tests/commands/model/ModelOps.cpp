@@ -257,10 +257,20 @@ ModelOp COpGenerator::Next(const ModelScene& scene, int mode, CEditorSession& se
         return Make(OpKind::Copy, {"copy"});
     if (roll < 969 && current && !current->light) {
         const int id = Between(1001, 1009);
-        // Two decimals: never the three-decimal text the panel shows (few keys to type).
-        const std::string value = id <= 1003   ? Number(-15, 15, 2)
-                                  : id <= 1006 ? Number(-180, 180, 2)
-                                               : Number(0.2, 3, 2);
+        // Two decimals (few keys to type); for one draw in ten, the three-decimal text the panel
+        // shows, typed as it is, which is applied like any other text.
+        std::string value = id <= 1003   ? Number(-15, 15, 2)
+                            : id <= 1006 ? Number(-180, 180, 2)
+                                         : Number(0.2, 3, 2);
+        if (value.back() == '0') {
+            const int axis = (id - 1001) % 3;
+            const float now = id <= 1003   ? current->position[axis]
+                              : id <= 1006 ? current->orientation[axis] * 57.295776f
+                                           : current->scale[axis];
+            char shown[64];
+            std::snprintf(shown, sizeof shown, "%.3f", static_cast<double>(now));
+            value = shown;
+        }
         return Make(OpKind::Panel, {"type panel " + std::to_string(id) + " " + value, "leave"});
     }
     if (roll < 974 && current) {

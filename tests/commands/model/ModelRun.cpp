@@ -435,11 +435,10 @@ bool CModelRun::Execute(const ModelOp& op) {
         };
         ModelEntity copy = current;
         const float now = component(copy);
-        char shown[64];
-        std::snprintf(shown, sizeof shown, "%.3f", double(kind == 2 ? now * 57.295776f : now));
-        // The text the panel wrote, an unusable number or the same value: no step.
-        if (op.text == shown || !std::isfinite(static_cast<float>(typed)) ||
-            !std::isfinite(value) || (kind == 3 && value == 0.0f) || value == now)
+        // Typed text is applied even when it is the text the panel showed; an unusable number or
+        // the same value: no step.
+        if (!std::isfinite(static_cast<float>(typed)) || !std::isfinite(value) ||
+            (kind == 3 && value == 0.0f) || value == now)
             return Expect(before, 0.0, what);
         ModelScene next = before;
         for (const std::string& n : before.selection)
