@@ -17,6 +17,10 @@ CEditorHost::CEditorHost(CEditorEngine& engine)
       m_tools(std::make_unique<CToolManager>(*m_registry)),
       m_loader(std::make_unique<CPluginLoader>(*this, m_registry.get())) {
     m_loader->setOnUnloaded([this](const CPluginLoader::Module&) { ModuleUnloaded(); });
+    // Selecting, and switching the transform tool's mode, are undoable steps that leave the
+    // scene's content alone: they do not make the document modified.
+    m_undo->SetChangesDocument("SelectEntity", false);
+    m_undo->SetChangesDocument("SelectTranslateMode", false);
 }
 
 CEditorHost::~CEditorHost() {

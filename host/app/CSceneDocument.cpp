@@ -69,11 +69,11 @@ std::string CSceneDocument::Title() const {
 }
 
 bool CSceneDocument::IsModified() const {
-    return m_host.Undo().Revision() != m_savedRevision || LightPrint() != m_savedLights;
+    return m_host.Undo().DocumentState() != m_savedState || LightPrint() != m_savedLights;
 }
 
 void CSceneDocument::MarkSaved() {
-    m_savedRevision = m_host.Undo().Revision();
+    m_savedState = m_host.Undo().DocumentState();
     m_savedLights = LightPrint();
 }
 

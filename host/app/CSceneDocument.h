@@ -1,6 +1,7 @@
 // The scene as a document: the file it was opened from or saved to, and whether it has changed
-// since (any step of the undo stack, done, undone or redone, and any change of a light's
-// values, which the plug-ins' light page makes without an undo step).
+// since: the undo stack stands at another state of the content than when saved (selection
+// steps do not count; undoing back to the saved state clears the mark), or a light's values
+// differ, which the plug-ins' light page changes without an undo step.
 //
 // Opening a scene file replaces the scene only when the whole file is readable; the undo
 // stack and the selection go with the old scene (their steps name its entities), the plug-ins
@@ -46,6 +47,6 @@ private:
     CEditorHost& m_host;
     std::string m_path;
     std::string m_sourceName;
-    unsigned long m_savedRevision = 0;
+    unsigned long m_savedState = 0; // the undo manager's DocumentState when saved
     std::string m_savedLights;
 };

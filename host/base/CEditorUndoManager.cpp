@@ -46,8 +46,24 @@ bool CEditorUndoManager::doCommand(const std::string& name, CommandParams* param
         std::fprintf(stderr, "command %s failed\n", name.c_str());
         return false;
     }
+    if (!m_neutral.count(name))
+        step.state = ++m_lastState;
     push(std::move(step));
     return true;
+}
+
+void CEditorUndoManager::SetChangesDocument(const std::string& name, bool changes) {
+    if (changes)
+        m_neutral.erase(name);
+    else
+        m_neutral.insert(name);
+}
+
+unsigned long CEditorUndoManager::DocumentState() const {
+    for (auto it = m_undo.rbegin(); it != m_undo.rend(); ++it)
+        if (it->state != 0)
+            return it->state;
+    return m_baseState;
 }
 
 void CEditorUndoManager::addUndo(IBaseCommand* command) {
@@ -55,6 +71,7 @@ void CEditorUndoManager::addUndo(IBaseCommand* command) {
         return;
     Step step;
     step.command.reset(command);
+    step.state = ++m_lastState; // an unnamed step is taken to change the document
     push(std::move(step));
 }
 
@@ -62,8 +79,12 @@ void CEditorUndoManager::push(Step step) {
     m_redo.clear();
     m_undo.push_back(std::move(step));
     ++m_revision;
-    while (static_cast<int>(m_undo.size()) > m_maxDepth)
-        m_undo.pop_front(); // the oldest step is dropped and deleted
+    while (static_cast<int>(m_undo.size()) > m_maxDepth) {
+        // The oldest step is dropped and deleted; its state is now the one at the bottom.
+        if (m_undo.front().state != 0)
+            m_baseState = m_undo.front().state;
+        m_undo.pop_front();
+    }
 }
 
 bool CEditorUndoManager::undo() {
@@ -98,6 +119,8 @@ bool CEditorUndoManager::redo() {
 }
 
 void CEditorUndoManager::clear() {
+    // The content stays as it is: only the way back and forth goes.
+    m_baseState = DocumentState();
     m_redo.clear();
     m_undo.clear();
     ++m_revision;

@@ -6,6 +6,7 @@
 #include <deque>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -34,11 +35,23 @@ public:
     // when a full stack drops its oldest step: whether anything happened since a moment.
     unsigned long Revision() const { return m_revision; }
 
+    // Steps of the named command leave the document as it was (a selection, a tool's mode):
+    // they are undone and redone like any step but do not change DocumentState. Names are
+    // remembered whether or not the command is registered yet.
+    void SetChangesDocument(const std::string& name, bool changes);
+    // Identity of the document's state as the stacks stand: equal values mean the same
+    // content. Each step that changes the document gets a new identity when pushed and keeps
+    // it through undo and redo; a clear keeps the state. A state whose steps were discarded
+    // (a new step after undoing past it) or dropped off the bottom of the full stack never
+    // comes back, so a document saved there stays modified until saved again.
+    unsigned long DocumentState() const;
+
 private:
     struct Step {
         std::unique_ptr<IBaseCommand> command;
         CommandParams params;
         std::string name;
+        unsigned long state = 0; // the document's state after the step; 0: unchanged by it
     };
     void push(Step step);
 
@@ -47,4 +60,7 @@ private:
     std::vector<Step> m_redo; // back = next to redo
     int m_maxDepth;
     unsigned long m_revision = 0;
+    std::set<std::string> m_neutral; // commands that do not change the document
+    unsigned long m_lastState = 1;   // the newest document state handed out
+    unsigned long m_baseState = 1;   // the state below the oldest step kept
 };

@@ -112,13 +112,24 @@ CEditorEntity* CEditorScene::AddLight(const std::string& name, Ogre::Light::Ligh
 }
 
 bool CEditorScene::SetGround(float width, float depth, float amplitude, int cells) {
-    if (!(width > 0) || !(depth > 0) || !std::isfinite(width) || !std::isfinite(depth) ||
-        !std::isfinite(amplitude) || cells < 1 || cells > 1024)
+    const float limit = CTerrain::kMaxExtent;
+    if (!(width > 0 && width <= limit) || !(depth > 0 && depth <= limit) ||
+        !(std::fabs(amplitude) <= limit) || cells < 1 || cells > 1024)
         return false;
     m_ground.reset();
     auto ground =
         std::make_unique<CTerrain>(m_sceneManager, "ground", width, depth, amplitude, cells);
     if (!ground->GetOgreEntity())
+        return false;
+    m_ground = std::move(ground);
+    return true;
+}
+
+bool CEditorScene::SetGroundHeights(float width, float depth, int cells,
+                                    const std::vector<float>& heights) {
+    auto ground =
+        std::make_unique<CTerrain>(m_sceneManager, "ground", width, depth, cells, heights);
+    if (!ground->IsValid())
         return false;
     m_ground = std::move(ground);
     return true;

@@ -50,8 +50,12 @@ public:
                             const Ogre::Vector3& position, const Ogre::ColourValue& colour,
                             const std::string& parentName = "");
     // Replaces the ground by a terrain `width` x `depth` centred at the origin, with hills of
-    // the given amplitude, `cells` grid cells along each side. False on bad sizes.
+    // the given amplitude, `cells` grid cells along each side. False on bad sizes (sizes and
+    // heights beyond CTerrain::kMaxExtent included).
     bool SetGround(float width, float depth, float amplitude, int cells = 64);
+    // Replaces the ground by one of given heights over the same kind of grid ((cells + 1)^2
+    // heights, rows along z). False on bad sizes or values (the ground is then unchanged).
+    bool SetGroundHeights(float width, float depth, int cells, const std::vector<float>& heights);
     const CTerrain* GetGround() const { return m_ground.get(); }
     // Height of the ground surface at (x, z); 0 outside the ground or without one.
     float TerrainHeightAt(float x, float z) const;

@@ -67,6 +67,24 @@ CTerrain::CTerrain(Ogre::SceneManager* sceneManager, const std::string& name, fl
                                   -depth * 0.5f + depth * j / cells);
             m_heights[j * n + i] = HillHeight(p.x, p.z, width, depth, amplitude);
         }
+    Build();
+}
+
+CTerrain::CTerrain(Ogre::SceneManager* sceneManager, const std::string& name, float width,
+                   float depth, int cells, const std::vector<float>& heights)
+    : m_sceneManager(sceneManager), m_name(name), m_width(width), m_depth(depth), m_cells(cells) {
+    if (!(width > 0 && width <= kMaxExtent) || !(depth > 0 && depth <= kMaxExtent) || cells < 1 ||
+        cells > 1024 || heights.size() != size_t(cells + 1) * size_t(cells + 1))
+        return;
+    for (float h : heights)
+        if (!(std::fabs(h) <= kMaxExtent))
+            return;
+    m_heights = heights;
+    Build();
+}
+
+void CTerrain::Build() {
+    const int cells = m_cells, n = cells + 1;
     const auto mm = std::minmax_element(m_heights.begin(), m_heights.end());
     m_minHeight = *mm.first;
     m_maxHeight = *mm.second;
@@ -92,9 +110,9 @@ CTerrain::CTerrain(Ogre::SceneManager* sceneManager, const std::string& name, fl
     const std::string meshName = "EditorTerrain/" + std::to_string(++g_terrainCounter);
     if (!BuildManualMesh(meshName, d, "Editor/Terrain"))
         return;
-    m_entity = sceneManager->createEntity("EditorGround/" + meshName, meshName);
+    m_entity = m_sceneManager->createEntity("EditorGround/" + meshName, meshName);
     m_entity->setQueryFlags(0);
-    m_node = sceneManager->getRootSceneNode()->createChildSceneNode();
+    m_node = m_sceneManager->getRootSceneNode()->createChildSceneNode();
     m_node->attachObject(m_entity);
 }
 

@@ -8,6 +8,9 @@
 
 namespace {
 
+// Sine of the pitch beyond which it is read with atan2 instead of asin (about 87.4 degrees).
+constexpr float kNearPole = 0.999f;
+
 float Clamp01(float v) {
     return std::min(1.0f, std::max(0.0f, v));
 }
@@ -76,7 +79,17 @@ Ogre::Vector3 ID3dUtil::GenerateYPRFromMat(const Ogre::Matrix4& m) {
             if (!std::isfinite(m[i][j]))
                 return Ogre::Vector3::ZERO;
     const float sp = std::min(1.0f, std::max(-1.0f, -m[2][1]));
-    const float pitch = std::asin(sp);
+    // asin loses precision where its slope grows without bound: a float sine one step below 1
+    // is already 0.02 degrees short of 90. Near the pole the pitch is taken from the sine and
+    // the cosine together (row 2's length in the XZ plane), which stays exact there; elsewhere
+    // asin's result is kept as it is, bit for bit.
+    float pitch = 0.0f;
+    if (std::fabs(sp) < kNearPole) {
+        pitch = std::asin(sp);
+    } else {
+        const double cp = std::hypot(double(m[2][0]), double(m[2][2]));
+        pitch = float(std::atan2(double(-m[2][1]), cp));
+    }
     float yaw = 0.0f;
     float roll = 0.0f;
     if (std::fabs(sp) < 0.99999f) {

@@ -165,14 +165,6 @@ std::string EnsureLitGround() {
     return kLitGround;
 }
 
-// The demo ground shows what its lamps do: their colour, power and range.
-void LightTheGround(CEditorScene& scene) {
-    const CTerrain* ground = scene.GetGround();
-    const std::string material = EnsureLitGround();
-    if (ground && ground->GetOgreEntity() && !material.empty())
-        ground->GetOgreEntity()->setMaterialName(material);
-}
-
 Ogre::Vector3 Degrees(float x, float y, float z) {
     return Ogre::Vector3(Ogre::Math::DegreesToRadians(x), Ogre::Math::DegreesToRadians(y),
                          Ogre::Math::DegreesToRadians(z));
@@ -198,6 +190,13 @@ bool ParseFloats(const std::vector<std::string>& words, size_t first, size_t cou
 }
 
 } // namespace
+
+void LightTheGround(CEditorScene& scene) {
+    const CTerrain* ground = scene.GetGround();
+    const std::string material = EnsureLitGround();
+    if (ground && ground->GetOgreEntity() && !material.empty())
+        ground->GetOgreEntity()->setMaterialName(material);
+}
 
 void CreateDemoMeshes(CGameEngine& /*engine*/) {
     EnsureDemoMeshes();

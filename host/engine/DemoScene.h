@@ -15,6 +15,9 @@ void CreateDemoMeshes(CGameEngine& engine);
 // cone_a, pillar (locked), 石块, lamp_point and lamp_spot. Needs CreateDemoMeshes first
 // (it calls it through the scene's Ogre scene manager's meshes if missing).
 void BuildDemoScene(CEditorScene& scene);
+// Gives the ground the material that shows what the lamps do (colour, power, range) when a
+// render system can run it; the plain vertex-coloured one stays otherwise.
+void LightTheGround(CEditorScene& scene);
 // A camera placement that shows the whole demo scene.
 Ogre::Vector3 DemoCameraEye();
 Ogre::Vector3 DemoCameraTarget();

@@ -51,8 +51,23 @@ struct DotSceneNode {
     bool locked = false;     // transforms refused (userData "locked")
 };
 
+// The ground heightfield: (cells + 1)^2 heights over width x depth centred at the origin, rows
+// along z. In the file it is a root node whose user data "ground" ("WIDTH DEPTH CELLS") and
+// "groundHeights" (the heights) mark it and carry the grid; its entity names a ".mesh" of the
+// same triangles beside the scene file, for other readers of the format.
+struct DotSceneGround {
+    bool present = false;
+    float width = 0, depth = 0;
+    int cells = 0;
+    std::vector<float> heights;
+    std::string meshFile; // the mesh written beside the scene file
+    std::string nodeName; // the node's name in the file (no entity's name)
+    int line = 0;
+};
+
 struct DotSceneDocument {
     std::vector<DotSceneNode> nodes; // a parent comes before its children
+    DotSceneGround ground;
     std::vector<std::string> warnings;
 };
 
@@ -87,8 +102,9 @@ DotSceneDocument DescribeScene(CEditorScene& scene);
 // Scene XML of a document.
 std::string FormatDotScene(const DotSceneDocument& doc);
 // Writes the scene to `path` through a temporary file in the same folder renamed over it.
-// False with `error` = "PATH: message" when it cannot be written (the target is then
-// untouched).
+// The ground's mesh goes beside it as "NAME.ground.mesh" (NAME the scene file's name without
+// its extension), written the same way first. False with `error` = "PATH: message" (PATH the
+// scene's or the mesh's) when either cannot be written (the scene file is then untouched).
 bool SaveDotScene(const std::string& path, CEditorScene& scene, std::string& error);
 
 // True when the file starts (after blanks and a byte-order mark) with '<': a scene file of

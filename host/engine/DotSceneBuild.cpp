@@ -4,6 +4,7 @@
 
 #include "CEditorEntity.h"
 #include "CEditorScene.h"
+#include "DemoScene.h"
 #include "EditorMeshes.h"
 
 #include <OgreException.h>
@@ -198,6 +199,13 @@ void BuildDotScene(const DotSceneDocument& doc, const std::string& folder,
         }
         entity->AddState(node.state);
         entity->SetTransformEnabled(!node.locked);
+    }
+    if (doc.ground.present) {
+        if (scene.SetGroundHeights(doc.ground.width, doc.ground.depth, doc.ground.cells,
+                                   doc.ground.heights))
+            LightTheGround(scene);
+        else
+            warnings.push_back(At(fileName, doc.ground.line) + "the ground could not be made");
     }
     for (const std::string& message : log.Take())
         warnings.push_back(fileName + ": " + message);

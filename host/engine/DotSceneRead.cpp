@@ -2,10 +2,11 @@
 //
 // What the editor keeps: nodes (name, position, rotation, scale, children), one entity
 // (meshFile) or light per node (further objects of a node become children of it), lights'
-// type, diffuse and specular colours, power scale, lightAttenuation and lightRange, and the
-// user data properties "state" and "locked". Elements of the format that the editor does not keep
-// (cameras, environment, planes, ...) are skipped with a warning; any other element, a missing
-// or non-finite number and a duplicate name make the file unreadable.
+// type, diffuse and specular colours, power scale, lightAttenuation and lightRange, the
+// user data properties "state" and "locked", and the root node whose user data "ground" and
+// "groundHeights" make it the ground (it leaves the node list). Elements of the format that the
+// editor does not keep (cameras, environment, planes, ...) are skipped with a warning; any other
+// element, a missing or non-finite number and a duplicate name make the file unreadable.
 #include "DotScene.h"
 #include "DotSceneText.h"
 
@@ -16,6 +17,7 @@
 #include <cmath>
 #include <map>
 #include <set>
+#include <sstream>
 
 namespace {
 
@@ -65,6 +67,8 @@ public:
                 return false;
             }
         }
+        if (!ExtractGround())
+            return false;
         NameAnonymousNodes();
         return true;
     }
@@ -213,7 +217,7 @@ private:
             else if (name == "entity" || name == "light")
                 ok = ReadObject(child, index, objects++);
             else if (name == "userData")
-                ok = ReadUserData(child, m_doc.nodes[size_t(index)]);
+                ok = ReadUserData(child, index);
             else
                 ok = Skip(child);
             if (!ok)
@@ -244,9 +248,8 @@ private:
         for (pugi::xml_node child : element.children()) {
             if (child.type() != pugi::node_element)
                 continue;
-            const bool ok = std::string(child.name()) == "userData"
-                                ? ReadUserData(child, m_doc.nodes[size_t(index)])
-                                : Skip(child);
+            const bool ok =
+                std::string(child.name()) == "userData" ? ReadUserData(child, index) : Skip(child);
             if (!ok)
                 return false;
         }
@@ -285,7 +288,7 @@ private:
                 ok = Number(child, "inner", light.inner) && Number(child, "outer", light.outer) &&
                      OptionalNumber(child, "falloff", light.falloff);
             else if (name == "userData")
-                ok = ReadUserData(child, m_doc.nodes[size_t(index)]);
+                ok = ReadUserData(child, index);
             else if (name == "position")
                 m_doc.warnings.push_back(Where(child) +
                                          "a light's own <position> is not kept; the node "
@@ -301,7 +304,8 @@ private:
         return true;
     }
 
-    bool ReadUserData(const pugi::xml_node& element, DotSceneNode& node) {
+    bool ReadUserData(const pugi::xml_node& element, int index) {
+        DotSceneNode& node = m_doc.nodes[size_t(index)];
         for (pugi::xml_node child : element.children()) {
             if (child.type() != pugi::node_element)
                 continue;
@@ -315,6 +319,11 @@ private:
             if (name == "state") {
                 if (!ParseSceneBits(data, node.state))
                     return Fail(child, "user data 'state' is not a 32-bit number: '" + data + "'");
+            } else if (name == "ground" || name == "groundHeights") {
+                GroundData& ground = m_ground[index];
+                ground.line = int(LineAt(child.offset_debug()));
+                (name == "ground" ? ground.grid : ground.heights) = data;
+                ground.hasGrid = ground.hasGrid || name == "ground";
             } else if (name == "locked") {
                 if (data == "true" || data == "1")
                     node.locked = true;
@@ -326,6 +335,69 @@ private:
         }
         return true;
     }
+
+    // The node marked as the ground becomes the document's ground instead of an entity.
+    bool ExtractGround() {
+        int groundIndex = -1;
+        for (const auto& kv : m_ground) {
+            const int index = kv.first;
+            const GroundData& data = kv.second;
+            const std::string at = m_fileName + ":" + std::to_string(data.line) + ": ";
+            if (!data.hasGrid)
+                return Error(at + "user data 'groundHeights' without 'ground'");
+            if (groundIndex >= 0)
+                return Error(at + "a second ground");
+            DotSceneGround& ground = m_doc.ground;
+            float cells = 0;
+            std::istringstream grid(data.grid);
+            std::string w, d, c, extra;
+            if (!(grid >> w >> d >> c) || (grid >> extra) || !ParseSceneFloat(w, ground.width) ||
+                !ParseSceneFloat(d, ground.depth) || !ParseSceneFloat(c, cells))
+                return Error(at + "user data 'ground' is not 'WIDTH DEPTH CELLS': '" + data.grid +
+                             "'");
+            if (!(ground.width > 0) || !(ground.depth > 0) || cells != std::floor(cells) ||
+                !(cells >= 1 && cells <= 1024))
+                return Error(at + "bad ground size '" + data.grid + "'");
+            ground.cells = int(cells);
+            const size_t count = size_t(ground.cells + 1) * size_t(ground.cells + 1);
+            std::istringstream values(data.heights);
+            for (std::string word; values >> word;) {
+                float h = 0;
+                if (!ParseSceneFloat(word, h))
+                    return Error(at + "ground height '" + word + "' is not a finite number");
+                ground.heights.push_back(h);
+            }
+            if (ground.heights.size() != count)
+                return Error(at + "the ground has " + std::to_string(ground.heights.size()) +
+                             " heights, not " + std::to_string(count));
+            groundIndex = index;
+        }
+        if (groundIndex < 0)
+            return true;
+        DotSceneNode& node = m_doc.nodes[size_t(groundIndex)];
+        for (const DotSceneNode& other : m_doc.nodes)
+            if (other.parent == groundIndex)
+                return Error(At(node.line) + "the ground node has children");
+        if (node.parent != -1)
+            return Error(At(node.line) + "the ground node is not a root node");
+        if (node.position != Ogre::Vector3::ZERO || node.scale != Ogre::Vector3::UNIT_SCALE ||
+            !node.rotation.equals(Ogre::Quaternion::IDENTITY, Ogre::Radian(1e-6f)))
+            m_doc.warnings.push_back(At(node.line) + "the ground's own transform is not kept");
+        m_doc.ground.present = true;
+        m_doc.ground.meshFile = node.meshFile;
+        m_doc.ground.nodeName = node.name;
+        m_doc.ground.line = node.line;
+        m_doc.nodes.erase(m_doc.nodes.begin() + groundIndex);
+        for (DotSceneNode& other : m_doc.nodes)
+            if (other.parent > groundIndex)
+                --other.parent;
+        return true;
+    }
+    bool Error(const std::string& message) {
+        m_error = message;
+        return false;
+    }
+    std::string At(int line) const { return m_fileName + ":" + std::to_string(line) + ": "; }
 
     // Nodes without a name get "node_1", "node_2", ... that no named node uses.
     void NameAnonymousNodes() {
@@ -344,6 +416,13 @@ private:
             used.insert(candidate);
         }
     }
+
+    struct GroundData {
+        std::string grid, heights;
+        bool hasGrid = false;
+        int line = 0;
+    };
+    std::map<int, GroundData> m_ground; // by node index
 
     const std::string& m_text;
     const std::string& m_fileName;
@@ -405,6 +484,19 @@ bool ValidateDotScene(const DotSceneDocument& doc, const std::string& fileName,
         }
         if (node.kind == DotSceneNode::MESH && node.meshFile.empty()) {
             error = at + "node '" + node.name + "' names no mesh";
+            return false;
+        }
+    }
+    if (doc.ground.present) {
+        const DotSceneGround& g = doc.ground;
+        const size_t count =
+            g.cells >= 1 && g.cells <= 1024 ? size_t(g.cells + 1) * size_t(g.cells + 1) : 0;
+        bool finite = true;
+        for (float h : g.heights)
+            finite = finite && std::isfinite(h);
+        if (!(g.width > 0) || !(g.depth > 0) || !std::isfinite(g.width) ||
+            !std::isfinite(g.depth) || count == 0 || g.heights.size() != count || !finite) {
+            error = At(fileName, g.line) + "the ground's grid is not usable";
             return false;
         }
     }

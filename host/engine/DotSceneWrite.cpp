@@ -1,11 +1,17 @@
-// Saving the scene as scene XML: the entities as nested nodes, through a temporary file that
-// replaces the target only once it is completely written.
+// Saving the scene as scene XML: the entities as nested nodes and the ground as a node of its
+// own with its mesh beside the file, each file through a temporary one that replaces the
+// target only once it is completely written.
 #include "DotScene.h"
 #include "DotSceneText.h"
 
 #include "CEditorEntity.h"
 #include "CEditorScene.h"
+#include "CTerrain.h"
 
+#include <OgreEntity.h>
+#include <OgreException.h>
+#include <OgreMesh.h>
+#include <OgreMeshSerializer.h>
 #include <pugixml.hpp>
 
 #include <cerrno>
@@ -13,6 +19,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <sstream>
 #include <sys/stat.h>
@@ -109,6 +116,42 @@ void AppendNode(pugi::xml_node parent, const DotSceneDocument& doc, size_t index
         AppendNode(element, doc, it->second, children);
 }
 
+// The ground as a root node: its mesh for other readers of the format, the grid in user data
+// for the editor (exact: each height in the shortest form that reads back to the same float).
+void AppendGround(pugi::xml_node parent, const DotSceneGround& ground) {
+    pugi::xml_node element = parent.append_child("node");
+    element.append_attribute("name").set_value(ground.nodeName.c_str());
+    AppendVector(element, "position", Ogre::Vector3::ZERO);
+    pugi::xml_node rotation = element.append_child("rotation");
+    SetNumber(rotation, "qw", 1);
+    SetNumber(rotation, "qx", 0);
+    SetNumber(rotation, "qy", 0);
+    SetNumber(rotation, "qz", 0);
+    AppendVector(element, "scale", Ogre::Vector3::UNIT_SCALE);
+    pugi::xml_node entity = element.append_child("entity");
+    entity.append_attribute("name").set_value(ground.nodeName.c_str());
+    entity.append_attribute("meshFile").set_value(ground.meshFile.c_str());
+    pugi::xml_node userData = element.append_child("userData");
+    pugi::xml_node grid = userData.append_child("property");
+    grid.append_attribute("type").set_value("str");
+    grid.append_attribute("name").set_value("ground");
+    grid.append_attribute("data").set_value((FormatSceneFloat(ground.width) + " " +
+                                             FormatSceneFloat(ground.depth) + " " +
+                                             std::to_string(ground.cells))
+                                                .c_str());
+    std::string heights;
+    heights.reserve(ground.heights.size() * 10);
+    for (float h : ground.heights) {
+        if (!heights.empty())
+            heights += ' ';
+        heights += FormatSceneFloat(h);
+    }
+    pugi::xml_node values = userData.append_child("property");
+    values.append_attribute("type").set_value("str");
+    values.append_attribute("name").set_value("groundHeights");
+    values.append_attribute("data").set_value(heights.c_str());
+}
+
 std::string SystemError(int code) {
     return std::strerror(code);
 }
@@ -165,6 +208,19 @@ DotSceneDocument DescribeScene(CEditorScene& scene) {
         for (auto it = children.lower_bound(e); it != children.upper_bound(e); ++it)
             pending.emplace_back(it->second, index);
     }
+    if (const CTerrain* terrain = scene.GetGround()) {
+        DotSceneGround& ground = doc.ground;
+        ground.present = true;
+        ground.width = terrain->GetWidth();
+        ground.depth = terrain->GetDepth();
+        ground.cells = terrain->GetCells();
+        ground.heights = terrain->GetHeights();
+        ground.meshFile = "ground.mesh";
+        // The node needs a name no entity has.
+        ground.nodeName = "ground";
+        for (int k = 1; scene.GetEntity(ground.nodeName); ++k)
+            ground.nodeName = "ground_" + std::to_string(k);
+    }
     return doc;
 }
 
@@ -182,59 +238,131 @@ std::string FormatDotScene(const DotSceneDocument& doc) {
     const auto roots = children.equal_range(-1);
     for (auto it = roots.first; it != roots.second; ++it)
         AppendNode(nodes, doc, it->second, children);
+    if (doc.ground.present)
+        AppendGround(nodes, doc.ground);
     std::ostringstream out;
     xml.save(out, "    ", pugi::format_default, pugi::encoding_utf8);
     return out.str();
 }
 
-bool SaveDotScene(const std::string& path, CEditorScene& scene, std::string& error) {
-    const std::string text = FormatDotScene(DescribeScene(scene));
-    std::filesystem::path target(path);
-    std::filesystem::path folder = target.parent_path();
+namespace {
+
+// The mode a file written at `path` gets: that of the file it replaces, or the usual one.
+mode_t ModeFor(const std::string& path) {
+    struct stat existing;
+    if (::stat(path.c_str(), &existing) == 0)
+        return existing.st_mode & 07777;
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666 & ~mask;
+}
+
+// A temporary file beside `target`, filled by `fill` (given the open descriptor and the
+// temporary path; it answers 0 or an errno value), synced and closed. "" with `error` on
+// failure (nothing left behind).
+std::string WriteTemporary(const std::string& target,
+                           const std::function<int(int, const std::string&)>& fill,
+                           std::string& error) {
+    const std::filesystem::path path(target);
+    std::filesystem::path folder = path.parent_path();
     if (folder.empty())
         folder = ".";
-    std::error_code ec;
-    if (std::filesystem::is_directory(target, ec)) {
-        error = path + ": is a folder";
-        return false;
-    }
-    // The new file keeps the mode of the one it replaces; a new one gets the usual mode.
-    mode_t mode = 0;
-    struct stat existing;
-    if (::stat(path.c_str(), &existing) == 0) {
-        mode = existing.st_mode & 07777;
-    } else {
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        mode = 0666 & ~mask;
-    }
-    std::string temp = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
+    std::string temp = (folder / ("." + path.filename().string() + ".XXXXXX")).string();
     const int fd = ::mkstemp(&temp[0]);
     if (fd < 0) {
-        error = path + ": cannot write in " + folder.string() + " (" + SystemError(errno) + ")";
-        return false;
+        error = target + ": cannot write in " + folder.string() + " (" + SystemError(errno) + ")";
+        return {};
     }
-    size_t written = 0;
-    int failure = 0;
-    while (written < text.size()) {
-        const ssize_t n = ::write(fd, text.data() + written, text.size() - written);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            failure = errno;
-            break;
-        }
-        written += size_t(n);
-    }
-    if (!failure && ::fchmod(fd, mode) != 0)
+    int failure = fill(fd, temp);
+    if (!failure && ::fchmod(fd, ModeFor(target)) != 0)
         failure = errno;
     if (!failure && ::fsync(fd) != 0)
         failure = errno;
     if (::close(fd) != 0 && !failure)
         failure = errno;
-    if (!failure && ::rename(temp.c_str(), path.c_str()) != 0)
-        failure = errno;
     if (failure) {
+        ::unlink(temp.c_str());
+        error = target + ": cannot write (" + SystemError(failure) + ")";
+        return {};
+    }
+    return temp;
+}
+
+int WriteAll(int fd, const std::string& text) {
+    size_t written = 0;
+    while (written < text.size()) {
+        const ssize_t n = ::write(fd, text.data() + written, text.size() - written);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return errno;
+        }
+        written += size_t(n);
+    }
+    return 0;
+}
+
+// The ground's mesh in the engine's binary format, written over the temporary file.
+int ExportGround(const CTerrain& ground, const std::string& temp) {
+    Ogre::Entity* entity = ground.GetOgreEntity();
+    if (!entity)
+        return EINVAL;
+    try {
+        Ogre::MeshSerializer().exportMesh(entity->getMesh().get(), temp);
+    } catch (const Ogre::Exception& e) {
+        std::fprintf(stderr, "engine: ground mesh: %s\n", e.getDescription().c_str());
+        return EIO;
+    }
+    return 0;
+}
+
+// "NAME.ground.mesh" beside a scene file "NAME.EXT".
+std::string GroundMeshName(const std::string& scenePath) {
+    return std::filesystem::path(scenePath).stem().string() + ".ground.mesh";
+}
+
+} // namespace
+
+bool SaveDotScene(const std::string& path, CEditorScene& scene, std::string& error) {
+    DotSceneDocument doc = DescribeScene(scene);
+    std::error_code ec;
+    if (std::filesystem::is_directory(path, ec)) {
+        error = path + ": is a folder";
+        return false;
+    }
+    std::string meshPath, meshTemp;
+    if (doc.ground.present && scene.GetGround()) {
+        doc.ground.meshFile = GroundMeshName(path);
+        meshPath = (std::filesystem::path(path).parent_path() / doc.ground.meshFile).string();
+        if (std::filesystem::is_directory(meshPath, ec)) {
+            error = path + ": the ground's mesh " + meshPath + " is a folder";
+            return false;
+        }
+        const CTerrain& ground = *scene.GetGround();
+        meshTemp = WriteTemporary(
+            meshPath, [&](int, const std::string& temp) { return ExportGround(ground, temp); },
+            error);
+        if (meshTemp.empty())
+            return false;
+    }
+    const std::string text = FormatDotScene(doc);
+    const std::string temp = WriteTemporary(
+        path, [&](int fd, const std::string&) { return WriteAll(fd, text); }, error);
+    if (temp.empty()) {
+        if (!meshTemp.empty())
+            ::unlink(meshTemp.c_str());
+        return false;
+    }
+    // The mesh first: the scene file that names it comes once the mesh is in place.
+    if (!meshTemp.empty() && ::rename(meshTemp.c_str(), meshPath.c_str()) != 0) {
+        const int failure = errno;
+        ::unlink(meshTemp.c_str());
+        ::unlink(temp.c_str());
+        error = meshPath + ": cannot write (" + SystemError(failure) + ")";
+        return false;
+    }
+    if (::rename(temp.c_str(), path.c_str()) != 0) {
+        const int failure = errno;
         ::unlink(temp.c_str());
         error = path + ": cannot write (" + SystemError(failure) + ")";
         return false;

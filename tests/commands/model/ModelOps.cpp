@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
 #include <sstream>
 
 namespace {
@@ -115,6 +116,13 @@ bool ParseOp(const std::vector<std::string>& lines, ModelOp& op) {
         op.names.assign(w.begin() + 1, w.end());
         return true;
     }
+    if (c == "save" && w.size() == 2 && n == 1) {
+        op.kind = OpKind::Save;
+        op.text = w[1];
+        std::error_code ec; // a replay elsewhere: the folder the run saved in
+        std::filesystem::create_directories(std::filesystem::path(w[1]).parent_path(), ec);
+        return true;
+    }
     if (c == "prop" && w.size() == 3) {
         op.kind = OpKind::Light;
         op.word = w[1];
@@ -189,6 +197,8 @@ ModelOp COpGenerator::Next(const ModelScene& scene, int mode, CEditorSession& se
     const ModelEntity* current = selected.empty() ? nullptr : &scene.entities.at(*selected.begin());
     const std::uint32_t roll = Below(1000);
 
+    if (roll < 12 && !m_savePath.empty())
+        return Make(OpKind::Save, {"save " + m_savePath});
     if (roll < 200)
         return Make(OpKind::Undo, {"undo"});
     if (roll < 330)
@@ -292,4 +302,12 @@ ModelOp COpGenerator::Next(const ModelScene& scene, int mode, CEditorSession& se
     if (current && !current->light)
         return Make(OpKind::Snap, {"click 1023"});
     return Make(OpKind::Undo, {"undo"});
+}
+
+std::string ModelSavePath() {
+    std::error_code ec;
+    const std::filesystem::path folder =
+        std::filesystem::temp_directory_path(ec) / "gizmark-undo-model";
+    std::filesystem::create_directories(folder, ec);
+    return (folder / "model.scene").string();
 }

@@ -26,6 +26,7 @@ enum class OpKind {
     Light,   // prop LABEL TEXT
     Undo,
     Redo,
+    Save, // save PATH
 };
 
 struct ModelOp {
@@ -48,6 +49,8 @@ bool ParseOp(const std::vector<std::string>& lines, ModelOp& op);
 class COpGenerator {
 public:
     explicit COpGenerator(std::uint32_t seed) : m_rng(seed) {}
+    // Where saves go; without one no save is generated.
+    void SetSavePath(const std::string& path) { m_savePath = path; }
     // The next operation for the scene as the model has it, the tool mode (0 select .. 3 scale)
     // and the editor (for pixels of entities and whether a gizmo part is shown).
     ModelOp Next(const ModelScene& scene, int mode, CEditorSession& session);
@@ -62,4 +65,9 @@ private:
     ModelOp Make(OpKind kind, std::vector<std::string> lines);
 
     std::mt19937 m_rng;
+    std::string m_savePath;
 };
+
+// The file the model check saves to: one in a folder of its own under the temporary folder
+// (made when missing), kept for replays.
+std::string ModelSavePath();

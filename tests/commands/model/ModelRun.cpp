@@ -28,8 +28,8 @@ Vec3 ToVec(const Ogre::Vector3& v) {
 
 const char* KindOf(OpKind kind) {
     static const char* const kNames[] = {
-        "tool",  "drag", "panel edit", "bar apply", "snap",       "follow", "select",
-        "click", "rect", "parents",    "copy",      "light edit", "undo",   "redo"};
+        "tool", "drag",    "panel edit", "bar apply",  "snap", "follow", "select", "click",
+        "rect", "parents", "copy",       "light edit", "undo", "redo",   "save"};
     return kNames[static_cast<int>(kind)];
 }
 
@@ -51,6 +51,12 @@ bool CModelRun::Start() {
         return false;
     m_mode = 1;
     m_model.Reset(ReadEditor());
+    for (const auto& kv : m_model.Current().entities)
+        if (Ogre::Light* light = m_session.Scene().getSceneEntity(kv.first)->GetOgreLight())
+            m_lights[kv.first] = {light->getAttenuationRange(), light->getPowerScale()};
+    // The editor starts unmodified: this is the saved state.
+    m_savedVersion = m_model.Current().version;
+    m_savedLights = LightPrint();
     return CheckDepths("the prelude");
 }
 
@@ -86,6 +92,7 @@ bool CModelRun::RunLines(const std::vector<std::string>& lines) {
     }
     m_session.Script().SetOutput(nullptr);
     m_session.Script().SetErrorOutput(nullptr);
+    m_output = m_sink.str();
     m_sink.str("");
     return ok;
 }
@@ -321,6 +328,58 @@ bool CModelRun::CheckLight(const ModelOp& op) {
 }
 
 bool CModelRun::Execute(const ModelOp& op) {
+    const ModelScene before = m_model.Current();
+    if (!ExecuteOp(op))
+        return false;
+    FollowLights(op, before);
+    if (op.kind == OpKind::Save) {
+        m_savedVersion = m_model.Current().version;
+        m_savedLights = LightPrint();
+    }
+    return CheckTitle(op);
+}
+
+std::map<std::string, std::array<float, 2>> CModelRun::LightPrint() const {
+    std::map<std::string, std::array<float, 2>> print;
+    for (const auto& kv : m_model.Current().entities)
+        if (kv.second.light && m_lights.count(kv.first))
+            print[kv.first] = m_lights.at(kv.first);
+    return print;
+}
+
+void CModelRun::FollowLights(const ModelOp& op, const ModelScene& before) {
+    const ModelScene& now = m_model.Current();
+    if (op.kind == OpKind::Light && !now.selection.empty()) {
+        const float typed = std::strtof(op.text.c_str(), nullptr);
+        m_lights[*now.selection.begin()][op.word == "PowerScale" ? 1 : 0] = typed;
+    }
+    // A light that a copy or its redo brings takes its source's values as they are now
+    // ("lamp_2" is a copy of "lamp").
+    for (const auto& kv : now.entities) {
+        const std::size_t cut = kv.first.rfind('_');
+        if (!kv.second.light || before.entities.count(kv.first) || cut == std::string::npos)
+            continue;
+        auto source = m_lights.find(kv.first.substr(0, cut));
+        if (source != m_lights.end())
+            m_lights[kv.first] = source->second;
+    }
+}
+
+bool CModelRun::CheckTitle(const ModelOp& op) {
+    if (!RunLines({"title"}))
+        return false;
+    const bool modified =
+        m_model.Current().version != m_savedVersion || LightPrint() != m_savedLights;
+    const std::size_t end = m_output.find(" - ");
+    const bool starred = end != std::string::npos && end > 0 && m_output[end - 1] == '*';
+    if (starred == modified)
+        return true;
+    return Fail(std::string("after ") + KindOf(op.kind) + ": the title is '" +
+                m_output.substr(0, m_output.find('\n')) + "', the model has the document " +
+                (modified ? "modified" : "as saved"));
+}
+
+bool CModelRun::ExecuteOp(const ModelOp& op) {
     m_scriptError = false;
     m_why.clear();
     const ModelScene before = m_model.Current();
@@ -348,7 +407,7 @@ bool CModelRun::Execute(const ModelOp& op) {
         } else {
             next = names;
         }
-        m_model.Push(Selected(before, next));
+        m_model.Push(Selected(before, next), false);
         return Expect(m_model.Current(), 0.0, what);
     };
 
@@ -361,6 +420,7 @@ bool CModelRun::Execute(const ModelOp& op) {
         return Expect(before, 0.0, what);
     }
     case OpKind::Follow:
+    case OpKind::Save:
         return Expect(before, 0.0, what);
     case OpKind::Light:
         return Expect(before, 0.0, what) && CheckLight(op);
@@ -462,7 +522,7 @@ bool CModelRun::Execute(const ModelOp& op) {
                 return Fail("after a press on a locked entity's gizmo: " + why);
             if (m_session.Host().Undo().undoCount() != m_model.UndoDepth() ||
                 m_session.Host().Undo().redoCount() != m_model.RedoDepth())
-                m_model.Push(after);
+                m_model.Push(after, false);
             else
                 m_model.Replace(after);
             return Expect(m_model.Current(), 0.0, what);

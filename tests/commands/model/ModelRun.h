@@ -5,6 +5,8 @@
 #include "ModelOps.h"
 #include "SceneModel.h"
 
+#include <array>
+#include <map>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -24,6 +26,8 @@ public:
     bool Start();
     // Runs one operation and checks the editor against the model. False with Why(): a model
     // failure, or a script line the editor refused (ScriptError() true).
+    // After each, the title's '*' is the model's: the content's version differs from the one
+    // saved, or a light's range or power scale does (light edits are no undo steps).
     bool Execute(const ModelOp& op);
     // Seconds and count per operation kind so far.
     const double* Seconds() const { return m_seconds; }
@@ -39,6 +43,11 @@ public:
     int Undone() const { return m_undone; }
 
 private:
+    bool ExecuteOp(const ModelOp& op);
+    // Light values as the model has them, for the lights of the current scene.
+    std::map<std::string, std::array<float, 2>> LightPrint() const;
+    void FollowLights(const ModelOp& op, const ModelScene& before);
+    bool CheckTitle(const ModelOp& op);
     ModelScene ReadEditor() const;
     bool RunLines(const std::vector<std::string>& lines);
     bool Fail(const std::string& why);
@@ -60,6 +69,11 @@ private:
     bool m_scriptError = false;
     int m_undone = 0;
     std::ostringstream m_sink;
+    std::string m_output; // what the last lines printed
+    // Range and power scale of each light by name; a copy takes its source's values.
+    std::map<std::string, std::array<float, 2>> m_lights;
+    unsigned long m_savedVersion = 0;
+    std::map<std::string, std::array<float, 2>> m_savedLights;
     double m_seconds[16] = {};
     int m_counts[16] = {};
 };

@@ -157,11 +157,13 @@ bool SameScene(const ModelScene& expected, const ModelScene& actual, double tole
 
 void CSceneModel::Reset(const ModelScene& scene) {
     m_current = scene;
+    m_current.version = ++m_lastVersion;
     m_undo.clear();
     m_redo.clear();
 }
 
-void CSceneModel::Push(const ModelScene& after) {
+void CSceneModel::Push(ModelScene after, bool changesContent) {
+    after.version = changesContent ? ++m_lastVersion : m_current.version;
     m_undo.push_back(m_current);
     while (static_cast<int>(m_undo.size()) > m_maxDepth)
         m_undo.pop_front();

@@ -26,6 +26,9 @@ struct ModelEntity {
 struct ModelScene {
     std::map<std::string, ModelEntity> entities;
     std::set<std::string> selection;
+    // Which content this is: a step that changes entities gets a new version, a selection
+    // step keeps the one before it. Not compared with the editor (it has no such number).
+    unsigned long version = 0;
 };
 
 // A world transform worked out in double precision: rotation as a column-form 3x3 matrix
@@ -64,9 +67,14 @@ public:
     const ModelScene& Current() const { return m_current; }
     // A new step: the current scene goes on the undo stack (the oldest is dropped beyond the
     // depth), the redo stack is cleared, `after` becomes current.
-    void Push(const ModelScene& after);
+    // `changesContent` false for a selection step: `after` keeps the current version.
+    void Push(ModelScene after, bool changesContent = true);
     // Replaces the current scene without a step (changes that are not undoable).
-    void Replace(const ModelScene& scene) { m_current = scene; }
+    void Replace(const ModelScene& scene) {
+        const unsigned long version = m_current.version;
+        m_current = scene;
+        m_current.version = version;
+    }
     bool Undo();
     bool Redo();
     int UndoDepth() const { return static_cast<int>(m_undo.size()); }
@@ -77,6 +85,7 @@ public:
 
 private:
     int m_maxDepth;
+    unsigned long m_lastVersion = 0;
     ModelScene m_current;
     std::deque<ModelScene> m_undo;
     std::vector<ModelScene> m_redo;

@@ -240,6 +240,7 @@ int main(int argc, char** argv) {
             return 0;
         }
         COpGenerator generator(o.seed);
+        generator.SetSavePath(ModelSavePath());
         std::size_t maxEntities = 0;
         int maxDepth = 0;
         for (int i = 0; i < o.ops;) {
@@ -274,7 +275,7 @@ int main(int argc, char** argv) {
                     maxEntities, run.Undone());
         // Where the time went, per kind of operation.
         std::string times = "seed " + std::to_string(o.seed) + " time per kind:";
-        for (int k = 0; k <= static_cast<int>(OpKind::Redo); ++k) {
+        for (int k = 0; k <= static_cast<int>(OpKind::Save); ++k) {
             if (!run.Counts()[k])
                 continue;
             char part[96];

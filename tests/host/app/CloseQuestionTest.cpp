@@ -32,8 +32,10 @@ protected:
         g_session->Frame()->SetSaveQuestion(nullptr);
         g_session->Frame()->SetCloseHandler(nullptr);
     }
+    // A change of the content (a selection is none).
     void Change() {
-        ASSERT_TRUE(g_session->RunScriptLine("select box_a box_b"));
+        CommandParams params{{"entity", "box_a"}};
+        ASSERT_TRUE(g_session->Host().Undo().doCommand("CopyEntity", &params));
         ASSERT_TRUE(g_session->Document().IsModified());
     }
     bool Close() {
@@ -78,6 +80,7 @@ TEST_F(CloseQuestionTest, UnsavedChangesAreAskedAbout) {
     EXPECT_EQ(asked, 3);
     EXPECT_TRUE(g_session->Document().IsModified());
     std::filesystem::remove(path);
+    std::filesystem::remove(testing::TempDir() + "close_question.ground.mesh");
 }
 
 int main(int argc, char** argv) {

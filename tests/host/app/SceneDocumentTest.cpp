@@ -46,6 +46,11 @@ protected:
         params["mode"] = "exclude";
         return host->Undo().doCommand("SelectEntity", &params);
     }
+    bool Copy(const std::string& names) {
+        CommandParams params;
+        params["entity"] = names;
+        return host->Undo().doCommand("CopyEntity", &params);
+    }
 
     std::unique_ptr<CEditorEngine> engine;
     std::unique_ptr<CEditorHost> host;
@@ -55,10 +60,13 @@ protected:
     std::vector<std::string> warnings;
 };
 
-TEST_F(SceneDocumentTest, UndoableStepsAndLightEditsAreUnsavedChanges) {
+TEST_F(SceneDocumentTest, SelectionsLeaveTheDocumentAsSavedAndUndoReturnsToIt) {
     EXPECT_FALSE(document->IsModified());
     EXPECT_EQ(document->Title(), "未命名 - Gizmark 场景编辑器");
+    // Selecting is an undoable step that changes no entity.
     ASSERT_TRUE(Select("box_a"));
+    EXPECT_FALSE(document->IsModified());
+    ASSERT_TRUE(Copy("box_a"));
     EXPECT_TRUE(document->IsModified());
     EXPECT_EQ(document->Title(), "未命名* - Gizmark 场景编辑器");
 
@@ -67,24 +75,81 @@ TEST_F(SceneDocumentTest, UndoableStepsAndLightEditsAreUnsavedChanges) {
     EXPECT_FALSE(document->IsModified());
     EXPECT_EQ(document->Path(), path);
     EXPECT_EQ(document->Title(), "a.scene - Gizmark 场景编辑器");
-
-    // The light page changes lights without an undo step.
-    host->Scene().GetEntity("lamp_point")->GetOgreLight()->setAttenuation(10, 1, 0.5f, 0);
+    ASSERT_TRUE(Select("cone_a"));
+    EXPECT_FALSE(document->IsModified());
+    // Undoing past the saved state marks the document; redoing back to it clears the mark,
+    // across selection steps on either side.
+    ASSERT_TRUE(host->Undo().undo()); // the selection
+    EXPECT_FALSE(document->IsModified());
+    ASSERT_TRUE(host->Undo().undo()); // the copy
     EXPECT_TRUE(document->IsModified());
-    document->MarkSaved();
-    // A full undo stack that drops its oldest step still counts the new one.
-    for (int i = 0; i < CEditorUndoManager::kDefaultDepth + 5; ++i)
-        ASSERT_TRUE(Select(i % 2 ? "box_a" : "cone_a"));
-    document->MarkSaved();
+    ASSERT_TRUE(host->Undo().undo()); // the first selection
+    EXPECT_TRUE(document->IsModified());
+    ASSERT_TRUE(host->Undo().redo());
+    ASSERT_TRUE(host->Undo().redo());
+    EXPECT_FALSE(document->IsModified());
+    ASSERT_TRUE(host->Undo().redo());
+    EXPECT_FALSE(document->IsModified());
+
+    // A new step after undoing past the saved state discards it: no way back any more.
+    ASSERT_TRUE(host->Undo().undo());
+    ASSERT_TRUE(host->Undo().undo()); // the copy
     ASSERT_TRUE(Select("pillar"));
     EXPECT_TRUE(document->IsModified());
-    // An undo is a change too.
-    document->MarkSaved();
     ASSERT_TRUE(host->Undo().undo());
+    EXPECT_TRUE(document->IsModified());
+    ASSERT_TRUE(Copy("pillar"));
+    ASSERT_TRUE(host->Undo().undo());
+    EXPECT_TRUE(document->IsModified());
+    ASSERT_TRUE(document->Save(path, error)) << error;
+    EXPECT_FALSE(document->IsModified());
+}
+
+TEST_F(SceneDocumentTest, LightEditsAndTheBoundedStack) {
+    // The light page changes lights without an undo step: undo does not take the mark away.
+    Ogre::Light* lamp = host->Scene().GetEntity("lamp_point")->GetOgreLight();
+    const float before[4] = {lamp->getAttenuationRange(), lamp->getAttenuationConstant(),
+                             lamp->getAttenuationLinear(), lamp->getAttenuationQuadric()};
+    ASSERT_TRUE(Select("box_a"));
+    lamp->setAttenuation(10, 1, 0.5f, 0);
+    EXPECT_TRUE(document->IsModified());
+    ASSERT_TRUE(host->Undo().undo());
+    EXPECT_TRUE(document->IsModified());
+    lamp->setAttenuation(before[0], before[1], before[2], before[3]);
+    EXPECT_FALSE(document->IsModified());
+
+    // Saved right after a copy: the copy dropping off the bottom of the full stack leaves
+    // that state reachable by undoing everything that came after it.
+    ASSERT_TRUE(Copy("box_a"));
+    document->MarkSaved();
+    for (int i = 0; i < CEditorUndoManager::kDefaultDepth; ++i)
+        ASSERT_TRUE(Copy(i % 2 ? "box_a" : "cone_a"));
+    EXPECT_TRUE(document->IsModified());
+    while (host->Undo().undo()) {
+    }
+    EXPECT_FALSE(document->IsModified());
+    // Saved before a copy that then drops off the bottom: that state cannot come back.
+    ASSERT_TRUE(Copy("box_a"));
+    ASSERT_TRUE(host->Undo().undo());
+    document->MarkSaved();
+    ASSERT_TRUE(Copy("cone_a"));
+    for (int i = 0; i < CEditorUndoManager::kDefaultDepth; ++i)
+        ASSERT_TRUE(Select(i % 2 ? "box_a" : "cone_a"));
+    EXPECT_TRUE(document->IsModified());
+    while (host->Undo().undo()) {
+    }
+    EXPECT_TRUE(document->IsModified());
+    // Clearing the steps (as unloading the plug-ins does) keeps the content and its mark.
+    document->MarkSaved();
+    host->Undo().clear();
+    EXPECT_FALSE(document->IsModified());
+    ASSERT_TRUE(Copy("box_a"));
+    host->Undo().clear();
     EXPECT_TRUE(document->IsModified());
 }
 
 TEST_F(SceneDocumentTest, FailedSaveAndOpenChangeNothing) {
+    ASSERT_TRUE(Copy("cone_a"));
     ASSERT_TRUE(Select("box_a"));
     const int steps = host->Undo().undoCount();
     EXPECT_FALSE(document->Save((folder / "missing" / "a.scene").string(), error));
@@ -98,7 +163,7 @@ TEST_F(SceneDocumentTest, FailedSaveAndOpenChangeNothing) {
     EXPECT_EQ(error, bad + ":1: node 'a' has a zero scale");
     EXPECT_EQ(host->Undo().undoCount(), steps);
     EXPECT_TRUE(host->Scene().isEntitySelected("box_a"));
-    EXPECT_EQ(host->Scene().GetEntityCount(), 7);
+    EXPECT_EQ(host->Scene().GetEntityCount(), 8);
     EXPECT_TRUE(document->IsModified());
 
     // A good file replaces scene, steps and selection, and is the document's file.

@@ -131,3 +131,49 @@ TEST_F(UndoManagerTest, AddUndoOwnsTheStepAndDepthIsBounded) {
     EXPECT_EQ(undo.undoCount(), 0);
     EXPECT_EQ(g_alive, 0);
 }
+
+TEST_F(UndoManagerTest, DocumentStateFollowsTheStepsThatChangeIt) {
+    ASSERT_TRUE(undo.registerCommand("Look", MakeAdd));
+    undo.SetChangesDocument("Look", false);
+    auto look = [&] {
+        CommandParams params{{"value", "0"}};
+        return undo.doCommand("Look", &params);
+    };
+    const unsigned long start = undo.DocumentState();
+    ASSERT_TRUE(look());
+    EXPECT_EQ(undo.DocumentState(), start);
+    ASSERT_TRUE(Add(1));
+    const unsigned long one = undo.DocumentState();
+    EXPECT_NE(one, start);
+    ASSERT_TRUE(look());
+    EXPECT_EQ(undo.DocumentState(), one);
+    ASSERT_TRUE(undo.undo());
+    ASSERT_TRUE(undo.undo());
+    EXPECT_EQ(undo.DocumentState(), start);
+    ASSERT_TRUE(undo.redo());
+    EXPECT_EQ(undo.DocumentState(), one);
+    // A new step after an undo is a new state, even with the same effect.
+    ASSERT_TRUE(undo.undo());
+    ASSERT_TRUE(Add(1));
+    EXPECT_NE(undo.DocumentState(), one);
+    EXPECT_NE(undo.DocumentState(), start);
+    // Unnamed steps change the document; a name can be made to count again.
+    const unsigned long two = undo.DocumentState();
+    undo.addUndo(new CAddCommand);
+    EXPECT_NE(undo.DocumentState(), two);
+    undo.SetChangesDocument("Look", true);
+    const unsigned long three = undo.DocumentState();
+    ASSERT_TRUE(look());
+    EXPECT_NE(undo.DocumentState(), three);
+
+    // Dropping steps off the bottom (depth 5) keeps the state reached by undoing them all.
+    undo.clear();
+    EXPECT_EQ(undo.undoCount(), 0);
+    ASSERT_TRUE(Add(1));
+    const unsigned long kept = undo.DocumentState();
+    for (int i = 0; i < 5; ++i)
+        ASSERT_TRUE(Add(1));
+    while (undo.undo()) {
+    }
+    EXPECT_EQ(undo.DocumentState(), kept);
+}

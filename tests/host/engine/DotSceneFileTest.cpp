@@ -3,17 +3,24 @@
 // failure, and saving through a temporary file.
 #include "DotScene.h"
 #include "EditorMeshes.h"
+#include "CTerrain.h"
 #include "EngineFixture.h"
 
+#include <OgreDataStream.h>
+#include <OgreDotSceneLoader.h>
 #include <OgreEntity.h>
 #include <OgreMaterialManager.h>
 #include <OgreMesh.h>
 #include <OgreMeshManager.h>
 #include <OgreMeshSerializer.h>
 #include <OgreSubEntity.h>
+#include <OgreRoot.h>
+#include <OgreSceneManager.h>
 #include <OgreSubMesh.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <set>
 #include <fstream>
 #include <sstream>
 
@@ -236,11 +243,94 @@ TEST_F(DotSceneTest, EditedDemoSceneRoundTrips) {
     ASSERT_TRUE(Open(path)) << error;
     EXPECT_TRUE(warnings.empty()) << warnings.front();
     ExpectSameScene(before, DescribeScene(*scene));
-    // No temporary file is left beside the saved one.
-    int files = 0;
+    // No temporary file is left beside the saved ones (the scene and its ground's mesh).
+    std::set<std::string> files;
     for (const auto& entry : fs::directory_iterator(folder))
-        files += entry.is_regular_file() ? 1 : 0;
-    EXPECT_EQ(files, 1);
+        files.insert(entry.path().filename().string());
+    EXPECT_EQ(files, (std::set<std::string>{"demo.scene", "demo.ground.mesh"}));
+}
+
+// What the ground looks like from outside: heights on a grid reaching past its edges, and the
+// distance of a ray query for the ground (flags 6) straight down.
+static std::vector<float> GroundProbe(CEditorScene& scene) {
+    std::vector<float> out;
+    for (float x = -34.0f; x <= 34.0f; x += 1.7f)
+        for (float z = -34.0f; z <= 34.0f; z += 2.3f) {
+            out.push_back(scene.TerrainHeightAt(x, z));
+            RayQuery query{};
+            query.origin = Ogre::Vector3(x, 500.0f, z);
+            query.direction = Ogre::Vector3::NEGATIVE_UNIT_Y;
+            query.length = 1000.0f;
+            query.distance = -1.0f;
+            query.flags = RAY_QUERY_GROUND;
+            out.push_back(scene.rayQuery(&query) ? query.distance : -1.0f);
+        }
+    return out;
+}
+
+static std::vector<std::string> EntityNames(CEditorScene& scene) {
+    std::vector<std::string> names;
+    for (SceneEntity* e = scene.beginEntity(); e; e = scene.nextEntity())
+        names.push_back(e->GetName());
+    return names;
+}
+
+TEST_F(DotSceneTest, TheGroundSurvivesSaveAndOpenAndOgresLoaderShowsIt) {
+    BuildDemoScene(*scene);
+    // An entity may be called "ground": the ground's node takes another name.
+    ASSERT_TRUE(scene->AddMesh("ground", "box", "", {1, 2, 3}));
+    const std::vector<std::string> names = EntityNames(*scene);
+    const std::vector<float> probe = GroundProbe(*scene);
+    ASSERT_GT(std::count_if(probe.begin(), probe.end(), [](float v) { return v > 0.5f; }), 10);
+    const DotSceneDocument before = DescribeScene(*scene);
+
+    const std::string path = (folder / "hills.scene").string();
+    ASSERT_TRUE(SaveDotScene(path, *scene, error)) << error;
+    ASSERT_TRUE(SaveDotScene(path, *scene, error)) << error; // again over both files
+    ASSERT_TRUE(fs::is_regular_file(folder / "hills.ground.mesh"));
+    scene->Clear();
+    ASSERT_TRUE(Open(path)) << error;
+    EXPECT_TRUE(warnings.empty()) << warnings.front();
+    ASSERT_NE(scene->GetGround(), nullptr);
+    EXPECT_EQ(EntityNames(*scene), names);
+    EXPECT_EQ(GroundProbe(*scene), probe);
+    EXPECT_EQ(scene->GetGround()->GetHeights(), before.ground.heights);
+    ExpectSameScene(before, DescribeScene(*scene));
+
+    // Saved as another file in another folder: its own mesh goes with it.
+    fs::create_directories(folder / "copy");
+    const std::string other = (folder / "copy" / "moved.scene").string();
+    ASSERT_TRUE(SaveDotScene(other, *scene, error)) << error;
+    std::set<std::string> files;
+    for (const auto& entry : fs::directory_iterator(folder / "copy"))
+        files.insert(entry.path().filename().string());
+    EXPECT_EQ(files, (std::set<std::string>{"moved.scene", "moved.ground.mesh"}));
+    fs::remove(path);
+    fs::remove(folder / "hills.ground.mesh");
+    ASSERT_TRUE(Open(other)) << error;
+    EXPECT_EQ(EntityNames(*scene), names);
+    EXPECT_EQ(GroundProbe(*scene), probe);
+
+    // Ogre's own scene loader shows the ground: the mesh beside the file, every grid point.
+    Ogre::SceneManager* ogre = engine->GetRoot()->createSceneManager();
+    std::string text = Read(other);
+    Ogre::DataStreamPtr stream(new Ogre::MemoryDataStream(&text[0], text.size(), false, true));
+    Ogre::DotSceneLoader().load(stream, "EditorScene", ogre->getRootSceneNode());
+    ASSERT_TRUE(ogre->hasEntity("ground_1"));
+    const std::vector<Ogre::Vector3> points =
+        ReadMeshPositions(*ogre->getEntity("ground_1")->getMesh());
+    const CTerrain& ground = *scene->GetGround();
+    ASSERT_EQ(points.size(), ground.GetHeights().size());
+    for (size_t i = 0; i < points.size(); ++i)
+        ASSERT_EQ(points[i].y, ground.GetHeights()[i]) << i;
+    EXPECT_TRUE(ogre->hasSceneNode("ground")); // the entity of that name is still there
+    engine->GetRoot()->destroySceneManager(ogre);
+
+    // Where the mesh cannot go, nothing is written.
+    fs::create_directories(folder / "blocked.ground.mesh");
+    EXPECT_FALSE(SaveDotScene((folder / "blocked.scene").string(), *scene, error));
+    EXPECT_NE(error.find("blocked.ground.mesh"), std::string::npos) << error;
+    EXPECT_FALSE(fs::exists(folder / "blocked.scene"));
 }
 
 TEST_F(DotSceneTest, MissingAndBrokenMeshesBecomePlaceholdersThatSaveTheirFile) {

@@ -198,3 +198,65 @@ TEST(DotSceneRead, FormsOfTheFormat) {
     EXPECT_EQ(doc.warnings[0].rfind("f:3: <environment>", 0), 0u) << doc.warnings[0];
     EXPECT_EQ(doc.warnings[1].rfind("f:13: <camera>", 0), 0u) << doc.warnings[1];
 }
+
+TEST(DotSceneRead, TheGroundNodeBecomesTheDocumentsGround) {
+    auto ground = [](const std::string& name, const std::string& grid, const std::string& heights,
+                     const std::string& inside = "") {
+        return "<node name='" + name + "'><entity name='" + name +
+               "' meshFile='g.ground.mesh'/><userData><property type='str' name='ground' data='" +
+               grid + "'/><property type='str' name='groundHeights' data='" + heights +
+               "'/></userData>" + inside + "</node>\n";
+    };
+    const std::string head = "<scene>\n<nodes>\n";
+    const std::string tail = "</nodes>\n</scene>\n";
+    DotSceneDocument doc;
+    std::string error;
+    // Before the entities, so their parent indices move down when it leaves the list.
+    ASSERT_TRUE(ParseDotScene(head + ground("ground", "4 6 1", "0 1.5 -2 0.25") +
+                                  "<node name='a'><node name='b'/></node>\n" + tail,
+                              "f", doc, error))
+        << error;
+    ASSERT_TRUE(doc.ground.present);
+    EXPECT_EQ(doc.ground.width, 4.0f);
+    EXPECT_EQ(doc.ground.depth, 6.0f);
+    EXPECT_EQ(doc.ground.cells, 1);
+    EXPECT_EQ(doc.ground.heights, (std::vector<float>{0, 1.5f, -2, 0.25f}));
+    EXPECT_EQ(doc.ground.meshFile, "g.ground.mesh");
+    ASSERT_EQ(doc.nodes.size(), 2u);
+    EXPECT_EQ(doc.nodes[0].name, "a");
+    EXPECT_EQ(doc.nodes[1].parent, 0);
+    EXPECT_TRUE(doc.warnings.empty());
+
+    const std::string good = ground("g", "4 6 1", "0 1 2 3");
+    const struct {
+        std::string text;
+        const char* part;
+    } cases[] = {
+        {head + ground("g", "4 6 1", "0 1 2") + tail, "3 heights, not 4"},
+        {head + ground("g", "4 6 1", "0 1 2 x") + tail, "'x' is not a finite number"},
+        {head + ground("g", "4 0 1", "0 1 2 3") + tail, "bad ground size"},
+        {head + ground("g", "4 6 1.5", "0 1 2 3") + tail, "bad ground size"},
+        {head + ground("g", "4 6", "0 1 2 3") + tail, "not 'WIDTH DEPTH CELLS'"},
+        {head + good.substr(0, good.size() - 1) + ground("h", "4 6 1", "0 1 2 3") + tail,
+         "a second ground"},
+        {head + ground("g", "4 6 1", "0 1 2 3", "<node name='c'/>") + tail, "has children"},
+        {head + "<node name='p'>" + good + "</node>" + tail, "not a root node"},
+        {head + "<node name='g'><userData><property name='groundHeights' data='1'/>" +
+             "</userData></node>" + tail,
+         "without 'ground'"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_FALSE(ParseDotScene(c.text, "f", doc, error)) << c.text;
+        EXPECT_EQ(error.rfind("f:3: ", 0), 0u) << error;
+        EXPECT_NE(error.find(c.part), std::string::npos) << error;
+    }
+    // A document built by hand with a grid that does not fit is refused too.
+    DotSceneDocument made;
+    made.ground.present = true;
+    made.ground.width = made.ground.depth = 10;
+    made.ground.cells = 2;
+    made.ground.heights.assign(8, 0.0f);
+    EXPECT_FALSE(ValidateDotScene(made, "f", error));
+    made.ground.heights.push_back(0.0f);
+    EXPECT_TRUE(ValidateDotScene(made, "f", error)) << error;
+}

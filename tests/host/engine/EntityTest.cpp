@@ -8,6 +8,10 @@
 #include <OgreSceneNode.h>
 
 #include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <random>
+#include <string>
 #include <limits>
 
 namespace {
@@ -71,6 +75,59 @@ TEST(YawPitchRoll, RoundTripsThroughTheRowMatrixIncludingGimbalLock) {
     Ogre::Matrix4 bad = Ogre::Matrix4::IDENTITY;
     bad[1][2] = std::numeric_limits<float>::quiet_NaN();
     ExpectNear(ID3dUtil::GenerateYPRFromMat(bad), Ogre::Vector3::ZERO);
+}
+
+// The angles as the transform bar (world, "%.2f") and the side panel (local, "%.3f") show them.
+static std::string Shown(float radians, const char* format) {
+    char text[32];
+    std::snprintf(text, sizeof text, format, double(Ogre::Math::RadiansToDegrees(radians)));
+    return text;
+}
+
+TEST_F(EngineTest, QuarterTurnsAboutEachAxisShowExactly) {
+    const Ogre::Vector3 axes[] = {Ogre::Vector3::UNIT_X, Ogre::Vector3::UNIT_Y,
+                                  Ogre::Vector3::UNIT_Z};
+    // Components of (pitch, yaw, roll) that a turn about X, Y, Z changes.
+    const int component[] = {0, 1, 2};
+    CEditorEntity* e = scene->AddMesh("e", "box", "", Ogre::Vector3::ZERO);
+    ASSERT_NE(e, nullptr);
+    for (int a = 0; a < 3; ++a)
+        for (float sign : {-1.0f, 1.0f}) {
+            const std::string expected2 = sign < 0 ? "-90.00" : "90.00";
+            const std::string expected3 = sign < 0 ? "-90.000" : "90.000";
+            // A gizmo turn: a world-space change relative to the press.
+            e->SetOrientation(Ogre::Vector3::ZERO);
+            e->PreTransform(Ogre::Vector3(0, 1, 0));
+            e->RotateDelta(axes[a], sign * Ogre::Math::HALF_PI, true);
+            const int c = component[a];
+            EXPECT_EQ(Shown(e->GetWorldOrientation()[c], "%.2f"), expected2) << a << " " << sign;
+            EXPECT_EQ(Shown(e->GetOrientation()[c], "%.3f"), expected3) << a << " " << sign;
+            // Typed into the bar as world angles.
+            Ogre::Vector3 typed = Ogre::Vector3::ZERO;
+            typed[c] = sign * Ogre::Math::HALF_PI;
+            e->SetOrientation(Ogre::Vector3(0.3f, 0.2f, 0.1f));
+            e->SetWorldOrientation(typed.x, typed.y, typed.z);
+            EXPECT_EQ(Shown(e->GetWorldOrientation()[c], "%.2f"), expected2) << a << " " << sign;
+            EXPECT_EQ(Shown(e->GetOrientation()[c], "%.3f"), expected3) << a << " " << sign;
+        }
+}
+
+// The conversion as it stood before the pole was treated apart: results away from the pole
+// must stay bit for bit what they were (saved scenes and undo records hold them).
+static Ogre::Vector3 AsinConversion(const Ogre::Matrix4& m) {
+    const float sp = std::min(1.0f, std::max(-1.0f, -m[2][1]));
+    return Ogre::Vector3(std::asin(sp), std::atan2(m[2][0], m[2][2]), std::atan2(m[0][1], m[1][1]));
+}
+
+TEST(YawPitchRoll, AwayFromThePoleResultsAreUnchanged) {
+    std::mt19937 random(7);
+    std::uniform_real_distribution<float> pitch(-1.48f, 1.48f), other(-kPi, kPi);
+    for (int i = 0; i < 20000; ++i) {
+        const Ogre::Matrix4 m = RowYPR(Ogre::Vector3(pitch(random), other(random), other(random)));
+        const Ogre::Vector3 now = ID3dUtil::GenerateYPRFromMat(m), before = AsinConversion(m);
+        ASSERT_EQ(std::memcmp(&now, &before, sizeof now), 0)
+            << i << ": " << now << " was " << before;
+    }
 }
 
 TEST(SegmentHelper, NearestPointsForCrossingParallelAndDegenerateSegments) {

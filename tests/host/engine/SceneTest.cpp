@@ -103,6 +103,25 @@ TEST_F(EngineTest, GroundRayQueryHitsTheTerrainSurface) {
     EXPECT_EQ(q.distance, std::numeric_limits<float>::max());
     EXPECT_FALSE(scene->SetGround(0, 10, 1));
     EXPECT_FALSE(scene->SetGround(10, 10, std::numeric_limits<float>::quiet_NaN()));
+    // Sizes whose grid coordinates would overflow the mesh's bounds are refused too.
+    EXPECT_FALSE(scene->SetGround(1e38f, 10, 1));
+    EXPECT_FALSE(scene->SetGround(10, 10, 1e38f));
+
+    // A ground of given heights: a wrong count or an unusable value keeps the old ground.
+    const CTerrain* before = scene->GetGround();
+    EXPECT_FALSE(scene->SetGroundHeights(10, 10, 2, std::vector<float>(8, 0.0f)));
+    std::vector<float> heights(9, 1.0f);
+    heights[4] = std::numeric_limits<float>::infinity();
+    EXPECT_FALSE(scene->SetGroundHeights(10, 10, 2, heights));
+    heights[4] = 3e38f;
+    EXPECT_FALSE(scene->SetGroundHeights(10, 10, 2, heights));
+    EXPECT_FALSE(scene->SetGroundHeights(1e38f, 10, 2, std::vector<float>(9, 0.0f)));
+    EXPECT_EQ(scene->GetGround(), before);
+    heights[4] = 5.0f;
+    ASSERT_TRUE(scene->SetGroundHeights(10, 10, 2, heights));
+    EXPECT_EQ(scene->TerrainHeightAt(0, 0), 5.0f);
+    EXPECT_EQ(scene->TerrainHeightAt(-5, 5), 1.0f);
+    EXPECT_FLOAT_EQ(scene->TerrainHeightAt(1.25f, 1.25f), 4.0f); // a quarter down the slope
 }
 
 TEST_F(EngineTest, EditorMeshesFaceOutwards) {
