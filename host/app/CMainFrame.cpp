@@ -10,6 +10,7 @@
 #include "CEditorUndoManager.h"
 #include "CToolManager.h"
 
+#include <wx/app.h>
 #include <wx/aui/auibar.h>
 #include <wx/cursor.h>
 #include <wx/filedlg.h>
@@ -69,6 +70,7 @@ CMainFrame::CMainFrame(CEditorHost& host, int viewCount, const wxSize& size)
 
     m_timer.SetOwner(this, ID_RENDER_TIMER);
     Bind(wxEVT_TIMER, &CMainFrame::OnTimer, this, ID_RENDER_TIMER);
+    Bind(wxEVT_IDLE, &CMainFrame::OnIdle, this);
     Bind(wxEVT_CLOSE_WINDOW, &CMainFrame::OnClose, this);
 }
 
@@ -307,17 +309,34 @@ void CMainFrame::UpdateLayout() {
 
 void CMainFrame::StartRenderLoop(std::function<void()> renderFrame) {
     m_renderFrame = std::move(renderFrame);
+    m_frameDue = true;
     m_timer.Start(16);
+    wxWakeUpIdle();
 }
 
 void CMainFrame::StopRenderLoop() {
     m_timer.Stop();
     m_renderFrame = nullptr;
+    m_frameDue = false;
 }
 
 void CMainFrame::OnTimer(wxTimerEvent&) {
-    if (m_renderFrame)
-        m_renderFrame();
+    // The timer only says a frame is due; the frame is drawn when the toolkit is idle. A timer
+    // event outranks the toolkit's own layout, painting and idle work, so frames drawn here
+    // that take longer than the period (a slow renderer, a busy machine, the first frames with
+    // shaders to compile) keep the timer due for ever: a panel shown then is never laid out, a
+    // changed text is never painted, the last pointer motion of a drag waits for the next
+    // button event, and nothing queued for idle time runs.
+    m_frameDue = true;
+    wxWakeUpIdle();
+}
+
+void CMainFrame::OnIdle(wxIdleEvent& event) {
+    event.Skip();
+    if (!m_frameDue || !m_renderFrame)
+        return;
+    m_frameDue = false;
+    m_renderFrame();
 }
 
 void CMainFrame::UpdateRubberBands() {

@@ -66,7 +66,9 @@ public:
     // Shows every bottom pane and relays out.
     void UpdateLayout();
 
-    // Starts or stops the ~60 Hz render timer (interactive mode).
+    // Starts or stops the render loop of interactive mode: a frame falls due every 16 ms and
+    // is drawn at the next idle time, after the input, layout and painting the toolkit has
+    // waiting, so a frame slower than the period never shuts them out.
     void StartRenderLoop(std::function<void()> renderFrame);
     void StopRenderLoop();
     // Called instead of closing when the user closes the window (the session shuts down).
@@ -108,6 +110,7 @@ private:
     void OnStripMotion(wxMouseEvent& event);
     void OnStripLeave(wxMouseEvent& event);
     void OnTimer(wxTimerEvent& event);
+    void OnIdle(wxIdleEvent& event);
 
     CEditorHost& m_host;
     wxAuiManager m_aui;
@@ -118,6 +121,7 @@ private:
     std::map<IPluginBase*, wxAuiToolBar*> m_strips;
     wxTimer m_timer;
     std::function<void()> m_renderFrame;
+    bool m_frameDue = false;
     std::function<void()> m_onClose;
     CSceneDocument* m_document = nullptr;
     std::function<int()> m_askSave;
