@@ -5,12 +5,14 @@
 #include "CEditorEntity.h"
 #include "CEditorScene.h"
 #include "EditorMeshes.h"
+#include "MeshFileCheck.h"
 
 #include <OgreException.h>
 #include <OgreLog.h>
 #include <OgreLogManager.h>
 #include <OgreMesh.h>
 #include <OgreMeshManager.h>
+#include <OgreArchive.h>
 #include <OgreResourceGroupManager.h>
 
 #include <algorithm>
@@ -84,6 +86,27 @@ bool InsideFolder(const std::string& meshFile) {
     return true;
 }
 
+// The engine's mesh reader ends the process on some malformed files: each file is read here
+// first (a regular file of at most kMaxMeshFileBytes) and walked by CheckMeshFile.
+bool CheckMeshResource(const std::string& meshFile, std::string& why) {
+    std::string path;
+    try {
+        const Ogre::FileInfoListPtr found =
+            Ogre::ResourceGroupManager::getSingleton().findResourceFileInfo(kSceneGroup, meshFile);
+        if (!found->empty() && found->front().archive &&
+            found->front().archive->getType() == "FileSystem")
+            path = found->front().archive->getName() + "/" + found->front().filename;
+    } catch (const Ogre::Exception&) {
+    }
+    std::string error = path.empty() ? "it cannot be found" : "";
+    if (error.empty())
+        error = ReadAndCheckMeshFile(path);
+    if (error.empty())
+        return true;
+    why = "mesh '" + meshFile + "' cannot be loaded: " + error;
+    return false;
+}
+
 // Makes `meshFile` available as a mesh: from the scene's folder, or a mesh the engine already
 // has under that name (the editor's own shapes). False with `why` when neither works.
 bool LoadMesh(const std::string& meshFile, std::string& why) {
@@ -100,6 +123,8 @@ bool LoadMesh(const std::string& meshFile, std::string& why) {
         why = "mesh '" + meshFile + "' is not in the scene's folder";
         return false;
     }
+    if (!CheckMeshResource(meshFile, why))
+        return false;
     try {
         meshes.load(meshFile, kSceneGroup);
         return true;
