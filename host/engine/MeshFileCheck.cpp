@@ -10,6 +10,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <vector>
 
 namespace {
@@ -26,58 +27,32 @@ constexpr std::size_t kMaxSubMeshes = 0xFFFF;
 // bytes, count of float components (0 for integer types), and whether the engine can swap
 // its bytes when the file has the other byte order.
 struct ElementType {
+    unsigned id;
     unsigned size;
     unsigned floats;
     bool swappable;
 };
+const ElementType kElementTypes[] = {
+    {0, 4, 1, true},   {1, 8, 2, true},   {2, 12, 3, true},  {3, 16, 4, true},  // float1..4
+    {4, 4, 0, true},   {10, 4, 0, true},  {11, 4, 0, true},                     // packed colours
+    {6, 4, 0, true},   {8, 8, 0, true},                                         // short2, 4
+    {17, 4, 0, true},  {19, 8, 0, true},                                        // ushort2, 4
+    {9, 4, 0, true},   {30, 4, 0, true},                                        // ubyte4 (norm)
+    {28, 4, 0, false}, {29, 4, 0, false},                                       // byte4 (norm)
+    {31, 4, 0, false}, {32, 8, 0, false}, {33, 4, 0, false}, {34, 8, 0, false}, // short norms
+};
 bool LookUpElementType(unsigned type, ElementType& out) {
-    switch (type) {
-    case 0:
-    case 1:
-    case 2:
-    case 3:
-        out = {4 * (type + 1), type + 1, true};
-        return true;
-    case 4:
-    case 10:
-    case 11:
-        out = {4, 0, false};
-        return true; // packed colours
-    case 6:
-        out = {4, 0, true};
-        return true; // short2
-    case 8:
-        out = {8, 0, true};
-        return true; // short4
-    case 9:
-    case 30:
-        out = {4, 0, true};
-        return true; // ubyte4, ubyte4 norm
-    case 17:
-        out = {4, 0, true};
-        return true; // ushort2
-    case 19:
-        out = {8, 0, true};
-        return true; // ushort4
-    case 28:
-    case 29:
-        out = {4, 0, false};
-        return true; // byte4, byte4 norm
-    case 31:
-    case 33:
-        out = {4, 0, false};
-        return true; // (u)short2 norm
-    case 32:
-    case 34:
-        out = {8, 0, false};
-        return true; // (u)short4 norm
-    default:
-        return false;
-    }
+    for (const ElementType& t : kElementTypes)
+        if (t.id == type) {
+            out = t;
+            return true;
+        }
+    return false;
 }
 
 struct Element {
-    unsigned source, type, semantic, offset;
+    unsigned source, semantic, offset;
+    ElementType type;
 };
 
 // One set of vertices (the shared one or a submesh's own).
@@ -169,8 +144,11 @@ private:
     bool Finite(std::size_t at, float v, const char* what, float limit) {
         if (!std::isfinite(v))
             return Fail(at, std::string(what) + " is not a finite number");
-        if (std::fabs(v) > limit)
-            return Fail(at, std::string(what) + " is outside +-" + std::to_string(limit));
+        if (std::fabs(v) > limit) {
+            std::ostringstream range;
+            range << limit;
+            return Fail(at, std::string(what) + " is outside +-" + range.str());
+        }
         return true;
     }
 
@@ -419,7 +397,7 @@ private:
             if (!Exact(p, chunkEnd, "vertex element"))
                 return false;
             const std::size_t body = at + kChunkHead;
-            ElementType type;
+            ElementType type{};
             if (v[0] >= kMaxBindIndex)
                 return Fail(body,
                             "vertex element source " + std::to_string(v[0]) + " is too large");
@@ -434,7 +412,7 @@ private:
             if (v[4] >= kMaxSemanticIndex)
                 return Fail(body + 8,
                             "vertex element index " + std::to_string(v[4]) + " is too large");
-            elements.push_back({v[0], v[1], v[2], v[3]});
+            elements.push_back({v[0], v[2], v[3], type});
             at = chunkEnd;
         }
         return true;
@@ -455,10 +433,8 @@ private:
         for (const Element& e : elements) {
             if (e.source != bind)
                 continue;
-            ElementType type;
-            LookUpElementType(e.type, type);
-            declared += type.size;
-            if (e.offset + type.size > vertexSize)
+            declared += e.type.size;
+            if (e.offset + e.type.size > vertexSize)
                 return Fail(start + 2, "vertex element at offset " + std::to_string(e.offset) +
                                            " does not fit the vertex size");
         }
@@ -480,13 +456,11 @@ private:
         if (!Exact(dataEnd, end, "vertex buffer"))
             return false;
         for (const Element& e : elements) {
-            ElementType type;
-            LookUpElementType(e.type, type);
-            if (e.source != bind || type.floats == 0)
+            if (e.source != bind || e.type.floats == 0)
                 continue;
             const bool position = e.semantic == 1;
             for (std::uint32_t v = 0; v < count; ++v)
-                for (unsigned c = 0; c < type.floats; ++c) {
+                for (unsigned c = 0; c < e.type.floats; ++c) {
                     const std::size_t p = data + std::size_t(v) * vertexSize + e.offset + 4 * c;
                     if (!Finite(p, F32(p), position ? "vertex position" : "vertex value",
                                 position ? kMaxMeshCoordinate : 3.0e38f))
