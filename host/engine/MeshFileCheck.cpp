@@ -523,21 +523,23 @@ private:
         return true;
     }
 
-    // The vertex count of edge list vertex set `set`: the shared vertices are set 0 when
-    // present, the others count submeshes from there.
-    bool EdgeVertexSet(std::size_t at, std::uint32_t set, std::uint32_t& count) {
-        const VertexSet* found = nullptr;
-        if (m_shared.present && set == 0)
-            found = &m_shared;
-        else {
-            const std::size_t sub = m_shared.present ? std::size_t(set) - 1 : set;
-            if (sub < m_subMeshes.size() && m_subMeshes[sub].present)
-                found = &m_subMeshes[sub];
-        }
-        if (!found)
+    // The vertex count of edge list vertex set `set`. The writer numbers the sets as the
+    // shared vertices (when present) and then each submesh with its own vertices, in order.
+    // The reader looks edge groups' sets up as submesh set - 1 (set with no shared vertices),
+    // by a lookup that throws past the end: `group` checks that too.
+    bool EdgeVertexSet(std::size_t at, std::uint32_t set, bool group, std::uint32_t& count) {
+        std::vector<std::uint32_t> sets;
+        if (m_shared.present)
+            sets.push_back(m_shared.count);
+        for (const VertexSet& sub : m_subMeshes)
+            if (sub.present)
+                sets.push_back(sub.count);
+        const bool readable = !group || (m_shared.present && set == 0) ||
+                              std::size_t(set) - (m_shared.present ? 1 : 0) < m_subMeshes.size();
+        if (set >= sets.size() || !readable)
             return Fail(at, "edge list names vertex set " + std::to_string(set) +
                                 ", which does not exist");
-        count = found->count;
+        count = sets[set];
         return true;
     }
 
@@ -577,7 +579,7 @@ private:
             std::uint32_t count = 0;
             if (U32(at) >= m_subMeshes.size())
                 return Fail(at, "edge triangle of a submesh that does not exist");
-            if (!EdgeVertexSet(at + 4, U32(at + 4), count))
+            if (!EdgeVertexSet(at + 4, U32(at + 4), false, count))
                 return false;
             for (std::size_t k = 0; k < 3; ++k)
                 if (U32(at + 8 + 4 * k) >= count)
@@ -607,7 +609,7 @@ private:
             !Long(at, end, start, "edge group start") || !Long(at, end, count, "edge group size") ||
             !Long(at, end, edges, "edge count"))
             return false;
-        if (!EdgeVertexSet(head, set, vertices))
+        if (!EdgeVertexSet(head, set, true, vertices))
             return false;
         if (std::uint64_t(start) + count > triangles)
             return Fail(head + 4, "edge group triangles are out of range");

@@ -5,9 +5,12 @@
 #include "MeshBytes.h"
 #include "MeshFileCheck.h"
 
+#include <OgreSubMesh.h>
+
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
+#include <iterator>
 #include <new>
 #include <random>
 
@@ -38,7 +41,9 @@ void operator delete(void* p, std::size_t) noexcept {
 
 namespace {
 
-const char* const kMeshFiles[] = {"crate.mesh", "parts.mesh", "parts-big.mesh"};
+// Converted by OgreXMLConverter from the .mesh.xml files beside them (parts-big.mesh with
+// -E big), and parts-edges.mesh written by the engine with edge lists and extremes.
+const char* const kMeshFiles[] = {"crate.mesh", "parts.mesh", "parts-big.mesh", "parts-edges.mesh"};
 
 MeshCheckResult Check(const std::string& bytes) {
     return CheckMeshFile(bytes.data(), bytes.size());
@@ -68,6 +73,36 @@ TEST_F(MeshFileTest, ConvertedMeshesPassAndLoadInTheEngine) {
         bool finite = false;
         EXPECT_TRUE(LoadWithEngine(bytes, why, finite)) << name << ": " << why;
         EXPECT_TRUE(finite) << name;
+    }
+}
+
+// Edge lists and extremes, which the converter does not write: the engine's own writer.
+TEST_F(MeshFileTest, MeshesWithEdgeListsAndExtremesPass) {
+    Ogre::MeshManager& meshes = Ogre::MeshManager::getSingleton();
+    for (const char* name : {"crate.mesh", "parts.mesh"}) {
+        const std::string bytes = ReadMeshData(name);
+        Ogre::MeshPtr mesh = meshes.createManual(std::string("edges_") + name, Ogre::RGN_DEFAULT);
+        Ogre::DataStreamPtr in(OGRE_NEW Ogre::MemoryDataStream(const_cast<char*>(bytes.data()),
+                                                               bytes.size(), false, true));
+        Ogre::MeshSerializer().importMesh(in, mesh.get());
+        mesh->buildEdgeList();
+        mesh->getSubMesh(0)->extremityPoints = {{0.5f, 0, 0}, {-0.5f, 0.25f, 0}};
+        const std::string path = testing::TempDir() + "/edges_" + name;
+        Ogre::MeshSerializer().exportMesh(mesh.get(), path);
+        meshes.remove(mesh);
+        std::ifstream file(path, std::ios::binary);
+        const std::string written((std::istreambuf_iterator<char>(file)),
+                                  std::istreambuf_iterator<char>());
+        std::remove(path.c_str());
+        ASSERT_NE(FindChunk(written, 0xB000), std::string::npos) << name;
+        ASSERT_NE(FindChunk(written, 0xE000), std::string::npos) << name;
+        const MeshCheckResult result = Check(written);
+        EXPECT_TRUE(result.ok) << name << ": " << DescribeMeshCheck(result);
+        std::string why;
+        bool finite = false;
+        EXPECT_TRUE(LoadWithEngine(written, why, finite)) << name << ": " << why;
+        for (std::size_t cut = 0; cut < written.size(); ++cut)
+            EXPECT_FALSE(Check(written.substr(0, cut)).ok) << name << " cut at " << cut;
     }
 }
 
