@@ -13,6 +13,7 @@
 #include <OgreSubMesh.h>
 
 #include <cstdint>
+#include <cstring>
 
 namespace {
 
@@ -36,9 +37,13 @@ void CheckPositions(const Ogre::VertexData* data) {
     Ogre::HardwareBufferLockGuard lock(buffer, Ogre::HardwareBuffer::HBL_READ_ONLY);
     const auto* base = static_cast<const unsigned char*>(lock.pData);
     for (std::size_t i = 0; i < data->vertexCount; ++i) {
-        float* p = nullptr;
+        unsigned char* element = nullptr;
         position->baseVertexPointerToElement(
-            const_cast<unsigned char*>(base + i * buffer->getVertexSize()), &p);
+            const_cast<unsigned char*>(base + i * buffer->getVertexSize()), &element);
+        FUZZ_CHECK(reinterpret_cast<std::uintptr_t>(element) % alignof(float) == 0,
+                   "a passed mesh holds a position the engine reads unaligned");
+        float p[3];
+        std::memcpy(p, element, sizeof p);
         FUZZ_CHECK(FiniteInRange(Ogre::Vector3(p[0], p[1], p[2])),
                    "a passed mesh holds a position outside the world");
     }
@@ -58,8 +63,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Ogre::MeshPtr mesh = meshes.createManual("fuzz.mesh", Ogre::RGN_DEFAULT);
     bool loaded = false;
     try {
-        Ogre::DataStreamPtr stream(OGRE_NEW Ogre::MemoryDataStream(
-            const_cast<std::uint8_t*>(data), size, false, true));
+        Ogre::DataStreamPtr stream(
+            OGRE_NEW Ogre::MemoryDataStream(const_cast<std::uint8_t*>(data), size, false, true));
         Ogre::MeshSerializer().importMesh(stream, mesh.get());
         loaded = true;
     } catch (const Ogre::Exception& e) {

@@ -7,12 +7,12 @@
 #include "EditorMeshes.h"
 #include "MeshFileCheck.h"
 
+#include <OgreArchive.h>
 #include <OgreException.h>
 #include <OgreLog.h>
 #include <OgreLogManager.h>
 #include <OgreMesh.h>
 #include <OgreMeshManager.h>
-#include <OgreArchive.h>
 #include <OgreResourceGroupManager.h>
 
 #include <algorithm>

@@ -1,21 +1,17 @@
 // The walk over a binary mesh file: a header (chunk id 0x1000 and a version line, whose byte
 // order gives the file's), then chunks of a 2-byte id and a 4-byte length that counts the
 // 6-byte head, nested as the engine's reader nests them. Nothing here calls the engine.
-#include "MeshFileCheck.h"
+#include "MeshFileWalker.h"
 
 #include <OgreMeshFileFormat.h>
 
 #include <algorithm>
-#include <cmath>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
-#include <vector>
 
+namespace meshcheck {
 namespace {
 
-constexpr std::size_t kChunkHead = 6;
 const char* const kVersion = "[MeshSerializer_v1.100]";
 // Vertex declarations: more elements or buffers than any real mesh has are refused.
 constexpr std::size_t kMaxElements = 32;
@@ -23,15 +19,8 @@ constexpr unsigned kMaxBindIndex = 16;
 constexpr unsigned kMaxSemanticIndex = 8;
 constexpr std::size_t kMaxSubMeshes = 0xFFFF;
 
-// Vertex element types the walk accepts (the engine's VertexElementType numbers): size in
-// bytes, count of float components (0 for integer types), and whether the engine can swap
-// its bytes when the file has the other byte order.
-struct ElementType {
-    unsigned id;
-    unsigned size;
-    unsigned floats;
-    bool swappable;
-};
+// The vertex element types the walk accepts. A big-endian file may use only the types whose
+// bytes the engine's reader swaps (it asserts on the others).
 const ElementType kElementTypes[] = {
     {0, 4, 1, true},   {1, 8, 2, true},   {2, 12, 3, true},  {3, 16, 4, true},  // float1..4
     {4, 4, 0, true},   {10, 4, 0, true},  {11, 4, 0, true},                     // packed colours
@@ -50,594 +39,301 @@ bool LookUpElementType(unsigned type, ElementType& out) {
     return false;
 }
 
-struct Element {
-    unsigned source, semantic, offset;
-    ElementType type;
-};
-
-// One set of vertices (the shared one or a submesh's own).
-struct VertexSet {
-    bool present = false;
-    std::uint32_t count = 0;
-};
-
-class CMeshWalker {
-public:
-    CMeshWalker(const unsigned char* data, std::size_t size) : m_data(data), m_size(size) {}
-
-    MeshCheckResult Run() {
-        if (Header())
-            Top();
-        return m_result;
-    }
-
-private:
-    bool Fail(std::size_t at, const std::string& message) {
-        if (m_result.ok) {
-            m_result.ok = false;
-            m_result.offset = at;
-            m_result.message = message;
-        }
-        return false;
-    }
-    bool Need(std::size_t at, std::size_t end, std::uint64_t bytes, const char* what) {
-        if (at > end || end - at < bytes)
-            return Fail(at, std::string(what) + " runs past the end of its chunk");
-        return true;
-    }
-    std::uint16_t U16(std::size_t at) const {
-        const unsigned char* p = m_data + at;
-        return m_big ? std::uint16_t(p[0] << 8 | p[1]) : std::uint16_t(p[1] << 8 | p[0]);
-    }
-    std::uint32_t U32(std::size_t at) const {
-        const unsigned char* p = m_data + at;
-        return m_big ? std::uint32_t(p[0]) << 24 | std::uint32_t(p[1]) << 16 |
-                           std::uint32_t(p[2]) << 8 | p[3]
-                     : std::uint32_t(p[3]) << 24 | std::uint32_t(p[2]) << 16 |
-                           std::uint32_t(p[1]) << 8 | p[0];
-    }
-    float F32(std::size_t at) const {
-        const std::uint32_t bits = U32(at);
-        float f;
-        std::memcpy(&f, &bits, sizeof f);
-        return f;
-    }
-    bool Bool(std::size_t& at, std::size_t end, bool& value, const char* what) {
-        if (!Need(at, end, 1, what))
-            return false;
-        if (m_data[at] > 1)
-            return Fail(at, std::string(what) + " is neither 0 nor 1");
-        value = m_data[at++] == 1;
-        return true;
-    }
-    bool Word(std::size_t& at, std::size_t end, std::uint16_t& value, const char* what) {
-        if (!Need(at, end, 2, what))
-            return false;
-        value = U16(at);
-        at += 2;
-        return true;
-    }
-    bool Long(std::size_t& at, std::size_t end, std::uint32_t& value, const char* what) {
-        if (!Need(at, end, 4, what))
-            return false;
-        value = U32(at);
-        at += 4;
-        return true;
-    }
-    // A line ended by '\n' inside the chunk, at most kMaxMeshStringBytes long.
-    bool Line(std::size_t& at, std::size_t end, std::string& value, const char* what,
-              std::size_t limit = kMaxMeshStringBytes) {
-        const std::size_t stop = std::min(end, at + limit + 1);
-        for (std::size_t i = at; i < stop; ++i) {
-            if (m_data[i] == '\n') {
-                value.assign(reinterpret_cast<const char*>(m_data + at), i - at);
-                at = i + 1;
-                return true;
-            }
-            if (m_data[i] == 0)
-                return Fail(i, std::string(what) + " holds a zero byte");
-        }
-        if (stop == end && end - at <= limit)
-            return Fail(at, std::string(what) + " is not ended inside its chunk");
-        return Fail(at, std::string(what) + " is longer than " + std::to_string(limit) + " bytes");
-    }
-    bool Finite(std::size_t at, float v, const char* what, float limit) {
-        if (!std::isfinite(v))
-            return Fail(at, std::string(what) + " is not a finite number");
-        if (std::fabs(v) > limit) {
-            std::ostringstream range;
-            range << limit;
-            return Fail(at, std::string(what) + " is outside +-" + range.str());
-        }
-        return true;
-    }
-
-    // Reads a chunk head at `at` inside [.., end): its id and where it ends.
-    bool Chunk(std::size_t at, std::size_t end, std::uint16_t& id, std::size_t& chunkEnd) {
-        if (!Need(at, end, kChunkHead, "chunk header"))
-            return false;
-        id = U16(at);
-        const std::uint32_t length = U32(at + 2);
-        if (length < kChunkHead)
-            return Fail(at + 2,
-                        "chunk length " + std::to_string(length) + " is shorter than its header");
-        if (length > end - at)
-            return Fail(at + 2, "chunk length " + std::to_string(length) +
-                                    " runs past the end of its parent (" +
-                                    std::to_string(end - at) + " bytes left)");
-        chunkEnd = at + length;
-        return true;
-    }
-    bool Exact(std::size_t at, std::size_t end, const char* what) {
-        if (at != end)
-            return Fail(at, std::string(what) + " has " + std::to_string(end - at) +
-                                " bytes left over");
-        return true;
-    }
-
-    bool Header() {
-        if (m_size < 2)
-            return Fail(0, "too short for a mesh header");
-        if (m_data[0] == 0x00 && m_data[1] == 0x10)
-            m_big = false;
-        else if (m_data[0] == 0x10 && m_data[1] == 0x00)
-            m_big = true;
-        else
-            return Fail(0, "not a mesh file (no header chunk)");
-        std::size_t at = 2;
-        std::string version;
-        if (!Line(at, m_size, version, "version line", 64))
-            return false;
-        if (version != kVersion)
-            return Fail(2,
-                        "mesh version '" + version + "' is not supported (only " + kVersion + ")");
-        m_at = at;
-        return true;
-    }
-    bool Top() {
-        std::uint16_t id = 0;
-        std::size_t end = 0;
-        if (!Chunk(m_at, m_size, id, end))
-            return false;
-        if (id != Ogre::M_MESH)
-            return Fail(m_at, "expected the mesh chunk");
-        if (!Mesh(m_at + kChunkHead, end))
-            return false;
-        return Exact(end, m_size, "file");
-    }
-
-    bool Mesh(std::size_t at, std::size_t end) {
-        bool skeletal = false;
-        if (!Bool(at, end, skeletal, "skeletal flag"))
-            return false;
-        if (skeletal)
-            return Fail(at - 1, "skeletal animation is not supported");
-        bool bounds = false, edges = false, names = false;
-        while (at < end) {
-            std::uint16_t id = 0;
-            std::size_t chunkEnd = 0;
-            if (!Chunk(at, end, id, chunkEnd))
-                return false;
-            const std::size_t body = at + kChunkHead;
-            bool good = true;
-            switch (id) {
-            case Ogre::M_GEOMETRY:
-                if (m_shared.present || !m_subMeshes.empty())
-                    return Fail(at, "shared geometry must come once, before the submeshes");
-                good = Geometry(body, chunkEnd, m_shared);
-                break;
-            case Ogre::M_SUBMESH:
-                good = SubMesh(body, chunkEnd);
-                break;
-            case Ogre::M_MESH_BOUNDS:
-                if (bounds)
-                    return Fail(at, "second bounds chunk");
-                bounds = true;
-                good = Bounds(body, chunkEnd);
-                break;
-            case Ogre::M_SUBMESH_NAME_TABLE:
-                if (names)
-                    return Fail(at, "second submesh name table");
-                names = true;
-                good = NameTable(body, chunkEnd);
-                break;
-            case Ogre::M_EDGE_LISTS:
-                if (edges)
-                    return Fail(at, "second edge list chunk");
-                edges = true;
-                good = EdgeLists(body, chunkEnd);
-                break;
-            case Ogre::M_TABLE_EXTREMES:
-                good = Extremes(body, chunkEnd);
-                break;
-            case Ogre::M_MESH_SKELETON_LINK:
-            case Ogre::M_MESH_BONE_ASSIGNMENT:
-                return Fail(at, "skeletons and bone assignments are not supported");
-            case Ogre::M_MESH_LOD_LEVEL:
-                return Fail(at, "levels of detail are not supported");
-            case Ogre::M_POSES:
-            case Ogre::M_ANIMATIONS:
-                return Fail(at, "poses and animations are not supported");
-            default:
-                return Fail(at, "unknown chunk id " + std::to_string(id) + " in the mesh");
-            }
-            if (!good)
-                return false;
-            at = chunkEnd;
-        }
-        return true;
-    }
-
-    bool SubMesh(std::size_t at, std::size_t end) {
-        if (m_subMeshes.size() >= kMaxSubMeshes)
-            return Fail(at, "too many submeshes");
-        std::string material;
-        bool shared = false, wide = false;
-        std::uint32_t indexCount = 0;
-        if (!Line(at, end, material, "material name") ||
-            !Bool(at, end, shared, "shared vertices flag") ||
-            !Long(at, end, indexCount, "index count") || !Bool(at, end, wide, "32-bit index flag"))
-            return false;
-        const std::size_t indexSize = wide ? 4 : 2;
-        if (std::uint64_t(indexCount) * indexSize > end - at)
-            return Fail(at - 5, "index count " + std::to_string(indexCount) +
-                                    " is more than the submesh holds");
-        const std::size_t indices = at;
-        at += std::size_t(indexCount) * indexSize;
-
-        VertexSet own;
-        if (shared && !m_shared.present)
-            return Fail(at, "submesh uses shared vertices, but the mesh has none");
-        bool operation = false;
-        while (at < end) {
-            std::uint16_t id = 0;
-            std::size_t chunkEnd = 0;
-            if (!Chunk(at, end, id, chunkEnd))
-                return false;
-            const std::size_t body = at + kChunkHead;
-            if (!shared && !own.present) {
-                if (id != Ogre::M_GEOMETRY)
-                    return Fail(at, "submesh without shared vertices must start with geometry");
-                if (!Geometry(body, chunkEnd, own))
-                    return false;
-            } else if (id == Ogre::M_SUBMESH_OPERATION) {
-                std::uint16_t type = 0;
-                std::size_t p = body;
-                if (operation)
-                    return Fail(at, "second submesh operation");
-                operation = true;
-                if (!Word(p, chunkEnd, type, "operation type") ||
-                    !Exact(p, chunkEnd, "submesh operation"))
-                    return false;
-                if (type < 1 || type > 6)
-                    return Fail(body, "operation type " + std::to_string(type) + " is unknown");
-            } else if (id == Ogre::M_SUBMESH_BONE_ASSIGNMENT) {
-                return Fail(at, "bone assignments are not supported");
-            } else if (id == Ogre::M_SUBMESH_TEXTURE_ALIAS) {
-                return Fail(at, "texture aliases are not supported");
-            } else {
-                return Fail(at, "unknown chunk id " + std::to_string(id) + " in a submesh");
-            }
-            at = chunkEnd;
-        }
-        if (!shared && !own.present)
-            return Fail(at, "submesh without shared vertices has no geometry");
-        const VertexSet& vertices = shared ? m_shared : own;
-        for (std::uint32_t i = 0; i < indexCount; ++i) {
-            const std::size_t p = indices + i * indexSize;
-            const std::uint32_t index = wide ? U32(p) : U16(p);
-            if (index >= vertices.count)
-                return Fail(p, "index " + std::to_string(index) +
-                                   " is not below the vertex count " +
-                                   std::to_string(vertices.count));
-        }
-        m_subMeshes.push_back(shared ? VertexSet{} : own);
-        return true;
-    }
-
-    bool Geometry(std::size_t at, std::size_t end, VertexSet& set) {
-        std::uint32_t count = 0;
-        if (!Long(at, end, count, "vertex count"))
-            return false;
-        std::vector<Element> elements;
-        bool declared = false;
-        unsigned bound = 0; // bit per bind index that has a buffer
-        while (at < end) {
-            std::uint16_t id = 0;
-            std::size_t chunkEnd = 0;
-            if (!Chunk(at, end, id, chunkEnd))
-                return false;
-            if (id == Ogre::M_GEOMETRY_VERTEX_DECLARATION) {
-                if (declared)
-                    return Fail(at, "second vertex declaration");
-                declared = true;
-                if (!Declaration(at + kChunkHead, chunkEnd, elements))
-                    return false;
-            } else if (id == Ogre::M_GEOMETRY_VERTEX_BUFFER) {
-                if (!declared)
-                    return Fail(at, "vertex buffer before the vertex declaration");
-                if (!Buffer(at + kChunkHead, chunkEnd, count, elements, bound))
-                    return false;
-            } else {
-                return Fail(at, "unknown chunk id " + std::to_string(id) + " in geometry");
-            }
-            at = chunkEnd;
-        }
-        if (count == 0)
-            return Fail(end, "geometry without vertices");
-        bool positions = false;
-        for (const Element& e : elements)
-            positions = positions || e.semantic == 1;
-        if (!positions)
-            return Fail(end, "geometry without positions");
-        for (const Element& e : elements)
-            if (!(bound & (1u << e.source)))
-                return Fail(end, "vertex element of source " + std::to_string(e.source) +
-                                     " has no buffer");
-        set.present = true;
-        set.count = count;
-        return true;
-    }
-
-    bool Declaration(std::size_t at, std::size_t end, std::vector<Element>& elements) {
-        while (at < end) {
-            std::uint16_t id = 0;
-            std::size_t chunkEnd = 0;
-            if (!Chunk(at, end, id, chunkEnd))
-                return false;
-            if (id != Ogre::M_GEOMETRY_VERTEX_ELEMENT)
-                return Fail(at, "unknown chunk id " + std::to_string(id) + " in a declaration");
-            if (elements.size() >= kMaxElements)
-                return Fail(at, "more than " + std::to_string(kMaxElements) + " vertex elements");
-            std::size_t p = at + kChunkHead;
-            std::uint16_t v[5] = {};
-            for (std::uint16_t& word : v)
-                if (!Word(p, chunkEnd, word, "vertex element"))
-                    return false;
-            if (!Exact(p, chunkEnd, "vertex element"))
-                return false;
-            const std::size_t body = at + kChunkHead;
-            ElementType type{};
-            if (v[0] >= kMaxBindIndex)
-                return Fail(body,
-                            "vertex element source " + std::to_string(v[0]) + " is too large");
-            if (!LookUpElementType(v[1], type) || (m_big && !type.swappable))
-                return Fail(body + 2,
-                            "vertex element type " + std::to_string(v[1]) + " is not supported");
-            if (v[2] < 1 || v[2] > 9)
-                return Fail(body + 4,
-                            "vertex element semantic " + std::to_string(v[2]) + " is unknown");
-            if (v[2] == 1 && v[1] != 2)
-                return Fail(body + 2, "positions must be three floats");
-            if (v[4] >= kMaxSemanticIndex)
-                return Fail(body + 8,
-                            "vertex element index " + std::to_string(v[4]) + " is too large");
-            elements.push_back({v[0], v[2], v[3], type});
-            at = chunkEnd;
-        }
-        return true;
-    }
-
-    bool Buffer(std::size_t at, std::size_t end, std::uint32_t count,
-                const std::vector<Element>& elements, unsigned& bound) {
-        std::uint16_t bind = 0, vertexSize = 0;
-        const std::size_t start = at;
-        if (!Word(at, end, bind, "buffer bind index") ||
-            !Word(at, end, vertexSize, "buffer vertex size"))
-            return false;
-        if (bind >= kMaxBindIndex || (bound & (1u << bind)))
-            return Fail(start, "buffer bind index " + std::to_string(bind) +
-                                   " is too large or used twice");
-        bound |= 1u << bind;
-        unsigned declared = 0;
-        for (const Element& e : elements) {
-            if (e.source != bind)
-                continue;
-            declared += e.type.size;
-            if (e.offset + e.type.size > vertexSize)
-                return Fail(start + 2, "vertex element at offset " + std::to_string(e.offset) +
-                                           " does not fit the vertex size");
-        }
-        if (vertexSize == 0 || declared != vertexSize)
-            return Fail(start + 2, "vertex size " + std::to_string(vertexSize) +
-                                       " does not match the declaration (" +
-                                       std::to_string(declared) + ")");
-        std::uint16_t id = 0;
-        std::size_t dataEnd = 0;
-        if (!Chunk(at, end, id, dataEnd))
-            return false;
-        if (id != Ogre::M_GEOMETRY_VERTEX_BUFFER_DATA)
-            return Fail(at, "vertex buffer without its data chunk");
-        const std::size_t data = at + kChunkHead;
-        if (std::uint64_t(count) * vertexSize != dataEnd - data)
-            return Fail(at + 2, "vertex count " + std::to_string(count) + " x size " +
-                                    std::to_string(vertexSize) + " does not match the " +
-                                    std::to_string(dataEnd - data) + " data bytes");
-        if (!Exact(dataEnd, end, "vertex buffer"))
-            return false;
-        for (const Element& e : elements) {
-            if (e.source != bind || e.type.floats == 0)
-                continue;
-            const bool position = e.semantic == 1;
-            for (std::uint32_t v = 0; v < count; ++v)
-                for (unsigned c = 0; c < e.type.floats; ++c) {
-                    const std::size_t p = data + std::size_t(v) * vertexSize + e.offset + 4 * c;
-                    if (!Finite(p, F32(p), position ? "vertex position" : "vertex value",
-                                position ? kMaxMeshCoordinate : 3.0e38f))
-                        return false;
-                }
-        }
-        return true;
-    }
-
-    bool Bounds(std::size_t at, std::size_t end) {
-        if (end - at != 7 * 4)
-            return Fail(at, "bounds chunk is not seven numbers");
-        float v[7];
-        for (int i = 0; i < 7; ++i) {
-            v[i] = F32(at + 4 * std::size_t(i));
-            if (!Finite(at + 4 * std::size_t(i), v[i], "bound",
-                        i < 6 ? kMaxMeshCoordinate : 2 * kMaxMeshCoordinate))
-                return false;
-        }
-        for (int i = 0; i < 3; ++i)
-            if (v[i] > v[i + 3])
-                return Fail(at + 4 * std::size_t(i), "bounds minimum is above the maximum");
-        if (v[6] < 0)
-            return Fail(at + 24, "bounding radius is negative");
-        return true;
-    }
-
-    bool NameTable(std::size_t at, std::size_t end) {
-        while (at < end) {
-            std::uint16_t id = 0;
-            std::size_t chunkEnd = 0;
-            if (!Chunk(at, end, id, chunkEnd))
-                return false;
-            if (id != Ogre::M_SUBMESH_NAME_TABLE_ELEMENT)
-                return Fail(at, "unknown chunk id " + std::to_string(id) + " in the name table");
-            std::size_t p = at + kChunkHead;
-            std::uint16_t index = 0;
-            std::string name;
-            if (!Word(p, chunkEnd, index, "submesh index") ||
-                !Line(p, chunkEnd, name, "submesh name") || !Exact(p, chunkEnd, "submesh name"))
-                return false;
-            if (index >= m_subMeshes.size())
-                return Fail(at + kChunkHead, "submesh name for a submesh that does not exist");
-            at = chunkEnd;
-        }
-        return true;
-    }
-
-    bool Extremes(std::size_t at, std::size_t end) {
-        std::uint16_t index = 0;
-        if (!Word(at, end, index, "submesh index"))
-            return false;
-        if (index >= m_subMeshes.size())
-            return Fail(at - 2, "extremes for a submesh that does not exist");
-        if ((end - at) % 12 != 0)
-            return Fail(at, "extremes are not whole points");
-        for (; at < end; at += 4)
-            if (!Finite(at, F32(at), "extreme point", kMaxMeshCoordinate))
-                return false;
-        return true;
-    }
-
-    // The vertex count of edge list vertex set `set`. The writer numbers the sets as the
-    // shared vertices (when present) and then each submesh with its own vertices, in order.
-    // The reader looks edge groups' sets up as submesh set - 1 (set with no shared vertices),
-    // by a lookup that throws past the end: `group` checks that too.
-    bool EdgeVertexSet(std::size_t at, std::uint32_t set, bool group, std::uint32_t& count) {
-        std::vector<std::uint32_t> sets;
-        if (m_shared.present)
-            sets.push_back(m_shared.count);
-        for (const VertexSet& sub : m_subMeshes)
-            if (sub.present)
-                sets.push_back(sub.count);
-        const bool readable = !group || (m_shared.present && set == 0) ||
-                              std::size_t(set) - (m_shared.present ? 1 : 0) < m_subMeshes.size();
-        if (set >= sets.size() || !readable)
-            return Fail(at, "edge list names vertex set " + std::to_string(set) +
-                                ", which does not exist");
-        count = sets[set];
-        return true;
-    }
-
-    bool EdgeLists(std::size_t at, std::size_t end) {
-        bool seen = false;
-        while (at < end) {
-            std::uint16_t id = 0;
-            std::size_t chunkEnd = 0;
-            if (!Chunk(at, end, id, chunkEnd))
-                return false;
-            if (id != Ogre::M_EDGE_LIST_LOD)
-                return Fail(at, "unknown chunk id " + std::to_string(id) + " in the edge lists");
-            if (seen)
-                return Fail(at, "edge list for a level of detail the mesh does not have");
-            seen = true;
-            if (!EdgeList(at + kChunkHead, chunkEnd))
-                return false;
-            at = chunkEnd;
-        }
-        return true;
-    }
-
-    bool EdgeList(std::size_t at, std::size_t end) {
-        std::uint16_t lod = 0;
-        bool manual = false, closed = false;
-        std::uint32_t triangles = 0, groups = 0;
-        if (!Word(at, end, lod, "edge list level") || !Bool(at, end, manual, "manual flag"))
-            return false;
-        if (lod != 0 || manual)
-            return Fail(at - 3, "edge list for a level of detail the mesh does not have");
-        if (!Bool(at, end, closed, "closed flag") || !Long(at, end, triangles, "triangle count") ||
-            !Long(at, end, groups, "edge group count"))
-            return false;
-        if (!Need(at, end, std::uint64_t(triangles) * 48, "edge triangles"))
-            return false;
-        for (std::uint32_t t = 0; t < triangles; ++t, at += 48) {
-            std::uint32_t count = 0;
-            if (U32(at) >= m_subMeshes.size())
-                return Fail(at, "edge triangle of a submesh that does not exist");
-            if (!EdgeVertexSet(at + 4, U32(at + 4), false, count))
-                return false;
-            for (std::size_t k = 0; k < 3; ++k)
-                if (U32(at + 8 + 4 * k) >= count)
-                    return Fail(at + 8 + 4 * k, "edge triangle vertex is out of range");
-            for (std::size_t k = 0; k < 4; ++k)
-                if (!Finite(at + 32 + 4 * k, F32(at + 32 + 4 * k), "face normal", 3.0e38f))
-                    return false;
-        }
-        for (std::uint32_t g = 0; g < groups; ++g) {
-            std::uint16_t id = 0;
-            std::size_t chunkEnd = 0;
-            if (!Chunk(at, end, id, chunkEnd))
-                return false;
-            if (id != Ogre::M_EDGE_GROUP)
-                return Fail(at, "missing edge group");
-            if (!EdgeGroup(at + kChunkHead, chunkEnd, triangles))
-                return false;
-            at = chunkEnd;
-        }
-        return Exact(at, end, "edge list");
-    }
-
-    bool EdgeGroup(std::size_t at, std::size_t end, std::uint32_t triangles) {
-        std::uint32_t set = 0, start = 0, count = 0, edges = 0, vertices = 0;
-        const std::size_t head = at;
-        if (!Long(at, end, set, "edge group vertex set") ||
-            !Long(at, end, start, "edge group start") || !Long(at, end, count, "edge group size") ||
-            !Long(at, end, edges, "edge count"))
-            return false;
-        if (!EdgeVertexSet(head, set, true, vertices))
-            return false;
-        if (std::uint64_t(start) + count > triangles)
-            return Fail(head + 4, "edge group triangles are out of range");
-        if (std::uint64_t(edges) * 25 != end - at)
-            return Fail(head + 12, "edge count does not match the group's bytes");
-        for (std::uint32_t e = 0; e < edges; ++e, at += 25) {
-            const bool degenerate = m_data[at + 24] != 0;
-            if (m_data[at + 24] > 1)
-                return Fail(at + 24, "degenerate flag is neither 0 nor 1");
-            if (U32(at) >= triangles || (!degenerate && U32(at + 4) >= triangles))
-                return Fail(at, "edge triangle is out of range");
-            if (U32(at + 8) >= vertices || U32(at + 12) >= vertices)
-                return Fail(at + 8, "edge vertex is out of range");
-        }
-        return true;
-    }
-
-    const unsigned char* m_data;
-    std::size_t m_size;
-    bool m_big = false;
-    std::size_t m_at = 0;
-    VertexSet m_shared;
-    // Per submesh: its own vertices, or none for one that uses the shared ones.
-    std::vector<VertexSet> m_subMeshes;
-    MeshCheckResult m_result;
-};
-
 } // namespace
+
+bool CMeshWalker::Header() {
+    if (m_size < 2)
+        return Fail(0, "too short for a mesh header");
+    if (m_data[0] == 0x00 && m_data[1] == 0x10)
+        m_big = false;
+    else if (m_data[0] == 0x10 && m_data[1] == 0x00)
+        m_big = true;
+    else
+        return Fail(0, "not a mesh file (no header chunk)");
+    std::size_t at = 2;
+    std::string version;
+    if (!Line(at, m_size, version, "version line", 64))
+        return false;
+    if (version != kVersion)
+        return Fail(2, "mesh version '" + version + "' is not supported (only " + kVersion + ")");
+    m_at = at;
+    return true;
+}
+bool CMeshWalker::Top() {
+    std::uint16_t id = 0;
+    std::size_t end = 0;
+    if (!Chunk(m_at, m_size, id, end))
+        return false;
+    if (id != Ogre::M_MESH)
+        return Fail(m_at, "expected the mesh chunk");
+    if (!Mesh(m_at + kChunkHead, end))
+        return false;
+    return Exact(end, m_size, "file");
+}
+
+bool CMeshWalker::Mesh(std::size_t at, std::size_t end) {
+    bool skeletal = false;
+    if (!Bool(at, end, skeletal, "skeletal flag"))
+        return false;
+    if (skeletal)
+        return Fail(at - 1, "skeletal animation is not supported");
+    bool bounds = false, edges = false, names = false;
+    while (at < end) {
+        std::uint16_t id = 0;
+        std::size_t chunkEnd = 0;
+        if (!Chunk(at, end, id, chunkEnd))
+            return false;
+        const std::size_t body = at + kChunkHead;
+        bool good = true;
+        switch (id) {
+        case Ogre::M_GEOMETRY:
+            if (m_shared.present || !m_subMeshes.empty())
+                return Fail(at, "shared geometry must come once, before the submeshes");
+            good = Geometry(body, chunkEnd, m_shared);
+            break;
+        case Ogre::M_SUBMESH:
+            good = SubMesh(body, chunkEnd);
+            break;
+        case Ogre::M_MESH_BOUNDS:
+            if (bounds)
+                return Fail(at, "second bounds chunk");
+            bounds = true;
+            good = Bounds(body, chunkEnd);
+            break;
+        case Ogre::M_SUBMESH_NAME_TABLE:
+            if (names)
+                return Fail(at, "second submesh name table");
+            names = true;
+            good = NameTable(body, chunkEnd);
+            break;
+        case Ogre::M_EDGE_LISTS:
+            if (edges)
+                return Fail(at, "second edge list chunk");
+            edges = true;
+            good = EdgeLists(body, chunkEnd);
+            break;
+        case Ogre::M_TABLE_EXTREMES:
+            good = Extremes(body, chunkEnd);
+            break;
+        case Ogre::M_MESH_SKELETON_LINK:
+        case Ogre::M_MESH_BONE_ASSIGNMENT:
+            return Fail(at, "skeletons and bone assignments are not supported");
+        case Ogre::M_MESH_LOD_LEVEL:
+            return Fail(at, "levels of detail are not supported");
+        case Ogre::M_POSES:
+        case Ogre::M_ANIMATIONS:
+            return Fail(at, "poses and animations are not supported");
+        default:
+            return Fail(at, "unknown chunk id " + std::to_string(id) + " in the mesh");
+        }
+        if (!good)
+            return false;
+        at = chunkEnd;
+    }
+    return true;
+}
+
+bool CMeshWalker::SubMesh(std::size_t at, std::size_t end) {
+    if (m_subMeshes.size() >= kMaxSubMeshes)
+        return Fail(at, "too many submeshes");
+    std::string material;
+    bool shared = false, wide = false;
+    std::uint32_t indexCount = 0;
+    if (!Line(at, end, material, "material name") ||
+        !Bool(at, end, shared, "shared vertices flag") ||
+        !Long(at, end, indexCount, "index count") || !Bool(at, end, wide, "32-bit index flag"))
+        return false;
+    const std::size_t indexSize = wide ? 4 : 2;
+    if (std::uint64_t(indexCount) * indexSize > end - at)
+        return Fail(at - 5, "index count " + std::to_string(indexCount) +
+                                " is more than the submesh holds");
+    const std::size_t indices = at;
+    at += std::size_t(indexCount) * indexSize;
+
+    VertexSet own;
+    if (shared && !m_shared.present)
+        return Fail(at, "submesh uses shared vertices, but the mesh has none");
+    bool operation = false;
+    while (at < end) {
+        std::uint16_t id = 0;
+        std::size_t chunkEnd = 0;
+        if (!Chunk(at, end, id, chunkEnd))
+            return false;
+        const std::size_t body = at + kChunkHead;
+        if (!shared && !own.present) {
+            if (id != Ogre::M_GEOMETRY)
+                return Fail(at, "submesh without shared vertices must start with geometry");
+            if (!Geometry(body, chunkEnd, own))
+                return false;
+        } else if (id == Ogre::M_SUBMESH_OPERATION) {
+            std::uint16_t type = 0;
+            std::size_t p = body;
+            if (operation)
+                return Fail(at, "second submesh operation");
+            operation = true;
+            if (!Word(p, chunkEnd, type, "operation type") ||
+                !Exact(p, chunkEnd, "submesh operation"))
+                return false;
+            if (type < 1 || type > 6)
+                return Fail(body, "operation type " + std::to_string(type) + " is unknown");
+        } else if (id == Ogre::M_SUBMESH_BONE_ASSIGNMENT) {
+            return Fail(at, "bone assignments are not supported");
+        } else if (id == Ogre::M_SUBMESH_TEXTURE_ALIAS) {
+            return Fail(at, "texture aliases are not supported");
+        } else {
+            return Fail(at, "unknown chunk id " + std::to_string(id) + " in a submesh");
+        }
+        at = chunkEnd;
+    }
+    if (!shared && !own.present)
+        return Fail(at, "submesh without shared vertices has no geometry");
+    const VertexSet& vertices = shared ? m_shared : own;
+    for (std::uint32_t i = 0; i < indexCount; ++i) {
+        const std::size_t p = indices + i * indexSize;
+        const std::uint32_t index = wide ? U32(p) : U16(p);
+        if (index >= vertices.count)
+            return Fail(p, "index " + std::to_string(index) + " is not below the vertex count " +
+                               std::to_string(vertices.count));
+    }
+    m_subMeshes.push_back(shared ? VertexSet{} : own);
+    return true;
+}
+
+bool CMeshWalker::Geometry(std::size_t at, std::size_t end, VertexSet& set) {
+    std::uint32_t count = 0;
+    if (!Long(at, end, count, "vertex count"))
+        return false;
+    std::vector<Element> elements;
+    bool declared = false;
+    unsigned bound = 0; // bit per bind index that has a buffer
+    while (at < end) {
+        std::uint16_t id = 0;
+        std::size_t chunkEnd = 0;
+        if (!Chunk(at, end, id, chunkEnd))
+            return false;
+        if (id == Ogre::M_GEOMETRY_VERTEX_DECLARATION) {
+            if (declared)
+                return Fail(at, "second vertex declaration");
+            declared = true;
+            if (!Declaration(at + kChunkHead, chunkEnd, elements))
+                return false;
+        } else if (id == Ogre::M_GEOMETRY_VERTEX_BUFFER) {
+            if (!declared)
+                return Fail(at, "vertex buffer before the vertex declaration");
+            if (!Buffer(at + kChunkHead, chunkEnd, count, elements, bound))
+                return false;
+        } else {
+            return Fail(at, "unknown chunk id " + std::to_string(id) + " in geometry");
+        }
+        at = chunkEnd;
+    }
+    if (count == 0)
+        return Fail(end, "geometry without vertices");
+    bool positions = false;
+    for (const Element& e : elements)
+        positions = positions || e.semantic == 1;
+    if (!positions)
+        return Fail(end, "geometry without positions");
+    for (const Element& e : elements)
+        if (!(bound & (1u << e.source)))
+            return Fail(end,
+                        "vertex element of source " + std::to_string(e.source) + " has no buffer");
+    set.present = true;
+    set.count = count;
+    return true;
+}
+
+bool CMeshWalker::Declaration(std::size_t at, std::size_t end, std::vector<Element>& elements) {
+    while (at < end) {
+        std::uint16_t id = 0;
+        std::size_t chunkEnd = 0;
+        if (!Chunk(at, end, id, chunkEnd))
+            return false;
+        if (id != Ogre::M_GEOMETRY_VERTEX_ELEMENT)
+            return Fail(at, "unknown chunk id " + std::to_string(id) + " in a declaration");
+        if (elements.size() >= kMaxElements)
+            return Fail(at, "more than " + std::to_string(kMaxElements) + " vertex elements");
+        std::size_t p = at + kChunkHead;
+        std::uint16_t v[5] = {};
+        for (std::uint16_t& word : v)
+            if (!Word(p, chunkEnd, word, "vertex element"))
+                return false;
+        if (!Exact(p, chunkEnd, "vertex element"))
+            return false;
+        const std::size_t body = at + kChunkHead;
+        ElementType type{};
+        if (v[0] >= kMaxBindIndex)
+            return Fail(body, "vertex element source " + std::to_string(v[0]) + " is too large");
+        if (!LookUpElementType(v[1], type) || (m_big && !type.swappable))
+            return Fail(body + 2,
+                        "vertex element type " + std::to_string(v[1]) + " is not supported");
+        if (v[2] < 1 || v[2] > 9)
+            return Fail(body + 4,
+                        "vertex element semantic " + std::to_string(v[2]) + " is unknown");
+        if (v[2] == 1 && v[1] != 2)
+            return Fail(body + 2, "positions must be three floats");
+        if (v[4] >= kMaxSemanticIndex)
+            return Fail(body + 8, "vertex element index " + std::to_string(v[4]) + " is too large");
+        elements.push_back({v[0], v[2], v[3], type});
+        at = chunkEnd;
+    }
+    return true;
+}
+
+bool CMeshWalker::Buffer(std::size_t at, std::size_t end, std::uint32_t count,
+                         const std::vector<Element>& elements, unsigned& bound) {
+    std::uint16_t bind = 0, vertexSize = 0;
+    const std::size_t start = at;
+    if (!Word(at, end, bind, "buffer bind index") ||
+        !Word(at, end, vertexSize, "buffer vertex size"))
+        return false;
+    if (bind >= kMaxBindIndex || (bound & (1u << bind)))
+        return Fail(start,
+                    "buffer bind index " + std::to_string(bind) + " is too large or used twice");
+    bound |= 1u << bind;
+    unsigned declared = 0;
+    for (const Element& e : elements) {
+        if (e.source != bind)
+            continue;
+        declared += e.type.size;
+        // Every accepted type is whole 4-byte words, and the engine reads them as such.
+        if (e.offset % 4 != 0 || e.offset + e.type.size > vertexSize)
+            return Fail(start + 2, "vertex element at offset " + std::to_string(e.offset) +
+                                       " is not aligned or does not fit the vertex size");
+    }
+    if (vertexSize == 0 || declared != vertexSize)
+        return Fail(start + 2, "vertex size " + std::to_string(vertexSize) +
+                                   " does not match the declaration (" + std::to_string(declared) +
+                                   ")");
+    std::uint16_t id = 0;
+    std::size_t dataEnd = 0;
+    if (!Chunk(at, end, id, dataEnd))
+        return false;
+    if (id != Ogre::M_GEOMETRY_VERTEX_BUFFER_DATA)
+        return Fail(at, "vertex buffer without its data chunk");
+    const std::size_t data = at + kChunkHead;
+    if (std::uint64_t(count) * vertexSize != dataEnd - data)
+        return Fail(at + 2, "vertex count " + std::to_string(count) + " x size " +
+                                std::to_string(vertexSize) + " does not match the " +
+                                std::to_string(dataEnd - data) + " data bytes");
+    if (!Exact(dataEnd, end, "vertex buffer"))
+        return false;
+    for (const Element& e : elements) {
+        if (e.source != bind || e.type.floats == 0)
+            continue;
+        const bool position = e.semantic == 1;
+        for (std::uint32_t v = 0; v < count; ++v)
+            for (unsigned c = 0; c < e.type.floats; ++c) {
+                const std::size_t p = data + std::size_t(v) * vertexSize + e.offset + 4 * c;
+                if (!Finite(p, F32(p), position ? "vertex position" : "vertex value",
+                            position ? kMaxMeshCoordinate : 3.0e38f))
+                    return false;
+            }
+    }
+    return true;
+}
+
+} // namespace meshcheck
 
 MeshCheckResult CheckMeshFile(const void* data, std::size_t size) {
     if (size > kMaxMeshFileBytes) {
@@ -647,7 +343,7 @@ MeshCheckResult CheckMeshFile(const void* data, std::size_t size) {
                          std::to_string(kMaxMeshFileBytes / (1024 * 1024)) + " MiB";
         return result;
     }
-    return CMeshWalker(static_cast<const unsigned char*>(data), size).Run();
+    return meshcheck::CMeshWalker(static_cast<const unsigned char*>(data), size).Run();
 }
 
 std::string DescribeMeshCheck(const MeshCheckResult& result) {
