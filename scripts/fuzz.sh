@@ -12,7 +12,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 ALL_TARGETS=(fuzz_panel_number fuzz_bar_number fuzz_proptree_value fuzz_utf8_cut
-             fuzz_scene_text fuzz_dotscene fuzz_script)
+             fuzz_scene_text fuzz_dotscene fuzz_mesh fuzz_script)
 GUI_TARGETS=" fuzz_script "
 # Targets over the engine keep what an input loads (meshes, materials, the toolkit's caches)
 # for the next: no leak check after each input there, it would scan the heap every time.

@@ -6,7 +6,9 @@
 #include "CEditorScene.h"
 #include "DemoScene.h"
 #include "EditorMeshes.h"
+#include "MeshFileCheck.h"
 
+#include <OgreArchive.h>
 #include <OgreException.h>
 #include <OgreLog.h>
 #include <OgreLogManager.h>
@@ -85,6 +87,27 @@ bool InsideFolder(const std::string& meshFile) {
     return true;
 }
 
+// The engine's mesh reader ends the process on some malformed files: each file is read here
+// first (a regular file of at most kMaxMeshFileBytes) and walked by CheckMeshFile.
+bool CheckMeshResource(const std::string& meshFile, std::string& why) {
+    std::string path;
+    try {
+        const Ogre::FileInfoListPtr found =
+            Ogre::ResourceGroupManager::getSingleton().findResourceFileInfo(kSceneGroup, meshFile);
+        if (!found->empty() && found->front().archive &&
+            found->front().archive->getType() == "FileSystem")
+            path = found->front().archive->getName() + "/" + found->front().filename;
+    } catch (const Ogre::Exception&) {
+    }
+    std::string error = path.empty() ? "it cannot be found" : "";
+    if (error.empty())
+        error = ReadAndCheckMeshFile(path);
+    if (error.empty())
+        return true;
+    why = "mesh '" + meshFile + "' cannot be loaded: " + error;
+    return false;
+}
+
 // Makes `meshFile` available as a mesh: from the scene's folder, or a mesh the engine already
 // has under that name (the editor's own shapes). False with `why` when neither works.
 bool LoadMesh(const std::string& meshFile, std::string& why) {
@@ -101,6 +124,8 @@ bool LoadMesh(const std::string& meshFile, std::string& why) {
         why = "mesh '" + meshFile + "' is not in the scene's folder";
         return false;
     }
+    if (!CheckMeshResource(meshFile, why))
+        return false;
     try {
         meshes.load(meshFile, kSceneGroup);
         return true;
