@@ -4,6 +4,7 @@
 #include "CEditorSession.h"
 #include "CMainFrame.h"
 #include "ScriptRunner.h"
+#include "UnattendedEnvironment.h"
 
 #include <wx/app.h>
 #include <wx/init.h>
@@ -60,13 +61,16 @@ int RunEditor(int argc, char** argv) {
         }
     }
 
+    const bool batch = !options.scriptFile.empty() || !options.demoDir.empty();
+    // A person at the screen keeps the libraries' defaults (parallel rendering, accessibility).
+    if (batch)
+        PrepareUnattendedEnvironment();
     wxApp::SetInstance(new CEditorApp);
     int wxArgc = 1;
     if (!wxEntryStart(wxArgc, argv)) {
         std::fprintf(stderr, "scene-editor: cannot start the toolkit (no display?)\n");
         return 1;
     }
-    const bool batch = !options.scriptFile.empty() || !options.demoDir.empty();
     if (batch) {
         // No modal boxes in batch runs: messages go to stderr.
         wxSetAssertHandler(PrintAssert);

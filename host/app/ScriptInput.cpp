@@ -3,6 +3,7 @@
 #include "CEditorSession.h"
 
 #include <wx/uiaction.h>
+#include <wx/utils.h>
 #include <wx/window.h>
 
 #include <chrono>
@@ -52,5 +53,11 @@ bool PressKey(CEditorSession& session, int key, int modifiers) {
     CInputWatch watch;
     wxUIActionSimulator simulator;
     simulator.Char(key, modifiers);
-    return PumpUntil(session, [&] { return watch.Seen(wxEVT_KEY_UP) > 0; });
+    return PumpUntil(session, [&] { return watch.SeenAfter(wxEVT_KEY_DOWN, wxEVT_KEY_UP); });
+}
+
+bool MovePointer(CEditorSession& session, const wxPoint& at) {
+    wxUIActionSimulator().MouseMove(at);
+    // Asked of the server, not of the toolkit's last motion event.
+    return PumpUntil(session, [&] { return wxGetMouseState().GetPosition() == at; });
 }

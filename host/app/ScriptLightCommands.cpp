@@ -74,11 +74,6 @@ constexpr int kListPaneId = 30000;
 constexpr int kGtkResponseOk = -5;
 const char* const kColorLabel = "颜色";
 
-void Settle(CEditorSession& session, int ms = 60) {
-    PumpUntil(
-        session, [] { return false; }, ms);
-}
-
 // The light page's list pane while the page is shown, else null.
 wxWindow* ShownRows(CEditorSession& session) {
     session.ProcessEvents();
@@ -105,8 +100,9 @@ std::string Utf8(const wxString& text) {
     return std::string(buffer.data(), buffer.length());
 }
 
-// A left click at a screen point; waits until the toolkit handled the release. A click on the
-// spot of the one before waits out the double-click time first, so that it stays a click.
+// A left click at a screen point; waits until the toolkit handled the press and then its
+// release. A click on the spot of the one before waits out the double-click time first, so
+// that it stays a click.
 bool ClickAt(CEditorSession& session, const wxPoint& at) {
     static std::chrono::steady_clock::time_point lastTime;
     static wxPoint lastAt;
@@ -118,17 +114,16 @@ bool ClickAt(CEditorSession& session, const wxPoint& at) {
                 std::max<long long>(0, 600 - std::chrono::duration_cast<std::chrono::milliseconds>(
                                                  std::chrono::steady_clock::now() - lastTime)
                                                  .count())));
-    lastTime = std::chrono::steady_clock::now();
-    lastAt = at;
     if (CMainFrame* frame = session.Frame())
         frame->Raise();
+    if (!MovePointer(session, at))
+        return false;
     CInputWatch watch;
-    wxUIActionSimulator simulator;
-    simulator.MouseMove(at);
-    Settle(session, 40);
-    simulator.MouseClick();
-    const bool handled = PumpUntil(session, [&] { return watch.Seen(wxEVT_LEFT_UP) > 0; });
-    Settle(session);
+    wxUIActionSimulator().MouseClick();
+    const bool handled =
+        PumpUntil(session, [&] { return watch.SeenAfter(wxEVT_LEFT_DOWN, wxEVT_LEFT_UP); });
+    lastTime = std::chrono::steady_clock::now();
+    lastAt = at;
     return handled;
 }
 
@@ -188,10 +183,10 @@ bool Prop(CScriptRunner& runner, const Args& args, std::string& error) {
     std::string text;
     for (size_t i = 1; i < args.size(); ++i)
         text += (i > 1 ? " " : "") + args[i];
-    // The row's box lies hidden over its value column: the click lands on the list there.
-    if (!ClickAt(session, Centre(edit->GetScreenRect())) ||
-        !PumpUntil(
-            session, [&] { return wxWindow::FindFocus() == edit; }, 1000)) {
+    // The row's box lies hidden over its value column: the click lands on the list there, and
+    // the press shows the box with the focus in it.
+    const auto editing = [&] { return edit->IsShownOnScreen() && wxWindow::FindFocus() == edit; };
+    if (!ClickAt(session, Centre(edit->GetScreenRect())) || !PumpUntil(session, editing)) {
         error = "prop: the row did not open its editor";
         return false;
     }
@@ -215,11 +210,12 @@ bool Prop(CScriptRunner& runner, const Args& args, std::string& error) {
             return false;
         }
     }
-    if (!PressKey(session, WXK_RETURN)) {
+    // Enter commits the row and hands the focus back to the list.
+    if (!PressKey(session, WXK_RETURN) ||
+        !PumpUntil(session, [&] { return wxWindow::FindFocus() != edit; })) {
         error = "prop: Enter was not handled";
         return false;
     }
-    Settle(session);
     return true;
 }
 
@@ -294,16 +290,13 @@ bool PropColour(CScriptRunner& runner, const Args& args, std::string& error) {
     const wxPoint value = Centre(row->GetScreenRect());
     wxPopupWindow* popup = nullptr;
     if (!ClickAt(session, value) ||
-        !PumpUntil(
-            session, [&] { return (popup = FindPopup(row)) != nullptr; }, 1000)) {
+        !PumpUntil(session, [&] { return (popup = FindPopup(row)) != nullptr; })) {
         error = "propcolour: the colour picker did not open";
         return false;
     }
     if (args[0] == "cancel") {
         // Keys go to the window under the pointer: leave the popup first.
-        wxUIActionSimulator().MouseMove(value);
-        Settle(session);
-        if (!PressKey(session, WXK_ESCAPE)) {
+        if (!MovePointer(session, value) || !PressKey(session, WXK_ESCAPE)) {
             error = "propcolour: Escape was not handled";
             return false;
         }
@@ -326,15 +319,15 @@ bool PropColour(CScriptRunner& runner, const Args& args, std::string& error) {
             error = "propcolour: the click on the picker was not handled";
             return false;
         }
-        if (custom && !PumpUntil(
-                          session, [&] { return answer->Answered(); }, 1000)) {
+        if (custom && !PumpUntil(session, [&] { return answer->Answered(); })) {
             error = "propcolour: no colour dialog came up";
             return false;
         }
     }
-    PumpUntil(
-        session, [&] { return FindPopup(row) == nullptr; }, 1000);
-    Settle(session);
+    if (!PumpUntil(session, [&] { return FindPopup(row) == nullptr; })) {
+        error = "propcolour: the colour picker did not close";
+        return false;
+    }
     return true;
 }
 

@@ -1,5 +1,7 @@
 #include "WxUnattended.h"
 
+#include "UnattendedEnvironment.h"
+
 #include <wx/app.h>
 #include <wx/init.h>
 #include <wx/log.h>
@@ -24,6 +26,7 @@ int WxAssertCount() {
 }
 
 bool StartUnattendedWx(char** argv) {
+    PrepareUnattendedEnvironment();
     wxSetAssertHandler(&CountAssert);
     // GTK aborts in wxEntryStart without an application object.
     wxApp::SetInstance(new wxApp);
