@@ -30,6 +30,9 @@ bool UsableScale(const Ogre::Vector3& v) {
            std::fabs(v.z) > 1e-6f;
 }
 
+// The message of the latest refusal not yet shown.
+std::string g_refusal;
+
 // Replaces component `axis` of target by that of value (all three for AXIS_ALL).
 Ogre::Vector3 Merge(Ogre::Vector3 target, const Ogre::Vector3& value, COORDINATE_AXIS axis) {
     switch (axis) {
@@ -94,9 +97,15 @@ void CEditorEntity::Attach(Ogre::SceneManager* sceneManager, CEditorEntity* pare
     m_parent = parent;
     Ogre::SceneNode* parentNode = parent ? parent->GetNode() : sceneManager->getRootSceneNode();
     m_node = parentNode->createChildSceneNode("EditorNode/" + m_name);
+    if (parent)
+        parent->m_children.push_back(this);
 }
 
 CEditorEntity::~CEditorEntity() {
+    if (m_parent) {
+        std::vector<CEditorEntity*>& siblings = m_parent->m_children;
+        siblings.erase(std::remove(siblings.begin(), siblings.end(), this), siblings.end());
+    }
     if (!m_node)
         return;
     // Children are removed by the scene first; detach whatever is left so that destroying
@@ -143,7 +152,7 @@ void CEditorEntity::SetPosition(const Ogre::Vector3& value, COORDINATE_AXIS axis
     if (!ValidAxis(axis))
         return;
     const Ogre::Vector3 merged = Merge(m_position, value, axis);
-    if (!IsFinite(merged))
+    if (!IsFinite(merged) || !FitsWorld(merged, m_localRotation, m_scale, true))
         return;
     m_position = merged;
     SyncNode();
@@ -159,6 +168,9 @@ void CEditorEntity::SetOrientation(const Ogre::Vector3& value, COORDINATE_AXIS a
     const Ogre::Vector3 merged = Merge(m_orientation, value, axis);
     if (!IsFinite(merged))
         return;
+    // A turn moves no world position or scale but those of the descendants.
+    if (!m_children.empty() && !FitsWorld(m_position, RotationFromYPR(merged), m_scale, true))
+        return;
     m_orientation = merged;
     SyncNode();
 }
@@ -167,10 +179,68 @@ void CEditorEntity::SetScale(const Ogre::Vector3& value, COORDINATE_AXIS axis) {
     if (!ValidAxis(axis))
         return;
     const Ogre::Vector3 merged = Merge(m_scale, value, axis);
-    if (!UsableScale(merged))
+    if (!UsableScale(merged) || !FitsWorld(m_position, m_localRotation, merged, true))
         return;
     m_scale = merged;
     SyncNode();
+}
+
+bool CEditorEntity::AcceptsTransform(const Ogre::Vector3& position,
+                                     const Ogre::Vector3& pitchYawRoll,
+                                     const Ogre::Vector3& scale) const {
+    return IsFinite(position) && IsFinite(pitchYawRoll) && UsableScale(scale) &&
+           FitsWorld(position, RotationFromYPR(pitchYawRoll), scale, false);
+}
+
+std::string CEditorEntity::TakeRefusalMessage() {
+    std::string message;
+    message.swap(g_refusal);
+    return message;
+}
+
+bool CEditorEntity::FitsWorld(const Ogre::Vector3& position, const Ogre::Quaternion& rotation,
+                              const Ogre::Vector3& scale, bool report) const {
+    Ogre::Vector3 worldPosition = position;
+    Ogre::Quaternion worldRotation = rotation;
+    Ogre::Vector3 worldScale = scale;
+    if (m_parent) {
+        const Ogre::Quaternion upRotation = m_parent->GetWorldRotation();
+        const Ogre::Vector3 upScale = m_parent->GetWorldScale();
+        worldPosition = upRotation * (upScale * position) + m_parent->GetWorldPosition();
+        worldRotation = upRotation * rotation;
+        worldScale = upScale * scale;
+    }
+    if (IsWorldPositionInRange(worldPosition) && IsWorldScaleInRange(worldScale) &&
+        (m_children.empty() || DescendantsFit(worldPosition, worldRotation, worldScale)))
+        return true;
+    if (report)
+        g_refusal = "已拒绝：" + m_name + " 的变换会超出世界范围（位置 ±1e6，缩放 1e-6 至 1e6）";
+    return false;
+}
+
+bool CEditorEntity::DescendantsFit(const Ogre::Vector3& position, const Ogre::Quaternion& rotation,
+                                   const Ogre::Vector3& scale) const {
+    // A walk with its own stack: a file may nest entities deeper than the call stack goes.
+    struct Placed {
+        const CEditorEntity* entity;
+        Ogre::Vector3 position;
+        Ogre::Quaternion rotation;
+        Ogre::Vector3 scale;
+    };
+    std::vector<Placed> pending{{this, position, rotation, scale}};
+    while (!pending.empty()) {
+        const Placed up = pending.back();
+        pending.pop_back();
+        for (const CEditorEntity* child : up.entity->m_children) {
+            const Ogre::Vector3 at = up.rotation * (up.scale * child->m_position) + up.position;
+            const Ogre::Vector3 size = up.scale * child->m_scale;
+            if (!IsWorldPositionInRange(at) || !IsWorldScaleInRange(size))
+                return false;
+            if (!child->m_children.empty())
+                pending.push_back({child, at, up.rotation * child->m_localRotation, size});
+        }
+    }
+    return true;
 }
 
 Ogre::Quaternion CEditorEntity::GetWorldRotation() const {
