@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 
 namespace {
 
@@ -26,8 +27,16 @@ std::uint64_t g_transformGeneration = 1;
 // Scale components must be finite and not zero (a zero scale cannot be undone through the
 // world setters of children and collapses the entity for good).
 bool UsableScale(const Ogre::Vector3& v) {
-    return IsFinite(v) && std::fabs(v.x) > 1e-6f && std::fabs(v.y) > 1e-6f &&
-           std::fabs(v.z) > 1e-6f;
+    return IsFinite(v) && std::fabs(v.x) > kMinWorldScale && std::fabs(v.y) > kMinWorldScale &&
+           std::fabs(v.z) > kMinWorldScale;
+}
+
+// The range as the refusal message states it: "位置 ±1e+06，缩放 1e-06 至 1e+06".
+std::string WorldRangeText() {
+    char text[96];
+    std::snprintf(text, sizeof text, "位置 ±%g，缩放 %g 至 %g", double(kMaxWorldCoordinate),
+                  double(kMinWorldScale), double(kMaxWorldScale));
+    return text;
 }
 
 // The message of the latest refusal not yet shown.
@@ -214,7 +223,7 @@ bool CEditorEntity::FitsWorld(const Ogre::Vector3& position, const Ogre::Quatern
         (m_children.empty() || DescendantsFit(worldPosition, worldRotation, worldScale)))
         return true;
     if (report)
-        g_refusal = "已拒绝：" + m_name + " 的变换会超出世界范围（位置 ±1e6，缩放 1e-6 至 1e6）";
+        g_refusal = "已拒绝：" + m_name + " 的变换会超出世界范围（" + WorldRangeText() + "）";
     return false;
 }
 

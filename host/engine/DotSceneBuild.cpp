@@ -18,6 +18,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <limits>
@@ -286,9 +287,12 @@ bool CheckDotSceneWorldRange(const DotSceneDocument& doc, const std::string& fil
             w.scale = scale;
         }
         if (!inRange(w)) {
-            error = At(fileName, node.line) + "'" + node.name +
-                    "' lies out of the world range (world position within +-1e6, world "
-                    "scale 1e-6 to 1e6)";
+            char range[96];
+            std::snprintf(range, sizeof range, "world position within +-%g, world scale %g to %g",
+                          double(kMaxWorldCoordinate), double(kMinWorldScale),
+                          double(kMaxWorldScale));
+            error = At(fileName, node.line) + "'" + node.name + "' lies out of the world range (" +
+                    range + ")";
             return false;
         }
     }
