@@ -70,31 +70,66 @@ int CTransformCommand::undo() {
 void CTransformCommand::Swap() {
     if (!m_saved || !m_sceneManager)
         return;
+    // The host refuses a value that would take an entity or one of its children out of the
+    // world range. Each saved value was valid together with the others, but one set before
+    // another (a child grown back before its parent shrinks) may be refused on the way: such
+    // slots are tried again after the rest, for as long as a round gets further.
+    std::vector<std::size_t> pending(m_names.size());
+    std::vector<SceneEntity*> entities(m_names.size(), nullptr);
     std::size_t i = 0;
     for (const std::string& name : m_names) {
-        const std::size_t slot = i++;
-        SceneEntity* entity = m_sceneManager->getSceneEntity(name);
+        pending[i] = i;
+        entities[i] = m_sceneManager->getSceneEntity(name);
+        ++i;
+    }
+    std::vector<Ogre::Vector3> before(m_names.size());
+    for (std::size_t slot = 0; slot < entities.size(); ++slot)
+        if (entities[slot])
+            before[slot] = Current(entities[slot]);
+    while (!pending.empty()) {
+        std::vector<std::size_t> refused;
+        for (const std::size_t slot : pending) {
+            SceneEntity* entity = entities[slot];
+            if (!entity)
+                continue;
+            if (m_kind == KIND_POSITION)
+                entity->SetPosition(m_saved[slot], m_axis);
+            else if (m_kind == KIND_ORIENTATION)
+                entity->SetOrientation(m_saved[slot], m_axis);
+            else
+                entity->SetScale(m_saved[slot], m_axis);
+            if (!Took(Current(entity), m_saved[slot]))
+                refused.push_back(slot);
+        }
+        if (refused.size() == pending.size())
+            break;
+        pending.swap(refused);
+    }
+    const int code = m_kind == KIND_POSITION      ? NOTIFY_MOVED
+                     : m_kind == KIND_ORIENTATION ? NOTIFY_ROTATED
+                                                  : NOTIFY_SCALED;
+    for (std::size_t slot = 0; slot < entities.size(); ++slot) {
+        SceneEntity* entity = entities[slot];
         if (!entity)
             continue;
-        Ogre::Vector3 current;
-        int code;
-        if (m_kind == KIND_POSITION) {
-            current = entity->GetPosition();
-            entity->SetPosition(m_saved[slot], m_axis);
-            code = NOTIFY_MOVED;
-        } else if (m_kind == KIND_ORIENTATION) {
-            current = entity->GetOrientation();
-            entity->SetOrientation(m_saved[slot], m_axis);
-            code = NOTIFY_ROTATED;
-        } else {
-            current = entity->GetScale();
-            entity->SetScale(m_saved[slot], m_axis);
-            code = NOTIFY_SCALED;
-        }
-        m_saved[slot] = current;
+        // The next swap restores what the entity held (a slot refused for good then sets the
+        // value it kept).
+        m_saved[slot] = before[slot];
         if (m_notifier)
             m_notifier->notify(code, 1, entity);
     }
+}
+
+Ogre::Vector3 CTransformCommand::Current(const SceneEntity* entity) const {
+    return m_kind == KIND_POSITION      ? entity->GetPosition()
+           : m_kind == KIND_ORIENTATION ? entity->GetOrientation()
+                                        : entity->GetScale();
+}
+
+bool CTransformCommand::Took(const Ogre::Vector3& now, const Ogre::Vector3& saved) const {
+    if (m_axis >= AXIS_X && m_axis <= AXIS_Z)
+        return now[m_axis] == saved[m_axis];
+    return now == saved;
 }
 
 namespace {

@@ -15,6 +15,7 @@
 class CSceneManager;
 class CUndoRedoManager;
 class IToolManager;
+class SceneEntity;
 
 class CTransformCommand : public IBaseCommand {
 public:
@@ -43,6 +44,10 @@ public:
 
 private:
     void Swap();
+    // The entity's value of the step's kind, and whether it holds the saved one (on the
+    // step's axis).
+    Ogre::Vector3 Current(const SceneEntity* entity) const;
+    bool Took(const Ogre::Vector3& now, const Ogre::Vector3& saved) const;
 
     std::set<std::string> m_names;
     CSceneManager* m_sceneManager = nullptr;

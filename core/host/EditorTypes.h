@@ -16,6 +16,30 @@ inline bool IsFinite(const Ogre::Vector3& v) {
     return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
 }
 
+// The world range of every entity: each component of a world position within
+// +-kMaxWorldCoordinate (the bound mesh files are held to as well), each component of a world
+// scale of a magnitude within [kMinWorldScale, kMaxWorldScale]. A mesh within its bound, so
+// placed, has a world box far inside the floats: the host refuses any change that would take
+// an entity, or one of its children, out of this range.
+constexpr float kMaxWorldCoordinate = 1e6f;
+constexpr float kMinWorldScale = 1e-6f;
+constexpr float kMaxWorldScale = 1e6f;
+
+// Written so that a NaN is out of range too.
+inline bool IsWorldPositionInRange(const Ogre::Vector3& v) {
+    return std::fabs(v.x) <= kMaxWorldCoordinate && std::fabs(v.y) <= kMaxWorldCoordinate &&
+           std::fabs(v.z) <= kMaxWorldCoordinate;
+}
+
+inline bool IsWorldScaleInRange(const Ogre::Vector3& v) {
+    for (int i = 0; i < 3; ++i) {
+        const float m = std::fabs(v[i]);
+        if (!(m >= kMinWorldScale && m <= kMaxWorldScale))
+            return false;
+    }
+    return true;
+}
+
 // Parameters of every host command and the result of IBaseCommand::getResult.
 // A list of entity names travels as one string, each name followed by one space.
 using CommandParams = std::map<std::string, std::string>;

@@ -3,6 +3,7 @@
 #include "CSizeControlChild.h"
 #include "IPluginBase.h"
 #include "CEditorHost.h"
+#include "CEditorEntity.h"
 #include "CEditorScene.h"
 #include "CSceneDocument.h"
 #include "CViewWindow.h"
@@ -392,6 +393,10 @@ void CMainFrame::UpdateDocumentState(bool now) {
             SetTitle(title);
         }
     }
+    // A change refused for leaving the world range says so (the entity kept its values).
+    const std::string refusal = CEditorEntity::TakeRefusalMessage();
+    if (!refusal.empty() && GetStatusBar())
+        SetStatusText(wxString::FromUTF8(refusal));
     const int selected = static_cast<int>(m_host.Scene().getSelectedEntities().size());
     if (selected != m_shownSelection && GetStatusBar()) {
         m_shownSelection = selected;

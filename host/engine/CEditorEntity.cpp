@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 
 namespace {
 
@@ -26,9 +27,20 @@ std::uint64_t g_transformGeneration = 1;
 // Scale components must be finite and not zero (a zero scale cannot be undone through the
 // world setters of children and collapses the entity for good).
 bool UsableScale(const Ogre::Vector3& v) {
-    return IsFinite(v) && std::fabs(v.x) > 1e-6f && std::fabs(v.y) > 1e-6f &&
-           std::fabs(v.z) > 1e-6f;
+    return IsFinite(v) && std::fabs(v.x) > kMinWorldScale && std::fabs(v.y) > kMinWorldScale &&
+           std::fabs(v.z) > kMinWorldScale;
 }
+
+// The range as the refusal message states it: "位置 ±1e+06，缩放 1e-06 至 1e+06".
+std::string WorldRangeText() {
+    char text[96];
+    std::snprintf(text, sizeof text, "位置 ±%g，缩放 %g 至 %g", double(kMaxWorldCoordinate),
+                  double(kMinWorldScale), double(kMaxWorldScale));
+    return text;
+}
+
+// The message of the latest refusal not yet shown.
+std::string g_refusal;
 
 // Replaces component `axis` of target by that of value (all three for AXIS_ALL).
 Ogre::Vector3 Merge(Ogre::Vector3 target, const Ogre::Vector3& value, COORDINATE_AXIS axis) {
@@ -94,9 +106,15 @@ void CEditorEntity::Attach(Ogre::SceneManager* sceneManager, CEditorEntity* pare
     m_parent = parent;
     Ogre::SceneNode* parentNode = parent ? parent->GetNode() : sceneManager->getRootSceneNode();
     m_node = parentNode->createChildSceneNode("EditorNode/" + m_name);
+    if (parent)
+        parent->m_children.push_back(this);
 }
 
 CEditorEntity::~CEditorEntity() {
+    if (m_parent) {
+        std::vector<CEditorEntity*>& siblings = m_parent->m_children;
+        siblings.erase(std::remove(siblings.begin(), siblings.end(), this), siblings.end());
+    }
     if (!m_node)
         return;
     // Children are removed by the scene first; detach whatever is left so that destroying
@@ -143,7 +161,7 @@ void CEditorEntity::SetPosition(const Ogre::Vector3& value, COORDINATE_AXIS axis
     if (!ValidAxis(axis))
         return;
     const Ogre::Vector3 merged = Merge(m_position, value, axis);
-    if (!IsFinite(merged))
+    if (!IsFinite(merged) || !FitsWorld(merged, m_localRotation, m_scale, true))
         return;
     m_position = merged;
     SyncNode();
@@ -159,6 +177,9 @@ void CEditorEntity::SetOrientation(const Ogre::Vector3& value, COORDINATE_AXIS a
     const Ogre::Vector3 merged = Merge(m_orientation, value, axis);
     if (!IsFinite(merged))
         return;
+    // A turn moves no world position or scale but those of the descendants.
+    if (!m_children.empty() && !FitsWorld(m_position, RotationFromYPR(merged), m_scale, true))
+        return;
     m_orientation = merged;
     SyncNode();
 }
@@ -167,10 +188,68 @@ void CEditorEntity::SetScale(const Ogre::Vector3& value, COORDINATE_AXIS axis) {
     if (!ValidAxis(axis))
         return;
     const Ogre::Vector3 merged = Merge(m_scale, value, axis);
-    if (!UsableScale(merged))
+    if (!UsableScale(merged) || !FitsWorld(m_position, m_localRotation, merged, true))
         return;
     m_scale = merged;
     SyncNode();
+}
+
+bool CEditorEntity::AcceptsTransform(const Ogre::Vector3& position,
+                                     const Ogre::Vector3& pitchYawRoll,
+                                     const Ogre::Vector3& scale) const {
+    return IsFinite(position) && IsFinite(pitchYawRoll) && UsableScale(scale) &&
+           FitsWorld(position, RotationFromYPR(pitchYawRoll), scale, false);
+}
+
+std::string CEditorEntity::TakeRefusalMessage() {
+    std::string message;
+    message.swap(g_refusal);
+    return message;
+}
+
+bool CEditorEntity::FitsWorld(const Ogre::Vector3& position, const Ogre::Quaternion& rotation,
+                              const Ogre::Vector3& scale, bool report) const {
+    Ogre::Vector3 worldPosition = position;
+    Ogre::Quaternion worldRotation = rotation;
+    Ogre::Vector3 worldScale = scale;
+    if (m_parent) {
+        const Ogre::Quaternion upRotation = m_parent->GetWorldRotation();
+        const Ogre::Vector3 upScale = m_parent->GetWorldScale();
+        worldPosition = upRotation * (upScale * position) + m_parent->GetWorldPosition();
+        worldRotation = upRotation * rotation;
+        worldScale = upScale * scale;
+    }
+    if (IsWorldPositionInRange(worldPosition) && IsWorldScaleInRange(worldScale) &&
+        (m_children.empty() || DescendantsFit(worldPosition, worldRotation, worldScale)))
+        return true;
+    if (report)
+        g_refusal = "已拒绝：" + m_name + " 的变换会超出世界范围（" + WorldRangeText() + "）";
+    return false;
+}
+
+bool CEditorEntity::DescendantsFit(const Ogre::Vector3& position, const Ogre::Quaternion& rotation,
+                                   const Ogre::Vector3& scale) const {
+    // A walk with its own stack: a file may nest entities deeper than the call stack goes.
+    struct Placed {
+        const CEditorEntity* entity;
+        Ogre::Vector3 position;
+        Ogre::Quaternion rotation;
+        Ogre::Vector3 scale;
+    };
+    std::vector<Placed> pending{{this, position, rotation, scale}};
+    while (!pending.empty()) {
+        const Placed up = pending.back();
+        pending.pop_back();
+        for (const CEditorEntity* child : up.entity->m_children) {
+            const Ogre::Vector3 at = up.rotation * (up.scale * child->m_position) + up.position;
+            const Ogre::Vector3 size = up.scale * child->m_scale;
+            if (!IsWorldPositionInRange(at) || !IsWorldScaleInRange(size))
+                return false;
+            if (!child->m_children.empty())
+                pending.push_back({child, at, up.rotation * child->m_localRotation, size});
+        }
+    }
+    return true;
 }
 
 Ogre::Quaternion CEditorEntity::GetWorldRotation() const {

@@ -15,6 +15,9 @@
 #include <OgreLight.h>
 #include <OgreQuaternion.h>
 
+#include <string>
+#include <vector>
+
 namespace Ogre {
 class SceneManager;
 class SceneNode;
@@ -89,6 +92,17 @@ public:
     void SetSelectable(bool selectable) { m_selectable = selectable; }
     bool IsSelectable() const { return m_selectable; }
 
+    // Whether the entity may take this local transform: finite values, a usable scale, and the
+    // world position and scale of the entity and of each of its descendants inside the world
+    // range (EditorTypes.h). Every setter asks this first; a refused change keeps the entity
+    // as it was.
+    bool AcceptsTransform(const Ogre::Vector3& position, const Ogre::Vector3& pitchYawRoll,
+                          const Ogre::Vector3& scale) const;
+    // The message of the latest change refused for leaving the world range, emptied by the
+    // call; empty when none was refused since the last call. The editor shows it in its
+    // status line.
+    static std::string TakeRefusalMessage();
+
     // World rotation as an Ogre (column-vector) quaternion, and the world transform as a
     // column-vector 4x4 matrix (scale, then rotation, then translation).
     Ogre::Quaternion GetWorldRotation() const;
@@ -102,6 +116,14 @@ private:
     void Attach(Ogre::SceneManager* sceneManager, CEditorEntity* parent);
     void SyncNode();
     void SetWorldRotation(const Ogre::Quaternion& world);
+    // The world checks of AcceptsTransform, for a local rotation already worked out. Records
+    // the refusal message when the answer is no.
+    bool FitsWorld(const Ogre::Vector3& position, const Ogre::Quaternion& rotation,
+                   const Ogre::Vector3& scale, bool report) const;
+    // Whether every descendant stays in range under this entity placed at the given world
+    // transform.
+    bool DescendantsFit(const Ogre::Vector3& position, const Ogre::Quaternion& rotation,
+                        const Ogre::Vector3& scale) const;
 
     std::string m_name;
     std::string m_meshName;
@@ -112,6 +134,8 @@ private:
     Ogre::Entity* m_marker = nullptr;
     Ogre::Light* m_light = nullptr;
     CEditorEntity* m_parent = nullptr;
+    // The entities whose parent this is (kept by the children themselves).
+    std::vector<CEditorEntity*> m_children;
 
     Ogre::Vector3 m_position = Ogre::Vector3::ZERO;
     Ogre::Vector3 m_orientation = Ogre::Vector3::ZERO; // (pitch, yaw, roll)

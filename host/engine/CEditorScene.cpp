@@ -90,6 +90,10 @@ CEditorEntity* CEditorScene::AddMesh(const std::string& name, const std::string&
         return nullptr;
     CEditorEntity* e =
         Insert(std::make_unique<CEditorEntity>(m_sceneManager, name, meshName, parent));
+    if (!e->AcceptsTransform(position, orientation, scale)) {
+        RemoveEntity(name); // out of the world range under this parent
+        return nullptr;
+    }
     e->SetPosition(position);
     e->SetOrientation(orientation);
     e->SetScale(scale);
@@ -107,6 +111,10 @@ CEditorEntity* CEditorScene::AddLight(const std::string& name, Ogre::Light::Ligh
         return nullptr;
     CEditorEntity* e =
         Insert(std::make_unique<CEditorEntity>(m_sceneManager, name, type, colour, parent));
+    if (!e->AcceptsTransform(position, Ogre::Vector3::ZERO, Ogre::Vector3::UNIT_SCALE)) {
+        RemoveEntity(name);
+        return nullptr;
+    }
     e->SetPosition(position);
     return e;
 }

@@ -40,12 +40,14 @@ public:
     int getNumLights() const override;
 
     // Adds a mesh entity (an entity without a mesh for an empty mesh name); null when the name
-    // is empty or taken, the mesh unknown, the parent named but missing, or a value not finite.
+    // is empty or taken, the mesh unknown, the parent named but missing, a value not finite, or
+    // the entity out of the world range under its parent.
     CEditorEntity* AddMesh(const std::string& name, const std::string& meshName,
                            const std::string& parentName, const Ogre::Vector3& position,
                            const Ogre::Vector3& orientation = Ogre::Vector3::ZERO,
                            const Ogre::Vector3& scale = Ogre::Vector3::UNIT_SCALE);
-    // Adds a light with a pickable marker; null when the name is empty or taken.
+    // Adds a light with a pickable marker; null when the name is empty or taken, or the
+    // position out of the world range.
     CEditorEntity* AddLight(const std::string& name, Ogre::Light::LightTypes type,
                             const Ogre::Vector3& position, const Ogre::ColourValue& colour,
                             const std::string& parentName = "");

@@ -286,7 +286,7 @@ bool LoadSceneText(const std::string& text, const std::string& fileName, CEditor
             if (!scene.AddMesh(w[1], w[2], parent, Ogre::Vector3(v[0], v[1], v[2]),
                                Degrees(v[3], v[4], v[5]), Ogre::Vector3(v[6], v[7], v[8])))
                 return fail("cannot create mesh entity '" + w[1] +
-                            "' (unknown mesh or zero scale)");
+                            "' (unknown mesh, zero scale, or out of the world range)");
         } else if (op == "light") {
             float v[9] = {0, 0, 0, 0, 0, 0, 0, 0, 0};
             if ((w.size() != 9 && w.size() != 12) || !ParseFloats(w, 3, w.size() - 3, v))
@@ -299,7 +299,7 @@ bool LoadSceneText(const std::string& text, const std::string& fileName, CEditor
                 w[1], w[2] == "spot" ? Ogre::Light::LT_SPOTLIGHT : Ogre::Light::LT_POINT,
                 Ogre::Vector3(v[0], v[1], v[2]), Ogre::ColourValue(v[3], v[4], v[5]));
             if (!light)
-                return fail("cannot create light '" + w[1] + "'");
+                return fail("cannot create light '" + w[1] + "' (out of the world range)");
             light->SetOrientation(Degrees(v[6], v[7], v[8]));
         } else if (op == "state") {
             if (w.size() != 3)

@@ -80,6 +80,11 @@ bool ParseDotScene(const std::string& text, const std::string& fileName, DotScen
 // `error` = "FILE:LINE: message" (or "FILE: message").
 bool ValidateDotScene(const DotSceneDocument& doc, const std::string& fileName, std::string& error);
 
+// Checks that every node of a document, placed under its parents, has its world position and
+// scale inside the world range (EditorTypes.h). False with `error` = "FILE:LINE: message" for
+// the first that does not.
+bool CheckDotSceneWorldRange(const DotSceneDocument& doc, const std::string& fileName,
+                             std::string& error);
 // Reads and checks a scene file without touching any scene; false with `error` as above (or
 // "PATH: message" when the file cannot be read).
 bool ReadDotSceneFile(const std::string& path, DotSceneDocument& doc, std::string& error);

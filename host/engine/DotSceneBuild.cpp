@@ -18,6 +18,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <limits>
@@ -247,6 +248,57 @@ void BuildDotScene(const DotSceneDocument& doc, const std::string& folder,
         [&](const std::string& a, const std::string& b) { return lineOf(a) < lineOf(b); });
 }
 
+bool CheckDotSceneWorldRange(const DotSceneDocument& doc, const std::string& fileName,
+                             std::string& error) {
+    // World transforms as the entities will have them, parents before children, in double
+    // precision so that the check itself overflows nowhere.
+    using Vector3d = Ogre::Vector<3, double>;
+    struct World {
+        Vector3d position{0, 0, 0};
+        Ogre::Quaternion rotation = Ogre::Quaternion::IDENTITY;
+        Vector3d scale{1, 1, 1};
+    };
+    auto inRange = [](const World& w) {
+        for (int i = 0; i < 3; ++i) {
+            const double size = std::fabs(w.scale[i]);
+            if (!(std::fabs(w.position[i]) <= kMaxWorldCoordinate) ||
+                !(size >= kMinWorldScale && size <= kMaxWorldScale))
+                return false;
+        }
+        return true;
+    };
+    std::vector<World> world(doc.nodes.size());
+    for (const size_t index : BuildOrder(doc)) {
+        const DotSceneNode& node = doc.nodes[index];
+        World& w = world[index];
+        const Vector3d local(node.position.x, node.position.y, node.position.z);
+        const Vector3d scale(node.scale.x, node.scale.y, node.scale.z);
+        if (node.parent >= 0) {
+            const World& up = world[size_t(node.parent)];
+            const Vector3d scaled = up.scale * local;
+            const Ogre::Vector3 turned =
+                up.rotation * Ogre::Vector3(float(scaled[0]), float(scaled[1]), float(scaled[2]));
+            w.position = up.position + Vector3d(turned.x, turned.y, turned.z);
+            w.rotation = up.rotation * node.rotation;
+            w.scale = up.scale * scale;
+        } else {
+            w.position = local;
+            w.rotation = node.rotation;
+            w.scale = scale;
+        }
+        if (!inRange(w)) {
+            char range[96];
+            std::snprintf(range, sizeof range, "world position within +-%g, world scale %g to %g",
+                          double(kMaxWorldCoordinate), double(kMinWorldScale),
+                          double(kMaxWorldScale));
+            error = At(fileName, node.line) + "'" + node.name + "' lies out of the world range (" +
+                    range + ")";
+            return false;
+        }
+    }
+    return true;
+}
+
 bool IsDotSceneFile(const std::string& path) {
     std::ifstream file(path, std::ios::binary);
     char buffer[256] = {};
@@ -276,7 +328,9 @@ bool ReadDotSceneFile(const std::string& path, DotSceneDocument& doc, std::strin
         error = path + ": cannot read the scene file";
         return false;
     }
-    return ParseDotScene(content.str(), path, doc, error);
+    if (!ParseDotScene(content.str(), path, doc, error))
+        return false;
+    return CheckDotSceneWorldRange(doc, path, error);
 }
 
 bool OpenDotScene(const std::string& path, CEditorScene& scene, std::string& error,

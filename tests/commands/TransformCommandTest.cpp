@@ -108,6 +108,31 @@ TEST_F(TransformCommandTest, PositionStepUndoRedoSwapsEveryEntityInNameOrder) {
     }
 }
 
+// The host refuses a value that would take an entity or a child out of the world range. A
+// step that shrank a child and grew its parent, undone in name order, gives the child its
+// large scale back while the parent is still large: the step tries it again once the parent
+// is back, and restores both exactly, both ways.
+TEST_F(TransformCommandTest, UndoOfAParentAndChildStepRestoresBothAtTheEdgeOfTheRange) {
+    CEditorEntity* parent = scene->AddMesh("p", "box", "", Vector3(0, 0, 0));
+    CEditorEntity* child =
+        scene->AddMesh("c", "box", "p", Vector3(0, 0, 0), Vector3::ZERO, Vector3(1e6f, 1, 1));
+    ASSERT_TRUE(parent && child);
+    auto* command = new CTransformCommand();
+    command->Capture({"c", "p"}, KIND_SCALE, AXIS_ALL);
+    child->SetScale(Vector3(1, 1, 1));
+    parent->SetScale(Vector3(1e6f, 1, 1));
+    ExpectNear(parent->GetScale(), Vector3(1e6f, 1, 1));
+    host->undo.addUndo(command);
+    for (int round = 0; round < 2; ++round) {
+        ASSERT_TRUE(host->undo.undo());
+        ExpectNear(parent->GetScale(), Vector3(1, 1, 1));
+        ExpectNear(child->GetScale(), Vector3(1e6f, 1, 1));
+        ASSERT_TRUE(host->undo.redo());
+        ExpectNear(parent->GetScale(), Vector3(1e6f, 1, 1));
+        ExpectNear(child->GetScale(), Vector3(1, 1, 1));
+    }
+}
+
 TEST_F(TransformCommandTest, OrientationAndScaleStepsUseTheirOwnSettersAndCodes) {
     CTransformCommand orientation;
     a->SetOrientation(Vector3(0.1f, 0.2f, 0.3f));
