@@ -19,6 +19,13 @@
 
 class CEditorScene;
 
+// The deepest nesting of nodes the editor opens: the engine updates node chains by recursion,
+// so a chain must stay well within a thread's stack. Deeper files are refused.
+constexpr int kMaxDotSceneDepth = 1000;
+// The largest scene file, and the largest file of the scene's folder (material scripts,
+// textures, meshes) that the editor reads.
+constexpr unsigned long long kMaxSceneFileBytes = 256ull * 1024 * 1024;
+
 struct DotSceneLight {
     Ogre::Light::LightTypes type = Ogre::Light::LT_POINT;
     Ogre::ColourValue diffuse = Ogre::ColourValue::White;

@@ -7,6 +7,7 @@
 #include "DemoScene.h"
 #include "EditorMeshes.h"
 #include "MeshFileCheck.h"
+#include "SceneFolderFiles.h"
 
 #include <OgreArchive.h>
 #include <OgreException.h>
@@ -15,14 +16,16 @@
 #include <OgreMesh.h>
 #include <OgreMeshManager.h>
 #include <OgreResourceGroupManager.h>
+#include <OgreString.h>
 
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
 #include <filesystem>
 #include <limits>
-#include <fstream>
-#include <sstream>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -61,6 +64,16 @@ private:
     std::vector<std::string> m_messages;
 };
 
+// Script files the engine parses from a resource location when its group is initialised.
+bool IsScriptFile(const std::string& name) {
+    for (const char* pattern : {"*.material", "*.program", "*.compositor", "*.particle", "*.os"})
+        if (Ogre::StringUtil::match(name, pattern, true))
+            return true;
+    return false;
+}
+
+// The scene's folder as an archive that lists and serves only checked files (see
+// SceneFolderFiles.h); a script file of the folder that it refuses gets a warning.
 void PrepareSceneGroup(const std::string& folder, std::vector<std::string>& warnings,
                        const std::string& fileName) {
     Ogre::ResourceGroupManager& groups = Ogre::ResourceGroupManager::getSingleton();
@@ -68,13 +81,38 @@ void PrepareSceneGroup(const std::string& folder, std::vector<std::string>& warn
         if (groups.resourceGroupExists(kSceneGroup))
             groups.destroyResourceGroup(kSceneGroup);
         groups.createResourceGroup(kSceneGroup);
-        if (!folder.empty())
-            groups.addResourceLocation(folder, "FileSystem", kSceneGroup);
+        if (!folder.empty()) {
+            RegisterSceneFolderArchive();
+            groups.addResourceLocation(folder, kSceneFolderArchiveType, kSceneGroup);
+            std::error_code ec;
+            for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end;
+                 it.increment(ec)) {
+                const std::string name = it->path().filename().string();
+                if (!IsScriptFile(name))
+                    continue;
+                const std::string why = CheckSceneFolderFile(folder, name);
+                if (!why.empty())
+                    warnings.push_back(fileName + ": the script '" + name +
+                                       "' beside the scene is not read: " + why);
+            }
+        }
         // Parses the material scripts beside the scene; textures load when used.
         groups.initialiseResourceGroup(kSceneGroup);
     } catch (const Ogre::Exception& e) {
         warnings.push_back(fileName + ": resources of the scene's folder: " + e.getDescription());
     }
+}
+
+// The scene's folder (the group's only location), "" when there is none.
+std::string SceneFolder() {
+    try {
+        const Ogre::StringVectorPtr locations =
+            Ogre::ResourceGroupManager::getSingleton().listResourceLocations(kSceneGroup);
+        if (locations && !locations->empty())
+            return locations->front();
+    } catch (const Ogre::Exception&) {
+    }
+    return {};
 }
 
 bool InsideFolder(const std::string& meshFile) {
@@ -88,20 +126,28 @@ bool InsideFolder(const std::string& meshFile) {
 }
 
 // The engine's mesh reader ends the process on some malformed files: each file is read here
-// first (a regular file of at most kMaxMeshFileBytes) and walked by CheckMeshFile.
+// first (checked as any file of the scene's folder, at most kMaxMeshFileBytes) and walked by
+// CheckMeshFile.
 bool CheckMeshResource(const std::string& meshFile, std::string& why) {
-    std::string path;
+    std::string folder, name;
     try {
         const Ogre::FileInfoListPtr found =
             Ogre::ResourceGroupManager::getSingleton().findResourceFileInfo(kSceneGroup, meshFile);
         if (!found->empty() && found->front().archive &&
-            found->front().archive->getType() == "FileSystem")
-            path = found->front().archive->getName() + "/" + found->front().filename;
+            found->front().archive->getType() == kSceneFolderArchiveType) {
+            folder = found->front().archive->getName();
+            name = found->front().filename;
+        }
     } catch (const Ogre::Exception&) {
     }
-    std::string error = path.empty() ? "it cannot be found" : "";
+    std::string error = folder.empty() ? "cannot be found" : "";
+    std::string bytes;
     if (error.empty())
-        error = ReadAndCheckMeshFile(path);
+        error = ReadSceneFolderFile(folder, name, bytes);
+    if (error.empty() && bytes.size() > kMaxMeshFileBytes)
+        error = "larger than " + std::to_string(kMaxMeshFileBytes / (1024 * 1024)) + " MiB";
+    if (error.empty())
+        error = DescribeMeshCheck(CheckMeshFile(bytes.data(), bytes.size()));
     if (error.empty())
         return true;
     why = "mesh '" + meshFile + "' cannot be loaded: " + error;
@@ -121,7 +167,16 @@ bool LoadMesh(const std::string& meshFile, std::string& why) {
         return false;
     }
     if (!groups.resourceGroupExists(kSceneGroup) || !groups.resourceExists(kSceneGroup, meshFile)) {
-        why = "mesh '" + meshFile + "' is not in the scene's folder";
+        // A file that is there but refused says why.
+        const std::string folder = SceneFolder();
+        std::error_code ec;
+        std::string refused;
+        if (!folder.empty() &&
+            std::filesystem::symlink_status(folder + "/" + meshFile, ec).type() !=
+                std::filesystem::file_type::not_found)
+            refused = CheckSceneFolderFile(folder, meshFile);
+        why = refused.empty() ? "mesh '" + meshFile + "' is not in the scene's folder"
+                              : "mesh '" + meshFile + "' cannot be loaded: " + refused;
         return false;
     }
     if (!CheckMeshResource(meshFile, why))
@@ -248,10 +303,18 @@ void BuildDotScene(const DotSceneDocument& doc, const std::string& folder,
 }
 
 bool IsDotSceneFile(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
+    // Opened without blocking, and only a regular file is looked at: a FIFO or device is not a
+    // scene file of this format (the text format's reader then refuses it at once).
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    struct stat info;
     char buffer[256] = {};
-    file.read(buffer, sizeof buffer);
-    std::string start(buffer, size_t(file.gcount()));
+    ssize_t count = 0;
+    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode))
+        count = ::read(fd, buffer, sizeof buffer);
+    ::close(fd);
+    std::string start(buffer, size_t(std::max<ssize_t>(count, 0)));
     if (start.rfind("\xEF\xBB\xBF", 0) == 0)
         start.erase(0, 3);
     const size_t first = start.find_first_not_of(" \t\r\n");
@@ -264,19 +327,17 @@ bool ReadDotSceneFile(const std::string& path, DotSceneDocument& doc, std::strin
         error = path + ": no such file";
         return false;
     }
-    if (!std::filesystem::is_regular_file(path, ec)) {
+    std::string content;
+    const std::string why = ReadRegularFile(path, kMaxSceneFileBytes, content);
+    if (why == "not a regular file") {
         error = path + ": not a regular file";
         return false;
     }
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream content;
-    if (file)
-        content << file.rdbuf();
-    if (!file || file.bad()) {
-        error = path + ": cannot read the scene file";
+    if (!why.empty()) {
+        error = path + ": cannot read the scene file (" + why + ")";
         return false;
     }
-    return ParseDotScene(content.str(), path, doc, error);
+    return ParseDotScene(content, path, doc, error);
 }
 
 bool OpenDotScene(const std::string& path, CEditorScene& scene, std::string& error,
