@@ -16,6 +16,7 @@
 #include "CEditorScene.h"
 #include "CTerrain.h"
 #include "DotScene.h"
+#include "DotSceneText.h"
 #include "EditorMeshes.h"
 #include "SceneFolderFiles.h"
 
@@ -266,6 +267,11 @@ bool LoadSceneText(const std::string& text, const std::string& fileName, CEditor
         if (w.empty() || w[0][0] == '#')
             continue;
         const std::string& op = w[0];
+        // Names (and mesh names) end up in saved scene XML: valid UTF-8 without controls.
+        for (size_t i = 1; i < w.size() && i < 4 && (op == "mesh" || op == "light"); ++i)
+            if (!IsValidSceneName(w[i]))
+                return fail("the name '" + PrintableSceneName(w[i]) +
+                            "' is not valid UTF-8 or holds a control character");
         if (op == "ground") {
             float v[3];
             float cells = 64;

@@ -355,6 +355,14 @@ TEST_F(HostileSceneTest, ANameThatWouldMakeMalformedXmlIsNotSaved) {
             << error;
         EXPECT_EQ(ReadAll(target), "old");
     }
+    // The editor's own text format refuses such names with their line.
+    for (const std::string& line :
+         {std::string("mesh bad\xffname rock - 0 0 0 0 0 0 1 1 1"),
+          std::string("light bad\x7flamp point 0 0 0 1 1 1"),
+          std::string("mesh ok rock bad\xc0\x80parent 0 0 0 0 0 0 1 1 1")}) {
+        EXPECT_FALSE(LoadSceneText("# names\n" + line + "\n", "t", *scene, error)) << line;
+        EXPECT_EQ(error.rfind("t:2: the name '", 0), 0u) << error;
+    }
     // Valid names are saved and read back.
     scene->Clear();
     BuildDemoScene(*scene);
