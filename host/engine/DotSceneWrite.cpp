@@ -369,15 +369,23 @@ std::string ResolveSaveTarget(const std::string& path, std::string& error) {
     return {};
 }
 
-// Every name a saved file carries must make well-formed XML; "" or why not.
-std::string CheckNames(const DotSceneDocument& doc) {
-    for (const DotSceneNode& node : doc.nodes) {
+// What a saved file must satisfy to open again: every name it carries makes well-formed XML,
+// and no chain of parents is deeper than the reader accepts. "" or why not.
+std::string CheckSavable(const DotSceneDocument& doc) {
+    std::vector<int> depth(doc.nodes.size(), 1); // parents come before their children
+    for (size_t i = 0; i < doc.nodes.size(); ++i) {
+        const DotSceneNode& node = doc.nodes[i];
         if (!IsValidSceneName(node.name))
             return "the name '" + PrintableSceneName(node.name) +
                    "' is not valid UTF-8 or holds a control character";
         if (!IsValidSceneName(node.meshFile))
             return "the mesh file name '" + PrintableSceneName(node.meshFile) +
                    "' is not valid UTF-8 or holds a control character";
+        if (node.parent >= 0 && size_t(node.parent) < i)
+            depth[i] = depth[size_t(node.parent)] + 1;
+        if (depth[i] > kMaxDotSceneDepth)
+            return "'" + PrintableSceneName(node.name) + "' is nested deeper than " +
+                   std::to_string(kMaxDotSceneDepth) + " levels";
     }
     return {};
 }
@@ -386,7 +394,7 @@ std::string CheckNames(const DotSceneDocument& doc) {
 
 bool SaveDotScene(const std::string& givenPath, CEditorScene& scene, std::string& error) {
     DotSceneDocument doc = DescribeScene(scene);
-    const std::string invalid = CheckNames(doc);
+    const std::string invalid = CheckSavable(doc);
     if (!invalid.empty()) {
         error = givenPath + ": " + invalid;
         return false;

@@ -175,6 +175,13 @@ TEST_F(HostileSceneTest, DeepChainsOpenSaveAndReopenAtTheLimit) {
               std::string::npos)
         << error;
     EXPECT_EQ(scene->GetEntityCount(), kMaxDotSceneDepth);
+    // A chain made deeper in the editor is not saved into a file that would not open again.
+    ASSERT_TRUE(scene->AddMesh("one_more", "", deepest, Ogre::Vector3::ZERO, Ogre::Vector3::ZERO,
+                               Ogre::Vector3::UNIT_SCALE));
+    Write(saved, "old");
+    EXPECT_FALSE(SaveDotScene(saved, *scene, error));
+    EXPECT_EQ(error, saved + ": 'one_more' is nested deeper than 1000 levels");
+    EXPECT_EQ(ReadAll(saved), "old");
     scene->Clear();
     EXPECT_EQ(scene->GetEntityCount(), 0);
 }
