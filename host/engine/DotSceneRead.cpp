@@ -6,7 +6,9 @@
 // user data properties "state" and "locked", and the root node whose user data "ground" and
 // "groundHeights" make it the ground (it leaves the node list). Elements of the format that the
 // editor does not keep (cameras, environment, planes, ...) are skipped with a warning; any other
-// element, a missing or non-finite number and a duplicate name make the file unreadable.
+// element, a missing or non-finite number and a duplicate name make the file unreadable, and so
+// do nodes nested deeper than kMaxDotSceneDepth and a name (or mesh file name) that is not
+// valid UTF-8 or holds a control character (it could not be saved as well-formed XML).
 #include "DotScene.h"
 #include "DotSceneText.h"
 
