@@ -15,7 +15,10 @@
 #include "CEditorEntity.h"
 #include "CEditorScene.h"
 #include "CTerrain.h"
+#include "DotScene.h"
+#include "DotSceneText.h"
 #include "EditorMeshes.h"
+#include "SceneFolderFiles.h"
 
 #include <OgreEntity.h>
 #include <OgreHighLevelGpuProgram.h>
@@ -264,6 +267,11 @@ bool LoadSceneText(const std::string& text, const std::string& fileName, CEditor
         if (w.empty() || w[0][0] == '#')
             continue;
         const std::string& op = w[0];
+        // Names (and mesh names) end up in saved scene XML: valid UTF-8 without controls.
+        for (size_t i = 1; i < w.size() && i < 4 && (op == "mesh" || op == "light"); ++i)
+            if (!IsValidSceneName(w[i]))
+                return fail("the name '" + PrintableSceneName(w[i]) +
+                            "' is not valid UTF-8 or holds a control character");
         if (op == "ground") {
             float v[3];
             float cells = 64;
@@ -329,24 +337,16 @@ bool LoadSceneText(const std::string& text, const std::string& fileName, CEditor
 }
 
 bool LoadSceneFile(const std::string& path, CEditorScene& scene, std::string& error) {
-    std::error_code ec;
-    if (std::filesystem::exists(path, ec) && !std::filesystem::is_regular_file(path, ec)) {
+    // Read without blocking and only when it is a regular file: a FIFO or device is refused
+    // at once.
+    std::string content;
+    const std::string why = ReadRegularFile(path, kMaxSceneFileBytes, content);
+    if (!why.empty()) {
         scene.Clear();
-        error = path + ": not a regular file";
+        error = path + (why == "not a regular file" ? ": not a regular file"
+                        : why == "cannot be found"  ? ": cannot open the scene file"
+                                                    : ": cannot read the scene file (" + why + ")");
         return false;
     }
-    std::ifstream file(path, std::ios::binary);
-    if (!file) {
-        scene.Clear();
-        error = path + ": cannot open the scene file";
-        return false;
-    }
-    std::ostringstream content;
-    content << file.rdbuf();
-    if (file.bad()) {
-        scene.Clear();
-        error = path + ": cannot read the scene file";
-        return false;
-    }
-    return LoadSceneText(content.str(), path, scene, error);
+    return LoadSceneText(content, path, scene, error);
 }

@@ -5,7 +5,8 @@
 // as a whole (numbers finite, names unique, no parent cycle); only a readable document
 // replaces the scene. Problems that leave the file readable (a mesh that cannot be loaded, an
 // element of the format that the editor does not keep) become warnings. Saving writes a
-// temporary file beside the target and renames it over the target.
+// temporary file beside the target and renames it over the target (over the file a symbolic
+// link leads to, when the target is one).
 #pragma once
 
 #include <OgreColourValue.h>
@@ -18,6 +19,13 @@
 #include <vector>
 
 class CEditorScene;
+
+// The deepest nesting of nodes the editor opens: the engine updates node chains by recursion,
+// so a chain must stay well within a thread's stack. Deeper files are refused.
+constexpr int kMaxDotSceneDepth = 1000;
+// The largest scene file, and the largest file of the scene's folder (material scripts,
+// textures, meshes) that the editor reads.
+constexpr unsigned long long kMaxSceneFileBytes = 256ull * 1024 * 1024;
 
 struct DotSceneLight {
     Ogre::Light::LightTypes type = Ogre::Light::LT_POINT;
@@ -90,8 +98,8 @@ bool CheckDotSceneWorldRange(const DotSceneDocument& doc, const std::string& fil
 bool ReadDotSceneFile(const std::string& path, DotSceneDocument& doc, std::string& error);
 // Opens a scene file: reads and checks it, then replaces the scene's content by it. Meshes are
 // loaded through Ogre's resources with the file's folder as a resource location (materials
-// and textures beside them load too); a mesh that cannot be loaded becomes a placeholder box
-// and a warning "FILE:LINE: message". On failure the scene is left as it was and `error`
+// and textures beside them load too) that serves only checked files (SceneFolderFiles.h); a
+// mesh that cannot be loaded becomes a placeholder box and a warning "FILE:LINE: message". On failure the scene is left as it was and `error`
 // says why.
 bool OpenDotScene(const std::string& path, CEditorScene& scene, std::string& error,
                   std::vector<std::string>& warnings);
@@ -106,9 +114,12 @@ void BuildDotScene(const DotSceneDocument& doc, const std::string& folder,
 DotSceneDocument DescribeScene(CEditorScene& scene);
 // Scene XML of a document.
 std::string FormatDotScene(const DotSceneDocument& doc);
-// Writes the scene to `path` through a temporary file in the same folder renamed over it.
-// The ground's mesh goes beside it as "NAME.ground.mesh" (NAME the scene file's name without
-// its extension), written the same way first. False with `error` = "PATH: message" (PATH the
+// Writes the scene to `path` through a temporary file in the same folder renamed over it
+// (a symbolic link is followed: the file it leads to is written, the link kept). The ground's
+// mesh goes beside it as "NAME.ground.mesh" (NAME the scene file's name without its
+// extension, shortened when the name would be too long), written the same way first. A scene
+// with a name that is not valid UTF-8 or holds a control character, or nested deeper than
+// kMaxDotSceneDepth, is not saved. False with `error` = "PATH: message" (PATH the
 // scene's or the mesh's) when either cannot be written (the scene file is then untouched).
 bool SaveDotScene(const std::string& path, CEditorScene& scene, std::string& error);
 

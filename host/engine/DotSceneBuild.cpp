@@ -7,6 +7,7 @@
 #include "DemoScene.h"
 #include "EditorMeshes.h"
 #include "MeshFileCheck.h"
+#include "SceneFolderFiles.h"
 
 #include <OgreArchive.h>
 #include <OgreException.h>
@@ -15,6 +16,7 @@
 #include <OgreMesh.h>
 #include <OgreMeshManager.h>
 #include <OgreResourceGroupManager.h>
+#include <OgreString.h>
 
 #include <algorithm>
 #include <cctype>
@@ -22,8 +24,9 @@
 #include <cstdlib>
 #include <filesystem>
 #include <limits>
-#include <fstream>
-#include <sstream>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -62,6 +65,16 @@ private:
     std::vector<std::string> m_messages;
 };
 
+// Script files the engine parses from a resource location when its group is initialised.
+bool IsScriptFile(const std::string& name) {
+    for (const char* pattern : {"*.material", "*.program", "*.compositor", "*.particle", "*.os"})
+        if (Ogre::StringUtil::match(name, pattern, true))
+            return true;
+    return false;
+}
+
+// The scene's folder as an archive that lists and serves only checked files (see
+// SceneFolderFiles.h); a script file of the folder that it refuses gets a warning.
 void PrepareSceneGroup(const std::string& folder, std::vector<std::string>& warnings,
                        const std::string& fileName) {
     Ogre::ResourceGroupManager& groups = Ogre::ResourceGroupManager::getSingleton();
@@ -69,13 +82,38 @@ void PrepareSceneGroup(const std::string& folder, std::vector<std::string>& warn
         if (groups.resourceGroupExists(kSceneGroup))
             groups.destroyResourceGroup(kSceneGroup);
         groups.createResourceGroup(kSceneGroup);
-        if (!folder.empty())
-            groups.addResourceLocation(folder, "FileSystem", kSceneGroup);
+        if (!folder.empty()) {
+            RegisterSceneFolderArchive();
+            groups.addResourceLocation(folder, kSceneFolderArchiveType, kSceneGroup);
+            std::error_code ec;
+            for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end;
+                 it.increment(ec)) {
+                const std::string name = it->path().filename().string();
+                if (!IsScriptFile(name))
+                    continue;
+                const std::string why = CheckSceneFolderFile(folder, name);
+                if (!why.empty())
+                    warnings.push_back(fileName + ": the script '" + name +
+                                       "' beside the scene is not read: " + why);
+            }
+        }
         // Parses the material scripts beside the scene; textures load when used.
         groups.initialiseResourceGroup(kSceneGroup);
     } catch (const Ogre::Exception& e) {
         warnings.push_back(fileName + ": resources of the scene's folder: " + e.getDescription());
     }
+}
+
+// The scene's folder (the group's only location), "" when there is none.
+std::string SceneFolder() {
+    try {
+        const Ogre::StringVectorPtr locations =
+            Ogre::ResourceGroupManager::getSingleton().listResourceLocations(kSceneGroup);
+        if (locations && !locations->empty())
+            return locations->front();
+    } catch (const Ogre::Exception&) {
+    }
+    return {};
 }
 
 bool InsideFolder(const std::string& meshFile) {
@@ -89,20 +127,28 @@ bool InsideFolder(const std::string& meshFile) {
 }
 
 // The engine's mesh reader ends the process on some malformed files: each file is read here
-// first (a regular file of at most kMaxMeshFileBytes) and walked by CheckMeshFile.
+// first (checked as any file of the scene's folder, at most kMaxMeshFileBytes) and walked by
+// CheckMeshFile.
 bool CheckMeshResource(const std::string& meshFile, std::string& why) {
-    std::string path;
+    std::string folder, name;
     try {
         const Ogre::FileInfoListPtr found =
             Ogre::ResourceGroupManager::getSingleton().findResourceFileInfo(kSceneGroup, meshFile);
         if (!found->empty() && found->front().archive &&
-            found->front().archive->getType() == "FileSystem")
-            path = found->front().archive->getName() + "/" + found->front().filename;
+            found->front().archive->getType() == kSceneFolderArchiveType) {
+            folder = found->front().archive->getName();
+            name = found->front().filename;
+        }
     } catch (const Ogre::Exception&) {
     }
-    std::string error = path.empty() ? "it cannot be found" : "";
+    std::string error = folder.empty() ? "cannot be found" : "";
+    std::string bytes;
     if (error.empty())
-        error = ReadAndCheckMeshFile(path);
+        error = ReadSceneFolderFile(folder, name, bytes);
+    if (error.empty() && bytes.size() > kMaxMeshFileBytes)
+        error = "larger than " + std::to_string(kMaxMeshFileBytes / (1024 * 1024)) + " MiB";
+    if (error.empty())
+        error = DescribeMeshCheck(CheckMeshFile(bytes.data(), bytes.size()));
     if (error.empty())
         return true;
     why = "mesh '" + meshFile + "' cannot be loaded: " + error;
@@ -122,7 +168,16 @@ bool LoadMesh(const std::string& meshFile, std::string& why) {
         return false;
     }
     if (!groups.resourceGroupExists(kSceneGroup) || !groups.resourceExists(kSceneGroup, meshFile)) {
-        why = "mesh '" + meshFile + "' is not in the scene's folder";
+        // A file that is there but refused says why.
+        const std::string folder = SceneFolder();
+        std::error_code ec;
+        std::string refused;
+        if (!folder.empty() &&
+            std::filesystem::symlink_status(folder + "/" + meshFile, ec).type() !=
+                std::filesystem::file_type::not_found)
+            refused = CheckSceneFolderFile(folder, meshFile);
+        why = refused.empty() ? "mesh '" + meshFile + "' is not in the scene's folder"
+                              : "mesh '" + meshFile + "' cannot be loaded: " + refused;
         return false;
     }
     if (!CheckMeshResource(meshFile, why))
@@ -276,9 +331,14 @@ bool CheckDotSceneWorldRange(const DotSceneDocument& doc, const std::string& fil
         if (node.parent >= 0) {
             const World& up = world[size_t(node.parent)];
             const Vector3d scaled = up.scale * local;
-            const Ogre::Vector3 turned =
-                up.rotation * Ogre::Vector3(float(scaled[0]), float(scaled[1]), float(scaled[2]));
-            w.position = up.position + Vector3d(turned.x, turned.y, turned.z);
+            // Turned in double too: a far child under a large parent would not fit a float.
+            Ogre::Matrix3 turn;
+            up.rotation.ToRotationMatrix(turn);
+            Vector3d turned(0, 0, 0);
+            for (int r = 0; r < 3; ++r)
+                for (int c = 0; c < 3; ++c)
+                    turned[r] += double(turn[r][c]) * scaled[c];
+            w.position = up.position + turned;
             w.rotation = up.rotation * node.rotation;
             w.scale = up.scale * scale;
         } else {
@@ -300,10 +360,18 @@ bool CheckDotSceneWorldRange(const DotSceneDocument& doc, const std::string& fil
 }
 
 bool IsDotSceneFile(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
+    // Opened without blocking, and only a regular file is looked at: a FIFO or device is not a
+    // scene file of this format (the text format's reader then refuses it at once).
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    struct stat info;
     char buffer[256] = {};
-    file.read(buffer, sizeof buffer);
-    std::string start(buffer, size_t(file.gcount()));
+    ssize_t count = 0;
+    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode))
+        count = ::read(fd, buffer, sizeof buffer);
+    ::close(fd);
+    std::string start(buffer, size_t(std::max<ssize_t>(count, 0)));
     if (start.rfind("\xEF\xBB\xBF", 0) == 0)
         start.erase(0, 3);
     const size_t first = start.find_first_not_of(" \t\r\n");
@@ -316,19 +384,17 @@ bool ReadDotSceneFile(const std::string& path, DotSceneDocument& doc, std::strin
         error = path + ": no such file";
         return false;
     }
-    if (!std::filesystem::is_regular_file(path, ec)) {
+    std::string content;
+    const std::string why = ReadRegularFile(path, kMaxSceneFileBytes, content);
+    if (why == "not a regular file") {
         error = path + ": not a regular file";
         return false;
     }
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream content;
-    if (file)
-        content << file.rdbuf();
-    if (!file || file.bad()) {
-        error = path + ": cannot read the scene file";
+    if (!why.empty()) {
+        error = path + ": cannot read the scene file (" + why + ")";
         return false;
     }
-    if (!ParseDotScene(content.str(), path, doc, error))
+    if (!ParseDotScene(content, path, doc, error))
         return false;
     return CheckDotSceneWorldRange(doc, path, error);
 }

@@ -6,7 +6,9 @@
 // user data properties "state" and "locked", and the root node whose user data "ground" and
 // "groundHeights" make it the ground (it leaves the node list). Elements of the format that the
 // editor does not keep (cameras, environment, planes, ...) are skipped with a warning; any other
-// element, a missing or non-finite number and a duplicate name make the file unreadable.
+// element, a missing or non-finite number and a duplicate name make the file unreadable, and so
+// do nodes nested deeper than kMaxDotSceneDepth and a name (or mesh file name) that is not
+// valid UTF-8 or holds a control character (it could not be saved as well-formed XML).
 #include "DotScene.h"
 #include "DotSceneText.h"
 
@@ -18,6 +20,7 @@
 #include <map>
 #include <set>
 #include <sstream>
+#include <vector>
 
 namespace {
 
@@ -198,12 +201,36 @@ private:
         return true;
     }
 
+    // Nested nodes are walked with a stack of their own rather than by recursion, so the depth
+    // of a file cannot exhaust the thread's stack; deeper than kMaxDotSceneDepth is refused.
     bool ReadNode(const pugi::xml_node& element, int parent) {
-        const int index = AddNode(element, parent, element.attribute("name").value());
-        int objects = 0;
-        for (pugi::xml_node child : element.children()) {
+        struct Frame {
+            int index;
+            pugi::xml_node next; // the next child to read
+            int objects;
+        };
+        std::vector<Frame> stack;
+        auto enter = [&](const pugi::xml_node& node, int parentIndex) {
+            if (stack.size() >= size_t(kMaxDotSceneDepth))
+                return Fail(node, "nodes are nested deeper than " +
+                                      std::to_string(kMaxDotSceneDepth) + " levels");
+            const int index = AddNode(node, parentIndex, node.attribute("name").value());
+            stack.push_back(Frame{index, node.first_child(), 0});
+            return true;
+        };
+        if (!enter(element, parent))
+            return false;
+        while (!stack.empty()) {
+            Frame& frame = stack.back();
+            if (!frame.next) {
+                stack.pop_back();
+                continue;
+            }
+            const pugi::xml_node child = frame.next;
+            frame.next = child.next_sibling();
             if (child.type() != pugi::node_element)
                 continue;
+            const int index = frame.index;
             const std::string name = child.name();
             bool ok = true;
             if (name == "position")
@@ -213,9 +240,9 @@ private:
             else if (name == "scale")
                 ok = Vector(child, m_doc.nodes[size_t(index)].scale);
             else if (name == "node")
-                ok = ReadNode(child, index);
+                ok = enter(child, index); // `frame` may dangle from here on
             else if (name == "entity" || name == "light")
-                ok = ReadObject(child, index, objects++);
+                ok = ReadObject(child, index, frame.objects++);
             else if (name == "userData")
                 ok = ReadUserData(child, index);
             else
@@ -462,6 +489,16 @@ bool ValidateDotScene(const DotSceneDocument& doc, const std::string& fileName,
             error = at + "a node has no name";
             return false;
         }
+        if (!IsValidSceneName(node.name)) {
+            error = at + "the name '" + PrintableSceneName(node.name) +
+                    "' is not valid UTF-8 or holds a control character";
+            return false;
+        }
+        if (!IsValidSceneName(node.meshFile)) {
+            error = at + "the mesh file name '" + PrintableSceneName(node.meshFile) +
+                    "' is not valid UTF-8 or holds a control character";
+            return false;
+        }
         const auto seen = lineOf.emplace(node.name, node.line);
         if (!seen.second) {
             error = at + "duplicate name '" + node.name + "' (first at line " +
@@ -500,13 +537,30 @@ bool ValidateDotScene(const DotSceneDocument& doc, const std::string& fileName,
             return false;
         }
     }
-    // A chain of parents longer than the node count goes round in a cycle.
+    // Each node's depth, found by walking up to a node whose depth is known (linear overall):
+    // a walk that meets itself is a parent cycle.
+    std::vector<int> depth(size_t(count), 0); // 0 unknown, -1 on the current walk
+    std::vector<int> walk;
     for (int i = 0; i < count; ++i) {
-        int steps = 0;
-        for (int p = doc.nodes[size_t(i)].parent; p != -1; p = doc.nodes[size_t(p)].parent) {
-            if (++steps > count) {
-                error = At(fileName, doc.nodes[size_t(i)].line) + "node '" +
-                        doc.nodes[size_t(i)].name + "' is its own ancestor (parent cycle)";
+        walk.clear();
+        int p = i;
+        while (p != -1 && depth[size_t(p)] == 0) {
+            depth[size_t(p)] = -1;
+            walk.push_back(p);
+            p = doc.nodes[size_t(p)].parent;
+        }
+        if (p != -1 && depth[size_t(p)] < 0) {
+            error = At(fileName, doc.nodes[size_t(p)].line) + "node '" + doc.nodes[size_t(p)].name +
+                    "' is its own ancestor (parent cycle)";
+            return false;
+        }
+        int d = p == -1 ? 0 : depth[size_t(p)];
+        for (auto it = walk.rbegin(); it != walk.rend(); ++it) {
+            depth[size_t(*it)] = ++d;
+            if (d > kMaxDotSceneDepth) {
+                error = At(fileName, doc.nodes[size_t(*it)].line) +
+                        "nodes are nested deeper than " + std::to_string(kMaxDotSceneDepth) +
+                        " levels";
                 return false;
             }
         }

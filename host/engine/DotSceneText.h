@@ -46,3 +46,62 @@ inline std::string FormatSceneFloat(float value) {
     const std::to_chars_result r = std::to_chars(buffer, buffer + sizeof buffer, value);
     return std::string(buffer, r.ptr);
 }
+
+// A name that a scene file may carry: valid UTF-8 (shortest forms, no surrogates) without
+// control characters (C0, DEL, C1) or the non-characters U+FFFE and U+FFFF, so that every
+// saved file is well-formed XML 1.0.
+inline bool IsValidSceneName(const std::string& name) {
+    const auto* p = reinterpret_cast<const unsigned char*>(name.data());
+    const auto* end = p + name.size();
+    while (p < end) {
+        const unsigned char c = *p;
+        std::uint32_t code = 0;
+        size_t length = 0;
+        if (c < 0x80) {
+            code = c;
+            length = 1;
+        } else if (c >= 0xC2 && c <= 0xDF) {
+            code = c & 0x1Fu;
+            length = 2;
+        } else if (c >= 0xE0 && c <= 0xEF) {
+            code = c & 0x0Fu;
+            length = 3;
+        } else if (c >= 0xF0 && c <= 0xF4) {
+            code = c & 0x07u;
+            length = 4;
+        } else {
+            return false;
+        }
+        if (size_t(end - p) < length)
+            return false;
+        for (size_t i = 1; i < length; ++i) {
+            if ((p[i] & 0xC0u) != 0x80u)
+                return false;
+            code = (code << 6) | (p[i] & 0x3Fu);
+        }
+        if ((length == 3 && code < 0x800) || (length == 4 && (code < 0x10000 || code > 0x10FFFF)))
+            return false; // overlong or beyond Unicode
+        if ((code >= 0xD800 && code <= 0xDFFF) || code < 0x20 || (code >= 0x7F && code <= 0x9F) ||
+            code == 0xFFFE || code == 0xFFFF)
+            return false;
+        p += length;
+    }
+    return true;
+}
+
+// A name for a message: bytes that are not printable ASCII as \xNN (the message itself must
+// stay printable).
+inline std::string PrintableSceneName(const std::string& name) {
+    static const char* const kHex = "0123456789ABCDEF";
+    std::string out;
+    for (unsigned char c : name.substr(0, 200)) {
+        if (c >= 0x20 && c < 0x7F && c != '\\') {
+            out += char(c);
+        } else {
+            out += "\\x";
+            out += kHex[c >> 4];
+            out += kHex[c & 15];
+        }
+    }
+    return out;
+}

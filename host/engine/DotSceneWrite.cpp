@@ -15,6 +15,7 @@
 #include <pugixml.hpp>
 
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
@@ -24,6 +25,7 @@
 #include <sstream>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -58,9 +60,8 @@ const char* LightTypeName(Ogre::Light::LightTypes type) {
     }
 }
 
-void AppendNode(pugi::xml_node parent, const DotSceneDocument& doc, size_t index,
-                const std::multimap<int, size_t>& children) {
-    const DotSceneNode& node = doc.nodes[index];
+// One node's element with its transform, object and user data (children come separately).
+pugi::xml_node AppendNode(pugi::xml_node parent, const DotSceneNode& node) {
     pugi::xml_node element = parent.append_child("node");
     element.append_attribute("name").set_value(node.name.c_str());
     AppendVector(element, "position", node.position);
@@ -111,9 +112,29 @@ void AppendNode(pugi::xml_node parent, const DotSceneDocument& doc, size_t index
             property.append_attribute("data").set_value("true");
         }
     }
-    const auto range = children.equal_range(int(index));
-    for (auto it = range.first; it != range.second; ++it)
-        AppendNode(element, doc, it->second, children);
+    return element;
+}
+
+// The nodes below `nodes`, children inside their parents, walked with a stack of its own so
+// that a deep chain cannot exhaust the thread's stack.
+void AppendNodes(pugi::xml_node nodes, const DotSceneDocument& doc) {
+    std::multimap<int, size_t> children;
+    for (size_t i = 0; i < doc.nodes.size(); ++i)
+        children.emplace(doc.nodes[i].parent, i);
+    using Range = std::pair<std::multimap<int, size_t>::const_iterator,
+                            std::multimap<int, size_t>::const_iterator>;
+    std::vector<std::pair<pugi::xml_node, Range>> stack;
+    stack.emplace_back(nodes, children.equal_range(-1));
+    while (!stack.empty()) {
+        Range& range = stack.back().second;
+        if (range.first == range.second) {
+            stack.pop_back();
+            continue;
+        }
+        const size_t index = (range.first++)->second;
+        const pugi::xml_node element = AppendNode(stack.back().first, doc.nodes[index]);
+        stack.emplace_back(element, children.equal_range(int(index)));
+    }
 }
 
 // The ground as a root node: its mesh for other readers of the format, the grid in user data
@@ -232,12 +253,7 @@ std::string FormatDotScene(const DotSceneDocument& doc) {
     pugi::xml_node scene = xml.append_child("scene");
     scene.append_attribute("formatVersion").set_value("1.1");
     pugi::xml_node nodes = scene.append_child("nodes");
-    std::multimap<int, size_t> children;
-    for (size_t i = 0; i < doc.nodes.size(); ++i)
-        children.emplace(doc.nodes[i].parent, i);
-    const auto roots = children.equal_range(-1);
-    for (auto it = roots.first; it != roots.second; ++it)
-        AppendNode(nodes, doc, it->second, children);
+    AppendNodes(nodes, doc);
     if (doc.ground.present)
         AppendGround(nodes, doc.ground);
     std::ostringstream out;
@@ -267,7 +283,9 @@ std::string WriteTemporary(const std::string& target,
     std::filesystem::path folder = path.parent_path();
     if (folder.empty())
         folder = ".";
-    std::string temp = (folder / ("." + path.filename().string() + ".XXXXXX")).string();
+    // A short name of its own (not derived from the target's), so that any name the target
+    // may have leaves room for it.
+    std::string temp = (folder / ".gizmark-XXXXXX").string();
     const int fd = ::mkstemp(&temp[0]);
     if (fd < 0) {
         error = target + ": cannot write in " + folder.string() + " (" + SystemError(errno) + ")";
@@ -316,26 +334,89 @@ int ExportGround(const CTerrain& ground, const std::string& temp) {
     return 0;
 }
 
-// "NAME.ground.mesh" beside a scene file "NAME.EXT".
+// "NAME.ground.mesh" beside a scene file "NAME.EXT"; NAME is shortened (at a character's
+// start) when the whole would be longer than a file name may be.
 std::string GroundMeshName(const std::string& scenePath) {
-    return std::filesystem::path(scenePath).stem().string() + ".ground.mesh";
+    const std::string suffix = ".ground.mesh";
+    std::string stem = std::filesystem::path(scenePath).stem().string();
+    const size_t room = size_t(NAME_MAX) - suffix.size();
+    if (stem.size() > room) {
+        size_t cut = room;
+        while (cut > 0 && (static_cast<unsigned char>(stem[cut]) & 0xC0u) == 0x80u)
+            --cut;
+        stem.resize(cut);
+    }
+    return stem + suffix;
+}
+
+// The file a save to `path` writes: `path` itself, or where its chain of symbolic links ends,
+// so that saving over a link writes the linked file and keeps the link. "" with `error` when
+// the chain does not end.
+std::string ResolveSaveTarget(const std::string& path, std::string& error) {
+    std::filesystem::path p(path);
+    for (int hops = 0; hops < 40; ++hops) {
+        std::error_code ec;
+        if (std::filesystem::symlink_status(p, ec).type() != std::filesystem::file_type::symlink)
+            return p.string();
+        const std::filesystem::path target = std::filesystem::read_symlink(p, ec);
+        if (ec) {
+            error = path + ": cannot write (" + ec.message() + ")";
+            return {};
+        }
+        p = target.is_absolute() ? target : p.parent_path() / target;
+    }
+    error = path + ": cannot write (too many levels of symbolic links)";
+    return {};
+}
+
+// What a saved file must satisfy to open again: every name it carries makes well-formed XML,
+// and no chain of parents is deeper than the reader accepts. "" or why not.
+std::string CheckSavable(const DotSceneDocument& doc) {
+    std::vector<int> depth(doc.nodes.size(), 1); // parents come before their children
+    for (size_t i = 0; i < doc.nodes.size(); ++i) {
+        const DotSceneNode& node = doc.nodes[i];
+        if (!IsValidSceneName(node.name))
+            return "the name '" + PrintableSceneName(node.name) +
+                   "' is not valid UTF-8 or holds a control character";
+        if (!IsValidSceneName(node.meshFile))
+            return "the mesh file name '" + PrintableSceneName(node.meshFile) +
+                   "' is not valid UTF-8 or holds a control character";
+        if (node.parent >= 0 && size_t(node.parent) < i)
+            depth[i] = depth[size_t(node.parent)] + 1;
+        if (depth[i] > kMaxDotSceneDepth)
+            return "'" + PrintableSceneName(node.name) + "' is nested deeper than " +
+                   std::to_string(kMaxDotSceneDepth) + " levels";
+    }
+    return {};
 }
 
 } // namespace
 
-bool SaveDotScene(const std::string& path, CEditorScene& scene, std::string& error) {
+bool SaveDotScene(const std::string& givenPath, CEditorScene& scene, std::string& error) {
     DotSceneDocument doc = DescribeScene(scene);
-    std::error_code ec;
-    if (std::filesystem::is_directory(path, ec)) {
-        error = path + ": is a folder";
+    const std::string invalid = CheckSavable(doc);
+    if (!invalid.empty()) {
+        error = givenPath + ": " + invalid;
         return false;
     }
+    std::error_code ec;
+    if (std::filesystem::is_directory(givenPath, ec)) {
+        error = givenPath + ": is a folder";
+        return false;
+    }
+    const std::string path = ResolveSaveTarget(givenPath, error);
+    if (path.empty())
+        return false;
     std::string meshPath, meshTemp;
     if (doc.ground.present && scene.GetGround()) {
-        doc.ground.meshFile = GroundMeshName(path);
-        meshPath = (std::filesystem::path(path).parent_path() / doc.ground.meshFile).string();
+        // Beside the path given: a scene opened through it finds its mesh there.
+        doc.ground.meshFile = GroundMeshName(givenPath);
+        meshPath = ResolveSaveTarget(
+            (std::filesystem::path(givenPath).parent_path() / doc.ground.meshFile).string(), error);
+        if (meshPath.empty())
+            return false;
         if (std::filesystem::is_directory(meshPath, ec)) {
-            error = path + ": the ground's mesh " + meshPath + " is a folder";
+            error = givenPath + ": the ground's mesh " + meshPath + " is a folder";
             return false;
         }
         const CTerrain& ground = *scene.GetGround();
