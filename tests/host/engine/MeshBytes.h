@@ -43,6 +43,16 @@ inline std::size_t FindChunk(const std::string& bytes, std::uint16_t id) {
 
 // Loads `bytes` with the engine's mesh reader into a throw-away mesh. True when it loaded with
 // finite bounds; false with `why` when the reader refused it.
+// A mesh filled by the serializer directly never counts as loaded, so the engine would not
+// unload it when it goes: free what the import made (also after an import that failed halfway).
+inline void FreeImportedMesh(Ogre::Mesh& mesh) {
+    mesh.freeEdgeList();
+    while (mesh.getNumSubMeshes() > 0)
+        mesh.destroySubMesh(0);
+    OGRE_DELETE mesh.sharedVertexData;
+    mesh.sharedVertexData = nullptr;
+}
+
 inline bool LoadWithEngine(const std::string& bytes, std::string& why, bool& finite) {
     static int serial = 0;
     Ogre::MeshManager& meshes = Ogre::MeshManager::getSingleton();
@@ -64,6 +74,7 @@ inline bool LoadWithEngine(const std::string& bytes, std::string& why, bool& fin
     } catch (const Ogre::Exception& e) {
         why = e.getDescription();
     }
+    FreeImportedMesh(*mesh);
     meshes.remove(mesh);
     return loaded;
 }

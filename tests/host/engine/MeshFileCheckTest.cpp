@@ -21,6 +21,21 @@ std::atomic<bool> g_countAllocations{false};
 std::atomic<std::size_t> g_allocated{0};
 } // namespace
 
+// The sanitizers keep their own allocator and see a replaced operator new as mismatched with
+// the library's deletes; there an allocation by the huge count ends the test instead (it is past
+// the sanitizer's largest allocation), so the count below is only kept in ordinary builds.
+#if defined(__SANITIZE_ADDRESS__)
+#define GIZMARK_COUNT_ALLOCATIONS 0
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define GIZMARK_COUNT_ALLOCATIONS 0
+#endif
+#endif
+#ifndef GIZMARK_COUNT_ALLOCATIONS
+#define GIZMARK_COUNT_ALLOCATIONS 1
+#endif
+
+#if GIZMARK_COUNT_ALLOCATIONS
 // GCC takes the malloc and free below for a mismatched pair; they are the replacement pair.
 #if defined(__GNUC__) && !defined(__clang__)
 #pragma GCC diagnostic ignored "-Wmismatched-new-delete"
@@ -38,6 +53,7 @@ void operator delete(void* p) noexcept {
 void operator delete(void* p, std::size_t) noexcept {
     std::free(p);
 }
+#endif
 
 namespace {
 
@@ -89,6 +105,7 @@ TEST_F(MeshFileTest, MeshesWithEdgeListsAndExtremesPass) {
         mesh->getSubMesh(0)->extremityPoints = {{0.5f, 0, 0}, {-0.5f, 0.25f, 0}};
         const std::string path = testing::TempDir() + "/edges_" + name;
         Ogre::MeshSerializer().exportMesh(mesh.get(), path);
+        FreeImportedMesh(*mesh);
         meshes.remove(mesh);
         std::ifstream file(path, std::ios::binary);
         const std::string written((std::istreambuf_iterator<char>(file)),
@@ -270,7 +287,9 @@ TEST(MeshFileCheck, AHugeIndexCountIsRefusedWithoutAllocatingByIt) {
     const MeshCheckResult result = Check(c.bytes);
     g_countAllocations = false;
     EXPECT_FALSE(result.ok);
-    EXPECT_LT(g_allocated.load(), 64u * 1024) << "bytes allocated by the check";
+    if (GIZMARK_COUNT_ALLOCATIONS) {
+        EXPECT_LT(g_allocated.load(), 64u * 1024) << "bytes allocated by the check";
+    }
 }
 
 } // namespace
