@@ -29,6 +29,8 @@
 #include <X11/XKBlib.h>
 #include <X11/Xlib.h>
 
+#include "XBellCounter.h"
+
 #include <chrono>
 #include <cstdio>
 #include <functional>
@@ -39,41 +41,6 @@ namespace {
 
 // Value edits by id: position X, Y, Z are 1001..1003, rotation 1004..1006, scale 1007..1009.
 enum { kPosY = 1002, kPosZ = 1003, kRotX = 1004, kRotY = 1005, kScaleX = 1007, kScaleY = 1008 };
-
-// The X server's bell notifications: every wxBell of this process raises one.
-class BellCounter {
-public:
-    BellCounter() {
-        int major = XkbMajorVersion, minor = XkbMinorVersion, opcode = 0, error = 0;
-        m_display = XkbOpenDisplay(nullptr, &m_base, &error, &major, &minor, &opcode);
-        if (m_display) {
-            XkbSelectEvents(m_display, XkbUseCoreKbd, XkbBellNotifyMask, XkbBellNotifyMask);
-            XSync(m_display, False);
-        }
-    }
-    ~BellCounter() {
-        if (m_display)
-            XCloseDisplay(m_display);
-    }
-    int Count() {
-        if (!m_display)
-            return -1;
-        Pump(30);
-        XSync(m_display, False);
-        while (XPending(m_display)) {
-            XEvent e;
-            XNextEvent(m_display, &e);
-            m_count +=
-                e.type == m_base && reinterpret_cast<XkbAnyEvent*>(&e)->xkb_type == XkbBellNotify;
-        }
-        return m_count;
-    }
-
-private:
-    Display* m_display = nullptr;
-    int m_base = 0;
-    int m_count = 0;
-};
 
 class PanelGuiTest : public ::testing::Test {
 protected:
@@ -167,7 +134,7 @@ TEST_F(PanelGuiTest, StartsHiddenAndShowsTheFirstNameOfTheSelection) {
 }
 
 TEST_F(PanelGuiTest, ANumericEditTakesOnlyNumberCharactersAndBeepsForTheRest) {
-    BellCounter bells;
+    XBellCounter bells;
     Select({"a"});
     const int before = bells.Count();
     TypeInto(ID_PARAM_POS_X, "-1x2.5e");
@@ -192,7 +159,7 @@ TEST_F(PanelGuiTest, ANumericEditTakesOnlyNumberCharactersAndBeepsForTheRest) {
 }
 
 TEST_F(PanelGuiTest, ARefusedKeyOverSelectedTextLeavesTextAndSelectionAsTheyWere) {
-    BellCounter bells;
+    XBellCounter bells;
     Select({"a"});
     // Enter in the name edit moves to position X and selects its text, as Tab and a click do.
     Focus(Edit(ID_PARAM_NAME));
@@ -253,7 +220,7 @@ void PasteInto(wxTextCtrl* edit, const wxString& text) {
 }
 
 TEST_F(PanelGuiTest, PastedTextWithCharactersAKeyCouldNotTypeIsRefusedWithABeep) {
-    BellCounter bells;
+    XBellCounter bells;
     Select({"a"});
     const int before = bells.Count();
     // Each holds a number the reader would take, followed or preceded by a refused character.
