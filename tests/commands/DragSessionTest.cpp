@@ -6,7 +6,7 @@
 #include "SceneEntity.h"
 #include "CEditorHost.h"
 #include "CEditorSession.h"
-#include "EditorProcess.h"
+#include "EditorTestMain.h"
 #include "CEditorUndoManager.h"
 #include "CPluginRegistry.h"
 #include "CToolManager.h"
@@ -373,15 +373,7 @@ TEST_F(CancelSnapTest, StepsThatAreNotFiniteAndAboveZeroAreRefused) {
 } // namespace
 
 int main(int argc, char** argv) {
-    ::testing::InitGoogleTest(&argc, argv);
-    if (::testing::GTEST_FLAG(list_tests))
-        return RUN_ALL_TESTS();
     EditorOptions options;
     options.pluginDir = GIZMARK_TEST_PLUGIN_DIR;
-    return RunInEditorSession(argv, options, [](CEditorSession& session) {
-        g_session = &session;
-        const int code = RUN_ALL_TESTS();
-        g_session = nullptr;
-        return code;
-    });
+    return RunTestsInEditorSession(argc, argv, options, g_session);
 }

@@ -1,7 +1,7 @@
 // main of the plug-in GUI test: one editor session for the whole process.
 #include "GuiTestSession.h"
 
-#include "EditorProcess.h"
+#include "EditorTestMain.h"
 
 #include <gtest/gtest.h>
 
@@ -18,18 +18,10 @@ int TestAssertCount() {
 }
 
 int main(int argc, char** argv) {
-    ::testing::InitGoogleTest(&argc, argv);
-    if (::testing::GTEST_FLAG(list_tests))
-        return RUN_ALL_TESTS();
     EditorOptions options;
     options.loadPlugins = false; // the tests load the module themselves
     options.views = 1;
     options.width = 1100;
     options.height = 700;
-    return RunInEditorSession(argv, options, [](CEditorSession& session) {
-        g_session = &session;
-        const int result = RUN_ALL_TESTS();
-        g_session = nullptr;
-        return result;
-    });
+    return RunTestsInEditorSession(argc, argv, options, g_session);
 }

@@ -6,7 +6,7 @@
 #include "CEditorSession.h"
 #include "CEditorUndoManager.h"
 #include "CMainFrame.h"
-#include "EditorProcess.h"
+#include "EditorTestMain.h"
 #include "SceneEntity.h"
 
 #include <gtest/gtest.h>
@@ -229,15 +229,7 @@ TEST_F(TransformBarGuiTest, ReturnCountsOnlyWithTheFocusInTheBarOfTheActiveEdito
 } // namespace
 
 int main(int argc, char** argv) {
-    ::testing::InitGoogleTest(&argc, argv);
-    if (::testing::GTEST_FLAG(list_tests))
-        return RUN_ALL_TESTS();
     EditorOptions options;
     options.pluginDir = GIZMARK_TEST_PLUGIN_DIR;
-    return RunInEditorSession(argv, options, [](CEditorSession& session) {
-        g_session = &session;
-        const int code = RUN_ALL_TESTS();
-        g_session = nullptr;
-        return code;
-    });
+    return RunTestsInEditorSession(argc, argv, options, g_session);
 }

@@ -6,7 +6,7 @@
 #include "CEditorUndoManager.h"
 #include "CMainFrame.h"
 #include "CSceneDocument.h"
-#include "EditorProcess.h"
+#include "EditorTestMain.h"
 
 #include <gtest/gtest.h>
 
@@ -84,17 +84,9 @@ TEST_F(CloseQuestionTest, UnsavedChangesAreAskedAbout) {
 }
 
 int main(int argc, char** argv) {
-    testing::InitGoogleTest(&argc, argv);
-    if (::testing::GTEST_FLAG(list_tests))
-        return RUN_ALL_TESTS();
     EditorOptions options;
     options.loadPlugins = false;
     options.width = 800;
     options.height = 600;
-    return RunInEditorSession(argv, options, [](CEditorSession& session) {
-        g_session = &session;
-        const int code = RUN_ALL_TESTS();
-        g_session = nullptr;
-        return code;
-    });
+    return RunTestsInEditorSession(argc, argv, options, g_session);
 }

@@ -6,7 +6,7 @@
 #include "CEditorHost.h"
 #include "CEditorSession.h"
 #include "CEditorUndoManager.h"
-#include "EditorProcess.h"
+#include "EditorTestMain.h"
 #include "CMainFrame.h"
 #include "ScriptRunner.h"
 #include "CViewWindow.h"
@@ -507,17 +507,9 @@ TEST_F(EditorSessionTest, UnattendedRunsHaveNoRenderWorkersAndKeepPooledThreads)
 }
 
 int main(int argc, char** argv) {
-    testing::InitGoogleTest(&argc, argv);
-    if (::testing::GTEST_FLAG(list_tests))
-        return RUN_ALL_TESTS();
     EditorOptions options;
     options.loadPlugins = false;
     options.width = 1024;
     options.height = 700;
-    return RunInEditorSession(argv, options, [](CEditorSession& session) {
-        g_session = &session;
-        const int code = RUN_ALL_TESTS();
-        g_session = nullptr;
-        return code;
-    });
+    return RunTestsInEditorSession(argc, argv, options, g_session);
 }

@@ -13,7 +13,7 @@
 #include "CMainFrame.h"
 #include "CToolManager.h"
 #include "CViewWindow.h"
-#include "EditorProcess.h"
+#include "EditorTestMain.h"
 #include "SceneEntity.h"
 #include "ScriptRunner.h"
 
@@ -366,15 +366,7 @@ TEST_F(StartupInputTest, BarAndPanelFollowARingDragOnTheScreen) {
 } // namespace
 
 int main(int argc, char** argv) {
-    ::testing::InitGoogleTest(&argc, argv);
-    if (::testing::GTEST_FLAG(list_tests))
-        return RUN_ALL_TESTS();
     EditorOptions options;
     options.pluginDir = GIZMARK_TEST_PLUGIN_DIR;
-    return RunInEditorSession(argv, options, [](CEditorSession& session) {
-        g_session = &session;
-        const int code = RUN_ALL_TESTS();
-        g_session = nullptr;
-        return code;
-    });
+    return RunTestsInEditorSession(argc, argv, options, g_session);
 }
