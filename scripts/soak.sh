@@ -1,16 +1,25 @@
 #!/usr/bin/env bash
-# Load/unload soak: the plug-in module unloaded and loaded CYCLES times in one editor process.
-# Each cycle loads the module, shows the side panel's light page (lamp_spot selected with the
-# move tool engaged), selects box_a with a rubber band, drags it along X, undoes the drag and
-# unloads the module. Prints the resident memory after cycle 10 (cycle 1 when there are ten or
-# fewer) and after the last one; fails when the editor fails or reports anything on a cycle,
-# or when memory grew by more than 1 MB (1024 kB) between the two. The heap in use (the allocator's
-# bytes handed out and not given back) is printed beside it: resident memory also counts freed
-# blocks that the allocator keeps, so the heap tells held memory from fragmentation.
+# Soaks of one editor process, each checking that memory does not grow with the cycles.
 #
-#   scripts/soak.sh [CYCLES]                builds scene-editor and the module in BUILD_DIR
-#                                           (default build; 1000 cycles) and runs it there
-#   scripts/soak.sh --editor PATH [CYCLES]  runs that editor as it is (the suite's soak test)
+# Module soak (the default): the plug-in module unloaded and loaded CYCLES times. Each cycle
+# loads the module, shows the side panel's light page (lamp_spot selected with the move tool
+# engaged), selects box_a with a rubber band, drags it along X, undoes the drag and unloads the
+# module.
+# Scene soak (--scene): a scene file of 5,000 box entities, written first, opened and cleared
+# (a one-entity scene opened over it) CYCLES times, with the module loaded and the move tool
+# engaged; each cycle selects one entity of the big scene before the clear.
+#
+# Prints the resident memory after cycle 10 (cycle 1 when there are ten or fewer) and after
+# the last one; fails when the editor fails or reports anything on a cycle, or when memory grew
+# by more than 1 MB (1024 kB) between the two. The heap in use (the allocator's bytes handed
+# out and not given back) is printed beside it: resident memory also counts freed blocks that
+# the allocator keeps, so the heap tells held memory from fragmentation.
+#
+#   scripts/soak.sh [--scene] [CYCLES]                builds scene-editor and the module in
+#                                                     BUILD_DIR (default build) and runs it
+#                                                     there (1000 cycles; 100 with --scene)
+#   scripts/soak.sh --editor PATH [--scene] [CYCLES]  runs that editor as it is (the suite's
+#                                                     soak tests)
 #
 # In a sanitizer build every error and leak ends the editor with a report (the test script's
 # options, set here too); its memory figures are printed but not held to the limit, since the
@@ -18,13 +27,18 @@
 set -euo pipefail
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 EDITOR=""
-if [ "${1:-}" = "--editor" ]; then
+MODE=module
+if [ "${1:-}" = "--editor" ] && [ $# -ge 2 ]; then
     EDITOR=$2
     shift 2
 fi
-CYCLES=${1:-1000}
-if ! [[ "$CYCLES" =~ ^[0-9]+$ ]] || [ "$CYCLES" -lt 1 ]; then
-    echo "usage: scripts/soak.sh [--editor PATH] [CYCLES]  (CYCLES a whole number from 1)" >&2
+if [ "${1:-}" = "--scene" ]; then
+    MODE=scene
+    shift
+fi
+if [ "$MODE" = scene ]; then CYCLES=${1:-100}; else CYCLES=${1:-1000}; fi
+if ! [[ "$CYCLES" =~ ^[0-9]+$ ]] || [ "$CYCLES" -lt 1 ] || [ $# -gt 1 ]; then
+    echo "usage: scripts/soak.sh [--editor PATH] [--scene] [CYCLES]  (CYCLES a whole number from 1)" >&2
     exit 2
 fi
 LIMIT_KB=1024
@@ -49,7 +63,29 @@ BASE=10
 [ "$CYCLES" -gt 10 ] || BASE=1
 WORK=$(mktemp -d)
 trap 'rm -rf "$WORK"' EXIT
-{
+# The scene soak's files: 5,000 root nodes on a grid two units apart, each with the editor's
+# shared box mesh, as the editor saves them, and a scene of one such node.
+SCENE_COUNT=5000
+write_scene() { # FILE COUNT
+    awk -v count="$2" 'BEGIN {
+        print "<?xml version=\"1.0\" encoding=\"UTF-8\"?>"
+        print "<scene formatVersion=\"1.1\">"
+        print "    <nodes>"
+        for (i = 0; i < count; ++i) {
+            name = sprintf("e%05d", i)
+            printf "        <node name=\"%s\">\n", name
+            printf "            <position x=\"%d\" y=\"0.5\" z=\"%d\" />\n", 2 * (i % 71) - 70, 2 * int(i / 71) - 70
+            print "            <rotation qw=\"1\" qx=\"0\" qy=\"0\" qz=\"0\" />"
+            print "            <scale x=\"1\" y=\"1\" z=\"1\" />"
+            printf "            <entity name=\"%s\" meshFile=\"box\" />\n", name
+            print "        </node>"
+        }
+        print "    </nodes>"
+        print "</scene>"
+    }' >"$1"
+}
+
+module_cycles() {
     echo "frames 2"
     echo "print box_a"
     echo "unload" # the editor started with the module loaded
@@ -73,7 +109,24 @@ CYCLE
         if [ "$i" -eq "$BASE" ] || [ "$i" -eq "$CYCLES" ]; then printf 'memory\nheap\n'; fi
     done
     echo "quit"
-} >"$WORK/soak.script"
+}
+
+scene_cycles() {
+    echo "tool move"
+    for ((i = 1; i <= CYCLES; ++i)); do
+        printf 'open %s\nselect e04999\nselection\nopen %s\n' "$WORK/big.scene" "$WORK/tiny.scene"
+        if [ "$i" -eq "$BASE" ] || [ "$i" -eq "$CYCLES" ]; then printf 'memory\nheap\n'; fi
+    done
+    echo "quit"
+}
+
+if [ "$MODE" = scene ]; then
+    write_scene "$WORK/big.scene" "$SCENE_COUNT"
+    write_scene "$WORK/tiny.scene" 1
+    scene_cycles
+else
+    module_cycles
+fi >"$WORK/soak.script"
 
 start=$SECONDS
 status=0
@@ -90,17 +143,25 @@ fail() {
     exit 1
 }
 [ "$status" -eq 0 ] || fail "the editor exited with $status"
-count() { grep -c -x -e "$1" "$WORK/out" || true; }
-[ "$(count 'loaded 1')" -eq "$CYCLES" ] || fail "not every cycle loaded the module"
-[ "$(count 'unloaded 1')" -eq "$((CYCLES + 1))" ] || fail "not every cycle unloaded the module"
-[ "$(count 'light hidden')" -eq 0 ] || fail "the light page was not shown on some cycle"
-[ "$(grep -c '^light 颜色 RGB' "$WORK/out" || true)" -eq "$CYCLES" ] ||
-    fail "the light page's colour row is missing on some cycle"
-[ "$(count 'selection: box_a')" -eq "$CYCLES" ] || fail "the rubber band did not select box_a on some cycle"
-# The first box_a line is the start position, every other one the position after a drag.
-mapfile -t positions < <(grep '^box_a pos ' "$WORK/out" | sort | uniq)
-[ "$(grep -c '^box_a pos ' "$WORK/out")" -eq "$((CYCLES + 1))" ] || fail "box_a was not printed on every cycle"
-[ "${#positions[@]}" -eq 2 ] || fail "the drags did not all move box_a the same way"
+count() { grep -c -x -F -e "$1" "$WORK/out" || true; }
+if [ "$MODE" = scene ]; then
+    [ "$(count "opened $WORK/big.scene: $SCENE_COUNT entities")" -eq "$CYCLES" ] ||
+        fail "the big scene did not open with all its entities on every cycle"
+    [ "$(count "opened $WORK/tiny.scene: 1 entities")" -eq "$CYCLES" ] ||
+        fail "the one-entity scene did not replace the big one on every cycle"
+    [ "$(count 'selection: e04999')" -eq "$CYCLES" ] || fail "the selection went wrong on some cycle"
+else
+    [ "$(count 'loaded 1')" -eq "$CYCLES" ] || fail "not every cycle loaded the module"
+    [ "$(count 'unloaded 1')" -eq "$((CYCLES + 1))" ] || fail "not every cycle unloaded the module"
+    [ "$(count 'light hidden')" -eq 0 ] || fail "the light page was not shown on some cycle"
+    [ "$(grep -c '^light 颜色 RGB' "$WORK/out" || true)" -eq "$CYCLES" ] ||
+        fail "the light page's colour row is missing on some cycle"
+    [ "$(count 'selection: box_a')" -eq "$CYCLES" ] || fail "the rubber band did not select box_a on some cycle"
+    # The first box_a line is the start position, every other one the position after a drag.
+    mapfile -t positions < <(grep '^box_a pos ' "$WORK/out" | sort | uniq)
+    [ "$(grep -c '^box_a pos ' "$WORK/out")" -eq "$((CYCLES + 1))" ] || fail "box_a was not printed on every cycle"
+    [ "${#positions[@]}" -eq 2 ] || fail "the drags did not all move box_a the same way"
+fi
 if grep -q -e 'wx assertion' -e 'threw' -e 'ERROR: ' "$WORK/err"; then
     fail "the editor reported a problem"
 fi
@@ -110,7 +171,7 @@ base_kb=${memory[0]}
 last_kb=${memory[${#memory[@]} - 1]}
 growth=$((last_kb - base_kb))
 mapfile -t heap < <(sed -n 's/^heap \([0-9]*\) kB$/\1/p' "$WORK/out")
-echo "soak: $CYCLES cycles in $elapsed s"
+echo "soak: $MODE soak, $CYCLES cycles in $elapsed s"
 echo "soak: resident memory after cycle $BASE: $base_kb kB"
 echo "soak: resident memory after cycle $CYCLES: $last_kb kB"
 echo "soak: growth: $growth kB (limit $LIMIT_KB kB)"
