@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <memory>
 #include <sstream>
 
 CSceneDocument::CSceneDocument(CEditorHost& host) : m_host(host) {
@@ -23,16 +24,24 @@ bool CSceneDocument::Open(const std::string& path, std::string& error,
     DotSceneDocument doc;
     if (!ReadDotSceneFile(path, doc, error))
         return false;
+    std::vector<std::string> found = doc.warnings;
+    std::error_code ec;
+    const std::string folder = std::filesystem::absolute(path, ec).parent_path().string();
+    // Built aside first: a failure on the way leaves the open scene, its selection and its
+    // undo history as they were.
+    std::unique_ptr<CEditorScene> loaded =
+        BuildDotSceneAside(doc, folder, path, m_host.Scene().GetOgreSceneManager(), found, error);
+    if (!loaded)
+        return false;
+    warnings = std::move(found);
     // A drag under way ends on the old scene; its steps and selection name entities that are
     // about to go.
     m_host.EndPress();
     m_host.Undo().clear();
     m_host.Scene().SetSelection({});
     m_host.Tools().notify(NOTIFY_SELECTION, 0, nullptr);
-    warnings = doc.warnings;
-    std::error_code ec;
-    const std::string folder = std::filesystem::absolute(path, ec).parent_path().string();
-    BuildDotScene(doc, folder, path, m_host.Scene(), warnings);
+    m_host.Scene().TakeContent(*loaded);
+    loaded.reset(); // the old entities go before anyone is told of the new scene
     m_host.Tools().notify(NOTIFY_SCENE_RESET, 0, nullptr);
     m_host.Tools().notify(NOTIFY_SELECTION, 0, nullptr);
     FrameViews();

@@ -20,10 +20,6 @@ namespace {
 
 const char* const kMarkerMesh = "EditorLightMarker";
 
-// Counts local transform changes of every entity, so that each change has a stamp later than
-// every world box computed before it.
-std::uint64_t g_transformGeneration = 1;
-
 // Scale components must be finite and not zero (a zero scale cannot be undone through the
 // world setters of children and collapses the entity for good).
 bool UsableScale(const Ogre::Vector3& v) {
@@ -73,22 +69,26 @@ void EnsureMarkerMesh() {
 
 } // namespace
 
-CEditorEntity::CEditorEntity(Ogre::SceneManager* sceneManager, const std::string& name,
-                             const std::string& meshName, CEditorEntity* parent)
+// The engine's objects of an entity are unnamed (the engine numbers them): two scenes of the
+// same engine scene manager, the open one and one being loaded, may hold equal entity names.
+CEditorEntity::CEditorEntity(Ogre::SceneManager* sceneManager, Ogre::SceneNode* layer,
+                             const std::string& name, const std::string& meshName,
+                             const std::string& meshGroup, CEditorEntity* parent)
     : m_name(name), m_meshName(meshName), m_sceneManager(sceneManager) {
-    Attach(sceneManager, parent);
+    Attach(layer, parent);
     if (meshName.empty())
         return;
-    m_entity = sceneManager->createEntity("EditorEntity/" + name, meshName);
+    const Ogre::MeshPtr mesh = Ogre::MeshManager::getSingleton().load(meshName, meshGroup);
+    m_entity = sceneManager->createEntity(mesh);
     m_node->attachObject(m_entity);
 }
 
-CEditorEntity::CEditorEntity(Ogre::SceneManager* sceneManager, const std::string& name,
-                             Ogre::Light::LightTypes type, const Ogre::ColourValue& colour,
-                             CEditorEntity* parent)
+CEditorEntity::CEditorEntity(Ogre::SceneManager* sceneManager, Ogre::SceneNode* layer,
+                             const std::string& name, Ogre::Light::LightTypes type,
+                             const Ogre::ColourValue& colour, CEditorEntity* parent)
     : m_name(name), m_sceneManager(sceneManager) {
-    Attach(sceneManager, parent);
-    m_light = sceneManager->createLight("EditorLight/" + name);
+    Attach(layer, parent);
+    m_light = sceneManager->createLight();
     m_light->setType(type);
     m_light->setDiffuseColour(colour);
     m_light->setSpecularColour(colour);
@@ -98,22 +98,25 @@ CEditorEntity::CEditorEntity(Ogre::SceneManager* sceneManager, const std::string
     m_node->attachObject(m_light);
     EnsureMarkerMesh();
     m_meshName = kMarkerMesh;
-    m_marker = sceneManager->createEntity("EditorMarker/" + name, kMarkerMesh);
+    m_marker = sceneManager->createEntity(kMarkerMesh);
     m_node->attachObject(m_marker);
 }
 
-void CEditorEntity::Attach(Ogre::SceneManager* sceneManager, CEditorEntity* parent) {
+void CEditorEntity::Attach(Ogre::SceneNode* layer, CEditorEntity* parent) {
     m_parent = parent;
-    Ogre::SceneNode* parentNode = parent ? parent->GetNode() : sceneManager->getRootSceneNode();
-    m_node = parentNode->createChildSceneNode("EditorNode/" + m_name);
+    m_node = layer->createChildSceneNode();
     if (parent)
         parent->m_children.push_back(this);
+    UpdateWorld();
 }
 
 CEditorEntity::~CEditorEntity() {
     if (m_parent) {
+        // Searched from the back: children usually go in the reverse order of their coming.
         std::vector<CEditorEntity*>& siblings = m_parent->m_children;
-        siblings.erase(std::remove(siblings.begin(), siblings.end(), this), siblings.end());
+        const auto it = std::find(siblings.rbegin(), siblings.rend(), this);
+        if (it != siblings.rend())
+            siblings.erase(std::next(it).base());
     }
     if (!m_node)
         return;
@@ -150,11 +153,33 @@ Ogre::Vector3 CEditorEntity::YPRFromRotation(const Ogre::Quaternion& rotation) {
 }
 
 void CEditorEntity::SyncNode() {
-    m_changed = ++g_transformGeneration;
     m_localRotation = RotationFromYPR(m_orientation);
-    m_node->setPosition(m_position);
-    m_node->setOrientation(m_localRotation);
-    m_node->setScale(m_scale);
+    UpdateWorld();
+    // The descendants follow, parents before children, without recursion.
+    std::vector<CEditorEntity*> pending(m_children.rbegin(), m_children.rend());
+    while (!pending.empty()) {
+        CEditorEntity* e = pending.back();
+        pending.pop_back();
+        e->UpdateWorld();
+        pending.insert(pending.end(), e->m_children.rbegin(), e->m_children.rend());
+    }
+}
+
+void CEditorEntity::UpdateWorld() {
+    if (m_parent) {
+        m_worldPosition = m_parent->m_worldRotation * (m_parent->m_worldScale * m_position) +
+                          m_parent->m_worldPosition;
+        m_worldRotation = m_parent->m_worldRotation * m_localRotation;
+        m_worldScale = m_parent->m_worldScale * m_scale;
+    } else {
+        m_worldPosition = m_position;
+        m_worldRotation = m_localRotation;
+        m_worldScale = m_scale;
+    }
+    m_boxValid = false;
+    m_node->setPosition(m_worldPosition);
+    m_node->setOrientation(m_worldRotation);
+    m_node->setScale(m_worldScale);
 }
 
 void CEditorEntity::SetPosition(const Ogre::Vector3& value, COORDINATE_AXIS axis) {
@@ -252,21 +277,6 @@ bool CEditorEntity::DescendantsFit(const Ogre::Vector3& position, const Ogre::Qu
     return true;
 }
 
-Ogre::Quaternion CEditorEntity::GetWorldRotation() const {
-    return m_parent ? m_parent->GetWorldRotation() * m_localRotation : m_localRotation;
-}
-
-Ogre::Vector3 CEditorEntity::GetWorldScale() const {
-    return m_parent ? m_parent->GetWorldScale() * m_scale : m_scale;
-}
-
-Ogre::Vector3 CEditorEntity::GetWorldPosition() const {
-    if (!m_parent)
-        return m_position;
-    return m_parent->GetWorldRotation() * (m_parent->GetWorldScale() * m_position) +
-           m_parent->GetWorldPosition();
-}
-
 Ogre::Vector3 CEditorEntity::GetWorldOrientation() const {
     return YPRFromRotation(GetWorldRotation());
 }
@@ -353,11 +363,8 @@ Ogre::AxisAlignedBox CEditorEntity::GetWorldBounds() const {
     Ogre::Entity* shown = GetPickEntity();
     const Ogre::AxisAlignedBox meshBounds =
         shown ? shown->getMesh()->getBounds() : Ogre::AxisAlignedBox();
-    // The box holds while neither this entity nor a parent has changed since it was computed.
-    std::uint64_t newest = m_changed;
-    for (const CEditorEntity* up = m_parent; up; up = up->m_parent)
-        newest = std::max(newest, up->m_changed);
-    if (m_boxGeneration > newest && m_boxMeshBounds == meshBounds)
+    // The box holds while neither the world transform nor the mesh bounds have changed.
+    if (m_boxValid && m_boxMeshBounds == meshBounds)
         return m_worldBox;
     if (meshBounds.isNull()) {
         const Ogre::Vector3 at = GetWorldPosition();
@@ -367,7 +374,7 @@ Ogre::AxisAlignedBox CEditorEntity::GetWorldBounds() const {
         m_worldBox.transform(GetWorldMatrix());
     }
     m_boxMeshBounds = meshBounds;
-    m_boxGeneration = ++g_transformGeneration;
+    m_boxValid = true;
     return m_worldBox;
 }
 

@@ -1,11 +1,13 @@
 // A scene entity of the editor: a mesh (Ogre::Entity) or a light (Ogre::Light with a small
 // pickable marker) on its own scene node, under an optional parent entity.
 //
-// The local transform is kept here (position, orientation as (pitch, yaw, roll), scale) and
-// mirrored onto the Ogre node, whose node is a child of the parent's node, so the world
-// transform follows Ogre's node rules: world scale = parent scale * local scale, world rotation
-// = parent rotation * local rotation, world position = parent rotation * (parent scale * local
-// position) + parent position.
+// The local transform is kept here (position, orientation as (pitch, yaw, roll), scale); the
+// world transform follows Ogre's node rules: world scale = parent scale * local scale, world
+// rotation = parent rotation * local rotation, world position = parent rotation * (parent scale
+// * local position) + parent position. The world transform is kept too, brought up to date for
+// the entity and its descendants whenever a local transform changes, and it is what the Ogre
+// node holds: every entity's node sits directly in the scene's layer node, so that neither the
+// engine nor the editor walks a parent chain (a file may nest entities thousands deep).
 #pragma once
 
 #include "SceneEntity.h"
@@ -25,12 +27,13 @@ class SceneNode;
 
 class CEditorEntity : public SceneEntity {
 public:
-    // A mesh entity showing `meshName` (the mesh must exist), or an entity without a mesh when
-    // `meshName` is empty (a node that only groups its children). `parent` may be null.
-    CEditorEntity(Ogre::SceneManager* sceneManager, const std::string& name,
-                  const std::string& meshName, CEditorEntity* parent);
+    // A mesh entity showing `meshName` of the resource group `meshGroup` (the mesh must exist),
+    // or an entity without a mesh when `meshName` is empty (a node that only groups its
+    // children). Its node goes into `layer`; `parent` may be null.
+    CEditorEntity(Ogre::SceneManager* sceneManager, Ogre::SceneNode* layer, const std::string& name,
+                  const std::string& meshName, const std::string& meshGroup, CEditorEntity* parent);
     // A light of the given type and colour, drawn as a marker mesh "EditorLightMarker".
-    CEditorEntity(Ogre::SceneManager* sceneManager, const std::string& name,
+    CEditorEntity(Ogre::SceneManager* sceneManager, Ogre::SceneNode* layer, const std::string& name,
                   Ogre::Light::LightTypes type, const Ogre::ColourValue& colour,
                   CEditorEntity* parent);
     ~CEditorEntity() override;
@@ -51,9 +54,9 @@ public:
     void SetOrientation(const Ogre::Vector3& value, COORDINATE_AXIS axis = AXIS_ALL) override;
     void SetScale(const Ogre::Vector3& value, COORDINATE_AXIS axis = AXIS_ALL) override;
 
-    Ogre::Vector3 GetWorldPosition() const override;
+    Ogre::Vector3 GetWorldPosition() const override { return m_worldPosition; }
     Ogre::Vector3 GetWorldOrientation() const override;
-    Ogre::Vector3 GetWorldScale() const override;
+    Ogre::Vector3 GetWorldScale() const override { return m_worldScale; }
     void SetWorldPosition(float x, float y, float z) override;
     void SetWorldOrientation(float pitch, float yaw, float roll) override;
     void SetWorldScale(float x, float y, float z) override;
@@ -85,6 +88,14 @@ public:
     const std::string& GetMissingMesh() const { return m_missingMesh; }
     void SetMissingMesh(const std::string& meshFile) { m_missingMesh = meshFile; }
     Ogre::SceneNode* GetNode() const { return m_node; }
+    // The entities whose parent this is.
+    const std::vector<CEditorEntity*>& GetChildren() const { return m_children; }
+    // Forgets the parent and children links without touching them: used when a whole scene
+    // goes at once, so that no entity searches a sibling list on its way out.
+    void DropLinks() {
+        m_parent = nullptr;
+        m_children.clear();
+    }
     // The entity drawn for picking: the mesh entity, or a light's marker.
     Ogre::Entity* GetPickEntity() const { return m_entity ? m_entity : m_marker; }
     void SetVisible(bool visible);
@@ -105,7 +116,7 @@ public:
 
     // World rotation as an Ogre (column-vector) quaternion, and the world transform as a
     // column-vector 4x4 matrix (scale, then rotation, then translation).
-    Ogre::Quaternion GetWorldRotation() const;
+    Ogre::Quaternion GetWorldRotation() const { return m_worldRotation; }
     Ogre::Matrix4 GetWorldMatrix() const;
     // The local rotation of a (pitch, yaw, roll) triple, in Ogre's column form.
     static Ogre::Quaternion RotationFromYPR(const Ogre::Vector3& pitchYawRoll);
@@ -113,8 +124,12 @@ public:
     static Ogre::Vector3 YPRFromRotation(const Ogre::Quaternion& rotation);
 
 private:
-    void Attach(Ogre::SceneManager* sceneManager, CEditorEntity* parent);
+    void Attach(Ogre::SceneNode* layer, CEditorEntity* parent);
+    // Takes a new local transform: the world transform of this entity and of every descendant
+    // follows, onto their nodes.
     void SyncNode();
+    // The world transform from the parent's and the local one, onto the node.
+    void UpdateWorld();
     void SetWorldRotation(const Ogre::Quaternion& world);
     // The world checks of AcceptsTransform, for a local rotation already worked out. Records
     // the refusal message when the answer is no.
@@ -147,12 +162,13 @@ private:
 
     // The rotation of m_orientation, worked out once per change instead of on every world query.
     Ogre::Quaternion m_localRotation = Ogre::Quaternion::IDENTITY;
-    // When the local transform last changed, on a count shared by every entity.
-    std::uint64_t m_changed = 0;
-    // The world box as last computed (stamped on the same count), kept while neither this entity
-    // nor a parent has changed since and the mesh bounds are the same: picking and rectangle
-    // selection ask every entity for both corners, many times.
-    mutable std::uint64_t m_boxGeneration = 0;
+    // The world transform, kept up to date by UpdateWorld.
+    Ogre::Vector3 m_worldPosition = Ogre::Vector3::ZERO;
+    Ogre::Quaternion m_worldRotation = Ogre::Quaternion::IDENTITY;
+    Ogre::Vector3 m_worldScale = Ogre::Vector3::UNIT_SCALE;
+    // The world box as last computed, kept while the world transform and the mesh bounds are
+    // the same: picking and rectangle selection ask every entity for both corners, many times.
+    mutable bool m_boxValid = false;
     mutable Ogre::AxisAlignedBox m_boxMeshBounds;
     mutable Ogre::AxisAlignedBox m_worldBox;
 

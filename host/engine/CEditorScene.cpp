@@ -9,7 +9,10 @@
 #include <OgreMath.h>
 #include <OgreMesh.h>
 #include <OgreMeshManager.h>
+#include <OgreLogManager.h>
+#include <OgreResourceGroupManager.h>
 #include <OgreSceneManager.h>
+#include <OgreSceneNode.h>
 
 #include <cmath>
 #include <limits>
@@ -39,22 +42,84 @@ float RayTriangle(const Ogre::Ray& ray, const Ogre::Vector3& a, const Ogre::Vect
 
 } // namespace
 
-CEditorScene::CEditorScene(Ogre::SceneManager* sceneManager) : m_sceneManager(sceneManager) {}
+CEditorScene::CEditorScene(Ogre::SceneManager* sceneManager, bool shown)
+    : m_sceneManager(sceneManager), m_shown(shown) {
+    m_layer = sceneManager->createSceneNode();
+    if (shown)
+        sceneManager->getRootSceneNode()->addChild(m_layer);
+}
 
 CEditorScene::~CEditorScene() {
     Clear();
+    if (Ogre::Node* up = m_layer->getParent())
+        up->removeChild(m_layer);
+    m_sceneManager->destroySceneNode(m_layer);
 }
 
 void CEditorScene::Clear() {
-    while (!m_entities.empty()) {
-        // Remove a root entity (with its children) each round.
-        std::string root = m_entities.begin()->first;
-        for (CEditorEntity* e = m_entities.begin()->second.get(); e; e = e->GetParentEntity())
-            root = e->GetName();
-        RemoveEntity(root);
-    }
     m_selection.clear();
+    // Every entity goes: the layer lets go of all nodes at once and the links are dropped first,
+    // so that no entity searches a list of siblings or nodes on its way out.
+    m_layer->removeAllChildren();
+    for (auto& kv : m_entities)
+        kv.second->DropLinks();
+    m_entities.clear();
+    ResetWalks();
     m_ground.reset();
+    DropMeshGroup();
+}
+
+void CEditorScene::ResetWalks() {
+    ++m_removals;
+    m_selectedWalkDone = m_entityWalkDone = true;
+    m_selectedCursor.clear();
+    m_entityCursor.clear();
+}
+
+void CEditorScene::AdoptMeshGroup(const std::string& group) {
+    if (group == m_meshGroup)
+        return;
+    DropMeshGroup();
+    m_meshGroup = group;
+}
+
+void CEditorScene::DropMeshGroup() {
+    if (m_meshGroup.empty())
+        return;
+    try {
+        Ogre::ResourceGroupManager& groups = Ogre::ResourceGroupManager::getSingleton();
+        if (groups.resourceGroupExists(m_meshGroup))
+            groups.destroyResourceGroup(m_meshGroup);
+    } catch (const Ogre::Exception& e) {
+        Ogre::LogManager::getSingleton().logError("dropping the scene's resources: " +
+                                                  e.getDescription());
+    }
+    m_meshGroup.clear();
+}
+
+std::string CEditorScene::MeshGroupOf(const std::string& meshName) const {
+    Ogre::MeshManager& meshes = Ogre::MeshManager::getSingleton();
+    if (!m_meshGroup.empty() && meshes.getByName(meshName, m_meshGroup))
+        return m_meshGroup;
+    if (meshes.getByName(meshName, Ogre::RGN_DEFAULT))
+        return Ogre::RGN_DEFAULT;
+    return {};
+}
+
+void CEditorScene::TakeContent(CEditorScene& loaded) {
+    Ogre::SceneNode* root = m_sceneManager->getRootSceneNode();
+    if (m_shown) {
+        root->removeChild(m_layer);
+        root->addChild(loaded.m_layer);
+    }
+    std::swap(m_layer, loaded.m_layer);
+    std::swap(m_entities, loaded.m_entities);
+    std::swap(m_ground, loaded.m_ground);
+    std::swap(m_meshGroup, loaded.m_meshGroup);
+    m_selection.clear();
+    loaded.m_selection.clear();
+    ResetWalks();
+    loaded.ResetWalks();
 }
 
 CEditorEntity* CEditorScene::GetEntity(const std::string& name) const {
@@ -82,14 +147,14 @@ CEditorEntity* CEditorScene::AddMesh(const std::string& name, const std::string&
     if (name.empty() || GetEntity(name) || !IsFinite(position) || !IsFinite(orientation) ||
         !IsFinite(scale) || scale.x == 0 || scale.y == 0 || scale.z == 0)
         return nullptr;
-    if (!meshName.empty() &&
-        !Ogre::MeshManager::getSingleton().getByName(meshName, Ogre::RGN_AUTODETECT))
+    const std::string group = meshName.empty() ? std::string() : MeshGroupOf(meshName);
+    if (!meshName.empty() && group.empty())
         return nullptr;
     CEditorEntity* parent = nullptr;
     if (!parentName.empty() && !(parent = GetEntity(parentName)))
         return nullptr;
-    CEditorEntity* e =
-        Insert(std::make_unique<CEditorEntity>(m_sceneManager, name, meshName, parent));
+    CEditorEntity* e = Insert(
+        std::make_unique<CEditorEntity>(m_sceneManager, m_layer, name, meshName, group, parent));
     if (!e->AcceptsTransform(position, orientation, scale)) {
         RemoveEntity(name); // out of the world range under this parent
         return nullptr;
@@ -109,8 +174,8 @@ CEditorEntity* CEditorScene::AddLight(const std::string& name, Ogre::Light::Ligh
     CEditorEntity* parent = nullptr;
     if (!parentName.empty() && !(parent = GetEntity(parentName)))
         return nullptr;
-    CEditorEntity* e =
-        Insert(std::make_unique<CEditorEntity>(m_sceneManager, name, type, colour, parent));
+    CEditorEntity* e = Insert(
+        std::make_unique<CEditorEntity>(m_sceneManager, m_layer, name, type, colour, parent));
     if (!e->AcceptsTransform(position, Ogre::Vector3::ZERO, Ogre::Vector3::UNIT_SCALE)) {
         RemoveEntity(name);
         return nullptr;
@@ -151,16 +216,18 @@ bool CEditorScene::RemoveEntity(const std::string& name) {
     auto it = m_entities.find(name);
     if (it == m_entities.end())
         return false;
-    CEditorEntity* target = it->second.get();
-    std::vector<std::string> children;
-    for (const auto& kv : m_entities)
-        if (kv.second->GetParentEntity() == target)
-            children.push_back(kv.first);
-    for (const std::string& child : children)
-        RemoveEntity(child);
-    m_selection.erase(name);
+    // The entity and its descendants, parents before children; removed from the back, so each
+    // child goes before its parent (and, being its parent's last child, at no search).
+    std::vector<CEditorEntity*> doomed{it->second.get()};
+    for (size_t i = 0; i < doomed.size(); ++i)
+        for (CEditorEntity* child : doomed[i]->GetChildren())
+            doomed.push_back(child);
+    for (auto e = doomed.rbegin(); e != doomed.rend(); ++e) {
+        const std::string doomedName = (*e)->GetName();
+        m_selection.erase(doomedName);
+        m_entities.erase(doomedName);
+    }
     ++m_removals;
-    m_entities.erase(name);
     return true;
 }
 

@@ -22,7 +22,9 @@ class CTerrain;
 
 class CEditorScene : public CSceneManager {
 public:
-    explicit CEditorScene(Ogre::SceneManager* sceneManager);
+    // A scene whose entities are drawn by `sceneManager`; a scene made with `shown` false keeps
+    // its entities out of the engine's scene graph (a scene being loaded, see TakeContent).
+    explicit CEditorScene(Ogre::SceneManager* sceneManager, bool shown = true);
     ~CEditorScene() override;
     CEditorScene(const CEditorScene&) = delete;
     CEditorScene& operator=(const CEditorScene&) = delete;
@@ -83,8 +85,19 @@ public:
     int GetEntityCount() const { return static_cast<int>(m_entities.size()); }
     Ogre::SceneManager* GetOgreSceneManager() const { return m_sceneManager; }
 
-    // Removes every entity and the ground, and clears the selection.
+    // Removes every entity and the ground, and clears the selection; the scene's mesh group
+    // goes too. Linear in the number of entities.
     void Clear();
+
+    // The resource group of meshes loaded for this scene (a scene file's folder), looked up
+    // before the editor's own meshes; the scene destroys it when its entities go (Clear, a
+    // content swap, destruction). "" for none.
+    void AdoptMeshGroup(const std::string& group);
+    const std::string& GetMeshGroup() const { return m_meshGroup; }
+    // Replaces this scene's entities, ground and mesh group by those of `loaded` (a scene made
+    // with `shown` false) and clears both selections; `loaded` gets the old content, hidden,
+    // to be dropped with it. Nothing is copied.
+    void TakeContent(CEditorScene& loaded);
 
     // Distance along the ray to the nearest pickable entity, or -1; `hit` gets the entity.
     float PickEntity(const Ogre::Ray& ray, float maxDistance, CEditorEntity*& hit) const;
@@ -93,8 +106,17 @@ public:
 
 private:
     CEditorEntity* Insert(std::unique_ptr<CEditorEntity> entity);
+    // The group in which this scene finds a mesh: its mesh group, then the editor's own
+    // meshes; "" when neither has it.
+    std::string MeshGroupOf(const std::string& meshName) const;
+    void DropMeshGroup();
+    void ResetWalks();
 
     Ogre::SceneManager* m_sceneManager;
+    // The node that holds every entity's node (entities are flat in it: see CEditorEntity).
+    Ogre::SceneNode* m_layer = nullptr;
+    bool m_shown = true;
+    std::string m_meshGroup;
     std::map<std::string, std::unique_ptr<CEditorEntity>> m_entities;
     std::set<std::string> m_selection;
     std::unique_ptr<CTerrain> m_ground;

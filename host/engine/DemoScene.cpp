@@ -242,17 +242,17 @@ void BuildDemoScene(CEditorScene& scene) {
     LightTheGround(scene);
 }
 
-bool LoadSceneText(const std::string& text, const std::string& fileName, CEditorScene& scene,
+bool LoadSceneText(const std::string& text, const std::string& fileName, CEditorScene& target,
                    std::string& error) {
-    scene.Clear();
     EnsureDemoMeshes();
-    EnsureSun(scene.GetOgreSceneManager());
+    EnsureSun(target.GetOgreSceneManager());
+    // Built aside: the target scene changes only when the whole text is read.
+    CEditorScene scene(target.GetOgreSceneManager(), false);
     std::istringstream in(text);
     std::string line;
     int lineNumber = 0;
     auto fail = [&](const std::string& message) {
         error = fileName + ":" + std::to_string(lineNumber) + ": " + message;
-        scene.Clear();
         return false;
     };
     while (std::getline(in, line)) {
@@ -333,6 +333,7 @@ bool LoadSceneText(const std::string& text, const std::string& fileName, CEditor
             return fail("unknown statement '" + op + "'");
         }
     }
+    target.TakeContent(scene);
     return true;
 }
 
@@ -342,7 +343,6 @@ bool LoadSceneFile(const std::string& path, CEditorScene& scene, std::string& er
     std::string content;
     const std::string why = ReadRegularFile(path, kMaxSceneFileBytes, content);
     if (!why.empty()) {
-        scene.Clear();
         error = path + (why == "not a regular file" ? ": not a regular file"
                         : why == "cannot be found"  ? ": cannot open the scene file"
                                                     : ": cannot read the scene file (" + why + ")");

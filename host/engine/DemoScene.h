@@ -22,8 +22,8 @@ void LightTheGround(CEditorScene& scene);
 Ogre::Vector3 DemoCameraEye();
 Ogre::Vector3 DemoCameraTarget();
 
-// Loads a scene file into the scene (replacing its content). On failure the scene is left
-// empty, `error` says "FILE:LINE: message" (or "FILE: message") and false is returned.
+// Loads a scene file into the scene (replacing its content). On failure the scene is left as
+// it was, `error` says "FILE:LINE: message" (or "FILE: message") and false is returned.
 bool LoadSceneFile(const std::string& path, CEditorScene& scene, std::string& error);
 // The same over text already read; `fileName` only labels the messages.
 bool LoadSceneText(const std::string& text, const std::string& fileName, CEditorScene& scene,

@@ -15,14 +15,20 @@
 #include <OgreVector.h>
 
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 class CEditorScene;
+namespace Ogre {
+class SceneManager;
+}
 
-// The deepest nesting of nodes the editor opens: the engine updates node chains by recursion,
-// so a chain must stay well within a thread's stack. Deeper files are refused.
-constexpr int kMaxDotSceneDepth = 1000;
+// The deepest nesting of nodes the editor opens and saves; deeper files are refused. Nothing
+// walks a chain by recursion (the engine's nodes of entities are flat), so the limit only
+// bounds the work one change to the root of a chain brings.
+constexpr int kMaxDotSceneDepth = 10000;
 // The largest scene file, and the largest file of the scene's folder (material scripts,
 // textures, meshes) that the editor reads.
 constexpr unsigned long long kMaxSceneFileBytes = 256ull * 1024 * 1024;
@@ -99,16 +105,28 @@ bool ReadDotSceneFile(const std::string& path, DotSceneDocument& doc, std::strin
 // Opens a scene file: reads and checks it, then replaces the scene's content by it. Meshes are
 // loaded through Ogre's resources with the file's folder as a resource location (materials
 // and textures beside them load too) that serves only checked files (SceneFolderFiles.h); a
-// mesh that cannot be loaded becomes a placeholder box and a warning "FILE:LINE: message". On failure the scene is left as it was and `error`
-// says why.
+// mesh that cannot be loaded becomes a placeholder box and a warning "FILE:LINE: message". On
+// failure the scene is left as it was and `error` says why.
 bool OpenDotScene(const std::string& path, CEditorScene& scene, std::string& error,
                   std::vector<std::string>& warnings);
-// Replaces the scene's content by a checked document; meshes are looked up in the folder
-// `folder` ("" for none). `warnings` (with the document's own) end up in the file's line
-// order. Used by OpenDotScene.
-void BuildDotScene(const DotSceneDocument& doc, const std::string& folder,
+// Asked before each node is built with the count done and the total; false cancels the open.
+using DotSceneProgress = std::function<bool(size_t done, size_t total)>;
+// Builds a checked document as a new scene of the engine's scene manager, kept out of its
+// scene graph until a scene takes its content (CEditorScene::TakeContent); meshes are looked up
+// in the folder `folder` ("" for none). Null when the engine fails on the way (or `progress`
+// cancels), with `error` = "FILE: message". The build's warnings are added to `warnings`, all
+// of them then in the file's line order.
+std::unique_ptr<CEditorScene>
+BuildDotSceneAside(const DotSceneDocument& doc, const std::string& folder,
+                   const std::string& fileName, Ogre::SceneManager* sceneManager,
+                   std::vector<std::string>& warnings, std::string& error,
+                   const DotSceneProgress& progress = {});
+// Replaces the scene's content by a checked document built aside as above: on failure the
+// scene is left as it was. Used by OpenDotScene.
+bool BuildDotScene(const DotSceneDocument& doc, const std::string& folder,
                    const std::string& fileName, CEditorScene& scene,
-                   std::vector<std::string>& warnings);
+                   std::vector<std::string>& warnings, std::string& error,
+                   const DotSceneProgress& progress = {});
 
 // The scene's entities as a document (parents before children, siblings by name).
 DotSceneDocument DescribeScene(CEditorScene& scene);

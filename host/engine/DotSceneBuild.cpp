@@ -30,9 +30,11 @@
 
 namespace {
 
-// The resource group of the open scene's folder: destroyed and made anew on every open, so
-// the files are read as they are now and nothing of the previous scene's folder lingers.
-const char* const kSceneGroup = "EditorScene";
+// Each open reads the scene's folder into a resource group of its own ("EditorScene/N"), so
+// the files are read as they are now, and the open scene's group (its meshes and materials
+// in use) stays untouched until the new scene replaces it. The scene owns the group from then.
+const char* const kSceneGroupPrefix = "EditorScene/";
+unsigned g_sceneGroupSerial = 0;
 // What a mesh that cannot be loaded is shown as.
 const char* const kPlaceholderMesh = "EditorPlaceholder";
 
@@ -73,18 +75,20 @@ bool IsScriptFile(const std::string& name) {
     return false;
 }
 
-// The scene's folder as an archive that lists and serves only checked files (see
-// SceneFolderFiles.h); a script file of the folder that it refuses gets a warning.
-void PrepareSceneGroup(const std::string& folder, std::vector<std::string>& warnings,
-                       const std::string& fileName) {
+// A new resource group for the scene's folder, as an archive that lists and serves only
+// checked files (see SceneFolderFiles.h); a script file of the folder that it refuses gets a
+// warning. Answers the group's name.
+std::string PrepareSceneGroup(const std::string& folder, std::vector<std::string>& warnings,
+                              const std::string& fileName) {
     Ogre::ResourceGroupManager& groups = Ogre::ResourceGroupManager::getSingleton();
+    const unsigned serial = ++g_sceneGroupSerial;
+    const std::string group = kSceneGroupPrefix + std::to_string(serial);
+    groups.createResourceGroup(group, false);
     try {
-        if (groups.resourceGroupExists(kSceneGroup))
-            groups.destroyResourceGroup(kSceneGroup);
-        groups.createResourceGroup(kSceneGroup);
         if (!folder.empty()) {
             RegisterSceneFolderArchive();
-            groups.addResourceLocation(folder, kSceneFolderArchiveType, kSceneGroup);
+            groups.addResourceLocation(SceneFolderLocation(folder, serial), kSceneFolderArchiveType,
+                                       group);
             std::error_code ec;
             for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end;
                  it.increment(ec)) {
@@ -98,19 +102,20 @@ void PrepareSceneGroup(const std::string& folder, std::vector<std::string>& warn
             }
         }
         // Parses the material scripts beside the scene; textures load when used.
-        groups.initialiseResourceGroup(kSceneGroup);
+        groups.initialiseResourceGroup(group);
     } catch (const Ogre::Exception& e) {
         warnings.push_back(fileName + ": resources of the scene's folder: " + e.getDescription());
     }
+    return group;
 }
 
 // The scene's folder (the group's only location), "" when there is none.
-std::string SceneFolder() {
+std::string SceneFolder(const std::string& group) {
     try {
         const Ogre::StringVectorPtr locations =
-            Ogre::ResourceGroupManager::getSingleton().listResourceLocations(kSceneGroup);
+            Ogre::ResourceGroupManager::getSingleton().listResourceLocations(group);
         if (locations && !locations->empty())
-            return locations->front();
+            return SceneFolderOfLocation(locations->front());
     } catch (const Ogre::Exception&) {
     }
     return {};
@@ -129,14 +134,14 @@ bool InsideFolder(const std::string& meshFile) {
 // The engine's mesh reader ends the process on some malformed files: each file is read here
 // first (checked as any file of the scene's folder, at most kMaxMeshFileBytes) and walked by
 // CheckMeshFile.
-bool CheckMeshResource(const std::string& meshFile, std::string& why) {
+bool CheckMeshResource(const std::string& meshFile, const std::string& group, std::string& why) {
     std::string folder, name;
     try {
         const Ogre::FileInfoListPtr found =
-            Ogre::ResourceGroupManager::getSingleton().findResourceFileInfo(kSceneGroup, meshFile);
+            Ogre::ResourceGroupManager::getSingleton().findResourceFileInfo(group, meshFile);
         if (!found->empty() && found->front().archive &&
             found->front().archive->getType() == kSceneFolderArchiveType) {
-            folder = found->front().archive->getName();
+            folder = SceneFolderOfLocation(found->front().archive->getName());
             name = found->front().filename;
         }
     } catch (const Ogre::Exception&) {
@@ -155,9 +160,10 @@ bool CheckMeshResource(const std::string& meshFile, std::string& why) {
     return false;
 }
 
-// Makes `meshFile` available as a mesh: from the scene's folder, or a mesh the engine already
-// has under that name (the editor's own shapes). False with `why` when neither works.
-bool LoadMesh(const std::string& meshFile, std::string& why) {
+// Makes `meshFile` available as a mesh: from the scene's folder (resource group `group`), or a
+// mesh the engine already has under that name (the editor's own shapes). False with `why`
+// when neither works.
+bool LoadMesh(const std::string& meshFile, const std::string& group, std::string& why) {
     Ogre::MeshManager& meshes = Ogre::MeshManager::getSingleton();
     Ogre::ResourceGroupManager& groups = Ogre::ResourceGroupManager::getSingleton();
     if (meshes.getByName(meshFile, Ogre::RGN_DEFAULT) &&
@@ -167,9 +173,9 @@ bool LoadMesh(const std::string& meshFile, std::string& why) {
         why = "mesh '" + meshFile + "' is outside the scene's folder";
         return false;
     }
-    if (!groups.resourceGroupExists(kSceneGroup) || !groups.resourceExists(kSceneGroup, meshFile)) {
+    if (!groups.resourceGroupExists(group) || !groups.resourceExists(group, meshFile)) {
         // A file that is there but refused says why.
-        const std::string folder = SceneFolder();
+        const std::string folder = SceneFolder(group);
         std::error_code ec;
         std::string refused;
         if (!folder.empty() &&
@@ -180,10 +186,10 @@ bool LoadMesh(const std::string& meshFile, std::string& why) {
                               : "mesh '" + meshFile + "' cannot be loaded: " + refused;
         return false;
     }
-    if (!CheckMeshResource(meshFile, why))
+    if (!CheckMeshResource(meshFile, group, why))
         return false;
     try {
-        meshes.load(meshFile, kSceneGroup);
+        meshes.load(meshFile, group);
         return true;
     } catch (const Ogre::Exception& e) {
         why = "mesh '" + meshFile + "' cannot be loaded: " + e.getDescription();
@@ -191,7 +197,7 @@ bool LoadMesh(const std::string& meshFile, std::string& why) {
     // Forget the half-made resource, or the next entity of that mesh would try again inside
     // the engine's entity constructor.
     try {
-        meshes.remove(meshFile, kSceneGroup);
+        meshes.remove(meshFile, group);
     } catch (const Ogre::Exception&) {
     }
     return false;
@@ -202,22 +208,32 @@ std::string EnsurePlaceholderMesh() {
     return kPlaceholderMesh;
 }
 
-// Indices of the nodes with every parent before its children.
+// Indices of the nodes with every parent before its children: the file's order when it
+// already is so (a parsed file always is), otherwise roots first, then each node's children.
+// Linear either way; nodes on a parent cycle (which ValidateDotScene refuses) are left out.
 std::vector<size_t> BuildOrder(const DotSceneDocument& doc) {
+    const size_t count = doc.nodes.size();
     std::vector<size_t> order;
-    std::vector<bool> placed(doc.nodes.size(), false);
-    while (order.size() < doc.nodes.size()) {
-        const size_t before = order.size();
-        for (size_t i = 0; i < doc.nodes.size(); ++i) {
-            const int parent = doc.nodes[i].parent;
-            if (!placed[i] && (parent < 0 || placed[size_t(parent)])) {
-                placed[i] = true;
-                order.push_back(i);
-            }
-        }
-        if (order.size() == before)
-            break; // a cycle: ValidateDotScene refuses such documents
+    order.reserve(count);
+    bool sorted = true;
+    for (size_t i = 0; i < count && sorted; ++i)
+        sorted = doc.nodes[i].parent < int(i);
+    if (sorted) {
+        for (size_t i = 0; i < count; ++i)
+            order.push_back(i);
+        return order;
     }
+    std::vector<std::vector<size_t>> children(count);
+    for (size_t i = 0; i < count; ++i) {
+        const int parent = doc.nodes[i].parent;
+        if (parent < 0)
+            order.push_back(i);
+        else if (size_t(parent) < count)
+            children[size_t(parent)].push_back(i);
+    }
+    for (size_t next = 0; next < order.size(); ++next)
+        for (size_t child : children[order[next]])
+            order.push_back(child);
     return order;
 }
 
@@ -234,62 +250,85 @@ void ApplyLight(Ogre::Light* light, const DotSceneLight& from) {
         light->setSpotlightRange(Ogre::Radian(from.inner), Ogre::Radian(from.outer), from.falloff);
 }
 
+// One node of a document as an entity of `scene`; what cannot be made becomes a warning.
+void BuildNode(const DotSceneDocument& doc, const DotSceneNode& node, const std::string& group,
+               const std::string& fileName, CEditorScene& scene,
+               std::vector<std::string>& warnings) {
+    const std::string parent = node.parent >= 0 ? doc.nodes[size_t(node.parent)].name : "";
+    const Ogre::Vector3 pitchYawRoll = QuaternionToPitchYawRoll(node.rotation);
+    CEditorEntity* entity = nullptr;
+    if (node.kind == DotSceneNode::LIGHT) {
+        entity =
+            scene.AddLight(node.name, node.light.type, node.position, node.light.diffuse, parent);
+        if (entity) {
+            ApplyLight(entity->GetOgreLight(), node.light);
+            entity->SetOrientation(pitchYawRoll);
+            entity->SetScale(node.scale);
+        }
+    } else {
+        std::string mesh;
+        bool missing = false;
+        if (node.kind == DotSceneNode::MESH) {
+            std::string why;
+            mesh = node.meshFile;
+            if (!LoadMesh(mesh, group, why)) {
+                warnings.push_back(At(fileName, node.line) + why + "; '" + node.name +
+                                   "' is shown as a box");
+                mesh = EnsurePlaceholderMesh();
+                missing = true;
+            }
+        }
+        entity = scene.AddMesh(node.name, mesh, parent, node.position, pitchYawRoll, node.scale);
+        if (entity && missing)
+            entity->SetMissingMesh(node.meshFile);
+    }
+    if (!entity) {
+        warnings.push_back(At(fileName, node.line) + "'" + node.name + "' could not be created");
+        return;
+    }
+    entity->AddState(node.state);
+    entity->SetTransformEnabled(!node.locked);
+}
+
 } // namespace
 
-void BuildDotScene(const DotSceneDocument& doc, const std::string& folder,
-                   const std::string& fileName, CEditorScene& scene,
-                   std::vector<std::string>& warnings) {
-    scene.Clear();
-    CLogCatcher log;
-    PrepareSceneGroup(folder, warnings, fileName);
-    for (const size_t index : BuildOrder(doc)) {
-        const DotSceneNode& node = doc.nodes[index];
-        const std::string parent = node.parent >= 0 ? doc.nodes[size_t(node.parent)].name : "";
-        const Ogre::Vector3 pitchYawRoll = QuaternionToPitchYawRoll(node.rotation);
-        CEditorEntity* entity = nullptr;
-        if (node.kind == DotSceneNode::LIGHT) {
-            entity = scene.AddLight(node.name, node.light.type, node.position, node.light.diffuse,
-                                    parent);
-            if (entity) {
-                ApplyLight(entity->GetOgreLight(), node.light);
-                entity->SetOrientation(pitchYawRoll);
-                entity->SetScale(node.scale);
+std::unique_ptr<CEditorScene>
+BuildDotSceneAside(const DotSceneDocument& doc, const std::string& folder,
+                   const std::string& fileName, Ogre::SceneManager* sceneManager,
+                   std::vector<std::string>& warnings, std::string& error,
+                   const DotSceneProgress& progress) {
+    auto built = std::make_unique<CEditorScene>(sceneManager, false);
+    CEditorScene& loaded = *built;
+    std::vector<std::string> found;
+    try {
+        CLogCatcher log;
+        loaded.AdoptMeshGroup(PrepareSceneGroup(folder, found, fileName));
+        const std::string& group = loaded.GetMeshGroup();
+        size_t done = 0;
+        for (const size_t index : BuildOrder(doc)) {
+            if (progress && !progress(done++, doc.nodes.size())) {
+                error = fileName + ": opening was cancelled";
+                return nullptr;
             }
-        } else {
-            std::string mesh;
-            bool missing = false;
-            if (node.kind == DotSceneNode::MESH) {
-                std::string why;
-                mesh = node.meshFile;
-                if (!LoadMesh(mesh, why)) {
-                    warnings.push_back(At(fileName, node.line) + why + "; '" + node.name +
-                                       "' is shown as a box");
-                    mesh = EnsurePlaceholderMesh();
-                    missing = true;
-                }
-            }
-            entity =
-                scene.AddMesh(node.name, mesh, parent, node.position, pitchYawRoll, node.scale);
-            if (entity && missing)
-                entity->SetMissingMesh(node.meshFile);
+            BuildNode(doc, doc.nodes[index], group, fileName, loaded, found);
         }
-        if (!entity) {
-            warnings.push_back(At(fileName, node.line) + "'" + node.name +
-                               "' could not be created");
-            continue;
+        if (doc.ground.present) {
+            if (loaded.SetGroundHeights(doc.ground.width, doc.ground.depth, doc.ground.cells,
+                                        doc.ground.heights))
+                LightTheGround(loaded);
+            else
+                found.push_back(At(fileName, doc.ground.line) + "the ground could not be made");
         }
-        entity->AddState(node.state);
-        entity->SetTransformEnabled(!node.locked);
+        for (const std::string& message : log.Take())
+            found.push_back(fileName + ": " + message);
+    } catch (const Ogre::Exception& e) {
+        error = fileName + ": " + e.getDescription();
+        return nullptr;
+    } catch (const std::exception& e) {
+        error = fileName + ": " + e.what();
+        return nullptr;
     }
-    if (doc.ground.present) {
-        if (scene.SetGroundHeights(doc.ground.width, doc.ground.depth, doc.ground.cells,
-                                   doc.ground.heights))
-            LightTheGround(scene);
-        else
-            warnings.push_back(At(fileName, doc.ground.line) + "the ground could not be made");
-    }
-    for (const std::string& message : log.Take())
-        warnings.push_back(fileName + ": " + message);
+    warnings.insert(warnings.end(), found.begin(), found.end());
     // In the order of the file; messages without a line last.
     auto lineOf = [&fileName](const std::string& warning) {
         const size_t at = fileName.size() + 1;
@@ -301,6 +340,19 @@ void BuildDotScene(const DotSceneDocument& doc, const std::string& folder,
     std::stable_sort(
         warnings.begin(), warnings.end(),
         [&](const std::string& a, const std::string& b) { return lineOf(a) < lineOf(b); });
+    return built;
+}
+
+bool BuildDotScene(const DotSceneDocument& doc, const std::string& folder,
+                   const std::string& fileName, CEditorScene& scene,
+                   std::vector<std::string>& warnings, std::string& error,
+                   const DotSceneProgress& progress) {
+    std::unique_ptr<CEditorScene> loaded = BuildDotSceneAside(
+        doc, folder, fileName, scene.GetOgreSceneManager(), warnings, error, progress);
+    if (!loaded)
+        return false;
+    scene.TakeContent(*loaded);
+    return true;
 }
 
 bool CheckDotSceneWorldRange(const DotSceneDocument& doc, const std::string& fileName,
@@ -407,6 +459,5 @@ bool OpenDotScene(const std::string& path, CEditorScene& scene, std::string& err
     warnings = doc.warnings;
     std::error_code ec;
     const std::filesystem::path folder = std::filesystem::absolute(path, ec).parent_path();
-    BuildDotScene(doc, folder.string(), path, scene, warnings);
-    return true;
+    return BuildDotScene(doc, folder.string(), path, scene, warnings, error);
 }

@@ -77,11 +77,20 @@ public:
     }
 
 private:
+    // The line of a parser offset: the offsets of the line starts are counted once, on the
+    // first question, so that naming every node's line stays linear in the file's size.
     size_t LineAt(std::ptrdiff_t offset) const {
         if (offset < 0)
             return 0;
-        const size_t end = std::min(m_text.size(), size_t(offset));
-        return 1 + size_t(std::count(m_text.begin(), m_text.begin() + std::ptrdiff_t(end), '\n'));
+        if (m_lineStarts.empty()) {
+            m_lineStarts.push_back(0);
+            for (size_t i = 0; i < m_text.size(); ++i)
+                if (m_text[i] == '\n')
+                    m_lineStarts.push_back(i + 1);
+        }
+        const size_t at = std::min(m_text.size(), size_t(offset));
+        return size_t(std::upper_bound(m_lineStarts.begin(), m_lineStarts.end(), at) -
+                      m_lineStarts.begin());
     }
     std::string Where(const pugi::xml_node& node) const {
         return m_fileName + ":" + std::to_string(LineAt(node.offset_debug())) + ": ";
@@ -452,6 +461,7 @@ private:
     std::map<int, GroundData> m_ground; // by node index
 
     const std::string& m_text;
+    mutable std::vector<size_t> m_lineStarts;
     const std::string& m_fileName;
     DotSceneDocument& m_doc;
     std::string& m_error;

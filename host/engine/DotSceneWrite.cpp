@@ -14,6 +14,7 @@
 #include <OgreMeshSerializer.h>
 #include <pugixml.hpp>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -245,6 +246,9 @@ DotSceneDocument DescribeScene(CEditorScene& scene) {
     return doc;
 }
 
+// The deepest nesting written with indentation.
+constexpr int kMaxIndentedDepth = 64;
+
 std::string FormatDotScene(const DotSceneDocument& doc) {
     pugi::xml_document xml;
     pugi::xml_node declaration = xml.append_child(pugi::node_declaration);
@@ -256,8 +260,19 @@ std::string FormatDotScene(const DotSceneDocument& doc) {
     AppendNodes(nodes, doc);
     if (doc.ground.present)
         AppendGround(nodes, doc.ground);
+    // Indented by level, unless the nesting is so deep that the indentation would outweigh
+    // the content (a chain thousands deep): then every element still starts a line of its own.
+    int deepest = 0;
+    std::vector<int> depth(doc.nodes.size(), 1);
+    for (size_t i = 0; i < doc.nodes.size(); ++i) {
+        const int parent = doc.nodes[i].parent;
+        if (parent >= 0 && size_t(parent) < i)
+            depth[i] = depth[size_t(parent)] + 1;
+        deepest = std::max(deepest, depth[i]);
+    }
     std::ostringstream out;
-    xml.save(out, "    ", pugi::format_default, pugi::encoding_utf8);
+    xml.save(out, deepest <= kMaxIndentedDepth ? "    " : "", pugi::format_default,
+             pugi::encoding_utf8);
     return out.str();
 }
 

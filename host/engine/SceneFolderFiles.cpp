@@ -68,7 +68,7 @@ std::string ResolveInside(const std::string& folder, const std::string& name, st
 class CSceneFolderArchive : public Ogre::Archive {
 public:
     CSceneFolderArchive(const Ogre::String& name, const Ogre::String& type)
-        : Ogre::Archive(name, type) {}
+        : Ogre::Archive(name, type), m_folder(SceneFolderOfLocation(name)) {}
 
     bool isCaseSensitive() const override { return true; }
     void load() override {}
@@ -76,7 +76,7 @@ public:
 
     Ogre::DataStreamPtr open(const Ogre::String& filename, bool) const override {
         std::string bytes;
-        const std::string why = ReadSceneFolderFile(mName, filename, bytes);
+        const std::string why = ReadSceneFolderFile(m_folder, filename, bytes);
         if (!why.empty())
             OGRE_EXCEPT(Ogre::Exception::ERR_FILE_NOT_FOUND, "'" + filename + "': " + why,
                         "CSceneFolderArchive::open");
@@ -105,11 +105,11 @@ public:
         if (dirs)
             return found;
         std::error_code ec;
-        for (fs::directory_iterator it(mName, ec), end; !ec && it != end; it.increment(ec)) {
+        for (fs::directory_iterator it(m_folder, ec), end; !ec && it != end; it.increment(ec)) {
             const std::string name = it->path().filename().string();
             std::uint64_t size = 0;
             if (!Ogre::StringUtil::match(name, pattern, true) ||
-                !CheckSceneFolderFile(mName, name, &size).empty())
+                !CheckSceneFolderFile(m_folder, name, &size).empty())
                 continue;
             Ogre::FileInfo info;
             info.archive = this;
@@ -120,12 +120,15 @@ public:
         return found;
     }
     bool exists(const Ogre::String& filename) const override {
-        return CheckSceneFolderFile(mName, filename).empty();
+        return CheckSceneFolderFile(m_folder, filename).empty();
     }
     time_t getModifiedTime(const Ogre::String& filename) const override {
         struct stat info;
-        return ::stat((mName + "/" + filename).c_str(), &info) == 0 ? info.st_mtime : 0;
+        return ::stat((m_folder + "/" + filename).c_str(), &info) == 0 ? info.st_mtime : 0;
     }
+
+private:
+    const std::string m_folder;
 };
 
 class CSceneFolderArchiveFactory : public Ogre::ArchiveFactory {
@@ -203,6 +206,15 @@ std::string ReadSceneFolderFile(const std::string& folder, const std::string& na
     std::string why;
     const std::string path = ResolveInside(folder, name, why);
     return path.empty() ? why : ReadRegularFile(path, kMaxSceneFileBytes, bytes);
+}
+
+// The serial follows the last newline, so any folder name comes back whole.
+std::string SceneFolderLocation(const std::string& folder, unsigned serial) {
+    return folder + "\n" + std::to_string(serial);
+}
+
+std::string SceneFolderOfLocation(const std::string& location) {
+    return location.substr(0, location.rfind('\n'));
 }
 
 void RegisterSceneFolderArchive() {

@@ -28,6 +28,13 @@ std::string CheckSceneFolderFile(const std::string& folder, const std::string& n
 std::string ReadSceneFolderFile(const std::string& folder, const std::string& name,
                                 std::string& bytes);
 
+// The name under which a folder is added as a resource location of this type: the folder with
+// a serial number, so that two resource groups of one folder (the open scene's and one being
+// loaded) have archives of their own, each dropped with its group.
+std::string SceneFolderLocation(const std::string& folder, unsigned serial);
+// The folder of such a location name.
+std::string SceneFolderOfLocation(const std::string& location);
+
 // Makes the archive type known to the engine's archive manager (call it before each use: a
 // new engine root has a new manager).
 void RegisterSceneFolderArchive();

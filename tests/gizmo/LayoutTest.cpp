@@ -6,6 +6,8 @@
 #include <OgreSceneNode.h>
 
 #include <cmath>
+#include <OgreSceneManager.h>
+
 #include <limits>
 
 using Ogre::Vector3;
@@ -202,7 +204,8 @@ TEST_F(GizmoTest, GizmoBehindTheCameraOrDegenerateViewsShowNothing) {
 }
 
 TEST_F(GizmoTest, NonFiniteEntityHidesTheGizmoAndWritesNoVertex) {
-    BrokenEntity broken(engine->GetOgreSceneManager(), "broken", "box", nullptr);
+    Ogre::SceneManager* sm = engine->GetOgreSceneManager();
+    BrokenEntity broken(sm, sm->getRootSceneNode(), "broken", "box", "General", nullptr);
     SingleSelection selection(&broken);
     testEngine->scene = &selection;
     gizmo->OnSceneNotify(nullptr, 0, NOTIFY_SELECTION);

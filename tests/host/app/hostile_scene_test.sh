@@ -23,8 +23,8 @@ nested() {
     } > "$WORK/$1"
 }
 
-nested deep.scene 1000
-nested deeper.scene 1001
+nested deep.scene 10000
+nested deeper.scene 10001
 mkdir "$WORK/folder"
 ln -s /dev/zero "$WORK/folder/zero.material"
 mkfifo "$WORK/folder/fifo.material" "$WORK/fifo.scene"
@@ -34,13 +34,13 @@ long=$(printf 'x%.0s' $(seq 249)).scene
 cat > "$WORK/script.txt" <<END
 open $WORK/deep.scene
 frames 3
-select n1000
+select n10000
 tool move
 frames 3
-print n1000
+print n10000
 save $WORK/saved.scene
 open $WORK/saved.scene
-print n1000
+print n10000
 open $WORK/folder/s.scene
 save $WORK/$long
 END
@@ -49,14 +49,14 @@ code=$?
 [ $code -eq 0 ] || fail "deep scene: exit $code: $(tail -3 "$WORK/err")"
 sed "s|$WORK|DIR|g; s|$long|LONG|g" "$WORK/out" > "$WORK/got"
 cat > "$WORK/expected" <<'END'
-opened DIR/deep.scene: 1000 entities
-n1000 pos 0.0000 0.1250 0.0000 rot 0.0000 0.0000 0.0000 scale 1.0000 1.0000 1.0000 wpos 0.0000 125.0000 0.0000 wrot 0.0000 0.0000 0.0000 wscale 1.0000 1.0000 1.0000
+opened DIR/deep.scene: 10000 entities
+n10000 pos 0.0000 0.1250 0.0000 rot 0.0000 0.0000 0.0000 scale 1.0000 1.0000 1.0000 wpos 0.0000 1250.0000 0.0000 wrot 0.0000 0.0000 0.0000 wscale 1.0000 1.0000 1.0000
 saved DIR/saved.scene
-opened DIR/saved.scene: 1000 entities
-n1000 pos 0.0000 0.1250 0.0000 rot 0.0000 0.0000 0.0000 scale 1.0000 1.0000 1.0000 wpos 0.0000 125.0000 0.0000 wrot 0.0000 0.0000 0.0000 wscale 1.0000 1.0000 1.0000
+opened DIR/saved.scene: 10000 entities
+n10000 pos 0.0000 0.1250 0.0000 rot 0.0000 0.0000 0.0000 scale 1.0000 1.0000 1.0000 wpos 0.0000 1250.0000 0.0000 wrot 0.0000 0.0000 0.0000 wscale 1.0000 1.0000 1.0000
 warning: DIR/folder/s.scene: the script 'fifo.material' beside the scene is not read: not a regular file
 warning: DIR/folder/s.scene: the script 'zero.material' beside the scene is not read: a symbolic link that leads outside the scene's folder
-opened DIR/folder/s.scene: 1000 entities
+opened DIR/folder/s.scene: 10000 entities
 saved DIR/LONG
 END
 diff "$WORK/expected" "$WORK/got" > "$WORK/diff" || fail "output differs: $(cat "$WORK/diff")"
@@ -65,7 +65,7 @@ diff "$WORK/expected" "$WORK/got" > "$WORK/diff" || fail "output differs: $(cat 
 run --scene "$WORK/deeper.scene" --script /dev/null
 code=$?
 [ $code -eq 1 ] || fail "deeper scene: exit $code, not 1"
-grep -qF "$WORK/deeper.scene:1003: nodes are nested deeper than 1000 levels" "$WORK/err" ||
+grep -qF "$WORK/deeper.scene:10003: nodes are nested deeper than 10000 levels" "$WORK/err" ||
     fail "deeper scene: $(tail -3 "$WORK/err")"
 
 # A FIFO as the scene file: an error at once, not a wait for a writer.

@@ -181,7 +181,8 @@ TEST_F(DotSceneTest, SerializedMeshLoadsThroughASceneFileWithEveryAttribute) {
     ASSERT_TRUE(shown);
     ExpectNear(shown->getMesh()->getBounds().getMaximum(), {0.5f, 1.0f, 2.0f});
     EXPECT_EQ(shown->getSubEntity(0)->getMaterialName(), "TestCrate");
-    EXPECT_TRUE(Ogre::MaterialManager::getSingleton().getByName("TestCrate", "EditorScene"));
+    EXPECT_TRUE(
+        Ogre::MaterialManager::getSingleton().getByName("TestCrate", scene->GetMeshGroup()));
 
     CEditorEntity* group = scene->GetEntity("group");
     ASSERT_TRUE(group);
@@ -315,7 +316,7 @@ TEST_F(DotSceneTest, TheGroundSurvivesSaveAndOpenAndOgresLoaderShowsIt) {
     Ogre::SceneManager* ogre = engine->GetRoot()->createSceneManager();
     std::string text = Read(other);
     Ogre::DataStreamPtr stream(new Ogre::MemoryDataStream(&text[0], text.size(), false, true));
-    Ogre::DotSceneLoader().load(stream, "EditorScene", ogre->getRootSceneNode());
+    Ogre::DotSceneLoader().load(stream, scene->GetMeshGroup(), ogre->getRootSceneNode());
     ASSERT_TRUE(ogre->hasEntity("ground_1"));
     const std::vector<Ogre::Vector3> points =
         ReadMeshPositions(*ogre->getEntity("ground_1")->getMesh());

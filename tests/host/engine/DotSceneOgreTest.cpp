@@ -33,7 +33,7 @@ void ExpectOgreLoaderAgrees(CEditorEngine& engine, CEditorScene& scene, const st
     Ogre::SceneManager* other = engine.GetRoot()->createSceneManager();
     std::string text = Read(path);
     Ogre::DataStreamPtr stream(new Ogre::MemoryDataStream(&text[0], text.size(), false, true));
-    Ogre::DotSceneLoader().load(stream, "EditorScene", other->getRootSceneNode());
+    Ogre::DotSceneLoader().load(stream, scene.GetMeshGroup(), other->getRootSceneNode());
     other->getRootSceneNode()->_update(true, false);
     for (SceneEntity* s = scene.beginEntity(); s; s = scene.nextEntity()) {
         SCOPED_TRACE(s->GetName());

@@ -291,7 +291,7 @@ TEST_F(EngineTest, QueriesFollowChangesMadeBetweenThem) {
     scene->GetEntity("q")->SetSelectable(true);
     Ogre::SceneManager* elsewhere = Ogre::Root::getSingleton().createSceneManager();
     {
-        CEditorEntity stranger(elsewhere, "q", "", nullptr);
+        CEditorEntity stranger(elsewhere, elsewhere->getRootSceneNode(), "q", "", "", nullptr);
         EXPECT_EQ(scene->beginEntity()->GetName(), "p");
         EXPECT_FALSE(scene->canSelect(&stranger));
         EXPECT_TRUE(scene->canSelect(scene->GetEntity("q")));
