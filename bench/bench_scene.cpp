@@ -335,12 +335,12 @@ void UndoDrag(benchmark::State& state) {
 }
 
 // Few iterations: each step is slow and the set-up of the next one slower still.
-BENCHMARK(OpenScene)->Arg(5000)->Arg(50000)->Iterations(3)->Unit(benchmark::kMillisecond);
+BENCHMARK(OpenScene)->Arg(5000)->Arg(50000)->Iterations(5)->Unit(benchmark::kMillisecond);
 BENCHMARK(ClearScene)->Arg(50000)->Iterations(3)->Unit(benchmark::kMillisecond);
 BENCHMARK(OpenChain)->Arg(10000)->Iterations(3)->Unit(benchmark::kMillisecond);
 BENCHMARK(SaveScene)->Arg(50000)->Iterations(3)->Unit(benchmark::kMillisecond);
-BENCHMARK(DragStep)->Arg(5000)->Arg(50000)->Iterations(5)->Unit(benchmark::kMillisecond);
-BENCHMARK(UndoDrag)->Arg(5000)->Arg(50000)->Iterations(5)->Unit(benchmark::kMillisecond);
+BENCHMARK(DragStep)->Arg(5000)->Arg(50000)->Iterations(10)->Unit(benchmark::kMillisecond);
+BENCHMARK(UndoDrag)->Arg(5000)->Arg(50000)->Iterations(10)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
