@@ -1,11 +1,15 @@
 #include "EditorBench.h"
 
 #include "CEditorHost.h"
+#include "CEditorView.h"
+#include "CSizeControlChild.h"
 #include "CEditorSession.h"
 #include "CEditorUndoManager.h"
 #include "CEditorScene.h"
 #include "EditorProcess.h"
 #include "SceneEntity.h"
+
+#include <wx/window.h>
 
 #include <algorithm>
 #include <ctime>
@@ -15,7 +19,9 @@ namespace EditorBench {
 
 namespace {
 CEditorSession* g_session = nullptr;
-}
+// The toolkit's id of the docked transform bar.
+constexpr int kTransformBarId = 0xE805;
+} // namespace
 
 CEditorSession& Session() {
     return *g_session;
@@ -60,6 +66,39 @@ bool EngageTool(benchmark::State& state, const std::string& tool) {
         return true;
     state.SkipWithError(("no " + tool + " tool").c_str());
     return false;
+}
+
+bool PrepareMoveDrag(benchmark::State& state, const std::string& entity, int& x, int& y) {
+    if (!EngageTool(state, "move"))
+        return false;
+    g_session->RenderFrames(2);
+    // Every notification reaches a shown panel and a shown bar, as while a person drags.
+    CSizeControlChild* panel = g_session->Host().SidePanel();
+    wxWindow* bar = wxWindow::FindWindowById(kTransformBarId);
+    if (!panel || !panel->GetWindow() || !panel->GetWindow()->IsShownOnScreen() || !bar ||
+        !bar->IsShownOnScreen()) {
+        state.SkipWithError("the side panel or the transform bar is not shown");
+        return false;
+    }
+
+    CEditorView* view = g_session->Host().GetView(0);
+    SceneEntity* target = g_session->Scene().getSceneEntity(entity);
+    if (!view || !target) {
+        state.SkipWithError(("no view or no " + entity).c_str());
+        return false;
+    }
+    const Ogre::Vector3 centre = target->GetWorldPosition();
+    const float unit = view->sizeFactor(centre) / 10.0f; // world length of one pixel
+    Ogre::Vector3 a, b;
+    view->projectPoint(a, centre, nullptr);
+    view->projectPoint(b, centre + Ogre::Vector3(60.0f * unit, 0, 0), nullptr);
+    x = static_cast<int>(b.x + 0.5f);
+    y = static_cast<int>(b.y + 0.5f);
+    if (a.x >= b.x) {
+        state.SkipWithError("cannot place the pointer on the gizmo");
+        return false;
+    }
+    return true;
 }
 
 double ThreadCpuMilliseconds() {

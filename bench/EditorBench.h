@@ -35,6 +35,11 @@ void SelectOnly(const std::string& names);
 // benchmark and answers false.
 bool EngageTool(benchmark::State& state, const std::string& tool);
 
+// With the selection made: engages the move tool, renders, checks that the side panel and the
+// transform bar are shown, and answers the pixel in view 0 on the X arrow of the gizmo standing
+// on `entity` (60 pixels out from its centre). Otherwise skips the benchmark and answers false.
+bool PrepareMoveDrag(benchmark::State& state, const std::string& entity, int& x, int& y);
+
 // Processor time of the calling thread, milliseconds.
 double ThreadCpuMilliseconds();
 

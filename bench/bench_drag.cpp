@@ -16,11 +16,7 @@
 #include "CEditorSession.h"
 #include "CEditorUndoManager.h"
 #include "CEditorScene.h"
-#include "CEditorView.h"
 #include "CPluginRegistry.h"
-#include "CSizeControlChild.h"
-
-#include <wx/window.h>
 
 #include <benchmark/benchmark.h>
 
@@ -29,46 +25,11 @@
 
 namespace {
 
-// The toolkit's id of the docked transform bar.
-constexpr int kTransformBarId = 0xE805;
-
 // Selects "box_a" and count - 1 generated boxes, engages the move tool and answers the pixel
-// on the X arrow of box_a's gizmo (60 pixels out from the centre); otherwise skips the
-// benchmark and answers false.
+// on the X arrow of box_a's gizmo; otherwise skips the benchmark and answers false.
 bool Prepare(benchmark::State& state, int count, int& x, int& y) {
-    CEditorSession& session = EditorBench::Session();
-    CEditorScene& scene = session.Scene();
     EditorBench::SelectOnly(EditorBench::EnsureBoxes(count));
-    if (!EditorBench::EngageTool(state, "move"))
-        return false;
-    session.RenderFrames(2);
-    // Every notification reaches a shown panel and a shown bar, as while a person drags.
-    CSizeControlChild* panel = session.Host().SidePanel();
-    wxWindow* bar = wxWindow::FindWindowById(kTransformBarId);
-    if (!panel || !panel->GetWindow() || !panel->GetWindow()->IsShownOnScreen() || !bar ||
-        !bar->IsShownOnScreen()) {
-        state.SkipWithError("the side panel or the transform bar is not shown");
-        return false;
-    }
-
-    CEditorView* view = session.Host().GetView(0);
-    SceneEntity* box = scene.getSceneEntity("box_a");
-    if (!view || !box) {
-        state.SkipWithError("no view or no box_a");
-        return false;
-    }
-    const Ogre::Vector3 centre = box->GetWorldPosition();
-    const float unit = view->sizeFactor(centre) / 10.0f; // world length of one pixel
-    Ogre::Vector3 a, b;
-    view->projectPoint(a, centre, nullptr);
-    view->projectPoint(b, centre + Ogre::Vector3(60.0f * unit, 0, 0), nullptr);
-    x = static_cast<int>(b.x + 0.5f);
-    y = static_cast<int>(b.y + 0.5f);
-    if (a.x >= b.x) {
-        state.SkipWithError("cannot place the pointer on the gizmo");
-        return false;
-    }
-    return true;
+    return EditorBench::PrepareMoveDrag(state, "box_a", x, y);
 }
 
 // The press on box_a's X arrow that grabs it, through the host's input path as the view

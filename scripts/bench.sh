@@ -12,8 +12,11 @@
 # Targets are checked against the wall-clock median; the processor time of the same steps is
 # shown beside it as "(cpu ...)": on a busy machine the two part ways. --cpu checks the targets
 # against the processor time instead (for a machine shared with other work).
+# After the table, one "growth STEP 50000/5000: RATIO (cpu RATIO)" line per step measured with
+# 5,000 and 50,000 entities (near 10 when the cost grows linearly; "ok" up to 15, judged on
+# the wall-clock ratio, or the processor time's with --cpu).
 # Exit code 0 whatever the numbers (the table is the report); with --strict, 1 when a target
-# is missed or a benchmark is missing. Exit code 2 when a program could not run at all.
+# is missed, a benchmark is missing or a growth is over 15. Exit code 2 when a program could not run at all.
 # The JSON files and the programs' own output stay in $BENCH_OUT (default: a new temporary
 # folder, printed at the end).
 set -euo pipefail
@@ -48,6 +51,7 @@ PROGRAMS=(
     "gizmark_bench_drag"
     "gizmark_bench_select"
     "gizmark_bench_startup"
+    "gizmark_bench_scene"
 )
 failed=0
 for entry in "${PROGRAMS[@]}"; do
@@ -75,6 +79,7 @@ import json, os, sys
 out, strict, on_cpu = sys.argv[1], sys.argv[2] == "1", sys.argv[3] == "cpu"
 MS = 1.0
 US = 0.001
+MB = "MB"  # a memory figure in megabytes, not a time
 # Targets: benchmark -> (target in milliseconds, unit shown, 0 allocations needed)
 TARGETS = {}
 for mode in ("1", "2", "3"):  # move, rotate, scale
@@ -93,11 +98,22 @@ TARGETS["ClickSelect/10000/1"] = (5.0, MS, False)  # an entity moved before each
 TARGETS["RectSelect/10000"] = (5.0, MS, False)
 TARGETS["PluginLoad"] = (100.0, MS, False)
 TARGETS["EditorStart"] = (1000.0, MS, False)
+TARGETS["OpenScene/50000"] = (3000.0, MS, False)
+TARGETS["OpenScene/50000/resident"] = (500.0, MB, False)  # resident memory after that open
+TARGETS["ClearScene/50000"] = (500.0, MS, False)
+TARGETS["OpenChain/10000"] = (1000.0, MS, False)
+TARGETS["SaveScene/50000"] = (1000.0, MS, False)
+TARGETS["DragStep/50000"] = (50.0, MS, False)
+# Pairs that should grow linearly with the scene: 50,000 takes about ten times 5,000.
+LINEAR = ("OpenScene", "DragStep", "UndoDrag")
+LINEAR_LIMIT = 15.0
 
 TO_MS = {"ns": 1e-6, "us": 1e-3, "ms": 1.0, "s": 1e3}
 
 
 def shown(ms, unit):
+    if unit == MB:
+        return "%.0f MB" % ms
     if unit == US:
         return "%.2f us" % (ms / US)
     return "%.2f ms" % ms
@@ -115,7 +131,7 @@ def base_name(name):
 
 rows = []  # (name, measured ms or None, processor ms or None, allocs or None, error)
 for program in ("gizmark_bench", "gizmark_bench_drag", "gizmark_bench_select",
-                "gizmark_bench_startup"):
+                "gizmark_bench_startup", "gizmark_bench_scene"):
     path = os.path.join(out, program + ".json")
     try:
         with open(path) as f:
@@ -140,6 +156,8 @@ for program in ("gizmark_bench", "gizmark_bench_drag", "gizmark_bench_select",
             cpu = float(b["cpu_time"]) * unit if "cpu_time" in b else None
         rows.append((name, ms / views, None if cpu is None else float(cpu) / views,
                      b.get("allocs/frame"), None))
+        if "resident_mb" in b:
+            rows.append((name + "/resident", float(b["resident_mb"]), None, None, None))
 
 seen = {r[0] for r in rows}
 for name in TARGETS:
@@ -154,7 +172,8 @@ for name, ms, cpu, allocs, error in rows:
         table.append((name, error, goal(target) if target else "-", "-",
                       "over" if target else "-"))
         continue
-    unit = target[1] if target else (US if ms < 1.0 else MS)
+    unit = target[1] if target else (MB if name.endswith("/resident") else
+                                     US if ms < 1.0 else MS)
     measured = shown(ms, unit)
     if cpu is not None:
         measured += " (cpu %s)" % shown(cpu, unit)
@@ -174,7 +193,25 @@ widths = [max(len(r[i]) for r in table) for i in range(5)]
 for r in table:
     print("  ".join(r[i].ljust(widths[i]) for i in range(5)).rstrip())
 print("%d of %d meet their target%s" % (met, len(TARGETS), " (processor time)" if on_cpu else ""))
-sys.exit(1 if strict and met < len(TARGETS) else 0)
+
+# Growth from 5,000 to 50,000 entities: near 10 when linear.
+growth_ok = True
+wall = {r[0]: r[1] for r in rows if r[4] is None}
+cpu = {r[0]: r[2] for r in rows if r[4] is None and r[2] is not None}
+for step in LINEAR:
+    small, large = step + "/5000", step + "/50000"
+    if not wall.get(small) or large not in wall:
+        print("growth %s 50000/5000: missing" % step)
+        growth_ok = False
+        continue
+    ratio = wall[large] / wall[small]
+    cpu_ratio = cpu[large] / cpu[small] if cpu.get(small) and large in cpu else None
+    judged = cpu_ratio if on_cpu and cpu_ratio is not None else ratio
+    print("growth %s 50000/5000: %.1f%s (%s)" % (
+        step, ratio, "" if cpu_ratio is None else " (cpu %.1f)" % cpu_ratio,
+        "ok" if judged <= LINEAR_LIMIT else "over 15"))
+    growth_ok = growth_ok and judged <= LINEAR_LIMIT
+sys.exit(1 if strict and (met < len(TARGETS) or not growth_ok) else 0)
 EOF
 result=$?
 set -e
