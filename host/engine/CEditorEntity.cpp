@@ -155,8 +155,12 @@ Ogre::Vector3 CEditorEntity::YPRFromRotation(const Ogre::Quaternion& rotation) {
 void CEditorEntity::SyncNode() {
     m_localRotation = RotationFromYPR(m_orientation);
     UpdateWorld();
-    // The descendants follow, parents before children, without recursion.
-    std::vector<CEditorEntity*> pending(m_children.rbegin(), m_children.rend());
+    // The descendants follow, parents before children, without recursion (in one buffer for
+    // every call, as in DescendantsFit).
+    if (m_children.empty())
+        return;
+    static thread_local std::vector<CEditorEntity*> pending;
+    pending.assign(m_children.rbegin(), m_children.rend());
     while (!pending.empty()) {
         CEditorEntity* e = pending.back();
         pending.pop_back();
@@ -261,7 +265,11 @@ bool CEditorEntity::DescendantsFit(const Ogre::Vector3& position, const Ogre::Qu
         Ogre::Quaternion rotation;
         Ogre::Vector3 scale;
     };
-    std::vector<Placed> pending{{this, position, rotation, scale}};
+    // One buffer for every call (the editor changes entities from one thread): a move of an
+    // entity with children during a drag costs no allocation.
+    static thread_local std::vector<Placed> pending;
+    pending.clear();
+    pending.push_back({this, position, rotation, scale});
     while (!pending.empty()) {
         const Placed up = pending.back();
         pending.pop_back();

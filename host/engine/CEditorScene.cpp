@@ -9,6 +9,7 @@
 #include <OgreMath.h>
 #include <OgreMesh.h>
 #include <OgreMeshManager.h>
+#include <OgreArchiveManager.h>
 #include <OgreLogManager.h>
 #include <OgreResourceGroupManager.h>
 #include <OgreSceneManager.h>
@@ -63,6 +64,7 @@ void CEditorScene::Clear() {
     m_layer->removeAllChildren();
     for (auto& kv : m_entities)
         kv.second->DropLinks();
+    m_index.clear();
     m_entities.clear();
     ResetWalks();
     m_ground.reset();
@@ -71,6 +73,7 @@ void CEditorScene::Clear() {
 
 void CEditorScene::ResetWalks() {
     ++m_removals;
+    ++m_selectionChanges;
     m_selectedWalkDone = m_entityWalkDone = true;
     m_selectedCursor.clear();
     m_entityCursor.clear();
@@ -88,8 +91,14 @@ void CEditorScene::DropMeshGroup() {
         return;
     try {
         Ogre::ResourceGroupManager& groups = Ogre::ResourceGroupManager::getSingleton();
-        if (groups.resourceGroupExists(m_meshGroup))
+        if (groups.resourceGroupExists(m_meshGroup)) {
+            const Ogre::StringVectorPtr locations = groups.listResourceLocations(m_meshGroup);
             groups.destroyResourceGroup(m_meshGroup);
+            // The group's locations are its own (named for it): their archives go with it, or
+            // every open would leave one behind.
+            for (const std::string& location : *locations)
+                Ogre::ArchiveManager::getSingleton().unload(location);
+        }
     } catch (const Ogre::Exception& e) {
         Ogre::LogManager::getSingleton().logError("dropping the scene's resources: " +
                                                   e.getDescription());
@@ -114,6 +123,7 @@ void CEditorScene::TakeContent(CEditorScene& loaded) {
     }
     std::swap(m_layer, loaded.m_layer);
     std::swap(m_entities, loaded.m_entities);
+    std::swap(m_index, loaded.m_index);
     std::swap(m_ground, loaded.m_ground);
     std::swap(m_meshGroup, loaded.m_meshGroup);
     m_selection.clear();
@@ -123,8 +133,8 @@ void CEditorScene::TakeContent(CEditorScene& loaded) {
 }
 
 CEditorEntity* CEditorScene::GetEntity(const std::string& name) const {
-    auto it = m_entities.find(name);
-    return it == m_entities.end() ? nullptr : it->second.get();
+    auto it = m_index.find(std::string_view(name));
+    return it == m_index.end() ? nullptr : it->second;
 }
 
 SceneEntity* CEditorScene::getSceneEntity(const std::string& name) const {
@@ -138,6 +148,7 @@ bool CEditorScene::isEntitySelected(const std::string& name) const {
 CEditorEntity* CEditorScene::Insert(std::unique_ptr<CEditorEntity> entity) {
     CEditorEntity* raw = entity.get();
     m_entities.emplace(raw->GetName(), std::move(entity));
+    m_index.emplace(std::string_view(raw->GetName()), raw);
     return raw;
 }
 
@@ -224,7 +235,9 @@ bool CEditorScene::RemoveEntity(const std::string& name) {
             doomed.push_back(child);
     for (auto e = doomed.rbegin(); e != doomed.rend(); ++e) {
         const std::string doomedName = (*e)->GetName();
-        m_selection.erase(doomedName);
+        if (m_selection.erase(doomedName))
+            ++m_selectionChanges;
+        m_index.erase(std::string_view(doomedName));
         m_entities.erase(doomedName);
     }
     ++m_removals;
@@ -283,6 +296,7 @@ std::string CEditorScene::CopyEntity(const std::string& name) {
 }
 
 void CEditorScene::SetSelection(const std::set<std::string>& names) {
+    ++m_selectionChanges;
     m_selection.clear();
     for (const std::string& n : names)
         if (GetEntity(n))
@@ -290,6 +304,7 @@ void CEditorScene::SetSelection(const std::set<std::string>& names) {
 }
 
 bool CEditorScene::SelectNames(const std::string& mode, const std::vector<std::string>& names) {
+    ++m_selectionChanges;
     if (mode == "exclude") {
         m_selection.clear();
     } else if (mode != "add" && mode != "sub") {
@@ -313,21 +328,22 @@ bool CEditorScene::SelectNames(const std::string& mode, const std::vector<std::s
 
 SceneEntity* CEditorScene::beginSelected() {
     m_selectedWalkDone = false;
-    m_selectedCursor.clear();
-    for (const std::string& n : m_selection)
-        if (CEditorEntity* e = GetEntity(n)) {
-            m_selectedCursor = n;
-            return e;
-        }
-    m_selectedWalkDone = true;
-    return nullptr;
+    return StepSelected(m_selection.begin());
 }
 
 SceneEntity* CEditorScene::nextSelected() {
     if (m_selectedWalkDone)
         return nullptr;
-    for (auto it = m_selection.upper_bound(m_selectedCursor); it != m_selection.end(); ++it)
+    return StepSelected(m_selectedItChanges == m_selectionChanges
+                            ? std::next(m_selectedIt)
+                            : m_selection.upper_bound(m_selectedCursor));
+}
+
+SceneEntity* CEditorScene::StepSelected(std::set<std::string>::const_iterator it) {
+    for (; it != m_selection.end(); ++it)
         if (CEditorEntity* e = GetEntity(*it)) {
+            m_selectedIt = it;
+            m_selectedItChanges = m_selectionChanges;
             m_selectedCursor = *it;
             return e;
         }

@@ -12,6 +12,8 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace Ogre {
@@ -111,6 +113,9 @@ private:
     std::string MeshGroupOf(const std::string& meshName) const;
     void DropMeshGroup();
     void ResetWalks();
+    // The first selected entity from `it` on, where the selection walk then stands; null at
+    // the end.
+    SceneEntity* StepSelected(std::set<std::string>::const_iterator it);
 
     Ogre::SceneManager* m_sceneManager;
     // The node that holds every entity's node (entities are flat in it: see CEditorEntity).
@@ -118,7 +123,16 @@ private:
     bool m_shown = true;
     std::string m_meshGroup;
     std::map<std::string, std::unique_ptr<CEditorEntity>> m_entities;
+    // The same entities by name, hashed: a drag or undo over a big selection looks every
+    // selected entity up by name, which the ordered map answers only after a walk of its tree.
+    // The keys are the entities' own names.
+    std::unordered_map<std::string_view, CEditorEntity*> m_index;
     std::set<std::string> m_selection;
+    // Counts changes to the selection, so a walk of it steps from where it stands while the
+    // selection is as it was (the name is the fallback).
+    std::uint64_t m_selectionChanges = 0;
+    std::set<std::string>::const_iterator m_selectedIt;
+    std::uint64_t m_selectedItChanges = 0;
     std::unique_ptr<CTerrain> m_ground;
     // Walk cursors of beginSelected/nextSelected and beginEntity/nextEntity (by name, so the
     // walks survive changes to the containers).

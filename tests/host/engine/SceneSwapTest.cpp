@@ -3,6 +3,7 @@
 #include "DotScene.h"
 #include "EngineFixture.h"
 
+#include <OgreArchiveManager.h>
 #include <OgreEntity.h>
 #include <OgreMaterial.h>
 #include <OgreMesh.h>
@@ -38,6 +39,13 @@ protected:
     Ogre::SceneManager* Ogre() const { return scene->GetOgreSceneManager(); }
     size_t EngineEntities() const { return Ogre()->getMovableObjects("Entity").size(); }
     size_t EngineLights() const { return Ogre()->getMovableObjects("Light").size(); }
+    static size_t Archives() {
+        size_t count = 0;
+        for (auto it = Ogre::ArchiveManager::getSingleton().getArchiveIterator();
+             it.hasMoreElements(); it.moveNext())
+            ++count;
+        return count;
+    }
     static bool GroupExists(const std::string& group) {
         return Ogre::ResourceGroupManager::getSingleton().resourceGroupExists(group);
     }
@@ -58,7 +66,9 @@ protected:
 
 TEST_F(SceneSwapTest, AnOpenThatFailsOnTheWayLeavesTheOpenSceneAndItsResources) {
     const std::string path = (folder / "crates.scene").string();
+    const size_t archives = Archives();
     ASSERT_TRUE(OpenDotScene(path, *scene, error, warnings)) << error;
+    EXPECT_EQ(Archives(), archives + 1);
     const std::string group = scene->GetMeshGroup();
     ASSERT_FALSE(group.empty());
     scene->SetSelection({"tipped"});
@@ -117,11 +127,13 @@ TEST_F(SceneSwapTest, AnOpenThatFailsOnTheWayLeavesTheOpenSceneAndItsResources) 
     EXPECT_EQ(Positions(), opened);
     EXPECT_TRUE(GroupExists(scene->GetMeshGroup()));
 
-    // Clearing drops the group with the entities.
+    // Clearing drops the group with the entities, and its archive: opens leave none behind.
+    EXPECT_EQ(Archives(), archives + 1);
     const std::string last = scene->GetMeshGroup();
     scene->Clear();
     EXPECT_FALSE(GroupExists(last));
     EXPECT_TRUE(scene->GetMeshGroup().empty());
+    EXPECT_EQ(Archives(), archives);
 }
 
 TEST_F(SceneSwapTest, RemovingAndClearingLetGoOfEveryEngineObject) {
@@ -195,4 +207,28 @@ TEST_F(SceneSwapTest, AChainAtTheDepthLimitMovesFromItsRootAndGoesWithIt) {
     EXPECT_FALSE(CEditorEntity::TakeRefusalMessage().empty());
     EXPECT_TRUE(scene->RemoveEntity("n0"));
     EXPECT_EQ(scene->GetEntityCount(), 0);
+}
+
+TEST_F(SceneSwapTest, SelectionWalksGoOnAfterChangesMadeOnTheWay) {
+    for (const char* name : {"a", "b", "b_child", "c", "d", "e"})
+        ASSERT_TRUE(
+            scene->AddMesh(name, "box", std::string(name) == "b_child" ? "b" : "", {0, 0, 0}));
+    scene->SetSelection({"a", "b", "b_child", "c", "d"});
+    std::vector<std::string> walked;
+    for (SceneEntity* e = scene->beginSelected(); e; e = scene->nextSelected()) {
+        walked.push_back(e->GetName());
+        if (walked.back() == "a")
+            scene->RemoveEntity("b"); // with its child: both leave the selection
+        if (walked.back() == "c")
+            scene->SelectNames("add", {"e"});
+    }
+    EXPECT_EQ(walked, (std::vector<std::string>{"a", "c", "d", "e"}));
+    // Without changes, a second walk sees the same.
+    walked.clear();
+    for (SceneEntity* e = scene->beginSelected(); e; e = scene->nextSelected())
+        walked.push_back(e->GetName());
+    EXPECT_EQ(walked, (std::vector<std::string>{"a", "c", "d", "e"}));
+    EXPECT_EQ(scene->nextSelected(), nullptr);
+    EXPECT_EQ(scene->GetEntity("b_child"), nullptr);
+    EXPECT_EQ(scene->getSceneEntity("d"), scene->GetEntity("d"));
 }
