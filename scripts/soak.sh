@@ -13,9 +13,8 @@
 # the last one; fails when the editor fails or reports anything on a cycle, or when memory grew
 # by more than 1 MB (1024 kB) between the two. The heap in use (the allocator's bytes handed
 # out and not given back) is printed beside it: resident memory also counts freed blocks that
-# the allocator keeps, so the heap tells held memory from fragmentation. The scene soak, whose
-# resident memory moves with that fragmentation, holds the heap in use to 1 MB and resident
-# memory to 4 MB instead (see LIMIT_KB below).
+# the allocator keeps, so the heap tells held memory from fragmentation. The scene soak holds
+# the heap in use to 1 MB as well.
 #
 #   scripts/soak.sh [--scene] [CYCLES]                builds scene-editor and the module in
 #                                                     BUILD_DIR (default build) and runs it
@@ -44,15 +43,11 @@ if ! [[ "$CYCLES" =~ ^[0-9]+$ ]] || [ "$CYCLES" -lt 1 ] || [ $# -gt 1 ]; then
     exit 2
 fi
 LIMIT_KB=1024
-# Each open builds 5,000 entities' worth of small blocks beside the old scene before the old
-# one goes, and the few blocks that outlive a cycle land wherever the allocator puts them: the
-# top of the allocator's main heap, and with it resident memory, creeps up by a step of one or
-# two megabytes at cycles that differ from run to run (measured: 0 to 1,208 kB over 90 cycles,
-# 1,968 kB over 190, while the heap in use stays within 70 kB). So the scene soak holds what
-# the process holds, the heap in use, to 1 MB, and resident memory (which also catches memory
-# held outside the allocator) to 4 MB.
+# The scene soak also holds the heap in use (what the process holds of the allocator) to 1 MB.
+# Its resident memory stays within the same limit because the editor hands the memory a scene
+# left behind back to the system after each open (before it did, the top of the main heap crept
+# up by a megabyte or two at cycles that differed from run to run while the heap stayed flat).
 HEAP_LIMIT_KB=1024
-[ "$MODE" = module ] || LIMIT_KB=4096
 if [ -z "$EDITOR" ]; then
     BUILD_DIR=${BUILD_DIR:-build}
     case "$BUILD_DIR" in /*) ;; *) BUILD_DIR=$ROOT/$BUILD_DIR ;; esac

@@ -11,6 +11,7 @@
 #include <OgreAxisAlignedBox.h>
 
 #include <algorithm>
+#include <malloc.h>
 #include <filesystem>
 #include <memory>
 #include <sstream>
@@ -42,6 +43,9 @@ bool CSceneDocument::Open(const std::string& path, std::string& error,
     m_host.Tools().notify(NOTIFY_SELECTION, 0, nullptr);
     m_host.Scene().TakeContent(*loaded);
     loaded.reset(); // the old entities go before anyone is told of the new scene
+    // A big scene left behind much freed memory: give what the allocator keeps back to the
+    // system, so that opening a small scene after a big one shrinks the editor.
+    malloc_trim(0);
     m_host.Tools().notify(NOTIFY_SCENE_RESET, 0, nullptr);
     m_host.Tools().notify(NOTIFY_SELECTION, 0, nullptr);
     FrameViews();
