@@ -350,8 +350,6 @@ void CPropertyTreeWnd::DeselectAll() {
 bool CPropertyTreeWnd::ChangeFocus(CPropertyNode* node) {
     if (m_pFocus == node)
         return true;
-    if (node && node->m_deleting)
-        return false;
     CEventScope scope(this);
     m_pFocus = node;
     RedrawAll();
