@@ -205,12 +205,18 @@ void CPropertyTreeWnd::DeleteItem(CPropertyNode* node) {
         for (CPropertyNode* child = n->m_pChild; child; child = child->m_pSibling)
             self(self, child);
     };
-    if (node)
+    if (node) {
         mark(mark, node);
-    else
-        for (CPropertyNode* child = m_root.m_pChild; child; child = child->m_pSibling)
-            mark(mark, child);
-    m_pending.push_back(node);
+        m_pending.push_back(node);
+        return;
+    }
+    // Every node there is now: the owner may insert new ones before the deletion runs (a tree
+    // emptied and filled again from inside a notification), and those stay.
+    m_pending.push_back(nullptr);
+    for (CPropertyNode* child = m_root.m_pChild; child; child = child->m_pSibling) {
+        mark(mark, child);
+        m_pending.push_back(child);
+    }
 }
 
 void CPropertyTreeWnd::RunDeletions() {
@@ -221,13 +227,10 @@ void CPropertyTreeWnd::RunDeletions() {
         while (!m_pending.empty()) {
             CPropertyNode* node = m_pending.front();
             m_pending.erase(m_pending.begin());
-            if (node) {
+            if (node)
                 DeleteNode(node);
-                continue;
-            }
-            Notify(PROPN_DELETING, nullptr);
-            while (m_root.m_pChild)
-                DeleteNode(m_root.m_pChild);
+            else
+                Notify(PROPN_DELETING, nullptr); // every node follows
         }
     }
     UpdateScrollRange();

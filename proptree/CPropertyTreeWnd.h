@@ -165,7 +165,8 @@ private:
     int m_lastId = 0;
     wxWeakRef<wxWindow> m_owner;
 
-    // Open CEventScopes, and the deletions waiting for the last to close (null: every node).
+    // Open CEventScopes, and the deletions waiting for the last to close (null: the notice that
+    // every node goes, followed by each top-level node).
     int m_eventDepth = 0;
     std::vector<CPropertyNode*> m_pending;
     int m_notifyDepth = 0;

@@ -123,6 +123,28 @@ TEST_F(LifetimeTest, ARowOrEveryRowDeletedOnACommitGoesAfterTheKeyThatCommitted)
     EXPECT_EQ(EditorWindows(), 0);
 }
 
+TEST_F(LifetimeTest, ATreeEmptiedAndFilledAgainOnACommitKeepsTheNewRows) {
+    CEditPropertyNode* name = m_name;
+    CPropertyNode* fresh = nullptr;
+    m_action = [&](CPropertyTreeEvent& e) {
+        if (e.GetCode() != PROPN_COMMITTED || e.GetNode() != name)
+            return;
+        m_tree->DeleteAllItems();
+        fresh = Add(NewRow(), nullptr, "Fresh");
+    };
+    Click(ValueOf(name));
+    ASSERT_TRUE(PumpUntil([&] { return name->IsEditing(); }));
+    Key(WXK_RETURN);
+    ForgetRows();
+    EXPECT_EQ(m_deaths.dead.size(), 7u);
+    ExpectTheRuleKept();
+    ASSERT_NE(fresh, nullptr);
+    ASSERT_FALSE(IsDead(fresh));
+    EXPECT_EQ(m_tree->GetRootItem()->GetChild(), fresh);
+    EXPECT_EQ(fresh->GetSibling(), nullptr);
+    EXPECT_FALSE(fresh->IsBeingDeleted());
+}
+
 TEST_F(LifetimeTest, DeletionsAskedForWhileARowIsDeletedFollowIt) {
     CPropertyNode* child = m_child;
     CPropertyNode* group = m_group;
