@@ -49,6 +49,14 @@ protected:
     CEditPropertyNode* NewEditRow() override { return new CProbe<CEditPropertyNode>(m_deaths); }
     CColorPropertyNode* NewColorRow() override { return new CProbe<CColorPropertyNode>(m_deaths); }
 
+    // The owner runs `action` when it hears `code` about `node`.
+    void When(int code, const CPropertyNode* node, std::function<void()> action) {
+        m_action = [code, node, action](CPropertyTreeEvent& e) {
+            if (e.GetCode() == code && e.GetNode() == node)
+                action();
+        };
+    }
+
     bool IsDead(const CPropertyNode* node) const { return node && m_deaths.dead.count(node); }
 
     // No row was destroyed while the owner was being told something, and the owner was never
@@ -81,14 +89,12 @@ TEST_F(LifetimeTest, ARowOrEveryRowDeletedOnACommitGoesAfterTheKeyThatCommitted)
     CEditPropertyNode* power = m_power;
     wxTextCtrl* box = power->GetEditWindow();
     bool wholeWhileHeard = false;
-    m_action = [&](CPropertyTreeEvent& e) {
-        if (e.GetCode() != PROPN_COMMITTED || e.GetNode() != power)
-            return;
+    When(PROPN_COMMITTED, power, [&] {
         m_tree->DeleteItem(power);
         // Still in the tree with its window while the owner hears of it, but on its way out.
         wholeWhileHeard = !IsDead(power) && power->IsBeingDeleted() &&
                           power->GetParent() == m_cat1 && power->GetEditWindow() == box;
-    };
+    });
     Click(ValueOf(power));
     ASSERT_TRUE(PumpUntil([&] { return power->IsEditing(); }));
     m_notes.clear();
@@ -103,10 +109,7 @@ TEST_F(LifetimeTest, ARowOrEveryRowDeletedOnACommitGoesAfterTheKeyThatCommitted)
 
     // Every row, from the commit of the last one.
     CEditPropertyNode* name = m_name;
-    m_action = [&](CPropertyTreeEvent& e) {
-        if (e.GetCode() == PROPN_COMMITTED && e.GetNode() == name)
-            m_tree->DeleteAllItems();
-    };
+    When(PROPN_COMMITTED, name, [&] { m_tree->DeleteAllItems(); });
     Click(ValueOf(name));
     ASSERT_TRUE(PumpUntil([&] { return name->IsEditing(); }));
     m_notes.clear();
@@ -126,12 +129,10 @@ TEST_F(LifetimeTest, ARowOrEveryRowDeletedOnACommitGoesAfterTheKeyThatCommitted)
 TEST_F(LifetimeTest, ATreeEmptiedAndFilledAgainOnACommitKeepsTheNewRows) {
     CEditPropertyNode* name = m_name;
     CPropertyNode* fresh = nullptr;
-    m_action = [&](CPropertyTreeEvent& e) {
-        if (e.GetCode() != PROPN_COMMITTED || e.GetNode() != name)
-            return;
+    When(PROPN_COMMITTED, name, [&] {
         m_tree->DeleteAllItems();
         fresh = Add(NewRow(), nullptr, "Fresh");
-    };
+    });
     Click(ValueOf(name));
     ASSERT_TRUE(PumpUntil([&] { return name->IsEditing(); }));
     Key(WXK_RETURN);
@@ -148,13 +149,11 @@ TEST_F(LifetimeTest, ATreeEmptiedAndFilledAgainOnACommitKeepsTheNewRows) {
 TEST_F(LifetimeTest, DeletionsAskedForWhileARowIsDeletedFollowIt) {
     CPropertyNode* child = m_child;
     CPropertyNode* group = m_group;
-    m_action = [&](CPropertyTreeEvent& e) {
-        if (e.GetCode() != PROPN_DELETING || e.GetNode() != child)
-            return;
+    When(PROPN_DELETING, child, [&] {
         m_tree->DeleteItem(group);
         m_tree->DeleteItem(child); // going already: asked twice, deleted once
         m_tree->DeleteAllItems();
-    };
+    });
     m_tree->DeleteItem(child);
     ForgetRows();
     EXPECT_EQ(m_tree->GetRootItem()->GetChild(), nullptr);
@@ -171,10 +170,7 @@ TEST_F(LifetimeTest, DeletionsAskedForWhileARowIsDeletedFollowIt) {
 TEST_F(LifetimeTest, ARowDeletedWhileTheListActsOnItIsNeitherOpenedNorReportedAgain) {
     // Deleted on its selection: the click that selected it does not open its box.
     CEditPropertyNode* power = m_power;
-    m_action = [&](CPropertyTreeEvent& e) {
-        if (e.GetCode() == PROPN_SELCHANGED && e.GetNode() == power)
-            m_tree->DeleteItem(power);
-    };
+    When(PROPN_SELCHANGED, power, [&] { m_tree->DeleteItem(power); });
     Click(ValueOf(power));
     m_power = nullptr;
     EXPECT_TRUE(IsDead(power));
@@ -185,10 +181,7 @@ TEST_F(LifetimeTest, ARowDeletedWhileTheListActsOnItIsNeitherOpenedNorReportedAg
     // Deleted as a key expands it: the key neither expands it nor moves on from it.
     CPropertyNode* group = m_group;
     CPropertyNode* child = m_child;
-    m_action = [&](CPropertyTreeEvent& e) {
-        if (e.GetCode() == PROPN_EXPANDING && e.GetNode() == group)
-            m_tree->DeleteItem(group);
-    };
+    When(PROPN_EXPANDING, group, [&] { m_tree->DeleteItem(group); });
     m_tree->SetFocusedItem(group);
     MoveTo(LabelOf(m_color)); // without a window manager the keys go where the pointer is
     m_notes.clear();
@@ -205,10 +198,7 @@ TEST_F(LifetimeTest, ARowDeletedWhileTheListActsOnItIsNeitherOpenedNorReportedAg
 
 TEST_F(LifetimeTest, AColourRowDeletedOnHearingOfItsNewColourGoesAfterThePopup) {
     CColorPropertyNode* color = m_color;
-    m_action = [&](CPropertyTreeEvent& e) {
-        if (e.GetCode() == PROPN_VALUECHANGED && e.GetNode() == color)
-            m_tree->DeleteItem(color);
-    };
+    When(PROPN_VALUECHANGED, color, [&] { m_tree->DeleteItem(color); });
     CColorPickerPopup* popup = OpenPopup();
     ASSERT_NE(popup, nullptr);
     MoveTo(ItemCentre(popup, colorpick::FindColor(colorpick::MakeColorRef(0, 0, 255))));
