@@ -3,21 +3,20 @@
 // choice becomes the row's colour.
 #pragma once
 
-#include "CPropertyNode.h"
+#include "CWindowPropertyNode.h"
 #include "ColorPickerLayout.h"
 
 #include <wx/gdicmn.h>
 #include <wx/weakref.h>
 
 class wxCommandEvent;
-class wxFocusEvent;
 class wxKeyEvent;
 class wxMouseEvent;
 class wxPaintEvent;
 class wxWindow;
 class CColorPickerPopup;
 
-class CColorPropertyNode : public CPropertyNode {
+class CColorPropertyNode : public CWindowPropertyNode {
 public:
     using ColorRef = colorpick::ColorRef;
 
@@ -33,22 +32,14 @@ public:
     ColorRef GetColor() const { return m_color; }
     ColorRef GetAutomaticColor() const { return m_automaticColor; }
     unsigned GetFlags() const { return m_flags; }
-    bool HasFocus() const { return m_hasFocus != 0; }
-    wxWindow* GetColorWindow() const { return m_pWnd; }
+    // The row's window has the focus (the row is being edited).
+    bool HasFocus() const { return IsEditing(); }
+    wxWindow* GetColorWindow() const { return GetWindow(); }
     // The open popup, or null.
     CColorPickerPopup* GetPopup() const { return m_popup.get(); }
     // Opens the popup at the pointer's screen position `at`; without one (a key opened it),
     // at the value area's bottom-left corner.
     bool OpenPopup(const wxPoint& at = wxDefaultPosition);
-
-    void DrawValue(wxDC& dc, const wxRect& rect) override;
-    void OnActivate() override;
-    void OnLayout() override;
-    void OnMoved() override;
-    void OnCommit() override;
-    void OnRemove() override;
-    void OnDeselect() override;
-    void OnSelect() override;
 
     // The width a value area needs to show any colour's value whole in the tree's normal
     // font: the swatch, its gap and the widest text of the row's kind (0 without a tree).
@@ -58,21 +49,23 @@ public:
     static void DrawSwatch(wxDC& dc, const wxRect& rect, ColorRef color, unsigned flags,
                            const wxColour& textColour);
 
+protected:
+    void PaintValue(wxDC& dc, const wxRect& rect) override;
+    void ConnectWindow(wxWindow* window, bool on) override;
+    void OnWindowOpened() override;
+    void OnWindowFocused() override;
+    bool EndsOnFocusLeavingControl() const override { return true; }
+    bool OnWindowKey(const wxKeyEvent& event) override;
+    void OnWindowRemoved() override;
+
 private:
-    void PlaceWindow();
-    void HideWindow();
     void OnPaint(wxPaintEvent& event);
-    void OnSetFocus(wxFocusEvent& event);
-    void OnKillFocus(wxFocusEvent& event);
     void OnLeftUp(wxMouseEvent& event);
-    void OnKeyDown(wxKeyEvent& event);
     void OnPicker(wxCommandEvent& event);
 
-    int m_hasFocus = 0;
     ColorRef m_color = 0;
     ColorRef m_automaticColor = 0;
     unsigned m_flags = 0;
     ColorRef m_colorBeforePopup = 0;
-    wxWindow* m_pWnd = nullptr;
     wxWeakRef<CColorPickerPopup> m_popup;
 };

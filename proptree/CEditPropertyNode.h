@@ -3,16 +3,14 @@
 // otherwise the node paints the text into the list itself.
 #pragma once
 
-#include "CPropertyNode.h"
+#include "CWindowPropertyNode.h"
 
 #include <string>
 
 class wxTextCtrl;
-class wxFocusEvent;
 class wxKeyEvent;
-class wxWindow;
 
-class CEditPropertyNode : public CPropertyNode {
+class CEditPropertyNode : public CWindowPropertyNode {
 public:
     CEditPropertyNode();
     ~CEditPropertyNode() override;
@@ -31,32 +29,22 @@ public:
     std::string GetText() const;
 
     unsigned GetFlags() const { return m_flags; }
-    bool IsEditing() const { return m_editing != 0; }
-    wxTextCtrl* GetEditWindow() const { return m_pEdit; }
+    wxTextCtrl* GetEditWindow() const;
 
-    void DrawValue(wxDC& dc, const wxRect& rect) override;
-    void OnActivate() override;
-    void OnLayout() override;
-    void OnMoved() override;
-    void OnCommit() override;
-    void OnRemove() override;
-    void OnDeselect() override;
-    void OnSelect() override;
+protected:
+    void PaintValue(wxDC& dc, const wxRect& rect) override;
+    // Below the text's offset while the box is shown, so its text stays where it was painted.
+    wxRect GetWindowRect() const override;
+    void ConnectWindow(wxWindow* window, bool on) override;
+    void OnWindowOpened() override;
+    bool OnWindowKey(const wxKeyEvent& event) override;
 
 private:
-    void PlaceBox();
-    void HideBox();
-    void OnSetFocus(wxFocusEvent& event);
-    void OnKillFocus(wxFocusEvent& event);
-    void OnKeyDown(wxKeyEvent& event);
     void OnChar(wxKeyEvent& event);
     // True for a key that types a character the row's number filter refuses.
     bool IsRefusedKey(const wxKeyEvent& event) const;
-    bool IsInsideControl(const wxWindow* window) const;
 
     int m_textOffset = 0;
     unsigned m_flags = 0;
-    int m_editing = 0;
     bool m_wantReturn = false;
-    wxTextCtrl* m_pEdit = nullptr;
 };

@@ -201,15 +201,20 @@ void CPropertyListPane::DrawRow(wxDC& dc, CPropertyNode* node, bool enabled) {
     }
 }
 
+void CPropertyListPane::ForgetNode(const CPropertyNode* node) {
+    if (m_pPressed == node)
+        m_pPressed = nullptr;
+}
+
 void CPropertyListPane::OnLeftDown(wxMouseEvent& event) {
     if (!m_pControl->IsEnabled())
         return;
+    CPropertyTreeWnd::CEventScope scope(m_pControl);
     // Taking the focus commits an open editor, which may change the rows: hit test after.
     SetFocus();
     CPropertyNode* node = nullptr;
     const EHit hit = HitTest(event.GetPosition(), &node);
     m_pPressed = nullptr;
-    m_pressedLife.reset();
     switch (hit) {
     case EHit::Divider:
         if (!m_pControl->Notify(PROPN_DIVIDERDRAG, nullptr)) {
@@ -231,33 +236,31 @@ void CPropertyListPane::OnLeftDown(wxMouseEvent& event) {
     case EHit::Label:
         break;
     }
-    const auto life = node->Life();
+    // A node the owner deletes on the way is not selected, focused or activated (see
+    // CPropertyNode::IsBeingDeleted); it stays valid until the scope closes.
     m_pControl->DeselectAll();
-    if (life.expired())
-        return;
     node->Select(true);
     if (!m_pControl->ChangeFocus(node))
         return;
     if (hit == EHit::Value && !node->IsCategory()) {
-        if (!m_pControl->Notify(PROPN_ACTIVATING, node) && !life.expired()) {
+        if (!m_pControl->Notify(PROPN_ACTIVATING, node)) {
             node->Activate();
             m_pPressed = node;
-            m_pressedLife = life;
         }
     }
     m_pControl->RedrawAll();
 }
 
 void CPropertyListPane::OnLeftUp(wxMouseEvent& event) {
+    CPropertyTreeWnd::CEventScope scope(m_pControl);
     if (m_dragging) {
         EndDrag(true, event.GetX());
         return;
     }
     // The press opened an editor under the pointer; the release belongs to that window, as it
     // would if the press had not kept the pointer grabbed by this pane.
-    CPropertyNode* pressed = m_pressedLife.expired() ? nullptr : m_pPressed;
+    CPropertyNode* pressed = m_pPressed;
     m_pPressed = nullptr;
-    m_pressedLife.reset();
     if (!pressed || !pressed->IsActive())
         return;
     for (wxWindow* child : GetChildren()) {
@@ -272,6 +275,7 @@ void CPropertyListPane::OnLeftUp(wxMouseEvent& event) {
 }
 
 void CPropertyListPane::EndDrag(bool apply, int x) {
+    CPropertyTreeWnd::CEventScope scope(m_pControl);
     m_dragging = false;
     if (HasCapture())
         ReleaseMouse();
@@ -306,6 +310,7 @@ void CPropertyListPane::OnMotion(wxMouseEvent& event) {
 void CPropertyListPane::OnLeftDClick(wxMouseEvent& event) {
     if (!m_pControl->IsEnabled())
         return;
+    CPropertyTreeWnd::CEventScope scope(m_pControl);
     CPropertyNode* node = nullptr;
     const EHit hit = HitTest(event.GetPosition(), &node);
     if (hit == EHit::Divider) {
@@ -314,11 +319,8 @@ void CPropertyListPane::OnLeftDClick(wxMouseEvent& event) {
     }
     if (!node || !node->GetChild())
         return;
-    const auto life = node->Life();
     if (hit == EHit::Label || node->IsCategory()) {
         m_pControl->DeselectAll();
-        if (life.expired())
-            return;
         node->Select(true);
         if (!m_pControl->ChangeFocus(node))
             return;
@@ -377,6 +379,7 @@ void CPropertyListPane::OnScroll(wxScrollWinEvent& event) {
 }
 
 void CPropertyListPane::OnSize(wxSizeEvent& event) {
+    CPropertyTreeWnd::CEventScope scope(m_pControl);
     m_pControl->UpdateScrollRange();
     m_pControl->LayoutNodes();
     Refresh();
@@ -391,6 +394,7 @@ void CPropertyListPane::OnKeyDown(wxKeyEvent& event) {
 bool CPropertyListPane::HandleKey(int keyCode, bool shift) {
     if (!m_pControl->IsEnabled())
         return false;
+    CPropertyTreeWnd::CEventScope scope(m_pControl);
     switch (keyCode) {
     case WXK_TAB: {
         // Tab walks the rows only from a property row: on a category it stays, and the
@@ -427,10 +431,9 @@ bool CPropertyListPane::HandleKey(int keyCode, bool shift) {
         if (!focus)
             return true;
         const bool left = keyCode == WXK_LEFT;
-        const auto life = focus->Life();
         const bool vetoed = m_pControl->Notify(PROPN_EXPANDING, focus);
-        if (life.expired())
-            return true;
+        if (focus->IsBeingDeleted())
+            return true; // the owner deleted the row: the key has done its part
         if (!vetoed && focus->GetChild() && focus->IsExpanded() == left) {
             focus->Expand(!left);
             m_pControl->CheckFocusVisible();

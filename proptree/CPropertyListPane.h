@@ -7,8 +7,6 @@
 #include <wx/cursor.h>
 #include <wx/window.h>
 
-#include <memory>
-
 class CPropertyNode;
 class CPropertyTreeWnd;
 
@@ -28,6 +26,8 @@ public:
     void Render(wxDC& dc);
 
     bool IsDraggingDivider() const { return m_dragging; }
+    // The control is deleting `node`: the pane lets go of it.
+    void ForgetNode(const CPropertyNode* node);
     int GetDragPosition() const { return m_dragX; }
 
 private:
@@ -54,5 +54,4 @@ private:
     wxCursor m_sizeCursor;
     // The node a press opened, so the release that follows reaches its editor window.
     CPropertyNode* m_pPressed = nullptr;
-    std::weak_ptr<const char> m_pressedLife;
 };

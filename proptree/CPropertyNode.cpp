@@ -10,8 +10,7 @@ CPropertyNode::CPropertyNode()
       m_valueText(wxSystemSettings::GetColour(wxSYS_COLOUR_BTNTEXT)),
       m_categoryBack(wxSystemSettings::GetColour(wxSYS_COLOUR_BTNFACE)),
       m_labelText(wxSystemSettings::GetColour(wxSYS_COLOUR_BTNTEXT)),
-      m_labelBack(wxSystemSettings::GetColour(wxSYS_COLOUR_WINDOW)),
-      m_life(std::make_shared<const char>('n')) {}
+      m_labelBack(wxSystemSettings::GetColour(wxSYS_COLOUR_WINDOW)) {}
 
 CPropertyNode::~CPropertyNode() = default;
 
@@ -36,36 +35,32 @@ void CPropertyNode::SetInfoText(const std::string& text) {
 }
 
 namespace {
-// Calls OnExpand on the node and every node below it. The node list is taken first, so a
-// slot that changes the tree cannot leave the walk on a deleted node.
-void CollectSubtree(CPropertyNode* node, std::vector<std::weak_ptr<const char>>& lives,
-                    std::vector<CPropertyNode*>& nodes) {
+// The node and every node below it, taken before any of them is called: a call that inserts
+// nodes does not change the walk.
+void CollectSubtree(CPropertyNode* node, std::vector<CPropertyNode*>& nodes) {
     nodes.push_back(node);
-    lives.push_back(node->Life());
     for (CPropertyNode* child = node->GetChild(); child; child = child->GetSibling())
-        CollectSubtree(child, lives, nodes);
+        CollectSubtree(child, nodes);
 }
 } // namespace
 
 void CPropertyNode::Expand(bool expanded) {
-    if (!m_pControl)
+    if (!m_pControl || m_deleting)
         return;
+    CPropertyTreeWnd::CEventScope scope(m_pControl);
     m_expanded = expanded ? 1 : 0;
-    std::vector<std::weak_ptr<const char>> lives;
     std::vector<CPropertyNode*> nodes;
-    CollectSubtree(this, lives, nodes);
-    for (std::size_t i = 0; i < nodes.size(); ++i)
-        if (!lives[i].expired())
-            nodes[i]->OnExpand(expanded);
-    if (CPropertyTreeWnd* control = m_pControl) {
-        control->UpdateScrollRange();
-        control->RedrawAll();
-    }
+    CollectSubtree(this, nodes);
+    for (CPropertyNode* node : nodes)
+        node->OnExpand(expanded);
+    m_pControl->UpdateScrollRange();
+    m_pControl->RedrawAll();
 }
 
 void CPropertyNode::Select(bool selected) {
-    if (!m_pControl)
+    if (!m_pControl || (m_deleting && selected))
         return;
+    CPropertyTreeWnd::CEventScope scope(m_pControl);
     m_selected = selected ? 1 : 0;
     if (selected)
         OnSelect();
@@ -74,8 +69,9 @@ void CPropertyNode::Select(bool selected) {
 }
 
 void CPropertyNode::Activate() {
-    if (!m_pControl)
+    if (!m_pControl || m_deleting)
         return;
+    CPropertyTreeWnd::CEventScope scope(m_pControl);
     m_active = 1;
     m_committed = 0;
     OnActivate();
@@ -88,20 +84,14 @@ void CPropertyNode::CommitChanges() {
     if (m_committed)
         return;
     m_committed = 1;
-    const auto life = Life();
-    OnCommit();
-    if (life.expired())
-        return;
     CPropertyTreeWnd* control = m_pControl;
+    CPropertyTreeWnd::CEventScope scope(control);
+    OnCommit();
     control->Notify(proptree::PROPN_COMMITTED, this);
-    if (life.expired())
-        return;
-    std::vector<std::weak_ptr<const char>> lives;
     std::vector<CPropertyNode*> nodes;
-    CollectSubtree(this, lives, nodes);
-    for (std::size_t i = 0; i < nodes.size(); ++i)
-        if (!lives[i].expired())
-            nodes[i]->OnMoved();
+    CollectSubtree(this, nodes);
+    for (CPropertyNode* node : nodes)
+        node->OnMoved();
     control->UpdateScrollRange();
     control->RedrawAll();
 }

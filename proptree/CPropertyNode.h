@@ -6,7 +6,6 @@
 #include <wx/colour.h>
 #include <wx/gdicmn.h>
 
-#include <memory>
 #include <string>
 
 class wxDC;
@@ -81,9 +80,9 @@ public:
     void SetLabelBackColor(const wxColour& c) { m_labelBack = c; }
     const wxColour& GetLabelBackColor() const { return m_labelBack; }
 
-    // A token that expires when the node is destroyed: code that calls out (notifications,
-    // virtual slots) checks it before it touches the node again.
-    std::weak_ptr<const char> Life() const { return m_life; }
+    // The node was deleted while the control was busy and goes when the control's outermost
+    // event ends (see CPropertyTreeWnd::CEventScope); it stays valid until then, but Expand,
+    // Select, Activate and CommitChanges do nothing and the owner hears no more of it.
     bool IsBeingDeleted() const { return m_deleting; }
 
 protected:
@@ -116,7 +115,5 @@ private:
     wxColour m_categoryBack;
     wxColour m_labelText;
     wxColour m_labelBack;
-
-    std::shared_ptr<const char> m_life;
     bool m_deleting = false;
 };

@@ -5,6 +5,8 @@
 
 #include <wx/settings.h>
 
+#include <algorithm>
+
 using namespace proptree;
 
 wxDEFINE_EVENT(EVT_PROPTREE_NOTIFY, CPropertyTreeEvent);
@@ -15,14 +17,12 @@ int CPropertyTreeWnd::s_instances = 0;
 
 namespace {
 
-// Every node of the tree below `node` (not `node` itself), in display order, with the tokens
-// that tell whether each still exists after a call out.
-void CollectNodes(CPropertyNode* node, std::vector<CPropertyNode*>& nodes,
-                  std::vector<std::weak_ptr<const char>>& lives) {
+// Every node of the tree below `node` (not `node` itself), in display order. Taken before the
+// nodes are called, so that a node inserted by a call is not visited half-way.
+void CollectNodes(CPropertyNode* node, std::vector<CPropertyNode*>& nodes) {
     for (CPropertyNode* child = node->GetChild(); child; child = child->GetSibling()) {
         nodes.push_back(child);
-        lives.push_back(child->Life());
-        CollectNodes(child, nodes, lives);
+        CollectNodes(child, nodes);
     }
 }
 
@@ -48,6 +48,7 @@ CPropertyTreeWnd::CPropertyTreeWnd() {
 CPropertyTreeWnd::~CPropertyTreeWnd() {
     wxASSERT_MSG(m_notifyDepth == 0,
                  "a property tree must not be destroyed from inside its own notification");
+    m_eventDepth = 0; // scopes still open on the stack are left with nothing to do
     DeleteAllItems();
     if (--s_instances == 0) {
         delete s_normalFont;
@@ -144,6 +145,11 @@ void CPropertyTreeWnd::SetColumn(int x) {
 }
 
 bool CPropertyTreeWnd::Notify(int code, CPropertyNode* node) {
+    // The owner hears nothing more of a node it deleted but its deletion, and an action on
+    // such a node counts as refused.
+    const auto gone = [code, node] { return node && node->m_deleting && code != PROPN_DELETING; };
+    if (gone())
+        return true;
     if (!(m_flags & kStyleNotify))
         return false;
     wxWindow* owner = m_owner;
@@ -152,6 +158,7 @@ bool CPropertyTreeWnd::Notify(int code, CPropertyNode* node) {
     CPropertyTreeEvent event(EVT_PROPTREE_NOTIFY, GetId());
     event.SetEventObject(this);
     event.SetRecord(SPropertyNotify{this, GetId(), code, node});
+    CEventScope scope(this);
     ++m_notifyDepth;
     try {
         owner->GetEventHandler()->ProcessEvent(event);
@@ -161,7 +168,7 @@ bool CPropertyTreeWnd::Notify(int code, CPropertyNode* node) {
         event.Allow();
     }
     --m_notifyDepth;
-    return !event.IsAllowed();
+    return !event.IsAllowed() || gone();
 }
 
 CPropertyNode* CPropertyTreeWnd::InsertItem(CPropertyNode* node, CPropertyNode* parent) {
@@ -170,6 +177,7 @@ CPropertyNode* CPropertyTreeWnd::InsertItem(CPropertyNode* node, CPropertyNode* 
     if (!parent)
         parent = &m_root;
     wxCHECK_MSG(parent->m_pControl == this, nullptr, "the parent is not in this tree");
+    CEventScope scope(this);
     CPropertyNode** link = &parent->m_pChild;
     while (*link)
         link = &(*link)->m_pSibling;
@@ -178,39 +186,52 @@ CPropertyNode* CPropertyTreeWnd::InsertItem(CPropertyNode* node, CPropertyNode* 
     node->m_pSibling = nullptr;
     node->m_id = ++m_lastId;
     node->m_pControl = this;
-    const auto life = node->Life();
     Notify(PROPN_INSERTED, node);
     UpdateScrollRange();
     RedrawAll();
-    return life.expired() ? nullptr : node;
+    return node->m_deleting ? nullptr : node;
 }
 
 void CPropertyTreeWnd::DeleteItem(CPropertyNode* node) {
     if (node == &m_root)
         node = nullptr;
     wxCHECK_RET(!node || node->m_pControl == this, "the node is not in this tree");
-    if (m_deleteDepth > 0) {
-        // The owner asked from inside a deletion's notification: finish that one first.
-        m_pending.push_back(
-            SPendingDelete{node, node ? node->Life() : std::weak_ptr<const char>(), !node});
+    if (node && node->m_deleting)
+        return; // queued already, by itself or with an ancestor
+    CEventScope scope(this);
+    // Marked now, so that nothing reports or activates the nodes before they go.
+    auto mark = [](auto& self, CPropertyNode* n) -> void {
+        n->m_deleting = true;
+        for (CPropertyNode* child = n->m_pChild; child; child = child->m_pSibling)
+            self(self, child);
+    };
+    if (node) {
+        mark(mark, node);
+        m_pending.push_back(node);
         return;
     }
-    ++m_deleteDepth;
-    if (!node) {
-        Notify(PROPN_DELETING, nullptr);
-        while (m_root.m_pChild)
-            DeleteNode(m_root.m_pChild);
-    } else if (!node->m_deleting) {
-        DeleteNode(node);
+    // Every node there is now: the owner may insert new ones before the deletion runs (a tree
+    // emptied and filled again from inside a notification), and those stay.
+    m_pending.push_back(nullptr);
+    for (CPropertyNode* child = m_root.m_pChild; child; child = child->m_pSibling) {
+        mark(mark, child);
+        m_pending.push_back(child);
     }
-    --m_deleteDepth;
-    while (!m_pending.empty()) {
-        const SPendingDelete next = m_pending.front();
-        m_pending.erase(m_pending.begin());
-        if (next.all)
-            DeleteItem(nullptr);
-        else if (!next.life.expired())
-            DeleteItem(next.node);
+}
+
+void CPropertyTreeWnd::RunDeletions() {
+    // The deleting notifications run in a scope of their own: deletions the owner asks for
+    // there join the queue behind the current ones.
+    {
+        CEventScope scope(this);
+        while (!m_pending.empty()) {
+            CPropertyNode* node = m_pending.front();
+            m_pending.erase(m_pending.begin());
+            if (node)
+                DeleteNode(node);
+            else
+                Notify(PROPN_DELETING, nullptr); // every node follows
+        }
     }
     UpdateScrollRange();
     RedrawAll();
@@ -231,7 +252,11 @@ void CPropertyTreeWnd::DeleteNode(CPropertyNode* node) {
     node->m_pSibling = nullptr;
     if (m_pFocus == node)
         m_pFocus = nullptr;
-    LayoutRows(); // no row may keep a link to the node
+    // No row, pane or queue may keep a link to the node.
+    LayoutRows();
+    if (m_pList)
+        m_pList->ForgetNode(node);
+    m_pending.erase(std::remove(m_pending.begin(), m_pending.end(), node), m_pending.end());
     node->OnRemove();
     delete node;
 }
@@ -302,13 +327,12 @@ void CPropertyTreeWnd::SetScrollOrigin(int origin) {
 }
 
 void CPropertyTreeWnd::LayoutNodes() {
+    CEventScope scope(this);
     LayoutRows();
     std::vector<CPropertyNode*> nodes;
-    std::vector<std::weak_ptr<const char>> lives;
-    CollectNodes(&m_root, nodes, lives);
-    for (std::size_t i = 0; i < nodes.size(); ++i)
-        if (!lives[i].expired())
-            nodes[i]->OnLayout();
+    CollectNodes(&m_root, nodes);
+    for (CPropertyNode* node : nodes)
+        node->OnLayout();
 }
 
 void CPropertyTreeWnd::RedrawAll() {
@@ -319,33 +343,28 @@ void CPropertyTreeWnd::RedrawAll() {
 }
 
 void CPropertyTreeWnd::DeselectAll() {
+    CEventScope scope(this);
     std::vector<CPropertyNode*> nodes;
-    std::vector<std::weak_ptr<const char>> lives;
-    CollectNodes(&m_root, nodes, lives);
-    for (std::size_t i = 0; i < nodes.size(); ++i)
-        if (!lives[i].expired())
-            nodes[i]->Select(false);
+    CollectNodes(&m_root, nodes);
+    for (CPropertyNode* node : nodes)
+        node->Select(false);
 }
 
 bool CPropertyTreeWnd::ChangeFocus(CPropertyNode* node) {
     if (m_pFocus == node)
         return true;
+    CEventScope scope(this);
     m_pFocus = node;
     RedrawAll();
-    if (!node) {
-        Notify(PROPN_SELCHANGED, nullptr);
-        return true;
-    }
-    const auto life = node->Life();
     Notify(PROPN_SELCHANGED, node);
-    return !life.expired();
+    return !node || !node->m_deleting;
 }
 
 bool CPropertyTreeWnd::ToggleExpansion(CPropertyNode* node) {
     if (!node || !node->m_pChild)
         return false;
-    const auto life = node->Life();
-    if (Notify(PROPN_EXPANDING, node) || life.expired())
+    CEventScope scope(this);
+    if (Notify(PROPN_EXPANDING, node))
         return false;
     node->Expand(!node->m_expanded);
     CheckFocusVisible();
@@ -360,6 +379,7 @@ bool CPropertyTreeWnd::IsVisibleRow(const CPropertyNode* node) const {
 }
 
 void CPropertyTreeWnd::CheckFocusVisible() {
+    CEventScope scope(this);
     LayoutRows();
     if (!m_pFocus || IsVisibleRow(m_pFocus))
         return;
@@ -386,6 +406,7 @@ void CPropertyTreeWnd::EnsureVisible(CPropertyNode* node) {
 
 void CPropertyTreeWnd::SetFocusedItem(CPropertyNode* node) {
     wxCHECK_RET(!node || node->m_pControl == this, "the node is not in this tree");
+    CEventScope scope(this);
     if (node) {
         // Open the collapsed ancestors, outermost first, so the row can be shown.
         std::vector<CPropertyNode*> ancestors;
@@ -405,11 +426,9 @@ void CPropertyTreeWnd::SetFocusedItem(CPropertyNode* node) {
 void CPropertyTreeWnd::MoveFocus(CPropertyNode* target) {
     if (!target)
         return;
-    const auto life = target->Life();
+    CEventScope scope(this);
     EnsureVisible(target);
     DeselectAll();
-    if (life.expired())
-        return;
     target->Select(true);
     ChangeFocus(target);
     RedrawAll();
@@ -461,4 +480,17 @@ void CPropertyTreeWnd::DestroyLater(wxWindow* window) {
         if (wxWindow* w = pending.get())
             w->Destroy();
     });
+}
+
+CPropertyTreeWnd::CEventScope::CEventScope(CPropertyTreeWnd* control) : m_control(control) {
+    if (control)
+        ++control->m_eventDepth;
+}
+
+CPropertyTreeWnd::CEventScope::~CEventScope() {
+    auto* control = static_cast<CPropertyTreeWnd*>(m_control.get());
+    if (!control || control->m_eventDepth == 0)
+        return;
+    if (--control->m_eventDepth == 0 && !control->m_pending.empty())
+        control->RunDeletions();
 }

@@ -21,7 +21,6 @@
 #include <wx/weakref.h>
 #include <wx/window.h>
 
-#include <memory>
 #include <vector>
 
 class CPropertyInfoPane;
@@ -69,9 +68,11 @@ public:
     int GetColumn() const { return m_column; }
 
     // Appends `node` as the last child of `parent` (of the root when null); the control owns it
-    // from then on. Answers the node.
+    // from then on. Answers the node, or null when the owner deleted it on hearing of it.
     CPropertyNode* InsertItem(CPropertyNode* node, CPropertyNode* parent = nullptr);
-    // Deletes the node and its subtree; null deletes every node.
+    // Deletes the node and its subtree; null deletes every node. Asked for while the control is
+    // handling an event or notifying (see CEventScope), the deletion waits for the end of the
+    // outermost one; until then the nodes are IsBeingDeleted() and take no more actions.
     void DeleteItem(CPropertyNode* node);
     void DeleteAllItems();
 
@@ -98,7 +99,8 @@ public:
     static int GetInstanceCount() { return s_instances; }
 
     // Used by the panes and nodes.
-    // Sends a notification; answers true when the owner vetoed it.
+    // Sends a notification; answers true when the owner vetoed it or deleted the node it is
+    // about (nothing is sent about a node on its way out, but its PROPN_DELETING).
     bool Notify(int code, CPropertyNode* node);
     // Rebuilds the visible list and places every shown row (list-pane coordinates).
     void LayoutRows();
@@ -126,11 +128,29 @@ public:
     // owner), and a window must not be deleted under its own event.
     void DestroyLater(wxWindow* window);
 
+    // The control's one lifetime rule: no node is destroyed while code that reached it is on
+    // the stack. Every way into the control (a pane's or an editor window's event handler, a
+    // call that notifies the owner) opens a scope; nodes deleted while any scope is open are
+    // queued and deleted when the outermost scope closes, after which the code that opened it
+    // touches no node. Scopes nest; a scope of a destroyed control does nothing.
+    class CEventScope {
+    public:
+        explicit CEventScope(CPropertyTreeWnd* control);
+        ~CEventScope();
+        CEventScope(const CEventScope&) = delete;
+        CEventScope& operator=(const CEventScope&) = delete;
+
+    private:
+        wxWeakRef<wxWindow> m_control;
+    };
+
 private:
     void OnSize(wxSizeEvent& event);
     void OnSysColourChanged(wxSysColourChangedEvent& event);
     void LayoutPanes();
     void DeleteNode(CPropertyNode* node);
+    // Carries out the queued deletions (the outermost scope is closing).
+    void RunDeletions();
     void MoveFocus(CPropertyNode* target);
     static void CreateFonts();
 
@@ -145,14 +165,10 @@ private:
     int m_lastId = 0;
     wxWeakRef<wxWindow> m_owner;
 
-    // Deletions asked for while a deletion is reporting to the owner run after it.
-    int m_deleteDepth = 0;
-    struct SPendingDelete {
-        CPropertyNode* node;
-        std::weak_ptr<const char> life;
-        bool all;
-    };
-    std::vector<SPendingDelete> m_pending;
+    // Open CEventScopes, and the deletions waiting for the last to close (null: the notice that
+    // every node goes, followed by each top-level node).
+    int m_eventDepth = 0;
+    std::vector<CPropertyNode*> m_pending;
     int m_notifyDepth = 0;
 
     static wxFont* s_normalFont;
