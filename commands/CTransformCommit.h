@@ -51,11 +51,12 @@ public:
     // Whether a step can be recorded at all: a scene to read and an undo manager to take it.
     bool CanRecord() const;
 
-    // One drag step with the gizmo's result since the press, applied to the selection as it
-    // is now: MODE_MOVE moves (keeping the height above the ground when groundFollow is set
-    // and the step is not vertical), MODE_ROTATE rotates by (pitch, yaw, roll), MODE_SCALE
-    // scales; other modes change nothing. A non-finite delta changes nothing. Returns the
-    // number of entities changed.
+    // One drag step with the gizmo's result (a move or turn since the press, scale factors
+    // since the previous step), applied to the selection as it is now: MODE_MOVE moves
+    // (keeping the height above the ground when groundFollow is set and the step is not
+    // vertical), MODE_ROTATE rotates by (pitch, yaw, roll), MODE_SCALE scales; other modes
+    // change nothing. A non-finite delta changes nothing. Returns the number of entities
+    // changed.
     int ApplyDrag(int mode, const Ogre::Vector3& delta, bool groundFollow);
     // One drag step of a rotation part: every selected entity turns about `axis` by `angle`
     // since the press. A non-finite or zero axis, or a non-finite angle, changes nothing.
