@@ -22,7 +22,7 @@ const char* const kSelectModeCommand = "SelectTranslateMode";
 
 } // namespace
 
-CTranslate::CTranslate(Interface* host, void* moduleHandle) : m_displayName("移动") {
+CTranslate::CTranslate(Interface* host, void* moduleHandle) : m_drag(host), m_displayName("移动") {
     m_host = host;
     m_module = moduleHandle;
     m_menu = nullptr;
@@ -35,7 +35,7 @@ CTranslate::CTranslate(Interface* host, void* moduleHandle) : m_displayName("移
 }
 
 CTranslate::~CTranslate() {
-    // A drag still under way never reaches the undo stack (the pending step goes with us).
+    // A drag still under way never reaches the undo stack (its open step goes with us).
     // The unload notification normally removed the listener; a plug-in deleted without it must
     // not leave the engine calling into a deleted object.
     if (m_listener) {
@@ -49,7 +49,8 @@ int CTranslate::OnLoad() {
     // A repeated load notification keeps what the first one made: the host may hold the cursor.
     if (!m_cursor)
         m_cursor.reset(CreateGizmarkCursor());
-    GuardedStep("creating the transform bar", [&] { m_transformBar.Create(wxTheApp ? wxTheApp->GetTopWindow() : nullptr); });
+    GuardedStep("creating the transform bar",
+                [&] { m_transformBar.Create(wxTheApp ? wxTheApp->GetTopWindow() : nullptr); });
     if (CDialogParameter* panel = m_panelHost.GetPanel())
         panel->SetPlugin(this);
     if (CUndoRedoManager* undo = m_host->undoManager()) {

@@ -4,6 +4,7 @@
 #include "IBaseCommand.h"
 #include "IPluginBase.h"
 #include "CMapSelectMgr.h"
+#include "CTransformCommit.h"
 #include "CPanelHost.h"
 #include "CTransformBar.h"
 #include "IPanelOwner.h"
@@ -82,17 +83,14 @@ public:
     CTranslateListener* GetListener() const { return m_listener.get(); }
     CSceneManager* GetSceneManager() const { return m_sceneManager; }
     void* GetModuleHandle() const { return m_module; }
-    IBaseCommand* GetPendingTransform() const { return m_pending.get(); }
+    IBaseCommand* GetPendingTransform() const { return m_drag.Step(); }
     int IsPageShown() const { return m_pageShown; }
     int IsToolEngaged() const { return m_toolEngaged; }
     const wxCursor* GetCursor() const { return m_cursor.get(); }
     wxMenu* GetMenu() const { return m_menu; }
     void SetMenu(wxMenu* menu) { m_menu = menu; }
     // Hands the plug-in a drag step as if a press had started one (tests of the tear-down).
-    void AdoptPendingTransform(IBaseCommand* step) {
-        if (step != m_pending.get())
-            m_pending.reset(step);
-    }
+    void AdoptPendingTransform(IBaseCommand* step) { m_drag.Adopt(step); }
 
 private:
     int OnLoad();
@@ -108,7 +106,8 @@ private:
     int m_pageShown = 0;
     int m_toolEngaged = 0;
     CPanelHost m_panelHost;
-    std::unique_ptr<IBaseCommand> m_pending;
+    // The drag under way: its step is open from an accepted press to the release or cancel.
+    CTransformCommit m_drag;
     bool m_groundFollow = false;
     // A drag was taken back: the left release still to come belongs to it.
     bool m_pressCancelled = false;

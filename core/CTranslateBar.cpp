@@ -4,7 +4,7 @@
 #include "CTranslate.h"
 
 #include "CSceneManager.h"
-#include "CTransformCommand.h"
+#include "CTransformCommit.h"
 #include "Interface.h"
 #include "SceneEntity.h"
 #include "TransformBarFields.h"
@@ -27,16 +27,6 @@ SceneEntity* ShownEntity(CSceneManager* scene) {
     const std::set<std::string>& names = scene->getSelectedEntities();
     return names.empty() ? nullptr : scene->getSceneEntity(*names.begin());
 }
-
-struct BarGroup {
-    int kind;
-    std::uint32_t lock; // the first entity's state bit that keeps the group from being applied
-};
-constexpr BarGroup kBarGroups[3] = {
-    {KIND_POSITION, STATE_LOCK_POSITION},
-    {KIND_ORIENTATION, STATE_LOCK_ORIENTATION},
-    {KIND_SCALE, STATE_LOCK_SCALE},
-};
 
 } // namespace
 
@@ -89,18 +79,20 @@ void CTranslate::ApplyTransformBar() {
         TransformBarFields::ReadChanges(m_transformBar.ReadTexts(), m_transformBar.GetEdited());
     if (!ShownEntity(m_sceneManager))
         return;
-    IToolManager* notifier = m_host ? m_host->toolManager() : nullptr;
-    CUndoRedoManager* undo = m_host ? m_host->undoManager() : nullptr;
-    for (int group = 0; group < 3; ++group) {
-        const TransformBarFields::GroupChange& change = changes.groups[group];
+    // The bar's groups are the channels, in the table's order.
+    for (const TransformChannel& channel : kTransformChannels) {
+        const TransformBarFields::GroupChange& change = changes.groups[channel.slot];
         if (!change.mask)
             continue;
         // The lock bits are read on the first entity before each group, as it may change.
         SceneEntity* first = ShownEntity(m_sceneManager);
-        if (!first || (first->GetState() & kBarGroups[group].lock))
+        if (!first || (first->GetState() & channel.barLock))
             continue;
-        TransformSteps::ApplyWorldTransform(m_sceneManager, notifier, undo, change.value,
-                                            change.mask, kBarGroups[group].kind);
+        // One undo step per group, holding every entity's whole local value from before it.
+        CTransformCommit commit(m_host);
+        commit.Begin(channel.kind, AXIS_ALL);
+        if (commit.SetWorldValues(change.value, change.mask))
+            commit.Push();
     }
     // A refused field shows the value the entity kept.
     if (changes.refused)

@@ -1,29 +1,12 @@
-// Drag handling: a press on the gizmo starts an undoable transform of the selection, each
-// pointer move applies the gizmo's value to every selected entity at once, and the release hands
-// the whole drag to the undo manager as one step. Also ApplyTransform, the one-step change used
-// by the side panel and the transform bar.
+// Drag handling: a press on the gizmo begins the drag's transform commit over the selection,
+// each pointer move applies the gizmo's value to every selected entity at once, and the release
+// pushes the whole drag as one undo step (Escape or the right button cancels it back). Also
+// ApplyTransform and SnapToGround, the one-step changes of the side panel, through commits of
+// their own.
 #include "CTranslate.h"
 
-#include "CTransformCommand.h"
-#include "CGameEngine.h"
 #include "CSceneManager.h"
 #include "Interface.h"
-#include "SceneEntity.h"
-
-namespace {
-
-IToolManager* Notifier(Interface* host) {
-    return host ? host->toolManager() : nullptr;
-}
-
-// The scene that answers ground queries: the engine's.
-CSceneManager* GroundScene(Interface* host) {
-    IEngineAccess* access = host ? host->engineAccess() : nullptr;
-    CGameEngine* engine = access ? access->gameEngine() : nullptr;
-    return engine ? engine->GetSceneManager() : nullptr;
-}
-
-} // namespace
 
 int CTranslate::OnPointerDown(IView* view, int viewNumber, int keyFlags, int x, int y) {
     if (!m_toolEngaged)
@@ -32,13 +15,9 @@ int CTranslate::OnPointerDown(IView* view, int viewNumber, int keyFlags, int x, 
     m_pressCancelled = false;
     if (m_gizmo.OnPress(view, viewNumber, keyFlags, x, y) != 1)
         return 0;
-    const int mode = m_gizmo.GetMode();
-    // A press while a step is pending replaces it; the old one never reaches the undo stack.
-    // Entities that may not be transformed are neither recorded nor changed by the drag.
-    auto command = std::make_unique<CTransformCommand>();
-    command->Capture(TransformSteps::TransformableSelection(m_sceneManager), mode, AXIS_ALL);
-    TransformSteps::PrepareDrag(m_sceneManager, mode);
-    m_pending = std::move(command);
+    // A press while a drag's step is open replaces it; the old one never reaches the undo
+    // stack. Entities that may not be transformed are neither recorded nor changed by the drag.
+    m_drag.BeginDrag(m_gizmo.GetMode());
     return 1;
 }
 
@@ -52,12 +31,11 @@ int CTranslate::OnPointerMove(IView* view, int viewNumber, int keyFlags, int x, 
     if (m_gizmo.OnDrag(view, viewNumber, keyFlags, x, y, &drag) != 1)
         return 1;
     if (drag.kind == DRAG_KIND_AXIS_TURN) {
-        TransformSteps::ApplyAxisRotation(m_sceneManager, Notifier(m_host), drag.axis, drag.angle);
+        m_drag.ApplyTurn(drag.axis, drag.angle);
         return 1;
     }
     // The other kinds are numbered as the modes the drag transforms take.
-    TransformSteps::ApplyDragResult(m_sceneManager, GroundScene(m_host), Notifier(m_host),
-                                    drag.kind, drag.value, m_groundFollow);
+    m_drag.ApplyDrag(drag.kind, drag.value, m_groundFollow);
     return 1;
 }
 
@@ -79,11 +57,7 @@ int CTranslate::OnPointerUp(IView* view, int viewNumber, int keyFlags, int x, in
         mode = "sub";
 
     if (m_gizmo.OnRelease(view, viewNumber, keyFlags, x, y) == 1) {
-        // The undo manager owns the step from here on.
-        CUndoRedoManager* undo = m_host ? m_host->undoManager() : nullptr;
-        if (m_pending && undo)
-            undo->addUndo(m_pending.release());
-        m_pending.reset();
+        m_drag.Push();
         return 1;
     }
     return ClickSelect(mode, view, x, y);
@@ -92,11 +66,8 @@ int CTranslate::OnPointerUp(IView* view, int viewNumber, int keyFlags, int x, in
 int CTranslate::CancelDrag() {
     if (m_gizmo.CancelDrag() != 1)
         return 0;
-    // The pending step holds every entity's value from the press: swapping it back restores
-    // each exactly and notifies; the step itself is then dropped, so no undo step remains.
-    if (m_pending)
-        m_pending->undo();
-    m_pending.reset();
+    // Every entity the press recorded gets its value back exactly; no undo step remains.
+    m_drag.Cancel();
     m_pressCancelled = true;
     return 1;
 }
@@ -114,17 +85,25 @@ int CTranslate::OnInputOther(int code, int) {
 }
 
 float CTranslate::GroundHeight(Ogre::Vector3 point) {
-    return TransformSteps::GroundHeight(GroundScene(m_host), point);
+    return TransformSteps::GroundHeight(TransformSteps::GroundScene(m_host), point);
 }
 
 int CTranslate::ApplyTransform(Ogre::Vector3 value, COORDINATE_AXIS axis, int kind) {
-    CUndoRedoManager* undo = m_host ? m_host->undoManager() : nullptr;
-    return TransformSteps::ApplyTransform(m_sceneManager, Notifier(m_host), undo, value, axis,
-                                          kind);
+    CTransformCommit commit(m_host);
+    commit.Begin(kind, axis);
+    // A refused value changes nothing and records nothing: the commit drops its step.
+    if (!commit.SetValues(value))
+        return 0;
+    // One step even for an empty selection; done also without an undo manager to record it.
+    commit.Push();
+    return 1;
 }
 
 int CTranslate::SnapToGround() {
-    CUndoRedoManager* undo = m_host ? m_host->undoManager() : nullptr;
-    return TransformSteps::SnapToGround(m_sceneManager, GroundScene(m_host), Notifier(m_host),
-                                        undo);
+    CTransformCommit commit(m_host);
+    if (!commit.CanRecord())
+        return 0;
+    commit.Begin(KIND_POSITION);
+    commit.DropToGround();
+    return commit.Push();
 }

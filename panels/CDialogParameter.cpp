@@ -6,6 +6,7 @@
 #include "ToolIds.h"
 #include "CSceneManager.h"
 #include "SceneEntity.h"
+#include "TransformChannel.h"
 
 #include <OgreEntity.h>
 #include <OgreSubEntity.h>
@@ -27,23 +28,12 @@ constexpr int kShow = 5;
 constexpr int kHide = 0;
 constexpr int kNameIndex = 9;
 
-// The kind (1 position, 2 rotation, 3 scale) and axis of value edit `index` (0..8).
-int KindOf(int index) {
-    return index / 3 + 1;
+// The channel (a row of three: position, rotation, scale) and axis of value edit `index` (0..8).
+const TransformChannel& ChannelOfEdit(int index) {
+    return kTransformChannels[index / 3];
 }
 COORDINATE_AXIS AxisOf(int index) {
     return static_cast<COORDINATE_AXIS>(index % 3);
-}
-
-Ogre::Vector3 ValuesOf(const SceneEntity& entity, int kind) {
-    switch (kind) {
-    case KIND_POSITION:
-        return entity.GetPosition();
-    case KIND_ORIENTATION:
-        return entity.GetOrientation();
-    default:
-        return entity.GetScale();
-    }
 }
 
 std::string Utf8(const wxString& text) {
@@ -153,13 +143,15 @@ void CDialogParameter::Refresh(int showState, bool showAll, int code, bool ownVa
                 ++m_controlWrites;
             }
         }
-        const int kinds[3] = {NOTIFY_MOVED, NOTIFY_ROTATED, NOTIFY_SCALED};
-        for (int k = 0; k < 3; ++k) {
-            if (code != NOTIFY_SELECTION && (code != kinds[k] || !ownValues))
+        // A row of three edits per channel, refreshed on a new selection or on its own
+        // notification about the shown entity.
+        for (const TransformChannel& channel : kTransformChannels) {
+            if (code != NOTIFY_SELECTION && (code != channel.notifyCode || !ownValues))
                 continue;
-            const Ogre::Vector3 values = ValuesOf(*m_entity, k + 1);
+            const Ogre::Vector3 values = channel.Get(*m_entity);
             for (int axis = 0; axis < 3; ++axis)
-                WriteEdit(k * 3 + axis, PanelText::FormatValue(values[axis], k + 1));
+                WriteEdit(channel.slot * 3 + axis,
+                          PanelText::FormatValue(values[axis], channel.kind));
         }
         if (m_planMap) {
             const bool planMap = (m_entity->GetState() & STATE_PLAN_MAP) != 0;
@@ -271,9 +263,10 @@ void CDialogParameter::ApplyEdit(int index) {
     if (m_shown[index].valid)
         return;
     const std::string text = Utf8(edit->GetValue());
-    const int kind = KindOf(index);
+    const TransformChannel& channel = ChannelOfEdit(index);
+    const int kind = channel.kind;
     const COORDINATE_AXIS axis = AxisOf(index);
-    const float current = ValuesOf(*m_entity, kind)[axis];
+    const float current = channel.Get(*m_entity)[axis];
     // Pasted text may hold characters the edit refuses when typed: refused as a whole.
     if (!PanelText::IsNumericEditText(text)) {
         wxBell();
@@ -296,7 +289,7 @@ void CDialogParameter::ApplyEdit(int index) {
     // The notifications refreshed the edits of every entity that changed; read the component
     // back in any case, so the edit shows what the entity kept.
     if (m_entity)
-        WriteEdit(index, PanelText::FormatValue(ValuesOf(*m_entity, kind)[axis], kind), true);
+        WriteEdit(index, PanelText::FormatValue(channel.Get(*m_entity)[axis], kind), true);
 }
 
 void CDialogParameter::ApplyName() {

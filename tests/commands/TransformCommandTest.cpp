@@ -1,85 +1,20 @@
-// The transform undo step and the selection transforms of a drag, against the editor's real
-// headless engine, scene and undo manager.
-#include "CTransformCommand.h"
-#include "GizmoConstants.h"
+// The transform undo step and the transform commit's drag, panel, bar and snap changes, against
+// the editor's real headless engine, scene and undo manager.
+#include "TransformFixture.h"
 
-#include "CEditorUndoManager.h"
-#include "HostInstance.h"
-#include "CEditorEngine.h"
-#include "CEditorEntity.h"
-#include "CEditorScene.h"
-#include "DemoScene.h"
+#include "GizmoConstants.h"
 
 #include <OgreSceneManager.h>
 #include <OgreSceneNode.h>
 
-#include <gtest/gtest.h>
-
 #include <cmath>
 #include <limits>
-#include <utility>
-#include <vector>
 
 namespace {
 
 using Ogre::Vector3;
 
-class RecordingTools : public IToolManager {
-public:
-    void switchTool(int) override {}
-    int toolForCommand(IPluginBase*, int) override { return -1; }
-    void notify(int code, int arg, void* data) override {
-        EXPECT_EQ(arg, 1);
-        sent.emplace_back(code, static_cast<SceneEntity*>(data)->GetName());
-    }
-    std::vector<std::pair<int, std::string>> sent;
-};
-
-// The host as the module sees it, over the real engine and undo manager.
-class TestHost : public Interface {
-public:
-    TestHost() : engine(false) {}
-    IPluginRegistry* pluginRegistry() override { return nullptr; }
-    IEngineAccess* engineAccess() override { return &engine; }
-    IViewHost* viewHost() override { return nullptr; }
-    IToolManager* toolManager() override { return &tools; }
-    CUndoRedoManager* undoManager() override { return &undo; }
-
-    CEditorEngine engine;
-    RecordingTools tools;
-    CEditorUndoManager undo;
-};
-
-void ExpectNear(const Vector3& actual, const Vector3& expected, float tolerance = 1e-5f) {
-    EXPECT_NEAR(actual.x, expected.x, tolerance);
-    EXPECT_NEAR(actual.y, expected.y, tolerance);
-    EXPECT_NEAR(actual.z, expected.z, tolerance);
-}
-
-class TransformCommandTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        host = std::make_unique<TestHost>();
-        SetInterfaceHinstance(host.get());
-        CreateDemoMeshes(host->engine);
-        scene = host->engine.GetScene();
-        a = scene->AddMesh("a", "box", "", Vector3(1, 2, 3));
-        b = scene->AddMesh("b", "box", "", Vector3(-4, 5, 6));
-        ASSERT_TRUE(a && b);
-    }
-    void TearDown() override {
-        SetInterfaceHinstance(nullptr);
-        host.reset();
-    }
-    void Select(std::set<std::string> names) { scene->SetSelection(names); }
-    CSceneManager* Scene() { return scene; }
-    IToolManager* Tools() { return &host->tools; }
-
-    std::unique_ptr<TestHost> host;
-    CEditorScene* scene = nullptr;
-    CEditorEntity* a = nullptr;
-    CEditorEntity* b = nullptr;
-};
+using TransformCommandTest = TransformFixture;
 
 TEST_F(TransformCommandTest, PositionStepUndoRedoSwapsEveryEntityInNameOrder) {
     auto* command = new CTransformCommand();
@@ -156,9 +91,7 @@ TEST_F(TransformCommandTest, OrientationAndScaleStepsUseTheirOwnSettersAndCodes)
 
 TEST_F(TransformCommandTest, StepOfOneAxisSwapsOnlyThatComponent) {
     Select({"a"});
-    EXPECT_EQ(TransformSteps::ApplyTransform(Scene(), Tools(), &host->undo, Vector3(0, 9, 0),
-                                             AXIS_Y, KIND_POSITION),
-              1);
+    EXPECT_EQ(ApplyValues(Vector3(0, 9, 0), AXIS_Y, KIND_POSITION), 1);
     ExpectNear(a->GetPosition(), Vector3(1, 9, 3));
     // Something else changes X after the step: undo leaves that change alone.
     a->SetPosition(Vector3(7, 0, 0), AXIS_X);
@@ -170,16 +103,13 @@ TEST_F(TransformCommandTest, StepOfOneAxisSwapsOnlyThatComponent) {
 
 TEST_F(TransformCommandTest, ApplyTransformPushesOneStepEvenForAnEmptySelection) {
     Select({});
-    EXPECT_EQ(TransformSteps::ApplyTransform(Scene(), Tools(), &host->undo, Vector3(1, 1, 1),
-                                             AXIS_ALL, KIND_SCALE),
-              1);
+    EXPECT_EQ(ApplyValues(Vector3(1, 1, 1), AXIS_ALL, KIND_SCALE), 1);
     EXPECT_EQ(host->undo.undoCount(), 1);
     EXPECT_TRUE(host->tools.sent.empty());
     EXPECT_TRUE(host->undo.undo());
 
     Select({"a", "b"});
-    TransformSteps::ApplyTransform(Scene(), Tools(), &host->undo, Vector3(0.5f, 0, 0), AXIS_ALL,
-                                   KIND_ORIENTATION);
+    ApplyValues(Vector3(0.5f, 0, 0), AXIS_ALL, KIND_ORIENTATION);
     ExpectNear(a->GetOrientation(), Vector3(0.5f, 0, 0));
     ExpectNear(b->GetOrientation(), Vector3(0.5f, 0, 0));
     const std::vector<std::pair<int, std::string>> expected = {{53, "a"}, {53, "b"}};
@@ -193,10 +123,7 @@ TEST_F(TransformCommandTest, ApplyTransformRefusesNonFiniteValuesAndUnknownAxes)
     Select({"a"});
     const float nan = std::numeric_limits<float>::quiet_NaN();
     const float inf = std::numeric_limits<float>::infinity();
-    auto apply = [&](const Vector3& v, int axis) {
-        return TransformSteps::ApplyTransform(Scene(), Tools(), &host->undo, v,
-                                              static_cast<COORDINATE_AXIS>(axis), KIND_POSITION);
-    };
+    auto apply = [&](const Vector3& v, int axis) { return ApplyValues(v, axis, KIND_POSITION); };
     EXPECT_EQ(apply(Vector3(nan, 0, 0), AXIS_X), 0);
     EXPECT_EQ(apply(Vector3(0, inf, 0), AXIS_ALL), 0);
     EXPECT_EQ(apply(Vector3(1, 1, 1), 4), 0);
@@ -208,24 +135,19 @@ TEST_F(TransformCommandTest, ApplyTransformRefusesNonFiniteValuesAndUnknownAxes)
     ExpectNear(a->GetPosition(), Vector3(5, 2, 3));
 }
 
-// A move drag as the plug-in runs it: capture, PreTransform, steps, one step on the stack.
+// A move drag as the plug-in runs it: begun at the press, steps, one step pushed at the release.
 TEST_F(TransformCommandTest, MoveDragMovesEverySelectedEntityAndUndoesInOneStep) {
     Select({"a", "b"});
-    auto* command = new CTransformCommand();
-    command->Capture(scene->getSelectedEntities(), KIND_POSITION, AXIS_ALL);
-    TransformSteps::PrepareDrag(Scene(), MODE_MOVE);
+    Drag().BeginDrag(MODE_MOVE);
     // Drag results are totals since the press.
-    EXPECT_EQ(TransformSteps::ApplyDragResult(Scene(), Scene(), Tools(), MODE_MOVE,
-                                              Vector3(2, 0, 0), false),
-              2);
-    EXPECT_EQ(TransformSteps::ApplyDragResult(Scene(), Scene(), Tools(), MODE_MOVE,
-                                              Vector3(3, 0, 0), false),
-              2);
+    EXPECT_EQ(Drag().ApplyDrag(MODE_MOVE, Vector3(2, 0, 0), false), 2);
+    EXPECT_EQ(Drag().ApplyDrag(MODE_MOVE, Vector3(3, 0, 0), false), 2);
     ExpectNear(a->GetPosition(), Vector3(4, 2, 3));
     ExpectNear(b->GetPosition(), Vector3(-1, 5, 6));
     EXPECT_EQ(host->tools.sent.size(), 4u);
     EXPECT_EQ(host->tools.sent.back(), std::make_pair(51, std::string("b")));
-    host->undo.addUndo(command);
+    EXPECT_EQ(Drag().Push(), 1);
+    EXPECT_FALSE(Drag().IsOpen());
     EXPECT_EQ(host->undo.undoCount(), 1);
     ASSERT_TRUE(host->undo.undo());
     ExpectNear(a->GetPosition(), Vector3(1, 2, 3));
@@ -234,43 +156,36 @@ TEST_F(TransformCommandTest, MoveDragMovesEverySelectedEntityAndUndoesInOneStep)
 
 TEST_F(TransformCommandTest, RotateAndScaleStepsAndOtherModes) {
     Select({"a"});
-    TransformSteps::PrepareDrag(Scene(), MODE_ROTATE);
-    EXPECT_EQ(TransformSteps::ApplyAxisRotation(Scene(), Tools(), Vector3::UNIT_Y, 0.25f), 1);
-    EXPECT_EQ(TransformSteps::ApplyAxisRotation(Scene(), Tools(), Vector3::UNIT_Y, 0.5f), 1);
+    Drag().BeginDrag(MODE_ROTATE);
+    EXPECT_EQ(Drag().ApplyTurn(Vector3::UNIT_Y, 0.25f), 1);
+    EXPECT_EQ(Drag().ApplyTurn(Vector3::UNIT_Y, 0.5f), 1);
     ExpectNear(a->GetOrientation(), Vector3(0, 0.5f, 0), 1e-4f);
     EXPECT_EQ(host->tools.sent.back().first, 53);
 
-    TransformSteps::PrepareDrag(Scene(), MODE_SCALE);
+    Drag().BeginDrag(MODE_SCALE);
     // Scale results are ratios since the previous step.
-    TransformSteps::ApplyDragResult(Scene(), Scene(), Tools(), MODE_SCALE, Vector3(2, 2, 2), false);
-    TransformSteps::ApplyDragResult(Scene(), Scene(), Tools(), MODE_SCALE, Vector3(1.5f, 1, 1),
-                                    false);
+    Drag().ApplyDrag(MODE_SCALE, Vector3(2, 2, 2), false);
+    Drag().ApplyDrag(MODE_SCALE, Vector3(1.5f, 1, 1), false);
     ExpectNear(a->GetScale(), Vector3(3, 2, 2));
     EXPECT_EQ(host->tools.sent.back().first, 52);
 
     host->tools.sent.clear();
-    EXPECT_EQ(TransformSteps::ApplyDragResult(Scene(), Scene(), Tools(), MODE_SELECT,
-                                              Vector3(1, 1, 1), false),
-              0);
+    EXPECT_EQ(Drag().ApplyDrag(MODE_SELECT, Vector3(1, 1, 1), false), 0);
     EXPECT_TRUE(host->tools.sent.empty());
 }
 
 TEST_F(TransformCommandTest, NonFiniteDragValuesNeverReachAnEntity) {
     Select({"a"});
-    TransformSteps::PrepareDrag(Scene(), MODE_MOVE);
+    Drag().BeginDrag(MODE_MOVE);
     const float nan = std::numeric_limits<float>::quiet_NaN();
     const float inf = std::numeric_limits<float>::infinity();
     for (int mode = 1; mode <= 3; ++mode) {
-        EXPECT_EQ(TransformSteps::ApplyDragResult(Scene(), Scene(), Tools(), mode,
-                                                  Vector3(nan, 0, 0), false),
-                  0);
-        EXPECT_EQ(TransformSteps::ApplyDragResult(Scene(), Scene(), Tools(), mode,
-                                                  Vector3(1, inf, 1), true),
-                  0);
+        EXPECT_EQ(Drag().ApplyDrag(mode, Vector3(nan, 0, 0), false), 0);
+        EXPECT_EQ(Drag().ApplyDrag(mode, Vector3(1, inf, 1), true), 0);
     }
-    EXPECT_EQ(TransformSteps::ApplyAxisRotation(Scene(), Tools(), Vector3::UNIT_X, nan), 0);
-    EXPECT_EQ(TransformSteps::ApplyAxisRotation(Scene(), Tools(), Vector3(nan, 1, 0), 1.0f), 0);
-    EXPECT_EQ(TransformSteps::ApplyAxisRotation(Scene(), Tools(), Vector3::ZERO, 1.0f), 0);
+    EXPECT_EQ(Drag().ApplyTurn(Vector3::UNIT_X, nan), 0);
+    EXPECT_EQ(Drag().ApplyTurn(Vector3(nan, 1, 0), 1.0f), 0);
+    EXPECT_EQ(Drag().ApplyTurn(Vector3::ZERO, 1.0f), 0);
     EXPECT_TRUE(host->tools.sent.empty());
     ExpectNear(a->GetPosition(), Vector3(1, 2, 3));
     ExpectNear(a->GetOrientation(), Vector3::ZERO);
@@ -315,28 +230,27 @@ TEST_F(GroundFollowTest, HorizontalMoveKeepsHeightAboveGroundAndVerticalMoveDoes
     a->SetPosition(Vector3(0, Terrain(a->GetPosition()) + 3, 0), AXIS_Y);
     Select({"a"});
     const Vector3 start = a->GetPosition();
-    TransformSteps::PrepareDrag(Scene(), MODE_MOVE);
+    Drag().BeginDrag(MODE_MOVE);
     for (int step = 1; step <= 6; ++step) {
         const Vector3 delta(step * 15.0f, 0.0004f, 0);
-        TransformSteps::ApplyDragResult(Scene(), Scene(), Tools(), MODE_MOVE, delta, true);
+        Drag().ApplyDrag(MODE_MOVE, delta, true);
         const Vector3 p = a->GetPosition();
         EXPECT_NEAR(p.x, start.x + delta.x, 1e-3f);
         EXPECT_NEAR(p.y - Terrain(p), 3.0f, 0.05f) << "step " << step;
     }
     // A vertical step moves freely: the drag result since the press, no ground.
-    TransformSteps::ApplyDragResult(Scene(), Scene(), Tools(), MODE_MOVE, Vector3(0, 0.0006f, 0),
-                                    true);
+    Drag().ApplyDrag(MODE_MOVE, Vector3(0, 0.0006f, 0), true);
     ExpectNear(a->GetPosition(), start + Vector3(0, 0.0006f, 0), 1e-4f);
     // Ground follow off: height fixed.
-    TransformSteps::ApplyDragResult(Scene(), Scene(), Tools(), MODE_MOVE, Vector3(40, 0, 0), false);
+    Drag().ApplyDrag(MODE_MOVE, Vector3(40, 0, 0), false);
     ExpectNear(a->GetPosition(), start + Vector3(40, 0, 0), 1e-4f);
 }
 
 TEST_F(GroundFollowTest, OverEmptySpaceTheHeightAboveYZeroIsKept) {
     a->SetPosition(Vector3(3000, 7, 3000));
     Select({"a"});
-    TransformSteps::PrepareDrag(Scene(), MODE_MOVE);
-    TransformSteps::ApplyDragResult(Scene(), Scene(), Tools(), MODE_MOVE, Vector3(25, 0, -5), true);
+    Drag().BeginDrag(MODE_MOVE);
+    Drag().ApplyDrag(MODE_MOVE, Vector3(25, 0, -5), true);
     ExpectNear(a->GetPosition(), Vector3(3025, 7, 2995), 1e-2f);
 }
 
@@ -377,20 +291,14 @@ protected:
 TEST_F(LockedEntityTest, DragStepsOfEveryModeAndGroundFollowPassTheLockedEntityBy) {
     Select({"cone_a", "pillar"});
     for (bool follow : {false, true}) {
-        TransformSteps::PrepareDrag(Scene(), MODE_MOVE);
-        EXPECT_EQ(TransformSteps::ApplyDragResult(Scene(), Scene(), Tools(), MODE_MOVE,
-                                                  Vector3(3, 0, 2), follow),
-                  1);
+        Drag().BeginDrag(MODE_MOVE);
+        EXPECT_EQ(Drag().ApplyDrag(MODE_MOVE, Vector3(3, 0, 2), follow), 1);
     }
-    TransformSteps::PrepareDrag(Scene(), MODE_ROTATE);
-    EXPECT_EQ(TransformSteps::ApplyDragResult(Scene(), Scene(), Tools(), MODE_ROTATE,
-                                              Vector3(0.3f, 0, 0), false),
-              1);
-    EXPECT_EQ(TransformSteps::ApplyAxisRotation(Scene(), Tools(), Vector3::UNIT_Y, 0.5f), 1);
-    TransformSteps::PrepareDrag(Scene(), MODE_SCALE);
-    EXPECT_EQ(TransformSteps::ApplyDragResult(Scene(), Scene(), Tools(), MODE_SCALE,
-                                              Vector3(2, 2, 2), false),
-              1);
+    Drag().BeginDrag(MODE_ROTATE);
+    EXPECT_EQ(Drag().ApplyDrag(MODE_ROTATE, Vector3(0.3f, 0, 0), false), 1);
+    EXPECT_EQ(Drag().ApplyTurn(Vector3::UNIT_Y, 0.5f), 1);
+    Drag().BeginDrag(MODE_SCALE);
+    EXPECT_EQ(Drag().ApplyDrag(MODE_SCALE, Vector3(2, 2, 2), false), 1);
     EXPECT_TRUE(ConeChanged());
     ExpectPillarKept();
 }
@@ -404,10 +312,8 @@ TEST_F(LockedEntityTest, PanelEditsAndBarAppliesChangeOnlyWhatMayBeTransformed) 
         CEditorEntity* free = scene->GetEntity(other);
         for (int kind = KIND_POSITION; kind <= KIND_SCALE; ++kind) {
             const int before = host->undo.undoCount();
-            TransformSteps::ApplyTransform(Scene(), Tools(), &host->undo, Vector3(0.5f, 0, 0),
-                                           AXIS_X, kind);
-            TransformSteps::ApplyWorldTransform(Scene(), Tools(), &host->undo, Vector3(0, 0.75f, 0),
-                                                2u, kind);
+            ApplyValues(Vector3(0.5f, 0, 0), AXIS_X, kind);
+            ApplyWorld(Vector3(0, 0.75f, 0), 2u, kind);
             EXPECT_EQ(host->undo.undoCount(), before + 2);
             const Vector3 v = kind == KIND_POSITION      ? free->GetPosition()
                               : kind == KIND_ORIENTATION ? free->GetOrientation()
@@ -430,7 +336,7 @@ TEST_F(LockedEntityTest, PressCaptureAndSnapToGroundLeaveTheLockedEntityOut) {
     // What a press and a snap record: the entities that may change.
     EXPECT_EQ(TransformSteps::TransformableSelection(Scene()), std::set<std::string>{"cone_a"});
     cone->SetPosition(Vector3(5, 9, -3));
-    ASSERT_EQ(TransformSteps::SnapToGround(Scene(), Scene(), Tools(), &host->undo), 1);
+    ASSERT_EQ(Snap(), 1);
     EXPECT_NEAR(cone->GetWorldPosition().y, scene->TerrainHeightAt(5, -3), 1e-4f);
     ExpectPillarKept();
     ASSERT_EQ(host->undo.undoCount(), 1);
@@ -444,19 +350,13 @@ TEST_F(LockedEntityTest, PressCaptureAndSnapToGroundLeaveTheLockedEntityOut) {
 TEST_F(LockedEntityTest, OnlyLockedEntitiesSelectedIsLikeAnEmptySelection) {
     Select({"pillar"});
     EXPECT_TRUE(TransformSteps::TransformableSelection(Scene()).empty());
-    EXPECT_EQ(TransformSteps::ApplyTransform(Scene(), Tools(), &host->undo, Vector3(2, 0, 0),
-                                             AXIS_X, KIND_POSITION),
-              1);
-    EXPECT_EQ(TransformSteps::ApplyWorldTransform(Scene(), Tools(), &host->undo, Vector3(0, 2, 0),
-                                                  2u, KIND_SCALE),
-              1);
-    EXPECT_EQ(TransformSteps::SnapToGround(Scene(), Scene(), Tools(), &host->undo), 1);
+    EXPECT_EQ(ApplyValues(Vector3(2, 0, 0), AXIS_X, KIND_POSITION), 1);
+    EXPECT_EQ(ApplyWorld(Vector3(0, 2, 0), 2u, KIND_SCALE), 1);
+    EXPECT_EQ(Snap(), 1);
     EXPECT_EQ(host->undo.undoCount(), 3);
-    TransformSteps::PrepareDrag(Scene(), MODE_MOVE);
-    EXPECT_EQ(TransformSteps::ApplyDragResult(Scene(), Scene(), Tools(), MODE_MOVE,
-                                              Vector3(1, 0, 0), true),
-              0);
-    EXPECT_EQ(TransformSteps::ApplyAxisRotation(Scene(), Tools(), Vector3::UNIT_Z, 1.0f), 0);
+    Drag().BeginDrag(MODE_MOVE);
+    EXPECT_EQ(Drag().ApplyDrag(MODE_MOVE, Vector3(1, 0, 0), true), 0);
+    EXPECT_EQ(Drag().ApplyTurn(Vector3::UNIT_Z, 1.0f), 0);
     EXPECT_TRUE(host->tools.sent.empty());
     ExpectPillarKept();
 }

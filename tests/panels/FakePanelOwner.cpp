@@ -1,6 +1,7 @@
 #include "FakePanelOwner.h"
 
 #include "CDialogParameter.h"
+#include "TransformChannel.h"
 
 namespace {
 
@@ -60,17 +61,9 @@ int FakePanelOwner::ApplyTransform(Ogre::Vector3 value, COORDINATE_AXIS axis, in
         SceneEntity* entity = m_scene.getSceneEntity(name);
         if (!entity)
             continue;
-        int code = NOTIFY_SCALED;
-        if (kind == KIND_POSITION) {
-            entity->SetPosition(value, axis);
-            code = NOTIFY_MOVED;
-        } else if (kind == KIND_ORIENTATION) {
-            entity->SetOrientation(value, axis);
-            code = NOTIFY_ROTATED;
-        } else {
-            entity->SetScale(value, axis);
-        }
-        m_panel.OnSceneNotify(entity, code);
+        const TransformChannel& channel = ChannelOf(kind);
+        channel.Set(*entity, value, axis);
+        m_panel.OnSceneNotify(entity, channel.notifyCode);
     }
     return 1;
 }

@@ -1,17 +1,9 @@
 // Applying the transform bar, without the toolkit: typed texts read against what the bar last
 // wrote, each changed group applied as world values to every selected entity of the editor's
 // real headless scene, with one undo step per group that restores every entity exactly.
-#include "CTransformCommand.h"
 #include "TransformBarFields.h"
-
-#include "CEditorEngine.h"
-#include "CEditorEntity.h"
-#include "CEditorScene.h"
-#include "CEditorUndoManager.h"
-#include "DemoScene.h"
-#include "HostInstance.h"
-
-#include <gtest/gtest.h>
+// The test host over the real headless engine, shared with the commit's tests.
+#include "TransformFixture.h"
 
 #include <limits>
 #include <memory>
@@ -21,30 +13,6 @@ namespace {
 
 using namespace TransformBarFields;
 using Ogre::Vector3;
-
-class CountingTools : public IToolManager {
-public:
-    void switchTool(int) override {}
-    int toolForCommand(IPluginBase*, int) override { return -1; }
-    void notify(int code, int, void* data) override {
-        sent.emplace_back(code, static_cast<SceneEntity*>(data));
-    }
-    std::vector<std::pair<int, SceneEntity*>> sent;
-};
-
-class TestHost : public Interface {
-public:
-    TestHost() : engine(false) {}
-    IPluginRegistry* pluginRegistry() override { return nullptr; }
-    IEngineAccess* engineAccess() override { return &engine; }
-    IViewHost* viewHost() override { return nullptr; }
-    IToolManager* toolManager() override { return &tools; }
-    CUndoRedoManager* undoManager() override { return &undo; }
-
-    CEditorEngine engine;
-    CountingTools tools;
-    CEditorUndoManager undo;
-};
 
 struct Transform {
     Vector3 position, orientation, scale;
@@ -57,19 +25,10 @@ Transform LocalOf(const SceneEntity* e) {
     return {e->GetPosition(), e->GetOrientation(), e->GetScale()};
 }
 
-void ExpectNear(const Vector3& actual, const Vector3& expected, float tolerance = 1e-4f) {
-    EXPECT_NEAR(actual.x, expected.x, tolerance);
-    EXPECT_NEAR(actual.y, expected.y, tolerance);
-    EXPECT_NEAR(actual.z, expected.z, tolerance);
-}
-
-class TransformBarApplyTest : public ::testing::Test {
+class TransformBarApplyTest : public TransformFixture {
 protected:
     void SetUp() override {
-        host = std::make_unique<TestHost>();
-        SetInterfaceHinstance(host.get());
-        CreateDemoMeshes(host->engine);
-        scene = host->engine.GetScene();
+        TransformFixture::SetUp();
         // A rotated, scaled parent with a rotated child, and a plain second root.
         parent = scene->AddMesh("m_parent", "box", "", Vector3(-9, 2, 3), Vector3(0, 0.35f, 0),
                                 Vector3(1.5f));
@@ -78,10 +37,6 @@ protected:
         other = scene->AddMesh("b_other", "box", "", Vector3(5, 1.5f, -3), Vector3(0, 0.2f, 0),
                                Vector3(1.25f, 0.75f, 2.0f));
         ASSERT_TRUE(parent && child && other);
-    }
-    void TearDown() override {
-        SetInterfaceHinstance(nullptr);
-        host.reset();
     }
 
     // What the bar shows of the first selected entity.
@@ -100,14 +55,11 @@ protected:
         int steps = 0;
         for (int group = 0; group < 3; ++group)
             if (changes.groups[group].mask)
-                steps += TransformSteps::ApplyWorldTransform(scene, &host->tools, &host->undo,
-                                                             changes.groups[group].value,
-                                                             changes.groups[group].mask, group + 1);
+                steps +=
+                    ApplyWorld(changes.groups[group].value, changes.groups[group].mask, group + 1);
         return steps;
     }
 
-    std::unique_ptr<TestHost> host;
-    CEditorScene* scene = nullptr;
     CEditorEntity* parent = nullptr;
     CEditorEntity* child = nullptr;
     CEditorEntity* other = nullptr;
@@ -165,7 +117,7 @@ TEST_F(TransformBarApplyTest, AChildEndsAtTheTypedWorldValues) {
     typed[6] = "3";  // world scale X
     EXPECT_EQ(Apply(typed, shown), 3);
     EXPECT_EQ(host->undo.undoCount(), 3);
-    ExpectNear(child->GetWorldPosition(), Vector3(-4, worldBefore.y, 6.5f));
+    ExpectNear(child->GetWorldPosition(), Vector3(-4, worldBefore.y, 6.5f), 1e-4f);
     const Vector3 turn = child->GetWorldOrientation();
     EXPECT_NEAR(turn.x, turnBefore.x, 1e-4f);
     EXPECT_NEAR(turn.y, 60.0f * kDegreesToRadians, 1e-4f);
@@ -219,16 +171,10 @@ TEST_F(TransformBarApplyTest, RefusedValuesReachNoEntity) {
     const Transform before = LocalOf(other);
     // Not finite, or no component named: no change, no step, no notification.
     const float inf = std::numeric_limits<float>::infinity();
-    EXPECT_EQ(TransformSteps::ApplyWorldTransform(scene, &host->tools, &host->undo,
-                                                  Vector3(inf, 0, 0), 1u, KIND_POSITION),
-              0);
-    EXPECT_EQ(TransformSteps::ApplyWorldTransform(scene, &host->tools, &host->undo,
-                                                  Vector3(1, 2, 3), 0u, KIND_SCALE),
-              0);
+    EXPECT_EQ(ApplyWorld(Vector3(inf, 0, 0), 1u, KIND_POSITION), 0);
+    EXPECT_EQ(ApplyWorld(Vector3(1, 2, 3), 0u, KIND_SCALE), 0);
     // A non-finite component that is not named does not matter.
-    EXPECT_EQ(TransformSteps::ApplyWorldTransform(scene, &host->tools, &host->undo,
-                                                  Vector3(inf, 7, 0), 2u, KIND_POSITION),
-              1);
+    EXPECT_EQ(ApplyWorld(Vector3(inf, 7, 0), 2u, KIND_POSITION), 1);
     EXPECT_EQ(other->GetPosition(), Vector3(before.position.x, 7, before.position.z));
     EXPECT_EQ(host->undo.undoCount(), 1);
     EXPECT_EQ(host->tools.sent.size(), 1u);
@@ -236,9 +182,7 @@ TEST_F(TransformBarApplyTest, RefusedValuesReachNoEntity) {
 
 TEST_F(TransformBarApplyTest, AnEmptySelectionStillRecordsOneEmptyStep) {
     scene->SetSelection({});
-    EXPECT_EQ(TransformSteps::ApplyWorldTransform(scene, &host->tools, &host->undo,
-                                                  Vector3(1, 0, 0), 1u, KIND_POSITION),
-              1);
+    EXPECT_EQ(ApplyWorld(Vector3(1, 0, 0), 1u, KIND_POSITION), 1);
     EXPECT_EQ(host->undo.undoCount(), 1);
     EXPECT_TRUE(host->tools.sent.empty());
 }
