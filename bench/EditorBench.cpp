@@ -101,6 +101,62 @@ bool PrepareMoveDrag(benchmark::State& state, const std::string& entity, int& x,
     return true;
 }
 
+void TimeDragSteps(benchmark::State& state, int x, int y, int keys,
+                   const std::vector<SceneEntity*>& watched, int entities) {
+    CEditorHost& host = g_session->Host();
+    if (host.PointerDown(0, KEY_LBUTTON, x, y) != 1) {
+        state.SkipWithError("the press did not grab the gizmo");
+        return;
+    }
+    // The drag must really move the selection: one step is checked before timing.
+    std::vector<float> before;
+    for (SceneEntity* e : watched)
+        before.push_back(e->GetPosition().x);
+    host.PointerMove(0, KEY_LBUTTON | keys, x + 30, y);
+    for (size_t i = 0; i < watched.size(); ++i)
+        if (watched[i]->GetPosition().x <= before[i]) {
+            state.SkipWithError("the drag step did not move the selection");
+            host.PointerUp(0, KEY_LBUTTON, x + 30, y);
+            return;
+        }
+    CTimes times;
+    int step = 0;
+    for (auto _ : state) {
+        const int dx = 20 + (step++ % 2) * 5;
+        times.Start();
+        host.PointerMove(0, KEY_LBUTTON | keys, x + dx, y);
+        times.Stop();
+    }
+    host.PointerUp(0, KEY_LBUTTON, x + 20, y);
+    host.Undo().undo();
+    host.Undo().clear();
+    times.Report(state, entities);
+}
+
+void TimeUndoOfDrags(benchmark::State& state, int x, int y, int entities,
+                     const std::function<std::string()>& check) {
+    CEditorHost& host = g_session->Host();
+    CTimes times;
+    for (auto _ : state) {
+        state.PauseTiming();
+        host.PointerDown(0, KEY_LBUTTON, x, y);
+        for (int i = 1; i <= 4; ++i)
+            host.PointerMove(0, KEY_LBUTTON, x + 6 * i, y);
+        host.PointerUp(0, KEY_LBUTTON, x + 24, y);
+        state.ResumeTiming();
+        times.Start();
+        const bool undone = host.Undo().undo();
+        times.Stop();
+        const std::string wrong = !undone ? "the drag left no undo step" : check ? check() : "";
+        if (!wrong.empty()) {
+            state.SkipWithError(wrong.c_str());
+            break;
+        }
+    }
+    host.Undo().clear();
+    times.Report(state, entities);
+}
+
 double ThreadCpuMilliseconds() {
     timespec now{};
     clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);

@@ -8,10 +8,12 @@
 #include <benchmark/benchmark.h>
 
 #include <chrono>
+#include <functional>
 #include <string>
 #include <vector>
 
 class CEditorSession;
+class SceneEntity;
 
 namespace EditorBench {
 
@@ -39,6 +41,18 @@ bool EngageTool(benchmark::State& state, const std::string& tool);
 // transform bar are shown, and answers the pixel in view 0 on the X arrow of the gizmo standing
 // on `entity` (60 pixels out from its centre). Otherwise skips the benchmark and answers false.
 bool PrepareMoveDrag(benchmark::State& state, const std::string& entity, int& x, int& y);
+
+// Presses on the gizmo at (x, y) of view 0, checks that one step moves every entity of
+// `watched` along +X, then times steps of the held drag (two positions in turn, so that every
+// step is a new value, with `keys` held), releases, takes the drag back and reports the times
+// for `entities` entities. Skips the benchmark when the press or the step does nothing.
+void TimeDragSteps(benchmark::State& state, int x, int y, int keys,
+                   const std::vector<SceneEntity*>& watched, int entities);
+// Times the undo of whole drags (press at (x, y), four steps, release: one undo step each),
+// one per iteration, and reports the times for `entities` entities. `check` (may be empty)
+// answers what went wrong after an undo, "" when nothing did.
+void TimeUndoOfDrags(benchmark::State& state, int x, int y, int entities,
+                     const std::function<std::string()>& check = {});
 
 // Processor time of the calling thread, milliseconds.
 double ThreadCpuMilliseconds();

@@ -64,33 +64,8 @@ void DragStep(benchmark::State& state) {
     int x = 0, y = 0;
     if (!Prepare(state, count, x, y))
         return;
-    CEditorHost& host = EditorBench::Session().Host();
-    if (host.PointerDown(0, KEY_LBUTTON, x, y) != 1) {
-        state.SkipWithError("the press did not grab the gizmo");
-        return;
-    }
-    // The drag must really move the selection: check one step before timing.
-    SceneEntity* box = EditorBench::Session().Scene().getSceneEntity("box_a");
-    const Ogre::Vector3 before = box->GetPosition();
-    host.PointerMove(0, KEY_LBUTTON | g_dragKeys, x + 30, y);
-    if (box->GetPosition().x <= before.x) {
-        state.SkipWithError("the drag step did not move the selection");
-        host.PointerUp(0, KEY_LBUTTON, x + 30, y);
-        return;
-    }
-    EditorBench::CTimes times;
-    int step = 0;
-    for (auto _ : state) {
-        // Alternate between two positions so every step is a new value.
-        const int dx = 20 + (step++ % 2) * 5;
-        times.Start();
-        host.PointerMove(0, KEY_LBUTTON | g_dragKeys, x + dx, y);
-        times.Stop();
-    }
-    host.PointerUp(0, KEY_LBUTTON, x + 20, y);
-    host.Undo().undo();
-    host.Undo().clear();
-    times.Report(state, count);
+    EditorBench::TimeDragSteps(state, x, y, g_dragKeys,
+                               {EditorBench::Session().Scene().getSceneEntity("box_a")}, count);
 }
 
 // The same steps snapped, to a move step fine enough that every step still moves the selection.
@@ -109,26 +84,8 @@ void UndoDrag(benchmark::State& state) {
     int x = 0, y = 0;
     if (!Prepare(state, count, x, y))
         return;
-    CEditorHost& host = EditorBench::Session().Host();
-    EditorBench::CTimes times;
-    for (auto _ : state) {
-        state.PauseTiming();
-        // A whole drag: press, a few steps, release: one step on the undo stack.
-        host.PointerDown(0, KEY_LBUTTON, x, y);
-        for (int i = 1; i <= 4; ++i)
-            host.PointerMove(0, KEY_LBUTTON, x + 6 * i, y);
-        host.PointerUp(0, KEY_LBUTTON, x + 24, y);
-        state.ResumeTiming();
-        times.Start();
-        const bool undone = host.Undo().undo();
-        times.Stop();
-        if (!undone) {
-            state.SkipWithError("the drag left no undo step");
-            break;
-        }
-    }
-    host.Undo().clear();
-    times.Report(state, count);
+    // A whole drag: press, a few steps, release: one step on the undo stack.
+    EditorBench::TimeUndoOfDrags(state, x, y, count);
 }
 
 // One side-panel edit: position X of every selected entity set to one value, one undo step.

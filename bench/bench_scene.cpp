@@ -270,35 +270,11 @@ void DragStep(benchmark::State& state) {
     int x = 0, y = 0;
     if (!PrepareDrag(state, count, x, y))
         return;
-    CEditorHost& host = EditorBench::Session().Host();
-    if (host.PointerDown(0, KEY_LBUTTON, x, y) != 1) {
-        state.SkipWithError("the press did not grab the gizmo");
-        return;
-    }
-    // The drag must really move the selection, the last entity too: check one step first.
+    // The drag must move the last entity too.
     CEditorScene& scene = EditorBench::Session().Scene();
-    SceneEntity* first = scene.getSceneEntity(EntityName(0));
-    SceneEntity* last = scene.getSceneEntity(EntityName(count - 1));
-    const float firstX = first->GetPosition().x, lastX = last->GetPosition().x;
-    host.PointerMove(0, KEY_LBUTTON, x + 30, y);
-    if (first->GetPosition().x <= firstX || last->GetPosition().x <= lastX) {
-        state.SkipWithError("the drag step did not move the selection");
-        host.PointerUp(0, KEY_LBUTTON, x + 30, y);
-        return;
-    }
-    EditorBench::CTimes times;
-    int step = 0;
-    for (auto _ : state) {
-        // Alternate between two positions so every step is a new value.
-        const int dx = 20 + (step++ % 2) * 5;
-        times.Start();
-        host.PointerMove(0, KEY_LBUTTON, x + dx, y);
-        times.Stop();
-    }
-    host.PointerUp(0, KEY_LBUTTON, x + 20, y);
-    host.Undo().undo();
-    host.Undo().clear();
-    times.Report(state, count);
+    EditorBench::TimeDragSteps(
+        state, x, y, 0,
+        {scene.getSceneEntity(EntityName(0)), scene.getSceneEntity(EntityName(count - 1))}, count);
 }
 
 // The undo of a whole drag (press, four steps, release) of every entity.
@@ -307,31 +283,11 @@ void UndoDrag(benchmark::State& state) {
     int x = 0, y = 0;
     if (!PrepareDrag(state, count, x, y))
         return;
-    CEditorHost& host = EditorBench::Session().Host();
     SceneEntity* last = EditorBench::Session().Scene().getSceneEntity(EntityName(count - 1));
     const Ogre::Vector3 start = last->GetPosition();
-    EditorBench::CTimes times;
-    for (auto _ : state) {
-        state.PauseTiming();
-        host.PointerDown(0, KEY_LBUTTON, x, y);
-        for (int i = 1; i <= 4; ++i)
-            host.PointerMove(0, KEY_LBUTTON, x + 6 * i, y);
-        host.PointerUp(0, KEY_LBUTTON, x + 24, y);
-        state.ResumeTiming();
-        times.Start();
-        const bool undone = host.Undo().undo();
-        times.Stop();
-        if (!undone) {
-            state.SkipWithError("the drag left no undo step");
-            break;
-        }
-        if (last->GetPosition() != start) {
-            state.SkipWithError("the undo did not bring the last entity back");
-            break;
-        }
-    }
-    host.Undo().clear();
-    times.Report(state, count);
+    EditorBench::TimeUndoOfDrags(state, x, y, count, [&]() -> std::string {
+        return last->GetPosition() == start ? "" : "the undo did not bring the last entity back";
+    });
 }
 
 // Few iterations: each step is slow and the set-up of the next one slower still.

@@ -31,17 +31,20 @@ bool MayTransform(const SceneEntity* entity) {
 template <typename Visit> int ForEachSelected(CSceneManager* scene, Visit visit) {
     if (!scene)
         return 0;
-    // A copy: a notification handler may change the selection while we walk it.
-    const std::set<std::string> names = scene->getSelectedEntities();
-    int count = 0;
+    // The entities are gathered first: a notification handler may change the selection while
+    // they are visited. Gathered as entities rather than as a copy of the names, which would
+    // cost an allocation per entity on every drag step.
+    const std::set<std::string>& names = scene->getSelectedEntities();
+    std::vector<SceneEntity*> entities;
+    entities.reserve(names.size());
     for (const std::string& name : names) {
         SceneEntity* entity = scene->getSceneEntity(name);
-        if (entity && MayTransform(entity)) {
-            visit(entity);
-            ++count;
-        }
+        if (entity && MayTransform(entity))
+            entities.push_back(entity);
     }
-    return count;
+    for (SceneEntity* entity : entities)
+        visit(entity);
+    return int(entities.size());
 }
 
 void Notify(IToolManager* notifier, int code, SceneEntity* entity) {
