@@ -1,16 +1,12 @@
 # Fails when a file of the host stand-in includes a plug-in header other than the host
-# interface's: the host sees the plug-in only through core/host. Run with
+# interface's: the host sees the plug-in only through api/. Run with
 #   cmake -DSOURCE_DIR=<repository> -P CheckBoundaries.cmake
 cmake_minimum_required(VERSION 3.20)
-file(GLOB_RECURSE plugin_headers
-    ${SOURCE_DIR}/core/*.h ${SOURCE_DIR}/commands/*.h ${SOURCE_DIR}/gizmo/*.h
-    ${SOURCE_DIR}/panels/*.h ${SOURCE_DIR}/proptree/*.h ${SOURCE_DIR}/resources/*.h)
+file(GLOB_RECURSE plugin_headers ${SOURCE_DIR}/plugin/*.h)
 set(names)
 foreach(header ${plugin_headers})
-    if(NOT header MATCHES "/core/host/")
-        get_filename_component(name ${header} NAME)
-        list(APPEND names ${name})
-    endif()
+    get_filename_component(name ${header} NAME)
+    list(APPEND names ${name})
 endforeach()
 file(GLOB_RECURSE host_files ${SOURCE_DIR}/host/*.h ${SOURCE_DIR}/host/*.cpp)
 set(failures 0)
@@ -19,7 +15,7 @@ foreach(source ${host_files})
     foreach(line ${includes})
         string(REGEX REPLACE "^[ \t]*#[ \t]*include[ \t]*\"([^\"]*)\".*" "\\1" included "${line}")
         get_filename_component(base "${included}" NAME)
-        if(base IN_LIST names OR included MATCHES "^(core|commands|gizmo|panels|proptree|resources)/")
+        if(base IN_LIST names OR included MATCHES "^(plugin|core|commands|gizmo|panels|proptree|resources)/")
             file(RELATIVE_PATH where ${SOURCE_DIR} ${source})
             message(SEND_ERROR "${where} includes the plug-in header \"${included}\"")
             math(EXPR failures "${failures} + 1")
