@@ -500,10 +500,19 @@ bool CModelRun::ExecuteOp(const ModelOp& op) {
         if (!std::isfinite(static_cast<float>(typed)) || !std::isfinite(value) ||
             (kind == 3 && value == 0.0f) || value == now)
             return Expect(before, 0.0, what);
+        // Each entity in name order (the editor's order too): a locked one keeps its value, and
+        // so does one the value would take, with its children, out of the world range. The
+        // step is recorded even when every entity kept its value.
         ModelScene next = before;
-        for (const std::string& n : before.selection)
-            if (!before.entities.at(n).locked) // a locked entity keeps its value
-                component(next.entities.at(n)) = value;
+        for (const std::string& n : before.selection) {
+            if (before.entities.at(n).locked)
+                continue;
+            float& slot = component(next.entities.at(n));
+            const float kept = slot;
+            slot = value;
+            if (!ModelMath::InWorldRange(next, {n}))
+                slot = kept;
+        }
         m_model.Push(next);
         return Expect(next, 0.0, what);
     }

@@ -82,6 +82,30 @@ bool WorldOf(const ModelScene& scene, const std::string& name, WorldTransform& o
     return true;
 }
 
+bool InWorldRange(const ModelScene& scene, const std::set<std::string>& changed) {
+    for (const auto& kv : scene.entities) {
+        bool below = false;
+        std::size_t steps = 0;
+        for (std::string at = kv.first; !at.empty() && !below && steps <= scene.entities.size();
+             ++steps) {
+            below = changed.count(at) != 0;
+            auto it = scene.entities.find(at);
+            at = it == scene.entities.end() ? std::string() : it->second.parent;
+        }
+        if (!below)
+            continue;
+        WorldTransform w{};
+        if (!WorldOf(scene, kv.first, w))
+            return false;
+        for (int i = 0; i < 3; ++i) {
+            const double m = std::fabs(w.scale[i]);
+            if (!(std::fabs(w.position[i]) <= 1e6) || !(m >= 1e-6 && m <= 1e6))
+                return false;
+        }
+    }
+    return true;
+}
+
 } // namespace ModelMath
 
 bool Close(double expected, double actual, double tolerance) {

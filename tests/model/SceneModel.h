@@ -49,6 +49,10 @@ void AnglesOf(const double m[3][3], double out[3]);
 // The world transform of an entity through its parent chain; false for an unknown name or a
 // chain that does not end.
 bool WorldOf(const ModelScene& scene, const std::string& name, WorldTransform& out);
+// Whether every entity in `changed` or below one of them stays in the editor's world range:
+// each world position component within +-1e6, each world scale component of a magnitude
+// within [1e-6, 1e6] (a NaN is out of range). The editor refuses a change that breaks it.
+bool InWorldRange(const ModelScene& scene, const std::set<std::string>& changed);
 
 } // namespace ModelMath
 
