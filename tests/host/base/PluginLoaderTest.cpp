@@ -2,6 +2,7 @@
 #include "CEditorUndoManager.h"
 #include "CPluginLoader.h"
 #include "CPluginRegistry.h"
+#include "HostFakes.h"
 #include "HostInstance.h"
 
 #include <gtest/gtest.h>
@@ -11,10 +12,8 @@
 
 namespace {
 // Records the unload notifications the test modules send, in order.
-class CRecordingTools : public IToolManager {
+class CRecordingTools : public CQuietTools {
 public:
-    void switchTool(int) override {}
-    int toolForCommand(IPluginBase*, int) override { return -1; }
     void notify(int code, int, void* data) override {
         if (code == NOTIFY_UNLOAD)
             unloaded.push_back(static_cast<const char*>(data));
@@ -22,13 +21,13 @@ public:
     std::vector<std::string> unloaded;
 };
 
-class CTestHost : public Interface {
+class CTestHost : public CPartsHost {
 public:
-    IPluginRegistry* pluginRegistry() override { return &registry; }
-    IEngineAccess* engineAccess() override { return nullptr; }
-    IViewHost* viewHost() override { return nullptr; }
-    IToolManager* toolManager() override { return &tools; }
-    CUndoRedoManager* undoManager() override { return &undo; }
+    CTestHost() {
+        m_registry = &registry;
+        m_tools = &tools;
+        m_undo = &undo;
+    }
 
     CPluginRegistry registry;
     CRecordingTools tools;

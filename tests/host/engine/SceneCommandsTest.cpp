@@ -2,6 +2,7 @@
 #include "EngineFixture.h"
 
 #include "CEditorUndoManager.h"
+#include "HostFakes.h"
 #include "SceneCommands.h"
 #include "Interface.h"
 
@@ -10,10 +11,8 @@
 
 namespace {
 
-class RecordingNotifier : public IToolManager {
+class RecordingNotifier : public CQuietTools {
 public:
-    void switchTool(int) override {}
-    int toolForCommand(IPluginBase*, int) override { return -1; }
     void notify(int code, int, void* data) override {
         std::string name;
         if (code == NOTIFY_REMOVED && data)

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "CTransformCommit.h"
+#include "HostFakes.h"
 
 #include "CEditorUndoManager.h"
 #include "HostInstance.h"
@@ -22,10 +23,8 @@
 #include <vector>
 
 // Every notification, as (code, entity name).
-class RecordingTools : public IToolManager {
+class RecordingTools : public CQuietTools {
 public:
-    void switchTool(int) override {}
-    int toolForCommand(IPluginBase*, int) override { return -1; }
     void notify(int code, int arg, void* data) override {
         EXPECT_EQ(arg, 1);
         sent.emplace_back(code, static_cast<SceneEntity*>(data)->GetName());
@@ -33,14 +32,13 @@ public:
     std::vector<std::pair<int, std::string>> sent;
 };
 
-class TestHost : public Interface {
+class TestHost : public CPartsHost {
 public:
-    TestHost() : engine(false) {}
-    IPluginRegistry* pluginRegistry() override { return nullptr; }
-    IEngineAccess* engineAccess() override { return &engine; }
-    IViewHost* viewHost() override { return nullptr; }
-    IToolManager* toolManager() override { return &tools; }
-    CUndoRedoManager* undoManager() override { return &undo; }
+    TestHost() : engine(false) {
+        m_engine = &engine;
+        m_tools = &tools;
+        m_undo = &undo;
+    }
 
     CEditorEngine engine;
     RecordingTools tools;
