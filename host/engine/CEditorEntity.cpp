@@ -230,6 +230,18 @@ bool CEditorEntity::AcceptsTransform(const Ogre::Vector3& position,
            FitsWorld(position, RotationFromYPR(pitchYawRoll), scale, false);
 }
 
+bool CEditorEntity::SetLocalTransform(const Ogre::Vector3& position,
+                                      const Ogre::Vector3& pitchYawRoll,
+                                      const Ogre::Vector3& scale) {
+    if (!AcceptsTransform(position, pitchYawRoll, scale))
+        return false;
+    m_position = position;
+    m_orientation = pitchYawRoll;
+    m_scale = scale;
+    SyncNode();
+    return true;
+}
+
 std::string CEditorEntity::TakeRefusalMessage() {
     std::string message;
     message.swap(g_refusal);

@@ -109,6 +109,11 @@ public:
     // as it was.
     bool AcceptsTransform(const Ogre::Vector3& position, const Ogre::Vector3& pitchYawRoll,
                           const Ogre::Vector3& scale) const;
+    // Sets the whole local transform at once when AcceptsTransform allows it (the engine
+    // node and the descendants are brought up to date once, not once per part); false, and
+    // nothing changed, otherwise.
+    bool SetLocalTransform(const Ogre::Vector3& position, const Ogre::Vector3& pitchYawRoll,
+                           const Ogre::Vector3& scale);
     // The message of the latest change refused for leaving the world range, emptied by the
     // call; empty when none was refused since the last call. The editor shows it in its
     // status line.

@@ -166,13 +166,10 @@ CEditorEntity* CEditorScene::AddMesh(const std::string& name, const std::string&
         return nullptr;
     CEditorEntity* e = Insert(
         std::make_unique<CEditorEntity>(m_sceneManager, m_layer, name, meshName, group, parent));
-    if (!e->AcceptsTransform(position, orientation, scale)) {
+    if (!e->SetLocalTransform(position, orientation, scale)) {
         RemoveEntity(name); // out of the world range under this parent
         return nullptr;
     }
-    e->SetPosition(position);
-    e->SetOrientation(orientation);
-    e->SetScale(scale);
     return e;
 }
 
@@ -273,13 +270,16 @@ bool CEditorScene::CopyEntityAs(const std::string& name, const std::string& newN
                                       light->getSpotlightOuterAngle(),
                                       light->getSpotlightFalloff());
         }
+        if (copy) {
+            copy->SetOrientation(source->GetOrientation());
+            copy->SetScale(source->GetScale());
+        }
     } else {
-        copy = AddMesh(newName, source->GetMeshName(), parent, source->GetPosition());
+        copy = AddMesh(newName, source->GetMeshName(), parent, source->GetPosition(),
+                       source->GetOrientation(), source->GetScale());
     }
     if (!copy)
         return false;
-    copy->SetOrientation(source->GetOrientation());
-    copy->SetScale(source->GetScale());
     copy->AddState(source->GetState());
     copy->SetMissingMesh(source->GetMissingMesh());
     copy->SetVisible(source->IsVisible() != 0);
