@@ -51,7 +51,12 @@ enum COORDINATE_AXIS : int { AXIS_X = 0, AXIS_Y = 1, AXIS_Z = 2, AXIS_ALL = 3 };
 enum TransformKind { KIND_POSITION = 1, KIND_ORIENTATION = 2, KIND_SCALE = 3 };
 
 // Pointer-event key flags.
-enum KeyFlags { KEY_LBUTTON = 1, KEY_RBUTTON = 2, KEY_SHIFT = 4, KEY_CTRL = 8 };
+enum KeyFlags {
+    KEY_LBUTTON = 1 << 0,
+    KEY_RBUTTON = 1 << 1,
+    KEY_SHIFT = 1 << 2,
+    KEY_CTRL = 1 << 3,
+};
 
 // The first argument of IPluginBase::OnInputOther: which input arrived. Escape pressed while a
 // view has the keyboard focus.
@@ -93,15 +98,17 @@ enum NotifyCode {
 
 // Entity state bits.
 enum EntityState : std::uint32_t {
-    STATE_LOCK_ORIENTATION = 0x20,
-    STATE_LOCK_SCALE = 0x40,
-    STATE_LOCK_POSITION = 0x80,
-    STATE_NO_COPY = 0x80000,
-    STATE_PLAN_MAP = 0x200000,
+    STATE_LOCK_ORIENTATION = 1u << 5,
+    STATE_LOCK_SCALE = 1u << 6,
+    STATE_LOCK_POSITION = 1u << 7,
+    STATE_NO_COPY = 1u << 19,
+    STATE_PLAN_MAP = 1u << 21,
 };
 
-// The toolkit's command message and its standard Copy command id.
+// The toolkit's command message and its standard Copy command id. The message carries the
+// command id in the low word of its first parameter.
 constexpr unsigned WM_COMMAND_MESSAGE = 273;
+constexpr std::uintptr_t COMMAND_ID_MASK = (std::uintptr_t(1) << 16) - 1;
 constexpr unsigned ID_EDIT_COPY_COMMAND = 0xE122;
 
 // Command ids that plug-ins give their tool-strip buttons and menu items lie in this range; the

@@ -13,6 +13,7 @@ class IView;
 class wxCursor;
 class wxMenu;
 class wxToolBar;
+class wxWindow;
 
 class IPluginRegistry {
 public:
@@ -46,6 +47,17 @@ public:
     virtual void setCursor(const wxCursor* cursor) = 0;
     // The panel shown in the side area; null empties it.
     virtual void setSidePanel(CSizeControlChild* panel) = 0;
+    // The bar slots were added last so that the slots above keep their places. A host without
+    // them has no window to offer and docks nothing: a plug-in's bar then stays undocked.
+    //
+    // The editor's main window, the parent of the bars a plug-in docks; null when there is none.
+    virtual wxWindow* mainWindow() { return nullptr; }
+    // Docks `bar`, a child of mainWindow(), along the bottom edge as one fixed pane named `name`,
+    // as tall as the bar is. True when the bar is docked.
+    virtual bool dockBottomBar(wxWindow* /*bar*/, const char* /*name*/) { return false; }
+    // Takes a docked bar out of the layout, before its owner destroys it; nothing for a window
+    // that is not docked.
+    virtual void undockBottomBar(wxWindow* /*bar*/) {}
 
 protected:
     ~IViewHost() = default;

@@ -55,6 +55,19 @@ void CEditorHost::removeToolStrip(IPluginBase* plugin, wxToolBar*) {
         m_frame->RemoveToolStrip(plugin);
 }
 
+wxWindow* CEditorHost::mainWindow() {
+    return m_frame ? m_frame->Window() : nullptr;
+}
+
+bool CEditorHost::dockBottomBar(wxWindow* bar, const char* name) {
+    return m_frame && m_frame->DockBottomBar(bar, name);
+}
+
+void CEditorHost::undockBottomBar(wxWindow* bar) {
+    if (m_frame)
+        m_frame->UndockBottomBar(bar);
+}
+
 int CEditorHost::ViewCount() const {
     return m_frame ? m_frame->ViewCount() : 0;
 }

@@ -46,6 +46,10 @@ public:
     void redraw() override {}
     void setCursor(const wxCursor* cursor) override;
     void setSidePanel(CSizeControlChild* panel) override;
+    // The main frame and its bottom dock; without a frame there is no window and nothing docks.
+    wxWindow* mainWindow() override;
+    bool dockBottomBar(wxWindow* bar, const char* name) override;
+    void undockBottomBar(wxWindow* bar) override;
 
     // Wiring of the application; the frame may be null (then views and panels are absent).
     void AttachFrame(IEditorFrame* frame) { m_frame = frame; }

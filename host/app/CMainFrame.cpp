@@ -300,6 +300,37 @@ void CMainFrame::RemoveToolStrip(IPluginBase* plugin) {
     m_aui.Update();
 }
 
+bool CMainFrame::DockBottomBar(wxWindow* bar, const char* name) {
+    if (!bar || bar->GetParent() != this || !name)
+        return false;
+    if (m_aui.GetPane(bar).IsOk() || m_aui.GetPane(wxString::FromUTF8(name)).IsOk())
+        return false;
+    const wxSize size = bar->GetSize();
+    // A fixed strip along the bottom edge: no caption, never floated, moved or closed.
+    const bool added = m_aui.AddPane(bar, wxAuiPaneInfo()
+                                              .Name(wxString::FromUTF8(name))
+                                              .Bottom()
+                                              .Layer(1)
+                                              .CaptionVisible(false)
+                                              .CloseButton(false)
+                                              .Floatable(false)
+                                              .Movable(false)
+                                              .TopDockable(false)
+                                              .LeftDockable(false)
+                                              .RightDockable(false)
+                                              .BottomDockable(true)
+                                              .MinSize(wxSize(-1, size.GetHeight()))
+                                              .BestSize(size));
+    if (added)
+        m_aui.Update();
+    return added;
+}
+
+void CMainFrame::UndockBottomBar(wxWindow* bar) {
+    if (bar && m_aui.DetachPane(bar))
+        m_aui.Update();
+}
+
 void CMainFrame::UpdateLayout() {
     wxAuiPaneInfoArray& panes = m_aui.GetAllPanes();
     for (size_t i = 0; i < panes.GetCount(); ++i)

@@ -1,6 +1,6 @@
 // The editor's main window: views in the centre, the side area on the right, plug-in tool
 // strips at the top and plug-in bars docked at the bottom, all laid out by a wxAuiManager
-// (plug-ins reach it with wxAuiManager::GetManager(frame)). Menus: File, Edit, View, Tools;
+// (plug-ins dock their bars through the host interface). Menus: File, Edit, View, Tools;
 // View › 吸附设置… sets the host's snap steps.
 // The title shows the scene file's name, with a star while there are unsaved changes; the
 // status line shows messages (a hovered tool button's text, warnings) and the selection count.
@@ -53,6 +53,9 @@ public:
     void SetSidePanel(CSizeControlChild* panel) override;
     void RemoveToolStrip(IPluginBase* plugin) override;
     void RemoveMenu(wxMenu* submenu) override;
+    wxWindow* Window() override { return this; }
+    bool DockBottomBar(wxWindow* bar, const char* name) override;
+    void UndockBottomBar(wxWindow* bar) override;
 
     wxPanel* GetSideArea() const { return m_sideArea; }
 

@@ -1,6 +1,6 @@
 // What the editor's host object needs from the main window: its views, the side area, and the
-// plug-ins' tool strips and menus. The main frame implements it, so the host object reaches the
-// windows without knowing their classes (and the windows may include the host freely).
+// plug-ins' tool strips, bars and menus. The main frame implements it, so the host object reaches
+// the windows without knowing their classes (and the windows may include the host freely).
 #pragma once
 
 class CEditorView;
@@ -8,6 +8,7 @@ class CSizeControlChild;
 class IPluginBase;
 class wxCursor;
 class wxMenu;
+class wxWindow;
 
 class IEditorFrame {
 public:
@@ -21,6 +22,13 @@ public:
     virtual void RemoveToolStrip(IPluginBase* plugin) = 0;
     // Takes the submenu off the menu bar when it is there; the plug-in keeps owning it.
     virtual void RemoveMenu(wxMenu* submenu) = 0;
+    // The window itself: the parent of the bars plug-ins dock.
+    virtual wxWindow* Window() = 0;
+    // Docks a child bar along the bottom edge as a fixed pane named `name`; false when the bar
+    // is null, not a child of the window, or a pane of that name or window exists already.
+    virtual bool DockBottomBar(wxWindow* bar, const char* name) = 0;
+    // Takes a bar docked by DockBottomBar out of the layout; nothing for another window.
+    virtual void UndockBottomBar(wxWindow* bar) = 0;
 
 protected:
     ~IEditorFrame() = default;

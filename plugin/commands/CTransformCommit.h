@@ -85,10 +85,9 @@ public:
     // exactly and is notified; nothing is recorded. 1 when a step was open.
     int Cancel();
 
-    // The open step, for tests and diagnostics. Adopt makes `step` the open one, as if a
-    // Begin had made it (the tear-down tests); the typed changes refuse to work on it.
-    // Both inline: tests that load the module reach them through the plug-in's header alone.
-    IBaseCommand* Step() const { return m_step.get(); }
+    // Makes `step` the open one, as if a Begin had made it (the tear-down tests); the typed
+    // changes refuse to work on it. Inline: tests that load the module reach it through the
+    // plug-in's header alone.
     void Adopt(IBaseCommand* step) {
         if (step == m_step.get())
             return;

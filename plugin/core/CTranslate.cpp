@@ -1,17 +1,17 @@
-// The plug-in object: construction, the load and unload notifications, tear-down and the
-// query slots.
+// The plug-in object: construction, the load and unload, tear-down, and the host's slots. Each
+// slot reads the host's codes into named form and hands the call to one controller, inside the
+// guard that keeps every exception on this side of the boundary.
 #include "CTranslate.h"
 
 #include "CSelectModeCommand.h"
 #include "CTranslateListener.h"
-#include "Interface.h"
 #include "GizmarkResources.h"
 #include "Guarded.h"
+#include "Interface.h"
+#include "Utf8Cut.h"
 
 #include <OgreRoot.h>
 
-#include <wx/app.h>
-#include <wx/cursor.h>
 #include <wx/menu.h>
 
 #include <cstring>
@@ -19,17 +19,15 @@
 namespace {
 
 const char* const kSelectModeCommand = "SelectTranslateMode";
+const char* const kPluginName = "CTranslate";
 
 } // namespace
 
-CTranslate::CTranslate(Interface* host, void* moduleHandle) : m_drag(host), m_displayName("移动") {
-    m_host = host;
-    m_module = moduleHandle;
-    m_menu = nullptr;
-    m_pageShown = 0;
-    m_toolEngaged = 0;
-    IEngineAccess* engine = host ? host->engineAccess() : nullptr;
-    m_sceneManager = engine ? engine->sceneManager() : nullptr;
+CTranslate::CTranslate(Interface* host, void* moduleHandle)
+    : m_module(moduleHandle), m_host(host),
+      m_sceneManager(host && host->engineAccess() ? host->engineAccess()->sceneManager() : nullptr),
+      m_displayName("移动"), m_drag(host, m_gizmo), m_selection(host, m_sceneManager),
+      m_page(host, m_sceneManager, m_gizmo, m_panelHost), m_bar(host, m_sceneManager) {
     if (CDialogParameter* panel = m_panelHost.GetPanel())
         panel->SetSceneManager(m_sceneManager);
 }
@@ -44,13 +42,10 @@ CTranslate::~CTranslate() {
     }
 }
 
-int CTranslate::OnLoad() {
-    IViewHost* viewHost = m_host->viewHost();
+int CTranslate::Load() {
     // A repeated load notification keeps what the first one made: the host may hold the cursor.
-    if (!m_cursor)
-        m_cursor.reset(CreateGizmarkCursor());
-    GuardedStep("creating the transform bar",
-                [&] { m_transformBar.Create(wxTheApp ? wxTheApp->GetTopWindow() : nullptr); });
+    m_page.CreateCursor();
+    GuardedStep("creating the transform bar", [&] { m_bar.Create(); });
     if (CDialogParameter* panel = m_panelHost.GetPanel())
         panel->SetPlugin(this);
     if (CUndoRedoManager* undo = m_host->undoManager()) {
@@ -62,7 +57,7 @@ int CTranslate::OnLoad() {
         // The gizmo's materials are cloned from this one.
         EnsureSelectTerrainMaterial();
         IEngineAccess* engine = m_host->engineAccess();
-        m_gizmo.Create(engine ? engine->gameEngine() : nullptr, viewHost);
+        m_gizmo.Create(engine ? engine->gameEngine() : nullptr, m_host->viewHost());
     });
     GuardedStep("adding the frame listener", [&] {
         // One listener only: a second one would stay with the engine after unload and call
@@ -75,11 +70,11 @@ int CTranslate::OnLoad() {
     return 0;
 }
 
-int CTranslate::OnUnload() {
+int CTranslate::Unload() {
     IViewHost* viewHost = m_host->viewHost();
     GuardedStep("releasing the gizmo materials", [&] { m_gizmo.ReleaseMaterials(); });
     // The host must not keep showing a panel that is about to go.
-    if (m_pageShown && viewHost)
+    if (m_page.IsPageShown() && viewHost)
         viewHost->setSidePanel(nullptr);
     m_panelHost.DestroyWindow();
     if (m_menu) {
@@ -94,7 +89,7 @@ int CTranslate::OnUnload() {
     if (viewHost)
         viewHost->removeToolStrip(this, &m_toolStrip);
     // The strip's window, if anything gave it one, goes with the strip object itself.
-    m_cursor.reset();
+    m_page.ReleaseCursor();
     if (CUndoRedoManager* undo = m_host->undoManager())
         undo->unregisterCommand(kSelectModeCommand);
     SetSelectModeTarget(nullptr);
@@ -103,26 +98,184 @@ int CTranslate::OnUnload() {
             root->removeFrameListener(m_listener.get());
     });
     m_listener.reset();
-    OnShutdown();
     return 0;
 }
 
+void CTranslate::FrameStep() {
+    m_page.FrameStep();
+    m_bar.CheckEnter();
+}
+
+// The host's slots.
+
+int CTranslate::OnToolCommand(int commandId) {
+    return Guarded("OnToolCommand", 0, [&] {
+        const PluginCommand command = CommandOf(commandId);
+        if (GizmoModeOf(command) >= 0) {
+            if (IToolManager* tools = m_host->toolManager()) {
+                const int tool = tools->toolForCommand(this, commandId);
+                if (tool != -1)
+                    tools->switchTool(tool);
+            }
+        } else if (command == PluginCommand::SelectParents) {
+            m_selection.SelectParents();
+        }
+        return 1;
+    });
+}
+
+int CTranslate::OnWindowMessage(unsigned message, std::uintptr_t wparam, std::intptr_t) {
+    return Guarded("OnWindowMessage", 0, [&] {
+        const PluginCommand command = CommandOfMessage(message, wparam);
+        const int mode = GizmoModeOf(command);
+        if (mode >= 0)
+            m_gizmo.SetMode(mode);
+        else if (command == PluginCommand::Copy && m_page.IsToolEngaged())
+            m_selection.CopySelection();
+        return 0;
+    });
+}
+
+int CTranslate::OnNotify(int code, int arg, void* data) {
+    return Guarded("OnNotify", 0, [&] {
+        switch (NoticeOf(code)) {
+        case Notice::Load:
+            return Load();
+        case Notice::Unload:
+            return Unload();
+        case Notice::Page:
+            if (arg == 1)
+                m_page.ShowPage();
+            else
+                m_page.HidePage();
+            return 0;
+        case Notice::SceneReset:
+            m_page.OnSceneChange(nullptr, code);
+            return 0;
+        case Notice::EntityChanged: {
+            void* entity = arg ? data : nullptr;
+            m_page.OnSceneChange(entity, code);
+            m_bar.Refresh(code, entity);
+            return 0;
+        }
+        case Notice::Frame:
+            return m_page.FrameSelection(static_cast<IView*>(data));
+        case Notice::ToolEngaged:
+            m_page.EngageTool();
+            return 0;
+        case Notice::ToolReleased:
+            m_page.ReleaseTool();
+            return 0;
+        case Notice::Other:
+            break;
+        }
+        return 0;
+    });
+}
+
+int CTranslate::OnSelectRect(IView* view, int, const PixelRect& rect) {
+    return Guarded("OnSelectRect", 0, [&] {
+        if (!m_page.IsToolEngaged())
+            return 0;
+        return m_selection.SelectRect(view, rect);
+    });
+}
+
+int CTranslate::OnPointerDown(IView* view, int viewNumber, int keyFlags, int x, int y) {
+    return Guarded("OnPointerDown", 0, [&] {
+        if (!m_page.IsToolEngaged())
+            return 0;
+        return m_drag.Press({view, viewNumber, PointerKeys::FromFlags(keyFlags), x, y});
+    });
+}
+
+int CTranslate::OnPointerMove(IView* view, int viewNumber, int keyFlags, int x, int y) {
+    return Guarded("OnPointerMove", 0, [&] {
+        if (!m_page.IsToolEngaged())
+            return 0;
+        return m_drag.Move({view, viewNumber, PointerKeys::FromFlags(keyFlags), x, y});
+    });
+}
+
+int CTranslate::OnPointerUp(IView* view, int viewNumber, int keyFlags, int x, int y) {
+    return Guarded("OnPointerUp", 0, [&] {
+        const PointerEvent event{view, viewNumber, PointerKeys::FromFlags(keyFlags), x, y};
+        // Without the left button this is no release of ours: the pending step stays as it is.
+        if (!event.keys.left || !m_page.IsToolEngaged())
+            return 0;
+        if (m_drag.OnRelease(event) != CDragController::Release::NotADrag)
+            return 1;
+        const SelectMode mode = SelectModeOf(event.keys.ctrl, event.keys.shift);
+        return m_selection.ClickSelect(mode, view, x, y);
+    });
+}
+
+int CTranslate::OnPointerOther(int, int button, int, int, int, int) {
+    return Guarded("OnPointerOther", 0, [&] {
+        if (!m_page.IsToolEngaged() || !PointerKeys::FromFlags(button).right)
+            return 0;
+        return m_drag.Cancel();
+    });
+}
+
+int CTranslate::OnInputOther(int code, int) {
+    return Guarded("OnInputOther", 0, [&] {
+        if (!m_page.IsToolEngaged() || OtherInputOf(code) != OtherInput::Escape)
+            return 0;
+        return m_drag.Cancel();
+    });
+}
+
+int CTranslate::OnHover(int a, int b) {
+    return Guarded("OnHover", 0, [&] {
+        m_page.Hover(a, b);
+        return 0;
+    });
+}
+
+int CTranslate::OnViewUpdate(IView* view, int viewNumber) {
+    return Guarded("OnViewUpdate", 0, [&] {
+        m_page.ViewUpdate(view, viewNumber);
+        return 0;
+    });
+}
+
+const char* CTranslate::GetPluginName() {
+    return kPluginName;
+}
+
+const std::string& CTranslate::GetDisplayName() {
+    return m_displayName;
+}
+
 int CTranslate::LoadText(unsigned id, char* buffer, int size) {
-    if (!buffer || size <= 0)
-        return 0;
-    const char* text = FindGizmarkString(id);
-    if (!text) {
-        buffer[0] = '\0';
-        return 0;
-    }
-    std::size_t count = std::strlen(text);
-    if (count > static_cast<std::size_t>(size - 1)) {
-        count = static_cast<std::size_t>(size - 1);
+    return Guarded("LoadText", 0, [&] {
+        if (!buffer || size <= 0)
+            return 0;
+        const char* text = FindGizmarkString(id);
+        if (!text) {
+            buffer[0] = '\0';
+            return 0;
+        }
+        const std::size_t length = std::strlen(text);
         // Never end inside a multi-byte character.
-        while (count > 0 && (static_cast<unsigned char>(text[count]) & 0xC0) == 0x80)
-            --count;
-    }
-    std::memcpy(buffer, text, count);
-    buffer[count] = '\0';
-    return static_cast<int>(count);
+        const std::size_t count = utf8::CharStart(text, length, static_cast<std::size_t>(size - 1));
+        std::memcpy(buffer, text, count);
+        buffer[count] = '\0';
+        return static_cast<int>(count);
+    });
+}
+
+// IPanelOwner
+
+int CTranslate::ApplyTransform(Ogre::Vector3 value, COORDINATE_AXIS axis, int kind) {
+    return m_drag.ApplyTransform(value, axis, kind);
+}
+
+float CTranslate::GroundHeight(Ogre::Vector3 point) {
+    return m_drag.GroundHeight(point);
+}
+
+int CTranslate::SnapToGround() {
+    return m_drag.SnapToGround();
 }

@@ -1,18 +1,22 @@
-// The plug-in object: the object-transform tool of the editor.
+// The plug-in object: the object-transform tool of the editor. It keeps the host's slots and
+// routes each call, its codes read into named form (PluginCalls.h), to the controller of that
+// feature: selection, drag, transform bar, or page. No exception leaves a slot: each is
+// guarded, writes what it caught to the engine's log and answers the slot's quiet result.
 #pragma once
 
-#include "IBaseCommand.h"
-#include "IPluginBase.h"
+#include "CBarController.h"
+#include "CDragController.h"
 #include "CMapSelectMgr.h"
-#include "CTransformCommit.h"
+#include "CPageController.h"
 #include "CPanelHost.h"
-#include "CTransformBar.h"
+#include "CSelectionController.h"
+#include "IBaseCommand.h"
 #include "IPanelOwner.h"
+#include "IPluginBase.h"
 
 #include <wx/toolbar.h>
 
 #include <memory>
-#include <set>
 #include <string>
 
 class CSceneManager;
@@ -33,90 +37,64 @@ public:
     int OnSelectRect(IView* view, int unused, const PixelRect& rect) override;
     int OnPointerMove(IView* view, int viewNumber, int keyFlags, int x, int y) override;
     int OnPointerDown(IView* view, int viewNumber, int keyFlags, int x, int y) override;
-    // A right press while a gizmo part is held takes the drag back (CancelDrag); 1 then.
+    // A right press while a gizmo part is held takes the drag back; 1 then.
     int OnPointerOther(int viewNumber, int button, int keyFlags, int x, int y, int) override;
     int OnPointerUp(IView* view, int viewNumber, int keyFlags, int x, int y) override;
-    // Escape while a gizmo part is held takes the drag back (CancelDrag); 1 then.
+    // Escape while a gizmo part is held takes the drag back; 1 then.
     int OnInputOther(int code, int keyFlags) override;
     int OnHover(int a, int b) override;
     int OnShutdown() override { return 0; }
     int OnViewUpdate(IView* view, int viewNumber) override;
-    const char* GetPluginName() override { return "CTranslate"; }
+    // The two names are constants: nothing in them can throw.
+    const char* GetPluginName() override;
     int LoadText(unsigned id, char* buffer, int size) override;
     void OnHostCallA(int, int) override {}
-    const std::string& GetDisplayName() override { return m_displayName; }
+    const std::string& GetDisplayName() override;
     void OnHostCallB(int, int) override {}
 
     // IPanelOwner: the operations the panels use.
     int ApplyTransform(Ogre::Vector3 value, COORDINATE_AXIS axis, int kind) override;
     // The name field's hook: answers 1 and leaves the entity's name as it is.
     int RenameEntity(SceneEntity*, const char*) override { return 1; }
-    void SetGroundFollow(bool follow) override { m_groundFollow = follow; }
-    bool GetGroundFollow() const override { return m_groundFollow; }
+    void SetGroundFollow(bool follow) override { m_drag.SetGroundFollow(follow); }
+    bool GetGroundFollow() const override { return m_drag.GetGroundFollow(); }
     float GroundHeight(Ogre::Vector3 point) override;
     int SnapToGround() override;
     Interface* GetHost() const override { return m_host; }
 
-    // Takes back the drag under way before its release: every entity the press captured gets
-    // its captured value back (51, 53 or 52 each), nothing is recorded, the gizmo ends the drag
-    // and the left release that follows is neither a drag end nor a click. 0 when no gizmo
-    // part is held.
-    int CancelDrag();
-
-    int SelectParents();
-    void ShowPage();
-    void HidePage();
-    int FrameSelection(void* object);
-    // Fills the transform bar from the first selected entity. A move, scale or turn (51, 52,
-    // 53) of an entity that is neither that entity nor one of its parents changes nothing the
-    // bar shows and is skipped.
-    void RefreshTransformBar(int code = NOTIFY_SELECTION, void* entity = nullptr);
-    void CheckEnter();
-    void ApplyTransformBar();
-    // One frame: lay out view 0, hide while not engaged, apply the bar on Enter.
+    // The load and unload notifications' work, unguarded: the module's entry points guard
+    // them themselves, so that a load that fails part-way can be undone.
+    int Load();
+    int Unload();
+    // One frame, from the engine's frame listener: the page's frame step, then the bar's
+    // Enter check.
     void FrameStep();
 
-    // Read access for the host's scripts and tests.
+    // Read access for tests.
     CMapSelectMgr& GetGizmo() { return m_gizmo; }
     CPanelHost& GetPanelHost() { return m_panelHost; }
-    CTransformBar& GetTransformBar() { return m_transformBar; }
     CTranslateListener* GetListener() const { return m_listener.get(); }
     CSceneManager* GetSceneManager() const { return m_sceneManager; }
     void* GetModuleHandle() const { return m_module; }
-    IBaseCommand* GetPendingTransform() const { return m_drag.Step(); }
-    int IsPageShown() const { return m_pageShown; }
-    int IsToolEngaged() const { return m_toolEngaged; }
-    const wxCursor* GetCursor() const { return m_cursor.get(); }
-    wxMenu* GetMenu() const { return m_menu; }
+    int IsPageShown() const { return m_page.IsPageShown(); }
+    int IsToolEngaged() const { return m_page.IsToolEngaged(); }
+    const wxCursor* GetCursor() const { return m_page.GetCursor(); }
     void SetMenu(wxMenu* menu) { m_menu = menu; }
     // Hands the plug-in a drag step as if a press had started one (tests of the tear-down).
-    void AdoptPendingTransform(IBaseCommand* step) { m_drag.Adopt(step); }
+    void AdoptPendingTransform(IBaseCommand* step) { m_drag.AdoptPendingStep(step); }
 
 private:
-    int OnLoad();
-    int OnUnload();
-    int ClickSelect(const char* mode, IView* view, int x, int y);
-    void CopySelection();
-
     std::unique_ptr<CTranslateListener> m_listener;
     void* m_module = nullptr;
     wxToolBar m_toolStrip;
     wxMenu* m_menu = nullptr;
-    CSceneManager* m_sceneManager = nullptr;
-    int m_pageShown = 0;
-    int m_toolEngaged = 0;
-    CPanelHost m_panelHost;
-    // The drag under way: its step is open from an accepted press to the release or cancel.
-    CTransformCommit m_drag;
-    bool m_groundFollow = false;
-    // A drag was taken back: the left release still to come belongs to it.
-    bool m_pressCancelled = false;
-    std::string m_displayName;
     Interface* m_host = nullptr;
+    CSceneManager* m_sceneManager = nullptr;
+    std::string m_displayName;
+    CPanelHost m_panelHost;
     CMapSelectMgr m_gizmo;
-    std::unique_ptr<wxCursor> m_cursor;
-    CTransformBar m_transformBar;
+    CDragController m_drag;
+    CSelectionController m_selection;
+    CPageController m_page;
+    CBarController m_bar;
 };
-
-// The single plug-in object while the module is loaded (null otherwise).
-CTranslate* GetTranslatePlugin();

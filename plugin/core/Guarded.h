@@ -1,7 +1,9 @@
 // Where the host or the engine calls into the plug-in, nothing may be thrown back: a failure
-// (the engine's exceptions derive from std::exception) is written once to the engine's log,
+// (the engine's, the standard library's or any other) is written once to the engine's log,
 // saying what failed, and the call answers its quiet result. Normal operation logs nothing.
 #pragma once
+
+#include <OgreException.h>
 
 #include <exception>
 
@@ -13,6 +15,8 @@ template <typename Result, typename Step>
 Result Guarded(const char* what, Result fallback, Step&& step) {
     try {
         return step();
+    } catch (const Ogre::Exception& failure) {
+        LogFailure(what, failure.getFullDescription().c_str());
     } catch (const std::exception& failure) {
         LogFailure(what, failure.what());
     } catch (...) {

@@ -1,4 +1,4 @@
-// The module's two exported functions and the module-wide plug-in pointer.
+// The module's two exported functions and the one plug-in object they make and delete.
 #include "CTranslate.h"
 #include "GizmarkResources.h"
 #include "Guarded.h"
@@ -24,10 +24,6 @@ void* FindModuleHandle() {
 
 } // namespace
 
-CTranslate* GetTranslatePlugin() {
-    return g_plugin;
-}
-
 GIZMARK_EXPORT int DllLoadPlugin(Interface* host, int value);
 GIZMARK_EXPORT void DllUnloadPlugin(Interface* host);
 
@@ -40,7 +36,7 @@ int DllLoadPlugin(Interface* host, int /*value: nothing reads it*/) {
         RegisterGizmarkResources();
         plugin = std::make_unique<CTranslate>(host, FindModuleHandle());
         g_plugin = plugin.get();
-        plugin->OnNotify(NOTIFY_LOAD, 0, nullptr);
+        plugin->Load();
         IPluginRegistry* registry = host->pluginRegistry();
         const int registered = registry ? registry->registerPlugin(plugin.get(), 2) : 0;
         plugin.release(); // the module keeps it until DllUnloadPlugin
@@ -52,7 +48,7 @@ int DllLoadPlugin(Interface* host, int /*value: nothing reads it*/) {
         GuardedStep("undoing a failed load", [&] {
             if (IPluginRegistry* registry = host->pluginRegistry())
                 registry->unregisterPlugin(plugin.get());
-            plugin->OnNotify(NOTIFY_UNLOAD, 0, nullptr);
+            plugin->Unload();
         });
         g_plugin = nullptr;
         plugin.reset();
@@ -66,7 +62,7 @@ void DllUnloadPlugin(Interface* host) {
         return;
     std::unique_ptr<CTranslate> plugin(g_plugin);
     GuardedStep("unloading the plug-in", [&] {
-        plugin->OnNotify(NOTIFY_UNLOAD, 0, nullptr);
+        plugin->Unload();
         Interface* owner = host ? host : plugin->GetHost();
         if (owner && owner->pluginRegistry())
             owner->pluginRegistry()->unregisterPlugin(plugin.get());

@@ -50,7 +50,6 @@ public:
     CSceneManager* GetSceneManager() const { return m_sceneManager; }
     IPanelOwner* GetPlugin() const { return m_plugin; }
     const wxFont* GetNameFont() const { return m_nameFont; }
-    const wxBrush* GetNameBrush() const { return m_nameBrush; }
     // How many times a control's text was written (tests of the refresh cost).
     long GetControlWrites() const { return m_controlWrites; }
     const CLightPage& GetLightPage() const { return m_lightPage; }

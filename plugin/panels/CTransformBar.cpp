@@ -1,6 +1,5 @@
 #include "CTransformBar.h"
 
-#include <wx/aui/framemanager.h>
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 #include <wx/xrc/xmlres.h>
@@ -9,7 +8,6 @@ namespace {
 
 // The toolkit's id of a dialog bar.
 constexpr int kDialogBarId = 0xE805;
-const char* const kPaneName = "GizmarkTransformBar";
 
 } // namespace
 
@@ -17,38 +15,19 @@ CTransformBar::~CTransformBar() {
     Destroy();
 }
 
-bool CTransformBar::Create(wxWindow* frame) {
-    if (!frame || m_window)
+bool CTransformBar::Create(wxWindow* parent) {
+    if (!parent || m_window)
         return false;
-    wxPanel* bar = wxXmlResource::Get()->LoadPanel(frame, "109");
+    wxPanel* bar = wxXmlResource::Get()->LoadPanel(parent, "109");
     if (!bar)
         return false;
     bar->SetId(kDialogBarId);
     m_window = bar;
-    m_frame = frame;
     m_edited = 0;
     // The bar's own writing raises no text event (ChangeValue): every event is an edit.
     for (const int id : TransformBarFields::kFieldIds) {
         if (auto* edit = wxDynamicCast(bar->FindWindow(id), wxTextCtrl))
             edit->Bind(wxEVT_TEXT, &CTransformBar::OnFieldText, this);
-    }
-    if (wxAuiManager* manager = wxAuiManager::GetManager(frame)) {
-        const wxSize size = bar->GetSize();
-        manager->AddPane(bar, wxAuiPaneInfo()
-                                  .Name(kPaneName)
-                                  .Bottom()
-                                  .Layer(1)
-                                  .CaptionVisible(false)
-                                  .CloseButton(false)
-                                  .Floatable(false)
-                                  .Movable(false)
-                                  .TopDockable(false)
-                                  .LeftDockable(false)
-                                  .RightDockable(false)
-                                  .BottomDockable(true)
-                                  .MinSize(wxSize(-1, size.GetHeight()))
-                                  .BestSize(size));
-        manager->Update();
     }
     return true;
 }
@@ -57,26 +36,9 @@ void CTransformBar::Destroy() {
     wxPanel* bar = m_window.get();
     if (!bar)
         return;
-    // The frame outlives its children, so it is still there while the bar is.
-    if (wxAuiManager* manager = wxAuiManager::GetManager(m_frame)) {
-        if (manager->DetachPane(bar))
-            manager->Update();
-    }
     bar->Destroy();
     m_window = nullptr;
-    m_frame = nullptr;
     m_edited = 0;
-}
-
-bool CTransformBar::IsDocked() const {
-    wxPanel* bar = m_window.get();
-    if (!bar || !m_frame)
-        return false;
-    wxAuiManager* manager = wxAuiManager::GetManager(m_frame);
-    if (!manager)
-        return false;
-    const wxAuiPaneInfo& pane = manager->GetPane(bar);
-    return pane.IsOk() && pane.dock_direction == wxAUI_DOCK_BOTTOM && pane.IsShown();
 }
 
 bool CTransformBar::HasFocus() const {
@@ -110,13 +72,11 @@ void CTransformBar::WriteText(int id, const std::string& text) {
         if (edit->GetValue() != value) {
             // No text event: the bar's own writing is not typing.
             edit->ChangeValue(value);
-            ++m_writeCount;
         }
     } else if (auto* label = wxDynamicCast(control, wxControl)) {
         // As is: an "&" in a name is shown, not taken as a mnemonic.
         if (label->GetLabelText() != value) {
             label->SetLabelText(value);
-            ++m_writeCount;
         }
     }
 }

@@ -1,5 +1,5 @@
-// The transform bar: a one-line panel from template 109, docked at the bottom edge of the
-// editor's main frame while the plug-in is loaded.
+// The transform bar: a one-line panel from template 109. The plug-in has the host dock it at
+// the bottom edge of the editor's main frame while the plug-in is loaded.
 #pragma once
 
 #include "TransformBarFields.h"
@@ -20,14 +20,13 @@ public:
     CTransformBar(const CTransformBar&) = delete;
     CTransformBar& operator=(const CTransformBar&) = delete;
 
-    // Builds the bar as a child of frame and docks it at the frame's bottom edge.
-    // False when there is no frame or the template cannot be loaded.
-    bool Create(wxWindow* frame);
-    // Undocks the bar and destroys its window; harmless when it has none.
+    // Builds the bar as a child of `parent`. False when there is no parent, the bar exists
+    // already or the template cannot be loaded.
+    bool Create(wxWindow* parent);
+    // Destroys the bar's window; harmless when it has none. Whoever docked it undocks it first.
     void Destroy();
 
     wxPanel* GetWindow() const { return m_window.get(); }
-    bool IsDocked() const;
     // The control with one of the bar's numeric ids, or null.
     wxWindow* GetField(int id) const;
 
@@ -42,15 +41,11 @@ public:
     unsigned GetEdited() const { return m_edited; }
     // Whether the keyboard focus is on the bar or one of its controls.
     bool HasFocus() const;
-    // How many times a control's text was actually replaced (for measurements and tests).
-    long GetWriteCount() const { return m_writeCount; }
 
 private:
     void WriteText(int id, const std::string& text);
     void OnFieldText(wxCommandEvent& event);
 
     wxWeakRef<wxPanel> m_window;
-    wxWindow* m_frame = nullptr;
     unsigned m_edited = 0;
-    long m_writeCount = 0;
 };

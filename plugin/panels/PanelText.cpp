@@ -1,4 +1,5 @@
 #include "PanelText.h"
+#include "Utf8Cut.h"
 
 #include <OgreStringConverter.h>
 
@@ -18,10 +19,6 @@ bool IsDigit(char c) {
 
 bool IsSpace(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
-
-bool IsContinuationByte(char c) {
-    return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
 }
 
 // The "C" locale, made once: the numbers typed into the panel always use a point.
@@ -53,12 +50,7 @@ bool IsNumericEditText(const std::string& text) {
 }
 
 std::size_t CharBoundary(const std::string& text, std::size_t limit) {
-    if (limit >= text.size())
-        return text.size();
-    std::size_t at = limit;
-    while (at > 0 && IsContinuationByte(text[at]))
-        --at;
-    return at;
+    return utf8::CharStart(text.data(), text.size(), limit);
 }
 
 std::string CutText(const std::string& text, std::size_t limit) {
@@ -68,7 +60,7 @@ std::string CutText(const std::string& text, std::size_t limit) {
 std::size_t Cp936Length(const std::string& text) {
     std::size_t units = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {
-        if (!IsContinuationByte(text[i]))
+        if (!utf8::IsContinuationByte(text[i]))
             units += static_cast<unsigned char>(text[i]) < 0x80 ? 1 : 2;
     }
     return units;
@@ -77,7 +69,7 @@ std::size_t Cp936Length(const std::string& text) {
 std::size_t Cp936Offset(const std::string& text, std::size_t units) {
     std::size_t counted = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {
-        if (IsContinuationByte(text[i]))
+        if (utf8::IsContinuationByte(text[i]))
             continue;
         const std::size_t width = static_cast<unsigned char>(text[i]) < 0x80 ? 1 : 2;
         // A character that would end past the offset is where the offset falls: it starts

@@ -1,4 +1,5 @@
 #include "PropertyTreeRules.h"
+#include "Utf8Cut.h"
 
 #include <algorithm>
 #include <charconv>
@@ -140,15 +141,9 @@ std::string FormatColor(std::uint32_t colorRef, unsigned flags) {
     return buffer;
 }
 
-namespace {
-bool IsContinuation(char c) {
-    return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
-}
-} // namespace
-
 std::size_t Utf8Length(const std::string& text) {
-    return static_cast<std::size_t>(
-        std::count_if(text.begin(), text.end(), [](char c) { return !IsContinuation(c); }));
+    return static_cast<std::size_t>(std::count_if(
+        text.begin(), text.end(), [](char c) { return !utf8::IsContinuationByte(c); }));
 }
 
 std::string PasswordMask(const std::string& text) {
@@ -156,11 +151,7 @@ std::string PasswordMask(const std::string& text) {
 }
 
 std::size_t Utf8CharStart(const std::string& text, std::size_t offset) {
-    if (offset >= text.size())
-        return text.size();
-    while (offset > 0 && IsContinuation(text[offset]))
-        --offset;
-    return offset;
+    return utf8::CharStart(text.data(), text.size(), offset);
 }
 
 bool HasVisibleText(const std::string& text) {

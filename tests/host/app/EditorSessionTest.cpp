@@ -19,6 +19,7 @@
 #include <gtest/gtest.h>
 
 #include <wx/aui/auibar.h>
+#include <wx/aui/framemanager.h>
 #include <wx/cursor.h>
 #include <wx/fs_mem.h>
 #include <wx/image.h>
@@ -411,6 +412,43 @@ TEST_F(EditorSessionTest, SidePanelIsCreatedOnceAndResized) {
     EXPECT_EQ(panel.created, 1);
     host().setSidePanel(nullptr);
     panel.window->Destroy();
+    session().ProcessEvents();
+}
+
+TEST_F(EditorSessionTest, BottomBarsDockOnlyAsChildrenOfTheMainWindowAndOnce) {
+    IViewHost& views = *host().viewHost();
+    wxWindow* frame = views.mainWindow();
+    ASSERT_EQ(frame, session().Frame());
+    wxAuiManager* manager = wxAuiManager::GetManager(frame);
+    ASSERT_NE(manager, nullptr);
+
+    auto* bar = new wxPanel(frame, wxID_ANY, wxDefaultPosition, wxSize(300, 24));
+    auto* stranger = new wxPanel(session().Frame()->GetSideArea(), wxID_ANY);
+    EXPECT_FALSE(views.dockBottomBar(nullptr, "TestBar"));
+    EXPECT_FALSE(views.dockBottomBar(bar, nullptr));
+    EXPECT_FALSE(views.dockBottomBar(stranger, "TestBar"));
+    EXPECT_FALSE(manager->GetPane("TestBar").IsOk());
+
+    ASSERT_TRUE(views.dockBottomBar(bar, "TestBar"));
+    const wxAuiPaneInfo& pane = manager->GetPane("TestBar");
+    ASSERT_TRUE(pane.IsOk());
+    EXPECT_EQ(pane.window, bar);
+    EXPECT_EQ(pane.dock_direction, wxAUI_DOCK_BOTTOM);
+    EXPECT_FALSE(pane.IsFloatable() || pane.IsMovable() || pane.HasCaption());
+    EXPECT_EQ(pane.min_size.GetHeight(), 24);
+    // The same window, or another under the same name, is refused: the first pane stays.
+    auto* second = new wxPanel(frame, wxID_ANY);
+    EXPECT_FALSE(views.dockBottomBar(bar, "OtherBar"));
+    EXPECT_FALSE(views.dockBottomBar(second, "TestBar"));
+    EXPECT_EQ(manager->GetPane("TestBar").window, bar);
+
+    views.undockBottomBar(second); // not docked: nothing happens
+    views.undockBottomBar(bar);
+    EXPECT_FALSE(manager->GetPane("TestBar").IsOk());
+    EXPECT_FALSE(manager->GetPane(bar).IsOk());
+    bar->Destroy();
+    second->Destroy();
+    stranger->Destroy();
     session().ProcessEvents();
 }
 

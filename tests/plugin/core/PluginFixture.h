@@ -7,8 +7,12 @@
 #include "CTranslate.h"
 #include "IView.h"
 
+#include <OgreLogManager.h>
+
 #include <functional>
 #include <memory>
+#include <string>
+#include <vector>
 
 class LoadedPlugin {
 public:
@@ -30,6 +34,30 @@ private:
     CTranslate* m_plugin = nullptr;
     int m_loadResult = 0;
     bool m_loaded = false;
+};
+
+// Collects what is written to the engine's default log while it lives.
+class LogCapture : public Ogre::LogListener {
+public:
+    LogCapture() {
+        if (Ogre::Log* log = Ogre::LogManager::getSingleton().getDefaultLog())
+            log->addListener(this);
+    }
+    ~LogCapture() override {
+        if (Ogre::Log* log = Ogre::LogManager::getSingleton().getDefaultLog())
+            log->removeListener(this);
+    }
+    void messageLogged(const Ogre::String& message, Ogre::LogMessageLevel, bool,
+                       const Ogre::String&, bool&) override {
+        lines.push_back(message);
+    }
+    int Count(const std::string& part) const {
+        int n = 0;
+        for (const std::string& line : lines)
+            n += line.find(part) != std::string::npos;
+        return n;
+    }
+    std::vector<std::string> lines;
 };
 
 // Runs the engine's frame-ended listeners once, without drawing.

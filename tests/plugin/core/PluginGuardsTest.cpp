@@ -11,38 +11,16 @@
 #include "CToolManager.h"
 #include "IView.h"
 
-#include <OgreLogManager.h>
+#include <OgreException.h>
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <ostream>
 #include <string>
 #include <vector>
 
 namespace {
-
-// Collects what is written to the engine's default log while it lives.
-class LogCapture : public Ogre::LogListener {
-public:
-    LogCapture() {
-        if (Ogre::Log* log = Ogre::LogManager::getSingleton().getDefaultLog())
-            log->addListener(this);
-    }
-    ~LogCapture() override {
-        if (Ogre::Log* log = Ogre::LogManager::getSingleton().getDefaultLog())
-            log->removeListener(this);
-    }
-    void messageLogged(const Ogre::String& message, Ogre::LogMessageLevel, bool,
-                       const Ogre::String&, bool&) override {
-        lines.push_back(message);
-    }
-    int Count(const std::string& part) const {
-        int n = 0;
-        for (const std::string& line : lines)
-            n += line.find(part) != std::string::npos;
-        return n;
-    }
-    std::vector<std::string> lines;
-};
 
 // The real scene, except that its selection is one name that has no entity.
 class GhostSelectionScene : public CSceneManager {
@@ -163,3 +141,104 @@ TEST(PluginGuards, AClickOnEmptySpaceWhileTheOneSelectedNameHasNoEntityChangesNo
     TestSession().Host().Tools().switchTool(-1);
     loaded.Unload();
 }
+
+namespace {
+
+// A view that fails at every question, as an engine call inside it may.
+struct FailingView : StubView {
+    [[noreturn]] static void Fail() {
+        OGRE_EXCEPT(Ogre::Exception::ERR_INVALID_STATE, "view failed on purpose", "FailingView");
+    }
+    void frameBox(const Ogre::Vector3&, const Ogre::Vector3&, float, float) override { Fail(); }
+    PixelRect pixelRect() const override { Fail(); }
+    void rayThroughPixel(int, int, Ogre::Vector3&, Ogre::Vector3&) const override { Fail(); }
+    void projectPoint(Ogre::Vector3&, const Ogre::Vector3&, const Ogre::Matrix4*) const override {
+        Fail();
+    }
+    Ogre::Vector3 viewOrientation() const override { Fail(); }
+};
+
+// One host slot with a collaborator that throws: a host call that fails (failOn) or the
+// failing view. The slot answers `quiet` and logs "<slot> failed: <reason>" once.
+struct SlotCase {
+    const char* slot;
+    const char* failOn; // a RecordingHost entry, or "" when the view is the one that fails
+    const char* reason;
+    std::function<int(CTranslate*, IView*)> call;
+    int quiet;
+};
+
+void PrintTo(const SlotCase& c, std::ostream* os) {
+    *os << c.slot << " (" << c.reason << ")";
+}
+
+const char* const kViewFailure = "view failed on purpose";
+
+const SlotCase kSlotCases[] = {
+    {"OnToolCommand", "toolForCommand", "toolForCommand 40004 failed on purpose",
+     [](CTranslate* p, IView*) { return p->OnToolCommand(40004); }, 0},
+    {"OnWindowMessage", "doCommand CopyEntity", "doCommand CopyEntity failed on purpose",
+     [](CTranslate* p, IView*) { return p->OnWindowMessage(273, 0xE122, 0); }, 0},
+    {"OnNotify", "setSidePanel", "setSidePanel failed on purpose",
+     [](CTranslate* p, IView*) { return p->OnNotify(10, 1, nullptr); }, 0},
+    {"OnNotify", "", kViewFailure, [](CTranslate* p, IView* v) { return p->OnNotify(60, 1, v); },
+     0},
+    {"OnSelectRect", "", kViewFailure,
+     [](CTranslate* p, IView* v) {
+         return p->OnSelectRect(v, 0, PixelRect{0, 0, 50, 50});
+     },
+     0},
+    {"OnPointerDown", "", kViewFailure,
+     [](CTranslate* p, IView* v) { return p->OnPointerDown(v, 0, 1, 10, 10); }, 0},
+    {"OnPointerMove", "snapSteps", "snapSteps failed on purpose",
+     [](CTranslate* p, IView* v) { return p->OnPointerMove(v, 0, 1 | 8, 10, 10); }, 0},
+    {"OnPointerUp", "", kViewFailure,
+     [](CTranslate* p, IView* v) { return p->OnPointerUp(v, 0, 1, 10, 10); }, 0},
+    {"OnViewUpdate", "", kViewFailure,
+     [](CTranslate* p, IView* v) { return p->OnViewUpdate(v, 1); }, 0},
+};
+
+} // namespace
+
+class SlotGuards : public ::testing::TestWithParam<SlotCase> {};
+
+TEST_P(SlotGuards, AThrowingCollaboratorIsLoggedAndTheSlotAnswersQuietly) {
+    const SlotCase& c = GetParam();
+    EnsureUnloaded();
+    LoadedPlugin loaded;
+    CTranslate* plugin = loaded.plugin();
+    ASSERT_NE(plugin, nullptr);
+    RecordingHost& host = loaded.host();
+    // The tool engaged in move mode, its page shown, one entity selected: every slot has
+    // something to do.
+    const int tool = TestSession().Host().Tools().AddToolCommand(plugin, 40002);
+    TestSession().Host().Tools().switchTool(tool);
+    plugin->OnWindowMessage(273, 40002, 0);
+    if (std::string(c.failOn) != "setSidePanel")
+        plugin->OnNotify(10, 1, nullptr);
+    Select("box_a ");
+    ASSERT_EQ(plugin->IsToolEngaged(), 1);
+
+    LogCapture capture;
+    FailingView view;
+    host.failOn = c.failOn;
+    int answer = -1;
+    EXPECT_NO_THROW(answer = c.call(plugin, &view));
+    host.failOn.clear();
+    EXPECT_EQ(answer, c.quiet);
+    const std::string expected = std::string("Gizmark: ") + c.slot + " failed: ";
+    EXPECT_EQ(capture.Count(expected), 1) << c.slot;
+    EXPECT_EQ(capture.Count(c.reason), 1) << c.slot;
+
+    // The plug-in goes on working after it.
+    EXPECT_EQ(plugin->OnToolCommand(40006), 1);
+    TestSession().Host().Tools().switchTool(-1);
+    plugin->OnNotify(10, 0, nullptr);
+    Select("");
+    loaded.Unload();
+}
+
+INSTANTIATE_TEST_SUITE_P(EverySlotKind, SlotGuards, ::testing::ValuesIn(kSlotCases),
+                         [](const ::testing::TestParamInfo<SlotCase>& info) {
+                             return std::string(info.param.slot) + "_" + std::to_string(info.index);
+                         });

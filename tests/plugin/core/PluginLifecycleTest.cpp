@@ -166,6 +166,39 @@ TEST(PluginLifecycle, LoadRegistersEverythingAndUnloadUndoesItInOrder) {
     EXPECT_EQ(TestAssertCount(), 0);
 }
 
+TEST(PluginLifecycle, TheBarIsDockedAndUndockedThroughTheHost) {
+    wxWindow* bar = nullptr;
+    {
+        LoadedPlugin loaded;
+        ASSERT_NE(loaded.plugin(), nullptr);
+        RecordingHost& host = loaded.host();
+        const int window = host.Find("mainWindow");
+        const int dock = host.Find(std::string("dockBottomBar ") + kPaneName);
+        ASSERT_GE(window, 0);
+        EXPECT_LT(window, dock);
+        bar = FrameManager()->GetPane(kPaneName).window;
+        ASSERT_NE(bar, nullptr);
+        EXPECT_EQ(bar->GetParent(), wxTheApp->GetTopWindow());
+        // A repeated load notification docks nothing more.
+        host.log.clear();
+        loaded.plugin()->OnNotify(2, 0, nullptr);
+        EXPECT_FALSE(host.Has(std::string("dockBottomBar ") + kPaneName));
+        host.log.clear();
+        loaded.Unload();
+        EXPECT_TRUE(host.Has("undockBottomBar"));
+        EXPECT_FALSE(FrameManager()->GetPane(kPaneName).IsOk());
+    }
+    // A host that docks nothing: the bar is still made, and stays out of the layout.
+    LoadedPlugin undocked([](RecordingHost& host) { host.refuseDock = true; });
+    ASSERT_NE(undocked.plugin(), nullptr);
+    EXPECT_TRUE(undocked.host().Has(std::string("dockBottomBar ") + kPaneName));
+    EXPECT_FALSE(FrameManager()->GetPane(kPaneName).IsOk());
+    EXPECT_NE(wxTheApp->GetTopWindow()->FindWindow(0xE805), nullptr);
+    undocked.Unload();
+    EXPECT_EQ(wxTheApp->GetTopWindow()->FindWindow(0xE805), nullptr);
+    EXPECT_EQ(TestAssertCount(), 0);
+}
+
 TEST(PluginLifecycle, LoadsAgainAfterUnloadInTheSameProcess) {
     for (int round = 0; round < 3; ++round) {
         LoadedPlugin loaded;

@@ -10,8 +10,14 @@ int RecordingHost::Find(const std::string& text, int from) const {
     return -1;
 }
 
+void RecordingHost::Record(const std::string& entry) {
+    log.push_back(entry);
+    if (!failOn.empty() && entry.compare(0, failOn.size(), failOn) == 0)
+        throw std::runtime_error(entry + " failed on purpose");
+}
+
 int RecordingHost::registerPlugin(IPluginBase* plugin, int kind) {
-    log.push_back("registerPlugin " + std::to_string(kind));
+    Record("registerPlugin " + std::to_string(kind));
     if (registerFailures > 0) {
         --registerFailures;
         throw std::runtime_error("registry refused the plug-in");
@@ -20,76 +26,98 @@ int RecordingHost::registerPlugin(IPluginBase* plugin, int kind) {
 }
 
 void RecordingHost::unregisterPlugin(IPluginBase* plugin) {
-    log.push_back("unregisterPlugin");
+    Record("unregisterPlugin");
     m_real.pluginRegistry()->unregisterPlugin(plugin);
 }
 
+SnapSteps RecordingHost::snapSteps() {
+    Record("snapSteps");
+    return m_real.snapSteps();
+}
+
 CGameEngine* RecordingHost::gameEngine() {
-    log.push_back("gameEngine");
+    Record("gameEngine");
     return m_real.engineAccess()->gameEngine();
 }
 
 CSceneManager* RecordingHost::sceneManager() {
-    log.push_back("sceneManager");
+    Record("sceneManager");
     if (scene)
         return scene;
     return m_real.engineAccess()->sceneManager();
 }
 
 void RecordingHost::removeMenu(IPluginBase* plugin, wxMenu* submenu, int flags) {
-    log.push_back("removeMenu");
+    Record("removeMenu");
     m_real.viewHost()->removeMenu(plugin, submenu, flags);
 }
 
 void RecordingHost::removeToolStrip(IPluginBase* plugin, wxToolBar* toolStrip) {
-    log.push_back("removeToolStrip");
+    Record("removeToolStrip");
     m_real.viewHost()->removeToolStrip(plugin, toolStrip);
 }
 
 IView* RecordingHost::view(int n) {
-    log.push_back("view " + std::to_string(n));
+    Record("view " + std::to_string(n));
     return m_real.viewHost()->view(n);
 }
 
 void RecordingHost::redraw() {
-    log.push_back("redraw");
+    Record("redraw");
     m_real.viewHost()->redraw();
 }
 
 void RecordingHost::setCursor(const wxCursor* cursor) {
-    log.push_back(cursor ? "setCursor" : "setCursor null");
+    Record(cursor ? "setCursor" : "setCursor null");
     m_real.viewHost()->setCursor(cursor);
 }
 
 void RecordingHost::setSidePanel(CSizeControlChild* panel) {
-    log.push_back(panel ? "setSidePanel" : "setSidePanel null");
+    Record(panel ? "setSidePanel" : "setSidePanel null");
     m_real.viewHost()->setSidePanel(panel);
 }
 
+wxWindow* RecordingHost::mainWindow() {
+    Record("mainWindow");
+    return m_real.viewHost()->mainWindow();
+}
+
+bool RecordingHost::dockBottomBar(wxWindow* bar, const char* name) {
+    Record(std::string("dockBottomBar ") + (name ? name : ""));
+    if (refuseDock)
+        return false;
+    return m_real.viewHost()->dockBottomBar(bar, name);
+}
+
+void RecordingHost::undockBottomBar(wxWindow* bar) {
+    Record("undockBottomBar");
+    m_real.viewHost()->undockBottomBar(bar);
+}
+
 void RecordingHost::switchTool(int tool) {
-    log.push_back("switchTool " + std::to_string(tool));
+    Record("switchTool " + std::to_string(tool));
     m_real.toolManager()->switchTool(tool);
 }
 
 int RecordingHost::toolForCommand(IPluginBase* plugin, int commandId) {
-    log.push_back("toolForCommand " + std::to_string(commandId));
+    Record("toolForCommand " + std::to_string(commandId));
     if (forcedTool != -2)
         return forcedTool;
     return m_real.toolManager()->toolForCommand(plugin, commandId);
 }
 
 void RecordingHost::notify(int code, int arg, void* data) {
-    log.push_back("notify " + std::to_string(code));
+    Record("notify " + std::to_string(code));
     m_real.toolManager()->notify(code, arg, data);
 }
 
 bool RecordingHost::registerCommand(const std::string& name, CommandFactory factory) {
-    log.push_back("registerCommand " + name);
+    Record("registerCommand " + name);
     return m_real.undoManager()->registerCommand(name, factory);
 }
 
 bool RecordingHost::unregisterCommand(const std::string& name) {
-    log.push_back("unregisterCommand " + name);
+    Record("unregisterCommand " + name);
     return m_real.undoManager()->unregisterCommand(name);
 }
 
@@ -98,12 +126,12 @@ bool RecordingHost::isCommandRegistered(const std::string& name) const {
 }
 
 bool RecordingHost::doCommand(const std::string& name, CommandParams* params) {
-    log.push_back("doCommand " + name);
+    Record("doCommand " + name);
     return m_real.undoManager()->doCommand(name, params);
 }
 
 void RecordingHost::addUndo(IBaseCommand* command) {
-    log.push_back("addUndo");
+    Record("addUndo");
     m_real.undoManager()->addUndo(command);
 }
 

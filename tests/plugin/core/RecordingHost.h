@@ -24,6 +24,11 @@ public:
     int registerFailures = 0;
     // When set, sceneManager() hands out this scene instead of the real one.
     CSceneManager* scene = nullptr;
+    // When set, dockBottomBar answers false without asking the real host, as a host without
+    // a dock does.
+    bool refuseDock = false;
+    // When not empty, a recorded call whose entry starts with this throws after recording it.
+    std::string failOn;
 
     // Index of the first entry equal to text at or after from, or -1.
     int Find(const std::string& text, int from = 0) const;
@@ -35,6 +40,7 @@ public:
     IViewHost* viewHost() override { return this; }
     IToolManager* toolManager() override { return this; }
     CUndoRedoManager* undoManager() override { return this; }
+    SnapSteps snapSteps() override;
 
     // IPluginRegistry
     int registerPlugin(IPluginBase* plugin, int kind) override;
@@ -49,6 +55,9 @@ public:
     void redraw() override;
     void setCursor(const wxCursor* cursor) override;
     void setSidePanel(CSizeControlChild* panel) override;
+    wxWindow* mainWindow() override;
+    bool dockBottomBar(wxWindow* bar, const char* name) override;
+    void undockBottomBar(wxWindow* bar) override;
     // IToolManager
     void switchTool(int tool) override;
     int toolForCommand(IPluginBase* plugin, int commandId) override;
@@ -66,5 +75,7 @@ public:
     void clear() override;
 
 private:
+    void Record(const std::string& entry);
+
     Interface& m_real;
 };

@@ -1,7 +1,4 @@
-// The transform bar's side of the plug-in: filling it from host notifications with the first
-// selected entity's world values, the Enter check of the frame step, and applying what the
-// user typed into it.
-#include "CTranslate.h"
+#include "CBarController.h"
 
 #include "CSceneManager.h"
 #include "CTransformCommit.h"
@@ -15,9 +12,8 @@
 
 namespace {
 
-// Whether Return was down at the previous frame: one press applies once, however long it is
-// held. Module-wide, as the key is.
-bool g_enterDown = false;
+// The pane name the bar is docked under.
+const char* const kPaneName = "GizmarkTransformBar";
 
 // The entity the bar shows: the one named first in the selection set; null for an empty
 // selection or a name without an entity.
@@ -30,8 +26,30 @@ SceneEntity* ShownEntity(CSceneManager* scene) {
 
 } // namespace
 
-void CTranslate::RefreshTransformBar(int code, void* data) {
-    SceneEntity* shown = ShownEntity(m_sceneManager);
+CBarController::~CBarController() {
+    // The bar's window goes with its frame: a bar still there has its frame still there.
+    wxPanel* bar = m_bar.GetWindow();
+    IViewHost* viewHost = m_host ? m_host->viewHost() : nullptr;
+    if (bar && viewHost)
+        viewHost->undockBottomBar(bar);
+    m_bar.Destroy();
+}
+
+void CBarController::Create() {
+    if (m_bar.GetWindow())
+        return;
+    IViewHost* viewHost = m_host ? m_host->viewHost() : nullptr;
+    wxWindow* parent = viewHost ? viewHost->mainWindow() : nullptr;
+    if (!parent && wxTheApp)
+        parent = wxTheApp->GetTopWindow();
+    if (!m_bar.Create(parent))
+        return;
+    if (viewHost)
+        viewHost->dockBottomBar(m_bar.GetWindow(), kPaneName);
+}
+
+void CBarController::Refresh(int code, void* data) {
+    SceneEntity* shown = ShownEntity(m_scene);
     if (!shown)
         return; // the bar keeps what it shows
     // A move, turn or scale of an entity the bar does not depend on leaves every text as it
@@ -41,43 +59,41 @@ void CTranslate::RefreshTransformBar(int code, void* data) {
         code == NOTIFY_MOVED || code == NOTIFY_SCALED || code == NOTIFY_ROTATED;
     if (oneEntityChanged && data && !WorldDependsOn(shown, data))
         return;
-    m_transformBar.Fill(TransformBarFields::FormatWorld(shown->GetWorldPosition(),
-                                                        shown->GetWorldOrientation(),
-                                                        shown->GetWorldScale()),
-                        shown->GetName());
+    m_bar.Fill(TransformBarFields::FormatWorld(
+                   shown->GetWorldPosition(), shown->GetWorldOrientation(), shown->GetWorldScale()),
+               shown->GetName());
 }
 
-void CTranslate::CheckEnter() {
+void CBarController::CheckEnter() {
     // The numeric keypad's Enter is the same key to the user.
     const bool down = wxGetKeyState(WXK_RETURN) || wxGetKeyState(WXK_NUMPAD_ENTER);
     if (!down) {
-        g_enterDown = false;
+        m_enterDown = false;
         return;
     }
-    if (g_enterDown)
+    if (m_enterDown)
         return;
-    g_enterDown = true;
+    m_enterDown = true;
     // The key state is the whole display's: Return typed into another program, or into another
     // window of the editor, is not meant for the bar. A press counts only when it begins while
     // the editor is the active application and the keyboard focus is in the bar.
-    wxWindow* bar = m_transformBar.GetWindow();
+    wxWindow* bar = m_bar.GetWindow();
     wxTopLevelWindow* frame =
         bar ? wxDynamicCast(wxGetTopLevelParent(bar), wxTopLevelWindow) : nullptr;
-    if (!wxTheApp || !wxTheApp->IsActive() || !frame || !frame->IsActive() ||
-        !m_transformBar.HasFocus())
+    if (!wxTheApp || !wxTheApp->IsActive() || !frame || !frame->IsActive() || !m_bar.HasFocus())
         return;
-    ApplyTransformBar();
+    Apply();
 }
 
-void CTranslate::ApplyTransformBar() {
-    if (!m_transformBar.GetWindow())
+void CBarController::Apply() {
+    if (!m_bar.GetWindow())
         return;
     // Only what the user edited counts: a field untouched since the bar filled it is not
     // applied, so the two-decimal texts never round the entity, and several selected
     // entities keep their own values in the components nobody typed.
     const TransformBarFields::BarChanges changes =
-        TransformBarFields::ReadChanges(m_transformBar.ReadTexts(), m_transformBar.GetEdited());
-    if (!ShownEntity(m_sceneManager))
+        TransformBarFields::ReadChanges(m_bar.ReadTexts(), m_bar.GetEdited());
+    if (!ShownEntity(m_scene))
         return;
     // The bar's groups are the channels, in the table's order.
     for (const TransformChannel& channel : kTransformChannels) {
@@ -85,7 +101,7 @@ void CTranslate::ApplyTransformBar() {
         if (!change.mask)
             continue;
         // The lock bits are read on the first entity before each group, as it may change.
-        SceneEntity* first = ShownEntity(m_sceneManager);
+        SceneEntity* first = ShownEntity(m_scene);
         if (!first || (first->GetState() & channel.barLock))
             continue;
         // One undo step per group, holding every entity's whole local value from before it.
@@ -96,5 +112,5 @@ void CTranslate::ApplyTransformBar() {
     }
     // A refused field shows the value the entity kept.
     if (changes.refused)
-        RefreshTransformBar();
+        Refresh();
 }

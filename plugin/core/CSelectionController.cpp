@@ -1,7 +1,4 @@
-// Selection by click, by rectangle and by parents, and the copy of the selection. The plug-in
-// never changes the selection itself: it issues the host's undoable commands "SelectEntity" and
-// "CopyEntity".
-#include "CTranslate.h"
+#include "CSelectionController.h"
 
 #include "CSceneManager.h"
 #include "IView.h"
@@ -10,12 +7,16 @@
 
 #include <wx/utils.h>
 
-#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <set>
+#include <string>
 
 namespace {
+
+// The most lights a scene holds; a copy of a light would go past it.
+constexpr int kMaxLights = 8;
 
 void Redraw(Interface* host) {
     if (host && host->viewHost())
@@ -29,10 +30,10 @@ bool DoCommand(Interface* host, const char* name, CommandParams& params) {
 
 } // namespace
 
-int CTranslate::ClickSelect(const char* mode, IView* view, int x, int y) {
-    if (!view || !m_sceneManager)
+int CSelectionController::ClickSelect(SelectMode mode, IView* view, int x, int y) {
+    if (!view || !m_scene)
         return 0;
-    const std::set<std::string> names = m_sceneManager->getSelectedEntities();
+    const std::set<std::string> names = m_scene->getSelectedEntities();
     const std::size_t count = names.size();
 
     Ogre::Vector3 nearPoint, farPoint;
@@ -60,32 +61,28 @@ int CTranslate::ClickSelect(const char* mode, IView* view, int x, int y) {
         return 0;
     // Clicking the one selected entity again changes nothing. A selected name without an entity
     // counts the same way when the click hits nothing: both sides are "no entity".
-    if (count == 1 && m_sceneManager->getSceneEntity(*names.begin()) == hit)
+    if (count == 1 && m_scene->getSceneEntity(*names.begin()) == hit)
         return 1;
 
     CommandParams params;
     params["entity"] = hit ? hit->GetName() : std::string();
-    params["mode"] = mode;
+    params["mode"] = SelectModeName(mode);
     DoCommand(m_host, "SelectEntity", params);
     Redraw(m_host);
     return 1;
 }
 
-int CTranslate::OnSelectRect(IView* view, int /*unused*/, const PixelRect& rect) {
+int CSelectionController::SelectRect(IView* view, const PixelRect& rect) {
     // The rectangle as the host gives it (the host's rubber band always comes with left <= right
     // and top <= bottom); one that is not larger than a pixel either way selects nothing.
     const PixelRect& r = rect;
     if (r.bottom - r.top <= 1 && r.right - r.left <= 1)
         return 0;
-    if (!m_toolEngaged || !view || !m_sceneManager)
+    if (!view || !m_scene)
         return 0;
 
     // The keyboard as it is now, not as it was when the rectangle started.
-    const char* mode = "exclude";
-    if (wxGetKeyState(WXK_CONTROL))
-        mode = "add";
-    else if (wxGetKeyState(WXK_SHIFT))
-        mode = "sub";
+    const SelectMode mode = SelectModeOf(wxGetKeyState(WXK_CONTROL), wxGetKeyState(WXK_SHIFT));
 
     const PixelRect v = view->pixelRect();
     const int w = v.right - v.left;
@@ -98,10 +95,9 @@ int CTranslate::OnSelectRect(IView* view, int /*unused*/, const PixelRect& rect)
                             static_cast<float>(r.bottom - v.top) / h);
 
     std::string list;
-    for (SceneEntity* entity = m_sceneManager->beginEntity(); entity;
-         entity = m_sceneManager->nextEntity()) {
+    for (SceneEntity* entity = m_scene->beginEntity(); entity; entity = m_scene->nextEntity()) {
         if (entity->IsVisible() && view->entityInRect(entity, min, max) &&
-            m_sceneManager->canSelect(entity)) {
+            m_scene->canSelect(entity)) {
             list += entity->GetName();
             list += ' ';
         }
@@ -109,20 +105,19 @@ int CTranslate::OnSelectRect(IView* view, int /*unused*/, const PixelRect& rect)
     if (!list.empty()) {
         CommandParams params;
         params["entity"] = list;
-        params["mode"] = mode;
+        params["mode"] = SelectModeName(mode);
         DoCommand(m_host, "SelectEntity", params);
     }
     return 0;
 }
 
-int CTranslate::SelectParents() {
-    if (!m_sceneManager)
+int CSelectionController::SelectParents() {
+    if (!m_scene)
         return 0;
     std::string list;
     int count = 0;
     // Listed once per child: a parent shared by two selected children appears twice.
-    for (SceneEntity* entity = m_sceneManager->beginSelected(); entity;
-         entity = m_sceneManager->nextSelected()) {
+    for (SceneEntity* entity = m_scene->beginSelected(); entity; entity = m_scene->nextSelected()) {
         if (SceneEntity* parent = entity->getParent()) {
             list += parent->GetName();
             list += ' ';
@@ -131,7 +126,7 @@ int CTranslate::SelectParents() {
     }
     if (!list.empty()) {
         CommandParams params;
-        params["mode"] = "exclude";
+        params["mode"] = SelectModeName(SelectMode::Replace);
         params["entity"] = list;
         DoCommand(m_host, "SelectEntity", params);
         Redraw(m_host);
@@ -139,14 +134,13 @@ int CTranslate::SelectParents() {
     return count;
 }
 
-void CTranslate::CopySelection() {
-    if (!m_toolEngaged || !m_sceneManager)
+void CSelectionController::CopySelection() {
+    if (!m_scene)
         return;
     // The light count of the scene before any copy exists.
-    const bool lightsFull = m_sceneManager->getNumLights() >= 8;
+    const bool lightsFull = m_scene->getNumLights() >= kMaxLights;
     std::string list;
-    for (SceneEntity* entity = m_sceneManager->beginSelected(); entity;
-         entity = m_sceneManager->nextSelected()) {
+    for (SceneEntity* entity = m_scene->beginSelected(); entity; entity = m_scene->nextSelected()) {
         if (entity->GetState() & STATE_NO_COPY)
             break;
         if (lightsFull && entity->GetOgreLight())

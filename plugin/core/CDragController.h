@@ -1,0 +1,61 @@
+// The drag of a gizmo part and the side panel's one-step changes. A press on the gizmo begins
+// the drag's transform commit over the selection, each pointer move applies the gizmo's value
+// to every selected entity at once, and the release pushes the whole drag as one undo step;
+// Escape or the right button takes it back. The side panel's typed values and its snap to the
+// ground go through commits of their own.
+#pragma once
+
+#include "CTransformCommit.h"
+#include "PluginCalls.h"
+
+class CMapSelectMgr;
+class IBaseCommand;
+class Interface;
+
+class CDragController {
+public:
+    CDragController(Interface* host, CMapSelectMgr& gizmo)
+        : m_host(host), m_gizmo(gizmo), m_drag(host) {}
+
+    // A left press: 1 when it grabbed a gizmo part and the drag began. A press while a drag's
+    // step is open replaces it; the old one never reaches the undo stack.
+    int Press(const PointerEvent& event);
+    // A pointer move: applies the gizmo's drag step, if any, to the selection. Always 1.
+    int Move(const PointerEvent& event);
+
+    enum class Release {
+        // Not the end of a drag: the release may be a click.
+        NotADrag,
+        // The release of a drag taken back: it ends nothing and selects nothing.
+        AfterCancel,
+        // The drag ended and its step went to the undo stack.
+        Pushed,
+    };
+    Release OnRelease(const PointerEvent& event);
+
+    // Takes back the drag under way before its release: every entity the press captured gets
+    // its captured value back, nothing is recorded, the gizmo ends the drag and the left
+    // release that follows is neither a drag end nor a click. 0 when no gizmo part is held.
+    int Cancel();
+
+    // One undo step that sets the value's component(s) of `kind` on every selected entity;
+    // 1 when done, 0 for a refused value.
+    int ApplyTransform(Ogre::Vector3 value, COORDINATE_AXIS axis, int kind);
+    // Puts every selected entity on the ground below it as one undo step; 1 when recorded.
+    int SnapToGround();
+    float GroundHeight(Ogre::Vector3 point);
+    void SetGroundFollow(bool follow) { m_groundFollow = follow; }
+    bool GetGroundFollow() const { return m_groundFollow; }
+
+    // Hands over a step as if a press had opened it (tests of the tear-down).
+    void AdoptPendingStep(IBaseCommand* step) { m_drag.Adopt(step); }
+
+private:
+    Interface* m_host;
+    CMapSelectMgr& m_gizmo;
+    // The drag under way: its step is open from an accepted press to the release or cancel.
+    CTransformCommit m_drag;
+    bool m_groundFollow = false;
+    // A drag was taken back: the left release still to come belongs to it.
+    bool m_pressCancelled = false;
+};
