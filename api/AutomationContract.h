@@ -20,9 +20,10 @@ namespace automation {
 // Side panel and transform bar.
 constexpr int kControlFirst = 1000;
 constexpr int kControlLast = 1099;
-constexpr int kPositionX = 1001;    // the first number box: present once the panel is built
-constexpr int kPlanMap = 1021;      // "click" accepts the three buttons and check boxes
-constexpr int kGroundFollow = 1022; // from here to kSnap
+constexpr int kPositionX = 1001; // the first number box: present once the panel is built
+// The panel's buttons and check boxes that scripts click, kPlanMap to kSnap.
+constexpr int kPlanMap = 1021;
+constexpr int kGroundFollow = 1022;
 constexpr int kSnap = 1023;
 
 // The light page.

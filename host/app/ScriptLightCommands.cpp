@@ -6,8 +6,8 @@
 //                            quadratic Q", the engine light's values ("%.5f").
 //   show light               one line per row of the light page, in row order: "light LABEL
 //                            TEXT" for a number row, "light 颜色 RGB (r, g, b)" for the colour
-//                            row; "light hidden" when the page is not shown. ("show panel|bar"
-//                            stay as they were.)
+//                            row; "light hidden" when the page is not shown. A case of the
+//                            panel commands' "show".
 //   prop LABEL [TEXT]        clicks the number row LABEL in its value column, selects its text,
 //                            types TEXT one key at a time (the row's filter applies) and presses
 //                            Enter, which commits the row.
