@@ -17,13 +17,19 @@ void CScriptRunner::AddCommandSets(const std::vector<CommandSet>& sets) {
 bool CScriptRunner::AddCommand(const std::string& name, Handler handler) {
     if (name.empty() || !handler || name == "quit")
         return false;
-    return m_commands.emplace(name, std::move(handler)).second;
+    if (m_commands.emplace(name, std::move(handler)).second)
+        return true;
+    m_clashes.push_back(name);
+    return false;
 }
 
 bool CScriptRunner::AddCase(const std::string& command, const std::string& word, Handler handler) {
     if (command.empty() || word.empty() || !handler || command == "quit")
         return false;
-    return m_cases[command].emplace(word, std::move(handler)).second;
+    if (m_cases[command].emplace(word, std::move(handler)).second)
+        return true;
+    m_clashes.push_back(command + " " + word);
+    return false;
 }
 
 bool CScriptRunner::HasCommand(const std::string& name) const {

@@ -41,6 +41,9 @@ public:
     // command's usage made of its cases. False when a word is empty or the case is taken.
     bool AddCase(const std::string& command, const std::string& word, Handler handler);
     bool HasCommand(const std::string& name) const;
+    // The commands and cases ("COMMAND WORD") refused because another handler had them: two
+    // sets claiming one name would otherwise leave the one added later out unnoticed.
+    const std::vector<std::string>& Clashes() const { return m_clashes; }
 
     // Runs every line until "quit", a bad line or the end. Returns 0, or 2 after a bad line.
     int Run(std::istream& in);
@@ -71,6 +74,7 @@ private:
     IScriptEnvironment& m_environment;
     std::map<std::string, Handler> m_commands;
     std::map<std::string, std::map<std::string, Handler>> m_cases; // by command, then word
+    std::vector<std::string> m_clashes;
     int m_targetView = 0;
     std::ostream* m_out = nullptr;
     std::ostream* m_err = nullptr;

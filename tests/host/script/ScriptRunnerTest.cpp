@@ -116,6 +116,7 @@ TEST(ScriptRunnerTest, ACommandOrCaseNeverChangesHands) {
     EXPECT_EQ(runner.RunLine("go far", 2), CScriptRunner::Result::Ok);
     EXPECT_EQ(runner.RunLine("quit", 3), CScriptRunner::Result::Quit);
     EXPECT_EQ(out.str(), "first\nfar first\n");
+    EXPECT_EQ(runner.Clashes(), (std::vector<std::string>{"go", "go far"}));
 }
 
 TEST(ScriptRunnerTest, BadLinesEndTheRunWithTheirNumberAndMessage) {
