@@ -4,7 +4,7 @@
 #include "CMainFrame.h"
 #include "CSceneDocument.h"
 #include "CViewWindow.h"
-#include "ScriptRunner.h"
+#include "EditorScriptCommands.h"
 #include "CEditorUndoManager.h"
 #include "CPluginLoader.h"
 #include "CToolManager.h"
@@ -157,13 +157,7 @@ bool CEditorSession::Start(std::string& error) {
     m_frame->UpdateLayout();
 
     m_script = std::make_unique<CScriptRunner>(*this);
-    RegisterBuiltinScriptCommands(*m_script);
-    RegisterGizmoScriptCommands(*m_script);
-    RegisterPluginScriptCommands(*m_script);
-    RegisterPanelScriptCommands(*m_script);
-    RegisterLightScriptCommands(*m_script);
-    RegisterSceneScriptCommands(*m_script);
-    RegisterModuleScriptCommands(*m_script);
+    m_script->AddCommandSets(EditorCommandSets());
     RenderFrames(2);
     m_document->MarkSaved(); // the scene as started is the saved one
     return true;
@@ -218,6 +212,11 @@ void CEditorSession::ProcessEvents() {
         loop->YieldFor(wxEVT_CATEGORY_ALL);
     wxTheApp->ProcessPendingEvents();
     wxTheApp->ProcessIdle();
+}
+
+void CEditorSession::RaiseMainWindow() {
+    if (m_frame)
+        m_frame->Raise();
 }
 
 void CEditorSession::RenderTick() {

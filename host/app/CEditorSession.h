@@ -15,6 +15,7 @@
 #pragma once
 
 #include "EditorOptions.h"
+#include "ScriptEnvironment.h"
 
 #include <memory>
 #include <string>
@@ -29,10 +30,10 @@ class CMainFrame;
 class CSceneDocument;
 class CScriptRunner;
 
-class CEditorSession {
+class CEditorSession : public IScriptEnvironment {
 public:
     explicit CEditorSession(const EditorOptions& options);
-    ~CEditorSession(); // calls Shutdown
+    virtual ~CEditorSession(); // calls Shutdown
     CEditorSession(const CEditorSession&) = delete;
     CEditorSession& operator=(const CEditorSession&) = delete;
 
@@ -53,7 +54,10 @@ public:
     // Renders n frames (every view, frame listeners run), handling pending wx events between.
     void RenderFrames(int n);
     // Handles pending wx events without rendering.
-    void ProcessEvents();
+    void ProcessEvents() override;
+    // Raises the main frame, so that simulated keys reach it (no window manager may give it
+    // the keyboard otherwise).
+    void RaiseMainWindow() override;
     // One frame of the interactive render loop (called from the frame's timer).
     void RenderTick();
 

@@ -3,7 +3,7 @@
 #include "CEditorHost.h"
 #include "CEditorSession.h"
 #include "CMainFrame.h"
-#include "ScriptRunner.h"
+#include "EditorScriptCommands.h"
 #include "UnattendedEnvironment.h"
 
 #include <wx/app.h>

@@ -5,7 +5,7 @@
 #include "CEditorSession.h"
 #include "CMainFrame.h"
 #include "EditorScreenshot.h"
-#include "ScriptRunner.h"
+#include "EditorScriptCommands.h"
 #include "CEditorUndoManager.h"
 #include "CEditorScene.h"
 #include "CEditorView.h"
@@ -44,14 +44,14 @@ bool Count(const Args& args, size_t n, const char* usage, std::string& error) {
 }
 
 SceneEntity* Entity(CScriptRunner& runner, const std::string& name, std::string& error) {
-    SceneEntity* entity = runner.Session().Host().Scene().getSceneEntity(name);
+    SceneEntity* entity = EditorSession(runner).Host().Scene().getSceneEntity(name);
     if (!entity)
         error = "unknown entity '" + name + "'";
     return entity;
 }
 
 CEditorView* TargetView(CScriptRunner& runner, std::string& error) {
-    CEditorView* view = runner.Session().Host().GetView(runner.TargetView());
+    CEditorView* view = EditorSession(runner).Host().GetView(runner.TargetView());
     if (!view)
         error = "no view " + std::to_string(runner.TargetView());
     return view;
@@ -94,7 +94,7 @@ int ToolPosition(const std::string& name) {
 bool Shot(CScriptRunner& runner, const Args& args, bool wholeWindow, std::string& error) {
     if (!Count(args, 1, wholeWindow ? "screenshot PATH" : "viewshot PATH", error))
         return false;
-    CEditorSession& session = runner.Session();
+    CEditorSession& session = EditorSession(runner);
     if (!session.Frame()) {
         error = "no main window";
         return false;
@@ -115,7 +115,7 @@ void RegisterBuiltinScriptCommands(CScriptRunner& runner) {
         int n = 0;
         if (!Count(args, 1, "view N", error))
             return false;
-        if (!CScriptRunner::ParseInt(args[0], n) || !r.Session().Host().GetView(n)) {
+        if (!CScriptRunner::ParseInt(args[0], n) || !EditorSession(r).Host().GetView(n)) {
             error = "no view " + args[0];
             return false;
         }
@@ -130,20 +130,20 @@ void RegisterBuiltinScriptCommands(CScriptRunner& runner) {
             list += name + " ";
         }
         CommandParams params{{"entity", list}, {"mode", "exclude"}};
-        CUndoRedoManager& undo = r.Session().Host().Undo();
+        CUndoRedoManager& undo = EditorSession(r).Host().Undo();
         if (!undo.isCommandRegistered("SelectEntity")) {
             error = "the editor has no SelectEntity command";
             return false;
         }
         undo.doCommand("SelectEntity", &params); // false only when nothing changed
-        r.Session().Host().redraw();
+        EditorSession(r).Host().redraw();
         return true;
     });
     runner.AddCommand("selection", [](CScriptRunner& r, const Args& args, std::string& error) {
         if (!Count(args, 0, "selection", error))
             return false;
         r.Out() << "selection:";
-        for (const std::string& name : r.Session().Host().Scene().getSelectedEntities())
+        for (const std::string& name : EditorSession(r).Host().Scene().getSelectedEntities())
             r.Out() << " " << name;
         r.Out() << "\n";
         return true;
@@ -182,21 +182,21 @@ void RegisterBuiltinScriptCommands(CScriptRunner& runner) {
             error = "frames takes a count from 0 to 100000";
             return false;
         }
-        r.Session().RenderFrames(n);
+        EditorSession(r).RenderFrames(n);
         return true;
     });
     runner.AddCommand("undo", [](CScriptRunner& r, const Args& args, std::string& error) {
         if (!Count(args, 0, "undo", error))
             return false;
-        r.Session().Host().Undo().undo(); // nothing to undo is not an error
-        r.Session().Host().redraw();
+        EditorSession(r).Host().Undo().undo(); // nothing to undo is not an error
+        EditorSession(r).Host().redraw();
         return true;
     });
     runner.AddCommand("redo", [](CScriptRunner& r, const Args& args, std::string& error) {
         if (!Count(args, 0, "redo", error))
             return false;
-        r.Session().Host().Undo().redo();
-        r.Session().Host().redraw();
+        EditorSession(r).Host().Undo().redo();
+        EditorSession(r).Host().redraw();
         return true;
     });
     runner.AddCommand("screenshot", [](CScriptRunner& r, const Args& args, std::string& error) {
@@ -213,7 +213,7 @@ void RegisterBuiltinScriptCommands(CScriptRunner& runner) {
             error = "unknown tool '" + args[0] + "'";
             return false;
         }
-        CEditorHost& host = r.Session().Host();
+        CEditorHost& host = EditorSession(r).Host();
         IPluginBase* plugin = nullptr;
         int id = 0;
         if (!host.FindStripTool(position, plugin, id)) {
@@ -221,7 +221,7 @@ void RegisterBuiltinScriptCommands(CScriptRunner& runner) {
             return false;
         }
         // Through the tool-strip button, as a click would.
-        CMainFrame* frame = r.Session().Frame();
+        CMainFrame* frame = EditorSession(r).Frame();
         wxAuiToolBar* strip = frame ? frame->GetToolStrip(plugin) : nullptr;
         if (strip && strip->FindTool(id)) {
             wxCommandEvent click(wxEVT_TOOL, id);
@@ -232,36 +232,36 @@ void RegisterBuiltinScriptCommands(CScriptRunner& runner) {
         }
         return true;
     });
-    runner.AddCommand("press",
-                      [pressFlags](CScriptRunner& r, const Args& args, std::string& error) {
-                          int x = 0, y = 0, mods = 0;
-                          if (!Point(args, 0, x, y, error) || !Modifiers(args, 2, mods, error) ||
-                              !TargetView(r, error))
-                              return false;
-                          *pressFlags = mods;
-                          r.Session().Host().PointerDown(r.TargetView(), KEY_LBUTTON | mods, x, y);
-                          return true;
-                      });
+    runner.AddCommand(
+        "press", [pressFlags](CScriptRunner& r, const Args& args, std::string& error) {
+            int x = 0, y = 0, mods = 0;
+            if (!Point(args, 0, x, y, error) || !Modifiers(args, 2, mods, error) ||
+                !TargetView(r, error))
+                return false;
+            *pressFlags = mods;
+            EditorSession(r).Host().PointerDown(r.TargetView(), KEY_LBUTTON | mods, x, y);
+            return true;
+        });
     runner.AddCommand("move", [pressFlags](CScriptRunner& r, const Args& args, std::string& error) {
         int x = 0, y = 0;
         if (!Count(args, 2, "move X Y", error) || !Point(args, 0, x, y, error) ||
             !TargetView(r, error))
             return false;
         // Keys held with "keys" count for each step (Ctrl snaps), as the press's own words do.
-        const int flags = KEY_LBUTTON | *pressFlags | r.Session().HeldKeys();
-        r.Session().Host().PointerMove(r.TargetView(), flags, x, y);
+        const int flags = KEY_LBUTTON | *pressFlags | EditorSession(r).HeldKeys();
+        EditorSession(r).Host().PointerMove(r.TargetView(), flags, x, y);
         return true;
     });
-    runner.AddCommand("release",
-                      [pressFlags](CScriptRunner& r, const Args& args, std::string& error) {
-                          int x = 0, y = 0, mods = 0;
-                          if (!Point(args, 0, x, y, error) || !Modifiers(args, 2, mods, error) ||
-                              !TargetView(r, error))
-                              return false;
-                          *pressFlags = 0;
-                          r.Session().Host().PointerUp(r.TargetView(), KEY_LBUTTON | mods, x, y);
-                          return true;
-                      });
+    runner.AddCommand(
+        "release", [pressFlags](CScriptRunner& r, const Args& args, std::string& error) {
+            int x = 0, y = 0, mods = 0;
+            if (!Point(args, 0, x, y, error) || !Modifiers(args, 2, mods, error) ||
+                !TargetView(r, error))
+                return false;
+            *pressFlags = 0;
+            EditorSession(r).Host().PointerUp(r.TargetView(), KEY_LBUTTON | mods, x, y);
+            return true;
+        });
     runner.AddCommand("keys", [](CScriptRunner& r, const Args& args, std::string& error) {
         if (!Count(args, 1, "keys none|shift|ctrl|shift+ctrl", error))
             return false;
@@ -278,14 +278,14 @@ void RegisterBuiltinScriptCommands(CScriptRunner& runner) {
             error = "keys takes none, shift, ctrl or shift+ctrl";
             return false;
         }
-        r.Session().SetHeldKeys(flags);
+        EditorSession(r).SetHeldKeys(flags);
         return true;
     });
     runner.AddCommand("cancel", [](CScriptRunner& r, const Args& args, std::string& error) {
         if (!Count(args, 0, "cancel", error) || !TargetView(r, error))
             return false;
         // Escape typed into the target view, as a person would while holding a part.
-        CEditorSession& session = r.Session();
+        CEditorSession& session = EditorSession(r);
         CViewWindow* window =
             session.Frame() ? session.Frame()->GetViewWindow(r.TargetView()) : nullptr;
         if (!window) {
@@ -305,7 +305,7 @@ void RegisterBuiltinScriptCommands(CScriptRunner& runner) {
         if (!Count(args, 2, "rpress X Y", error) || !Point(args, 0, x, y, error) ||
             !TargetView(r, error))
             return false;
-        CEditorSession& session = r.Session();
+        CEditorSession& session = EditorSession(r);
         CViewWindow* window =
             session.Frame() ? session.Frame()->GetViewWindow(r.TargetView()) : nullptr;
         if (!window) {
@@ -326,7 +326,7 @@ void RegisterBuiltinScriptCommands(CScriptRunner& runner) {
         return true;
     });
     runner.AddCommand("snap", [](CScriptRunner& r, const Args& args, std::string& error) {
-        CEditorHost& host = r.Session().Host();
+        CEditorHost& host = EditorSession(r).Host();
         if (args.empty()) {
             const SnapSteps steps = host.snapSteps();
             r.Out() << "snap " << Fixed(steps.move, 4) << " " << Fixed(steps.degrees, 4) << " "
@@ -351,8 +351,8 @@ void RegisterBuiltinScriptCommands(CScriptRunner& runner) {
             return false;
         // A left drag with the held keys; the host turns it into a rubber band when the press
         // is not claimed by a plug-in.
-        CEditorHost& host = r.Session().Host();
-        const int flags = KEY_LBUTTON | r.Session().HeldKeys();
+        CEditorHost& host = EditorSession(r).Host();
+        const int flags = KEY_LBUTTON | EditorSession(r).HeldKeys();
         const int view = r.TargetView();
         host.PointerDown(view, flags, x0, y0);
         host.PointerMove(view, flags, (x0 + x1) / 2, (y0 + y1) / 2);
@@ -363,19 +363,19 @@ void RegisterBuiltinScriptCommands(CScriptRunner& runner) {
     runner.AddCommand("parents", [](CScriptRunner& r, const Args& args, std::string& error) {
         if (!Count(args, 0, "parents", error))
             return false;
-        r.Session().Host().SendMenuCommand(CMainFrame::kSelectParentsCommand);
+        EditorSession(r).Host().SendMenuCommand(CMainFrame::kSelectParentsCommand);
         return true;
     });
     runner.AddCommand("copy", [](CScriptRunner& r, const Args& args, std::string& error) {
         if (!Count(args, 0, "copy", error))
             return false;
-        r.Session().Host().SendWindowCommand(ID_EDIT_COPY_COMMAND);
+        EditorSession(r).Host().SendWindowCommand(ID_EDIT_COPY_COMMAND);
         return true;
     });
     runner.AddCommand("frame", [](CScriptRunner& r, const Args& args, std::string& error) {
         if (!Count(args, 0, "frame", error) || !TargetView(r, error))
             return false;
-        r.Session().Host().FrameSelection(r.TargetView());
+        EditorSession(r).Host().FrameSelection(r.TargetView());
         return true;
     });
 }

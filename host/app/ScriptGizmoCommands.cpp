@@ -18,7 +18,7 @@
 // nodes stand where that view shows them.
 #include "CEditorHost.h"
 #include "CEditorSession.h"
-#include "ScriptRunner.h"
+#include "EditorScriptCommands.h"
 #include "CEditorEngine.h"
 #include "CEditorScene.h"
 #include "EditorMeshes.h"
@@ -246,7 +246,7 @@ bool FindHandle(CScriptRunner& runner, const std::string& part, Handle& handle,
         error = "handle takes x, y, z, ring or centre";
         return false;
     }
-    CEditorSession& session = runner.Session();
+    CEditorSession& session = EditorSession(runner);
     const int n = runner.TargetView();
     CEditorView* view = session.Host().GetView(n);
     if (!view) {
@@ -339,12 +339,12 @@ bool DragCommand(CScriptRunner& runner, const Args& args, std::string& error) {
         error = "handle " + args[0] + " is hidden";
         return false;
     }
-    CEditorHost& host = runner.Session().Host();
+    CEditorHost& host = EditorSession(runner).Host();
     const int view = runner.TargetView();
     host.PointerDown(view, KEY_LBUTTON, h.x, h.y);
     // The steps carry the keys held with "keys" (Ctrl snaps); the press does not, as there
     // Ctrl would mean adding to the selection.
-    const int moveFlags = KEY_LBUTTON | runner.Session().HeldKeys();
+    const int moveFlags = KEY_LBUTTON | EditorSession(runner).HeldKeys();
     for (int k = 1; k <= steps; ++k) {
         const int x = h.x + int(std::lround(double(dx) * k / steps));
         const int y = h.y + int(std::lround(double(dy) * k / steps));

@@ -6,8 +6,8 @@
 //                            quadratic Q", the engine light's values ("%.5f").
 //   show light               one line per row of the light page, in row order: "light LABEL
 //                            TEXT" for a number row, "light 颜色 RGB (r, g, b)" for the colour
-//                            row; "light hidden" when the page is not shown. ("show panel|bar"
-//                            stay as they were.)
+//                            row; "light hidden" when the page is not shown. A case of the
+//                            panel commands' "show".
 //   prop LABEL [TEXT]        clicks the number row LABEL in its value column, selects its text,
 //                            types TEXT one key at a time (the row's filter applies) and presses
 //                            Enter, which commits the row.
@@ -16,119 +16,42 @@
 //                            INDEX (0-39), clicks "Automatic", presses Escape, or clicks
 //                            "More Colors..." and answers the colour dialog with R G B (0-255).
 //
-// The host sees the page only as windows: the tree is the side panel's child 8192, its rows are
-// the editor windows in the list pane (child 30000), named after their labels, the colour
-// window's label being the colour row's text. The picker popup is the colour window's pop-up
-// child; its cells are found from its size, laid out as the picker lays them out (a button as
-// high as (height - 100) / 2 above and below the 8 x 5 grid of 18-pixel cells with 2-pixel
-// margins).
+// The host sees the page only as windows, found by the ids and names the plug-in publishes in
+// AutomationContract.h: the tree, the window holding its rows, the rows named after their
+// labels (the colour window's label being the colour row's text). The picker popup is the
+// colour window's pop-up child and tells where its items are by their names; the native colour
+// dialog is answered through the desktop platform helper.
+#include "AutomationContract.h"
 #include "CEditorSession.h"
 #include "CMainFrame.h"
+#include "DesktopPlatform.h"
+#include "EditorScriptCommands.h"
 #include "ScriptInput.h"
-#include "ScriptRunner.h"
+#include "ScriptWindows.h"
 #include "CEditorScene.h"
 #include "SceneEntity.h"
 
 #include <OgreLight.h>
 
-#include <wx/eventfilter.h>
-#include <wx/popupwin.h>
 #include <wx/textctrl.h>
 #include <wx/timer.h>
-#include <wx/uiaction.h>
 
-#include <algorithm>
-#include <chrono>
 #include <cstdio>
-#include <functional>
-#include <map>
 #include <memory>
 #include <ostream>
-#include <thread>
-
-extern "C" {
-// The native colour selection dialog behind the toolkit's colour dialog (GTK 3).
-struct ScriptGdkRgba {
-    double red, green, blue, alpha;
-};
-struct ScriptGList {
-    void* data;
-    ScriptGList* next;
-    ScriptGList* prev;
-};
-ScriptGList* gtk_window_list_toplevels(void);
-void g_list_free(ScriptGList* list);
-unsigned long gtk_color_selection_dialog_get_type(void);
-void* gtk_color_selection_dialog_get_color_selection(void* dialog);
-void gtk_color_selection_set_current_rgba(void* selection, const ScriptGdkRgba* color);
-int g_type_check_instance_is_a(void* instance, unsigned long type);
-void gtk_dialog_response(void* dialog, int response);
-int gtk_widget_get_mapped(void* widget);
-}
 
 namespace {
 using Args = CScriptRunner::Args;
 
-constexpr int kTreeId = 8192;
-constexpr int kListPaneId = 30000;
-constexpr int kGtkResponseOk = -5;
-const char* const kColorLabel = "颜色";
-
-// The light page's list pane while the page is shown, else null.
+// The window holding the light page's rows while the page is shown, else null.
 wxWindow* ShownRows(CEditorSession& session) {
     session.ProcessEvents();
     CMainFrame* frame = session.Frame();
-    wxWindow* tree = FindDescendant(frame ? frame->GetSideArea() : nullptr, kTreeId);
+    wxWindow* tree =
+        FindDescendant(frame ? frame->GetSideArea() : nullptr, automation::kLightTreeId);
     if (!tree || !tree->IsShownOnScreen())
         return nullptr;
-    return FindDescendant(tree, kListPaneId);
-}
-
-wxWindow* FindRow(wxWindow* rows, const std::string& label) {
-    if (!rows)
-        return nullptr;
-    const wxString name = wxString::FromUTF8(label);
-    for (wxWindow* child : rows->GetChildren()) {
-        if (child->GetName() == name)
-            return child;
-    }
-    return nullptr;
-}
-
-std::string Utf8(const wxString& text) {
-    const wxScopedCharBuffer buffer = text.utf8_str();
-    return std::string(buffer.data(), buffer.length());
-}
-
-// A left click at a screen point; waits until the toolkit handled the press and then its
-// release. A click on the spot of the one before waits out the double-click time first, so
-// that it stays a click.
-bool ClickAt(CEditorSession& session, const wxPoint& at) {
-    static std::chrono::steady_clock::time_point lastTime;
-    static wxPoint lastAt;
-    const wxPoint d = at - lastAt;
-    if (d.x * d.x + d.y * d.y < 100)
-        PumpUntil(
-            session, [] { return false; },
-            static_cast<int>(
-                std::max<long long>(0, 600 - std::chrono::duration_cast<std::chrono::milliseconds>(
-                                                 std::chrono::steady_clock::now() - lastTime)
-                                                 .count())));
-    if (CMainFrame* frame = session.Frame())
-        frame->Raise();
-    if (!MovePointer(session, at))
-        return false;
-    CInputWatch watch;
-    wxUIActionSimulator().MouseClick();
-    const bool handled =
-        PumpUntil(session, [&] { return watch.SeenAfter(wxEVT_LEFT_DOWN, wxEVT_LEFT_UP); });
-    lastTime = std::chrono::steady_clock::now();
-    lastAt = at;
-    return handled;
-}
-
-wxPoint Centre(const wxRect& r) {
-    return wxPoint(r.x + r.width / 2, r.y + r.height / 2);
+    return FindNamedDescendant(tree, automation::kLightRowsName);
 }
 
 bool LightValues(CScriptRunner& runner, const Args& args, std::string& error) {
@@ -136,7 +59,7 @@ bool LightValues(CScriptRunner& runner, const Args& args, std::string& error) {
         error = "usage: light NAME";
         return false;
     }
-    SceneEntity* entity = runner.Session().Scene().getSceneEntity(args[0]);
+    SceneEntity* entity = EditorSession(runner).Scene().getSceneEntity(args[0]);
     Ogre::Light* light = entity ? entity->GetOgreLight() : nullptr;
     if (!light) {
         error = "'" + args[0] + "' is not a light";
@@ -155,7 +78,7 @@ bool LightValues(CScriptRunner& runner, const Args& args, std::string& error) {
 }
 
 void ShowLight(CScriptRunner& runner) {
-    wxWindow* rows = ShownRows(runner.Session());
+    wxWindow* rows = ShownRows(EditorSession(runner));
     if (!rows) {
         runner.Out() << "light hidden\n";
         return;
@@ -164,7 +87,7 @@ void ShowLight(CScriptRunner& runner) {
         const std::string name = Utf8(child->GetName());
         if (auto* edit = wxDynamicCast(child, wxTextCtrl))
             runner.Out() << "light " << name << " " << Utf8(edit->GetValue()) << "\n";
-        else if (name == kColorLabel)
+        else if (name == automation::kLightColourRow)
             runner.Out() << "light " << name << " " << Utf8(child->GetLabel()) << "\n";
     }
 }
@@ -174,8 +97,8 @@ bool Prop(CScriptRunner& runner, const Args& args, std::string& error) {
         error = "usage: prop LABEL [TEXT]";
         return false;
     }
-    CEditorSession& session = runner.Session();
-    auto* edit = wxDynamicCast(FindRow(ShownRows(session), args[0]), wxTextCtrl);
+    CEditorSession& session = EditorSession(runner);
+    auto* edit = wxDynamicCast(FindNamedChild(ShownRows(session), args[0]), wxTextCtrl);
     if (!edit) {
         error = "prop: no shown number row '" + args[0] + "'";
         return false;
@@ -219,37 +142,15 @@ bool Prop(CScriptRunner& runner, const Args& args, std::string& error) {
     return true;
 }
 
-wxPopupWindow* FindPopup(wxWindow* owner) {
-    for (wxWindow* child : owner->GetChildren()) {
-        auto* popup = wxDynamicCast(child, wxPopupWindow);
-        if (popup && popup->IsShown())
-            return popup;
-    }
-    return nullptr;
-}
-
 // Answers the colour dialog when it comes up, from inside its own modal loop.
 class CDialogAnswer : public wxTimer {
 public:
     explicit CDialogAnswer(const wxColour& colour) : m_colour(colour) { Start(20); }
     void Notify() override {
-        // The native dialog is no toolkit top-level window: look among GTK's.
-        ScriptGList* windows = gtk_window_list_toplevels();
-        for (ScriptGList* item = windows; item; item = item->next) {
-            void* dialog = item->data;
-            if (!g_type_check_instance_is_a(dialog, gtk_color_selection_dialog_get_type()) ||
-                !gtk_widget_get_mapped(dialog))
-                continue;
-            const ScriptGdkRgba rgba{m_colour.Red() / 255.0, m_colour.Green() / 255.0,
-                                     m_colour.Blue() / 255.0, 1.0};
-            gtk_color_selection_set_current_rgba(
-                gtk_color_selection_dialog_get_color_selection(dialog), &rgba);
-            gtk_dialog_response(dialog, kGtkResponseOk);
+        if (AnswerNativeColourDialog(m_colour)) {
             m_answered = true;
             Stop();
-            break;
         }
-        g_list_free(windows);
     }
     bool Answered() const { return m_answered; }
 
@@ -280,17 +181,17 @@ bool PropColour(CScriptRunner& runner, const Args& args, std::string& error) {
         error = usage;
         return false;
     }
-    CEditorSession& session = runner.Session();
-    wxWindow* row = FindRow(ShownRows(session), kColorLabel);
+    CEditorSession& session = EditorSession(runner);
+    wxWindow* row = FindNamedChild(ShownRows(session), automation::kLightColourRow);
     if (!row) {
         error = "propcolour: the light page is not shown";
         return false;
     }
     // The press opens the row's editor under the pointer, the release on it the picker.
     const wxPoint value = Centre(row->GetScreenRect());
-    wxPopupWindow* popup = nullptr;
+    wxWindow* popup = nullptr;
     if (!ClickAt(session, value) ||
-        !PumpUntil(session, [&] { return (popup = FindPopup(row)) != nullptr; })) {
+        !PumpUntil(session, [&] { return (popup = FindShownPopup(row)) != nullptr; })) {
         error = "propcolour: the colour picker did not open";
         return false;
     }
@@ -301,21 +202,21 @@ bool PropColour(CScriptRunner& runner, const Args& args, std::string& error) {
             return false;
         }
     } else {
-        const wxRect whole(popup->ClientToScreen(wxPoint(0, 0)), popup->GetClientSize());
-        const int button = (whole.height - 100) / 2;
-        wxPoint target;
-        if (args[0] == "auto") {
-            target = wxPoint(whole.width / 2, 2 + button / 2);
-        } else if (custom) {
-            target = wxPoint(whole.width / 2, button + 98 + button / 2);
-        } else {
-            const int left = (whole.width - 144) / 2;
-            target = wxPoint(left + (index % 8) * 18 + 9, button + 4 + (index / 8) * 18 + 9);
+        std::string item = automation::kPickerAutomatic;
+        if (custom)
+            item = automation::kPickerCustom;
+        else if (index >= 0)
+            item = automation::kPickerCellPrefix + std::to_string(index);
+        wxRect target;
+        std::string why;
+        if (!LocateNamedItem(popup, automation::kPickerItemQuery, item, target, why)) {
+            error = "propcolour: " + why;
+            return false;
         }
         std::unique_ptr<CDialogAnswer> answer;
         if (custom)
             answer = std::make_unique<CDialogAnswer>(wxColour(rgb[0], rgb[1], rgb[2]));
-        if (!ClickAt(session, whole.GetTopLeft() + target)) {
+        if (!ClickAt(session, Centre(target))) {
             error = "propcolour: the click on the picker was not handled";
             return false;
         }
@@ -324,7 +225,7 @@ bool PropColour(CScriptRunner& runner, const Args& args, std::string& error) {
             return false;
         }
     }
-    if (!PumpUntil(session, [&] { return FindPopup(row) == nullptr; })) {
+    if (!PumpUntil(session, [&] { return FindShownPopup(row) == nullptr; })) {
         error = "propcolour: the colour picker did not close";
         return false;
     }
@@ -337,17 +238,13 @@ void RegisterLightScriptCommands(CScriptRunner& runner) {
     runner.AddCommand("light", LightValues);
     runner.AddCommand("prop", Prop);
     runner.AddCommand("propcolour", PropColour);
-    // "show light" joins the panel group's "show".
-    auto previous = std::make_shared<CScriptRunner::Handler>();
-    *previous = runner.ReplaceCommand(
-        "show", [previous](CScriptRunner& r, const Args& args, std::string& error) {
-            if (args.size() == 1 && args[0] == "light") {
-                ShowLight(r);
-                return true;
-            }
-            if (*previous)
-                return (*previous)(r, args, error);
+    // A case of the panel set's "show".
+    runner.AddCase("show", "light", [](CScriptRunner& r, const Args& args, std::string& error) {
+        if (!args.empty()) {
             error = "usage: show light";
             return false;
-        });
+        }
+        ShowLight(r);
+        return true;
+    });
 }

@@ -16,7 +16,7 @@
 #include "CEditorHost.h"
 #include "CEditorSession.h"
 #include "CMainFrame.h"
-#include "ScriptRunner.h"
+#include "EditorScriptCommands.h"
 #include "CEditorUndoManager.h"
 #include "CPluginLoader.h"
 
@@ -92,7 +92,7 @@ bool Unload(CScriptRunner& runner, const Args& args, std::string& error) {
         error = "usage: unload";
         return false;
     }
-    CEditorSession& session = runner.Session();
+    CEditorSession& session = EditorSession(runner);
     CEditorHost& host = session.Host();
     // A drag under way ends as the plug-in's own release would end it, before its steps go.
     host.EndPress();
@@ -109,7 +109,7 @@ bool Load(CScriptRunner& runner, const Args& args, std::string& error) {
         error = "usage: load [PATH]";
         return false;
     }
-    CEditorSession& session = runner.Session();
+    CEditorSession& session = EditorSession(runner);
     CPluginLoader& loader = session.Host().Loader();
     const std::string folder =
         session.Options().pluginDir.empty() ? DefaultPluginDir() : session.Options().pluginDir;

@@ -25,12 +25,15 @@
 // Beeps are counted at the X server: the editor listens for the keyboard extension's bell
 // notifications, which every beep of the process (the toolkit's bell) raises. No plug-in has to
 // report them, and the host needs nothing of the plug-in beyond its windows.
+#include "AutomationContract.h"
 #include "CEditorHost.h"
+#include "DesktopPlatform.h"
 #include "CEditorSession.h"
 #include "CMainFrame.h"
 #include "CViewWindow.h"
 #include "ScriptInput.h"
-#include "ScriptRunner.h"
+#include "ScriptWindows.h"
+#include "EditorScriptCommands.h"
 #include "CEditorScene.h"
 #include "SceneEntity.h"
 
@@ -43,9 +46,6 @@
 #include <wx/textctrl.h>
 #include <wx/uiaction.h>
 
-#include <X11/XKBlib.h>
-#include <X11/Xlib.h>
-
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -54,64 +54,11 @@
 #include <ostream>
 #include <thread>
 
-extern "C" {
-void* gdk_display_get_default();
-void gdk_display_sync(void* display);
-}
-
 namespace {
 using Args = CScriptRunner::Args;
 
-constexpr int kControlIdFirst = 1000;
-constexpr int kControlIdLast = 1099;
-constexpr int kGroundFollowId = 1022;
-
-// Counts the X server's bell notifications on a connection of our own.
-class CBellCounter {
-public:
-    CBellCounter() {
-        int major = XkbMajorVersion;
-        int minor = XkbMinorVersion;
-        int opcode = 0;
-        int error = 0;
-        m_display = XkbOpenDisplay(nullptr, &m_eventBase, &error, &major, &minor, &opcode);
-        if (!m_display)
-            return;
-        XkbSelectEvents(m_display, XkbUseCoreKbd, XkbBellNotifyMask, XkbBellNotifyMask);
-        XSync(m_display, False);
-    }
-    ~CBellCounter() {
-        if (m_display)
-            XCloseDisplay(m_display);
-    }
-    CBellCounter(const CBellCounter&) = delete;
-    CBellCounter& operator=(const CBellCounter&) = delete;
-
-    bool IsListening() const { return m_display != nullptr; }
-
-    int Count() {
-        if (!m_display)
-            return m_count;
-        // The toolkit's own connection first: its bell requests reach the server, and the
-        // server's notifications reach us.
-        if (void* gdk = gdk_display_get_default())
-            gdk_display_sync(gdk);
-        XSync(m_display, False);
-        while (XPending(m_display)) {
-            XEvent event;
-            XNextEvent(m_display, &event);
-            if (event.type == m_eventBase &&
-                reinterpret_cast<XkbAnyEvent*>(&event)->xkb_type == XkbBellNotify)
-                ++m_count;
-        }
-        return m_count;
-    }
-
-private:
-    Display* m_display = nullptr;
-    int m_eventBase = 0;
-    int m_count = 0;
-};
+constexpr int kControlIdFirst = automation::kControlFirst;
+constexpr int kControlIdLast = automation::kControlLast;
 
 wxWindow* PanelRoot(CEditorSession& session) {
     CMainFrame* frame = session.Frame();
@@ -183,7 +130,7 @@ bool Type(CScriptRunner& runner, const Args& args, std::string& error) {
     }
     if (!ParseId(args[1], id, error))
         return false;
-    CEditorSession& session = runner.Session();
+    CEditorSession& session = EditorSession(runner);
     wxWindow* window =
         args[0] == "panel" ? PanelControl(session, id) : FindDescendant(BarRoot(session), id);
     auto* edit = wxDynamicCast(window, wxTextCtrl);
@@ -227,7 +174,7 @@ bool Leave(CScriptRunner& runner, const Args& args, std::string& error) {
         error = "usage: leave";
         return false;
     }
-    CEditorSession& session = runner.Session();
+    CEditorSession& session = EditorSession(runner);
     CViewWindow* view = session.Frame() ? session.Frame()->GetViewWindow(0) : nullptr;
     if (!view) {
         error = "no view 0";
@@ -245,7 +192,7 @@ bool Key(CScriptRunner& runner, const Args& args, std::string& error) {
         error = "usage: key return|escape|tab";
         return false;
     }
-    CEditorSession& session = runner.Session();
+    CEditorSession& session = EditorSession(runner);
     if (args[0] == "escape")
         return PressKey(session, WXK_ESCAPE) || (error = "key: not handled", false);
     if (args[0] == "tab")
@@ -297,11 +244,13 @@ bool ClickControl(CEditorSession& session, wxWindow* control, std::string& error
 
 bool Click(CScriptRunner& runner, const Args& args, std::string& error) {
     int id = 0;
-    if (args.size() != 1 || !ParseId(args[0], id, error) || id < 1021 || id > 1023) {
-        error = "usage: click 1021|1022|1023";
+    if (args.size() != 1 || !ParseId(args[0], id, error) || id < automation::kPlanMap ||
+        id > automation::kSnap) {
+        error = "usage: click " + std::to_string(automation::kPlanMap) + "|" +
+                std::to_string(automation::kGroundFollow) + "|" + std::to_string(automation::kSnap);
         return false;
     }
-    CEditorSession& session = runner.Session();
+    CEditorSession& session = EditorSession(runner);
     return ClickControl(session, PanelControl(session, id), error);
 }
 
@@ -310,8 +259,8 @@ bool GroundFollow(CScriptRunner& runner, const Args& args, std::string& error) {
         error = "usage: groundfollow on|off";
         return false;
     }
-    CEditorSession& session = runner.Session();
-    auto* box = wxDynamicCast(PanelControl(session, kGroundFollowId), wxCheckBox);
+    CEditorSession& session = EditorSession(runner);
+    auto* box = wxDynamicCast(PanelControl(session, automation::kGroundFollow), wxCheckBox);
     if (!box) {
         error = "groundfollow: no ground-follow check box (is the transform plug-in loaded?)";
         return false;
@@ -360,12 +309,12 @@ bool Show(CScriptRunner& runner, const Args& args, std::string& error) {
         error = "usage: show panel|bar";
         return false;
     }
-    CEditorSession& session = runner.Session();
+    CEditorSession& session = EditorSession(runner);
     const bool panel = args[0] == "panel";
     session.ProcessEvents();
     wxWindow* root = panel ? PanelRoot(session) : BarRoot(session);
-    if (panel && !FindDescendant(root, 1001))
-        root = PanelControl(session, 1001) ? PanelRoot(session) : nullptr;
+    if (panel && !FindDescendant(root, automation::kPositionX))
+        root = PanelControl(session, automation::kPositionX) ? PanelRoot(session) : nullptr;
     if (!root) {
         error = "show: no " + args[0];
         return false;
@@ -387,7 +336,7 @@ bool State(CScriptRunner& runner, const Args& args, std::string& error) {
         error = "usage: state NAME";
         return false;
     }
-    SceneEntity* entity = runner.Session().Host().Scene().getSceneEntity(args[0]);
+    SceneEntity* entity = EditorSession(runner).Host().Scene().getSceneEntity(args[0]);
     if (!entity) {
         error = "unknown entity '" + args[0] + "'";
         return false;

@@ -7,7 +7,7 @@
 //                         terrain straight below it (above y = 0 off the terrain), "%.1f".
 #include "CEditorHost.h"
 #include "CEditorSession.h"
-#include "ScriptRunner.h"
+#include "EditorScriptCommands.h"
 #include "CEditorUndoManager.h"
 #include "CEditorScene.h"
 #include "SceneEntity.h"
@@ -22,7 +22,7 @@ bool UndoCount(CScriptRunner& runner, const CScriptRunner::Args& args, std::stri
         error = "usage: undocount";
         return false;
     }
-    CEditorUndoManager& undo = runner.Session().Host().Undo();
+    CEditorUndoManager& undo = EditorSession(runner).Host().Undo();
     runner.Out() << "undo " << undo.undoCount() << " redo " << undo.redoCount() << "\n";
     return true;
 }
@@ -32,7 +32,7 @@ bool Ground(CScriptRunner& runner, const CScriptRunner::Args& args, std::string&
         error = "usage: ground NAME";
         return false;
     }
-    CEditorScene& scene = runner.Session().Host().Scene();
+    CEditorScene& scene = EditorSession(runner).Host().Scene();
     SceneEntity* entity = scene.getSceneEntity(args[0]);
     if (!entity) {
         error = "unknown entity '" + args[0] + "'";

@@ -8,7 +8,7 @@
 #include "CSceneDocument.h"
 #include "CToolManager.h"
 #include "CViewWindow.h"
-#include "ScriptRunner.h"
+#include "EditorScriptCommands.h"
 
 #include <wx/aui/auibar.h>
 #include <wx/statusbr.h>
@@ -89,7 +89,7 @@ bool ViewKey(CScriptRunner& r, const Args& args, std::string& error) {
         error = "usage: viewkey LETTER";
         return false;
     }
-    CEditorSession& session = r.Session();
+    CEditorSession& session = EditorSession(r);
     CViewWindow* view = session.Frame() ? session.Frame()->GetViewWindow(r.TargetView()) : nullptr;
     if (!view) {
         error = "no view " + std::to_string(r.TargetView());
@@ -112,7 +112,7 @@ bool Hover(CScriptRunner& r, const Args& args, std::string& error) {
         error = "usage: hover N";
         return false;
     }
-    CEditorSession& session = r.Session();
+    CEditorSession& session = EditorSession(r);
     CMainFrame* frame = session.Frame();
     IPluginBase* plugin = nullptr;
     int id = 0;
@@ -143,22 +143,22 @@ void RegisterSceneScriptCommands(CScriptRunner& runner) {
         if (!PathOf(args, "open PATH", path, error))
             return false;
         std::vector<std::string> warnings;
-        if (!r.Session().Document().Open(path, error, warnings))
+        if (!EditorSession(r).Document().Open(path, error, warnings))
             return false;
         for (const std::string& w : warnings)
             r.Out() << "warning: " << w << "\n";
-        r.Out() << "opened " << path << ": " << r.Session().Scene().GetEntityCount()
+        r.Out() << "opened " << path << ": " << EditorSession(r).Scene().GetEntityCount()
                 << " entities\n";
-        if (CMainFrame* frame = r.Session().Frame())
+        if (CMainFrame* frame = EditorSession(r).Frame())
             frame->ShowWarnings(warnings);
-        r.Session().RenderFrames(1);
+        EditorSession(r).RenderFrames(1);
         return true;
     });
     runner.AddCommand("save", [](CScriptRunner& r, const Args& args, std::string& error) {
         std::string path;
         if (!PathOf(args, "save PATH", path, error))
             return false;
-        if (!r.Session().Document().Save(path, error))
+        if (!EditorSession(r).Document().Save(path, error))
             return false;
         r.Out() << "saved " << path << "\n";
         return true;
@@ -168,7 +168,7 @@ void RegisterSceneScriptCommands(CScriptRunner& runner) {
             error = "usage: entities";
             return false;
         }
-        CEditorScene& scene = r.Session().Scene();
+        CEditorScene& scene = EditorSession(r).Scene();
         for (SceneEntity* s = scene.beginEntity(); s; s = scene.nextEntity()) {
             const CEditorEntity* e = scene.GetEntity(s->GetName());
             if (!e)
@@ -184,17 +184,17 @@ void RegisterSceneScriptCommands(CScriptRunner& runner) {
             error = "usage: title";
             return false;
         }
-        r.Session().RenderFrames(1); // the frame takes the title on its tick
-        r.Out() << r.Session().Document().Title() << "\n";
+        EditorSession(r).RenderFrames(1); // the frame takes the title on its tick
+        r.Out() << EditorSession(r).Document().Title() << "\n";
         return true;
     });
     runner.AddCommand("status", [](CScriptRunner& r, const Args& args, std::string& error) {
-        if (!args.empty() || !r.Session().Frame()) {
+        if (!args.empty() || !EditorSession(r).Frame()) {
             error = "usage: status";
             return false;
         }
-        r.Session().RenderFrames(1);
-        CMainFrame& frame = *r.Session().Frame();
+        EditorSession(r).RenderFrames(1);
+        CMainFrame& frame = *EditorSession(r).Frame();
         r.Out() << "status " << StatusField(frame, 0).utf8_string() << " | "
                 << StatusField(frame, 1).utf8_string() << "\n";
         return true;
@@ -204,7 +204,7 @@ void RegisterSceneScriptCommands(CScriptRunner& runner) {
             error = "usage: engaged";
             return false;
         }
-        r.Out() << "engaged " << EngagedTool(r.Session().Host()) << "\n";
+        r.Out() << "engaged " << EngagedTool(EditorSession(r).Host()) << "\n";
         return true;
     });
     runner.AddCommand("viewkey", ViewKey);

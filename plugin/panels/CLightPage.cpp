@@ -26,7 +26,7 @@ namespace {
 
 const char* const kCategoryLabel = "灯光渲染属性";
 const char* const kCategoryInfo = "设置灯光和渲染有关的属性";
-const char* const kColorLabel = "颜色";
+const char* const kColorLabel = automation::kLightColourRow;
 const char* const kNumberLabels[CLightPage::kNumberRows] = {"PowerScale", "范围", "常数衰减",
                                                             "线性衰减", "平方衰减"};
 const ENumber kNumberOrder[CLightPage::kNumberRows] = {
@@ -122,6 +122,9 @@ bool CLightPage::Build(const SceneEntity& entity) {
         m_numbers[i] = number;
     }
     m_category->Expand(true);
+    // The colour row's picker tells scripts where its items are, by the names they use.
+    CColorPickerPopup::PublishItems({automation::kPickerItemQuery, automation::kPickerAutomatic,
+                                     automation::kPickerCustom, automation::kPickerCellPrefix});
     KeepColorWhole();
     NameRows();
     return true;
@@ -174,6 +177,8 @@ void CLightPage::Hide() {
 }
 
 void CLightPage::NameRows() {
+    if (m_tree && m_tree->GetListPane())
+        m_tree->GetListPane()->SetName(wxString::FromUTF8(automation::kLightRowsName));
     if (m_color) {
         if (wxWindow* window = m_color->GetColorWindow()) {
             window->SetName(wxString::FromUTF8(kColorLabel));

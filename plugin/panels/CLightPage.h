@@ -13,6 +13,8 @@
 // show whole (at the side area's usual width the default font needs that).
 #pragma once
 
+#include "AutomationContract.h"
+
 #include <wx/window.h>
 #include <wx/weakref.h>
 
@@ -27,7 +29,7 @@ class SceneEntity;
 class CLightPage {
 public:
     // Child id and style flags of the tree (description pane, shaded margin and categories).
-    static constexpr int kTreeId = 8192;
+    static constexpr int kTreeId = automation::kLightTreeId;
     static constexpr unsigned kTreeFlags = 25;
     static constexpr int kNumberRows = 5;
 

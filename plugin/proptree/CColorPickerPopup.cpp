@@ -15,6 +15,7 @@ wxDEFINE_EVENT(wxEVT_COLOR_PICKER, wxCommandEvent);
 using namespace colorpick;
 
 CColorPickerPopup::ColourDialogHook CColorPickerPopup::s_dialogHook;
+CColorPickerPopup::SItemNames CColorPickerPopup::s_itemNames;
 
 namespace {
 
@@ -131,6 +132,29 @@ void CColorPickerPopup::SetColourDialogHook(ColourDialogHook hook) {
     s_dialogHook = std::move(hook);
 }
 
+void CColorPickerPopup::PublishItems(const SItemNames& names) {
+    s_itemNames = names;
+}
+
+int CColorPickerPopup::ItemOfName(const SItemNames& names, const std::string& name) {
+    if (name.empty())
+        return kIndexNone;
+    if (name == names.automatic)
+        return kIndexDefault;
+    if (name == names.custom)
+        return kIndexCustom;
+    const std::string& prefix = names.cellPrefix;
+    if (name.size() <= prefix.size() || name.compare(0, prefix.size(), prefix) != 0)
+        return kIndexNone;
+    // Plain decimal digits without leading zeros: one name for each cell.
+    const std::string digits = name.substr(prefix.size());
+    if (digits.size() > 2 || (digits.size() > 1 && digits[0] == '0') ||
+        digits.find_first_not_of("0123456789") != std::string::npos)
+        return kIndexNone;
+    const int index = std::stoi(digits);
+    return index < kColorCount ? index : kIndexNone;
+}
+
 CColorPickerPopup::CColorPickerPopup(wxWindow* notify, ColorRef color, ColorRef automatic,
                                      const wxString& defaultText, const wxString& customText)
     : m_notify(notify), m_initialColor(color), m_currentColor(color), m_automaticColor(automatic),
@@ -171,6 +195,9 @@ bool CColorPickerPopup::Build(const wxPoint& at) {
     Bind(wxEVT_LEFT_UP, &CColorPickerPopup::OnLeftUp, this);
     Bind(wxEVT_RIGHT_UP, &CColorPickerPopup::OnLeftUp, this);
     Bind(wxEVT_MOUSE_CAPTURE_LOST, &CColorPickerPopup::OnCaptureLost, this);
+    if (s_itemNames.queryType != 0)
+        Bind(wxEventTypeTag<wxCommandEvent>(s_itemNames.queryType), &CColorPickerPopup::OnItemQuery,
+             this);
 
     wxToolTip::Enable(true);
     Show(); // a popup window shows without taking the activation
@@ -221,6 +248,17 @@ void CColorPickerPopup::OnCaptureLost(wxMouseCaptureLostEvent&) {
         if (!m_closing && !m_inDialog && !HasCapture() && wxWindow::GetCapture() == nullptr)
             CaptureMouse();
     });
+}
+
+void CColorPickerPopup::OnItemQuery(wxCommandEvent& event) {
+    const int index = ItemOfName(s_itemNames, event.GetString().utf8_string());
+    const wxRect item = GetItemRect(index); // empty for none and for a button left out
+    auto* out = static_cast<wxRect*>(event.GetClientData());
+    event.SetInt(0);
+    if (!item.IsEmpty() && out) {
+        *out = wxRect(ClientToScreen(item.GetTopLeft()), item.GetSize());
+        event.SetInt(1);
+    }
 }
 
 bool CColorPickerPopup::OnKey(int keyCode) {

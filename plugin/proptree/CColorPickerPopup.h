@@ -52,6 +52,24 @@ enum {
 
 class CColorPickerPopup : public wxPopupWindow {
 public:
+    // How an owner lets other code find the popup's items by name without knowing its layout
+    // (the editor's scripts click them so). With a query type set, a wxCommandEvent of that type
+    // sent to the popup, carrying an item's name as its string and a wxRect* as its client data,
+    // is answered with the item's rectangle in screen coordinates and SetInt(1); a name of no
+    // item, or an item the popup leaves out, is answered with SetInt(0) and the rectangle left
+    // as it was. The items are named `automatic` ("Automatic"), `custom` ("More Colors...") and
+    // `cellPrefix` followed by the cell's index (0-39).
+    struct SItemNames {
+        int queryType = 0; // 0: the popups answer nothing
+        std::string automatic;
+        std::string custom;
+        std::string cellPrefix;
+    };
+    // For the popups opened from now on.
+    static void PublishItems(const SItemNames& names);
+    // The item index (colorpick::kIndexDefault, kIndexCustom, 0-39) of a name, or kIndexNone.
+    static int ItemOfName(const SItemNames& names, const std::string& name);
+
     // Replaces the colour dialog of "More Colors...": called with the popup's notify window and
     // the initial colour; answers true with the chosen colour in `inOut`, or false for Cancel.
     using ColourDialogHook = std::function<bool(wxWindow* parent, wxColour& inOut)>;
@@ -105,6 +123,7 @@ private:
     void OnLeftUp(wxMouseEvent& event);
     void OnCaptureLost(wxMouseCaptureLostEvent& event);
     void OnActivateApp(wxActivateEvent& event);
+    void OnItemQuery(wxCommandEvent& event);
     bool OnKey(int keyCode); // true when the key was the popup's
 
     void SetHot(int index);
@@ -130,4 +149,5 @@ private:
     bool m_inDialog = false;
 
     static ColourDialogHook s_dialogHook;
+    static SItemNames s_itemNames;
 };

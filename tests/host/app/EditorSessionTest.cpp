@@ -254,6 +254,19 @@ TEST_F(EditorSessionTest, BadLinesAreRefusedWithTheirLineNumber) {
     EXPECT_EQ(session().Script().Run(quits), 0);
 }
 
+TEST_F(EditorSessionTest, EveryCommandSetJoinsTheLanguageWithoutClashes) {
+    CScriptRunner& script = session().Script();
+    EXPECT_TRUE(script.Clashes().empty()) << script.Clashes().front();
+    for (const char* name :
+         {"view", "handle", "undocount", "show", "light", "propcolour", "open", "unload"})
+        EXPECT_TRUE(script.HasCommand(name)) << name;
+    // "show light" is the light set's case of the panel set's "show".
+    ASSERT_TRUE(Run("show light"));
+    EXPECT_EQ(Output(), "light hidden\n");
+    EXPECT_FALSE(Run("show nothing"));
+    EXPECT_EQ(script.LastError(), "usage: show panel|bar");
+}
+
 TEST_F(EditorSessionTest, PointerPathClaimedPressAndRubberBand) {
     Register();
     // Unclaimed press, dragged: rubber band, released as OnSelectRect alone (not a click too).

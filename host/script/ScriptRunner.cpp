@@ -5,25 +5,55 @@
 #include <cstdlib>
 #include <iostream>
 
-CScriptRunner::CScriptRunner(CEditorSession& session) : m_session(session) {}
+CScriptRunner::CScriptRunner(IScriptEnvironment& environment) : m_environment(environment) {}
+
+void CScriptRunner::AddCommandSets(const std::vector<CommandSet>& sets) {
+    for (CommandSet set : sets) {
+        if (set)
+            set(*this);
+    }
+}
 
 bool CScriptRunner::AddCommand(const std::string& name, Handler handler) {
     if (name.empty() || !handler || name == "quit")
         return false;
-    return m_commands.emplace(name, std::move(handler)).second;
+    if (m_commands.emplace(name, std::move(handler)).second)
+        return true;
+    m_clashes.push_back(name);
+    return false;
 }
 
-CScriptRunner::Handler CScriptRunner::ReplaceCommand(const std::string& name, Handler handler) {
-    if (name.empty() || !handler || name == "quit")
-        return nullptr;
-    Handler& slot = m_commands[name];
-    Handler previous = std::move(slot);
-    slot = std::move(handler);
-    return previous;
+bool CScriptRunner::AddCase(const std::string& command, const std::string& word, Handler handler) {
+    if (command.empty() || word.empty() || !handler || command == "quit")
+        return false;
+    if (m_cases[command].emplace(word, std::move(handler)).second)
+        return true;
+    m_clashes.push_back(command + " " + word);
+    return false;
 }
 
 bool CScriptRunner::HasCommand(const std::string& name) const {
-    return name == "quit" || m_commands.count(name) > 0;
+    return name == "quit" || m_commands.count(name) > 0 || m_cases.count(name) > 0;
+}
+
+bool CScriptRunner::Dispatch(const std::string& name, const Args& args, std::string& error) {
+    const auto cases = m_cases.find(name);
+    if (cases != m_cases.end() && !args.empty()) {
+        const auto found = cases->second.find(args[0]);
+        if (found != cases->second.end())
+            return found->second(*this, Args(args.begin() + 1, args.end()), error);
+    }
+    const auto command = m_commands.find(name);
+    if (command != m_commands.end())
+        return command->second(*this, args, error);
+    if (cases == m_cases.end()) {
+        error = "unknown command '" + name + "'";
+        return false;
+    }
+    error = "usage: " + name + " ";
+    for (auto it = cases->second.begin(); it != cases->second.end(); ++it)
+        error += (it == cases->second.begin() ? "" : "|") + it->first;
+    return false;
 }
 
 std::ostream& CScriptRunner::Out() {
@@ -88,10 +118,7 @@ CScriptRunner::Result CScriptRunner::RunLine(const std::string& line, int lineNu
             return Result::Quit;
         error = "quit takes no arguments";
     } else {
-        auto it = m_commands.find(name);
-        if (it == m_commands.end())
-            error = "unknown command '" + name + "'";
-        else if (it->second(*this, args, error))
+        if (Dispatch(name, args, error))
             error.clear();
         else if (error.empty())
             error = name + ": failed";

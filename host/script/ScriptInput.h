@@ -1,15 +1,15 @@
 // What the script commands that drive controls with simulated input share: waiting until the
-// toolkit has handled what was simulated, finding windows by id, and typing ASCII keys.
+// toolkit has handled what was simulated, typing ASCII keys and clicking screen points. All of
+// it goes through the toolkit (its input simulator sends real X input).
 #pragma once
+
+#include "ScriptEnvironment.h"
 
 #include <wx/event.h>
 #include <wx/eventfilter.h>
 
 #include <functional>
 #include <map>
-
-class CEditorSession;
-class wxWindow;
 
 // How long a command waits at most for the toolkit to reach the state a simulated event leads
 // to. Only a failing command waits that long; a loaded machine (or a sanitizer build) may need
@@ -53,17 +53,20 @@ private:
 };
 
 // Handles events until `done` answers true or the time is up; false on time-out.
-bool PumpUntil(CEditorSession& session, const std::function<bool()>& done, int ms = kScriptWaitMs);
-
-// The window with this id in the tree below `window` (itself included), or null.
-wxWindow* FindDescendant(wxWindow* window, int id);
+bool PumpUntil(IScriptEnvironment& environment, const std::function<bool()>& done,
+               int ms = kScriptWaitMs);
 
 // The toolkit's key and modifiers that type an ASCII character on a US keyboard.
 void KeyOf(char c, int& key, int& modifiers);
 
 // One key pressed and released; waits until the toolkit has handled the release.
-bool PressKey(CEditorSession& session, int key, int modifiers = wxMOD_NONE);
+bool PressKey(IScriptEnvironment& environment, int key, int modifiers = wxMOD_NONE);
 
 // Moves the pointer to a screen point and waits until the X server has it there, so that a
 // press simulated next lands on the window under that point.
-bool MovePointer(CEditorSession& session, const wxPoint& at);
+bool MovePointer(IScriptEnvironment& environment, const wxPoint& at);
+
+// A left click at a screen point with the main window raised; waits until the toolkit handled
+// the press and then its release. A click on the spot of the one before waits out the
+// double-click time first, so that it stays a click.
+bool ClickAt(IScriptEnvironment& environment, const wxPoint& at);

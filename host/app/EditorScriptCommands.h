@@ -1,0 +1,42 @@
+// The editor's script commands: the command sets the session adds to its script runner, and
+// the way their handlers reach the session.
+//
+// Each set is one file and one function; EditorCommandSets() lists them all, in
+// EditorCommandSets.cpp, the one place where a set joins the language. A set that adds a case
+// to another set's command does so with AddCase, so the list's order does not matter.
+#pragma once
+
+#include "CEditorSession.h"
+#include "ScriptRunner.h"
+
+#include <string>
+#include <vector>
+
+// Every command set of the editor.
+const std::vector<CScriptRunner::CommandSet>& EditorCommandSets();
+
+// The session of a runner made by CEditorSession (the only maker of runners with these sets).
+inline CEditorSession& EditorSession(CScriptRunner& runner) {
+    return static_cast<CEditorSession&>(runner.Environment());
+}
+
+// Built-in commands (ScriptCommands.cpp): view, select, selection, print, project, frames,
+// undo, redo, screenshot, viewshot, tool, press, move, release, keys, cancel, rpress, snap,
+// rect, parents, copy, frame.
+void RegisterBuiltinScriptCommands(CScriptRunner& runner);
+// Grabbing the gizmo's parts: handle, drag (ScriptGizmoCommands.cpp).
+void RegisterGizmoScriptCommands(CScriptRunner& runner);
+// What the plug-in's edits left: undocount, ground (ScriptPluginCommands.cpp).
+void RegisterPluginScriptCommands(CScriptRunner& runner);
+// Typing into and clicking the plug-ins' panels (ScriptPanelCommands.cpp).
+void RegisterPanelScriptCommands(CScriptRunner& runner);
+// A light's values and the side panel's light page, with the case "show light"
+// (ScriptLightCommands.cpp).
+void RegisterLightScriptCommands(CScriptRunner& runner);
+// Scene files: open, save, entities, title (ScriptSceneCommands.cpp).
+void RegisterSceneScriptCommands(CScriptRunner& runner);
+// Unloading and loading the plug-in modules, resident memory (ScriptModuleCommands.cpp).
+void RegisterModuleScriptCommands(CScriptRunner& runner);
+
+// The script that --demo runs, writing its pictures into outDir.
+std::string BuiltinDemoScript(const std::string& outDir, int viewCount, bool withMoveTool);
