@@ -30,8 +30,12 @@ void FakeEntity::SetScale(const Ogre::Vector3& v, COORDINATE_AXIS axis) {
 }
 
 FakeEntity& FakeScene::Add(const std::string& name) {
-    auto& slot = m_entities[name];
-    slot = std::make_unique<FakeEntity>(name);
+    return Add(std::make_unique<FakeEntity>(name));
+}
+
+FakeEntity& FakeScene::Add(std::unique_ptr<FakeEntity> entity) {
+    auto& slot = m_entities[entity->GetName()];
+    slot = std::move(entity);
     return *slot;
 }
 

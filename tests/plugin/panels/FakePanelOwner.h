@@ -60,6 +60,13 @@ public:
 class FakeScene : public CSceneManager {
 public:
     FakeEntity& Add(const std::string& name);
+    // An entity of a test's own kind (a light, say).
+    FakeEntity& Add(std::unique_ptr<FakeEntity> entity);
+    // As the host deletes an entity: gone from the scene and the selection.
+    void Remove(const std::string& name) {
+        m_selected.erase(name);
+        m_entities.erase(name);
+    }
     void Select(const std::set<std::string>& names) { m_selected = names; }
 
     const std::set<std::string>& getSelectedEntities() const override { return m_selected; }

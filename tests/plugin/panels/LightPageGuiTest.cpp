@@ -10,12 +10,12 @@
 #include "CPropertyTreeWnd.h"
 #include "FakePanelOwner.h"
 #include "GizmarkResources.h"
-#include "Interface.h"
+#include "HostFakes.h"
 #include "ToolIds.h"
 
 #include <OgreLight.h>
 
-#include "WxTestMain.h"
+#include "PanelTestMain.h"
 
 #include <gtest/gtest.h>
 
@@ -53,46 +53,10 @@ public:
     mutable Ogre::Light m_light;
 };
 
-class LightScene : public CSceneManager {
-public:
-    void Add(std::unique_ptr<FakeEntity> entity) {
-        const std::string name = entity->GetName();
-        m_entities[name] = std::move(entity);
-    }
-    void Remove(const std::string& name) {
-        m_selected.erase(name);
-        m_entities.erase(name);
-    }
-    void Select(const std::set<std::string>& names) { m_selected = names; }
-    const std::set<std::string>& getSelectedEntities() const override { return m_selected; }
-    SceneEntity* getSceneEntity(const std::string& name) const override {
-        const auto it = m_entities.find(name);
-        return it == m_entities.end() ? nullptr : it->second.get();
-    }
-    bool isEntitySelected(const std::string& name) const override {
-        return m_selected.count(name) != 0;
-    }
-    int rayQuery(RayQuery*) override { return 0; }
-    SceneEntity* beginSelected() override { return nullptr; }
-    SceneEntity* nextSelected() override { return nullptr; }
-    SceneEntity* beginEntity() override { return nullptr; }
-    SceneEntity* nextEntity() override { return nullptr; }
-    bool canSelect(SceneEntity*) const override { return true; }
-    int getNumLights() const override { return 0; }
-
-private:
-    std::map<std::string, std::unique_ptr<FakeEntity>> m_entities;
-    std::set<std::string> m_selected;
-};
-
 // The host as far as the light page reaches it: the views' redraw, counted.
-class RedrawCounter : public Interface, public IViewHost {
+class RedrawCounter : public CPartsHost, public IViewHost {
 public:
-    IPluginRegistry* pluginRegistry() override { return nullptr; }
-    IEngineAccess* engineAccess() override { return nullptr; }
-    IViewHost* viewHost() override { return this; }
-    IToolManager* toolManager() override { return nullptr; }
-    CUndoRedoManager* undoManager() override { return nullptr; }
+    RedrawCounter() { m_views = this; }
     void removeMenu(IPluginBase*, wxMenu*, int) override {}
     void removeToolStrip(IPluginBase*, wxToolBar*) override {}
     IView* view(int) override { return nullptr; }
@@ -205,7 +169,7 @@ protected:
     int m_asserts = 0;
     wxFrame* m_frame = nullptr;
     CDialogParameter* m_panel = nullptr;
-    LightScene m_scene;
+    FakeScene m_scene;
     RedrawCounter m_host;
     Owner m_owner{&m_host};
     wxUIActionSimulator m_sim;
@@ -440,11 +404,5 @@ TEST_F(LightPageGuiTest, ALightRemovedWhileShownTakesNoLaterCommit) {
 } // namespace
 
 int main(int argc, char** argv) {
-    return RunWxTests(
-        argc, argv,
-        [] {
-            wxFileSystem::AddHandler(new wxMemoryFSHandler);
-            RegisterGizmarkResources();
-        },
-        [] { UnregisterGizmarkResources(); });
+    return RunPanelTests(argc, argv);
 }

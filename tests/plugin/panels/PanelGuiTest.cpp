@@ -7,7 +7,7 @@
 #include "GizmarkResources.h"
 #include "ToolIds.h"
 
-#include "WxTestMain.h"
+#include "PanelTestMain.h"
 
 #include <gtest/gtest.h>
 
@@ -403,11 +403,5 @@ TEST_F(PanelGuiTest, NotificationsAboutOtherEntitiesWriteNothing) {
 } // namespace
 
 int main(int argc, char** argv) {
-    return RunWxTests(
-        argc, argv,
-        [] {
-            wxFileSystem::AddHandler(new wxMemoryFSHandler);
-            RegisterGizmarkResources();
-        },
-        [] { UnregisterGizmarkResources(); });
+    return RunPanelTests(argc, argv);
 }
