@@ -331,6 +331,17 @@ void CMainFrame::UndockBottomBar(wxWindow* bar) {
         m_aui.Update();
 }
 
+wxWindow* CMainFrame::GetBottomBar() {
+    wxAuiPaneInfoArray& panes = m_aui.GetAllPanes();
+    for (size_t i = 0; i < panes.GetCount(); ++i) {
+        wxWindow* window = panes[i].window;
+        if (panes[i].dock_direction == wxAUI_DOCK_BOTTOM && window &&
+            !wxDynamicCast(window, wxAuiToolBar))
+            return window;
+    }
+    return nullptr;
+}
+
 void CMainFrame::UpdateLayout() {
     wxAuiPaneInfoArray& panes = m_aui.GetAllPanes();
     for (size_t i = 0; i < panes.GetCount(); ++i)

@@ -58,6 +58,8 @@ public:
     void UndockBottomBar(wxWindow* bar) override;
 
     wxPanel* GetSideArea() const { return m_sideArea; }
+    // The first bar a plug-in docked along the bottom (the transform bar), or null.
+    wxWindow* GetBottomBar();
 
     // Builds the plug-in's tool strip from the XRC tool bar "101" when the resources hold one.
     // Returns the strip or null.

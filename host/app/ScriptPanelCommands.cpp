@@ -37,8 +37,6 @@
 #include "CEditorScene.h"
 #include "SceneEntity.h"
 
-#include <wx/aui/aui.h>
-#include <wx/aui/auibar.h>
 #include <wx/button.h>
 #include <wx/checkbox.h>
 #include <wx/eventfilter.h>
@@ -65,20 +63,10 @@ wxWindow* PanelRoot(CEditorSession& session) {
     return frame ? frame->GetSideArea() : nullptr;
 }
 
-// The plug-in's bar: the window of a pane docked at the bottom that is not a tool strip.
+// The plug-in's bar.
 wxWindow* BarRoot(CEditorSession& session) {
     CMainFrame* frame = session.Frame();
-    wxAuiManager* manager = frame ? wxAuiManager::GetManager(frame) : nullptr;
-    if (!manager)
-        return nullptr;
-    wxAuiPaneInfoArray& panes = manager->GetAllPanes();
-    for (size_t i = 0; i < panes.GetCount(); ++i) {
-        wxWindow* window = panes[i].window;
-        if (panes[i].dock_direction == wxAUI_DOCK_BOTTOM && window &&
-            !wxDynamicCast(window, wxAuiToolBar))
-            return window;
-    }
-    return nullptr;
+    return frame ? frame->GetBottomBar() : nullptr;
 }
 
 // The side panel exists once the tool's page has been shown: engage the move tool when the

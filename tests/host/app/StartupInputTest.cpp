@@ -20,8 +20,6 @@
 #include <OgreFrameListener.h>
 #include <OgreRoot.h>
 
-#include <wx/aui/auibar.h>
-#include <wx/aui/framemanager.h>
 #include <wx/evtloop.h>
 #include <wx/textctrl.h>
 #include <wx/timer.h>
@@ -150,20 +148,9 @@ wxWindow* FindDescendant(wxWindow* root, int id) {
     return nullptr;
 }
 
-// The plug-in's bar: the window of a pane docked at the bottom that is not a tool strip.
 wxWindow* BarRoot() {
     CMainFrame* frame = g_session->Frame();
-    wxAuiManager* manager = frame ? wxAuiManager::GetManager(frame) : nullptr;
-    if (!manager)
-        return nullptr;
-    wxAuiPaneInfoArray& panes = manager->GetAllPanes();
-    for (size_t i = 0; i < panes.GetCount(); ++i) {
-        wxWindow* window = panes[i].window;
-        if (panes[i].dock_direction == wxAUI_DOCK_BOTTOM && window &&
-            !wxDynamicCast(window, wxAuiToolBar))
-            return window;
-    }
-    return nullptr;
+    return frame ? frame->GetBottomBar() : nullptr;
 }
 
 wxTextCtrl* PanelField(int index) {
