@@ -17,6 +17,7 @@
 #include "CViewWindow.h"
 #include "EditorScreenshot.h"
 #include "ScriptRunner.h"
+#include "SelectedBoxTest.h"
 
 #include <OgreCamera.h>
 
@@ -35,19 +36,12 @@
 
 namespace {
 
-CEditorSession* g_session = nullptr;
-
-class DragSessionTest : public ::testing::Test {
+class DragSessionTest : public SelectedBoxTest {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(g_session);
-        Run("select box_a");
-        Run("tool move");
-        g_session->RenderFrames(2);
-        host().Undo().clear();
-        box = g_session->Scene().getSceneEntity("box_a");
-        ASSERT_TRUE(box);
-        start = box->GetPosition();
+        SelectedBoxTest::SetUp();
+        if (HasFatalFailure())
+            return;
         // A point on the X arrow, 60 pixels out from the gizmo centre.
         CEditorView* view = host().GetView(0);
         ASSERT_TRUE(view);
@@ -58,16 +52,6 @@ protected:
         x = static_cast<int>(p.x + 0.5f);
         y = static_cast<int>(p.y + 0.5f);
     }
-    void TearDown() override {
-        if (box)
-            box->SetPosition(start);
-        host().Undo().clear();
-    }
-    void Run(const std::string& line) { ASSERT_TRUE(g_session->RunScriptLine(line)) << line; }
-    CEditorHost& host() { return g_session->Host(); }
-
-    SceneEntity* box = nullptr;
-    Ogre::Vector3 start;
     int x = 0;
     int y = 0;
 };

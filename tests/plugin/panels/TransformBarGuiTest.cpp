@@ -8,6 +8,7 @@
 #include "CMainFrame.h"
 #include "EditorTestMain.h"
 #include "SceneEntity.h"
+#include "SelectedBoxTest.h"
 
 #include <gtest/gtest.h>
 
@@ -22,8 +23,6 @@
 #include <functional>
 
 namespace {
-
-CEditorSession* g_session = nullptr;
 
 // Handles events until done() or a second has passed.
 bool PumpUntil(const std::function<bool()>& done) {
@@ -110,26 +109,12 @@ private:
     int m_returns = 0;
 };
 
-class TransformBarGuiTest : public ::testing::Test {
+class TransformBarGuiTest : public SelectedBoxTest {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(g_session);
-        Run("select box_a");
-        Run("tool move");
-        g_session->RenderFrames(2);
-        box = g_session->Scene().getSceneEntity("box_a");
-        ASSERT_TRUE(box);
-        start = box->GetPosition();
-        Undo().clear();
-    }
     void TearDown() override {
         ReleaseReturn();
-        if (box)
-            box->SetPosition(start);
-        Undo().clear();
+        SelectedBoxTest::TearDown();
     }
-    void Run(const std::string& line) { ASSERT_TRUE(g_session->RunScriptLine(line)) << line; }
-    CEditorUndoManager& Undo() { return g_session->Host().Undo(); }
 
     // Presses Return and renders `frames` frames while it is held down.
     void HoldReturn(int frames) {
@@ -147,8 +132,6 @@ protected:
     }
 
     wxUIActionSimulator simulator;
-    SceneEntity* box = nullptr;
-    Ogre::Vector3 start;
 };
 
 TEST_F(TransformBarGuiTest, HoldingReturnAppliesOncePressingAgainAppliesWhatWasTypedSince) {
