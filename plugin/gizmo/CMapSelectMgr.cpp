@@ -35,7 +35,11 @@ int CMapSelectMgr::Create(CGameEngine* engine, IViewHost* viewHost) {
     m_viewHost = viewHost;
     m_scene.CreateRoot(sm);
     m_scene.CreateMaterials();
-    for (CGizmoHandleSet* set : m_sets)
+    // Arrows, then boxes, then rings: the nodes and entities a drag step of the scale handles
+    // touches then lie next to those of the arrows, not beyond the rings' (with the rings built
+    // between them, a scale drag step measured about a fifth slower).
+    CGizmoHandleSet* const buildOrder[] = {&m_move, &m_scale, &m_rotate};
+    for (CGizmoHandleSet* set : buildOrder)
         set->Build(engine, sm);
     m_scene.CreateAxisLines(sm);
     m_entity = nullptr;
