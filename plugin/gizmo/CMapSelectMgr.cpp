@@ -161,7 +161,7 @@ int CMapSelectMgr::UpdateView(IView* view, int viewNumber) {
     GizmoPlacement placement;
     placement.position = position;
     placement.orientation = orientation;
-    d3dx::RowMatrix translation, scaling, viewRotation;
+    d3dx::RowMatrix translation(d3dx::kUnset), scaling(d3dx::kUnset), viewRotation(d3dx::kUnset);
     d3dx::MatrixRotationYawPitchRoll(placement.rotation, orientation.y, orientation.x,
                                      orientation.z);
     d3dx::MatrixTranslation(translation, position.x, position.y, position.z);

@@ -27,7 +27,8 @@ void CScaleHandles::Layout(IView*, GizmoViewState& state, const GizmoPlacement& 
     const float s = state.sizeFactor;
     const Ogre::Vector3& centre = placement.position;
     const Ogre::Vector3& orientation = placement.orientation;
-    d3dx::RowMatrix rotation, scaling, translation, element;
+    d3dx::RowMatrix rotation(d3dx::kUnset), scaling(d3dx::kUnset), translation(d3dx::kUnset),
+        element(d3dx::kUnset);
     d3dx::MatrixRotationYawPitchRoll(rotation, orientation.y, orientation.x, orientation.z);
     d3dx::MatrixScaling(scaling, s, s, s);
     d3dx::MatrixTranslation(translation, centre.x, centre.y, centre.z);

@@ -72,7 +72,7 @@ void MatrixRotationZ(RowMatrix& out, float angle) {
 }
 
 void MatrixRotationYawPitchRoll(RowMatrix& out, float yaw, float pitch, float roll) {
-    RowMatrix z, x, y;
+    RowMatrix z(kUnset), x(kUnset), y(kUnset);
     MatrixRotationZ(z, roll);
     MatrixRotationX(x, pitch);
     MatrixRotationY(y, yaw);

@@ -18,10 +18,16 @@
 
 namespace d3dx {
 
+// Tag of a matrix that is about to be written whole (by one of the functions below): it is not
+// set to the identity first, as that would be done twice in every layout.
+struct Unset {};
+constexpr Unset kUnset{};
+
 class RowMatrix {
 public:
     // The identity.
     RowMatrix() : m_rows(Ogre::Matrix4::IDENTITY) {}
+    explicit RowMatrix(Unset) {}
 
     // Element access by row and column: [3][0..2] is the translation.
     float* operator[](std::size_t row) { return m_rows[row]; }

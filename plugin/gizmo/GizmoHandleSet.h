@@ -20,10 +20,11 @@ class IView;
 
 // Where the entity stands in the view being laid out, as the manager worked it out for every set.
 struct GizmoPlacement {
-    Ogre::Vector3 position;         // the entity's world position, the gizmo centre
-    Ogre::Vector3 orientation;      // its world (pitch, yaw, roll)
-    d3dx::RowMatrix rotation;       // the orientation as a row matrix
-    d3dx::RowMatrix scaleTranslate; // one gizmo unit to the view's size, at the centre
+    Ogre::Vector3 position;                 // the entity's world position, the gizmo centre
+    Ogre::Vector3 orientation;              // its world (pitch, yaw, roll)
+    d3dx::RowMatrix rotation{d3dx::kUnset}; // the orientation as a row matrix
+    d3dx::RowMatrix scaleTranslate{
+        d3dx::kUnset}; // one gizmo unit to the view's size, at the centre
     int heldAxis = -1; // the axis line drawn highlighted while a part is held, -1 for none
 };
 
