@@ -16,6 +16,12 @@ inline bool IsFinite(const Ogre::Vector3& v) {
     return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
 }
 
+// Degrees to radians and back: the one single-precision pair the host and its plug-ins convert
+// angles with (an angle shown or typed in degrees, a snap step in degrees, each turned into the
+// radians an entity keeps, and back).
+constexpr float kDegreesToRadians = 0.017453292f; // 0x3C8EFA35
+constexpr float kRadiansToDegrees = 57.295776f;   // 0x42652EE0
+
 // The world range of every entity: each component of a world position within
 // +-kMaxWorldCoordinate (the bound mesh files are held to as well), each component of a world
 // scale of a magnitude within [kMinWorldScale, kMaxWorldScale]. A mesh within its bound, so

@@ -1,4 +1,5 @@
-// The gizmo manager's state: construction, mode, visibility and following the host selection.
+// The gizmo manager: construction, mode, following the host selection, the layout common to
+// every mode, and the press, drag and release handed to the handle set of the mode.
 #include "CMapSelectMgr.h"
 
 #include "CGameEngine.h"
@@ -7,64 +8,61 @@
 #include "Interface.h"
 #include "SceneEntity.h"
 
-#include <OgreSceneNode.h>
+#include <OgreSceneManager.h>
 
-CMapSelectMgr::CMapSelectMgr() {
-    for (auto& v : m_axisTemplate)
-        v = Ogre::Vector3::ZERO;
-    for (auto& v : m_axisLine)
-        v = Ogre::Vector3::ZERO;
-    for (auto& v : m_axisPositions)
-        v = Ogre::Vector3::ZERO;
-    for (int k = 0; k < GizmoGeometry::kRingTemplatePoints; ++k)
-        m_innerRing[k] = m_outerRing[k] = m_ringScratch[k] = Ogre::Vector3::ZERO;
-    for (GizmoViewState* states : {m_views, m_savedViews}) {
-        for (int n = 0; n < GizmoGeometry::kViewCount; ++n) {
-            GizmoViewState& s = states[n];
-            for (int& f : s.shown)
-                f = 0;
-            for (int& c : s.ringCount)
-                c = 0;
-            for (auto& ring : s.ringPoints)
-                for (auto& p : ring)
-                    p = Ogre::Vector3::ZERO;
-            s.entityRotation = Ogre::Matrix4::IDENTITY;
-            for (auto& m : s.elements)
-                m = Ogre::Matrix4::IDENTITY;
-            for (auto& p : s.axisPoints)
-                p = Ogre::Vector3::ZERO;
-            s.viewFacing = Ogre::Matrix4::IDENTITY;
-            s.sizeFactor = 0.0f;
-            s.viewNormal = Ogre::Vector3::UNIT_Z;
-            s.ringAxis = Ogre::Vector3::UNIT_Z;
-        }
-    }
-}
+#include <cmath>
+
+using namespace GizmoGeometry;
+
+CMapSelectMgr::CMapSelectMgr() = default;
 
 CMapSelectMgr::~CMapSelectMgr() = default;
 
+CGizmoHandleSet* CMapSelectMgr::HandlesOf(int mode) const {
+    for (CGizmoHandleSet* set : m_sets)
+        if (set->Mode() == mode)
+            return set;
+    return nullptr;
+}
+
+int CMapSelectMgr::Create(CGameEngine* engine, IViewHost* viewHost) {
+    if (!engine)
+        return 0;
+    Ogre::SceneManager* sm = engine->GetOgreSceneManager();
+    if (!sm)
+        return 0;
+    m_engine = engine;
+    m_viewHost = viewHost;
+    m_scene.CreateRoot(sm);
+    m_scene.CreateMaterials();
+    // Arrows, then boxes, then rings: the nodes and entities a drag step of the scale handles
+    // touches then lie next to those of the arrows, not beyond the rings' (with the rings built
+    // between them, a scale drag step measured about a fifth slower).
+    CGizmoHandleSet* const buildOrder[] = {&m_move, &m_scale, &m_rotate};
+    for (CGizmoHandleSet* set : buildOrder)
+        set->Build(engine, sm);
+    m_scene.CreateAxisLines(sm);
+    m_entity = nullptr;
+    m_drag.part = GizmoPart::None;
+    HideAll();
+    return 0;
+}
+
 int CMapSelectMgr::ReleaseMaterials() {
-    for (auto& m : m_materials)
-        m.reset();
-    for (bool& known : m_materialColourSet)
-        known = false;
     // Without the engine the gizmo cannot draw; letting go of the meshes and nodes here also
     // means nothing of ours outlives the engine's root when the host shuts down.
-    m_axisMesh.reset();
-    for (auto& mesh : m_circleMeshes)
-        mesh.reset();
-    for (auto& node : m_nodes)
-        node = nullptr;
-    m_gizmoNode = nullptr;
+    m_scene.Release();
+    for (CGizmoHandleSet* set : m_sets)
+        set->Release();
     m_engine = nullptr;
     m_entity = nullptr;
-    m_dragPart = PART_NONE;
+    m_drag.part = GizmoPart::None;
     return 0;
 }
 
 void CMapSelectMgr::GetRotation(Ogre::Vector3& axis, float& angle) const {
-    axis = m_rotationAxis;
-    angle = m_rotationAngle;
+    axis = m_step.rotationAxis;
+    angle = m_step.rotationAngle;
 }
 
 int CMapSelectMgr::SetMode(int mode) {
@@ -72,17 +70,11 @@ int CMapSelectMgr::SetMode(int mode) {
     m_mode = mode;
     if (!m_viewHost)
         return 0;
-    for (int n = 0; n < GizmoGeometry::kViewCount; ++n)
+    for (int n = 0; n < kViewCount; ++n)
         if (IView* view = m_viewHost->view(n))
             UpdateView(view, n);
     m_viewHost->redraw();
     return 0;
-}
-
-void CMapSelectMgr::HideAll() {
-    for (Ogre::SceneNode* node : m_nodes)
-        if (node)
-            node->setVisible(false, true);
 }
 
 int CMapSelectMgr::OnSceneNotify(void* object, int redraw, int code) {
@@ -94,7 +86,7 @@ int CMapSelectMgr::OnSceneNotify(void* object, int redraw, int code) {
     case NOTIFY_SELECTION:
         if (m_entity && (!scene || !scene->isEntitySelected(m_entity->GetName()))) {
             m_entity = nullptr;
-            m_activeElement = ELEMENT_NONE;
+            m_highlight = GizmoPart::None;
         }
         if (scene) {
             const std::set<std::string>& selected = scene->getSelectedEntities();
@@ -117,9 +109,172 @@ int CMapSelectMgr::OnSceneNotify(void* object, int redraw, int code) {
     const bool sameLayout = oneEntityChanged && object && !WorldDependsOn(m_entity, object);
     if (redraw && m_mode != MODE_SELECT && m_viewHost) {
         IView* view0 = sameLayout ? nullptr : m_viewHost->view(0);
-        if (view0 && !(m_mode == MODE_SCALE && m_dragPart != PART_NONE))
+        const CGizmoHandleSet* set = HandlesOf(m_mode);
+        const bool keep = set && set->KeepsLayoutWhileDragging() && m_drag.part != GizmoPart::None;
+        if (view0 && !keep)
             UpdateView(view0, 0);
         m_viewHost->redraw();
     }
     return 0;
+}
+
+int CMapSelectMgr::UpdateView(IView* view, int viewNumber) {
+    HideAll();
+    if (!m_entity || !view || !m_engine || viewNumber < 0 || viewNumber >= kViewCount)
+        return 0;
+    if (GetActiveElement() == ELEMENT_NONE)
+        m_scene.SetNormalColours();
+    GizmoViewState& state = m_scene.views[viewNumber];
+    for (int& f : state.shown)
+        f = 1;
+
+    const Ogre::Vector3 position = m_entity->GetWorldPosition();
+    const Ogre::Vector3 orientation = m_entity->GetWorldOrientation();
+    const PixelRect rect = view->pixelRect();
+    Ogre::Vector3 projected(0, 0, 0);
+    float s = 0.0f;
+    Ogre::Vector3 viewOrientation(0, 0, 0);
+    bool visible = d3dx::IsFinite(position) && d3dx::IsFinite(orientation) &&
+                   rect.right > rect.left && rect.bottom > rect.top;
+    if (visible) {
+        view->projectPoint(projected, position, nullptr);
+        s = view->sizeFactor(position);
+        viewOrientation = view->viewOrientation();
+        // The largest extent of the gizmo is the outer ring; everything laid out must stay
+        // finite.
+        const float reach = kLayoutReach * s;
+        visible =
+            s > 0.0f && std::isfinite(reach) && d3dx::IsFinite(position + Ogre::Vector3(reach)) &&
+            d3dx::IsFinite(position - Ogre::Vector3(reach)) && d3dx::IsFinite(viewOrientation);
+        if (visible && view->checksDepth())
+            visible = projected.z > 0.0f && projected.z < 1.0f;
+    }
+    if (!visible) {
+        for (int& f : state.shown)
+            f = 0;
+        view->setPickRegion(nullptr, nullptr);
+        return 1;
+    }
+    m_scene.entityPosition = position;
+    m_scene.entityOrientation = orientation;
+
+    GizmoPlacement placement;
+    placement.position = position;
+    placement.orientation = orientation;
+    d3dx::RowMatrix translation(d3dx::kUnset), scaling(d3dx::kUnset), viewRotation(d3dx::kUnset);
+    d3dx::MatrixRotationYawPitchRoll(placement.rotation, orientation.y, orientation.x,
+                                     orientation.z);
+    d3dx::MatrixTranslation(translation, position.x, position.y, position.z);
+    d3dx::MatrixScaling(scaling, s, s, s);
+    d3dx::MatrixMultiply(placement.scaleTranslate, scaling, translation);
+    d3dx::MatrixRotationYawPitchRoll(viewRotation, viewOrientation.y, viewOrientation.x,
+                                     viewOrientation.z);
+    d3dx::MatrixMultiply(state.viewFacing, viewRotation, scaling);
+    state.viewFacing.SetTranslation(position);
+    state.sizeFactor = s;
+    placement.heldAxis = m_drag.part != GizmoPart::None ? PartInfo(m_highlight).axis : -1;
+
+    if (CGizmoHandleSet* set = HandlesOf(m_mode))
+        set->Layout(view, state, placement);
+    view->setPickRegion(nullptr, nullptr);
+    return 1;
+}
+
+int CMapSelectMgr::OnPress(IView* view, int viewNumber, int keyFlags, int x, int y) {
+    if (!m_entity || m_mode == MODE_SELECT || (keyFlags & KEY_RBUTTON) ||
+        !m_entity->EnabledTrnaform())
+        return 0;
+    if (!view || viewNumber < 0 || viewNumber >= kViewCount || !m_engine)
+        return 0;
+
+    // The nodes are shared by all views and stand where the last laid-out view put them (view 0
+    // after every frame); lay out the pressed view so the tested parts are the ones seen there.
+    // While a part is held, the highlight of a previous grab must not be kept.
+    m_highlight = GizmoPart::None;
+    UpdateView(view, viewNumber);
+
+    const PixelRect rect{x + m_pickOffsets.left, y + m_pickOffsets.top, x + m_pickOffsets.right,
+                         y + m_pickOffsets.bottom};
+    m_drag = GizmoDragState();
+    m_drag.view = view;
+    m_drag.viewIndex = viewNumber;
+    m_drag.x = x;
+    m_drag.y = y;
+    m_step.previousScale = 1.0f;
+    m_step.lastValue = Ogre::Vector3::ZERO;
+    GizmoPart part = GizmoPart::None;
+    if (CGizmoHandleSet* set = HandlesOf(m_mode))
+        part = set->Pick(m_scene.views[viewNumber], rect, m_drag);
+    m_drag.part = part;
+    view->setPickRegion(nullptr, nullptr);
+    if (part == GizmoPart::None)
+        return 0;
+
+    m_highlight = part;
+    Highlight(part);
+    for (int n = 0; n < kViewCount; ++n)
+        m_scene.savedViews[n] = m_scene.views[n];
+    if (m_viewHost)
+        m_viewHost->redraw();
+    return 1;
+}
+
+void CMapSelectMgr::Highlight(GizmoPart part) {
+    m_scene.SetNormalColours();
+    const GizmoPartInfo& info = PartInfo(part);
+    if (info.material >= 0)
+        m_scene.SetMaterialColour(info.material, kHighlightColour);
+    if (info.axis >= 0)
+        m_scene.UpdateAxisMesh(nullptr, info.axis);
+}
+
+int CMapSelectMgr::OnDrag(IView*, int viewNumber, int keyFlags, int x, int y,
+                          GizmoDragResult* result) {
+    if (m_drag.part == GizmoPart::None)
+        return 0;
+    CGizmoHandleSet* set = HandlesOf(PartInfo(m_drag.part).mode);
+    if (!m_drag.view || !set)
+        return RESULT_NOTHING_NEW;
+    // Ctrl held during a step rounds the drag's total since the press; each step decides
+    // afresh, so letting go of Ctrl continues from the pointer.
+    const bool snap = (keyFlags & KEY_CTRL) != 0;
+    m_step.axisTurn = false;
+    const int answer = set->Drag(m_drag, m_step, viewNumber, x, y, snap ? &m_snap : nullptr);
+    if (answer == 1 && result) {
+        // Turns about an axis are applied as such; every other result is applied as the mode
+        // says.
+        result->part = PartNumber(m_drag.part);
+        const bool knownMode = m_mode >= MODE_MOVE && m_mode <= MODE_SCALE;
+        result->kind = m_step.axisTurn ? DRAG_KIND_AXIS_TURN : knownMode ? m_mode : DRAG_KIND_NONE;
+        result->value = m_step.result;
+        result->axis = m_step.rotationAxis;
+        result->angle = m_step.rotationAngle;
+    }
+    return answer;
+}
+
+int CMapSelectMgr::OnRelease(IView*, int, int, int, int) {
+    if (m_drag.part == GizmoPart::None)
+        return 0;
+    EndDrag();
+    return 1;
+}
+
+int CMapSelectMgr::CancelDrag() {
+    if (m_drag.part == GizmoPart::None)
+        return 0;
+    EndDrag();
+    // Nothing is held any more and nothing was done: the gizmo shows its normal colours.
+    m_highlight = GizmoPart::None;
+    m_scene.SetNormalColours();
+    m_scene.UpdateAxisMesh(nullptr, -1);
+    return 1;
+}
+
+void CMapSelectMgr::EndDrag() {
+    if (CGizmoHandleSet* set = HandlesOf(m_mode))
+        set->EndDrag(m_drag, PartInfo(m_highlight).axis);
+    m_drag.part = GizmoPart::None;
+    if (m_viewHost)
+        m_viewHost->redraw();
 }

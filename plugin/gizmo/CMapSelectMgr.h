@@ -1,14 +1,20 @@
 // The transform gizmo: arrows (move), rings (rotate) and boxes (scale) drawn with engine meshes
 // over the current entity in up to four views, at a constant size on screen.
+//
+// The manager keeps what every mode shares (the scene part with nodes, materials and per-view
+// layout, the mode, the current entity, the highlight of the grabbed part and the drag state)
+// and hands building, layout, picking and dragging to the handle set of the mode.
 #pragma once
 
+#include "CMoveHandles.h"
+#include "CRotateHandles.h"
+#include "CScaleHandles.h"
 #include "EditorTypes.h"
 #include "GizmoConstants.h"
 #include "GizmoDragRules.h"
+#include "GizmoHandleSet.h"
+#include "GizmoScene.h"
 
-#include <OgreColourValue.h>
-#include <OgreMaterial.h>
-#include <OgreMatrix4.h>
 #include <OgreVector.h>
 
 namespace Ogre {
@@ -18,25 +24,6 @@ class CGameEngine;
 class IView;
 class IViewHost;
 class SceneEntity;
-
-// Per-view layout, recorded for picking and dragging.
-struct GizmoViewState {
-    // 1 when laid out in this view, 0 when hidden there.
-    int shown[GizmoGeometry::kShownFlags];
-    // Points in each axis ring's visible list, and the visible part of the X, Y, Z rings as a
-    // line list.
-    int ringCount[GizmoGeometry::kAxisCount];
-    Ogre::Vector3 ringPoints[GizmoGeometry::kAxisCount][GizmoGeometry::kRingListPoints];
-    Ogre::Matrix4 entityRotation; // from the entity orientation (rotate mode)
-    // World placement of the three axis elements and the centre.
-    Ogre::Matrix4 elements[GizmoGeometry::kElementCount];
-    // Start and end of the three axis lines, world space.
-    Ogre::Vector3 axisPoints[GizmoGeometry::kAxisLinePoints];
-    Ogre::Matrix4 viewFacing; // view rotation scaled by the size factor, at the entity
-    float sizeFactor;         // world length of one gizmo unit in this view
-    Ogre::Vector3 viewNormal; // unit normal of the viewer-facing plane through the centre
-    Ogre::Vector3 ringAxis;   // unit world axis of the ring grabbed at press
-};
 
 class CMapSelectMgr {
 public:
@@ -55,13 +42,13 @@ public:
     int HasEntity() const { return m_entity != nullptr; }
     // The pieces of the last drag step one by one; the plug-in takes them together from
     // OnDrag's result.
-    int GetDragPart() const { return m_dragPart; }
-    Ogre::Vector3 GetDragResult() const { return m_dragResult; }
+    GizmoPart GetDragPart() const { return m_drag.part; }
+    Ogre::Vector3 GetDragResult() const { return m_step.result; }
     void GetRotation(Ogre::Vector3& axis, float& angle) const;
 
     int OnSceneNotify(void* object, int redraw, int code);
     int UpdateView(IView* view, int viewNumber);
-    void HideAll();
+    void HideAll() { m_scene.HideAll(); }
 
     int OnPress(IView* view, int viewNumber, int keyFlags, int x, int y);
     // A step that answers 1 also fills `result` (when given) with what the plug-in applies.
@@ -79,86 +66,38 @@ public:
 
     // Read access for tests.
     SceneEntity* GetEntity() const { return m_entity; }
-    const GizmoViewState& GetViewState(int viewNumber) const { return m_views[viewNumber]; }
-    int GetActiveElement() const { return m_activeElement; }
-    Ogre::SceneNode* GetNode(int index) const { return m_nodes[index]; }
+    const GizmoViewState& GetViewState(int viewNumber) const { return m_scene.views[viewNumber]; }
+    // The element of the highlighted part (GizmoElement, or an axis).
+    int GetActiveElement() const { return PartInfo(m_highlight).element; }
+    const GizmoDragState& GetDragState() const { return m_drag; }
+    Ogre::SceneNode* GetNode(int index) const { return m_scene.Node(index); }
     // The one node all of the above hang under (a child of the scene's root, never moved).
-    Ogre::SceneNode* GetGizmoNode() const { return m_gizmoNode; }
+    Ogre::SceneNode* GetGizmoNode() const { return m_scene.GizmoNode(); }
 
 private:
-    // Building (CMapSelectMgrBuild.cpp).
-    void CreateMaterials();
-    void SetNormalColours();
-    void SetMaterialColour(int index, const Ogre::ColourValue& colour);
-    void CreateAxisMesh();
-    void UpdateAxisMesh(const Ogre::Vector3* points, int highlighted);
-    void CreateCircleMesh(int index);
-    void UpdateCircleMesh(const Ogre::Vector3* points, int index, int count);
-
-    // Layout (CMapSelectMgrLayout.cpp).
-    // Call before changing the transform of one of the gizmo's nodes (see there).
-    void BeforeNodeChange();
-    void PlaceNode(Ogre::SceneNode* node, const Ogre::Vector3& position, float scale,
-                   const Ogre::Quaternion* orientation);
-    void LayoutMove(IView* view, GizmoViewState& state, const Ogre::Matrix4& scaleTranslate);
-    void LayoutRotate(IView* view, GizmoViewState& state);
-    void LayoutScale(GizmoViewState& state);
-
-    // Picking and dragging (CMapSelectMgrPick.cpp, CMapSelectMgrDrag.cpp).
-    void SetupAxisLine(int viewNumber, int element);
-    int DragMove(int x, int y, bool snap);
-    int DragRotate(int x, int y, bool snap);
-    int DragScale(int viewNumber, int x, int y, bool snap);
-    // Puts the stretched scale gizmo back as it was at the press and ends the drag.
+    // The handle set a mode shows, or null (select mode, or no mode at all).
+    CGizmoHandleSet* HandlesOf(int mode) const;
+    // Normal colours, then the highlight of the grabbed part's material and axis line.
+    void Highlight(GizmoPart part);
+    // Puts a stretched gizmo back as it was at the press and ends the drag.
     void EndDrag();
-    // What the rotate rules measure against: the press view's layout and the gizmo centre.
-    DragFrame PressFrame() const;
-    // The grabbed rotate part's direction at a pixel of the press view (view-ring rule for
-    // part 5, sphere rule otherwise); zero when there is none.
-    Ogre::Vector3 RotateDirection(int x, int y) const;
-    // The press view's ray through a pixel; false when it is degenerate (not finite, or of
-    // zero length), in which case nothing can be measured along it.
-    bool PressRay(int x, int y, Ogre::Vector3& nearPoint, Ogre::Vector3& farPoint) const;
 
-    float m_prevScale = 1.0f;
+    CGizmoScene m_scene;
+    CMoveHandles m_move{m_scene};
+    CRotateHandles m_rotate{m_scene};
+    CScaleHandles m_scale{m_scene};
+    CGizmoHandleSet* const m_sets[3] = {&m_move, &m_rotate, &m_scale};
+
     int m_mode = MODE_SELECT;
-    GizmoViewState m_views[GizmoGeometry::kViewCount];
-    GizmoViewState m_savedViews[GizmoGeometry::kViewCount];
-    Ogre::Vector3 m_innerRing[GizmoGeometry::kRingTemplatePoints];
-    Ogre::Vector3 m_outerRing[GizmoGeometry::kRingTemplatePoints];
-    Ogre::Vector3 m_ringScratch[GizmoGeometry::kRingTemplatePoints];
     SceneEntity* m_entity = nullptr;
-    Ogre::Vector3 m_entityPosition = Ogre::Vector3::ZERO;
-    Ogre::Vector3 m_entityOrientation = Ogre::Vector3::ZERO;
-    Ogre::Vector3 m_axisTemplate[GizmoGeometry::kAxisLinePoints];
-    float m_referenceLength = 0.0f;
     CGameEngine* m_engine = nullptr;
     IViewHost* m_viewHost = nullptr;
-    IView* m_pressView = nullptr;
-    int m_pressViewIndex = 0;
-    int m_pressX = 0;
-    int m_pressY = 0;
-    Ogre::Vector3 m_dragStart = Ogre::Vector3::ZERO;
-    Ogre::Vector3 m_dragValue = Ogre::Vector3::ZERO;
-    Ogre::Vector3 m_axisLine[2];
-    Ogre::Vector3 m_axisDirection = Ogre::Vector3::ZERO;
-    int m_activeElement = ELEMENT_NONE;
-    int m_dragPart = PART_NONE;
-    Ogre::Vector3 m_dragResult = Ogre::Vector3::ZERO;
-    Ogre::Vector3 m_rotationAxis = Ogre::Vector3::UNIT_Y;
-    float m_rotationAngle = 0.0f;
+    // Fixed at the press; part None while nothing is held.
+    GizmoDragState m_drag;
+    GizmoDragStep m_step;
+    // The part last grabbed, drawn highlighted until the next press, a take-back or a change of
+    // selection.
+    GizmoPart m_highlight = GizmoPart::None;
     SnapSteps m_snap;
     PixelRect m_pickOffsets = GizmoGeometry::kPickOffsets;
-    Ogre::SceneNode* m_nodes[NODE_COUNT] = {};
-    Ogre::SceneNode* m_gizmoNode = nullptr;
-    Ogre::MaterialPtr m_materials[MATERIAL_COUNT];
-
-    // Held from Create so that the per-frame updates look nothing up by name.
-    Ogre::MeshPtr m_axisMesh;
-    Ogre::MeshPtr m_circleMeshes[CIRCLE_COUNT];
-    // Colour last set on each material, so an unchanged colour is not set again every frame.
-    Ogre::ColourValue m_materialColours[MATERIAL_COUNT];
-    bool m_materialColourSet[MATERIAL_COUNT] = {};
-    // Positions last written into the axis mesh (its buffer is write-only).
-    Ogre::Vector3 m_axisPositions[GizmoGeometry::kAxisLinePoints];
 };

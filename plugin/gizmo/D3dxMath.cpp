@@ -10,15 +10,14 @@ namespace d3dx {
 namespace {
 constexpr float kTinyLength = 1e-12f;
 
-void Identity(Ogre::Matrix4& m) {
-    m = Ogre::Matrix4::IDENTITY;
+void Identity(RowMatrix& m) {
+    m = RowMatrix();
 }
 } // namespace
 
 bool IsFinite(float f) {
     return std::isfinite(f);
 }
-
 
 Ogre::Vector3 Vec3Normalize(const Ogre::Vector3& v) {
     const float len = std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z);
@@ -27,7 +26,7 @@ Ogre::Vector3 Vec3Normalize(const Ogre::Vector3& v) {
     return Ogre::Vector3(v.x / len, v.y / len, v.z / len);
 }
 
-void MatrixRotationAxis(Ogre::Matrix4& out, const Ogre::Vector3& axis, float angle) {
+void MatrixRotationAxis(RowMatrix& out, const Ogre::Vector3& axis, float angle) {
     const Ogre::Vector3 n = Vec3Normalize(axis);
     Identity(out);
     if (n == Ogre::Vector3::ZERO)
@@ -45,7 +44,7 @@ void MatrixRotationAxis(Ogre::Matrix4& out, const Ogre::Vector3& axis, float ang
     out[2][2] = t * z * z + c;
 }
 
-void MatrixRotationX(Ogre::Matrix4& out, float angle) {
+void MatrixRotationX(RowMatrix& out, float angle) {
     const float c = std::cos(angle), s = std::sin(angle);
     Identity(out);
     out[1][1] = c;
@@ -54,7 +53,7 @@ void MatrixRotationX(Ogre::Matrix4& out, float angle) {
     out[2][2] = c;
 }
 
-void MatrixRotationY(Ogre::Matrix4& out, float angle) {
+void MatrixRotationY(RowMatrix& out, float angle) {
     const float c = std::cos(angle), s = std::sin(angle);
     Identity(out);
     out[0][0] = c;
@@ -63,7 +62,7 @@ void MatrixRotationY(Ogre::Matrix4& out, float angle) {
     out[2][2] = c;
 }
 
-void MatrixRotationZ(Ogre::Matrix4& out, float angle) {
+void MatrixRotationZ(RowMatrix& out, float angle) {
     const float c = std::cos(angle), s = std::sin(angle);
     Identity(out);
     out[0][0] = c;
@@ -72,8 +71,8 @@ void MatrixRotationZ(Ogre::Matrix4& out, float angle) {
     out[1][1] = c;
 }
 
-void MatrixRotationYawPitchRoll(Ogre::Matrix4& out, float yaw, float pitch, float roll) {
-    Ogre::Matrix4 z, x, y;
+void MatrixRotationYawPitchRoll(RowMatrix& out, float yaw, float pitch, float roll) {
+    RowMatrix z(kUnset), x(kUnset), y(kUnset);
     MatrixRotationZ(z, roll);
     MatrixRotationX(x, pitch);
     MatrixRotationY(y, yaw);
@@ -81,29 +80,32 @@ void MatrixRotationYawPitchRoll(Ogre::Matrix4& out, float yaw, float pitch, floa
     MatrixMultiply(out, out, y);
 }
 
-void MatrixScaling(Ogre::Matrix4& out, float sx, float sy, float sz) {
+void MatrixScaling(RowMatrix& out, float sx, float sy, float sz) {
     Identity(out);
     out[0][0] = sx;
     out[1][1] = sy;
     out[2][2] = sz;
 }
 
-void MatrixTranslation(Ogre::Matrix4& out, float x, float y, float z) {
+void MatrixTranslation(RowMatrix& out, float x, float y, float z) {
     Identity(out);
     out[3][0] = x;
     out[3][1] = y;
     out[3][2] = z;
 }
 
-void MatrixMultiply(Ogre::Matrix4& out, const Ogre::Matrix4& a, const Ogre::Matrix4& b) {
-    Ogre::Matrix4 r;
+void MatrixMultiply(RowMatrix& out, const RowMatrix& a, const RowMatrix& b) {
+    // Into a plain array first: `out` may alias either argument.
+    float r[4][4];
     for (int i = 0; i < 4; ++i)
         for (int j = 0; j < 4; ++j)
             r[i][j] = a[i][0] * b[0][j] + a[i][1] * b[1][j] + a[i][2] * b[2][j] + a[i][3] * b[3][j];
-    out = r;
+    for (int i = 0; i < 4; ++i)
+        for (int j = 0; j < 4; ++j)
+            out[i][j] = r[i][j];
 }
 
-Ogre::Vector3 Vec3TransformCoord(const Ogre::Vector3& v, const Ogre::Matrix4& m) {
+Ogre::Vector3 Vec3TransformCoord(const Ogre::Vector3& v, const RowMatrix& m) {
     const float x = v.x * m[0][0] + v.y * m[1][0] + v.z * m[2][0] + m[3][0];
     const float y = v.x * m[0][1] + v.y * m[1][1] + v.z * m[2][1] + m[3][1];
     const float z = v.x * m[0][2] + v.y * m[1][2] + v.z * m[2][2] + m[3][2];
@@ -114,18 +116,18 @@ Ogre::Vector3 Vec3TransformCoord(const Ogre::Vector3& v, const Ogre::Matrix4& m)
 }
 
 void Vec3TransformCoordArray(Ogre::Vector3* out, const Ogre::Vector3* in, std::size_t count,
-                             const Ogre::Matrix4& m) {
+                             const RowMatrix& m) {
     for (std::size_t i = 0; i < count; ++i)
         out[i] = Vec3TransformCoord(in[i], m);
 }
 
-Ogre::Vector3 Vec3TransformNormal(const Ogre::Vector3& v, const Ogre::Matrix4& m) {
+Ogre::Vector3 Vec3TransformNormal(const Ogre::Vector3& v, const RowMatrix& m) {
     return Ogre::Vector3(v.x * m[0][0] + v.y * m[1][0] + v.z * m[2][0],
                          v.x * m[0][1] + v.y * m[1][1] + v.z * m[2][1],
                          v.x * m[0][2] + v.y * m[1][2] + v.z * m[2][2]);
 }
 
-Ogre::Quaternion RowMatrixToQuaternion(const Ogre::Matrix4& m) {
+Ogre::Quaternion RowMatrixToQuaternion(const RowMatrix& m) {
     // The rows are the images of the basis vectors; Ogre's column form is the transpose.
     Ogre::Vector3 rows[3];
     for (int i = 0; i < 3; ++i)

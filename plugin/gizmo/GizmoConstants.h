@@ -1,7 +1,7 @@
-// The gizmo's geometry and identity in one place: part codes and modes, node and material
-// slots, the engine names of its meshes, entities and materials, its sizes (in gizmo units, one
-// unit being the view's size factor), sample counts and colours. The builder, the layout,
-// picking and dragging read these; so do the tests.
+// The gizmo's geometry and identity in one place: parts and their external numbers, modes, node and
+// material slots, the engine names of its meshes, entities and materials, its sizes (in gizmo
+// units, one unit being the view's size factor), sample counts and colours. The builder, the
+// layout, picking and dragging read these; so do the tests.
 //
 // The engine names are how the editor finds the gizmo's parts in the scene: changing one
 // changes what the editor's scripts see.
@@ -16,25 +16,87 @@
 // Tool modes; SetMode stores any value, and one outside these shows and grabs nothing.
 enum GizmoMode { MODE_SELECT = 0, MODE_MOVE = 1, MODE_ROTATE = 2, MODE_SCALE = 3 };
 
-// Codes of the grabbable parts (the drag part).
-enum GizmoPart {
-    PART_NONE = 0,
-    PART_MOVE_X = 2,
-    PART_MOVE_Y = 3,
-    PART_MOVE_Z = 4,
-    PART_ROTATE_VIEW = 5,
-    PART_ROTATE_FREE = 6,
-    PART_ROTATE_X = 7,
-    PART_ROTATE_Y = 8,
-    PART_ROTATE_Z = 9,
-    PART_SCALE_ALL = 10,
-    PART_SCALE_X = 11,
-    PART_SCALE_Y = 12,
-    PART_SCALE_Z = 13,
+// The five flat-colour materials; the same index is the circle mesh of the ring that uses it.
+enum GizmoMaterial {
+    MATERIAL_RED = 0,
+    MATERIAL_GREEN = 1,
+    MATERIAL_BLUE = 2,
+    MATERIAL_XYZ = 3,
+    MATERIAL_GRAY = 4,
+    MATERIAL_COUNT = 5,
 };
 
-// Active element values besides the axes 0, 1, 2.
+// The grabbable parts, by handle set. Inside the gizmo a part is only ever this type; the
+// numbers the rest of the editor sees (the part of a drag result) come from kPartTable through
+// PartNumber and PartFromNumber, nowhere else.
+enum class GizmoPart {
+    None,
+    MoveX,
+    MoveY,
+    MoveZ,
+    RotateView, // the outer ring, about the view axis
+    RotateFree, // inside the rings: a free turn on the sphere
+    RotateX,
+    RotateY,
+    RotateZ,
+    ScaleAll, // the centre box
+    ScaleX,
+    ScaleY,
+    ScaleZ,
+};
+
+// Active element values: the axes 0, 1, 2 and these.
 enum GizmoElement { ELEMENT_OUTER_RING = 3, ELEMENT_CENTRE = 4, ELEMENT_NONE = 8 };
+
+// Everything a part means outside its handle set: its external number, the mode (handle set)
+// it belongs to, the element it makes active, its world axis (-1 for none; the axis line
+// highlighted while it is held) and the material highlighted while it is held (-1 for none).
+struct GizmoPartInfo {
+    GizmoPart part;
+    int number;
+    int mode;
+    int element;
+    int axis;
+    int material;
+};
+
+// Indexed by GizmoPart, in its order.
+constexpr GizmoPartInfo kPartTable[] = {
+    {GizmoPart::None, 0, MODE_SELECT, ELEMENT_NONE, -1, -1},
+    {GizmoPart::MoveX, 2, MODE_MOVE, 0, 0, MATERIAL_RED},
+    {GizmoPart::MoveY, 3, MODE_MOVE, 1, 1, MATERIAL_GREEN},
+    {GizmoPart::MoveZ, 4, MODE_MOVE, 2, 2, MATERIAL_BLUE},
+    {GizmoPart::RotateView, 5, MODE_ROTATE, ELEMENT_OUTER_RING, -1, -1},
+    {GizmoPart::RotateFree, 6, MODE_ROTATE, ELEMENT_NONE, -1, -1},
+    {GizmoPart::RotateX, 7, MODE_ROTATE, 0, 0, MATERIAL_RED},
+    {GizmoPart::RotateY, 8, MODE_ROTATE, 1, 1, MATERIAL_GREEN},
+    {GizmoPart::RotateZ, 9, MODE_ROTATE, 2, 2, MATERIAL_BLUE},
+    {GizmoPart::ScaleAll, 10, MODE_SCALE, ELEMENT_CENTRE, -1, MATERIAL_XYZ},
+    {GizmoPart::ScaleX, 11, MODE_SCALE, 0, 0, MATERIAL_RED},
+    {GizmoPart::ScaleY, 12, MODE_SCALE, 1, 1, MATERIAL_GREEN},
+    {GizmoPart::ScaleZ, 13, MODE_SCALE, 2, 2, MATERIAL_BLUE},
+};
+constexpr int kPartCount = int(sizeof kPartTable / sizeof kPartTable[0]);
+
+// The row of a part (None's row for a value outside the enumeration).
+constexpr const GizmoPartInfo& PartInfo(GizmoPart part) {
+    const int index = static_cast<int>(part);
+    return index >= 0 && index < kPartCount ? kPartTable[index] : kPartTable[0];
+}
+constexpr int PartNumber(GizmoPart part) {
+    return PartInfo(part).number;
+}
+// The part of an external number; None for a number no part has.
+constexpr GizmoPart PartFromNumber(int number) {
+    for (const GizmoPartInfo& info : kPartTable)
+        if (info.number == number)
+            return info.part;
+    return GizmoPart::None;
+}
+// The part of a handle set's axis: `first` is the set's X part, the Y and Z parts follow it.
+constexpr GizmoPart AxisPart(GizmoPart first, int axis) {
+    return static_cast<GizmoPart>(static_cast<int>(first) + axis);
+}
 
 // The thirteen scene nodes, each with one entity.
 enum GizmoNode {
@@ -52,16 +114,6 @@ enum GizmoNode {
     NODE_VIEW_RING_INNER = 11, // view rings, always facing the viewer
     NODE_VIEW_RING_OUTER = 12,
     NODE_COUNT = 13,
-};
-
-// The five flat-colour materials; the same index is the circle mesh of the ring that uses it.
-enum GizmoMaterial {
-    MATERIAL_RED = 0,
-    MATERIAL_GREEN = 1,
-    MATERIAL_BLUE = 2,
-    MATERIAL_XYZ = 3,
-    MATERIAL_GRAY = 4,
-    MATERIAL_COUNT = 5,
 };
 
 // Circle meshes: one per axis ring (0, 1, 2), then the inner and the outer view ring.
@@ -133,6 +185,7 @@ constexpr const char* kAxisMesh = "CMapSelectMgrAxisMesh";
 constexpr const char* kCircleMeshFormat = "CMapSelectMgrCircleMesh_%d"; // circle index
 constexpr const char* kPartEntityFormat = "CMapSelectMgrEn%d";          // arrows and boxes
 constexpr const char* kRingEntityFormat = "CMapSelectMgrEnd%d";         // rings
+constexpr int kArrowEntityFirst = 0;
 constexpr int kBoxEntityFirst = 3;
 constexpr int kRingEntityFirst = 7;
 constexpr const char* kAxisEntity = "AxisEntity";

@@ -11,7 +11,7 @@ namespace {
 
 // A ray running along the view-ring plane within this (cosine) crosses it nowhere measurable.
 constexpr float kAlongPlane = 0.0001f;
-// A direction with no component beyond this is no direction (parts other than 6).
+// A direction with no component beyond this is no direction (parts other than the free turn).
 constexpr float kNoDirection = 0.1f;
 // A normalised cross product shorter than this means the two directions were parallel.
 constexpr float kParallelAxis = 0.9f;
@@ -40,7 +40,7 @@ bool MakeRay(const Ogre::Vector3& nearPoint, const Ogre::Vector3& farPoint, Drag
     return true;
 }
 
-Ogre::Vector3 SphereDirection(const DragRay& ray, const DragFrame& frame, int part) {
+Ogre::Vector3 SphereDirection(const DragRay& ray, const DragFrame& frame, GizmoPart part) {
     const Ogre::Vector3& o = ray.origin;
     const Ogre::Vector3& dir = ray.direction;
     const Ogre::Vector3& c = frame.centre;
@@ -49,7 +49,7 @@ Ogre::Vector3 SphereDirection(const DragRay& ray, const DragFrame& frame, int pa
     const float gap = (d - c).squaredLength();
     if (radius * radius > gap)
         d = d - dir * std::sqrt(radius * radius - gap);
-    if (part >= PART_ROTATE_X && part <= PART_ROTATE_Z) {
+    if (part == GizmoPart::RotateX || part == GizmoPart::RotateY || part == GizmoPart::RotateZ) {
         const Ogre::Vector3& a = frame.ringAxis;
         d = d + a * (c - d).dotProduct(a);
     }
@@ -80,16 +80,16 @@ Ogre::Vector3 AxisAngleToYawPitchRoll(const Ogre::Vector3& axis, float angle) {
         return Ogre::Vector3(0, 0, angle);
     if (axis.z <= -kPrincipalAxis)
         return Ogre::Vector3(0, 0, -angle);
-    Ogre::Matrix4 m;
+    d3dx::RowMatrix m;
     d3dx::MatrixRotationAxis(m, axis, angle);
-    return ID3dUtil::GenerateYPRFromMat(m);
+    return ID3dUtil::GenerateYPRFromMat(m.HostRows());
 }
 
-bool RotationSincePress(int part, const Ogre::Vector3& start, const Ogre::Vector3& g,
+bool RotationSincePress(GizmoPart part, const Ogre::Vector3& start, const Ogre::Vector3& g,
                         const Ogre::Vector3& viewNormal, Ogre::Vector3& axis, float& angle) {
     if (!d3dx::IsFinite(g) || g == Ogre::Vector3::ZERO)
         return false;
-    if (part != PART_ROTATE_FREE && std::fabs(g.x) <= kNoDirection &&
+    if (part != GizmoPart::RotateFree && std::fabs(g.x) <= kNoDirection &&
         std::fabs(g.y) <= kNoDirection && std::fabs(g.z) <= kNoDirection)
         return false;
     // Back at the press direction: the whole rotation since the press is none, so the entity
@@ -102,7 +102,7 @@ bool RotationSincePress(int part, const Ogre::Vector3& start, const Ogre::Vector
     const float turn = std::acos(std::clamp(g.dotProduct(start), -1.0f, 1.0f));
     Ogre::Vector3 about = d3dx::Vec3Normalize(start.crossProduct(g));
     if (about.length() < kParallelAxis) {
-        if (part == PART_ROTATE_FREE)
+        if (part == GizmoPart::RotateFree)
             return false;
         about = viewNormal;
     }

@@ -14,12 +14,12 @@ enum GizmoDragKind {
     DRAG_KIND_MOVE = MODE_MOVE,   // value: displacement since the press
     DRAG_KIND_TURN = MODE_ROTATE, // value: (pitch, yaw, roll) since the press
     DRAG_KIND_SCALE = MODE_SCALE, // value: factors since the previous step
-    DRAG_KIND_AXIS_TURN = 4,      // axis and angle since the press (parts 6 to 9)
+    DRAG_KIND_AXIS_TURN = 4,      // axis and angle since the press (free turn, axis rings)
 };
 
 // One drag step's outcome as the plug-in applies it.
 struct GizmoDragResult {
-    int part = PART_NONE;
+    int part = 0; // the grabbed part's external number (PartNumber)
     int kind = DRAG_KIND_NONE;
     Ogre::Vector3 value = Ogre::Vector3::ZERO;
     Ogre::Vector3 axis = Ogre::Vector3::UNIT_Y; // unit; DRAG_KIND_AXIS_TURN only
@@ -48,38 +48,38 @@ namespace GizmoDragRules {
 // finite, or of zero length), in which case nothing can be measured along it.
 bool MakeRay(const Ogre::Vector3& nearPoint, const Ogre::Vector3& farPoint, DragRay& ray);
 
-// Sphere rule (parts 6 to 9): the point where the ray meets the sphere of the inner ring's
-// radius around the centre, or the ray's point nearest the centre when it passes outside; for
-// the axis rings (7, 8, 9) projected onto the ring's plane. The result is the unit direction
+// Sphere rule (free turn and axis rings): the point where the ray meets the sphere of the inner
+// ring's radius around the centre, or the ray's point nearest the centre when it passes outside;
+// for the axis rings projected onto the ring's plane. The result is the unit direction
 // from that point to the centre (zero when they coincide).
-Ogre::Vector3 SphereDirection(const DragRay& ray, const DragFrame& frame, int part);
+Ogre::Vector3 SphereDirection(const DragRay& ray, const DragFrame& frame, GizmoPart part);
 
-// View-ring rule (part 5): where the ray crosses the plane through the centre perpendicular to
-// the ring axis (the ray's origin when it runs along the plane), as the unit direction from
-// there to the centre.
+// View-ring rule (the view-axis ring): where the ray crosses the plane through the centre
+// perpendicular to the ring axis (the ray's origin when it runs along the plane), as the unit
+// direction from there to the centre.
 Ogre::Vector3 ViewRingDirection(const DragRay& ray, const DragFrame& frame);
 
 // Rotation about a unit axis as (pitch, yaw, roll); within 0.001 of a principal axis the angle
 // goes straight into that component.
 Ogre::Vector3 AxisAngleToYawPitchRoll(const Ogre::Vector3& axis, float angle);
 
-// The rotation of a rotate part (5 to 9) from the press direction `start` to the direction
-// `g` now. False when the step gives nothing: g unusable (zero, not finite, or for parts other
-// than 6 with no component beyond 0.1), or, for part 6, g opposite to the start. g within
+// The rotation of a rotate part from the press direction `start` to the direction `g` now.
+// False when the step gives nothing: g unusable (zero, not finite, or for parts other than the
+// free turn with no component beyond 0.1), or, for the free turn, g opposite to the start. g within
 // rounding of the start is no rotation at all: angle 0 about the view normal. Otherwise the
 // angle is arccos(start . g) about start x g; when those are opposite, about the view normal.
-bool RotationSincePress(int part, const Ogre::Vector3& start, const Ogre::Vector3& g,
+bool RotationSincePress(GizmoPart part, const Ogre::Vector3& start, const Ogre::Vector3& g,
                         const Ogre::Vector3& viewNormal, Ogre::Vector3& axis, float& angle);
 
 // The scale totals since the press never go below kMinScaleTotal: moving the pointer inward
 // shrinks the entity down to that floor and, past the point where the total would reach 0,
 // keeps it there instead of growing it again.
 
-// Uniform scale (part 10): the total factor since the press for a pointer dx pixels right of
+// Uniform scale (the centre box): the total factor since the press for a pointer dx pixels right of
 // the press point in a view `width` pixels wide. False for a view without width.
 bool UniformScaleTotal(int dx, int width, float& total);
 
-// Axis scale (parts 11 to 13): the total factor since the press for the point `onAxis` of the
+// Axis scale (the axis boxes): the total factor since the press for the point `onAxis` of the
 // axis line through `centre` along the unit `direction`: its signed distance from the centre
 // along the direction over the reference length (the distance of the box at the press). False
 // for a reference length that is not above 0 or a total that is not finite.

@@ -3,6 +3,8 @@
 // mesh information text is built. The panel applies them; the tests check them headless.
 #pragma once
 
+#include "EditorTypes.h"
+
 #include <cstddef>
 #include <string>
 #include <vector>
@@ -13,9 +15,9 @@ namespace PanelText {
 constexpr std::size_t kMaxValueBytes = 62;
 constexpr std::size_t kMaxNameBytes = 31;
 
-// Degrees to radians and back, as single-precision factors.
-constexpr float kDegreesToRadians = 0.017453292f; // 0x3C8EFA35
-constexpr float kRadiansToDegrees = 57.295776f;   // 0x42652EE0
+// Degrees to radians and back: the host interface's pair.
+using ::kDegreesToRadians;
+using ::kRadiansToDegrees;
 
 // A character a numeric edit takes as typed: the decimal digits, ".", "-" and backspace (8).
 // Everything else, the control characters of copy, cut, paste and undo included, is refused.

@@ -21,10 +21,10 @@ constexpr std::array<int, kFieldCount> kFieldIds = {1030, 1031, 1032, 1004, 1005
 // The static text that shows the entity's name.
 constexpr int kNameId = 1033;
 
-// Radians to degrees for showing, degrees to radians for reading: the side panel's
-// single-precision factors.
-constexpr float kRadiansToDegrees = PanelText::kRadiansToDegrees;
-constexpr float kDegreesToRadians = PanelText::kDegreesToRadians;
+// Radians to degrees for showing, degrees to radians for reading: the host interface's pair,
+// as the side panel uses it.
+using ::kDegreesToRadians;
+using ::kRadiansToDegrees;
 
 using Texts = std::array<std::string, kFieldCount>;
 

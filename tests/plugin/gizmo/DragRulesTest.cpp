@@ -12,6 +12,9 @@ using namespace GizmoDragRules;
 
 namespace {
 
+const GizmoPart kRotateParts[] = {GizmoPart::RotateView, GizmoPart::RotateFree, GizmoPart::RotateX,
+                                  GizmoPart::RotateY, GizmoPart::RotateZ};
+
 const float kPi = 3.14159265f;
 
 void ExpectNear(const Vector3& a, const Vector3& b, float tolerance = 1e-5f) {
@@ -51,20 +54,21 @@ TEST(DragRules, RaysMustBeFiniteAndLong) {
 
 TEST(DragRules, SphereRuleMeetsTheInnerSphereOrPassesBesideIt) {
     // Through the centre: the sphere's near pole, 9 units towards the viewer.
-    ExpectNear(SphereDirection(DownZ(0, 0), Frame(1), PART_ROTATE_FREE), Vector3(0, 0, -1));
+    ExpectNear(SphereDirection(DownZ(0, 0), Frame(1), GizmoPart::RotateFree), Vector3(0, 0, -1));
     // Three units aside: the sphere at height sqrt(81 - 9).
     const float h = std::sqrt(72.0f);
-    ExpectNear(SphereDirection(DownZ(3, 0), Frame(1), PART_ROTATE_FREE), Vector3(-3, 0, -h) / 9.0f);
+    ExpectNear(SphereDirection(DownZ(3, 0), Frame(1), GizmoPart::RotateFree),
+               Vector3(-3, 0, -h) / 9.0f);
     // The radius follows the size factor.
     const float h2 = std::sqrt(18.0f * 18.0f - 9.0f);
-    ExpectNear(SphereDirection(DownZ(3, 0), Frame(2), PART_ROTATE_FREE),
+    ExpectNear(SphereDirection(DownZ(3, 0), Frame(2), GizmoPart::RotateFree),
                Vector3(-3, 0, -h2) / 18.0f);
     // Outside the sphere: the ray's point nearest the centre.
-    ExpectNear(SphereDirection(DownZ(20, 0), Frame(1), PART_ROTATE_FREE), Vector3(-1, 0, 0));
+    ExpectNear(SphereDirection(DownZ(20, 0), Frame(1), GizmoPart::RotateFree), Vector3(-1, 0, 0));
     // An axis ring projects the point onto its plane; the view-axis part does not.
-    ExpectNear(SphereDirection(DownZ(3, 4), Frame(1, Vector3::UNIT_X), PART_ROTATE_X),
+    ExpectNear(SphereDirection(DownZ(3, 4), Frame(1, Vector3::UNIT_X), GizmoPart::RotateX),
                Vector3(0, -4, -std::sqrt(81.0f - 25.0f)).normalisedCopy());
-    ExpectNear(SphereDirection(DownZ(3, 4), Frame(1, Vector3::UNIT_X), PART_ROTATE_FREE),
+    ExpectNear(SphereDirection(DownZ(3, 4), Frame(1, Vector3::UNIT_X), GizmoPart::RotateFree),
                Vector3(-3, -4, -std::sqrt(56.0f)) / 9.0f);
 }
 
@@ -93,7 +97,7 @@ TEST(DragRules, PrincipalAxesGiveOneAngleAndOthersGoThroughTheMatrix) {
     // Any other axis: the (pitch, yaw, roll) rebuild the same rotation.
     const Vector3 axis = Vector3(1, 2, 3).normalisedCopy();
     const Vector3 ypr = AxisAngleToYawPitchRoll(axis, 0.7f);
-    Ogre::Matrix4 expected, rebuilt;
+    d3dx::RowMatrix expected, rebuilt;
     d3dx::MatrixRotationAxis(expected, axis, 0.7f);
     d3dx::MatrixRotationYawPitchRoll(rebuilt, ypr.y, ypr.x, ypr.z);
     for (int r = 0; r < 3; ++r)
@@ -104,30 +108,31 @@ TEST(DragRules, PrincipalAxesGiveOneAngleAndOthersGoThroughTheMatrix) {
 TEST(DragRules, RotationIsMeasuredFromThePressDirection) {
     Vector3 axis;
     float angle = 0;
-    for (int part = PART_ROTATE_VIEW; part <= PART_ROTATE_Z; ++part) {
-        SCOPED_TRACE(part);
+    for (GizmoPart part : kRotateParts) {
+        SCOPED_TRACE(PartNumber(part));
         ASSERT_TRUE(RotationSincePress(part, Vector3::UNIT_X, Vector3::UNIT_Y, Vector3::UNIT_Z,
                                        axis, angle));
         ExpectNear(axis, Vector3::UNIT_Z);
         EXPECT_NEAR(angle, kPi / 2, 1e-6f);
     }
-    // An unusable direction gives nothing; "no component beyond 0.1" spares only part 6.
-    EXPECT_FALSE(RotationSincePress(PART_ROTATE_X, Vector3::UNIT_X, Vector3::ZERO, Vector3::UNIT_Z,
-                                    axis, angle));
-    EXPECT_FALSE(RotationSincePress(PART_ROTATE_FREE, Vector3::UNIT_X, Vector3(std::nanf(""), 0, 0),
+    // An unusable direction gives nothing; "no component beyond 0.1" spares only the free turn.
+    EXPECT_FALSE(RotationSincePress(GizmoPart::RotateX, Vector3::UNIT_X, Vector3::ZERO,
                                     Vector3::UNIT_Z, axis, angle));
+    EXPECT_FALSE(RotationSincePress(GizmoPart::RotateFree, Vector3::UNIT_X,
+                                    Vector3(std::nanf(""), 0, 0), Vector3::UNIT_Z, axis, angle));
     const Vector3 faint(0.05f, 0.1f, 0.0f);
-    EXPECT_FALSE(
-        RotationSincePress(PART_ROTATE_VIEW, Vector3::UNIT_X, faint, Vector3::UNIT_Z, axis, angle));
-    EXPECT_TRUE(
-        RotationSincePress(PART_ROTATE_FREE, Vector3::UNIT_X, faint, Vector3::UNIT_Z, axis, angle));
+    EXPECT_FALSE(RotationSincePress(GizmoPart::RotateView, Vector3::UNIT_X, faint, Vector3::UNIT_Z,
+                                    axis, angle));
+    EXPECT_TRUE(RotationSincePress(GizmoPart::RotateFree, Vector3::UNIT_X, faint, Vector3::UNIT_Z,
+                                   axis, angle));
 }
 
 TEST(DragRules, OppositeDirectionsTurnHalfAboutTheViewNormalExceptFreeRotation) {
     const Vector3 start = Vector3(1, -2, 0.5f).normalisedCopy();
     const Vector3 normal = Vector3(0.3f, 0.4f, 0.866f).normalisedCopy();
-    for (int part : {PART_ROTATE_VIEW, PART_ROTATE_X, PART_ROTATE_Y, PART_ROTATE_Z}) {
-        SCOPED_TRACE(part);
+    for (GizmoPart part :
+         {GizmoPart::RotateView, GizmoPart::RotateX, GizmoPart::RotateY, GizmoPart::RotateZ}) {
+        SCOPED_TRACE(PartNumber(part));
         Vector3 axis;
         float angle = 0;
         ASSERT_TRUE(RotationSincePress(part, start, -start, normal, axis, angle));
@@ -136,7 +141,7 @@ TEST(DragRules, OppositeDirectionsTurnHalfAboutTheViewNormalExceptFreeRotation) 
     }
     Vector3 axis = Vector3::UNIT_Y;
     float angle = 0.25f;
-    EXPECT_FALSE(RotationSincePress(PART_ROTATE_FREE, start, -start, normal, axis, angle));
+    EXPECT_FALSE(RotationSincePress(GizmoPart::RotateFree, start, -start, normal, axis, angle));
     EXPECT_EQ(axis, Vector3::UNIT_Y); // untouched
     EXPECT_EQ(angle, 0.25f);
 }
@@ -148,9 +153,9 @@ TEST(DragRules, BackAtThePressDirectionIsNoRotationForEveryPart) {
     ASSERT_LT(start.dotProduct(start), 1.0f);
     const Vector3 nudged(start.x, std::nextafter(start.y, 0.0f), start.z);
     const Vector3 normal = Vector3(0.2f, 0.5f, 0.84f).normalisedCopy();
-    for (int part = PART_ROTATE_VIEW; part <= PART_ROTATE_Z; ++part) {
+    for (GizmoPart part : kRotateParts) {
         for (const Vector3& g : {start, nudged}) {
-            SCOPED_TRACE(part);
+            SCOPED_TRACE(PartNumber(part));
             Vector3 axis;
             float angle = 1;
             ASSERT_TRUE(RotationSincePress(part, start, g, normal, axis, angle));
@@ -163,7 +168,7 @@ TEST(DragRules, BackAtThePressDirectionIsNoRotationForEveryPart) {
     const Vector3 step = d3dx::Vec3Normalize(start + Vector3(0.002f, 0, 0));
     Vector3 axis;
     float angle = 0;
-    ASSERT_TRUE(RotationSincePress(PART_ROTATE_FREE, start, step, normal, axis, angle));
+    ASSERT_TRUE(RotationSincePress(GizmoPart::RotateFree, start, step, normal, axis, angle));
     EXPECT_GT(angle, 1e-3f);
 }
 

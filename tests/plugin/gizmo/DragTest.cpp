@@ -7,6 +7,7 @@
 
 #include <cmath>
 #include <limits>
+#include <map>
 #include <vector>
 
 using Ogre::Vector2;
@@ -44,7 +45,7 @@ TEST_F(GizmoTest, RotateAboutTheXRingGivesPitchOnly) {
     const Vector2 c = Pixel(Vector3::ZERO);
     const int px = int(std::lround(c.x)) + 3, py = int(std::lround(c.y)) - 45 - 2;
     ASSERT_EQ(gizmo->OnPress(view.get(), 0, KEY_LBUTTON, px, py), 1);
-    ASSERT_EQ(gizmo->GetDragPart(), PART_ROTATE_X);
+    ASSERT_EQ(gizmo->GetDragPart(), GizmoPart::RotateX);
     ASSERT_EQ(gizmo->OnDrag(view.get(), 0, KEY_LBUTTON, px + 10, py + 60), 1);
     const Vector3 v = gizmo->GetDragResult();
     Vector3 axis;
@@ -64,7 +65,7 @@ TEST_F(GizmoTest, ParallelDirectionsFallBackToTheViewNormalOrGiveNothing) {
     const int ox = int(std::lround(c.x + 104 * 0.7071f)) + 3,
               oy = int(std::lround(c.y - 104 * 0.7071f)) - 2;
     ASSERT_EQ(gizmo->OnPress(view.get(), 0, KEY_LBUTTON, ox, oy), 1);
-    ASSERT_EQ(gizmo->GetDragPart(), PART_ROTATE_VIEW);
+    ASSERT_EQ(gizmo->GetDragPart(), GizmoPart::RotateView);
     EXPECT_EQ(gizmo->OnDrag(view.get(), 0, KEY_LBUTTON, ox + 10, oy - 10), 1);
     Vector3 axis;
     float angle = 1;
@@ -80,7 +81,7 @@ TEST_F(GizmoTest, ParallelDirectionsFallBackToTheViewNormalOrGiveNothing) {
     // Free rotation: no motion from the press point gives nothing.
     const int fx = int(c.x) + 35, fy = int(c.y) - 35;
     ASSERT_EQ(gizmo->OnPress(view.get(), 0, KEY_LBUTTON, fx, fy), 1);
-    ASSERT_EQ(gizmo->GetDragPart(), PART_ROTATE_FREE);
+    ASSERT_EQ(gizmo->GetDragPart(), GizmoPart::RotateFree);
     EXPECT_EQ(gizmo->OnDrag(view.get(), 0, KEY_LBUTTON, fx, fy), RESULT_NOTHING_NEW);
     EXPECT_EQ(gizmo->OnDrag(view.get(), 0, KEY_LBUTTON, fx + 20, fy), 1);
 }
@@ -94,7 +95,7 @@ TEST_F(GizmoTest, UniformScaleTakesRatiosAndGuardsAVanishingFactor) {
     gizmo->UpdateView(view.get(), 0);
     const int px = int(c.x) + 3, py = int(c.y) - 2;
     ASSERT_EQ(gizmo->OnPress(view.get(), 0, KEY_LBUTTON, px, py), 1);
-    ASSERT_EQ(gizmo->GetDragPart(), PART_SCALE_ALL);
+    ASSERT_EQ(gizmo->GetDragPart(), GizmoPart::ScaleAll);
 
     ASSERT_EQ(gizmo->OnDrag(view.get(), 0, 0, px + 100, py), 1); // m = 2
     EXPECT_NEAR(gizmo->GetDragResult().x, 2.0f, 1e-5f);
@@ -143,7 +144,8 @@ TEST_F(GizmoTest, ScaleDragsInwardNeverGrowTheEntity) {
         const int px = int(std::lround(press.x)) + (uniform ? 3 : 0);
         const int py = int(std::lround(press.y)) - (uniform ? 2 : 0);
         ASSERT_EQ(gizmo->OnPress(view.get(), 0, KEY_LBUTTON, px, py), 1);
-        ASSERT_EQ(gizmo->GetDragPart(), uniform ? PART_SCALE_ALL : PART_SCALE_X + c.component);
+        ASSERT_EQ(gizmo->GetDragPart(),
+                  uniform ? GizmoPart::ScaleAll : AxisPart(GizmoPart::ScaleX, c.component));
         const Vector2 end = Pixel(c.inner * s);
         double total = 1.0;
         int growing = 0; // steps that grew the entity
@@ -179,7 +181,7 @@ TEST_F(GizmoTest, AxisScaleStretchesTheGizmoAndReleaseSnapsItBack) {
     const Vector2 xBox = Pixel(end);
     const int px = int(xBox.x) + 3, py = int(xBox.y) - 2;
     ASSERT_EQ(gizmo->OnPress(view.get(), 0, KEY_LBUTTON, px, py), 1);
-    ASSERT_EQ(gizmo->GetDragPart(), PART_SCALE_X);
+    ASSERT_EQ(gizmo->GetDragPart(), GizmoPart::ScaleX);
 
     // Dragging the box out to twice its distance doubles X only.
     const Vector2 twice = Pixel(Vector3(18 * s, 0, 0));
@@ -207,7 +209,7 @@ TEST_F(GizmoTest, AxisScaleStretchesTheGizmoAndReleaseSnapsItBack) {
     ASSERT_EQ(gizmo->OnRelease(view.get(), 0, 0, 0, 0), 1);
     EXPECT_EQ(gizmo->GetNode(4)->getPosition(), end);
     EXPECT_EQ(gizmo->GetViewState(0).axisPoints[1], end);
-    EXPECT_EQ(gizmo->GetDragPart(), PART_NONE);
+    EXPECT_EQ(gizmo->GetDragPart(), GizmoPart::None);
 }
 
 TEST_F(GizmoTest, DegenerateRaysChangeNothing) {
@@ -258,7 +260,7 @@ TEST_F(GizmoTest, BackAtThePressPointEveryRotatePartLeavesTheEntityUnturned) {
     struct Grab {
         int x, y, dx, dy;
     };
-    std::vector<Grab> grabs[PART_ROTATE_Z + 1];
+    std::map<GizmoPart, std::vector<Grab>> grabs;
     for (int r = 10; r <= 120; r += 2)
         for (int k = 0; k < 32; ++k) {
             const float a = k * 6.2831853f / 32;
@@ -266,10 +268,10 @@ TEST_F(GizmoTest, BackAtThePressPointEveryRotatePartLeavesTheEntityUnturned) {
             const int y = int(std::lround(c.y - r * std::sin(a))) - 2;
             if (!gizmo->OnPress(view.get(), 0, KEY_LBUTTON, x, y))
                 continue;
-            const int part = gizmo->GetDragPart();
+            const GizmoPart part = gizmo->GetDragPart();
             gizmo->OnRelease(view.get(), 0, 0, 0, 0);
             const bool across = std::fabs(std::cos(a)) > std::fabs(std::sin(a));
-            if (part >= PART_ROTATE_VIEW && part <= PART_ROTATE_Z && grabs[part].size() < 12)
+            if (PartInfo(part).mode == MODE_ROTATE && grabs[part].size() < 12)
                 grabs[part].push_back({x, y, across ? 0 : 1, across ? 1 : 0});
         }
     // What the plug-in does with a step: turn the entity from its orientation at the press.
@@ -281,17 +283,20 @@ TEST_F(GizmoTest, BackAtThePressPointEveryRotatePartLeavesTheEntityUnturned) {
         gizmo->OnSceneNotify(box, 1, NOTIFY_ROTATED);
     };
 
-    for (int part = PART_ROTATE_VIEW; part <= PART_ROTATE_Z; ++part) {
-        ASSERT_FALSE(grabs[part].empty()) << part;
+    for (GizmoPart part : {GizmoPart::RotateView, GizmoPart::RotateFree, GizmoPart::RotateX,
+                           GizmoPart::RotateY, GizmoPart::RotateZ}) {
+        ASSERT_FALSE(grabs[part].empty()) << PartNumber(part);
         for (const Grab& g : grabs[part]) {
-            SCOPED_TRACE(testing::Message() << "part " << part << " at " << g.x << "," << g.y);
+            SCOPED_TRACE(testing::Message()
+                         << "part " << PartNumber(part) << " at " << g.x << "," << g.y);
             const int x = g.x, y = g.y, dx = g.dx, dy = g.dy;
             ASSERT_EQ(gizmo->OnPress(view.get(), 0, KEY_LBUTTON, x, y), 1);
             box->PreTransform(Vector3(0, 1, 0));
             GizmoDragResult drag;
             ASSERT_EQ(gizmo->OnDrag(view.get(), 0, KEY_LBUTTON, x + dx, y + dy, &drag), 1);
-            EXPECT_EQ(drag.part, part);
-            EXPECT_EQ(drag.kind, part == PART_ROTATE_VIEW ? DRAG_KIND_TURN : DRAG_KIND_AXIS_TURN);
+            EXPECT_EQ(drag.part, PartNumber(part));
+            EXPECT_EQ(drag.kind,
+                      part == GizmoPart::RotateView ? DRAG_KIND_TURN : DRAG_KIND_AXIS_TURN);
             apply(drag);
             EXPECT_GT((box->GetOrientation() - start).length(), 1e-3f);
 
@@ -337,7 +342,7 @@ TEST_F(GizmoTest, CtrlSnapsTheTotalSincePressAndLettingGoFollowsThePointer) {
     const Vector2 r = Pixel(Vector3::ZERO);
     const int rx = int(std::lround(r.x)) + 3, ry = int(std::lround(r.y)) - 45 - 2;
     ASSERT_EQ(gizmo->OnPress(view.get(), 0, KEY_LBUTTON, rx, ry), 1);
-    ASSERT_EQ(gizmo->GetDragPart(), PART_ROTATE_X);
+    ASSERT_EQ(gizmo->GetDragPart(), GizmoPart::RotateX);
     ASSERT_EQ(gizmo->OnDrag(view.get(), 0, KEY_LBUTTON | KEY_CTRL, rx + 10, ry + 60), 1);
     Vector3 axis;
     float angle = 0;
@@ -390,7 +395,7 @@ TEST_F(GizmoTest, CancelEndsTheDragSnapsTheScaleGizmoBackAndDropsTheHighlight) {
     ASSERT_NE(gizmo->GetNode(4)->getPosition(), end);
 
     EXPECT_EQ(gizmo->CancelDrag(), 1);
-    EXPECT_EQ(gizmo->GetDragPart(), PART_NONE);
+    EXPECT_EQ(gizmo->GetDragPart(), GizmoPart::None);
     EXPECT_EQ(gizmo->GetActiveElement(), ELEMENT_NONE);
     EXPECT_EQ(gizmo->GetNode(4)->getPosition(), end);
     EXPECT_EQ(gizmo->GetViewState(0).axisPoints[1], end);
@@ -402,4 +407,38 @@ TEST_F(GizmoTest, CancelEndsTheDragSnapsTheScaleGizmoBackAndDropsTheHighlight) {
     EXPECT_EQ(gizmo->OnDrag(view.get(), 0, 0, px + 40, py), 0);
     EXPECT_EQ(gizmo->OnRelease(view.get(), 0, 0, 0, 0), 0);
     EXPECT_EQ(gizmo->CancelDrag(), 0);
+}
+
+TEST_F(GizmoTest, AMoveDragMeasuresFromWhatThePressFixed) {
+    CEditorEntity* box = SelectNew("box_a", Vector3::ZERO);
+    gizmo->SetMode(MODE_MOVE);
+    const Vector2 c = Pixel(Vector3::ZERO);
+    const int cx = int(std::lround(c.x)), cy = int(std::lround(c.y));
+    ASSERT_EQ(gizmo->OnPress(view.get(), 0, KEY_LBUTTON, cx + 30, cy - 1), 1);
+    const GizmoDragState pressed = gizmo->GetDragState();
+    EXPECT_EQ(pressed.part, GizmoPart::MoveX);
+    EXPECT_EQ(pressed.viewIndex, 0);
+    EXPECT_EQ(pressed.x, cx + 30);
+    EXPECT_EQ(pressed.y, cy - 1);
+    EXPECT_LT(pressed.axisDirection.distance(Vector3::UNIT_X), 1e-6f);
+    EXPECT_LT(std::fabs(pressed.start.y) + std::fabs(pressed.start.z), 1e-3f);
+
+    ASSERT_EQ(gizmo->OnDrag(view.get(), 0, KEY_LBUTTON, cx + 60, cy), 1);
+    const Vector3 first = gizmo->GetDragResult();
+    EXPECT_GT(first.x, 0.0f);
+
+    // The entity moves far off the press line and the view is laid out again: the steps still
+    // measure along the line and from the point the press fixed.
+    box->SetPosition(Vector3(0, 50, 20));
+    gizmo->OnSceneNotify(box, 1, NOTIFY_MOVED);
+    ASSERT_NE(gizmo->GetViewState(0).axisPoints[0], Vector3::ZERO);
+    const GizmoDragState during = gizmo->GetDragState();
+    EXPECT_EQ(during.start, pressed.start);
+    EXPECT_EQ(during.axisLine[0], pressed.axisLine[0]);
+    EXPECT_EQ(during.axisLine[1], pressed.axisLine[1]);
+    ASSERT_EQ(gizmo->OnDrag(view.get(), 0, KEY_LBUTTON, cx + 40, cy), 1);
+    ASSERT_EQ(gizmo->OnDrag(view.get(), 0, KEY_LBUTTON, cx + 60, cy), 1);
+    EXPECT_EQ(gizmo->GetDragResult(), first);
+    ASSERT_EQ(gizmo->OnRelease(view.get(), 0, 0, 0, 0), 1);
+    EXPECT_EQ(gizmo->GetDragPart(), GizmoPart::None);
 }

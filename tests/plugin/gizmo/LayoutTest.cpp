@@ -51,7 +51,7 @@ TEST_F(GizmoTest, NothingIsShownWithoutAnEntityOrInSelectMode) {
         EXPECT_FALSE(Visible(i));
     const Ogre::Vector2 c = Pixel(Ogre::Vector3::ZERO);
     EXPECT_EQ(gizmo->OnPress(view.get(), 0, KEY_LBUTTON, int(c.x) + 3, int(c.y) - 2), 0);
-    EXPECT_EQ(gizmo->GetDragPart(), PART_NONE);
+    EXPECT_EQ(gizmo->GetDragPart(), GizmoPart::None);
 }
 
 TEST_F(GizmoTest, CurrentEntityIsTheSelectedNameSortingFirst) {
@@ -120,7 +120,7 @@ TEST_F(GizmoTest, ScaleBoxesTurnWithTheEntity) {
     SelectNew("box_a", Vector3(0, 2, 0), orientation);
     gizmo->SetMode(MODE_SCALE);
     const float s = Size();
-    Ogre::Matrix4 r;
+    d3dx::RowMatrix r;
     d3dx::MatrixRotationYawPitchRoll(r, orientation.y, orientation.x, orientation.z);
     for (int e = 0; e < 3; ++e) {
         const Vector3 end = Vector3(0, 2, 0) + Vector3(r[e][0], r[e][1], r[e][2]) * 9.0f * s;

@@ -6,7 +6,7 @@
 #include <cmath>
 #include <limits>
 
-using Ogre::Matrix4;
+using d3dx::RowMatrix;
 using Ogre::Vector3;
 
 namespace {
@@ -19,14 +19,14 @@ void ExpectNear(const Vector3& actual, const Vector3& expected, float tolerance 
     EXPECT_NEAR(actual.z, expected.z, tolerance) << "z";
 }
 
-Vector3 Apply(const Matrix4& m, const Vector3& p) {
+Vector3 Apply(const RowMatrix& m, const Vector3& p) {
     return d3dx::Vec3TransformCoord(p, m);
 }
 
 } // namespace
 
 TEST(D3dxMath, PrincipalRotationsTurnCounterClockwiseForRowVectors) {
-    Matrix4 m;
+    RowMatrix m;
     d3dx::MatrixRotationZ(m, kHalfPi);
     ExpectNear(Apply(m, Vector3(1, 0, 0)), Vector3(0, 1, 0));
     EXPECT_NEAR(m[0][1], 1.0f, 1e-6f); // sin sits in row 0, column 1
@@ -40,7 +40,7 @@ TEST(D3dxMath, PrincipalRotationsTurnCounterClockwiseForRowVectors) {
 }
 
 TEST(D3dxMath, ProductAppliesTheLeftMatrixFirst) {
-    Matrix4 rotate, translate, both;
+    RowMatrix rotate, translate, both;
     d3dx::MatrixRotationZ(rotate, kHalfPi);
     d3dx::MatrixTranslation(translate, 5, 0, 0);
     EXPECT_FLOAT_EQ(translate[3][0], 5.0f); // translation lives in row 3
@@ -51,21 +51,21 @@ TEST(D3dxMath, ProductAppliesTheLeftMatrixFirst) {
     ExpectNear(Apply(both, Vector3(1, 0, 0)), Vector3(0, 6, 0));
 
     // The output may alias an input.
-    Matrix4 scale;
+    RowMatrix scale;
     d3dx::MatrixScaling(scale, 2, 3, 4);
     d3dx::MatrixMultiply(scale, scale, translate);
     ExpectNear(Apply(scale, Vector3(1, 1, 1)), Vector3(7, 3, 4));
 }
 
 TEST(D3dxMath, YawPitchRollRollsFirstThenPitchesThenYaws) {
-    Matrix4 m;
+    RowMatrix m;
     d3dx::MatrixRotationYawPitchRoll(m, kHalfPi, kHalfPi, kHalfPi);
     // (0,1,0): roll -> (-1,0,0), pitch keeps it, yaw -> (0,0,1).
     ExpectNear(Apply(m, Vector3(0, 1, 0)), Vector3(0, 0, 1));
     // (0,0,1): roll keeps it, pitch -> (0,-1,0), yaw keeps it.
     ExpectNear(Apply(m, Vector3(0, 0, 1)), Vector3(0, -1, 0));
     // Any other order gives a different image of one of these, e.g. yaw first:
-    Matrix4 y, x, z, yawFirst;
+    RowMatrix y, x, z, yawFirst;
     d3dx::MatrixRotationY(y, kHalfPi);
     d3dx::MatrixRotationX(x, kHalfPi);
     d3dx::MatrixRotationZ(z, kHalfPi);
@@ -82,13 +82,13 @@ TEST(D3dxMath, YawPitchRollRollsFirstThenPitchesThenYaws) {
 }
 
 TEST(D3dxMath, RotationAboutAnArbitraryAxis) {
-    Matrix4 m;
+    RowMatrix m;
     // A third of a turn about (1,1,1) cycles the axes X -> Y -> Z; the axis length does not matter.
     d3dx::MatrixRotationAxis(m, Vector3(2, 2, 2), 2.0943951f);
     ExpectNear(Apply(m, Vector3(1, 0, 0)), Vector3(0, 1, 0));
     ExpectNear(Apply(m, Vector3(0, 1, 0)), Vector3(0, 0, 1));
     // About Z it matches the principal rotation.
-    Matrix4 z;
+    RowMatrix z;
     d3dx::MatrixRotationAxis(m, Vector3(0, 0, 1), 0.7f);
     d3dx::MatrixRotationZ(z, 0.7f);
     for (int i = 0; i < 3; ++i)
@@ -100,12 +100,12 @@ TEST(D3dxMath, RotationAboutAnArbitraryAxis) {
 }
 
 TEST(D3dxMath, TransformsOfPointsAndDirections) {
-    Matrix4 m;
+    RowMatrix m;
     d3dx::MatrixTranslation(m, 1, 2, 3);
     ExpectNear(d3dx::Vec3TransformNormal(Vector3(1, 0, 0), m), Vector3(1, 0, 0));
 
     // A projective matrix: w = z, so the point is divided by its depth.
-    Matrix4 p = Matrix4::IDENTITY;
+    RowMatrix p;
     p[2][3] = 1;
     p[3][3] = 0;
     ExpectNear(d3dx::Vec3TransformCoord(Vector3(4, 6, 2), p), Vector3(2, 3, 1));
@@ -132,13 +132,13 @@ TEST(D3dxMath, NormaliseGuardsDegenerateVectors) {
 }
 
 TEST(D3dxMath, QuaternionOfARowMatrixTurnsVectorsTheSameWay) {
-    Matrix4 m;
+    RowMatrix m;
     d3dx::MatrixRotationYawPitchRoll(m, 0.4f, -0.9f, 1.3f);
     const Ogre::Quaternion q = d3dx::RowMatrixToQuaternion(m);
     for (const Vector3& v : {Vector3(1, 0, 0), Vector3(0, 1, 0), Vector3(0.3f, -2, 5)})
         ExpectNear(q * v, d3dx::Vec3TransformNormal(v, m), 1e-4f);
     // Scale in the rows is divided out.
-    Matrix4 s, scaled;
+    RowMatrix s, scaled;
     d3dx::MatrixScaling(s, 7, 7, 7);
     d3dx::MatrixMultiply(scaled, m, s);
     const Ogre::Quaternion q2 = d3dx::RowMatrixToQuaternion(scaled);

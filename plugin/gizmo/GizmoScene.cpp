@@ -1,13 +1,13 @@
-// Building the gizmo: meshes, materials, entities and nodes, and the two mesh writers the
-// layout uses every frame.
-#include "CMapSelectMgr.h"
+// The shared part of the gizmo: its node, materials, the axis lines and node placement.
+#include "GizmoScene.h"
 
-#include "CGameEngine.h"
+#include "GizmoHandleSet.h"
+
+#include "IView.h"
 
 #include <OgreEntity.h>
 #include <OgreHardwareBufferManager.h>
 #include <OgreMaterialManager.h>
-#include <OgreMesh.h>
 #include <OgreMeshManager.h>
 #include <OgrePass.h>
 #include <OgreRoot.h>
@@ -19,18 +19,11 @@
 
 #include <cmath>
 #include <cstdint>
-#include <cstdio>
 #include <cstring>
-
-namespace {
 
 using namespace GizmoGeometry;
 
-std::string CircleMeshName(int index) {
-    char name[64];
-    std::snprintf(name, sizeof name, kCircleMeshFormat, index);
-    return name;
-}
+namespace {
 
 // An entity left behind by an earlier load of the module is taken over rather than made again
 // (creating one of the same name would throw).
@@ -82,8 +75,29 @@ Ogre::SceneNode* AttachToNode(Ogre::SceneNode* gizmoNode, Ogre::Entity* entity) 
     return node;
 }
 
-// A manual mesh with one line-list sub-mesh over shared vertices (stride 12 or 16) and a static
-// index buffer holding 0..count-1.
+bool SameTurn(const Ogre::Quaternion& a, const Ogre::Quaternion& b) {
+    return std::fabs(a.w - b.w) <= 1e-6f && std::fabs(a.x - b.x) <= 1e-6f &&
+           std::fabs(a.y - b.y) <= 1e-6f && std::fabs(a.z - b.z) <= 1e-6f;
+}
+
+} // namespace
+
+GizmoViewState::GizmoViewState() {
+    for (int& f : shown)
+        f = 0;
+    for (int& c : ringCount)
+        c = 0;
+    for (auto& ring : ringPoints)
+        for (auto& p : ring)
+            p = Ogre::Vector3::ZERO;
+    for (auto& p : axisPoints)
+        p = Ogre::Vector3::ZERO;
+    sizeFactor = 0.0f;
+    viewNormal = Ogre::Vector3::UNIT_Z;
+}
+
+namespace GizmoMeshes {
+
 Ogre::MeshPtr MakeLineMesh(const std::string& name, int count, bool withColour) {
     Ogre::MeshPtr mesh = Ogre::MeshManager::getSingleton().createManual(name, kResourceGroup);
     Ogre::SubMesh* sub = mesh->createSubMesh();
@@ -144,110 +158,20 @@ void SetBoundsFromPoints(const Ogre::MeshPtr& mesh, const Ogre::Vector3* points,
     mesh->_setBoundingSphereRadius(box.isFinite() ? box.getSize().length() * 0.5f : 0.0f);
 }
 
-} // namespace
+} // namespace GizmoMeshes
 
-int CMapSelectMgr::Create(CGameEngine* engine, IViewHost* viewHost) {
-    if (!engine)
-        return 0;
-    Ogre::SceneManager* sm = engine->GetOgreSceneManager();
-    if (!sm)
-        return 0;
-    m_engine = engine;
-    m_viewHost = viewHost;
-
-    // 1. Cone and box meshes (the host leaves an existing mesh as it is).
-    engine->CreateConeMesh(kConeMesh, Ogre::Vector3(-kConeHalfWidth, 0.0f, -kConeHalfWidth),
-                           Ogre::Vector3(kConeHalfWidth, kConeHeight, kConeHalfWidth),
-                           kConeSegments, kMeshColour);
-    engine->CreateBoxMesh(kBoxMesh, kBoxHalfSize, kMeshColour);
-
-    // 2. The five flat-colour materials.
-    CreateMaterials();
-
-    // 3. Arrows, boxes, rings and their nodes. Material i colours arrow i, box i and ring i.
-    m_gizmoNode = FindOrCreateGizmoNode(sm);
-    for (int i = 0; i < MATERIAL_COUNT; ++i) {
-        m_materials[i]->setDepthCheckEnabled(false);
-        m_materials[i]->setLightingEnabled(false);
-        char name[64];
-        if (i < kAxisCount) {
-            std::snprintf(name, sizeof name, kPartEntityFormat, i);
-            Ogre::Entity* e = FindOrCreateEntity(sm, name, kConeMesh);
-            e->setMaterial(m_materials[i]);
-            e->setRenderQueueGroup(kRenderQueue);
-            m_nodes[NODE_ARROW_X + i] = AttachToNode(m_gizmoNode, e);
-        }
-        if (i <= MATERIAL_XYZ) {
-            std::snprintf(name, sizeof name, kPartEntityFormat, kBoxEntityFirst + i);
-            Ogre::Entity* e = FindOrCreateEntity(sm, name, kBoxMesh);
-            e->setMaterial(m_materials[i]);
-            e->setRenderQueueGroup(i < kAxisCount ? kRenderQueue : kRenderQueueCentreBox);
-            m_nodes[NODE_BOX_X + i] = AttachToNode(m_gizmoNode, e);
-        }
-        CreateCircleMesh(i);
-        std::snprintf(name, sizeof name, kRingEntityFormat, kRingEntityFirst + i);
-        Ogre::Entity* e = FindOrCreateEntity(sm, name, m_circleMeshes[i]->getName());
-        e->setMaterial(m_materials[i]);
-        e->setRenderQueueGroup(kRenderQueue);
-        m_nodes[NODE_RING_X + i] = AttachToNode(m_gizmoNode, e);
-    }
-
-    // 4. The axis lines with their vertex-coloured material.
-    CreateAxisMesh();
-    {
-        Ogre::MaterialManager& mm = Ogre::MaterialManager::getSingleton();
-        Ogre::MaterialPtr axisMaterial = mm.getByName(kAxisMaterial);
-        if (!axisMaterial) {
-            Ogre::MaterialPtr white = mm.getByName(kMaterialFallback);
-            axisMaterial =
-                white ? white->clone(kAxisMaterial) : mm.create(kAxisMaterial, kResourceGroup);
-        }
-        axisMaterial->setLightingEnabled(false);
-        axisMaterial->setDepthCheckEnabled(false);
-        // Loading compiles against the render system's capabilities; there is none headless.
-        if (Ogre::Root::getSingletonPtr() && Ogre::Root::getSingleton().getRenderSystem())
-            axisMaterial->load();
-        Ogre::Entity* e = FindOrCreateEntity(sm, kAxisEntity, kAxisMesh);
-        e->setMaterial(axisMaterial);
-        e->setRenderQueueGroup(kRenderQueue);
-        m_nodes[NODE_AXIS_LINES] = AttachToNode(m_gizmoNode, e);
-    }
-
-    // 5. Templates.
-    for (int i = 0; i < kAxisCount; ++i) {
-        m_axisTemplate[2 * i] = Ogre::Vector3::ZERO;
-        m_axisTemplate[2 * i + 1] = Ogre::Vector3::ZERO;
-        m_axisTemplate[2 * i + 1][i] = kAxisLength;
-    }
-    for (int k = 0; k < kRingSegments; ++k) {
-        const float t = k * kRingStep;
-        m_innerRing[k] =
-            Ogre::Vector3(kInnerRingRadius * std::sin(t), kInnerRingRadius * std::cos(t), 0.0f);
-        m_outerRing[k] =
-            Ogre::Vector3(kOuterRingRadius * std::sin(t), kOuterRingRadius * std::cos(t), 0.0f);
-    }
-    m_innerRing[kRingSegments] = m_innerRing[0];
-    m_outerRing[kRingSegments] = m_outerRing[0];
-    m_entity = nullptr;
-    m_dragPart = PART_NONE;
-
-    // 6. The two view rings are fixed templates; the node turns them to the viewer.
-    Ogre::Vector3 line[kRingListPoints];
-    for (int k = 0; k < kRingSegments; ++k) {
-        line[2 * k] = m_innerRing[k];
-        line[2 * k + 1] = m_innerRing[k + 1];
-    }
-    UpdateCircleMesh(line, CIRCLE_VIEW_INNER, kRingListPoints);
-    for (int k = 0; k < kRingSegments; ++k) {
-        line[2 * k] = m_outerRing[k];
-        line[2 * k + 1] = m_outerRing[k + 1];
-    }
-    UpdateCircleMesh(line, CIRCLE_VIEW_OUTER, kRingListPoints);
-    HideAll();
-    return 0;
+CGizmoScene::CGizmoScene() {
+    for (auto& v : axisTemplate)
+        v = Ogre::Vector3::ZERO;
+    for (auto& v : m_axisPositions)
+        v = Ogre::Vector3::ZERO;
 }
 
-void CMapSelectMgr::CreateMaterials() {
+void CGizmoScene::CreateRoot(Ogre::SceneManager* sm) {
+    m_gizmoNode = FindOrCreateGizmoNode(sm);
+}
+
+void CGizmoScene::CreateMaterials() {
     Ogre::MaterialManager& mm = Ogre::MaterialManager::getSingleton();
     Ogre::MaterialPtr base = mm.getByName(kMaterialBase);
     if (!base)
@@ -261,14 +185,121 @@ void CMapSelectMgr::CreateMaterials() {
         m_materialColourSet[i] = false;
         SetMaterialColour(i, kNormalColours[i]);
     }
+    // Drawn over the scene, in flat colour.
+    for (Ogre::MaterialPtr& material : m_materials) {
+        material->setDepthCheckEnabled(false);
+        material->setLightingEnabled(false);
+    }
 }
 
-void CMapSelectMgr::SetNormalColours() {
+void CGizmoScene::AddPart(Ogre::SceneManager* sm, int slot, const std::string& entityName,
+                          const std::string& mesh, const Ogre::MaterialPtr& material, int queue) {
+    Ogre::Entity* e = FindOrCreateEntity(sm, entityName, mesh);
+    e->setMaterial(material);
+    e->setRenderQueueGroup(queue);
+    m_nodes[slot] = AttachToNode(m_gizmoNode, e);
+}
+
+void CGizmoScene::CreateAxisLines(Ogre::SceneManager* sm) {
+    m_axisMesh = Ogre::MeshManager::getSingleton().getByName(kAxisMesh, kResourceGroup);
+    if (!m_axisMesh)
+        m_axisMesh = GizmoMeshes::MakeLineMesh(kAxisMesh, kAxisLinePoints, true);
+    Ogre::MaterialManager& mm = Ogre::MaterialManager::getSingleton();
+    Ogre::MaterialPtr axisMaterial = mm.getByName(kAxisMaterial);
+    if (!axisMaterial) {
+        Ogre::MaterialPtr white = mm.getByName(kMaterialFallback);
+        axisMaterial =
+            white ? white->clone(kAxisMaterial) : mm.create(kAxisMaterial, kResourceGroup);
+    }
+    axisMaterial->setLightingEnabled(false);
+    axisMaterial->setDepthCheckEnabled(false);
+    // Loading compiles against the render system's capabilities; there is none headless.
+    if (Ogre::Root::getSingletonPtr() && Ogre::Root::getSingleton().getRenderSystem())
+        axisMaterial->load();
+    AddPart(sm, NODE_AXIS_LINES, kAxisEntity, kAxisMesh, axisMaterial, kRenderQueue);
+
+    for (int i = 0; i < kAxisCount; ++i) {
+        axisTemplate[2 * i] = Ogre::Vector3::ZERO;
+        axisTemplate[2 * i + 1] = Ogre::Vector3::ZERO;
+        axisTemplate[2 * i + 1][i] = kAxisLength;
+    }
+}
+
+void CGizmoScene::Release() {
+    for (auto& m : m_materials)
+        m.reset();
+    for (bool& known : m_materialColourSet)
+        known = false;
+    m_axisMesh.reset();
+    for (auto& node : m_nodes)
+        node = nullptr;
+    m_gizmoNode = nullptr;
+}
+
+void CGizmoScene::HideAll() {
+    for (Ogre::SceneNode* node : m_nodes)
+        if (node)
+            node->setVisible(false, true);
+}
+
+void CGizmoScene::Show(int slot) {
+    if (m_nodes[slot])
+        m_nodes[slot]->setVisible(true, true);
+}
+
+// Setting a child's transform makes it queue itself in its parent's set of children to update,
+// one heap allocation per child and frame. A parent already marked for a full child update takes
+// no queue, so the gizmo node is marked before the first change. What is left is the gizmo
+// node's own entry in the root's set: one until the scene's next node update, and only when
+// something moved. (Marking a node again before that update queues nothing.)
+void CGizmoScene::BeforeNodeChange() {
+    if (m_gizmoNode)
+        m_gizmoNode->needUpdate();
+}
+
+// A layout that changes nothing leaves the node (and the gizmo node) alone, so a still frame
+// queues nothing.
+void CGizmoScene::PlaceNode(int slot, const Ogre::Vector3& position, float scale,
+                            const Ogre::Quaternion* orientation) {
+    Ogre::SceneNode* node = m_nodes[slot];
+    if (!node)
+        return;
+    const Ogre::Vector3 s(scale, scale, scale);
+    // The node normalises what it is given, so compare within rounding.
+    const bool turn = orientation && !SameTurn(node->getOrientation(), *orientation);
+    if (node->getPosition() != position || node->getScale() != s || turn) {
+        BeforeNodeChange();
+        node->setPosition(position);
+        node->setScale(s);
+        if (turn)
+            node->setOrientation(*orientation);
+    }
+    node->setVisible(true, true);
+}
+
+void CGizmoScene::MoveNode(int slot, const Ogre::Vector3& position) {
+    if (m_nodes[slot]) {
+        BeforeNodeChange();
+        m_nodes[slot]->setPosition(position);
+    }
+}
+
+bool CGizmoScene::NodeBoxHit(IView* view, int slot) const {
+    Ogre::SceneNode* node = m_nodes[slot];
+    if (!node || node->numAttachedObjects() == 0)
+        return false;
+    const Ogre::AxisAlignedBox& box = node->getAttachedObject(0)->getWorldBoundingBox(true);
+    if (!box.isFinite())
+        return false;
+    return view->testBox(box.getMinimum(), box.getMaximum()) != 2;
+}
+
+void CGizmoScene::SetNormalColours() {
     for (int i = 0; i < MATERIAL_COUNT; ++i)
         SetMaterialColour(i, kNormalColours[i]);
 }
 
-void CMapSelectMgr::SetMaterialColour(int index, const Ogre::ColourValue& colour) {
+void CGizmoScene::SetMaterialColour(int index, const Ogre::ColourValue& colour) {
     if (index < 0 || index >= MATERIAL_COUNT || !m_materials[index])
         return;
     if (m_materialColourSet[index] && m_materialColours[index] == colour)
@@ -289,26 +320,13 @@ void CMapSelectMgr::SetMaterialColour(int index, const Ogre::ColourValue& colour
     m_materialColourSet[index] = true;
 }
 
-void CMapSelectMgr::CreateAxisMesh() {
-    m_axisMesh = Ogre::MeshManager::getSingleton().getByName(kAxisMesh, kResourceGroup);
-    if (!m_axisMesh)
-        m_axisMesh = MakeLineMesh(kAxisMesh, kAxisLinePoints, true);
-}
-
-void CMapSelectMgr::CreateCircleMesh(int index) {
-    const std::string name = CircleMeshName(index);
-    m_circleMeshes[index] = Ogre::MeshManager::getSingleton().getByName(name, kResourceGroup);
-    if (!m_circleMeshes[index])
-        m_circleMeshes[index] = MakeLineMesh(name, kRingListPoints, false);
-}
-
-void CMapSelectMgr::UpdateAxisMesh(const Ogre::Vector3* points, int highlighted) {
+void CGizmoScene::UpdateAxisMesh(const Ogre::Vector3* points, int highlighted) {
     if (!m_axisMesh) {
         m_axisMesh = Ogre::MeshManager::getSingleton().getByName(kAxisMesh, kResourceGroup);
         if (!m_axisMesh)
             m_axisMesh = Ogre::MeshManager::getSingleton().createManual(kAxisMesh, kResourceGroup);
     }
-    Ogre::HardwareVertexBuffer* vbuf = VertexBufferOf(m_axisMesh);
+    Ogre::HardwareVertexBuffer* vbuf = GizmoMeshes::VertexBufferOf(m_axisMesh);
     if (!vbuf || vbuf->getNumVertices() < kAxisLinePoints || vbuf->getVertexSize() < 16)
         return;
     // A discard lock gives no guarantee of the old contents, so an update without points
@@ -328,36 +346,30 @@ void CMapSelectMgr::UpdateAxisMesh(const Ogre::Vector3* points, int highlighted)
     }
     vbuf->unlock();
     if (points) {
-        SetBoundsFromPoints(m_axisMesh, points, kAxisLinePoints);
+        GizmoMeshes::SetBoundsFromPoints(m_axisMesh, points, kAxisLinePoints);
         if (m_nodes[NODE_AXIS_LINES])
             m_nodes[NODE_AXIS_LINES]->_updateBounds();
     }
     m_axisMesh->load();
 }
 
-void CMapSelectMgr::UpdateCircleMesh(const Ogre::Vector3* points, int index, int count) {
-    if (index < 0 || index >= CIRCLE_COUNT)
+bool GizmoPressRay(IView* view, int x, int y, Ogre::Vector3& nearPoint, Ogre::Vector3& farPoint) {
+    if (!view)
+        return false;
+    view->rayThroughPixel(x, y, nearPoint, farPoint);
+    return d3dx::IsFinite(nearPoint) && d3dx::IsFinite(farPoint) &&
+           d3dx::Vec3Normalize(farPoint - nearPoint) != Ogre::Vector3::ZERO;
+}
+
+void GizmoSetupAxisLine(GizmoDragState& drag, const GizmoViewState& state, int axis) {
+    if (axis < 0 || axis >= kAxisCount || !drag.view)
         return;
-    Ogre::MeshPtr& mesh = m_circleMeshes[index];
-    if (!mesh) {
-        const std::string name = CircleMeshName(index);
-        mesh = Ogre::MeshManager::getSingleton().getByName(name, kResourceGroup);
-        if (!mesh)
-            mesh = Ogre::MeshManager::getSingleton().createManual(name, kResourceGroup);
-    }
-    Ogre::HardwareVertexBuffer* vbuf = VertexBufferOf(mesh);
-    if (!vbuf || mesh->getNumSubMeshes() == 0)
-        return;
-    if (count < 0)
-        count = 0;
-    if (count > static_cast<int>(vbuf->getNumVertices()))
-        count = static_cast<int>(vbuf->getNumVertices());
-    auto* data = static_cast<unsigned char*>(vbuf->lock(Ogre::HardwareBuffer::HBL_DISCARD));
-    for (int k = 0; k < count; ++k)
-        std::memcpy(data + k * vbuf->getVertexSize(), points[k].ptr(), 12);
-    vbuf->unlock();
-    SetBoundsFromPoints(mesh, points, count);
-    if (m_nodes[NODE_RING_X + index])
-        m_nodes[NODE_RING_X + index]->_updateBounds();
-    mesh->getSubMesh(0)->indexData->indexCount = count;
+    float first = 0.0f, second = 0.0f;
+    drag.view->lineDistances(first, second);
+    // An infinite far plane reports 0; the line must still be long enough to cover any drag.
+    const float length = (second > 0.0f && std::isfinite(second)) ? second : 100000.0f;
+    const Ogre::Vector3 c = state.axisPoints[2 * axis];
+    drag.axisDirection = d3dx::Vec3Normalize(state.axisPoints[2 * axis + 1] - c);
+    drag.axisLine[0] = c - drag.axisDirection * length;
+    drag.axisLine[1] = c + drag.axisDirection * length;
 }

@@ -1,0 +1,32 @@
+// The rotate handles: a ring about each of the entity's axes, the view-axis ring around them and
+// the sphere inside (a free turn).
+#pragma once
+
+#include "GizmoHandleSet.h"
+
+#include <OgreMesh.h>
+
+class CRotateHandles : public CGizmoHandleSet {
+public:
+    explicit CRotateHandles(CGizmoScene& scene);
+
+    int Mode() const override { return MODE_ROTATE; }
+    void Build(CGameEngine* engine, Ogre::SceneManager* sm) override;
+    void Release() override;
+    void Layout(IView* view, GizmoViewState& state, const GizmoPlacement& placement) override;
+    GizmoPart Pick(GizmoViewState& state, const PixelRect& rect, GizmoDragState& drag) override;
+    int Drag(const GizmoDragState& drag, GizmoDragStep& step, int viewNumber, int x, int y,
+             const SnapSteps* snap) override;
+
+private:
+    void UpdateCircleMesh(const Ogre::Vector3* points, int index, int count);
+    // The grabbed part's direction at a pixel of the press view (view-ring rule for the
+    // view-axis ring, sphere rule otherwise); zero when there is none. The rules measure
+    // against the press view's latest layout and the gizmo centre.
+    Ogre::Vector3 Direction(const GizmoDragState& drag, int x, int y) const;
+
+    Ogre::Vector3 m_innerRing[GizmoGeometry::kRingTemplatePoints];
+    Ogre::Vector3 m_outerRing[GizmoGeometry::kRingTemplatePoints];
+    Ogre::Vector3 m_ringScratch[GizmoGeometry::kRingTemplatePoints];
+    Ogre::MeshPtr m_circleMeshes[CIRCLE_COUNT];
+};

@@ -1,0 +1,118 @@
+// What every handle set of the gizmo shares: the scene nodes and their entities, the five
+// materials and the highlight colour on them, the axis lines (move and scale both draw them), the
+// per-view layout and where the current entity stands. The handle sets build their parts into
+// it, place them through it and read the views from it; the manager owns it.
+#pragma once
+
+#include "D3dxMath.h"
+#include "EditorTypes.h"
+#include "GizmoConstants.h"
+
+#include <OgreColourValue.h>
+#include <OgreMaterial.h>
+#include <OgreMesh.h>
+#include <OgreVector.h>
+
+#include <string>
+
+namespace Ogre {
+class HardwareVertexBuffer;
+class SceneManager;
+class SceneNode;
+} // namespace Ogre
+class IView;
+
+// Per-view layout, recorded for picking and dragging.
+struct GizmoViewState {
+    GizmoViewState();
+
+    // 1 when laid out in this view, 0 when hidden there.
+    int shown[GizmoGeometry::kShownFlags];
+    // Points in each axis ring's visible list, and the visible part of the X, Y, Z rings as a
+    // line list.
+    int ringCount[GizmoGeometry::kAxisCount];
+    Ogre::Vector3 ringPoints[GizmoGeometry::kAxisCount][GizmoGeometry::kRingListPoints];
+    d3dx::RowMatrix entityRotation; // from the entity orientation (rotate mode)
+    // World placement of the three axis elements and the centre.
+    d3dx::RowMatrix elements[GizmoGeometry::kElementCount];
+    // Start and end of the three axis lines, world space.
+    Ogre::Vector3 axisPoints[GizmoGeometry::kAxisLinePoints];
+    d3dx::RowMatrix viewFacing; // view rotation scaled by the size factor, at the entity
+    float sizeFactor;           // world length of one gizmo unit in this view
+    Ogre::Vector3 viewNormal;   // unit normal of the viewer-facing plane through the centre
+};
+
+// The shared engine objects: line meshes are manual meshes of one line-list sub-mesh over shared
+// vertices and a static index buffer holding 0..count-1.
+namespace GizmoMeshes {
+Ogre::MeshPtr MakeLineMesh(const std::string& name, int count, bool withColour);
+// The mesh's shared vertex buffer, or null when it has none.
+Ogre::HardwareVertexBuffer* VertexBufferOf(const Ogre::MeshPtr& mesh);
+// Bounds (box and sphere) around the first `count` points.
+void SetBoundsFromPoints(const Ogre::MeshPtr& mesh, const Ogre::Vector3* points, int count);
+} // namespace GizmoMeshes
+
+class CGizmoScene {
+public:
+    CGizmoScene();
+
+    // The gizmo's own node under the scene's root, and the five materials (taken over when an
+    // earlier load of the module left them).
+    void CreateRoot(Ogre::SceneManager* sm);
+    void CreateMaterials();
+    // The entity `entityName` of `mesh` in `material` and render queue `queue`, on a node of its
+    // own under the gizmo node, recorded as node `slot`.
+    void AddPart(Ogre::SceneManager* sm, int slot, const std::string& entityName,
+                 const std::string& mesh, const Ogre::MaterialPtr& material, int queue);
+    void AddPart(Ogre::SceneManager* sm, int slot, const std::string& entityName,
+                 const std::string& mesh, int material, int queue) {
+        AddPart(sm, slot, entityName, mesh, m_materials[material], queue);
+    }
+    // The axis lines with their vertex-coloured material, and the template of the three axes.
+    void CreateAxisLines(Ogre::SceneManager* sm);
+    // Forgets the materials, meshes and nodes (on unload).
+    void Release();
+
+    void HideAll();
+    void Show(int slot);
+    Ogre::SceneNode* Node(int slot) const { return m_nodes[slot]; }
+    Ogre::SceneNode* GizmoNode() const { return m_gizmoNode; }
+
+    // Call before changing the transform of one of the gizmo's nodes (see there).
+    void BeforeNodeChange();
+    // Puts node `slot` at a position and uniform scale (and turn, when given) and shows it; a
+    // placement that changes nothing leaves the node alone.
+    void PlaceNode(int slot, const Ogre::Vector3& position, float scale,
+                   const Ogre::Quaternion* orientation);
+    // Moves node `slot` to a position.
+    void MoveNode(int slot, const Ogre::Vector3& position);
+    // Whether the world box of node `slot`'s entity touches the view's pick region.
+    bool NodeBoxHit(IView* view, int slot) const;
+
+    void SetNormalColours();
+    void SetMaterialColour(int index, const Ogre::ColourValue& colour);
+    // Writes the axis lines, the line of axis `highlighted` in the highlight colour (none for a
+    // value that is no axis); without points, the last points again.
+    void UpdateAxisMesh(const Ogre::Vector3* points, int highlighted);
+
+    // Per-view layout, and its copy taken at a press.
+    GizmoViewState views[GizmoGeometry::kViewCount];
+    GizmoViewState savedViews[GizmoGeometry::kViewCount];
+    // Where the entity stood at the last layout.
+    Ogre::Vector3 entityPosition = Ogre::Vector3::ZERO;
+    Ogre::Vector3 entityOrientation = Ogre::Vector3::ZERO;
+    // One segment per axis from the centre, kAxisLength long.
+    Ogre::Vector3 axisTemplate[GizmoGeometry::kAxisLinePoints];
+
+private:
+    Ogre::SceneNode* m_nodes[NODE_COUNT] = {};
+    Ogre::SceneNode* m_gizmoNode = nullptr;
+    Ogre::MaterialPtr m_materials[MATERIAL_COUNT];
+    // Colour last set on each material, so an unchanged colour is not set again every frame.
+    Ogre::ColourValue m_materialColours[MATERIAL_COUNT];
+    bool m_materialColourSet[MATERIAL_COUNT] = {};
+    // Held from the build so that the per-frame updates look nothing up by name.
+    Ogre::MeshPtr m_axisMesh;
+    // Positions last written into the axis mesh (its buffer is write-only).
+    Ogre::Vector3 m_axisPositions[GizmoGeometry::kAxisLinePoints];
+};
