@@ -39,4 +39,18 @@ constexpr const char* kPickerCustom = "more colours";
 constexpr const char* kPickerCellPrefix = "cell ";
 constexpr int kPickerCellCount = 40;
 
+// The gizmo's engine entities, which "handle" reads to find where each part is drawn:
+// kGizmoPartEntity with 0-2 the arrow cones (X, Y, Z), 3-5 the axis boxes, 6 the centre box;
+// kGizmoRingEntity with 7-9 the axis rings, 10 the inner and 11 the outer ring; and the axis
+// lines kGizmoAxisEntity.
+constexpr const char* kGizmoPartEntity = "CMapSelectMgrEn%d";
+constexpr const char* kGizmoRingEntity = "CMapSelectMgrEnd%d";
+constexpr const char* kGizmoAxisEntity = "AxisEntity";
+constexpr int kGizmoFirstArrow = 0;
+constexpr int kGizmoFirstAxisBox = 3;
+constexpr int kGizmoCentreBox = 6;
+constexpr int kGizmoFirstAxisRing = 7;
+constexpr int kGizmoInnerRing = 10;
+constexpr int kGizmoOuterRing = 11;
+
 } // namespace automation

@@ -154,7 +154,7 @@ void RegisterBuiltinScriptCommands(CScriptRunner& runner) {
         SceneEntity* e = Entity(r, args[0], error);
         if (!e)
             return false;
-        const float degrees = 57.2957795f;
+        const float degrees = kRadiansToDegrees;
         r.Out() << e->GetName() << " pos " << Triple(e->GetPosition()) << " rot "
                 << Triple(e->GetOrientation(), degrees) << " scale " << Triple(e->GetScale())
                 << " wpos " << Triple(e->GetWorldPosition()) << " wrot "

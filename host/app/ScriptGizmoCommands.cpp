@@ -16,6 +16,7 @@
 // written here, so the commands follow the gizmo when its geometry changes. The target view is
 // laid out first (a frame is rendered, and the plug-ins are told the view was drawn), so the
 // nodes stand where that view shows them.
+#include "AutomationContract.h"
 #include "CEditorHost.h"
 #include "CEditorSession.h"
 #include "EditorScriptCommands.h"
@@ -43,12 +44,15 @@ namespace {
 
 using Args = CScriptRunner::Args;
 
-// The gizmo's entities as the engine names them.
-const char* const kPartEntity = "CMapSelectMgrEn%d";  // 0-2 arrow cones, 3-5 axis boxes, 6 centre
-const char* const kRingEntity = "CMapSelectMgrEnd%d"; // 7-9 axis rings, 10 inner, 11 outer ring
-const char* const kAxisLinesEntity = "AxisEntity";    // the axis lines, each from the centre
-constexpr int kArrow = 0, kAxisBox = 3, kCentreBox = 6;
-constexpr int kAxisRing = 7, kInnerRing = 10, kOuterRing = 11;
+// The gizmo's entities as the plug-in publishes their engine names.
+using namespace automation;
+const char* const kPartEntity = kGizmoPartEntity;
+const char* const kRingEntity = kGizmoRingEntity;
+const char* const kAxisLinesEntity = kGizmoAxisEntity; // the axis lines, each from the centre
+constexpr int kArrow = kGizmoFirstArrow, kAxisBox = kGizmoFirstAxisBox,
+              kCentreBox = kGizmoCentreBox;
+constexpr int kAxisRing = kGizmoFirstAxisRing, kInnerRing = kGizmoInnerRing,
+              kOuterRing = kGizmoOuterRing;
 
 struct Handle {
     bool shown = false;

@@ -7,6 +7,7 @@
 // changes what the editor's scripts see.
 #pragma once
 
+#include "AutomationContract.h"
 #include "EditorTypes.h"
 
 #include <OgreColourValue.h>
@@ -183,12 +184,13 @@ constexpr const char* kConeMesh = "CMapSelectMgrConeMesh";
 constexpr const char* kBoxMesh = "CMapSelectMgrBoxMesh";
 constexpr const char* kAxisMesh = "CMapSelectMgrAxisMesh";
 constexpr const char* kCircleMeshFormat = "CMapSelectMgrCircleMesh_%d"; // circle index
-constexpr const char* kPartEntityFormat = "CMapSelectMgrEn%d";          // arrows and boxes
-constexpr const char* kRingEntityFormat = "CMapSelectMgrEnd%d";         // rings
-constexpr int kArrowEntityFirst = 0;
-constexpr int kBoxEntityFirst = 3;
-constexpr int kRingEntityFirst = 7;
-constexpr const char* kAxisEntity = "AxisEntity";
+// The entity names and numbers are published to the editor's scripts.
+constexpr const char* kPartEntityFormat = automation::kGizmoPartEntity; // arrows and boxes
+constexpr const char* kRingEntityFormat = automation::kGizmoRingEntity; // rings
+constexpr int kArrowEntityFirst = automation::kGizmoFirstArrow;
+constexpr int kBoxEntityFirst = automation::kGizmoFirstAxisBox;
+constexpr int kRingEntityFirst = automation::kGizmoFirstAxisRing;
+constexpr const char* kAxisEntity = automation::kGizmoAxisEntity;
 constexpr const char* kAxisMaterial = "AxisXYZ";
 constexpr const char* kMaterialBase = "Examples/selectterrain";
 constexpr const char* kMaterialFallback = "BaseWhiteNoLighting";
