@@ -16,7 +16,7 @@ int CDragController::Press(const PointerEvent& event) {
 int CDragController::Move(const PointerEvent& event) {
     GizmoDragResult drag;
     // The steps are the editor's setting, read when a step snaps (Ctrl held).
-    if (event.keys.ctrl && m_host)
+    if (event.keys.ctrl() && m_host)
         m_gizmo.SetSnapSteps(m_host->snapSteps());
     if (m_gizmo.OnDrag(event.view, event.viewNumber, event.keys.flags, event.x, event.y, &drag) !=
         1)

@@ -201,18 +201,18 @@ int CTranslate::OnPointerUp(IView* view, int viewNumber, int keyFlags, int x, in
     return Guarded("OnPointerUp", 0, [&] {
         const PointerEvent event{view, viewNumber, PointerKeys::FromFlags(keyFlags), x, y};
         // Without the left button this is no release of ours: the pending step stays as it is.
-        if (!event.keys.left || !m_page.IsToolEngaged())
+        if (!event.keys.left() || !m_page.IsToolEngaged())
             return 0;
         if (m_drag.OnRelease(event) != CDragController::Release::NotADrag)
             return 1;
-        const SelectMode mode = SelectModeOf(event.keys.ctrl, event.keys.shift);
+        const SelectMode mode = SelectModeOf(event.keys.ctrl(), event.keys.shift());
         return m_selection.ClickSelect(mode, view, x, y);
     });
 }
 
 int CTranslate::OnPointerOther(int, int button, int, int, int, int) {
     return Guarded("OnPointerOther", 0, [&] {
-        if (!m_page.IsToolEngaged() || !PointerKeys::FromFlags(button).right)
+        if (!m_page.IsToolEngaged() || !PointerKeys::FromFlags(button).right())
             return 0;
         return m_drag.Cancel();
     });

@@ -3,16 +3,6 @@
 #include "GizmoConstants.h"
 #include "ToolIds.h"
 
-PointerKeys PointerKeys::FromFlags(int flags) {
-    PointerKeys keys;
-    keys.flags = flags;
-    keys.left = (flags & KEY_LBUTTON) != 0;
-    keys.right = (flags & KEY_RBUTTON) != 0;
-    keys.shift = (flags & KEY_SHIFT) != 0;
-    keys.ctrl = (flags & KEY_CTRL) != 0;
-    return keys;
-}
-
 SelectMode SelectModeOf(bool ctrl, bool shift) {
     if (ctrl)
         return SelectMode::Add;

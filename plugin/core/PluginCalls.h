@@ -8,16 +8,17 @@
 
 class IView;
 
-// The buttons and keys a pointer call's flag word names.
+// The buttons and keys a pointer call's flag word names, read from the word itself.
 struct PointerKeys {
     // The word as the host sent it: the gizmo reads it as it is.
     int flags = 0;
-    bool left = false;
-    bool right = false;
-    bool shift = false;
-    bool ctrl = false;
 
-    static PointerKeys FromFlags(int flags);
+    bool left() const { return (flags & KEY_LBUTTON) != 0; }
+    bool right() const { return (flags & KEY_RBUTTON) != 0; }
+    bool shift() const { return (flags & KEY_SHIFT) != 0; }
+    bool ctrl() const { return (flags & KEY_CTRL) != 0; }
+
+    static PointerKeys FromFlags(int flags) { return PointerKeys{flags}; }
 };
 
 // One pointer call: where, in which view, with which keys.
