@@ -10,6 +10,7 @@
 #include "CSnapDialog.h"
 #include "CEditorUndoManager.h"
 #include "CToolManager.h"
+#include "WindowMessages.h"
 
 #include <wx/app.h>
 #include <wx/aui/auibar.h>
@@ -451,7 +452,7 @@ void CMainFrame::UpdateDocumentState(bool now) {
 void CMainFrame::ShowWarnings(const std::vector<std::string>& warnings) {
     if (warnings.empty())
         return;
-    wxString text = wxString::FromUTF8(warnings.front());
+    wxString text = wxString::FromUTF8(WindowMessage(warnings.front()));
     if (warnings.size() > 1)
         text +=
             wxString::Format(wxString::FromUTF8("（另有 %d 条警告）"), int(warnings.size() - 1));
@@ -482,8 +483,9 @@ void CMainFrame::OpenFile(const std::string& path) {
     std::string error;
     std::vector<std::string> warnings;
     if (!m_document->Open(path, error, warnings)) {
-        wxMessageBox(wxString::FromUTF8(error), wxString::FromUTF8("无法打开场景"),
-                     wxOK | wxICON_ERROR, this);
+        const wxString message = wxString::FromUTF8(WindowMessage(error));
+        SetStatusText(wxString::FromUTF8("无法打开场景：") + message);
+        wxMessageBox(message, wxString::FromUTF8("无法打开场景"), wxOK | wxICON_ERROR, this);
         return;
     }
     SetStatusText(wxString::FromUTF8("已打开 ") + wxString::FromUTF8(path));
@@ -506,8 +508,9 @@ bool CMainFrame::SaveDocument(bool askName) {
     }
     std::string error;
     if (!m_document->Save(path, error)) {
-        wxMessageBox(wxString::FromUTF8(error), wxString::FromUTF8("无法保存场景"),
-                     wxOK | wxICON_ERROR, this);
+        const wxString message = wxString::FromUTF8(WindowMessage(error));
+        SetStatusText(wxString::FromUTF8("无法保存场景：") + message);
+        wxMessageBox(message, wxString::FromUTF8("无法保存场景"), wxOK | wxICON_ERROR, this);
         return false;
     }
     SetStatusText(wxString::FromUTF8("已保存 ") + wxString::FromUTF8(path));

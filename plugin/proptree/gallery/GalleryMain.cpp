@@ -155,9 +155,9 @@ private:
 
     void OnTreeNotify(CPropertyTreeEvent& event) {
         const CPropertyNode* node = event.GetNode();
-        m_status->SetLabel(
-            wxString::Format("%s: %s", CodeName(event.GetCode()),
-                             node ? wxString::FromUTF8(node->GetLabel()) : wxString("(none)")));
+        m_status->SetLabel(wxString::Format("%s: %s", CodeName(event.GetCode()),
+                                            node ? wxString::FromUTF8(node->GetLabel())
+                                                 : wxString::FromUTF8("（无）")));
     }
 
     CPropertyTreeWnd* m_tree = nullptr;

@@ -1,0 +1,270 @@
+#include "WindowMessages.h"
+
+#include <functional>
+#include <regex>
+#include <vector>
+
+namespace {
+
+using Match = std::smatch;
+using Build = std::function<std::string(const Match&)>;
+
+struct Rule {
+    std::regex pattern;
+    Build build;
+};
+
+std::string Reason(const std::string& english);
+
+// Quoted names in the window use Chinese quotation marks.
+std::string Q(const std::string& text) {
+    return "“" + text + "”";
+}
+
+// The system's and the parser's own words for what went wrong, as far as the editor meets them.
+const std::vector<std::pair<const char*, const char*>>& FixedReasons() {
+    static const std::vector<std::pair<const char*, const char*>> reasons = {
+        {"cannot be found", "找不到"},
+        {"cannot be opened", "无法打开"},
+        {"cannot be read", "无法读取"},
+        {"not a regular file", "不是普通文件"},
+        {"changed while being read", "读取时被改动"},
+        {"outside the scene's folder", "位于场景文件夹之外"},
+        {"the scene's folder cannot be read", "场景文件夹无法读取"},
+        {"a symbolic link that leads nowhere", "符号链接指向不存在的文件"},
+        {"a symbolic link that leads outside the scene's folder", "符号链接指向场景文件夹之外"},
+        {"too many levels of symbolic links", "符号链接层数过多"},
+        // strerror
+        {"Permission denied", "权限不足"},
+        {"No such file or directory", "文件或文件夹不存在"},
+        {"No space left on device", "磁盘空间不足"},
+        {"Read-only file system", "文件系统只读"},
+        {"Is a directory", "是文件夹"},
+        {"Not a directory", "路径中有一项不是文件夹"},
+        {"File name too long", "文件名过长"},
+        {"Disk quota exceeded", "超出磁盘配额"},
+        {"Input/output error", "输入输出错误"},
+        {"File exists", "文件已存在"},
+        {"Too many open files", "打开的文件过多"},
+        // the XML parser
+        {"File was not found", "找不到文件"},
+        {"Error reading from file/stream", "读取文件出错"},
+        {"Could not allocate memory", "内存不足"},
+        {"Internal error occurred", "解析器内部错误"},
+        {"Could not determine tag type", "无法识别的标记"},
+        {"Error parsing document declaration/processing instruction", "XML 声明或处理指令有误"},
+        {"Error parsing comment", "注释有误"},
+        {"Error parsing CDATA section", "CDATA 段有误"},
+        {"Error parsing document type declaration", "文档类型声明有误"},
+        {"Error parsing PCDATA section", "文本内容有误"},
+        {"Error parsing start element tag", "开始标记有误"},
+        {"Error parsing element attribute", "元素属性有误"},
+        {"Error parsing end element tag", "结束标记有误"},
+        {"Start-end tags mismatch", "开始标记与结束标记不匹配"},
+        {"Unable to append nodes: root is not an element or document", "无法添加节点"},
+        {"No document element found", "没有根元素"},
+        {"Unknown error", "未知错误"},
+    };
+    return reasons;
+}
+
+const std::vector<Rule>& Rules() {
+    auto g = [](const Match& m, int i) { return m[i].str(); };
+    static const std::vector<Rule> rules = {
+        // Opening and saving.
+        {std::regex("no such file"), [](const Match&) { return "文件不存在"; }},
+        {std::regex("cannot open the scene file"), [](const Match&) { return "无法打开场景文件"; }},
+        {std::regex("cannot read the scene file \\((.*)\\)"),
+         [g](const Match& m) { return "无法读取场景文件（" + Reason(g(m, 1)) + "）"; }},
+        {std::regex("not a text file"), [](const Match&) { return "不是文本文件"; }},
+        {std::regex("opening was cancelled"), [](const Match&) { return "打开已取消"; }},
+        {std::regex("cannot write in (.*) \\((.*)\\)"),
+         [g](const Match& m) {
+             return "无法在 " + g(m, 1) + " 中写入（" + Reason(g(m, 2)) + "）";
+         }},
+        {std::regex("cannot write \\((.*)\\)"),
+         [g](const Match& m) { return "无法写入（" + Reason(g(m, 1)) + "）"; }},
+        {std::regex("is a folder"), [](const Match&) { return "这是一个文件夹"; }},
+        {std::regex("the ground's mesh (.*) is a folder"),
+         [g](const Match& m) { return "地面网格 " + g(m, 1) + " 是一个文件夹"; }},
+        // Scene file structure.
+        {std::regex("the root element is <(.*)>, not <scene>"),
+         [g](const Match& m) { return "根元素是 <" + g(m, 1) + ">，而不是 <scene>"; }},
+        {std::regex("unknown element <(.*)>"),
+         [g](const Match& m) { return "未知元素 <" + g(m, 1) + ">"; }},
+        {std::regex("<(.*)> is not kept by the editor \\(skipped\\)"),
+         [g](const Match& m) { return "编辑器不保留 <" + g(m, 1) + ">（已跳过）"; }},
+        {std::regex("<(.*)> has no attribute '(.*)'"),
+         [g](const Match& m) { return "<" + g(m, 1) + "> 缺少属性 " + Q(g(m, 2)); }},
+        {std::regex("<(.*)> attribute '(.*)' is not a finite number: '(.*)'"),
+         [g](const Match& m) {
+             return "<" + g(m, 1) + "> 的属性 " + Q(g(m, 2)) + " 不是有限的数：" + Q(g(m, 3));
+         }},
+        {std::regex("<rotation> has a zero axis"),
+         [](const Match&) { return "<rotation> 的旋转轴为零"; }},
+        {std::regex("<rotation> is not a rotation \\(zero quaternion\\)"),
+         [](const Match&) { return "<rotation> 不是旋转（四元数为零）"; }},
+        {std::regex("nodes are nested deeper than (\\d+) levels"),
+         [g](const Match& m) { return "节点嵌套超过 " + g(m, 1) + " 层"; }},
+        {std::regex("'(.*)' is nested deeper than (\\d+) levels"),
+         [g](const Match& m) { return Q(g(m, 1)) + " 嵌套超过 " + g(m, 2) + " 层"; }},
+        {std::regex("the entity's material override is not kept"),
+         [](const Match&) { return "不保留实体的材质覆盖"; }},
+        {std::regex("unknown light type '(.*)'"),
+         [g](const Match& m) { return "未知的灯光类型 " + Q(g(m, 1)); }},
+        {std::regex("a light's own <position> is not kept; the node places it"),
+         [](const Match&) { return "不保留灯光自己的 <position>，位置由节点决定"; }},
+        {std::regex("user data '(.*)' is not a 32-bit number: '(.*)'"),
+         [g](const Match& m) { return "用户数据 " + Q(g(m, 1)) + " 不是 32 位数：" + Q(g(m, 2)); }},
+        {std::regex("user data '(.*)' is not true or false: '(.*)'"),
+         [g](const Match& m) {
+             return "用户数据 " + Q(g(m, 1)) + " 不是 true 或 false：" + Q(g(m, 2));
+         }},
+        {std::regex("user data 'groundHeights' without 'ground'"),
+         [](const Match&) { return "有用户数据“groundHeights”却没有“ground”"; }},
+        {std::regex("user data 'ground' is not 'WIDTH DEPTH CELLS': '(.*)'"),
+         [g](const Match& m) { return "用户数据“ground”不是“宽 深 格数”：" + Q(g(m, 1)); }},
+        {std::regex("a second ground"), [](const Match&) { return "出现了第二个地面"; }},
+        {std::regex("bad ground size '(.*)'"),
+         [g](const Match& m) { return "地面尺寸有误：" + Q(g(m, 1)); }},
+        {std::regex("bad ground size"), [](const Match&) { return "地面尺寸有误"; }},
+        {std::regex("ground height '(.*)' is not a finite number"),
+         [g](const Match& m) { return "地面高度 " + Q(g(m, 1)) + " 不是有限的数"; }},
+        {std::regex("the ground has (\\d+) heights, not (\\d+)"),
+         [g](const Match& m) {
+             return "地面有 " + g(m, 1) + " 个高度值，应为 " + g(m, 2) + " 个";
+         }},
+        {std::regex("the ground node has children"),
+         [](const Match&) { return "地面节点有子节点"; }},
+        {std::regex("the ground node is not a root node"),
+         [](const Match&) { return "地面节点不是根节点"; }},
+        {std::regex("the ground's own transform is not kept"),
+         [](const Match&) { return "不保留地面自己的变换"; }},
+        {std::regex("the ground's grid is not usable"),
+         [](const Match&) { return "地面网格不可用"; }},
+        {std::regex("the ground could not be made"), [](const Match&) { return "无法生成地面"; }},
+        {std::regex("a node has no name"), [](const Match&) { return "有节点没有名称"; }},
+        {std::regex("the name '(.*)' is not valid UTF-8 or holds a control character"),
+         [g](const Match& m) { return "名称 " + Q(g(m, 1)) + " 不是有效的 UTF-8 或含有控制字符"; }},
+        {std::regex("the mesh file name '(.*)' is not valid UTF-8 or holds a control character"),
+         [g](const Match& m) {
+             return "网格文件名 " + Q(g(m, 1)) + " 不是有效的 UTF-8 或含有控制字符";
+         }},
+        {std::regex("duplicate name '(.*)' \\(first at line (\\d+)\\)"),
+         [g](const Match& m) {
+             return "名称 " + Q(g(m, 1)) + " 重复（首次出现在第 " + g(m, 2) + " 行）";
+         }},
+        {std::regex("node '(.*)' has no valid parent"),
+         [g](const Match& m) { return "节点 " + Q(g(m, 1)) + " 没有有效的父节点"; }},
+        {std::regex("node '(.*)' has a value that is not finite"),
+         [g](const Match& m) { return "节点 " + Q(g(m, 1)) + " 有不是有限数的值"; }},
+        {std::regex("node '(.*)' has a zero scale"),
+         [g](const Match& m) { return "节点 " + Q(g(m, 1)) + " 的缩放为零"; }},
+        {std::regex("node '(.*)' names no mesh"),
+         [g](const Match& m) { return "节点 " + Q(g(m, 1)) + " 没有指定网格"; }},
+        {std::regex("node '(.*)' is its own ancestor \\(parent cycle\\)"),
+         [g](const Match& m) { return "节点 " + Q(g(m, 1)) + " 是自己的祖先（父子关系成环）"; }},
+        {std::regex("'(.*)' lies out of the world range \\(world position within \\+-(.*), world "
+                    "scale (.*) to (.*)\\)"),
+         [g](const Match& m) {
+             return Q(g(m, 1)) + " 超出世界范围（位置 ±" + g(m, 2) + "，缩放 " + g(m, 3) + " 至 " +
+                    g(m, 4) + "）";
+         }},
+        {std::regex("'(.*)' could not be created"),
+         [g](const Match& m) { return "无法创建 " + Q(g(m, 1)); }},
+        // Meshes and scripts beside the scene.
+        {std::regex("(.*); '(.*)' is shown as a box"),
+         [g](const Match& m) { return Reason(g(m, 1)) + "；" + Q(g(m, 2)) + " 以方框显示"; }},
+        {std::regex("mesh '(.*)' cannot be loaded: (.*)"),
+         [g](const Match& m) { return "网格 " + Q(g(m, 1)) + " 无法加载：" + Reason(g(m, 2)); }},
+        {std::regex("mesh '(.*)' is outside the scene's folder"),
+         [g](const Match& m) { return "网格 " + Q(g(m, 1)) + " 位于场景文件夹之外"; }},
+        {std::regex("mesh '(.*)' is not in the scene's folder"),
+         [g](const Match& m) { return "网格 " + Q(g(m, 1)) + " 不在场景文件夹中"; }},
+        {std::regex("the script '(.*)' beside the scene is not read: (.*)"),
+         [g](const Match& m) {
+             return "未读取场景旁的脚本 " + Q(g(m, 1)) + "：" + Reason(g(m, 2));
+         }},
+        {std::regex("resources of the scene's folder: (.*)"),
+         [g](const Match& m) { return "场景文件夹的资源有误：" + Reason(g(m, 1)); }},
+        // The editor's own text format.
+        {std::regex("expected: (.*)"), [g](const Match& m) { return "格式应为：" + g(m, 1); }},
+        {std::regex("duplicate entity name '(.*)'"),
+         [g](const Match& m) { return "物体名称 " + Q(g(m, 1)) + " 重复"; }},
+        {std::regex("unknown parent '(.*)'"),
+         [g](const Match& m) { return "未知的父物体 " + Q(g(m, 1)); }},
+        {std::regex("unknown entity '(.*)'"),
+         [g](const Match& m) { return "未知的物体 " + Q(g(m, 1)); }},
+        {std::regex("cannot create mesh entity '(.*)' \\(unknown mesh, zero scale, or out of "
+                    "the world range\\)"),
+         [g](const Match& m) {
+             return "无法创建网格物体 " + Q(g(m, 1)) + "（网格未知、缩放为零或超出世界范围）";
+         }},
+        {std::regex("light type must be point or spot"),
+         [](const Match&) { return "灯光类型须为 point 或 spot"; }},
+        {std::regex("cannot create light '(.*)' \\(out of the world range\\)"),
+         [g](const Match& m) { return "无法创建灯光 " + Q(g(m, 1)) + "（超出世界范围）"; }},
+        {std::regex("bad state bits '(.*)'"),
+         [g](const Match& m) { return "状态位有误：" + Q(g(m, 1)); }},
+        {std::regex("unknown statement '(.*)'"),
+         [g](const Match& m) { return "未知的语句 " + Q(g(m, 1)); }},
+    };
+    return rules;
+}
+
+// A reason inside a message: the fixed words of the system and the parser, a size limit, the
+// mesh checker's byte offset, or a message of the table.
+std::string Reason(const std::string& english) {
+    for (const auto& [from, to] : FixedReasons())
+        if (english == from)
+            return to;
+    static const std::regex larger("larger than (\\d+) (MiB|bytes)");
+    static const std::regex atByte("at byte (\\d+): .*");
+    Match m;
+    if (std::regex_match(english, m, larger))
+        return "大于 " + m[1].str() + (m[2] == "MiB" ? " MiB" : " 字节");
+    if (std::regex_match(english, m, atByte))
+        return "第 " + m[1].str() + " 字节处不是有效的网格数据";
+    const std::string known = TranslateMessageBody(english);
+    return known.empty() ? "原因：" + english : known;
+}
+
+} // namespace
+
+std::string TranslateMessageBody(const std::string& body) {
+    Match m;
+    for (const Rule& rule : Rules())
+        if (std::regex_match(body, m, rule.pattern))
+            return rule.build(m);
+    for (const auto& [from, to] : FixedReasons())
+        if (body == from)
+            return to;
+    return "";
+}
+
+std::string WindowMessage(const std::string& message) {
+    // "PATH:LINE: what": the first ":N: " with digits only between the colons.
+    static const std::regex located("(.+?):(\\d+): (.*)");
+    Match m;
+    const bool hasLine = std::regex_match(message, m, located);
+    if (hasLine) {
+        const std::string body = TranslateMessageBody(m[3].str());
+        if (!body.empty())
+            return m[1].str() + " 第 " + m[2].str() + " 行：" + body;
+    }
+    const std::string whole = TranslateMessageBody(message);
+    if (!whole.empty())
+        return whole;
+    // "PATH: what": a path may hold ": " itself, so every split is tried from the left.
+    for (std::size_t at = message.find(": "); at != std::string::npos;
+         at = message.find(": ", at + 1)) {
+        const std::string body = TranslateMessageBody(message.substr(at + 2));
+        if (!body.empty())
+            return message.substr(0, at) + "：" + body;
+    }
+    if (hasLine)
+        return m[1].str() + " 第 " + m[2].str() + " 行：原因：" + m[3].str();
+    const std::size_t at = message.find(": ");
+    return at == std::string::npos ? "出错：" + message
+                                   : message.substr(0, at) + "：原因：" + message.substr(at + 2);
+}

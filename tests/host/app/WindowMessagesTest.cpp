@@ -1,0 +1,159 @@
+// The window's wording of the engine's messages: real failures of opening and saving, on a
+// headless engine, each shown to a person in Chinese with its names, paths and numbers intact.
+#include "CEditorEngine.h"
+#include "CEditorHost.h"
+#include "CEditorScene.h"
+#include "CEditorUndoManager.h"
+#include "CSceneDocument.h"
+#include "CToolManager.h"
+#include "DemoScene.h"
+#include "SceneCommands.h"
+#include "WindowMessages.h"
+
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <filesystem>
+#include <fstream>
+#include <set>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// The ASCII words left in `text` once the location, quoted names and element names are taken
+// out, and the few words the window keeps as they are (format names, units, literal values).
+std::vector<std::string> EnglishWords(std::string text, const std::string& path) {
+    for (const std::string& cut : {path, fs::path(path).parent_path().string()})
+        for (std::size_t at; !cut.empty() && (at = text.find(cut)) != std::string::npos;)
+            text.erase(at, cut.size());
+    auto dropBetween = [&text](const std::string& open, const std::string& close) {
+        for (std::size_t a; (a = text.find(open)) != std::string::npos;) {
+            const std::size_t b = text.find(close, a + open.size());
+            text.erase(a, b == std::string::npos ? std::string::npos : b + close.size() - a);
+        }
+    };
+    dropBetween("“", "”");
+    dropBetween("<", ">");
+    static const std::set<std::string> kept = {"UTF",  "XML",   "CDATA", "MiB",
+                                               "true", "false", "point", "spot"};
+    std::vector<std::string> words;
+    std::string word;
+    for (const char c : text + " ") {
+        if (std::isalpha(static_cast<unsigned char>(c))) {
+            word += c;
+        } else {
+            if (word.size() >= 2 && !kept.count(word))
+                words.push_back(word);
+            word.clear();
+        }
+    }
+    return words;
+}
+
+} // namespace
+
+class WindowMessagesTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        engine = std::make_unique<CEditorEngine>(false);
+        CreateDemoMeshes(*engine);
+        host = std::make_unique<CEditorHost>(*engine);
+        BuildDemoScene(host->Scene());
+        ASSERT_TRUE(RegisterSceneCommands(host->Undo(), host->Scene(), host->Tools()));
+        document = std::make_unique<CSceneDocument>(*host);
+        folder = fs::path(testing::TempDir()) / "window_messages";
+        fs::remove_all(folder);
+        fs::create_directories(folder);
+    }
+    void TearDown() override {
+        document.reset();
+        UnregisterSceneCommands(host->Undo());
+        host.reset();
+        engine.reset();
+        fs::remove_all(folder);
+    }
+    // Opens a file of this text; every error and warning it gives, with the file's path.
+    std::vector<std::string> OpenText(const std::string& name, const std::string& text) {
+        const std::string path = (folder / name).string();
+        std::ofstream(path, std::ios::binary) << text;
+        return Open(path);
+    }
+    std::vector<std::string> Open(const std::string& path) {
+        std::string error;
+        std::vector<std::string> warnings;
+        document->Open(path, error, warnings);
+        if (!error.empty())
+            warnings.push_back(error);
+        return warnings;
+    }
+
+    std::unique_ptr<CEditorEngine> engine;
+    std::unique_ptr<CEditorHost> host;
+    std::unique_ptr<CSceneDocument> document;
+    fs::path folder;
+};
+
+TEST_F(WindowMessagesTest, EveryFailureOfOpeningAndSavingReadsInChinese) {
+    const std::string node = "<scene><nodes>";
+    const std::string end = "</nodes></scene>";
+    const std::vector<std::pair<std::string, std::string>> files = {
+        {"unclosed.scene", "<scene><nodes><node name='a'>"},
+        {"root.scene", "<world/>"},
+        {"nan.scene", node + "<node name='a'><position x='nan' y='0' z='0'/></node>" + end},
+        {"twice.scene", node + "<node name='a'/><node name='a'/>" + end},
+        {"flat.scene", node + "<node name='a'><scale x='0' y='1' z='1'/></node>" + end},
+        {"far.scene", node + "<node name='a'><position x='1e7' y='0' z='0'/></node>" + end},
+        {"nomesh.scene", node + "<node name='a'><entity name='a'/></node>" + end},
+        {"turn.scene",
+         node + "<node name='a'><rotation qw='0' qx='0' qy='0' qz='0'/></node>" + end},
+        {"lamp.scene", node + "<node name='a'><light name='a' type='laser'/></node>" + end},
+        {"bits.scene", node +
+                           "<node name='a'><userData><property name='state' data='x'/>"
+                           "</userData></node>" +
+                           end},
+        {"skipped.scene", node +
+                              "<node name='a'><camera name='c'/><entity meshFile='gone.mesh'/>"
+                              "</node>" +
+                              end},
+        {"text.scene", "mesh a nosuchmesh - 0 0 0 0 0 0 1 1 1\n"},
+        {"statement.scene", "teleport a\n"},
+    };
+    std::vector<std::pair<std::string, std::string>> messages;
+    for (const auto& [name, text] : files)
+        for (const std::string& message : OpenText(name, text))
+            messages.emplace_back((folder / name).string(), message);
+    for (const std::string& message : Open((folder / "absent.scene").string()))
+        messages.emplace_back((folder / "absent.scene").string(), message);
+    const std::string hostile = GIZMARK_SOURCE_DIR "/tests/host/engine/data/hostile/hostile.scene";
+    for (const std::string& message : Open(hostile))
+        messages.emplace_back(hostile, message);
+    std::string error;
+    const std::string unwritable = (folder / "no" / "such" / "a.scene").string();
+    EXPECT_FALSE(document->Save(unwritable, error));
+    messages.emplace_back(unwritable, error);
+    ASSERT_GE(messages.size(), files.size() + 5);
+
+    for (const auto& [path, message] : messages) {
+        const std::string shown = WindowMessage(message);
+        EXPECT_EQ(shown.find("原因："), std::string::npos) << message << "\n -> " << shown;
+        EXPECT_TRUE(EnglishWords(shown, path).empty())
+            << message << "\n -> " << shown
+            << "\n first English word: " << EnglishWords(shown, path).front();
+    }
+}
+
+TEST_F(WindowMessagesTest, LocationsNamesAndNumbersAreKept) {
+    EXPECT_EQ(WindowMessage("/tmp/a: b/x.scene:12: duplicate name 'box: 1' (first at line 3)"),
+              "/tmp/a: b/x.scene 第 12 行：名称 “box: 1” 重复（首次出现在第 3 行）");
+    EXPECT_EQ(WindowMessage("/tmp/a: b/x.scene: cannot write (Permission denied)"),
+              "/tmp/a: b/x.scene：无法写入（权限不足）");
+    EXPECT_EQ(WindowMessage("s.scene:4: mesh 'm.mesh' cannot be loaded: at byte 96: index 7 is "
+                            "not below the vertex count 3; 'crate' is shown as a box"),
+              "s.scene 第 4 行：网格 “m.mesh” 无法加载：第 96 字节处不是有效的网格数据；“crate” "
+              "以方框显示");
+    EXPECT_EQ(WindowMessage("s.scene: no such file"), "s.scene：文件不存在");
+    // What no rule knows still gets Chinese words around it, and nothing is lost.
+    EXPECT_EQ(WindowMessage("s.scene:2: something new"), "s.scene 第 2 行：原因：something new");
+    EXPECT_EQ(WindowMessage("odd"), "出错：odd");
+}
