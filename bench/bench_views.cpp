@@ -106,8 +106,11 @@ BENCHMARK(FrameStepSelected)
     ->Args({1000, 1})
     ->Args({1, 0})
     ->Unit(benchmark::kMillisecond);
-BENCHMARK(FrameSelected)->Args({1000, 0})->Args({1000, 1})->Args({1, 0})->Unit(
-    benchmark::kMillisecond);
+BENCHMARK(FrameSelected)
+    ->Args({1000, 0})
+    ->Args({1000, 1})
+    ->Args({1, 0})
+    ->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -20,8 +20,8 @@
 #include <wx/sizer.h>
 
 namespace {
-const CViewWindow::Kind kKinds[4] = {CViewWindow::PERSPECTIVE, CViewWindow::TOP,
-                                     CViewWindow::FRONT, CViewWindow::SIDE};
+const CViewWindow::Kind kKinds[4] = {CViewWindow::PERSPECTIVE, CViewWindow::TOP, CViewWindow::FRONT,
+                                     CViewWindow::SIDE};
 } // namespace
 
 void CMainFrame::AppendViewItems(wxMenu* view) {

@@ -57,8 +57,8 @@ bool BoxOf(const CEditorEntity& e, Ogre::Vector3& lo, Ogre::Vector3& hi) {
 
 } // namespace
 
-const Ogre::ColourValue CSelectionBoxes::kSelectedColour(0.95f, 0.55f, 0.1f);
-const Ogre::ColourValue CSelectionBoxes::kCurrentColour(1.0f, 1.0f, 0.55f);
+const Ogre::ColourValue CSelectionBoxes::kSelectedColour(0.8f, 0.8f, 0.2f);
+const Ogre::ColourValue CSelectionBoxes::kCurrentColour(1.0f, 1.0f, 0.6f);
 
 CSelectionBoxes::CSelectionBoxes(Ogre::SceneManager* sceneManager, CEditorScene& scene)
     : m_sceneManager(sceneManager), m_scene(scene) {

@@ -279,7 +279,7 @@ void CViewDecorations::UpdateAxes(const Ogre::Quaternion& cameraOrientation) {
     if (!m_axes || m_width <= 0 || m_height <= 0)
         return;
     const float key[6] = {cameraOrientation.w, cameraOrientation.x, cameraOrientation.y,
-                          cameraOrientation.z, float(m_width), float(m_height)};
+                          cameraOrientation.z, float(m_width),      float(m_height)};
     if (std::equal(key, key + 6, m_axesFor))
         return;
     std::copy(key, key + 6, m_axesFor);
