@@ -52,6 +52,7 @@ PROGRAMS=(
     "gizmark_bench_select"
     "gizmark_bench_startup"
     "gizmark_bench_scene"
+    "gizmark_bench_views"
 )
 failed=0
 for entry in "${PROGRAMS[@]}"; do
@@ -104,6 +105,9 @@ TARGETS["ClearScene/50000"] = (500.0, MS, False)
 TARGETS["OpenChain/10000"] = (1000.0, MS, False)
 TARGETS["SaveScene/50000"] = (1000.0, MS, False)
 TARGETS["DragStep/50000"] = (50.0, MS, False)
+# A whole frame (every view rendered) with 1,000 selection boxes: the frame budget.
+TARGETS["FrameStepSelected/1000/0"] = (16.0, MS, False)  # nothing changed: the boxes are kept
+TARGETS["FrameStepSelected/1000/1"] = (16.0, MS, False)  # a selected entity moved: rebuilt
 # Pairs that should grow linearly with the scene: 50,000 takes about ten times 5,000.
 LINEAR = ("OpenScene", "DragStep", "UndoDrag")
 LINEAR_LIMIT = 15.0

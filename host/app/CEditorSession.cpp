@@ -145,6 +145,10 @@ bool CEditorSession::Start(std::string& error) {
     RegisterSceneCommands(m_host->Undo(), Scene(), m_host->Tools());
     m_drawnListener = std::make_unique<CDrawnListener>(*m_host);
     m_drawnListener->Attach(*m_frame);
+    m_frame->SetViewsChangedHandler([this] {
+        m_drawnListener->Detach();
+        m_drawnListener->Attach(*m_frame);
+    });
 
     m_host->Loader().setOnLoaded([this](const CPluginLoader::Module& module) {
         for (IPluginBase* plugin : module.plugins)
@@ -175,6 +179,8 @@ void CEditorSession::Shutdown() {
     m_host->Loader().UnloadAll();
     UnregisterSceneCommands(m_host->Undo());
     m_host->Undo().clear();
+    if (m_frame)
+        m_frame->SetViewsChangedHandler(nullptr);
     if (m_drawnListener)
         m_drawnListener->Detach();
     m_drawnListener.reset();

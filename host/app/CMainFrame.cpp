@@ -8,6 +8,8 @@
 #include "CSceneDocument.h"
 #include "CViewWindow.h"
 #include "CSnapDialog.h"
+#include "SelectionBoxes.h"
+#include "CEditorEngine.h"
 #include "CEditorUndoManager.h"
 #include "CToolManager.h"
 #include "WindowMessages.h"
@@ -37,17 +39,8 @@ CMainFrame::CMainFrame(CEditorHost& host, int viewCount, const wxSize& size)
 
     m_viewArea = new wxPanel(this, wxID_ANY);
     m_viewArea->SetBackgroundColour(wxColour(40, 40, 40));
-    const int count = viewCount == 4 ? 4 : 1;
-    wxSizer* sizer = count == 4 ? static_cast<wxSizer*>(new wxGridSizer(2, 2, 2, 2))
-                                : static_cast<wxSizer*>(new wxBoxSizer(wxVERTICAL));
-    const CViewWindow::Kind kinds[4] = {CViewWindow::PERSPECTIVE, CViewWindow::TOP,
-                                        CViewWindow::FRONT, CViewWindow::SIDE};
-    for (int i = 0; i < count; ++i) {
-        auto* view = new CViewWindow(m_viewArea, m_host, i, kinds[i]);
-        m_views.push_back(view);
-        sizer->Add(view, 1, wxEXPAND);
-    }
-    m_viewArea->SetSizer(sizer);
+    m_shownViews = viewCount == 4 ? 4 : 1;
+    LayOutViews();
 
     m_sideArea = new wxPanel(this, wxID_ANY);
     m_sideArea->SetMinSize(wxSize(260, 100));
@@ -97,6 +90,7 @@ void CMainFrame::BuildMenus() {
     auto* view = new wxMenu;
     view->Append(ID_FRAME_SELECTION, wxString::FromUTF8("框选所选\tF"));
     view->Append(ID_SNAP_SETTINGS, wxString::FromUTF8("吸附设置…"));
+    AppendViewItems(view);
     auto* tools = new wxMenu;
     tools->Append(ID_SELECT_PARENTS, wxString::FromUTF8("选择父物体"));
     auto* bar = new wxMenuBar;
@@ -138,13 +132,18 @@ void CMainFrame::OnMenu(wxCommandEvent& event) {
 }
 
 bool CMainFrame::CreateViews(CEditorEngine& engine) {
+    m_engine = &engine;
     for (CViewWindow* view : m_views)
         if (!view->CreateOgreWindow(engine))
             return false;
+    if (!m_selectionBoxes && engine.GetScene())
+        m_selectionBoxes =
+            std::make_unique<CSelectionBoxes>(engine.GetOgreSceneManager(), *engine.GetScene());
     return true;
 }
 
 void CMainFrame::DestroyViews() {
+    m_selectionBoxes.reset();
     // Last first: the first render window holds the GL context the others share.
     for (auto it = m_views.rbegin(); it != m_views.rend(); ++it)
         (*it)->DestroyOgreWindow();

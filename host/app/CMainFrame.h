@@ -1,7 +1,8 @@
 // The editor's main window: views in the centre, the side area on the right, plug-in tool
 // strips at the top and plug-in bars docked at the bottom, all laid out by a wxAuiManager
 // (plug-ins dock their bars through the host interface). Menus: File, Edit, View, Tools;
-// View › 吸附设置… sets the host's snap steps.
+// View › 吸附设置… sets the host's snap steps; View › 显示网格, 单视图, 四视图 and the
+// layout key Alt+W are in MainFrameViews.cpp, with the selection boxes the frame owns.
 // The title shows the scene file's name, with a star while there are unsaved changes; the
 // status line shows messages (a hovered tool button's text, warnings) and the selection count.
 // The host object reaches it through IEditorFrame.
@@ -17,12 +18,14 @@
 
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
 class CEditorEngine;
 class CEditorHost;
 class CSceneDocument;
+class CSelectionBoxes;
 class CViewWindow;
 class wxAuiToolBar;
 class wxPanel;
@@ -35,6 +38,10 @@ public:
         ID_SELECT_PARENTS,
         ID_RENDER_TIMER,
         ID_SNAP_SETTINGS,
+        ID_SHOW_GRID,
+        ID_ONE_VIEW,
+        ID_FOUR_VIEWS,
+        ID_SWITCH_VIEWS,
     };
     static constexpr int kSelectParentsCommand = ID_SELECT_PARENTS_COMMAND;
 
@@ -46,8 +53,23 @@ public:
     void DestroyViews();
     CViewWindow* GetViewWindow(int n) const;
 
+    // The view layout (MainFrameViews.cpp): 1 (the perspective view) or 4 views. Views beyond
+    // the count are hidden, their render windows idle, and GetView answers null for them; a
+    // view made for the first time gets its render window at once. False for another count or
+    // when a render window could not be made (the layout is then as it was).
+    bool SetViewLayout(int count);
+    // Shows or hides the grid of every view (View › 显示网格).
+    void SetGridShown(bool shown);
+    bool GridShown() const { return m_gridShown; }
+    // Null before CreateViews and after DestroyViews.
+    CSelectionBoxes* SelectionBoxes() const { return m_selectionBoxes.get(); }
+    // Called after the set of shown views changed.
+    void SetViewsChangedHandler(std::function<void()> handler) {
+        m_onViewsChanged = std::move(handler);
+    }
+
     // IEditorFrame
-    int ViewCount() const override { return static_cast<int>(m_views.size()); }
+    int ViewCount() const override { return m_shownViews; }
     CEditorView* GetView(int n) const override;
     void SetViewCursor(const wxCursor* cursor) override;
     void SetSidePanel(CSizeControlChild* panel) override;
@@ -99,6 +121,10 @@ public:
 
 private:
     void BuildMenus();
+    void AppendViewItems(wxMenu* view);
+    void OnViewItem(wxCommandEvent& event);
+    // The sizer of the view area for the shown views.
+    void LayOutViews();
     void OnMenu(wxCommandEvent& event);
     void OnToolClicked(wxCommandEvent& event);
     void OnSideAreaSize(wxSizeEvent& event);
@@ -121,7 +147,12 @@ private:
     wxAuiManager m_aui;
     wxPanel* m_viewArea = nullptr;
     wxPanel* m_sideArea = nullptr;
-    std::vector<CViewWindow*> m_views;
+    std::vector<CViewWindow*> m_views; // every view made, shown or not
+    int m_shownViews = 1;
+    bool m_gridShown = true;
+    CEditorEngine* m_engine = nullptr;
+    std::unique_ptr<CSelectionBoxes> m_selectionBoxes;
+    std::function<void()> m_onViewsChanged;
     CSizeControlChild* m_sidePanel = nullptr;
     std::map<IPluginBase*, wxAuiToolBar*> m_strips;
     wxTimer m_timer;

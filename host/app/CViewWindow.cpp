@@ -10,6 +10,7 @@
 #include <OgreCamera.h>
 #include <OgreManualObject.h>
 #include <OgreMaterialManager.h>
+#include <OgreRenderTargetListener.h>
 #include <OgreRenderWindow.h>
 #include <OgreRoot.h>
 #include <OgreSceneManager.h>
@@ -48,6 +49,19 @@ void EnsureBandMaterial() {
     band->setLightingEnabled(false);
 }
 } // namespace
+
+class CViewWindow::CAxesListener : public Ogre::RenderTargetListener {
+public:
+    explicit CAxesListener(CViewWindow& window) : m_window(window) {}
+    void preRenderTargetUpdate(const Ogre::RenderTargetEvent&) override {
+        if (m_window.m_decorations && m_window.m_view)
+            m_window.m_decorations->UpdateAxes(
+                m_window.m_view->GetCamera()->getDerivedOrientation());
+    }
+
+private:
+    CViewWindow& m_window;
+};
 
 CViewWindow::CViewWindow(wxWindow* parent, CEditorHost& host, int index, Kind kind)
     : wxWindow(parent, wxID_ANY, wxDefaultPosition, wxSize(200, 150), wxFULL_REPAINT_ON_RESIZE),
@@ -108,18 +122,30 @@ bool CViewWindow::CreateOgreWindow(CEditorEngine& engine) {
     sceneManager->getRootSceneNode()->attachObject(m_band);
 
     const char* const captions[4] = {"透视", "顶视", "前视", "侧视"};
-    const CViewDecorations::Plane planes[4] = {CViewDecorations::NONE, CViewDecorations::XZ,
+    const CViewDecorations::Plane planes[4] = {CViewDecorations::GROUND, CViewDecorations::XZ,
                                                CViewDecorations::XY, CViewDecorations::ZY};
     m_decorations = std::make_unique<CViewDecorations>(sceneManager, name, kBandBit0 << m_index,
                                                        captions[m_kind], planes[m_kind]);
     m_decorations->Resize(w, h);
+    m_decorations->SetGridShown(m_gridShown);
+    m_axesListener = std::make_unique<CAxesListener>(*this);
+    m_renderWindow->addListener(m_axesListener.get());
     return true;
+}
+
+void CViewWindow::SetGridShown(bool shown) {
+    m_gridShown = shown;
+    if (m_decorations)
+        m_decorations->SetGridShown(shown);
 }
 
 void CViewWindow::DestroyOgreWindow() {
     if (!m_engine)
         return;
     Ogre::SceneManager* sceneManager = m_engine->GetOgreSceneManager();
+    if (m_renderWindow && m_axesListener)
+        m_renderWindow->removeListener(m_axesListener.get());
+    m_axesListener.reset();
     m_decorations.reset();
     if (m_band && sceneManager) {
         sceneManager->destroyManualObject(m_band);

@@ -1,6 +1,6 @@
 // One editor view on screen: a wx window holding an Ogre render window, its camera (a
 // CEditorView) and the mouse handling (left button to the plug-ins through the host, right-drag
-// orbits, middle-drag pans, the wheel zooms), its caption and, when orthographic, its ground grid.
+// orbits, middle-drag pans, the wheel zooms), its caption, grid and axis tripod (ViewDecorations).
 // Keys Q, W, E and R click the first tool strip's buttons 1 to 4 (select, move, rotate, scale)
 // while the view has the focus. Escape and a right press go to the plug-ins first (they take a
 // drag back with them); a right press that a plug-in used starts no orbit.
@@ -41,6 +41,11 @@ public:
     void UpdateRubberBand();
     // Points the camera at the default place for its kind.
     void ResetCamera();
+    Kind GetKind() const { return m_kind; }
+    // Shows or hides the view's grid (kept for a render window made later).
+    void SetGridShown(bool shown);
+    // Null before CreateOgreWindow.
+    CViewDecorations* GetDecorations() const { return m_decorations.get(); }
 
 private:
     void OnSize(wxSizeEvent& event);
@@ -58,6 +63,10 @@ private:
     Ogre::RenderWindow* m_renderWindow = nullptr;
     Ogre::ManualObject* m_band = nullptr;
     std::unique_ptr<CViewDecorations> m_decorations;
+    // Turns the axis tripod before the view renders.
+    class CAxesListener;
+    std::unique_ptr<CAxesListener> m_axesListener;
+    bool m_gridShown = true;
     bool m_bandShown = false;
     // The right button went down to take a drag back: it orbits nothing until it is let go.
     bool m_rightUsed = false;

@@ -1,16 +1,21 @@
 // What a view draws besides the scene: its caption (透视, 顶视, 前视, 侧视) in the top-left
-// corner, and for an orthographic view a ground grid in the plane it looks at, with a line every
-// unit and a major line every 10 units. Both are engine objects seen only by their own view
-// (a visibility bit of that view's viewport).
+// corner; a grid in the plane it looks at (an orthographic view) or on the ground plane y = 0
+// (the perspective view), with a line every unit and a major line every 10 units; and an axis
+// tripod in the bottom-left corner (X red, Y green, Z blue, each with its letter) turned as the
+// view's camera is. All are engine objects seen only by their own view (a visibility bit of
+// that view's viewport). The orthographic grid is drawn behind the scene; the ground grid is
+// hidden by what stands above the ground plane.
 #pragma once
 
 #include <OgrePrerequisites.h>
+#include <OgreQuaternion.h>
 
 #include <string>
 
 class CViewDecorations {
 public:
-    enum Plane { NONE, XZ, XY, ZY }; // the grid's plane: top, front and side views
+    // The grid's plane: top, front and side views; GROUND: the plane y = 0 seen in perspective.
+    enum Plane { NONE, XZ, XY, ZY, GROUND };
 
     // `name` prefixes the engine objects; `visibilityBit` is the one bit only this view shows.
     CViewDecorations(Ogre::SceneManager* sceneManager, const std::string& name,
@@ -19,8 +24,18 @@ public:
     CViewDecorations(const CViewDecorations&) = delete;
     CViewDecorations& operator=(const CViewDecorations&) = delete;
 
-    // Places the caption for a view of this many pixels.
+    // Places the caption and the axis tripod for a view of this many pixels.
     void Resize(int width, int height);
+    // Turns the axis tripod as the camera (its world orientation) is turned; builds it anew
+    // only when the orientation or the view's size changed.
+    void UpdateAxes(const Ogre::Quaternion& cameraOrientation);
+
+    void SetGridShown(bool shown);
+    bool GridShown() const { return m_gridShown; }
+    bool HasGrid() const { return m_grid != nullptr; }
+    // The engine objects (tests look at them).
+    Ogre::ManualObject* Grid() const { return m_grid; }
+    Ogre::ManualObject* Axes() const { return m_axes; }
 
     // The caption's size in pixels (0 when it could not be made).
     int CaptionWidth() const { return m_textWidth; }
@@ -29,12 +44,19 @@ public:
 private:
     void BuildCaption(const std::string& caption);
     void BuildGrid(Plane plane);
+    void BuildAxes();
 
     Ogre::SceneManager* m_sceneManager;
     std::string m_name;
     Ogre::uint32 m_bit;
     Ogre::ManualObject* m_caption = nullptr;
     Ogre::ManualObject* m_grid = nullptr;
+    Ogre::ManualObject* m_axes = nullptr;
     int m_textWidth = 0;
     int m_textHeight = 0;
+    int m_width = 0;
+    int m_height = 0;
+    bool m_gridShown = true;
+    // The camera orientation (w, x, y, z) and size the tripod was last built for.
+    float m_axesFor[6] = {0, 0, 0, 0, -1, -1};
 };

@@ -37,6 +37,7 @@ std::string WorldRangeText() {
 
 // The message of the latest refusal not yet shown.
 std::string g_refusal;
+std::uint64_t g_worldChanges = 0;
 
 // Replaces component `axis` of target by that of value (all three for AXIS_ALL).
 Ogre::Vector3 Merge(Ogre::Vector3 target, const Ogre::Vector3& value, COORDINATE_AXIS axis) {
@@ -181,6 +182,7 @@ void CEditorEntity::UpdateWorld() {
         m_worldScale = m_scale;
     }
     m_boxValid = false;
+    ++g_worldChanges;
     m_node->setPosition(m_worldPosition);
     m_node->setOrientation(m_worldRotation);
     m_node->setScale(m_worldScale);
@@ -240,6 +242,10 @@ bool CEditorEntity::SetLocalTransform(const Ogre::Vector3& position,
     m_scale = scale;
     SyncNode();
     return true;
+}
+
+std::uint64_t CEditorEntity::WorldChanges() {
+    return g_worldChanges;
 }
 
 std::string CEditorEntity::TakeRefusalMessage() {
@@ -408,6 +414,7 @@ Ogre::Vector3 CEditorEntity::GetBoundsMax() const {
 
 void CEditorEntity::SetVisible(bool visible) {
     m_visible = visible;
+    ++g_worldChanges;
     if (m_entity)
         m_entity->setVisible(visible);
     if (m_marker)

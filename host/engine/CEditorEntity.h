@@ -118,6 +118,9 @@ public:
     // call; empty when none was refused since the last call. The editor shows it in its
     // status line.
     static std::string TakeRefusalMessage();
+    // Counts changes to any entity's world transform or visibility, in every scene of the
+    // process: what is drawn from them (the selection boxes) is rebuilt only when it moved on.
+    static std::uint64_t WorldChanges();
 
     // World rotation as an Ogre (column-vector) quaternion, and the world transform as a
     // column-vector 4x4 matrix (scale, then rotation, then translation).

@@ -84,6 +84,9 @@ public:
     bool SelectNames(const std::string& mode, const std::vector<std::string>& names);
 
     CEditorEntity* GetEntity(const std::string& name) const;
+    // Grows with every change to the selection (and every removal): a view of the selection
+    // drawn at one count holds while the count is the same.
+    std::uint64_t SelectionChanges() const { return m_selectionChanges; }
     int GetEntityCount() const { return static_cast<int>(m_entities.size()); }
     Ogre::SceneManager* GetOgreSceneManager() const { return m_sceneManager; }
 
