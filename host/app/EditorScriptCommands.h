@@ -38,5 +38,8 @@ void RegisterSceneScriptCommands(CScriptRunner& runner);
 // Unloading and loading the plug-in modules, resident memory (ScriptModuleCommands.cpp).
 void RegisterModuleScriptCommands(CScriptRunner& runner);
 
+// What the editor shows of the tool's state: pointer (hover), strip (ScriptFeedbackCommands.cpp).
+void RegisterFeedbackScriptCommands(CScriptRunner& runner);
+
 // The script that --demo runs, writing its pictures into outDir.
 std::string BuiltinDemoScript(const std::string& outDir, int viewCount, bool withMoveTool);
