@@ -30,6 +30,10 @@ int CDragController::Press(const PointerEvent& event) {
     // release names one of them.
     m_lockedInDrag = StatusText::FirstLockedSelected(SceneOf(m_host));
     m_drag.BeginDrag(m_gizmo.GetMode());
+    // Nothing has changed yet: the status line starts the drag from zero.
+    GizmoDragResult none;
+    none.kind = m_gizmo.GetMode();
+    ShowDragStep(none, event.keys.ctrl());
     return 1;
 }
 

@@ -247,6 +247,7 @@ int CMapSelectMgr::OnPress(IView* view, int viewNumber, int keyFlags, int x, int
     m_highlight = GizmoPart::None;
     m_step.previousScale = 1.0f;
     m_step.lastValue = Ogre::Vector3::ZERO;
+    m_step.rotationAngle = 0.0f; // no turn since this press yet
     const GizmoPart part = Pick(view, viewNumber, x, y, m_drag);
     if (part == GizmoPart::None) {
         m_hover = GizmoPart::None;
