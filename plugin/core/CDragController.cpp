@@ -39,9 +39,8 @@ int CDragController::Press(const PointerEvent& event) {
 
 int CDragController::Move(const PointerEvent& event) {
     // Without a button and without a held part the pointer only passes over the view.
-    if (m_gizmo.GetDragPart() == GizmoPart::None) {
-        if (!event.keys.left() && !event.keys.right())
-            m_gizmo.OnPointerHover(event.view, event.viewNumber, event.x, event.y);
+    if (m_gizmo.GetDragPart() == GizmoPart::None && !event.keys.left() && !event.keys.right()) {
+        m_gizmo.OnPointerHover(event.view, event.viewNumber, event.x, event.y);
         return 1;
     }
     GizmoDragResult drag;
