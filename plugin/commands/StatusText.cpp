@@ -11,7 +11,7 @@ namespace StatusText {
 
 const char* const kSnapped = "（吸附）";
 const char* const kCancelled = "已取消拖动";
-const char* const kNotANumber = "已拒绝：输入的不是有效的数字";
+const char* const kNotANumber = "已拒绝：输入的数值无效";
 
 namespace {
 
