@@ -19,6 +19,8 @@ public:
     virtual int OnSelectRect(IView* /*view*/, int /*unused*/, const PixelRect& /*rect*/) {
         return 0;
     }
+    // Also called with no button in the key flags while the pointer passes over a view, and
+    // with the point (-1, -1) when it leaves the view.
     virtual int OnPointerMove(IView*, int /*viewNumber*/, int /*keyFlags*/, int /*x*/, int /*y*/) {
         return 0;
     }

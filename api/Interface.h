@@ -58,6 +58,10 @@ public:
     // Takes a docked bar out of the layout, before its owner destroys it; nothing for a window
     // that is not docked.
     virtual void undockBottomBar(wxWindow* /*bar*/) {}
+    // Shows `utf8` in the first field of the editor's status line (what a plug-in tells the
+    // user about what it is doing or refused). Added last; a host without a status line
+    // ignores it.
+    virtual void setStatusText(const char* /*utf8*/) {}
 
 protected:
     ~IViewHost() = default;

@@ -225,6 +225,43 @@ void BM_DragStep(benchmark::State& state) {
 }
 BENCHMARK(BM_DragStep)->Arg(MODE_MOVE)->Arg(MODE_ROTATE)->Arg(MODE_SCALE);
 
+// One pointer move over the view without a button (hover): the part under the pointer is found
+// by the press's pick. range(1) 0: the pointer stays on the same arrow (no highlight change);
+// 1: it goes on and off the arrow every move (the highlight changes every time).
+void BM_Hover(benchmark::State& state) {
+    World& w = TheWorld();
+    const int mode = int(state.range(0));
+    const bool changing = state.range(1) != 0;
+    w.gizmo->SetMode(mode);
+    w.gizmo->UpdateView(w.view.get(), 0);
+    const GizmoViewState& st = w.gizmo->GetViewState(0);
+    Ogre::Vector3 target = st.axisPoints[1];
+    if (mode == MODE_ROTATE)
+        target = st.ringPoints[0][st.ringCount[0] / 2];
+    Ogre::Vector3 pixel;
+    w.view->projectPoint(pixel, target, nullptr);
+    const int x = int(pixel.x) + 3, y = int(pixel.y) - 2;
+    w.gizmo->OnPointerHover(w.view.get(), 0, x, y);
+    if (w.gizmo->GetHoverPart() == GizmoPart::None) {
+        state.SkipWithError("the pointer is over no part");
+        return;
+    }
+    int step = 0;
+    for (auto _ : state) {
+        ++step;
+        const int dy = (step & 1) ? (changing ? 300 : 1) : 0;
+        benchmark::DoNotOptimize(w.gizmo->OnPointerHover(w.view.get(), 0, x, y + dy));
+    }
+    w.gizmo->OnPointerHover(w.view.get(), 0, -1, -1);
+}
+BENCHMARK(BM_Hover)
+    ->Args({MODE_MOVE, 0})
+    ->Args({MODE_MOVE, 1})
+    ->Args({MODE_ROTATE, 0})
+    ->Args({MODE_ROTATE, 1})
+    ->Args({MODE_SCALE, 0})
+    ->Args({MODE_SCALE, 1});
+
 } // namespace
 
 BENCHMARK_MAIN();

@@ -56,6 +56,28 @@ void Press(benchmark::State& state) {
     times.Report(state, count);
 }
 
+// A pointer move without a button over the view, through the host's input path as the view
+// window hands it: the plug-in finds the gizmo part under the pointer (the press's pick) and
+// highlights it. Alternates between the X arrow and a pixel off the gizmo, so every move changes
+// the highlight (the dearer case: the colours are set and the views asked to redraw).
+void Hover(benchmark::State& state) {
+    const int count = static_cast<int>(state.range(0));
+    int x = 0, y = 0;
+    if (!Prepare(state, count, x, y))
+        return;
+    CEditorHost& host = EditorBench::Session().Host();
+    EditorBench::CTimes times;
+    int step = 0;
+    for (auto _ : state) {
+        const int dy = (step++ & 1) ? 200 : 0;
+        times.Start();
+        host.Hover(0, 0, x, y + dy);
+        times.Stop();
+    }
+    host.Hover(0, 0, -1, -1);
+    times.Report(state, count);
+}
+
 // Keys held during the timed drag steps (Ctrl: each step snaps).
 int g_dragKeys = 0;
 
@@ -123,6 +145,7 @@ void PanelEdit(benchmark::State& state) {
 }
 
 BENCHMARK(Press)->Arg(1)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
+BENCHMARK(Hover)->Arg(1)->Arg(10000)->Unit(benchmark::kMillisecond);
 BENCHMARK(DragStep)->Arg(1)->Arg(100)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
 BENCHMARK(DragStepSnapped)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
 BENCHMARK(UndoDrag)->Arg(1)->Arg(100)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);

@@ -88,7 +88,12 @@ for mode in ("1", "2", "3"):  # move, rotate, scale
     TARGETS["BM_FrameStepMoving/%s" % mode] = (0.020, US, True)
     TARGETS["BM_FrameStep4Views/%s" % mode] = (0.020, US, True)
 TARGETS["BM_FrameStep/1/0"] = (0.020, US, True)  # the tool not engaged: laid out, then hidden
+for mode in ("1", "2", "3"):  # a pointer move without a button: same part (0) or a change (1)
+    for change in ("0", "1"):
+        TARGETS["BM_Hover/%s/%s" % (mode, change)] = (0.050, US, False)
 TARGETS["Press/1"] = (0.050, US, False)
+TARGETS["Hover/1"] = (0.050, US, False)  # a pointer move without a button, through the host
+TARGETS["Hover/10000"] = (0.050, US, False)
 TARGETS["DragStep/1000"] = (2.0, MS, False)
 TARGETS["DragStep/10000"] = (20.0, MS, False)
 TARGETS["DragStepSnapped/1000"] = (2.0, MS, False)  # the same steps with Ctrl held

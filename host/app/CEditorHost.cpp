@@ -9,6 +9,8 @@
 #include "CEditorEngine.h"
 #include "CEditorView.h"
 
+#include <wx/frame.h>
+
 #include <algorithm>
 
 CEditorHost::CEditorHost(CEditorEngine& engine)
@@ -78,6 +80,12 @@ CEditorView* CEditorHost::GetView(int n) const {
 
 IView* CEditorHost::view(int n) {
     return GetView(n);
+}
+
+void CEditorHost::setStatusText(const char* utf8) {
+    wxFrame* frame = m_frame ? wxDynamicCast(m_frame->Window(), wxFrame) : nullptr;
+    if (frame && frame->GetStatusBar())
+        frame->SetStatusText(wxString::FromUTF8(utf8 ? utf8 : ""), 0);
 }
 
 void CEditorHost::setCursor(const wxCursor* cursor) {
@@ -226,8 +234,17 @@ bool CEditorHost::SetSnapSteps(const SnapSteps& steps) {
     return true;
 }
 
-void CEditorHost::Hover(int x, int y) {
-    ForEachRegistered(InputTargets(), [&](IPluginBase* plugin) { plugin->OnHover(x, y); });
+void CEditorHost::Hover(int n, int flags, int x, int y) {
+    IView* v = view(n);
+    const int keys = flags & ~(KEY_LBUTTON | KEY_RBUTTON);
+    m_hoverView = n;
+    m_hoverX = x;
+    m_hoverY = y;
+    ForEachRegistered(InputTargets(), [&](IPluginBase* plugin) {
+        if (v)
+            plugin->OnPointerMove(v, n, keys, x, y);
+        plugin->OnHover(x, y);
+    });
 }
 
 void CEditorHost::ViewDrawn(int n) {

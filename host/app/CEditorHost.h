@@ -45,6 +45,7 @@ public:
     // The render loop paints every view once a tick, so there is nothing to mark.
     void redraw() override {}
     void setCursor(const wxCursor* cursor) override;
+    void setStatusText(const char* utf8) override;
     void setSidePanel(CSizeControlChild* panel) override;
     // The main frame and its bottom dock; without a frame there is no window and nothing docks.
     wxWindow* mainWindow() override;
@@ -76,7 +77,16 @@ public:
     int PointerDown(int view, int flags, int x, int y);
     void PointerMove(int view, int flags, int x, int y);
     void PointerUp(int view, int flags, int x, int y);
-    void Hover(int x, int y);
+    // The pointer over view `view` with no button down (flags: the keys held): each input
+    // target gets it as OnPointerMove without a button flag, then OnHover(x, y). Leaving the
+    // view is a move to (-1, -1). Nothing is redrawn here: a plug-in whose picture changes asks.
+    void Hover(int view, int flags, int x, int y);
+    // Where the last Hover put the pointer (view -1 before the first).
+    void LastHover(int& view, int& x, int& y) const {
+        view = m_hoverView;
+        x = m_hoverX;
+        y = m_hoverY;
+    }
     // A press of another button than the left one (KEY_RBUTTON) as OnPointerOther; answers 1
     // when a plug-in used it, and the view then starts nothing of its own (no orbit).
     int OtherPress(int view, int button, int flags, int x, int y);
@@ -129,6 +139,9 @@ private:
     std::unique_ptr<CToolManager> m_tools;
     std::unique_ptr<CPluginLoader> m_loader;
     IEditorFrame* m_frame = nullptr;
+    int m_hoverView = -1;
+    int m_hoverX = 0;
+    int m_hoverY = 0;
     const wxCursor* m_cursor = nullptr;
     bool m_cursorApplied = false; // m_cursor is what the view windows show
     CSizeControlChild* m_sidePanel = nullptr;

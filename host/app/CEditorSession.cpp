@@ -159,6 +159,9 @@ bool CEditorSession::Start(std::string& error) {
         m_host->Loader().LoadFolder(m_options.pluginDir.empty() ? DefaultPluginDir()
                                                                 : m_options.pluginDir);
     m_frame->UpdateLayout();
+    // The editor starts with the first tool of the first strip engaged (select mode).
+    if (m_host->Tools().CurrentTool() < 0)
+        m_frame->ClickStripTool(0);
 
     m_script = std::make_unique<CScriptRunner>(*this);
     m_script->AddCommandSets(EditorCommandSets());

@@ -242,7 +242,8 @@ wxAuiToolBar* CMainFrame::BuildToolStrip(IPluginBase* plugin) {
         wxString tip = tool->GetShortHelp();
         if (plugin->LoadText(static_cast<unsigned>(id), text, sizeof text) > 0)
             tip = wxString::FromUTF8(text);
-        strip->AddTool(id, tip, bitmap, tip);
+        // A toggle button: the engaged tool's stays pressed in (SyncToolStrips).
+        strip->AddTool(id, tip, bitmap, tip, wxITEM_CHECK);
         m_host.Tools().AddToolCommand(plugin, id);
     }
     strip->Realize();
@@ -264,6 +265,7 @@ void CMainFrame::OnToolClicked(wxCommandEvent& event) {
     for (const auto& entry : m_strips)
         if (entry.second == event.GetEventObject()) {
             m_host.ClickTool(entry.first, event.GetId());
+            SyncToolStrips();
             return;
         }
 }
@@ -427,6 +429,7 @@ void CMainFrame::OnStripLeave(wxMouseEvent& event) {
 }
 
 void CMainFrame::UpdateDocumentState(bool now) {
+    SyncToolStrips();
     if (m_document && (now || m_titleClock.Time() >= 200)) {
         m_titleClock.Start();
         const wxString title = wxString::FromUTF8(m_document->Title());

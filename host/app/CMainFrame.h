@@ -90,6 +90,11 @@ public:
     // Clicks button `position` (0 = first) of the first plug-in's tool strip, as the pointer
     // would. False when there is no such button.
     bool ClickStripTool(int position);
+    // Presses in the button of the host's current tool on every strip and lets the others out
+    // (ToolStripState.cpp).
+    void SyncToolStrips();
+    // The command id of the pressed-in strip button and its plug-in; wxID_NONE when none is.
+    int PressedStripTool(IPluginBase*& plugin) const;
     // Shows every bottom pane and relays out.
     void UpdateLayout();
 

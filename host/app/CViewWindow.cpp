@@ -77,6 +77,13 @@ CViewWindow::CViewWindow(wxWindow* parent, CEditorHost& host, int index, Kind ki
                       wxEVT_RIGHT_UP, wxEVT_RIGHT_DCLICK, wxEVT_MIDDLE_DOWN, wxEVT_MIDDLE_UP,
                       wxEVT_MIDDLE_DCLICK, wxEVT_MOTION, wxEVT_MOUSEWHEEL})
         Bind(type, &CViewWindow::OnMouse, this);
+    // The pointer gone from the view: what it hovered there is no longer under it. (Crossing
+    // into the engine's own child window is no leave: the pointer is still inside.)
+    Bind(wxEVT_LEAVE_WINDOW, [this](wxMouseEvent& event) {
+        event.Skip();
+        if (!GetClientRect().Contains(ScreenToClient(wxGetMousePosition())))
+            m_host.Hover(m_index, 0, -1, -1);
+    });
 }
 
 CViewWindow::~CViewWindow() {
@@ -292,7 +299,7 @@ void CViewWindow::OnMouse(wxMouseEvent& event) {
             m_view->Pan(float(dx), float(dy));
             m_host.redraw();
         } else {
-            m_host.Hover(pos.x, pos.y);
+            m_host.Hover(m_index, flags, pos.x, pos.y);
         }
     } else if (type == wxEVT_MOUSEWHEEL && m_view) {
         const int delta = event.GetWheelDelta() > 0 ? event.GetWheelDelta() : 120;

@@ -41,6 +41,8 @@ void RegisterModuleScriptCommands(CScriptRunner& runner);
 // The view layout, the grid and the selection boxes: views, grid, selboxes
 // (ScriptViewCommands.cpp).
 void RegisterViewScriptCommands(CScriptRunner& runner);
+// What the editor shows of the tool's state: pointer (hover), strip (ScriptFeedbackCommands.cpp).
+void RegisterFeedbackScriptCommands(CScriptRunner& runner);
 
 // The script that --demo runs, writing its pictures into outDir.
 std::string BuiltinDemoScript(const std::string& outDir, int viewCount, bool withMoveTool);

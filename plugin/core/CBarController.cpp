@@ -4,6 +4,7 @@
 #include "CTransformCommit.h"
 #include "Interface.h"
 #include "SceneEntity.h"
+#include "StatusText.h"
 #include "TransformBarFields.h"
 
 #include <wx/app.h>
@@ -96,12 +97,16 @@ void CBarController::Apply() {
     if (!ShownEntity(m_scene))
         return;
     // The bar's groups are the channels, in the table's order.
+    std::string lockedName; // the first entity whose lock bits kept a group from applying
+    bool applied = false;
     for (const TransformChannel& channel : kTransformChannels) {
         const TransformBarFields::GroupChange& change = changes.groups[channel.slot];
         if (!change.mask)
             continue;
         // The lock bits are read on the first entity before each group, as it may change.
         SceneEntity* first = ShownEntity(m_scene);
+        if (first && (first->GetState() & channel.barLock))
+            lockedName = first->GetName();
         if (!first || (first->GetState() & channel.barLock))
             continue;
         // One undo step per group, holding every entity's whole local value from before it.
@@ -109,8 +114,15 @@ void CBarController::Apply() {
         commit.Begin(channel.kind, AXIS_ALL);
         if (commit.SetWorldValues(change.value, change.mask))
             commit.Push();
+        applied = true;
     }
-    // A refused field shows the value the entity kept.
-    if (changes.refused)
+    // A refused field shows the value the entity kept; the status line says why.
+    if (changes.refused) {
         Refresh();
+        StatusText::Show(m_host, StatusText::kNotANumber);
+    } else if (!lockedName.empty()) {
+        StatusText::Show(m_host, StatusText::Locked(lockedName));
+    } else if (applied) {
+        StatusText::ShowLockedSelected(m_host, m_scene);
+    }
 }

@@ -6,7 +6,10 @@
 #pragma once
 
 #include "CTransformCommit.h"
+#include "GizmoDragRules.h"
 #include "PluginCalls.h"
+
+#include <string>
 
 class CMapSelectMgr;
 class IBaseCommand;
@@ -20,7 +23,9 @@ public:
     // A left press: 1 when it grabbed a gizmo part and the drag began. A press while a drag's
     // step is open replaces it; the old one never reaches the undo stack.
     int Press(const PointerEvent& event);
-    // A pointer move: applies the gizmo's drag step, if any, to the selection. Always 1.
+    // A pointer move: applies the gizmo's drag step, if any, to the selection and shows the
+    // change since the press in the status line; without a held part and without a button,
+    // the gizmo highlights the part under the pointer. Always 1.
     int Move(const PointerEvent& event);
 
     enum class Release {
@@ -51,6 +56,8 @@ public:
     void AdoptPendingStep(IBaseCommand* step) { m_drag.Adopt(step); }
 
 private:
+    void ShowDragStep(const GizmoDragResult& drag, bool snapped);
+
     Interface* m_host;
     CMapSelectMgr& m_gizmo;
     // The drag under way: its step is open from an accepted press to the release or cancel.
@@ -58,4 +65,6 @@ private:
     bool m_groundFollow = false;
     // A drag was taken back: the left release still to come belongs to it.
     bool m_pressCancelled = false;
+    // A selected entity the drag under way leaves as it is (named at the release).
+    std::string m_lockedInDrag;
 };

@@ -68,6 +68,11 @@ void CPageController::EngageTool() {
         viewHost->setCursor(m_cursor.get());
 }
 
+void CPageController::ReleaseTool() {
+    m_toolEngaged = 0;
+    m_gizmo.OnPointerHover(nullptr, 0, -1, -1);
+}
+
 void CPageController::OnSceneChange(void* entity, int code) {
     m_gizmo.OnSceneNotify(entity, m_pageShown, code);
     if (CDialogParameter* panel = m_panelHost.GetPanel())

@@ -30,7 +30,8 @@ public:
     void HidePage();
     // The tool engaged: the views show its cursor. Released: the frame step hides the gizmo.
     void EngageTool();
-    void ReleaseTool() { m_toolEngaged = 0; }
+    // Released: nothing of the tool stays highlighted for when it is engaged again.
+    void ReleaseTool();
 
     // A scene reset (entity null), a selection change or a change of one entity: the gizmo
     // and the side panel follow it.

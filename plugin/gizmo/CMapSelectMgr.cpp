@@ -68,6 +68,12 @@ void CMapSelectMgr::GetRotation(Ogre::Vector3& axis, float& angle) const {
 int CMapSelectMgr::SetMode(int mode) {
     // Stored as given: a value outside the four modes lays out, grabs and drags nothing.
     m_mode = mode;
+    // A part hovered in the old mode is not under the pointer in the new one (a held part
+    // stays: its drag ends at the release).
+    if (m_drag.part == GizmoPart::None && m_highlight != GizmoPart::None) {
+        m_highlight = m_hover = GizmoPart::None;
+        Highlight(GizmoPart::None);
+    }
     if (!m_viewHost)
         return 0;
     for (int n = 0; n < kViewCount; ++n)
@@ -87,6 +93,7 @@ int CMapSelectMgr::OnSceneNotify(void* object, int redraw, int code) {
         if (m_entity && (!scene || !scene->isEntitySelected(m_entity->GetName()))) {
             m_entity = nullptr;
             m_highlight = GizmoPart::None;
+            m_hover = GizmoPart::None;
         }
         if (scene) {
             const std::set<std::string>& selected = scene->getSelectedEntities();
@@ -172,12 +179,61 @@ int CMapSelectMgr::UpdateView(IView* view, int viewNumber) {
     d3dx::MatrixMultiply(state.viewFacing, viewRotation, scaling);
     state.viewFacing.SetTranslation(position);
     state.sizeFactor = s;
-    placement.heldAxis = m_drag.part != GizmoPart::None ? PartInfo(m_highlight).axis : -1;
+    placement.heldAxis = PartInfo(m_highlight).axis;
 
     if (CGizmoHandleSet* set = HandlesOf(m_mode))
         set->Layout(view, state, placement);
     view->setPickRegion(nullptr, nullptr);
     return 1;
+}
+
+GizmoPart CMapSelectMgr::Pick(IView* view, int viewNumber, int x, int y, GizmoDragState& drag) {
+    // The nodes are shared by all views and stand where the last laid-out view put them (view 0
+    // after every frame); lay out the pointer's view so the tested parts are the ones seen there.
+    UpdateView(view, viewNumber);
+    const PixelRect rect{x + m_pickOffsets.left, y + m_pickOffsets.top, x + m_pickOffsets.right,
+                         y + m_pickOffsets.bottom};
+    drag = GizmoDragState();
+    drag.view = view;
+    drag.viewIndex = viewNumber;
+    drag.x = x;
+    drag.y = y;
+    GizmoPart part = GizmoPart::None;
+    if (CGizmoHandleSet* set = HandlesOf(m_mode))
+        part = set->Pick(m_scene.views[viewNumber], rect, drag);
+    drag.part = part;
+    view->setPickRegion(nullptr, nullptr);
+    return part;
+}
+
+GizmoPart CMapSelectMgr::PartAt(IView* view, int viewNumber, int x, int y, bool ignoreLock) {
+    if (!m_entity || m_mode == MODE_SELECT || (!ignoreLock && !m_entity->EnabledTrnaform()))
+        return GizmoPart::None;
+    if (!view || viewNumber < 0 || viewNumber >= kViewCount || !m_engine)
+        return GizmoPart::None;
+    // Off the view's pixels the pointer is over nothing of it.
+    const PixelRect pixels = view->pixelRect();
+    if (x < pixels.left || y < pixels.top || x >= pixels.right || y >= pixels.bottom)
+        return GizmoPart::None;
+    GizmoDragState probe;
+    return Pick(view, viewNumber, x, y, probe);
+}
+
+int CMapSelectMgr::SetHover(GizmoPart part) {
+    if (part == m_hover && part == m_highlight)
+        return 0;
+    m_hover = part;
+    m_highlight = part;
+    Highlight(part);
+    if (m_viewHost)
+        m_viewHost->redraw();
+    return 1;
+}
+
+int CMapSelectMgr::OnPointerHover(IView* view, int viewNumber, int x, int y) {
+    if (m_drag.part != GizmoPart::None)
+        return 0;
+    return SetHover(PartAt(view, viewNumber, x, y, false));
 }
 
 int CMapSelectMgr::OnPress(IView* view, int viewNumber, int keyFlags, int x, int y) {
@@ -187,29 +243,19 @@ int CMapSelectMgr::OnPress(IView* view, int viewNumber, int keyFlags, int x, int
     if (!view || viewNumber < 0 || viewNumber >= kViewCount || !m_engine)
         return 0;
 
-    // The nodes are shared by all views and stand where the last laid-out view put them (view 0
-    // after every frame); lay out the pressed view so the tested parts are the ones seen there.
-    // While a part is held, the highlight of a previous grab must not be kept.
+    // While a part is held, the highlight of what was hovered before must not be kept.
     m_highlight = GizmoPart::None;
-    UpdateView(view, viewNumber);
-
-    const PixelRect rect{x + m_pickOffsets.left, y + m_pickOffsets.top, x + m_pickOffsets.right,
-                         y + m_pickOffsets.bottom};
-    m_drag = GizmoDragState();
-    m_drag.view = view;
-    m_drag.viewIndex = viewNumber;
-    m_drag.x = x;
-    m_drag.y = y;
     m_step.previousScale = 1.0f;
     m_step.lastValue = Ogre::Vector3::ZERO;
-    GizmoPart part = GizmoPart::None;
-    if (CGizmoHandleSet* set = HandlesOf(m_mode))
-        part = set->Pick(m_scene.views[viewNumber], rect, m_drag);
-    m_drag.part = part;
-    view->setPickRegion(nullptr, nullptr);
-    if (part == GizmoPart::None)
+    m_step.rotationAngle = 0.0f; // no turn since this press yet
+    const GizmoPart part = Pick(view, viewNumber, x, y, m_drag);
+    if (part == GizmoPart::None) {
+        m_hover = GizmoPart::None;
+        Highlight(GizmoPart::None);
         return 0;
+    }
 
+    m_hover = part;
     m_highlight = part;
     Highlight(part);
     for (int n = 0; n < kViewCount; ++n)
@@ -224,8 +270,7 @@ void CMapSelectMgr::Highlight(GizmoPart part) {
     const GizmoPartInfo& info = PartInfo(part);
     if (info.material >= 0)
         m_scene.SetMaterialColour(info.material, kHighlightColour);
-    if (info.axis >= 0)
-        m_scene.UpdateAxisMesh(nullptr, info.axis);
+    m_scene.UpdateAxisMesh(nullptr, info.axis);
 }
 
 int CMapSelectMgr::OnDrag(IView*, int viewNumber, int keyFlags, int x, int y,
@@ -253,10 +298,16 @@ int CMapSelectMgr::OnDrag(IView*, int viewNumber, int keyFlags, int x, int y,
     return answer;
 }
 
-int CMapSelectMgr::OnRelease(IView*, int, int, int, int) {
+int CMapSelectMgr::OnRelease(IView* view, int viewNumber, int, int x, int y) {
     if (m_drag.part == GizmoPart::None)
         return 0;
     EndDrag();
+    // Nothing stays highlighted for having been held: the highlight goes back to what is under
+    // the pointer where it was let go.
+    m_highlight = GizmoPart::None;
+    m_hover = GizmoPart::None;
+    SetHover(PartAt(view, viewNumber, x, y, false));
+    Highlight(m_highlight);
     return 1;
 }
 
@@ -264,8 +315,10 @@ int CMapSelectMgr::CancelDrag() {
     if (m_drag.part == GizmoPart::None)
         return 0;
     EndDrag();
-    // Nothing is held any more and nothing was done: the gizmo shows its normal colours.
+    // Nothing is held any more and nothing was done: the gizmo shows its normal colours until
+    // the pointer moves over a part again.
     m_highlight = GizmoPart::None;
+    m_hover = GizmoPart::None;
     m_scene.SetNormalColours();
     m_scene.UpdateAxisMesh(nullptr, -1);
     return 1;

@@ -63,6 +63,20 @@ public:
     void SetSnapSteps(const SnapSteps& steps) { m_snap = steps; }
     const SnapSteps& GetSnapSteps() const { return m_snap; }
     int OnHover(int, int) { return 0; }
+    // The pointer over view n without a button: the part a press there would grab (same pick
+    // rules and priorities, nothing started) is drawn highlighted, the one before goes back to
+    // its colour. A point outside the view's pixels hovers nothing. Answers 1 when the hovered
+    // part changed (the views were asked to redraw), 0 when it did not or a part is held.
+    int OnPointerHover(IView* view, int viewNumber, int x, int y);
+    // The part under the pointer since the last hover, press or release; None when nothing.
+    GizmoPart GetHoverPart() const { return m_hover; }
+    // The part a press at (x, y) in view n would grab, without grabbing it; with `ignoreLock`
+    // also on an entity that may not be transformed (to tell the user why a press did nothing).
+    GizmoPart PartAt(IView* view, int viewNumber, int x, int y, bool ignoreLock);
+    // The part drawn highlighted: the held one during a drag, else the hovered one.
+    GizmoPart GetHighlightPart() const { return m_highlight; }
+    // What the last drag step gave as a total since the press: the scale factor (scale mode).
+    float GetScaleTotal() const { return m_step.previousScale; }
 
     // Read access for tests.
     SceneEntity* GetEntity() const { return m_entity; }
@@ -77,8 +91,13 @@ public:
 private:
     // The handle set a mode shows, or null (select mode, or no mode at all).
     CGizmoHandleSet* HandlesOf(int mode) const;
-    // Normal colours, then the highlight of the grabbed part's material and axis line.
+    // Normal colours, then the highlight of the part's material and axis line.
     void Highlight(GizmoPart part);
+    // Fills `drag` from a pick at (x, y) in view n (laid out for it first) and answers the part
+    // found; the caller checked the entity, mode and view.
+    GizmoPart Pick(IView* view, int viewNumber, int x, int y, GizmoDragState& drag);
+    // Highlights `part` as the hovered one and asks for a redraw when that changes anything.
+    int SetHover(GizmoPart part);
     // Puts a stretched gizmo back as it was at the press and ends the drag.
     void EndDrag();
 
@@ -95,9 +114,10 @@ private:
     // Fixed at the press; part None while nothing is held.
     GizmoDragState m_drag;
     GizmoDragStep m_step;
-    // The part last grabbed, drawn highlighted until the next press, a take-back or a change of
-    // selection.
+    // The part drawn highlighted: the held part during a drag, else the hovered one.
     GizmoPart m_highlight = GizmoPart::None;
+    // The part under the pointer when it last moved without a button (None off the gizmo).
+    GizmoPart m_hover = GizmoPart::None;
     SnapSteps m_snap;
     PixelRect m_pickOffsets = GizmoGeometry::kPickOffsets;
 };

@@ -174,6 +174,10 @@ constexpr float kUniformScaleSpeed = 5.6f;
 // the factor would reach 0 keeps it here instead of growing the entity again.
 constexpr float kMinScaleTotal = 0.01f;
 
+// Width in pixels of the gizmo's lines (axis lines and rings), whatever the view's size: a
+// one-pixel line is hard to see and to aim at.
+constexpr float kLineWidthPixels = 2.0f;
+
 // Render queue groups: the centre box draws after the rest.
 constexpr int kRenderQueue = 80;
 constexpr int kRenderQueueCentreBox = 90;

@@ -25,7 +25,7 @@ struct GizmoPlacement {
     d3dx::RowMatrix rotation{d3dx::kUnset}; // the orientation as a row matrix
     d3dx::RowMatrix scaleTranslate{
         d3dx::kUnset}; // one gizmo unit to the view's size, at the centre
-    int heldAxis = -1; // the axis line drawn highlighted while a part is held, -1 for none
+    int heldAxis = -1; // the axis line drawn highlighted (held or hovered part), -1 for none
 };
 
 // What a press fixes for the whole drag: captured when a part is grabbed, read (never changed)

@@ -75,6 +75,21 @@ Ogre::SceneNode* AttachToNode(Ogre::SceneNode* gizmoNode, Ogre::Entity* entity) 
     return node;
 }
 
+// Every pass of the material draws its lines kLineWidthPixels wide.
+void SetLineWidth(const Ogre::MaterialPtr& material) {
+    if (!material)
+        return;
+    if (material->getNumTechniques() == 0)
+        material->createTechnique();
+    for (unsigned short t = 0; t < material->getNumTechniques(); ++t) {
+        Ogre::Technique* technique = material->getTechnique(t);
+        if (technique->getNumPasses() == 0)
+            technique->createPass();
+        for (unsigned short p = 0; p < technique->getNumPasses(); ++p)
+            technique->getPass(p)->setLineWidth(kLineWidthPixels);
+    }
+}
+
 bool SameTurn(const Ogre::Quaternion& a, const Ogre::Quaternion& b) {
     return std::fabs(a.w - b.w) <= 1e-6f && std::fabs(a.x - b.x) <= 1e-6f &&
            std::fabs(a.y - b.y) <= 1e-6f && std::fabs(a.z - b.z) <= 1e-6f;
@@ -189,6 +204,7 @@ void CGizmoScene::CreateMaterials() {
     for (Ogre::MaterialPtr& material : m_materials) {
         material->setDepthCheckEnabled(false);
         material->setLightingEnabled(false);
+        SetLineWidth(material);
     }
 }
 
@@ -213,6 +229,7 @@ void CGizmoScene::CreateAxisLines(Ogre::SceneManager* sm) {
     }
     axisMaterial->setLightingEnabled(false);
     axisMaterial->setDepthCheckEnabled(false);
+    SetLineWidth(axisMaterial);
     // Loading compiles against the render system's capabilities; there is none headless.
     if (Ogre::Root::getSingletonPtr() && Ogre::Root::getSingleton().getRenderSystem())
         axisMaterial->load();

@@ -6,6 +6,7 @@
 #include "ToolIds.h"
 #include "CSceneManager.h"
 #include "SceneEntity.h"
+#include "StatusText.h"
 #include "TransformChannel.h"
 
 #include <OgreEntity.h>
@@ -271,6 +272,7 @@ void CDialogParameter::ApplyEdit(int index) {
     if (!PanelText::IsNumericEditText(text)) {
         wxBell();
         WriteEdit(index, PanelText::FormatValue(current, kind), true);
+        StatusText::Show(m_plugin->GetHost(), StatusText::kNotANumber);
         return;
     }
     const PanelText::EditValue typed = PanelText::ReadEdit(text, kind, current);
@@ -279,6 +281,7 @@ void CDialogParameter::ApplyEdit(int index) {
         return; // the typed text stays
     case PanelText::EditVerdict::Refused:
         WriteEdit(index, PanelText::FormatValue(current, kind), true);
+        StatusText::Show(m_plugin->GetHost(), StatusText::kNotANumber);
         return;
     case PanelText::EditVerdict::Apply:
         break;

@@ -1,0 +1,39 @@
+// What the tool tells the user in the editor's status line, in one place: the change a drag has
+// made since the press, a drag taken back, and an edit the tool refused (an entity that may not
+// be transformed, a typed text that is no number). The texts are the user's (Simplified
+// Chinese); the numbers use a point and fixed decimals so that a script can read them back.
+#pragma once
+
+#include <OgreVector.h>
+
+#include <string>
+
+class CSceneManager;
+class Interface;
+
+namespace StatusText {
+
+// Added to a drag's text while Ctrl snaps it.
+extern const char* const kSnapped;
+extern const char* const kCancelled;
+extern const char* const kNotANumber;
+
+// "移动 Δ X, Y, Z" (three decimals): the move since the press.
+std::string Move(const Ogre::Vector3& delta, bool snapped);
+// "旋转 D°" (one decimal): the turn since the press, given in radians.
+std::string Rotate(float radians, bool snapped);
+// "缩放 ×F" (two decimals): the scale factor since the press.
+std::string Scale(float factor, bool snapped);
+// "已拒绝：NAME 已锁定，变换未改变": the edit left the entity as it was.
+std::string Locked(const std::string& name);
+
+// The first selected entity (by name) that may not be transformed; empty when there is none.
+std::string FirstLockedSelected(CSceneManager* scene);
+
+// Writes `text` into the editor's status line through the host (nothing without one).
+void Show(Interface* host, const std::string& text);
+// Shows Locked() for the first locked entity of the selection; false (nothing shown) when the
+// selection holds none.
+bool ShowLockedSelected(Interface* host, CSceneManager* scene);
+
+} // namespace StatusText
