@@ -1,7 +1,8 @@
 // The editor's main window: views in the centre, the side area on the right, plug-in tool
 // strips at the top and plug-in bars docked at the bottom, all laid out by a wxAuiManager
 // (plug-ins dock their bars through the host interface). Menus: File, Edit, View, Tools;
-// View › 吸附设置… sets the host's snap steps.
+// View › 吸附设置… sets the host's snap steps. The outliner (COutliner) sits above the side
+// area, in a pane of its own on the same side.
 // The title shows the scene file's name, with a star while there are unsaved changes; the
 // status line shows messages (a hovered tool button's text, warnings) and the selection count.
 // The host object reaches it through IEditorFrame.
@@ -22,6 +23,7 @@
 
 class CEditorEngine;
 class CEditorHost;
+class COutliner;
 class CSceneDocument;
 class CViewWindow;
 class wxAuiToolBar;
@@ -35,6 +37,10 @@ public:
         ID_SELECT_PARENTS,
         ID_RENDER_TIMER,
         ID_SNAP_SETTINGS,
+        ID_DELETE,
+        ID_SELECT_ALL,
+        ID_HIDE_SELECTION,
+        ID_SHOW_ALL,
     };
     static constexpr int kSelectParentsCommand = ID_SELECT_PARENTS_COMMAND;
 
@@ -58,6 +64,8 @@ public:
     void UndockBottomBar(wxWindow* bar) override;
 
     wxPanel* GetSideArea() const { return m_sideArea; }
+    // The scene tree above the side area.
+    COutliner* GetOutliner() const { return m_outliner; }
     // The first bar a plug-in docked along the bottom (the transform bar), or null.
     wxWindow* GetBottomBar();
 
@@ -102,6 +110,9 @@ private:
     void OnMenu(wxCommandEvent& event);
     void OnToolClicked(wxCommandEvent& event);
     void OnSideAreaSize(wxSizeEvent& event);
+    // Shares the right side between the outliner and the plug-in's panel: the panel gets the
+    // height it asks for, the outliner the rest (at least a few rows).
+    void BalanceSidePanes();
     void OnClose(wxCloseEvent& event);
     void OnFileMenu(wxCommandEvent& event);
     // Opens a scene file, reporting a failure in a message box.
@@ -121,6 +132,7 @@ private:
     wxAuiManager m_aui;
     wxPanel* m_viewArea = nullptr;
     wxPanel* m_sideArea = nullptr;
+    COutliner* m_outliner = nullptr;
     std::vector<CViewWindow*> m_views;
     CSizeControlChild* m_sidePanel = nullptr;
     std::map<IPluginBase*, wxAuiToolBar*> m_strips;

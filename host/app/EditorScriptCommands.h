@@ -38,5 +38,9 @@ void RegisterSceneScriptCommands(CScriptRunner& runner);
 // Unloading and loading the plug-in modules, resident memory (ScriptModuleCommands.cpp).
 void RegisterModuleScriptCommands(CScriptRunner& runner);
 
+// The outliner and the everyday edits: outliner, rename, delete, selectall, hide, showall
+// (ScriptOutlinerCommands.cpp).
+void RegisterOutlinerScriptCommands(CScriptRunner& runner);
+
 // The script that --demo runs, writing its pictures into outDir.
 std::string BuiltinDemoScript(const std::string& outDir, int viewCount, bool withMoveTool);
