@@ -41,7 +41,8 @@ COutliner* OutlinerOf(CScriptRunner& r, std::string& error) {
 // A real click (or double click) on the row of NAME, with Ctrl or Shift held when asked;
 // returns once the selection has changed.
 bool ClickRow(CScriptRunner& r, const Args& args, bool twice, std::string& error) {
-    const char* usage = twice ? "usage: outliner dclick NAME" : "usage: outliner click NAME [ctrl|shift]";
+    const char* usage =
+        twice ? "usage: outliner dclick NAME" : "usage: outliner click NAME [ctrl|shift]";
     if (args.size() < 2 || args.size() > 3 || (twice && args.size() != 2)) {
         error = usage;
         return false;

@@ -65,7 +65,9 @@ protected:
     }
     Names Selection() { return g_session->Scene().getSelectedEntities(); }
     COutliner& Outliner() { return *g_session->Frame()->GetOutliner(); }
-    std::string Status() { return g_session->Frame()->GetStatusBar()->GetStatusText(0).utf8_string(); }
+    std::string Status() {
+        return g_session->Frame()->GetStatusBar()->GetStatusText(0).utf8_string();
+    }
     static std::string Read(const std::string& path) {
         std::ifstream in(path, std::ios::binary);
         return std::string(std::istreambuf_iterator<char>(in), {});
@@ -80,7 +82,8 @@ protected:
     // "NAME px X Y" -> (X, Y).
     static bool Pixel(const std::string& line, double& x, double& y) {
         const size_t at = line.find(" px ");
-        return at != std::string::npos && std::sscanf(line.c_str() + at + 4, "%lf %lf", &x, &y) == 2;
+        return at != std::string::npos &&
+               std::sscanf(line.c_str() + at + 4, "%lf %lf", &x, &y) == 2;
     }
 };
 
@@ -153,9 +156,10 @@ TEST_F(OutlinerTest, DeleteKeyIsUndoneBitForBitAndTheGizmoLetsGo) {
 
 TEST_F(OutlinerTest, F2RenamesThroughTheHostAndBadNamesAreRefusedWithAMessage) {
     Script("outliner click box_a");
-    wxTreeCtrl* tree = Outliner().Tree();
+    wxWindow* tree = Outliner().Tree();
     Key(tree, WXK_F2);
-    ASSERT_TRUE(WaitFor([] { return wxDynamicCast(wxWindow::FindFocus(), wxTextCtrl) != nullptr; }));
+    ASSERT_TRUE(
+        WaitFor([] { return wxDynamicCast(wxWindow::FindFocus(), wxTextCtrl) != nullptr; }));
     auto* editor = wxDynamicCast(wxWindow::FindFocus(), wxTextCtrl);
     editor->SelectAll();
     wxUIActionSimulator input;

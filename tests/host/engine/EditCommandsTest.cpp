@@ -61,9 +61,7 @@ protected:
         EngineTest::TearDown();
     }
     std::string Saved() { return FormatDotScene(DescribeScene(*scene)); }
-    bool Do(const std::string& name, CommandParams params) {
-        return undo.doCommand(name, &params);
-    }
+    bool Do(const std::string& name, CommandParams params) { return undo.doCommand(name, &params); }
     using Names = std::set<std::string>;
 
     CEditorUndoManager undo;
@@ -80,12 +78,11 @@ TEST_F(EditCommandsTest, DeleteTakesChildrenAndUndoRestoresTheSceneBitForBit) {
     EXPECT_TRUE(scene->getSelectedEntities().empty());
     // One step; the plug-ins let go of each entity, children first, then hear the selection.
     EXPECT_EQ(undo.undoCount(), 1);
-    const std::vector<std::pair<int, std::string>> expected = {
-        {NOTIFY_REMOVED, "lost"},
-        {NOTIFY_REMOVED, "lamp"},
-        {NOTIFY_REMOVED, "box_child"},
-        {NOTIFY_REMOVED, "group"},
-        {NOTIFY_SELECTION, ""}};
+    const std::vector<std::pair<int, std::string>> expected = {{NOTIFY_REMOVED, "lost"},
+                                                               {NOTIFY_REMOVED, "lamp"},
+                                                               {NOTIFY_REMOVED, "box_child"},
+                                                               {NOTIFY_REMOVED, "group"},
+                                                               {NOTIFY_SELECTION, ""}};
     EXPECT_EQ(notifier.events, expected);
 
     ASSERT_TRUE(undo.undo());
