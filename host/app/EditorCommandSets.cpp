@@ -2,9 +2,9 @@
 
 const std::vector<CScriptRunner::CommandSet>& EditorCommandSets() {
     static const std::vector<CScriptRunner::CommandSet> sets = {
-        RegisterBuiltinScriptCommands, RegisterGizmoScriptCommands, RegisterPluginScriptCommands,
-        RegisterPanelScriptCommands,   RegisterLightScriptCommands, RegisterSceneScriptCommands,
-        RegisterModuleScriptCommands, RegisterOutlinerScriptCommands,
+        RegisterBuiltinScriptCommands, RegisterGizmoScriptCommands,    RegisterPluginScriptCommands,
+        RegisterPanelScriptCommands,   RegisterLightScriptCommands,    RegisterSceneScriptCommands,
+        RegisterModuleScriptCommands,  RegisterOutlinerScriptCommands,
     };
     return sets;
 }
