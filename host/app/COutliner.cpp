@@ -225,8 +225,7 @@ bool COutliner::ShowRow(const std::string& name, wxRect& screenRect) {
     if (changed)
         LayOutRows();
     const int row = m_rowOf[size_t(it->second)];
-    if (!IsRowVisible(size_t(row)))
-        ScrollToRow(size_t(row));
+    EnsureShown(row);
     const Node& node = m_nodes[size_t(it->second)];
     const int y = (row - int(GetVisibleRowsBegin())) * m_rowHeight;
     const int x = TextLeft(node);
@@ -274,6 +273,16 @@ void COutliner::OnPaint(wxPaintEvent&) {
         dc.SetTextForeground(node.selected ? highlightText : node.hidden ? greyed : text);
         dc.DrawText(label, textLeft, y + (m_rowHeight - dc.GetCharHeight()) / 2);
     }
+}
+
+void COutliner::EnsureShown(int row) {
+    // Whole rows only: a row cut by the bottom edge counts as out of sight.
+    const int whole = std::max(1, GetClientSize().y / m_rowHeight);
+    const int first = int(GetVisibleRowsBegin());
+    if (row < first)
+        ScrollToRow(size_t(row));
+    else if (row >= first + whole)
+        ScrollToRow(size_t(row - whole + 1));
 }
 
 int COutliner::RowAt(const wxPoint& point) const {
@@ -351,7 +360,7 @@ void COutliner::OnKeyDown(wxKeyEvent& event) {
     if (index < 0)
         return;
     m_current = index;
-    ScrollToRow(size_t(std::max(0, next - int(GetVisibleRowsEnd() - GetVisibleRowsBegin()) / 2)));
+    EnsureShown(next);
     EditOps::Select(m_host, m_nodes[size_t(index)].name, "exclude");
 }
 

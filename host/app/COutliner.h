@@ -75,6 +75,8 @@ private:
     void RefreshNode(int node);
     int NodeAtRow(int row) const;
     int RowAt(const wxPoint& point) const;
+    // Scrolls so that the whole row is in sight.
+    void EnsureShown(int row);
     int TextLeft(const Node& node) const;
     void SetOpen(int node, bool open);
     void OnPaint(wxPaintEvent& event);

@@ -105,6 +105,24 @@ TEST_F(OutlinerTest, ClicksSelectThroughTheUndoablePathAndTheGizmoFollows) {
         << rows;
     EXPECT_NE(rows.find("0 lamp_point light\n"), std::string::npos) << rows;
 
+    // A row out of sight is scrolled to whole before the click (copies make the list long).
+    for (int twice = 0; twice < 2; ++twice) {
+        Script("selectall");
+        CommandParams copy;
+        ASSERT_TRUE(g_session->Host().Undo().doCommand("CopyEntity", &copy));
+    }
+    Script("tool move"); // the plug-in's panel takes its share of the side
+    g_session->RenderFrames(2);
+    const wxWindow* list = Outliner().Tree();
+    const wxRect inside(list->ClientToScreen(wxPoint(0, 0)), list->GetClientSize());
+    for (const COutliner::Row& row : Outliner().Rows()) {
+        wxRect rect;
+        ASSERT_TRUE(Outliner().ShowRow(row.name, rect)) << row.name;
+        EXPECT_TRUE(inside.Contains(rect)) << row.name << " is not wholly in sight";
+    }
+    Script("outliner click 石块_2");
+    EXPECT_EQ(Selection(), (Names{"石块_2"}));
+
     // The gizmo stands on the entity picked in the outliner.
     Script("tool move");
     for (const char* name : {"pillar", "cone_a"}) {
