@@ -133,7 +133,7 @@ def base_name(name):
 
 rows = []  # (name, measured ms or None, processor ms or None, allocs or None, error)
 for program in ("gizmark_bench", "gizmark_bench_drag", "gizmark_bench_select",
-                "gizmark_bench_startup", "gizmark_bench_scene"):
+                "gizmark_bench_startup", "gizmark_bench_scene", "gizmark_bench_outliner"):
     path = os.path.join(out, program + ".json")
     try:
         with open(path) as f:
