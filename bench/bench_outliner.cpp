@@ -69,7 +69,7 @@ void SelectionChange(benchmark::State& state) {
 // Opening the scene file (arg 1: and the outliner's rebuild that follows it). The open alone
 // and the open with the rebuild are reported, and the rebuild's share of the open as
 // "outliner_percent".
-void OpenScene(benchmark::State& state) {
+void OutlinerOpen(benchmark::State& state) {
     const int count = static_cast<int>(state.range(0));
     COutliner* outliner = Outliner(state);
     const std::string path = outliner ? SceneFile(state, count) : std::string();
@@ -106,7 +106,7 @@ void OpenScene(benchmark::State& state) {
 }
 
 BENCHMARK(SelectionChange)->Arg(10000)->Iterations(50)->Unit(benchmark::kMillisecond);
-BENCHMARK(OpenScene)
+BENCHMARK(OutlinerOpen)
     ->Args({10000, 0})
     ->Args({10000, 1})
     ->Iterations(5)
