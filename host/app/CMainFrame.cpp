@@ -64,7 +64,7 @@ CMainFrame::CMainFrame(CEditorHost& host, int viewCount, const wxSize& size)
                                   .Caption(wxString::FromUTF8("场景"))
                                   .Right()
                                   .Position(0)
-                                  .MinSize(wxSize(260, 120))
+                                  .MinSize(wxSize(260, 48))
                                   .BestSize(wxSize(280, 220))
                                   .CloseButton(false)
                                   .Floatable(false));
@@ -244,7 +244,9 @@ void CMainFrame::BalanceSidePanes() {
     if (!panel || !panel->GetHandle() || !tree.IsOk() || !side.IsOk())
         return;
     const int total = m_outliner->GetSize().y + m_sideArea->GetSize().y;
-    const int want = std::clamp(panel->GetBestSize().y, 100, std::max(100, total - 150));
+    // The panel first (its controls must stay in reach in a small window); two rows of the
+    // outliner at the least.
+    const int want = std::clamp(panel->GetBestSize().y, 100, std::max(100, total - 48));
     if (tree.dock_proportion == total - want && side.dock_proportion == want)
         return;
     tree.dock_proportion = std::max(1, total - want);

@@ -111,7 +111,7 @@ private:
     void OnToolClicked(wxCommandEvent& event);
     void OnSideAreaSize(wxSizeEvent& event);
     // Shares the right side between the outliner and the plug-in's panel: the panel gets the
-    // height it asks for, the outliner the rest (at least a few rows).
+    // height it asks for, the outliner the rest (at least two rows).
     void BalanceSidePanes();
     void OnClose(wxCloseEvent& event);
     void OnFileMenu(wxCommandEvent& event);
