@@ -244,9 +244,12 @@ void CMainFrame::BalanceSidePanes() {
     if (!panel || !panel->GetHandle() || !tree.IsOk() || !side.IsOk())
         return;
     const int total = m_outliner->GetSize().y + m_sideArea->GetSize().y;
-    // The panel first (its controls must stay in reach in a small window); two rows of the
-    // outliner at the least.
-    const int want = std::clamp(panel->GetBestSize().y, 100, std::max(100, total - 48));
+    // The panel gets the height it asks for as far as that leaves the outliner 150 pixels, but
+    // 400 at the least (its controls stay in reach in a small window); the outliner keeps two
+    // rows whatever happens.
+    const int best = panel->GetBestSize().y;
+    const int want = std::clamp(std::min(best, std::max(total - 150, std::min(best, 400))), 100,
+                                std::max(100, total - 48));
     if (tree.dock_proportion == total - want && side.dock_proportion == want)
         return;
     tree.dock_proportion = std::max(1, total - want);
