@@ -53,6 +53,7 @@ PROGRAMS=(
     "gizmark_bench_startup"
     "gizmark_bench_scene"
     "gizmark_bench_views"
+    "gizmark_bench_outliner"
 )
 failed=0
 for entry in "${PROGRAMS[@]}"; do
@@ -102,6 +103,7 @@ TARGETS["UndoDrag/1000"] = (2.0, MS, False)
 TARGETS["ClickSelect/10000/0"] = (5.0, MS, False)  # the scene unchanged since the last click
 TARGETS["ClickSelect/10000/1"] = (5.0, MS, False)  # an entity moved before each click
 TARGETS["RectSelect/10000"] = (5.0, MS, False)
+TARGETS["SelectionChange/10000"] = (5.0, MS, False)  # a selection step and the outliner after it
 TARGETS["PluginLoad"] = (100.0, MS, False)
 TARGETS["EditorStart"] = (1000.0, MS, False)
 TARGETS["OpenScene/50000"] = (3000.0, MS, False)
@@ -140,7 +142,7 @@ def base_name(name):
 
 rows = []  # (name, measured ms or None, processor ms or None, allocs or None, error)
 for program in ("gizmark_bench", "gizmark_bench_drag", "gizmark_bench_select",
-                "gizmark_bench_startup", "gizmark_bench_scene"):
+                "gizmark_bench_startup", "gizmark_bench_scene", "gizmark_bench_outliner"):
     path = os.path.join(out, program + ".json")
     try:
         with open(path) as f:

@@ -14,6 +14,7 @@
 #include "DemoScene.h"
 #include "DotScene.h"
 #include "SceneCommands.h"
+#include "EditCommands.h"
 
 #include <OgreLogManager.h>
 #include <OgreRenderTargetListener.h>
@@ -143,6 +144,7 @@ bool CEditorSession::Start(std::string& error) {
         BuildDemoScene(Scene());
     }
     RegisterSceneCommands(m_host->Undo(), Scene(), m_host->Tools());
+    RegisterEditCommands(m_host->Undo(), Scene(), m_host->Tools());
     m_drawnListener = std::make_unique<CDrawnListener>(*m_host);
     m_drawnListener->Attach(*m_frame);
     m_frame->SetViewsChangedHandler([this] {
@@ -181,6 +183,7 @@ void CEditorSession::Shutdown() {
     m_host->Undo().clear();
     m_host->Loader().UnloadAll();
     UnregisterSceneCommands(m_host->Undo());
+    UnregisterEditCommands(m_host->Undo());
     m_host->Undo().clear();
     if (m_frame)
         m_frame->SetViewsChangedHandler(nullptr);

@@ -6,6 +6,8 @@
 #include "CEditorEntity.h"
 #include "CEditorScene.h"
 #include "CSceneDocument.h"
+#include "COutliner.h"
+#include "EditOperations.h"
 #include "CViewWindow.h"
 #include "CSnapDialog.h"
 #include "SelectionBoxes.h"
@@ -13,6 +15,8 @@
 #include "CEditorUndoManager.h"
 #include "CToolManager.h"
 #include "WindowMessages.h"
+
+#include <algorithm>
 
 #include <wx/app.h>
 #include <wx/aui/auibar.h>
@@ -46,11 +50,23 @@ CMainFrame::CMainFrame(CEditorHost& host, int viewCount, const wxSize& size)
     m_sideArea->SetMinSize(wxSize(260, 100));
     m_sideArea->Bind(wxEVT_SIZE, &CMainFrame::OnSideAreaSize, this);
 
+    m_outliner = new COutliner(this, m_host);
+
     m_aui.AddPane(m_viewArea, wxAuiPaneInfo().Name("views").CenterPane());
+    m_aui.AddPane(m_outliner, wxAuiPaneInfo()
+                                  .Name("outliner")
+                                  .Caption(wxString::FromUTF8("场景"))
+                                  .Right()
+                                  .Position(0)
+                                  .MinSize(wxSize(260, 48))
+                                  .BestSize(wxSize(280, 220))
+                                  .CloseButton(false)
+                                  .Floatable(false));
     m_aui.AddPane(m_sideArea, wxAuiPaneInfo()
                                   .Name("side")
                                   .Caption(wxString::FromUTF8("属性"))
                                   .Right()
+                                  .Position(1)
                                   .MinSize(wxSize(260, 100))
                                   .BestSize(wxSize(280, 400))
                                   .CloseButton(false)
@@ -67,6 +83,10 @@ CMainFrame::CMainFrame(CEditorHost& host, int viewCount, const wxSize& size)
     Bind(wxEVT_TIMER, &CMainFrame::OnTimer, this, ID_RENDER_TIMER);
     Bind(wxEVT_IDLE, &CMainFrame::OnIdle, this);
     Bind(wxEVT_CLOSE_WINDOW, &CMainFrame::OnClose, this);
+    Bind(wxEVT_SIZE, [this](wxSizeEvent& event) {
+        event.Skip();
+        CallAfter(&CMainFrame::BalanceSidePanes);
+    });
 }
 
 CMainFrame::~CMainFrame() {
@@ -87,6 +107,13 @@ void CMainFrame::BuildMenus() {
     edit->Append(wxID_REDO, wxString::FromUTF8("重做\tCtrl+Y"));
     edit->AppendSeparator();
     edit->Append(wxID_COPY, wxString::FromUTF8("复制\tCtrl+C"));
+    // The keys of these (Delete, Ctrl+A, H, Alt+H) belong to the views and the outliner only, not
+    // to the whole window, where the panels' text fields need them.
+    edit->Append(ID_DELETE, wxString::FromUTF8("删除"));
+    edit->Append(ID_SELECT_ALL, wxString::FromUTF8("全选"));
+    edit->AppendSeparator();
+    edit->Append(ID_HIDE_SELECTION, wxString::FromUTF8("隐藏所选"));
+    edit->Append(ID_SHOW_ALL, wxString::FromUTF8("全部显示"));
     auto* view = new wxMenu;
     view->Append(ID_FRAME_SELECTION, wxString::FromUTF8("框选所选\tF"));
     view->Append(ID_SNAP_SETTINGS, wxString::FromUTF8("吸附设置…"));
@@ -100,7 +127,8 @@ void CMainFrame::BuildMenus() {
     bar->Append(tools, wxString::FromUTF8("工具(&T)"));
     SetMenuBar(bar);
     for (int id : {int(wxID_UNDO), int(wxID_REDO), int(wxID_COPY), int(ID_FRAME_SELECTION),
-                   int(ID_SELECT_PARENTS), int(ID_SNAP_SETTINGS)})
+                   int(ID_SELECT_PARENTS), int(ID_SNAP_SETTINGS), int(ID_DELETE),
+                   int(ID_SELECT_ALL), int(ID_HIDE_SELECTION), int(ID_SHOW_ALL)})
         Bind(wxEVT_MENU, &CMainFrame::OnMenu, this, id);
 }
 
@@ -117,6 +145,18 @@ void CMainFrame::OnMenu(wxCommandEvent& event) {
         break;
     case ID_FRAME_SELECTION:
         m_host.FrameSelection(m_host.ActiveView());
+        break;
+    case ID_DELETE:
+        EditOps::DeleteSelection(m_host);
+        break;
+    case ID_SELECT_ALL:
+        EditOps::SelectAll(m_host);
+        break;
+    case ID_HIDE_SELECTION:
+        EditOps::HideSelection(m_host);
+        break;
+    case ID_SHOW_ALL:
+        EditOps::ShowAll(m_host);
         break;
     case ID_SELECT_PARENTS:
         m_host.SendMenuCommand(kSelectParentsCommand);
@@ -194,6 +234,27 @@ void CMainFrame::SetSidePanel(CSizeControlChild* panel) {
     }
     const wxSize size = m_sideArea->GetClientSize();
     panel->Resize(size.x, size.y);
+    CallAfter(&CMainFrame::BalanceSidePanes);
+}
+
+void CMainFrame::BalanceSidePanes() {
+    wxWindow* panel = m_sidePanel ? m_sidePanel->GetWindow() : nullptr;
+    wxAuiPaneInfo& tree = m_aui.GetPane(m_outliner);
+    wxAuiPaneInfo& side = m_aui.GetPane(m_sideArea);
+    if (!panel || !panel->GetHandle() || !tree.IsOk() || !side.IsOk())
+        return;
+    const int total = m_outliner->GetSize().y + m_sideArea->GetSize().y;
+    // The panel gets the height it asks for as far as that leaves the outliner 150 pixels, but
+    // 400 at the least (its controls stay in reach in a small window); the outliner keeps two
+    // rows whatever happens.
+    const int best = panel->GetBestSize().y;
+    const int want = std::clamp(std::min(best, std::max(total - 150, std::min(best, 400))), 100,
+                                std::max(100, total - 48));
+    if (tree.dock_proportion == total - want && side.dock_proportion == want)
+        return;
+    tree.dock_proportion = std::max(1, total - want);
+    side.dock_proportion = want;
+    m_aui.Update();
 }
 
 void CMainFrame::OnSideAreaSize(wxSizeEvent& event) {
@@ -438,6 +499,7 @@ void CMainFrame::UpdateDocumentState(bool now) {
             SetTitle(title);
         }
     }
+    m_outliner->Sync();
     // A change refused for leaving the world range says so (the entity kept its values).
     const std::string refusal = CEditorEntity::TakeRefusalMessage();
     if (!refusal.empty() && GetStatusBar())

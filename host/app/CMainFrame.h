@@ -3,6 +3,7 @@
 // (plug-ins dock their bars through the host interface). Menus: File, Edit, View, Tools;
 // View › 吸附设置… sets the host's snap steps; View › 显示网格, 单视图, 四视图 and the
 // layout key Alt+W are in MainFrameViews.cpp, with the selection boxes the frame owns.
+// The outliner (COutliner) sits above the side area, in a pane of its own on the same side.
 // The title shows the scene file's name, with a star while there are unsaved changes; the
 // status line shows messages (a hovered tool button's text, warnings) and the selection count.
 // The host object reaches it through IEditorFrame.
@@ -24,6 +25,7 @@
 
 class CEditorEngine;
 class CEditorHost;
+class COutliner;
 class CSceneDocument;
 class CSelectionBoxes;
 class CViewWindow;
@@ -42,6 +44,10 @@ public:
         ID_ONE_VIEW,
         ID_FOUR_VIEWS,
         ID_SWITCH_VIEWS,
+        ID_DELETE,
+        ID_SELECT_ALL,
+        ID_HIDE_SELECTION,
+        ID_SHOW_ALL,
     };
     static constexpr int kSelectParentsCommand = ID_SELECT_PARENTS_COMMAND;
 
@@ -80,6 +86,8 @@ public:
     void UndockBottomBar(wxWindow* bar) override;
 
     wxPanel* GetSideArea() const { return m_sideArea; }
+    // The scene tree above the side area.
+    COutliner* GetOutliner() const { return m_outliner; }
     // The first bar a plug-in docked along the bottom (the transform bar), or null.
     wxWindow* GetBottomBar();
 
@@ -133,6 +141,9 @@ private:
     void OnMenu(wxCommandEvent& event);
     void OnToolClicked(wxCommandEvent& event);
     void OnSideAreaSize(wxSizeEvent& event);
+    // Shares the right side between the outliner and the plug-in's panel: the panel gets the
+    // height it asks for, the outliner the rest (at least two rows).
+    void BalanceSidePanes();
     void OnClose(wxCloseEvent& event);
     void OnFileMenu(wxCommandEvent& event);
     // Opens a scene file, reporting a failure in a message box.
@@ -158,6 +169,7 @@ private:
     CEditorEngine* m_engine = nullptr;
     std::unique_ptr<CSelectionBoxes> m_selectionBoxes;
     std::function<void()> m_onViewsChanged;
+    COutliner* m_outliner = nullptr;
     CSizeControlChild* m_sidePanel = nullptr;
     std::map<IPluginBase*, wxAuiToolBar*> m_strips;
     wxTimer m_timer;

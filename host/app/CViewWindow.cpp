@@ -4,6 +4,7 @@
 #include "CEditorEngine.h"
 #include "CEditorView.h"
 #include "CMainFrame.h"
+#include "EditOperations.h"
 #include "ViewDecorations.h"
 #include "DemoScene.h"
 
@@ -229,6 +230,8 @@ void CViewWindow::DrainWindowEvents() {
 }
 
 void CViewWindow::OnKeyDown(wxKeyEvent& event) {
+    if (EditOps::HandleKey(m_host, event))
+        return;
     if (event.GetKeyCode() == WXK_ESCAPE && m_host.OtherInput(INPUT_KEY_ESCAPE, 0))
         return;
     // Plain letters only: with a modifier they belong to the menus.

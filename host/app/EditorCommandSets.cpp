@@ -2,9 +2,10 @@
 
 const std::vector<CScriptRunner::CommandSet>& EditorCommandSets() {
     static const std::vector<CScriptRunner::CommandSet> sets = {
-        RegisterBuiltinScriptCommands, RegisterGizmoScriptCommands, RegisterPluginScriptCommands,
-        RegisterPanelScriptCommands,   RegisterLightScriptCommands, RegisterSceneScriptCommands,
-        RegisterModuleScriptCommands,  RegisterViewScriptCommands,  RegisterFeedbackScriptCommands,
+        RegisterBuiltinScriptCommands,  RegisterGizmoScriptCommands,    RegisterPluginScriptCommands,
+        RegisterPanelScriptCommands,    RegisterLightScriptCommands,    RegisterSceneScriptCommands,
+        RegisterModuleScriptCommands,   RegisterViewScriptCommands,     RegisterFeedbackScriptCommands,
+        RegisterOutlinerScriptCommands,
     };
     return sets;
 }

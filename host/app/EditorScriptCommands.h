@@ -43,6 +43,9 @@ void RegisterModuleScriptCommands(CScriptRunner& runner);
 void RegisterViewScriptCommands(CScriptRunner& runner);
 // What the editor shows of the tool's state: pointer (hover), strip (ScriptFeedbackCommands.cpp).
 void RegisterFeedbackScriptCommands(CScriptRunner& runner);
+// The outliner and the everyday edits: outliner, rename, delete, selectall, hide, showall
+// (ScriptOutlinerCommands.cpp).
+void RegisterOutlinerScriptCommands(CScriptRunner& runner);
 
 // The script that --demo runs, writing its pictures into outDir.
 std::string BuiltinDemoScript(const std::string& outDir, int viewCount, bool withMoveTool);

@@ -80,6 +80,8 @@ public:
     int EnabledTrnaform() const override { return m_transformEnabled ? 1 : 0; }
 
     // Editor-side operations.
+    // Only the scene renames an entity (its tables are keyed by the name).
+    void SetName(const std::string& name) { m_name = name; }
     CEditorEntity* GetParentEntity() const { return m_parent; }
     bool IsLight() const { return m_light != nullptr; }
     const std::string& GetMeshName() const { return m_meshName; }

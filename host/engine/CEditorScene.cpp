@@ -73,6 +73,7 @@ void CEditorScene::Clear() {
 
 void CEditorScene::ResetWalks() {
     ++m_removals;
+    ++m_structureChanges;
     ++m_selectionChanges;
     m_selectedWalkDone = m_entityWalkDone = true;
     m_selectedCursor.clear();
@@ -147,6 +148,7 @@ bool CEditorScene::isEntitySelected(const std::string& name) const {
 
 CEditorEntity* CEditorScene::Insert(std::unique_ptr<CEditorEntity> entity) {
     CEditorEntity* raw = entity.get();
+    ++m_structureChanges;
     m_entities.emplace(raw->GetName(), std::move(entity));
     m_index.emplace(std::string_view(raw->GetName()), raw);
     return raw;
@@ -238,6 +240,38 @@ bool CEditorScene::RemoveEntity(const std::string& name) {
         m_entities.erase(doomedName);
     }
     ++m_removals;
+    ++m_structureChanges;
+    return true;
+}
+
+bool CEditorScene::RenameEntity(const std::string& oldName, const std::string& newName) {
+    auto it = m_entities.find(oldName);
+    if (it == m_entities.end() || newName.empty() || m_entities.count(newName))
+        return false;
+    CEditorEntity* e = it->second.get();
+    // The index's key is a view of the entity's own name: out before the name changes.
+    m_index.erase(std::string_view(e->GetName()));
+    auto node = m_entities.extract(it);
+    e->SetName(newName);
+    node.key() = newName;
+    m_entities.insert(std::move(node));
+    m_index.emplace(std::string_view(e->GetName()), e);
+    if (m_selection.erase(oldName))
+        m_selection.insert(newName);
+    ++m_selectionChanges;
+    ++m_removals; // walks standing on the old map node step by name from here
+    ++m_structureChanges;
+    return true;
+}
+
+bool CEditorScene::SetEntityHidden(const std::string& name, bool hidden) {
+    CEditorEntity* e = GetEntity(name);
+    if (!e)
+        return false;
+    if ((e->IsVisible() == 0) != hidden) {
+        e->SetVisible(!hidden);
+        ++m_appearanceChanges;
+    }
     return true;
 }
 

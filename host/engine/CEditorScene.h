@@ -74,6 +74,17 @@ public:
     std::string CopyEntity(const std::string& name);
     // A copy under a given name (used by redo so names stay stable). False if taken.
     bool CopyEntityAs(const std::string& name, const std::string& newName);
+    // Gives an entity another name: the selection keeps it under the new one. False, nothing
+    // changed, for an unknown old name or a new name that is empty or taken.
+    bool RenameEntity(const std::string& oldName, const std::string& newName);
+    // Hides (not drawn, not pickable) or shows an entity. False for an unknown name.
+    bool SetEntityHidden(const std::string& name, bool hidden);
+    // Counters that grow with every change of their kind, so that a view of the scene (the
+    // outliner) can tell cheaply whether it is still current: entities added, removed or
+    // renamed; the selection; entities hidden or shown.
+    std::uint64_t StructureRevision() const { return m_structureChanges; }
+    std::uint64_t SelectionRevision() const { return m_selectionChanges; }
+    std::uint64_t AppearanceRevision() const { return m_appearanceChanges; }
     // The first of name_1, name_2, ... that no entity has.
     std::string UniqueName(const std::string& base) const;
 
@@ -147,5 +158,7 @@ private:
     // is the fallback): a step is then constant time instead of a search.
     std::map<std::string, std::unique_ptr<CEditorEntity>>::iterator m_entityIt;
     std::uint64_t m_removals = 0;
+    std::uint64_t m_structureChanges = 0;
+    std::uint64_t m_appearanceChanges = 0;
     std::uint64_t m_entityItRemovals = 0;
 };

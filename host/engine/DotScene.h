@@ -63,6 +63,7 @@ struct DotSceneNode {
     DotSceneLight light;
     std::uint32_t state = 0; // the entity's state bits (userData "state")
     bool locked = false;     // transforms refused (userData "locked")
+    bool hidden = false;     // not drawn nor pickable in the editor (userData "hidden")
 };
 
 // The ground heightfield: (cells + 1)^2 heights over width x depth centred at the origin, rows

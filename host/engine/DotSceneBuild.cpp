@@ -288,6 +288,8 @@ void BuildNode(const DotSceneDocument& doc, const DotSceneNode& node, const std:
     }
     entity->AddState(node.state);
     entity->SetTransformEnabled(!node.locked);
+    if (node.hidden)
+        entity->SetVisible(false);
 }
 
 } // namespace

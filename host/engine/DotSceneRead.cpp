@@ -367,6 +367,13 @@ private:
                     node.locked = false;
                 else
                     return Fail(child, "user data 'locked' is not true or false: '" + data + "'");
+            } else if (name == "hidden") {
+                if (data == "true" || data == "1")
+                    node.hidden = true;
+                else if (data == "false" || data == "0")
+                    node.hidden = false;
+                else
+                    return Fail(child, "user data 'hidden' is not true or false: '" + data + "'");
             }
         }
         return true;

@@ -96,7 +96,7 @@ pugi::xml_node AppendNode(pugi::xml_node parent, const DotSceneNode& node) {
             SetNumber(range, "falloff", l.falloff);
         }
     }
-    if (node.state != 0 || node.locked) {
+    if (node.state != 0 || node.locked || node.hidden) {
         pugi::xml_node userData = element.append_child("userData");
         if (node.state != 0) {
             // A signed integer property, as the format's readers store "int" data.
@@ -110,6 +110,12 @@ pugi::xml_node AppendNode(pugi::xml_node parent, const DotSceneNode& node) {
             pugi::xml_node property = userData.append_child("property");
             property.append_attribute("type").set_value("bool");
             property.append_attribute("name").set_value("locked");
+            property.append_attribute("data").set_value("true");
+        }
+        if (node.hidden) {
+            pugi::xml_node property = userData.append_child("property");
+            property.append_attribute("type").set_value("bool");
+            property.append_attribute("name").set_value("hidden");
             property.append_attribute("data").set_value("true");
         }
     }
@@ -204,6 +210,7 @@ DotSceneDocument DescribeScene(CEditorScene& scene) {
         node.scale = e->GetScale();
         node.state = e->GetState();
         node.locked = e->EnabledTrnaform() == 0;
+        node.hidden = e->IsVisible() == 0;
         if (Ogre::Light* light = e->GetOgreLight()) {
             node.kind = DotSceneNode::LIGHT;
             DotSceneLight& l = node.light;
