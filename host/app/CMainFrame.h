@@ -35,6 +35,7 @@ public:
         ID_SELECT_PARENTS,
         ID_RENDER_TIMER,
         ID_SNAP_SETTINGS,
+        ID_IMPORT_MODEL,
     };
     static constexpr int kSelectParentsCommand = ID_SELECT_PARENTS_COMMAND;
 

@@ -4,7 +4,7 @@ const std::vector<CScriptRunner::CommandSet>& EditorCommandSets() {
     static const std::vector<CScriptRunner::CommandSet> sets = {
         RegisterBuiltinScriptCommands, RegisterGizmoScriptCommands, RegisterPluginScriptCommands,
         RegisterPanelScriptCommands,   RegisterLightScriptCommands, RegisterSceneScriptCommands,
-        RegisterModuleScriptCommands,
+        RegisterModuleScriptCommands, RegisterImportScriptCommands,
     };
     return sets;
 }
