@@ -52,27 +52,27 @@ void ImportFromMenu(CMainFrame& frame, CEditorHost& host) {
 }
 
 void RegisterImportScriptCommands(CScriptRunner& runner) {
-    runner.AddCommand("import", [](CScriptRunner& r, const CScriptRunner::Args& args,
-                                   std::string& error) {
-        if (args.empty()) {
-            error = "usage: import PATH";
-            return false;
-        }
-        std::string path = args[0];
-        for (size_t i = 1; i < args.size(); ++i)
-            path += " " + args[i];
-        CEditorSession& session = EditorSession(r);
-        ModelImportResult result;
-        const bool ok = ImportIntoEditor(session.Host(), path, result, error);
-        if (CMainFrame* frame = session.Frame())
-            ShowOutcome(*frame, path, ok, result, error);
-        if (!ok)
-            return false;
-        r.Out() << "imported " << path << ": " << result.entities << " entities, "
-                << result.meshes << " meshes\n";
-        for (const std::string& w : result.warnings)
-            r.Out() << "warning: " << w << "\n";
-        session.RenderFrames(1);
-        return true;
-    });
+    runner.AddCommand("import",
+                      [](CScriptRunner& r, const CScriptRunner::Args& args, std::string& error) {
+                          if (args.empty()) {
+                              error = "usage: import PATH";
+                              return false;
+                          }
+                          std::string path = args[0];
+                          for (size_t i = 1; i < args.size(); ++i)
+                              path += " " + args[i];
+                          CEditorSession& session = EditorSession(r);
+                          ModelImportResult result;
+                          const bool ok = ImportIntoEditor(session.Host(), path, result, error);
+                          if (CMainFrame* frame = session.Frame())
+                              ShowOutcome(*frame, path, ok, result, error);
+                          if (!ok)
+                              return false;
+                          r.Out() << "imported " << path << ": " << result.entities << " entities, "
+                                  << result.meshes << " meshes\n";
+                          for (const std::string& w : result.warnings)
+                              r.Out() << "warning: " << w << "\n";
+                          session.RenderFrames(1);
+                          return true;
+                      });
 }

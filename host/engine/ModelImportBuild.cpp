@@ -115,8 +115,8 @@ std::string MakeMaterial(const ModelPlanMaterial& m, const std::string& base,
     Ogre::Pass* pass = material->getTechnique(0)->getPass(0);
     pass->setDiffuse(m.diffuse);
     pass->setAmbient(m.diffuse);
-    const std::string texture = MakeTexture(m, base + "_" + FileSafe(m.name), group, label,
-                                            warnings, made);
+    const std::string texture =
+        MakeTexture(m, base + "_" + FileSafe(m.name), group, label, warnings, made);
     if (!texture.empty())
         pass->createTextureUnitState(texture);
     return name;
@@ -152,9 +152,9 @@ void FillSubMesh(const ModelPlanSubMesh& source, Ogre::SubMesh& sub) {
     sub.indexData->indexCount = source.indices.size();
 }
 
-std::string MakeMesh(const ModelPlanMesh& source, const std::string& base,
-                     const std::string& group, const std::vector<std::string>& materials,
-                     const std::string& defaultMaterial, CMadeResources& made) {
+std::string MakeMesh(const ModelPlanMesh& source, const std::string& base, const std::string& group,
+                     const std::vector<std::string>& materials, const std::string& defaultMaterial,
+                     CMadeResources& made) {
     const std::string name = FreeResourceName(base, ".mesh", group, true);
     Ogre::MeshPtr mesh = Ogre::MeshManager::getSingleton().createManual(name, group);
     made.m_meshes.push_back(name);
@@ -168,8 +168,7 @@ std::string MakeMesh(const ModelPlanMesh& source, const std::string& base,
     }
     const Ogre::AxisAlignedBox box(source.boundsMin, source.boundsMax);
     mesh->_setBounds(box, false);
-    mesh->_setBoundingSphereRadius(
-        std::max(source.boundsMin.length(), source.boundsMax.length()));
+    mesh->_setBoundingSphereRadius(std::max(source.boundsMin.length(), source.boundsMax.length()));
     mesh->load();
     return name;
 }
@@ -250,8 +249,7 @@ bool BuildModelPlan(const ModelPlan& plan, const std::string& stem, const std::s
             materials.push_back(MakeMaterial(m, base, group, label, warnings, resources));
         ModelPlanMaterial plain;
         plain.name = "default";
-        const std::string fallback =
-            MakeMaterial(plain, base, group, label, warnings, resources);
+        const std::string fallback = MakeMaterial(plain, base, group, label, warnings, resources);
         for (size_t i = 0; i < plan.meshes.size(); ++i)
             meshNames.push_back(MakeMesh(plan.meshes[i], base + "_" + std::to_string(i + 1), group,
                                          materials, fallback, resources));

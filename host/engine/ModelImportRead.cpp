@@ -203,7 +203,8 @@ private:
         for (unsigned v = 0; v < source.mNumVertices; ++v) {
             const aiVector3D& p = source.mVertices[v];
             if (!Finite(p)) {
-                error = m_label + ": mesh '" + name + "' has a vertex position that is not a number";
+                error =
+                    m_label + ": mesh '" + name + "' has a vertex position that is not a number";
                 return false;
             }
             const Ogre::Vector3 position(p.x, p.y, p.z);
@@ -256,8 +257,8 @@ private:
                 return aiMatrix4x4();
             front = 1, frontSign = -upSign, coord = 0, coordSign = 1;
         }
-        if (up < 0 || up > 2 || front < 0 || front > 2 || coord < 0 || coord > 2 ||
-            up == front || up == coord || front == coord)
+        if (up < 0 || up > 2 || front < 0 || front > 2 || coord < 0 || coord > 2 || up == front ||
+            up == coord || front == coord)
             return aiMatrix4x4();
         auto axis = [](int which, int sign) {
             aiVector3D v(0, 0, 0);
@@ -274,8 +275,8 @@ private:
         aiQuaternion rotation;
         m.Decompose(scale, rotation, position);
         const Ogre::Quaternion q(rotation.w, rotation.x, rotation.y, rotation.z);
-        if (!Finite(scale) || !Finite(position) || q.isNaN() ||
-            !std::isfinite(q.w) || q.Norm() < 1e-12) {
+        if (!Finite(scale) || !Finite(position) || q.isNaN() || !std::isfinite(q.w) ||
+            q.Norm() < 1e-12) {
             error = m_label + ": node '" + node.name + "' has a transform that is not a number";
             return false;
         }
@@ -374,10 +375,10 @@ bool Read(const std::string& path, const std::string& bytes, const std::string& 
             Assimp::Importer importer;
             importer.SetPropertyInteger(AI_CONFIG_PP_SBP_REMOVE,
                                         aiPrimitiveType_POINT | aiPrimitiveType_LINE);
-            const aiScene* scene =
-                path.empty() ? importer.ReadFileFromMemory(bytes.data(), bytes.size(), ReadFlags(),
-                                                           extension.c_str())
-                             : importer.ReadFile(path, ReadFlags());
+            const aiScene* scene = path.empty()
+                                       ? importer.ReadFileFromMemory(bytes.data(), bytes.size(),
+                                                                     ReadFlags(), extension.c_str())
+                                       : importer.ReadFile(path, ReadFlags());
             if (!scene) {
                 error = label + ": " + OneLine(importer.GetErrorString());
                 return;
@@ -437,7 +438,6 @@ bool ReadModelFile(const std::string& path, ModelPlan& plan, std::string& error)
         return false;
     }
     std::error_code ec;
-    const std::string folder =
-        std::filesystem::absolute(path, ec).parent_path().string();
+    const std::string folder = std::filesystem::absolute(path, ec).parent_path().string();
     return Read(path, bytes, ext, path, folder, plan, error);
 }

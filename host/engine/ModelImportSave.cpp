@@ -81,16 +81,19 @@ bool WriteImportedFiles(CEditorScene& scene, const std::string& scenePath,
         if (!mesh || !mesh->isManuallyLoaded())
             continue; // a mesh of the editor's or one read from a file
         const std::string target = (folder / name).string();
-        if (!Pending(target, [&](const std::string& temp) {
-                Ogre::MeshSerializer().exportMesh(mesh.get(), temp);
-                return true;
-            }, files, error)) {
+        if (!Pending(
+                target,
+                [&](const std::string& temp) {
+                    Ogre::MeshSerializer().exportMesh(mesh.get(), temp);
+                    return true;
+                },
+                files, error)) {
             DropPendingFiles(files);
             return false;
         }
         for (const Ogre::SubMesh* sub : mesh->getSubMeshes()) {
-            Ogre::MaterialPtr m = Ogre::MaterialManager::getSingleton().getByName(
-                sub->getMaterialName(), group);
+            Ogre::MaterialPtr m =
+                Ogre::MaterialManager::getSingleton().getByName(sub->getMaterialName(), group);
             if (!m || !materialNames.insert(m->getName()).second)
                 continue;
             materials.push_back(m);
@@ -114,13 +117,16 @@ bool WriteImportedFiles(CEditorScene& scene, const std::string& scenePath,
     if (!materials.empty()) {
         const std::string target =
             (folder / (std::filesystem::path(scenePath).stem().string() + ".material")).string();
-        if (!Pending(target, [&](const std::string& temp) {
-                Ogre::MaterialSerializer serializer;
-                for (const Ogre::MaterialPtr& m : materials)
-                    serializer.queueForExport(m);
-                serializer.exportQueued(temp);
-                return true;
-            }, files, error)) {
+        if (!Pending(
+                target,
+                [&](const std::string& temp) {
+                    Ogre::MaterialSerializer serializer;
+                    for (const Ogre::MaterialPtr& m : materials)
+                        serializer.queueForExport(m);
+                    serializer.exportQueued(temp);
+                    return true;
+                },
+                files, error)) {
             DropPendingFiles(files);
             return false;
         }

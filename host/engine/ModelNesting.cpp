@@ -40,7 +40,8 @@ public:
             const char c = p[i];
             if (c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == ',' || c == ':') {
                 if (!stack.empty() && stack.back().kind == '{')
-                    stack.back().expectKey = c == ',' ? true : (c == ':' ? false : stack.back().expectKey);
+                    stack.back().expectKey =
+                        c == ',' ? true : (c == ':' ? false : stack.back().expectKey);
                 continue;
             }
             if (c == '"') {
@@ -57,7 +58,8 @@ public:
                     continue;
                 }
                 Value(stack.empty() ? nullptr : &stack.back().role,
-                      stack.empty() ? 0 : stack.back().node, text, stack.empty() ? 0 : stack.size());
+                      stack.empty() ? 0 : stack.back().node, text,
+                      stack.empty() ? 0 : stack.size());
                 if (!stack.empty() && stack.back().kind == '[')
                     ++stack.back().count;
                 continue;
@@ -71,9 +73,8 @@ public:
                     f.role = 1;
                 } else if (stack.size() == 2 && stack[1].role == 1 && c == '{') {
                     f.role = 2;
-                    f.node = NodeId(stack[1].kind == '['
-                                        ? std::to_string(stack[1].count)
-                                        : stack[1].key);
+                    f.node = NodeId(stack[1].kind == '[' ? std::to_string(stack[1].count)
+                                                         : stack[1].key);
                 } else if (stack.size() == 3 && stack[2].role == 2 && c == '[' &&
                            stack[2].key == "children") {
                     f.role = 3;

@@ -16,8 +16,8 @@ inline std::string Base64(const std::string& in) {
     std::string out;
     size_t i = 0;
     for (; i + 2 < in.size(); i += 3) {
-        const unsigned v = (unsigned char)in[i] << 16 | (unsigned char)in[i + 1] << 8 |
-                           (unsigned char)in[i + 2];
+        const unsigned v =
+            (unsigned char)in[i] << 16 | (unsigned char)in[i + 1] << 8 | (unsigned char)in[i + 2];
         out += {table[v >> 18], table[(v >> 12) & 63], table[(v >> 6) & 63], table[v & 63]};
     }
     if (i + 1 == in.size()) {

@@ -21,9 +21,8 @@ protected:
     void SetUp() override {
         EngineTest::SetUp();
         folder = fs::path(testing::TempDir()) /
-                 ("hostile_" + std::string(testing::UnitTest::GetInstance()
-                                               ->current_test_info()
-                                               ->name()));
+                 ("hostile_" +
+                  std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
         fs::remove_all(folder);
         fs::create_directories(folder);
         scene->AddMesh("keep", "box", "", {1, 2, 3});
@@ -67,13 +66,13 @@ TEST_F(HostileImportTest, BrokenFilesAreRefusedWithTheirPath) {
     const std::string whole = Triangle();
     ExpectRefused(Write(folder / "cut.gltf", whole.substr(0, whole.size() / 2)), "");
     ExpectRefused(Write(folder / "nobuffer.gltf",
-                        GltfText("[{\"mesh\":0}]", "0",
-                                 TriangleBuffer({0, 0, 0, 1, 0, 0, 0, 1, 0}), "gone.bin")),
+                        GltfText("[{\"mesh\":0}]", "0", TriangleBuffer({0, 0, 0, 1, 0, 0, 0, 1, 0}),
+                                 "gone.bin")),
                   "");
     // A picture renamed as a model, and text renamed as binary glTF.
-    ExpectRefused(Write(folder / "picture.gltf", std::string("\x89PNG\r\n\x1a\n", 8) +
-                                                     std::string(64, '\0')),
-                  "");
+    ExpectRefused(
+        Write(folder / "picture.gltf", std::string("\x89PNG\r\n\x1a\n", 8) + std::string(64, '\0')),
+        "");
     ExpectRefused(Write(folder / "words.glb", "hello, this is not a model\n"), "");
     ExpectRefused(Write(folder / "scene.txt", whole), "not a model format");
     ExpectRefused((folder / "absent.obj").string(), "");
@@ -84,25 +83,26 @@ TEST_F(HostileImportTest, BrokenFilesAreRefusedWithTheirPath) {
 TEST_F(HostileImportTest, BadNumbersAndIndicesAreRefused) {
     const float nan = std::numeric_limits<float>::quiet_NaN();
     const float inf = std::numeric_limits<float>::infinity();
-    ExpectRefused(Write(folder / "nan.gltf",
-                        GltfText("[{\"mesh\":0}]", "0", TriangleBuffer({0, 0, 0, nan, 0, 0, 0, 1, 0}))),
-                  "not a number");
+    ExpectRefused(
+        Write(folder / "nan.gltf",
+              GltfText("[{\"mesh\":0}]", "0", TriangleBuffer({0, 0, 0, nan, 0, 0, 0, 1, 0}))),
+        "not a number");
     ExpectRefused(Write(folder / "inf.obj", "v 0 0 0\nv inf 0 0\nv 0 1 0\nf 1 2 3\n"), "");
     (void)inf;
-    ExpectRefused(Write(folder / "far.gltf",
-                        GltfText("[{\"mesh\":0}]", "0",
-                                 TriangleBuffer({0, 0, 0, 2e6f, 0, 0, 0, 1, 0}))),
-                  "world range");
-    ExpectRefused(Write(folder / "farnode.gltf",
-                        GltfText("[{\"mesh\":0,\"translation\":[0,3e6,0]}]", "0",
-                                 TriangleBuffer({0, 0, 0, 1, 0, 0, 0, 1, 0}))),
-                  "world range");
+    ExpectRefused(
+        Write(folder / "far.gltf",
+              GltfText("[{\"mesh\":0}]", "0", TriangleBuffer({0, 0, 0, 2e6f, 0, 0, 0, 1, 0}))),
+        "world range");
+    ExpectRefused(
+        Write(folder / "farnode.gltf", GltfText("[{\"mesh\":0,\"translation\":[0,3e6,0]}]", "0",
+                                                TriangleBuffer({0, 0, 0, 1, 0, 0, 0, 1, 0}))),
+        "world range");
     // Under a parent scaled by 1000, a node 2000 away ends outside the world.
-    ExpectRefused(Write(folder / "farworld.gltf",
-                        GltfText("[{\"scale\":[1000,1000,1000],\"children\":[1]},"
-                                 "{\"mesh\":0,\"translation\":[2000,0,0]}]",
-                                 "0", TriangleBuffer({0, 0, 0, 1, 0, 0, 0, 1, 0}))),
-                  "cannot be added");
+    ExpectRefused(
+        Write(folder / "farworld.gltf", GltfText("[{\"scale\":[1000,1000,1000],\"children\":[1]},"
+                                                 "{\"mesh\":0,\"translation\":[2000,0,0]}]",
+                                                 "0", TriangleBuffer({0, 0, 0, 1, 0, 0, 0, 1, 0}))),
+        "cannot be added");
     ExpectRefused(Write(folder / "index.gltf",
                         GltfText("[{\"mesh\":0}]", "0",
                                  TriangleBuffer({0, 0, 0, 1, 0, 0, 0, 1, 0}, {0, 1, 7}))),
@@ -136,10 +136,10 @@ TEST_F(HostileImportTest, NestingBeyondTheEditorsLimitIsRefusedWithoutRecursion)
                                                     "</scene></COLLADA>"),
                   "nested deeper");
     // Nodes that are their own ancestors.
-    ExpectRefused(Write(folder / "cycle.gltf",
-                        GltfText("[{\"children\":[1]},{\"children\":[0],\"mesh\":0}]", "0",
-                                 TriangleBuffer({0, 0, 0, 1, 0, 0, 0, 1, 0}))),
-                  "");
+    ExpectRefused(
+        Write(folder / "cycle.gltf", GltfText("[{\"children\":[1]},{\"children\":[0],\"mesh\":0}]",
+                                              "0", TriangleBuffer({0, 0, 0, 1, 0, 0, 0, 1, 0}))),
+        "");
 }
 
 TEST_F(HostileImportTest, ChainsWithinTheLimitComeInWhole) {

@@ -36,9 +36,8 @@ protected:
     void SetUp() override {
         EngineTest::SetUp();
         folder = fs::path(testing::TempDir()) /
-                 ("import_" + std::string(testing::UnitTest::GetInstance()
-                                              ->current_test_info()
-                                              ->name()));
+                 ("import_" +
+                  std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
         fs::remove_all(folder);
         fs::create_directories(folder);
     }
@@ -138,10 +137,10 @@ TEST_F(ImportTest, ImportIsOneUndoStepAndRedoBringsTheSameNamesBack) {
 
 TEST_F(ImportTest, ObjWithMaterialLibraryGivesOneMeshWithASubMeshPerMaterial) {
     Write(folder / "two.mtl", "newmtl red\nKd 1 0 0\nnewmtl blue\nKd 0 0 1\nmap_Kd gone.png\n");
-    const std::string path = Write(folder / "two.obj",
-                                   "mtllib two.mtl\no pair\n"
-                                   "v 0 0 0\nv 1 0 0\nv 0 1 0\nv 1 1 0\nv 2 1 0\n"
-                                   "usemtl red\nf 1 2 3\nusemtl blue\nf 2 4 3\nf 2 5 4\n");
+    const std::string path =
+        Write(folder / "two.obj", "mtllib two.mtl\no pair\n"
+                                  "v 0 0 0\nv 1 0 0\nv 0 1 0\nv 1 1 0\nv 2 1 0\n"
+                                  "usemtl red\nf 1 2 3\nusemtl blue\nf 2 4 3\nf 2 5 4\n");
     ASSERT_TRUE(Import(path)) << error;
     // The missing texture: the material without it, and a warning naming the file.
     ASSERT_EQ(result.warnings.size(), 1u);
@@ -153,8 +152,8 @@ TEST_F(ImportTest, ObjWithMaterialLibraryGivesOneMeshWithASubMeshPerMaterial) {
     ASSERT_EQ(mesh->getNumSubMeshes(), 2u);
     std::vector<Ogre::ColourValue> colours;
     for (const Ogre::SubMesh* s : mesh->getSubMeshes()) {
-        const Ogre::MaterialPtr m = Ogre::MaterialManager::getSingleton().getByName(
-            s->getMaterialName(), mesh->getGroup());
+        const Ogre::MaterialPtr m =
+            Ogre::MaterialManager::getSingleton().getByName(s->getMaterialName(), mesh->getGroup());
         ASSERT_TRUE(m) << s->getMaterialName();
         colours.push_back(m->getTechnique(0)->getPass(0)->getDiffuse());
         EXPECT_EQ(m->getTechnique(0)->getPass(0)->getNumTextureUnitStates(), 0u);
@@ -170,8 +169,8 @@ TEST_F(ImportTest, BinaryGltfReadsItsOwnBufferChunk) {
     const std::string buffer = TriangleBuffer({0, 0, 0, 3, 0, 0, 0, 3, 0});
     std::string json = GltfText("[{\"name\":\"solo\",\"mesh\":0}]", "0", buffer);
     // The buffer lives in the binary chunk: no URI.
-    const std::string inlineUri = ",\"uri\":\"data:application/octet-stream;base64," +
-                                  Base64(buffer) + "\"";
+    const std::string inlineUri =
+        ",\"uri\":\"data:application/octet-stream;base64," + Base64(buffer) + "\"";
     json.replace(json.find(inlineUri), inlineUri.size(), "");
     ASSERT_TRUE(Import(Write(folder / "solo.glb", Glb(json, buffer)))) << error;
     CEditorEntity* group = scene->GetEntity("solo");
