@@ -253,4 +253,26 @@ TEST_F(ImportTest, ImportedSceneSavedOpensInAFreshEditorWithoutTheModelFiles) {
               Ogre::ColourValue(0.25f, 0.5f, 0.75f, 1));
 }
 
+TEST_F(ImportTest, FilesOfOtherExportersComeInOrAreRefused) {
+    // A converter's binary glTF: a Z-up root matrix above the textured cube.
+    const std::string box = MODEL_DATA_DIR "/BoxTextured.glb";
+    ASSERT_TRUE(Import(box)) << error;
+    CEditorEntity* group = scene->GetEntity("BoxTextured");
+    ASSERT_TRUE(group);
+    EXPECT_TRUE(group->GetMeshName().empty());
+    ExpectNear(group->GetOrientation(), {-Ogre::Math::HALF_PI, 0, 0});
+    ASSERT_EQ(group->GetChildren().size(), 1u);
+    CEditorEntity* cube = group->GetChildren().front();
+    EXPECT_EQ(VertexCount(cube->GetName()), 24u);
+    EXPECT_EQ(cube->GetOgreEntity()->getMesh()->getSubMesh(0)->indexData->indexCount, 36u);
+    ExpectNear(cube->GetOgreEntity()->getMesh()->getBounds().getMaximum(), {0.5f, 0.5f, 0.5f});
+
+    const int count = scene->GetEntityCount();
+    const std::string infinite = MODEL_DATA_DIR "/BoxWithInfinites.glb";
+    EXPECT_FALSE(Import(infinite));
+    EXPECT_EQ(error.rfind(infinite + ": ", 0), 0u) << error;
+    EXPECT_EQ(scene->GetEntityCount(), count);
+    EXPECT_EQ(undo.undoCount(), 1);
+}
+
 } // namespace
