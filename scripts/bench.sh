@@ -52,6 +52,7 @@ PROGRAMS=(
     "gizmark_bench_select"
     "gizmark_bench_startup"
     "gizmark_bench_scene"
+    "gizmark_bench_import"
 )
 failed=0
 for entry in "${PROGRAMS[@]}"; do
@@ -104,6 +105,8 @@ TARGETS["ClearScene/50000"] = (500.0, MS, False)
 TARGETS["OpenChain/10000"] = (1000.0, MS, False)
 TARGETS["SaveScene/50000"] = (1000.0, MS, False)
 TARGETS["DragStep/50000"] = (50.0, MS, False)
+TARGETS["ImportPly/100000"] = (1000.0, MS, False)  # a model of 100,000 triangles
+TARGETS["ImportGlb/100000"] = (1000.0, MS, False)
 # Pairs that should grow linearly with the scene: 50,000 takes about ten times 5,000.
 LINEAR = ("OpenScene", "DragStep", "UndoDrag")
 LINEAR_LIMIT = 15.0
@@ -131,7 +134,7 @@ def base_name(name):
 
 rows = []  # (name, measured ms or None, processor ms or None, allocs or None, error)
 for program in ("gizmark_bench", "gizmark_bench_drag", "gizmark_bench_select",
-                "gizmark_bench_startup", "gizmark_bench_scene"):
+                "gizmark_bench_startup", "gizmark_bench_scene", "gizmark_bench_import"):
     path = os.path.join(out, program + ".json")
     try:
         with open(path) as f:

@@ -20,6 +20,12 @@ std::string TooDeep() {
     return "the node tree is nested deeper than " + std::to_string(kMaxDotSceneDepth) + " levels";
 }
 
+// A byte that ends a number or literal of JSON (a NUL byte is an ordinary byte here).
+bool EndsWord(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == ',' || c == ':' || c == ']' ||
+           c == '}';
+}
+
 // The node tree of glTF JSON: "nodes" (an array, or an object of named nodes in version 1)
 // whose entries list "children" (indices or names). Measures the deepest chain of parents
 // and refuses cycles and nodes with two parents.
@@ -91,8 +97,8 @@ public:
                 continue;
             }
             // A number or a literal.
-            size_t j = i;
-            while (j < n && !std::strchr(" \t\r\n,:]}", p[j]))
+            size_t j = i + 1;
+            while (j < n && !EndsWord(p[j]))
                 ++j;
             Value(stack.empty() ? nullptr : &stack.back().role,
                   stack.empty() ? 0 : stack.back().node, std::string(p + i, j - i), stack.size());
@@ -270,7 +276,8 @@ std::string CheckModelNesting(const std::string& bytes) {
     size_t start = 0;
     if (bytes.compare(0, 3, "\xEF\xBB\xBF") == 0)
         start = 3;
-    while (start < bytes.size() && std::strchr(" \t\r\n", bytes[start]))
+    while (start < bytes.size() && (bytes[start] == ' ' || bytes[start] == '\t' ||
+                                    bytes[start] == '\r' || bytes[start] == '\n'))
         ++start;
     if (bytes.compare(0, 4, "glTF") == 0 && bytes.size() >= 20) {
         const std::uint32_t length = ReadLe<std::uint32_t>(bytes, 12);

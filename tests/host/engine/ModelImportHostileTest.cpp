@@ -161,6 +161,8 @@ TEST_F(HostileImportTest, NestingCheckMeasuresOnlyTheNodeTree) {
     EXPECT_EQ(CheckModelNesting("{\"nodes\":[{\"children\":[1,2,3]},{},{},{}]}"), "");
     EXPECT_NE(CheckModelNesting(std::string(100000, '[')), "");
     EXPECT_NE(CheckModelNesting("{\"nodes\":[{\"children\":[1]},{\"children\":[1]}]}"), "");
+    // A NUL byte where a number or word stands ends that word like any other byte.
+    EXPECT_EQ(CheckModelNesting(std::string("{\"nodes\":[{\"children\":[1\0]}]}", 26)), "");
     // Text FBX braces.
     std::string fbx = "; FBX 7.4.0 project file\nFBXHeaderExtension: {\n}\nObjects: ";
     for (int i = 0; i < 20000; ++i)
