@@ -204,7 +204,7 @@ private:
             const aiVector3D& p = source.mVertices[v];
             if (!Finite(p)) {
                 error =
-                    m_label + ": mesh '" + name + "' has a vertex position that is not a number";
+                    m_label + ": mesh '" + name + "' has a vertex position that is not a finite number";
                 return false;
             }
             const Ogre::Vector3 position(p.x, p.y, p.z);

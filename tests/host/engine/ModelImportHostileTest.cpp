@@ -86,7 +86,7 @@ TEST_F(HostileImportTest, BadNumbersAndIndicesAreRefused) {
     ExpectRefused(
         Write(folder / "nan.gltf",
               GltfText("[{\"mesh\":0}]", "0", TriangleBuffer({0, 0, 0, nan, 0, 0, 0, 1, 0}))),
-        "not a number");
+        "not a finite number");
     ExpectRefused(Write(folder / "inf.obj", "v 0 0 0\nv inf 0 0\nv 0 1 0\nf 1 2 3\n"), "");
     (void)inf;
     ExpectRefused(
