@@ -51,6 +51,8 @@ cmake --build "$BUILD_DIR" --target "${targets[@]}" -j"${JOBS:-$(nproc)}"
 out="$BUILD_DIR/fuzz-out"
 mkdir -p "$out"
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1}
+# Leaks inside system libraries only (scripts/lsan.supp), as in the sanitizer test run.
+export LSAN_OPTIONS="suppressions=$PWD/scripts/lsan.supp:print_suppressions=0${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
 # Inputs up to 4 KiB; scene XML and model files up to 64 KiB, so that their nesting seeds
 # (1,000 and 2,000 levels) are kept whole.
 max_len() { case "$1" in fuzz_dotscene | fuzz_import) echo 65536 ;; *) echo 4096 ;; esac; }
