@@ -5,8 +5,10 @@
 // file into a ModelPlan, plain data checked as a whole: numbers finite, vertices inside the
 // world range, indices inside their meshes, the node tree no deeper than the editor nests
 // (kMaxDotSceneDepth). Nothing of the engine or the scene is touched by it, so it may fail at
-// any point. Building (BuildModelPlan) then makes the plan's materials, textures and meshes in
-// the scene's mesh group and adds its entities; a failure there takes back whatever it made.
+// any point; it runs in a child process (ModelReaderProcess.h), so that a file on which the
+// reader itself crashes, aborts or runs on is refused while the editor goes on. Building
+// (BuildModelPlan) then makes the plan's materials, textures and meshes in the scene's mesh group
+// and adds its entities; a failure there takes back whatever it made.
 //
 // Hierarchy: each node of the file becomes one entity with the node's local transform under
 // its parent's entity: a node with meshes shows one engine mesh holding a sub-mesh for each of

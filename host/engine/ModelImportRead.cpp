@@ -4,6 +4,7 @@
 #include "DotSceneText.h"
 #include "EditorTypes.h"
 #include "ModelImport.h"
+#include "ModelReaderProcess.h"
 #include "SceneFolderFiles.h"
 
 #include <assimp/Importer.hpp>
@@ -11,8 +12,6 @@
 #include <assimp/scene.h>
 
 #include <OgreQuaternion.h>
-
-#include <pthread.h>
 
 #include <algorithm>
 #include <cmath>
@@ -23,38 +22,6 @@
 #include <vector>
 
 namespace {
-
-// The reader recurses over the node tree (as deep as kMaxDotSceneDepth once the nesting
-// check passed) in its parsers and post-processing steps: it runs on a thread of its own
-// with a stack for that.
-constexpr size_t kReaderStackBytes = 512u * 1024 * 1024;
-
-void RunWithLargeStack(const std::function<void()>& work) {
-    pthread_attr_t attr;
-    pthread_t thread;
-    bool started = false;
-    if (pthread_attr_init(&attr) == 0) {
-        if (pthread_attr_setstacksize(&attr, kReaderStackBytes) == 0) {
-            auto* job = new std::function<void()>(work);
-            started = pthread_create(
-                          &thread, &attr,
-                          [](void* arg) -> void* {
-                              auto* fn = static_cast<std::function<void()>*>(arg);
-                              (*fn)();
-                              delete fn;
-                              return nullptr;
-                          },
-                          job) == 0;
-            if (!started)
-                delete job;
-        }
-        pthread_attr_destroy(&attr);
-    }
-    if (started)
-        pthread_join(thread, nullptr);
-    else
-        work();
-}
 
 unsigned ReadFlags() {
     return aiProcess_Triangulate | aiProcess_JoinIdenticalVertices | aiProcess_GenSmoothNormals |
@@ -203,8 +170,8 @@ private:
         for (unsigned v = 0; v < source.mNumVertices; ++v) {
             const aiVector3D& p = source.mVertices[v];
             if (!Finite(p)) {
-                error =
-                    m_label + ": mesh '" + name + "' has a vertex position that is not a finite number";
+                error = m_label + ": mesh '" + name +
+                        "' has a vertex position that is not a finite number";
                 return false;
             }
             const Ogre::Vector3 position(p.x, p.y, p.z);
@@ -369,9 +336,8 @@ bool Read(const std::string& path, const std::string& bytes, const std::string& 
         error = label + ": " + deep;
         return false;
     }
-    bool ok = false;
-    RunWithLargeStack([&] {
-        try {
+    return ReadInChildProcess(
+        [&](ModelPlan& made, std::string& why) {
             Assimp::Importer importer;
             importer.SetPropertyInteger(AI_CONFIG_PP_SBP_REMOVE,
                                         aiPrimitiveType_POINT | aiPrimitiveType_LINE);
@@ -380,19 +346,12 @@ bool Read(const std::string& path, const std::string& bytes, const std::string& 
                                                                      ReadFlags(), extension.c_str())
                                        : importer.ReadFile(path, ReadFlags());
             if (!scene) {
-                error = label + ": " + OneLine(importer.GetErrorString());
-                return;
+                why = label + ": " + OneLine(importer.GetErrorString());
+                return false;
             }
-            ModelPlan made;
-            ok = CPlanMaker(*scene, label, folder, made).Make(error);
-            if (ok)
-                plan = std::move(made);
-        } catch (const std::exception& e) {
-            error = label + ": " + OneLine(e.what());
-            ok = false;
-        }
-    });
-    return ok;
+            return CPlanMaker(*scene, label, folder, made).Make(why);
+        },
+        label, plan, error);
 }
 
 const char* const kFormats[] = {"gltf", "glb", "obj", "fbx", "dae", "ply", "stl"};

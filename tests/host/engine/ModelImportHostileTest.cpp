@@ -80,6 +80,22 @@ TEST_F(HostileImportTest, BrokenFilesAreRefusedWithTheirPath) {
     ExpectRefused((folder / "dir.obj").string(), "not a regular file");
 }
 
+// The reader, as Debian builds it, ends its process on some malformed files (here a PLY
+// vertex whose third property is not z, which a post-processing step asserts on).
+TEST_F(HostileImportTest, AFileThatEndsTheReaderIsRefusedAndTheEditorGoesOn) {
+    ExpectRefused(Write(folder / "fz.ply", "ply\nformat ascii 1.0\nelement vertex 3\n"
+                                           "property float x\nproperty float y\nproperty fz\n"
+                                           "element face 1\n"
+                                           "property list uchar int vertex_indices\nend_header\n"
+                                           "0 0 \n0 0 0\n1 0 0\n0 1 0\n3 0 1 2\n"),
+                  "the model reader failed on this file");
+    ModelImportResult result;
+    std::string error;
+    EXPECT_TRUE(ImportModel(Write(folder / "after.gltf", Triangle()), *scene, undo, notifier,
+                            result, error))
+        << error;
+}
+
 TEST_F(HostileImportTest, BadNumbersAndIndicesAreRefused) {
     const float nan = std::numeric_limits<float>::quiet_NaN();
     const float inf = std::numeric_limits<float>::infinity();
