@@ -117,7 +117,14 @@ private:
                                                ? std::filesystem::path(decoded)
                                                : std::filesystem::path(m_folder) / decoded;
         std::string bytes;
-        const std::string why = ReadRegularFile(full.string(), kMaxModelFileBytes, bytes);
+        std::string why = ReadRegularFile(full.string(), kMaxModelFileBytes, bytes);
+        // A file made elsewhere often names its texture by a path of the maker's machine
+        // ("C:\\art\\wood.png"): the file of that name beside the model is taken then.
+        const std::filesystem::path beside =
+            std::filesystem::path(m_folder) / std::filesystem::path(decoded).filename();
+        if (!why.empty() && beside != full &&
+            ReadRegularFile(beside.string(), kMaxModelFileBytes, bytes).empty())
+            why.clear();
         if (!why.empty()) {
             Warn("texture '" + file + "' cannot be read: " + why);
             return;

@@ -165,6 +165,20 @@ TEST_F(ImportTest, ObjWithMaterialLibraryGivesOneMeshWithASubMeshPerMaterial) {
               9u);
 }
 
+TEST_F(ImportTest, ATextureNamedByAnotherMachinesPathIsTakenFromBesideTheModel) {
+    Write(folder / "wood.png", "not decoded by the test, only read");
+    Write(folder / "plank.mtl", "newmtl wood\nKd 1 1 1\nmap_Kd C:\\art\\maps\\wood.png\n");
+    const std::string path = Write(folder / "plank.obj", "mtllib plank.mtl\nv 0 0 0\nv 1 0 0\n"
+                                                         "v 0 1 0\nusemtl wood\nf 1 2 3\n");
+    ModelPlan plan;
+    ASSERT_TRUE(ReadModelFile(path, plan, error)) << error;
+    EXPECT_TRUE(plan.warnings.empty()) << plan.warnings.front();
+    bool found = false;
+    for (const ModelPlanMaterial& m : plan.materials)
+        found |= m.texture == "not decoded by the test, only read" && m.textureExt == "png";
+    EXPECT_TRUE(found);
+}
+
 TEST_F(ImportTest, BinaryGltfReadsItsOwnBufferChunk) {
     const std::string buffer = TriangleBuffer({0, 0, 0, 3, 0, 0, 0, 3, 0});
     std::string json = GltfText("[{\"name\":\"solo\",\"mesh\":0}]", "0", buffer);
