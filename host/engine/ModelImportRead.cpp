@@ -284,6 +284,9 @@ private:
             }
             ModelPlanNode node;
             node.name = Printable(item.node->mName, "node");
+            // The reader's stand-in for a node without a name.
+            if (node.name.rfind("$ColladaAutoName$", 0) == 0)
+                node.name = "node";
             node.parent = item.parent;
             aiMatrix4x4 local = item.node->mTransformation;
             if (item.parent < 0)

@@ -179,6 +179,31 @@ TEST_F(ImportTest, ATextureNamedByAnotherMachinesPathIsTakenFromBesideTheModel) 
     EXPECT_TRUE(found);
 }
 
+// A file whose up axis is Z comes in turned so that its up is the editor's +Y.
+TEST_F(ImportTest, ColladaUpAxisZIsTurnedToY) {
+    const std::string dae =
+        "<?xml version=\"1.0\"?><COLLADA xmlns=\"http://www.collada.org/2005/11/"
+        "COLLADASchema\" version=\"1.4.1\"><asset><up_axis>Z_UP</up_axis></asset>"
+        "<library_geometries><geometry id=\"g\"><mesh><source id=\"p\"><float_array "
+        "id=\"pa\" count=\"9\">0 0 0 1 0 0 0 1 0</float_array><technique_common><accessor "
+        "source=\"#pa\" count=\"3\" stride=\"3\"><param name=\"X\" type=\"float\"/><param "
+        "name=\"Y\" type=\"float\"/><param name=\"Z\" type=\"float\"/></accessor>"
+        "</technique_common></source><vertices id=\"v\"><input semantic=\"POSITION\" "
+        "source=\"#p\"/></vertices><triangles count=\"1\"><input semantic=\"VERTEX\" "
+        "source=\"#v\" offset=\"0\"/><p>0 1 2</p></triangles></mesh></geometry>"
+        "</library_geometries><library_visual_scenes><visual_scene id=\"s\"><node><translate>"
+        "1 2 3</translate><instance_geometry url=\"#g\"/></node></visual_scene>"
+        "</library_visual_scenes><scene><instance_visual_scene url=\"#s\"/></scene></COLLADA>";
+    ASSERT_TRUE(Import(Write(folder / "zup.dae", dae))) << error;
+    CEditorEntity* group = scene->GetEntity("zup");
+    ASSERT_TRUE(group);
+    ASSERT_EQ(group->GetChildren().size(), 1u);
+    CEditorEntity* node = group->GetChildren().front();
+    EXPECT_EQ(node->GetName(), "node");
+    EXPECT_FALSE(node->GetMeshName().empty());
+    ExpectNear(node->GetWorldPosition(), {1, 3, -2});
+}
+
 TEST_F(ImportTest, BinaryGltfReadsItsOwnBufferChunk) {
     const std::string buffer = TriangleBuffer({0, 0, 0, 3, 0, 0, 0, 3, 0});
     std::string json = GltfText("[{\"name\":\"solo\",\"mesh\":0}]", "0", buffer);
