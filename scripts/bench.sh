@@ -107,6 +107,7 @@ TARGETS["SaveScene/50000"] = (1000.0, MS, False)
 TARGETS["DragStep/50000"] = (50.0, MS, False)
 TARGETS["ImportPly/100000"] = (1000.0, MS, False)  # a model of 100,000 triangles
 TARGETS["ImportGlb/100000"] = (1000.0, MS, False)
+TARGETS["DragStepImported/1000"] = (2.0, MS, False)  # entities of an imported model
 # Pairs that should grow linearly with the scene: 50,000 takes about ten times 5,000.
 LINEAR = ("OpenScene", "DragStep", "UndoDrag")
 LINEAR_LIMIT = 15.0

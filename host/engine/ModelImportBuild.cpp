@@ -289,6 +289,7 @@ bool BuildModelPlan(const ModelPlan& plan, const std::string& stem, const std::s
         nodeEntity[i] = e.name;
         entities.push_back(e);
     }
+    CEditorEntity::TakeRefusalMessage(); // a refusal before this import is not its reason
     for (const ImportedEntity& e : entities)
         if (!AddOne(e, scene)) {
             scene.RemoveEntity(top);
