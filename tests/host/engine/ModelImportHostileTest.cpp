@@ -179,6 +179,25 @@ TEST_F(HostileImportTest, NestingCheckMeasuresOnlyTheNodeTree) {
     EXPECT_NE(CheckModelNesting("{\"nodes\":[{\"children\":[1]},{\"children\":[1]}]}"), "");
     // A NUL byte where a number or word stands ends that word like any other byte.
     EXPECT_EQ(CheckModelNesting(std::string("{\"nodes\":[{\"children\":[1\0]}]}", 26)), "");
+    // Binary FBX records, each holding the next (13-byte headers of version 7400).
+    auto binaryFbx = [](int depth) {
+        std::string out = std::string("Kaydara FBX Binary  ") + '\0' + "\x1a" + '\0';
+        const std::uint32_t version = 7400;
+        out.append(reinterpret_cast<const char*>(&version), 4);
+        auto u32 = [&out](std::uint32_t v) { out.append(reinterpret_cast<const char*>(&v), 4); };
+        const std::uint32_t innermostEnd = 27 + depth * 14;
+        for (int i = 0; i < depth; ++i) {
+            u32(innermostEnd + (depth - 1 - i) * 13); // this record's end
+            u32(0), u32(0);
+            out += '\x01';
+            out += 'N';
+        }
+        out.append(size_t(depth - 1) * 13, '\0'); // the null records closing each list
+        out.append(13, '\0');
+        return out;
+    };
+    EXPECT_EQ(CheckModelNesting(binaryFbx(100)), "");
+    EXPECT_NE(CheckModelNesting(binaryFbx(20000)).find("nested deeper"), std::string::npos);
     // Text FBX braces.
     std::string fbx = "; FBX 7.4.0 project file\nFBXHeaderExtension: {\n}\nObjects: ";
     for (int i = 0; i < 20000; ++i)
