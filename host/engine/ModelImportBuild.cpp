@@ -16,7 +16,9 @@
 #include <OgreTechnique.h>
 #include <OgreTextureManager.h>
 
+#include <cstdlib>
 #include <map>
+#include <new>
 #include <set>
 
 namespace {
@@ -93,9 +95,22 @@ std::string MakeTexture(const ModelPlanMaterial& m, const std::string& base,
         std::string copy = m.texture;
         Ogre::DataStreamPtr stream(
             new Ogre::MemoryDataStream(copy.data(), copy.size(), false, true));
-        Ogre::Image image;
-        image.load(stream, m.textureExt);
-        Ogre::TextureManager::getSingleton().loadImage(name, group, image);
+        // The image codec (stb_image) gives the image pixels from malloc, which the image
+        // would free with delete[]: this image is never destroyed, its pixels are freed as
+        // they were allocated once the texture has copied them.
+        alignas(Ogre::Image) unsigned char storage[sizeof(Ogre::Image)];
+        Ogre::Image* image = new (storage) Ogre::Image();
+        try {
+            image->load(stream, m.textureExt);
+        } catch (...) {
+            image->~Image(); // nothing decoded, nothing of the codec's to free
+            throw;
+        }
+        struct PixelsFree {
+            Ogre::Image* image;
+            ~PixelsFree() { std::free(image->getData()); }
+        } pixels{image};
+        Ogre::TextureManager::getSingleton().loadImage(name, group, *image);
     } catch (const Ogre::Exception& e) {
         warnings.push_back(label + ": the texture of material '" + m.name +
                            "' cannot be decoded: " + e.getDescription());
