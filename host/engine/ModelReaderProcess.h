@@ -11,8 +11,11 @@
 
 struct ModelPlan;
 
-// The longest a read may take before the child is stopped.
-constexpr int kModelReadSeconds = 120;
+// The longest a read may take before the child is stopped, and the most memory (address
+// space) it may take beyond the editor's own (not limited in address-sanitizer builds, whose
+// shadow memory is address space too).
+constexpr int kModelReadSeconds = 30;
+constexpr unsigned long long kModelReadMemoryBytes = 4ull * 1024 * 1024 * 1024;
 
 // Runs `read` in a child process on a stack large enough for the reader's recursion and
 // returns its outcome: its plan, or its error. False with `error` = "LABEL: message" when

@@ -96,6 +96,17 @@ TEST_F(HostileImportTest, AFileThatEndsTheReaderIsRefusedAndTheEditorGoesOn) {
         << error;
 }
 
+// A PLY header whose face list names no known type: the reader runs on it without end; it is
+// stopped at its time limit (this test waits that long).
+TEST_F(HostileImportTest, AFileTheReaderRunsOnIsStoppedAndRefused) {
+    ExpectRefused(Write(folder / "endless.ply",
+                        "ply\nformat ascii 1.0\nelement vertex 3\nproperty float x\n"
+                        "property float y\nproperty float z\nelement face 1\n"
+                        "property list ucha list uchar int vertex_inheader\n"
+                        "0 0 0\n1 0 0\n0 1 0\n3 0 1 2\n"),
+                  "took longer than");
+}
+
 TEST_F(HostileImportTest, BadNumbersAndIndicesAreRefused) {
     const float nan = std::numeric_limits<float>::quiet_NaN();
     const float inf = std::numeric_limits<float>::infinity();
