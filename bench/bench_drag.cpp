@@ -12,15 +12,23 @@
 #include "IPanelOwner.h"
 #include "IPluginBase.h"
 #include "SceneEntity.h"
+#include "CEditorEntity.h"
 #include "CEditorHost.h"
 #include "CEditorSession.h"
 #include "CEditorUndoManager.h"
 #include "CEditorScene.h"
 #include "CPluginRegistry.h"
+#include "CToolManager.h"
+#include "ModelImport.h"
 
 #include <benchmark/benchmark.h>
 
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <set>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -144,12 +152,57 @@ void PanelEdit(benchmark::State& state) {
     times.Report(state, count);
 }
 
+// One drag step with box_a and count - 1 entities of an imported model selected: an OBJ file,
+// written here, of count - 1 triangles, each an object of its own, so each an entity with an
+// engine mesh of its own under the import's group. The import is taken back afterwards.
+void DragStepImported(benchmark::State& state) {
+    const int count = static_cast<int>(state.range(0));
+    EditorBench::EnsureBoxes(1);
+    CEditorHost& host = EditorBench::Session().Host();
+    CEditorScene& scene = EditorBench::Session().Scene();
+    const std::string path = (std::filesystem::temp_directory_path() /
+                              ("gizmark-bench-import-" + std::to_string(::getpid()) + ".obj"))
+                                 .string();
+    {
+        std::ofstream out(path);
+        for (int i = 1; i < count; ++i) {
+            const float x = float(i % 40) * 3 - 60, z = float(i / 40) * 3 - 40;
+            out << "o part_" << i << "\nv " << x << " 0 " << z << "\nv " << x + 1 << " 0 " << z
+                << "\nv " << x << " 1 " << z << "\nf -3 -2 -1\n";
+        }
+    }
+    host.Undo().clear();
+    ModelImportResult result;
+    std::string error;
+    const bool imported = ImportModel(path, scene, host.Undo(), host.Tools(), result, error);
+    std::remove(path.c_str());
+    if (!imported || result.entities != count) {
+        state.SkipWithError(("import: " + error).c_str());
+        return;
+    }
+    std::set<std::string> names{"box_a"};
+    for (const CEditorEntity* e : scene.GetEntity(result.group)->GetChildren())
+        names.insert(e->GetName());
+    scene.SetSelection(names);
+    host.Tools().notify(NOTIFY_SELECTION, 0, nullptr);
+    int x = 0, y = 0;
+    if (EditorBench::PrepareMoveDrag(state, "box_a", x, y))
+        EditorBench::TimeDragSteps(
+            state, x, y, 0,
+            {scene.getSceneEntity("box_a"), scene.GetEntity(result.group)->GetChildren().front()},
+            count);
+    while (host.Undo().undo()) {
+    }
+    host.Undo().clear();
+}
+
 BENCHMARK(Press)->Arg(1)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
 BENCHMARK(Hover)->Arg(1)->Arg(10000)->Unit(benchmark::kMillisecond);
 BENCHMARK(DragStep)->Arg(1)->Arg(100)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
 BENCHMARK(DragStepSnapped)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
 BENCHMARK(UndoDrag)->Arg(1)->Arg(100)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
 BENCHMARK(PanelEdit)->Arg(1)->Arg(100)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
+BENCHMARK(DragStepImported)->Arg(1000)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -54,6 +54,7 @@ PROGRAMS=(
     "gizmark_bench_scene"
     "gizmark_bench_views"
     "gizmark_bench_outliner"
+    "gizmark_bench_import"
 )
 failed=0
 for entry in "${PROGRAMS[@]}"; do
@@ -115,6 +116,9 @@ TARGETS["DragStep/50000"] = (50.0, MS, False)
 # A whole frame (every view rendered) with 1,000 selection boxes: the frame budget.
 TARGETS["FrameStepSelected/1000/0"] = (16.0, MS, False)  # nothing changed: the boxes are kept
 TARGETS["FrameStepSelected/1000/1"] = (16.0, MS, False)  # a selected entity moved: rebuilt
+TARGETS["ImportPly/100000"] = (1000.0, MS, False)  # a model of 100,000 triangles
+TARGETS["ImportGlb/100000"] = (1000.0, MS, False)
+TARGETS["DragStepImported/1000"] = (2.0, MS, False)  # entities of an imported model
 # Pairs that should grow linearly with the scene: 50,000 takes about ten times 5,000.
 LINEAR = ("OpenScene", "DragStep", "UndoDrag")
 LINEAR_LIMIT = 15.0
@@ -142,7 +146,8 @@ def base_name(name):
 
 rows = []  # (name, measured ms or None, processor ms or None, allocs or None, error)
 for program in ("gizmark_bench", "gizmark_bench_drag", "gizmark_bench_select",
-                "gizmark_bench_startup", "gizmark_bench_scene", "gizmark_bench_outliner"):
+                "gizmark_bench_startup", "gizmark_bench_scene", "gizmark_bench_views",
+                "gizmark_bench_outliner", "gizmark_bench_import"):
     path = os.path.join(out, program + ".json")
     try:
         with open(path) as f:

@@ -12,7 +12,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 ALL_TARGETS=(fuzz_panel_number fuzz_bar_number fuzz_proptree_value fuzz_utf8_cut
-             fuzz_scene_text fuzz_dotscene fuzz_mesh fuzz_script)
+             fuzz_scene_text fuzz_dotscene fuzz_mesh fuzz_import fuzz_script)
 GUI_TARGETS=" fuzz_script "
 # Targets over the engine keep what an input loads (meshes, materials, the toolkit's caches)
 # for the next: no leak check after each input there, it would scan the heap every time.
@@ -51,9 +51,11 @@ cmake --build "$BUILD_DIR" --target "${targets[@]}" -j"${JOBS:-$(nproc)}"
 out="$BUILD_DIR/fuzz-out"
 mkdir -p "$out"
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1}
-# Inputs up to 4 KiB; scene XML up to 64 KiB, so that its nesting seeds (1,000 and 2,000
-# levels) are kept whole.
-max_len() { if [ "$1" = fuzz_dotscene ]; then echo 65536; else echo 4096; fi; }
+# Leaks inside system libraries only (scripts/lsan.supp), as in the sanitizer test run.
+export LSAN_OPTIONS="suppressions=$PWD/scripts/lsan.supp:print_suppressions=0${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
+# Inputs up to 4 KiB; scene XML and model files up to 64 KiB, so that their nesting seeds
+# (1,000 and 2,000 levels) are kept whole.
+max_len() { case "$1" in fuzz_dotscene | fuzz_import) echo 65536 ;; *) echo 4096 ;; esac; }
 failed=0
 for t in "${targets[@]}"; do
     name=${t#fuzz_}

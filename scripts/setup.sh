@@ -5,7 +5,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 PACKAGES=(build-essential cmake libogre-1.12-dev libwxgtk3.2-dev libgtest-dev libgmock-dev
-          libbenchmark-dev libpugixml-dev libx11-dev libxtst-dev xvfb xauth x11-utils libgl1-mesa-dri fonts-wqy-microhei)
+          libbenchmark-dev libpugixml-dev libassimp-dev libx11-dev libxtst-dev xvfb xauth x11-utils libgl1-mesa-dri fonts-wqy-microhei)
 source scripts/packages.sh
 install_missing "${PACKAGES[@]}"
 

@@ -48,6 +48,7 @@ public:
         ID_SELECT_ALL,
         ID_HIDE_SELECTION,
         ID_SHOW_ALL,
+        ID_IMPORT_MODEL,
     };
     static constexpr int kSelectParentsCommand = ID_SELECT_PARENTS_COMMAND;
 

@@ -5,7 +5,7 @@ const std::vector<CScriptRunner::CommandSet>& EditorCommandSets() {
         RegisterBuiltinScriptCommands,  RegisterGizmoScriptCommands,    RegisterPluginScriptCommands,
         RegisterPanelScriptCommands,    RegisterLightScriptCommands,    RegisterSceneScriptCommands,
         RegisterModuleScriptCommands,   RegisterViewScriptCommands,     RegisterFeedbackScriptCommands,
-        RegisterOutlinerScriptCommands,
+        RegisterOutlinerScriptCommands, RegisterImportScriptCommands,
     };
     return sets;
 }

@@ -35,6 +35,8 @@ void RegisterPanelScriptCommands(CScriptRunner& runner);
 void RegisterLightScriptCommands(CScriptRunner& runner);
 // Scene files: open, save, entities, title (ScriptSceneCommands.cpp).
 void RegisterSceneScriptCommands(CScriptRunner& runner);
+// Importing model files: import (ImportCommands.cpp).
+void RegisterImportScriptCommands(CScriptRunner& runner);
 // Unloading and loading the plug-in modules, resident memory (ScriptModuleCommands.cpp).
 void RegisterModuleScriptCommands(CScriptRunner& runner);
 

@@ -2,6 +2,7 @@
 // own with its mesh beside the file, each file through a temporary one that replaces the
 // target only once it is completely written.
 #include "DotScene.h"
+#include "ModelImport.h"
 #include "DotSceneText.h"
 
 #include "CEditorEntity.h"
@@ -448,12 +449,22 @@ bool SaveDotScene(const std::string& givenPath, CEditorScene& scene, std::string
         if (meshTemp.empty())
             return false;
     }
+    // Imported meshes that exist only in memory, their materials and textures.
+    std::vector<PendingFile> imported;
+    if (!WriteImportedFiles(scene, givenPath, imported, error)) {
+        if (!meshTemp.empty())
+            ::unlink(meshTemp.c_str());
+        return false;
+    }
     const std::string text = FormatDotScene(doc);
     const std::string temp = WriteTemporary(
         path, [&](int fd, const std::string&) { return WriteAll(fd, text); }, error);
-    if (temp.empty()) {
+    if (temp.empty() || !CommitPendingFiles(imported, error)) {
+        DropPendingFiles(imported);
         if (!meshTemp.empty())
             ::unlink(meshTemp.c_str());
+        if (!temp.empty())
+            ::unlink(temp.c_str());
         return false;
     }
     // The mesh first: the scene file that names it comes once the mesh is in place.

@@ -1,0 +1,149 @@
+// Model import: glTF/glb, OBJ, FBX, Collada, PLY and STL files read with Assimp and added to
+// the scene under one new group entity named after the file.
+//
+// Import is all or nothing, in two stages. Reading (ReadModelFile / ReadModelBytes) turns the
+// file into a ModelPlan, plain data checked as a whole: numbers finite, vertices inside the
+// world range, indices inside their meshes, the node tree no deeper than the editor nests
+// (kMaxDotSceneDepth). Nothing of the engine or the scene is touched by it, so it may fail at
+// any point; it runs in a child process (ModelReaderProcess.h), so that a file on which the
+// reader itself crashes, aborts or runs on is refused while the editor goes on. Building
+// (BuildModelPlan) then makes the plan's materials, textures and meshes in the scene's mesh group
+// and adds its entities; a failure there takes back whatever it made.
+//
+// Hierarchy: each node of the file becomes one entity with the node's local transform under
+// its parent's entity: a node with meshes shows one engine mesh holding a sub-mesh for each of
+// them, a node without meshes is a group entity (kept, so the hierarchy and its transforms
+// hold), a node that a light of the file names becomes that light. The file's root node is the
+// group entity itself.
+#pragma once
+
+#include <OgreColourValue.h>
+#include <OgreLight.h>
+#include <OgreVector.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class CEditorScene;
+
+// Largest model file read (the file itself; buffers and textures beside it are bounded by the
+// same number each).
+constexpr unsigned long long kMaxModelFileBytes = 256ull * 1024 * 1024;
+
+struct ModelPlanMaterial {
+    std::string name;
+    Ogre::ColourValue diffuse = Ogre::ColourValue::White;
+    // Encoded image bytes of the diffuse texture (a file beside the model or embedded in it),
+    // empty for none; `textureExt` its kind ("png", "jpg", ...).
+    std::string texture;
+    std::string textureExt;
+};
+
+struct ModelPlanSubMesh {
+    std::vector<float> vertices; // position xyz, normal xyz, uv0 uv: 8 floats per vertex
+    std::vector<std::uint32_t> indices;
+    int material = -1; // index into ModelPlan::materials, -1 for the default
+};
+
+struct ModelPlanMesh {
+    std::vector<ModelPlanSubMesh> subMeshes;
+    Ogre::Vector3 boundsMin = Ogre::Vector3::ZERO, boundsMax = Ogre::Vector3::ZERO;
+};
+
+struct ModelPlanNode {
+    std::string name;
+    int parent = -1; // index into ModelPlan::nodes (a parent comes first); -1 for the root
+    Ogre::Vector3 position = Ogre::Vector3::ZERO;
+    Ogre::Vector3 orientation = Ogre::Vector3::ZERO; // (pitch, yaw, roll) radians
+    Ogre::Vector3 scale = Ogre::Vector3::UNIT_SCALE;
+    int mesh = -1; // index into ModelPlan::meshes, -1 for none
+    bool light = false;
+    Ogre::Light::LightTypes lightType = Ogre::Light::LT_POINT;
+    Ogre::ColourValue lightColour = Ogre::ColourValue::White;
+};
+
+struct ModelPlan {
+    std::vector<ModelPlanNode> nodes; // nodes[0] is the file's root
+    std::vector<ModelPlanMesh> meshes;
+    std::vector<ModelPlanMaterial> materials;
+    std::vector<std::string> warnings; // "PATH: message"
+    size_t TriangleCount() const;
+};
+
+// Reads a model file into a plan. False with `error` = "PATH: message".
+bool ReadModelFile(const std::string& path, ModelPlan& plan, std::string& error);
+// Reads a model from bytes; `extension` ("gltf", "obj", ...) says which format is expected and
+// `label` names it in messages. Files it names (buffers, textures, material libraries) are not
+// read. Used by the fuzz target.
+bool ReadModelBytes(const std::string& bytes, const std::string& extension,
+                    const std::string& label, ModelPlan& plan, std::string& error);
+
+// Why bytes of a model must not reach the reader ("" when they may): a node tree, element
+// nesting or record nesting deeper than the editor's nesting limit (checked without
+// recursion, since the reader recurses over them).
+std::string CheckModelNesting(const std::string& bytes);
+
+// The entities an import made, in the order they were added (parents first).
+struct ImportedEntity {
+    std::string name;
+    std::string parent; // "" for the group entity
+    std::string mesh;   // "" for a group or a light
+    Ogre::Vector3 position = Ogre::Vector3::ZERO;
+    Ogre::Vector3 orientation = Ogre::Vector3::ZERO;
+    Ogre::Vector3 scale = Ogre::Vector3::UNIT_SCALE;
+    bool light = false;
+    Ogre::Light::LightTypes lightType = Ogre::Light::LT_POINT;
+    Ogre::ColourValue lightColour = Ogre::ColourValue::White;
+};
+
+// Makes the plan's materials, textures and meshes in the scene's mesh group (given one if it
+// has none) and adds its entities under one group entity named after `stem` (made unique).
+// False with `error` = "LABEL: message", the scene then as it was; `made` gets the entities,
+// group first. Texture problems become warnings in `warnings`.
+bool BuildModelPlan(const ModelPlan& plan, const std::string& stem, const std::string& label,
+                    CEditorScene& scene, std::vector<ImportedEntity>& made,
+                    std::vector<std::string>& warnings, std::string& error);
+// Adds entities an import made before (a redo), under the same names. False, adding none, when
+// one cannot be added (a name taken meanwhile, a mesh gone).
+bool AddImportedEntities(const std::vector<ImportedEntity>& made, CEditorScene& scene);
+
+// The bytes of a texture an import made, by its engine name; null for other textures. Saving
+// writes them beside the scene.
+const std::string* ImportedTextureBytes(const std::string& textureName);
+
+class CUndoRedoManager;
+class IToolManager;
+
+struct ModelImportResult {
+    std::string group; // the group entity's name
+    int entities = 0;  // entities added, the group included
+    int meshes = 0;    // engine meshes made
+    std::vector<std::string> warnings;
+};
+
+// Imports a model file into the scene as one undo step (pushed on `undo`; undoing it removes
+// every entity the import added, redoing adds them again under the same names). The new group
+// becomes the selection; `notifier` hears the change as for a copy (50, and 55 for each entity
+// an undo removes). False with `error` = "PATH: message", the scene, its selection and the
+// undo stack then untouched.
+bool ImportModel(const std::string& path, CEditorScene& scene, CUndoRedoManager& undo,
+                 IToolManager& notifier, ModelImportResult& result, std::string& error);
+
+// A file written to a temporary name beside its target, to be renamed over it.
+struct PendingFile {
+    std::string target;
+    std::string temp;
+};
+// Writes what the scene's imported meshes need beside a scene saved at `scenePath`: each mesh
+// that exists only in memory as "MESHNAME" (the engine's binary mesh format), their materials
+// as one script "STEM.material", and their textures under their engine names. Each goes to a
+// temporary file listed in `files`; nothing is renamed. False with `error` = "PATH: message"
+// (the temporary files then removed).
+bool WriteImportedFiles(CEditorScene& scene, const std::string& scenePath,
+                        std::vector<PendingFile>& files, std::string& error);
+// Renames each temporary file over its target; false with `error` at the first that fails
+// (the temporary files left are removed).
+bool CommitPendingFiles(std::vector<PendingFile>& files, std::string& error);
+// Removes the temporary files.
+void DropPendingFiles(std::vector<PendingFile>& files);
