@@ -14,10 +14,10 @@
 #include "CEditorEngine.h"
 #include "CEditorUndoManager.h"
 #include "CToolManager.h"
+#include "ImportCommands.h"
 #include "WindowMessages.h"
 
 #include <algorithm>
-#include "ImportCommands.h"
 
 #include <wx/app.h>
 #include <wx/aui/auibar.h>
@@ -102,7 +102,8 @@ void CMainFrame::BuildMenus() {
     file->Append(wxID_SAVE, wxString::FromUTF8("保存\tCtrl+S"));
     file->Append(wxID_SAVEAS, wxString::FromUTF8("另存为…\tCtrl+Shift+S"));
     file->Append(ID_IMPORT_MODEL, wxString::FromUTF8("导入…\tCtrl+I"));
-    Bind(wxEVT_MENU, [this](wxCommandEvent&) { ImportFromMenu(*this, m_host); }, ID_IMPORT_MODEL);
+    Bind(
+        wxEVT_MENU, [this](wxCommandEvent&) { ImportFromMenu(*this, m_host); }, ID_IMPORT_MODEL);
     for (int id : {int(wxID_OPEN), int(wxID_SAVE), int(wxID_SAVEAS)})
         Bind(wxEVT_MENU, &CMainFrame::OnFileMenu, this, id);
     auto* edit = new wxMenu;

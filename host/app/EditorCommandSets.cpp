@@ -2,10 +2,12 @@
 
 const std::vector<CScriptRunner::CommandSet>& EditorCommandSets() {
     static const std::vector<CScriptRunner::CommandSet> sets = {
-        RegisterBuiltinScriptCommands,  RegisterGizmoScriptCommands,    RegisterPluginScriptCommands,
-        RegisterPanelScriptCommands,    RegisterLightScriptCommands,    RegisterSceneScriptCommands,
-        RegisterModuleScriptCommands,   RegisterViewScriptCommands,     RegisterFeedbackScriptCommands,
-        RegisterOutlinerScriptCommands, RegisterImportScriptCommands,
+        RegisterBuiltinScriptCommands,  RegisterGizmoScriptCommands,
+        RegisterPluginScriptCommands,   RegisterPanelScriptCommands,
+        RegisterLightScriptCommands,    RegisterSceneScriptCommands,
+        RegisterModuleScriptCommands,   RegisterViewScriptCommands,
+        RegisterFeedbackScriptCommands, RegisterOutlinerScriptCommands,
+        RegisterImportScriptCommands,
     };
     return sets;
 }

@@ -1,5 +1,6 @@
 // Model import from the File menu and from scripts.
 #include "ImportCommands.h"
+#include "WindowMessages.h"
 
 #include "CEditorHost.h"
 #include "CEditorScene.h"
@@ -18,7 +19,8 @@ namespace {
 void ShowOutcome(CMainFrame& frame, const std::string& path, bool ok,
                  const ModelImportResult& result, const std::string& error) {
     if (!ok) {
-        frame.SetStatusText(wxString::FromUTF8("无法导入：") + wxString::FromUTF8(error));
+        frame.SetStatusText(wxString::FromUTF8("无法导入：") +
+                            wxString::FromUTF8(WindowMessage(error)));
         return;
     }
     frame.SetStatusText(wxString::FromUTF8("已导入 ") + wxString::FromUTF8(path));

@@ -7,6 +7,7 @@
 #include "CSceneDocument.h"
 #include "CToolManager.h"
 #include "DemoScene.h"
+#include "ModelImport.h"
 #include "SceneCommands.h"
 #include "WindowMessages.h"
 
@@ -35,8 +36,9 @@ std::vector<std::string> EnglishWords(std::string text, const std::string& path)
     };
     dropBetween("“", "”");
     dropBetween("<", ">");
-    static const std::set<std::string> kept = {"UTF",  "XML",   "CDATA", "MiB",
-                                               "true", "false", "point", "spot"};
+    static const std::set<std::string> kept = {"UTF",   "XML",   "CDATA",   "MiB",  "true",
+                                               "false", "point", "spot",    "glTF", "glb",
+                                               "OBJ",   "FBX",   "Collada", "PLY",  "STL"};
     std::vector<std::string> words;
     std::string word;
     for (const char c : text + " ") {
@@ -156,4 +158,28 @@ TEST_F(WindowMessagesTest, LocationsNamesAndNumbersAreKept) {
     // What no rule knows still gets Chinese words around it, and nothing is lost.
     EXPECT_EQ(WindowMessage("s.scene:2: something new"), "s.scene 第 2 行：原因：something new");
     EXPECT_EQ(WindowMessage("odd"), "出错：odd");
+}
+
+TEST_F(WindowMessagesTest, RefusedImportsReadInChinese) {
+    const std::vector<std::pair<std::string, std::string>> files = {
+        {"empty.glb", ""},
+        {"notes.txt", "hello"},
+        {"deep.gltf", std::string(20000, '[')},
+        {"far.gltf", R"({"asset":{"version":"2.0"},"scene":0,"scenes":[{"nodes":[0]}],)"
+                     R"("nodes":[{"name":"n","translation":[1e9,0,0]}]})"},
+    };
+    int refused = 0;
+    for (const auto& [name, text] : files) {
+        const std::string path = (folder / name).string();
+        std::ofstream(path, std::ios::binary) << text;
+        ModelImportResult result;
+        std::string error;
+        if (ImportModel(path, host->Scene(), host->Undo(), host->Tools(), result, error))
+            continue;
+        ++refused;
+        const std::string shown = WindowMessage(error);
+        EXPECT_EQ(shown.find("原因："), std::string::npos) << error << "\n -> " << shown;
+        EXPECT_TRUE(EnglishWords(shown, path).empty()) << error << "\n -> " << shown;
+    }
+    EXPECT_EQ(refused, int(files.size()));
 }
