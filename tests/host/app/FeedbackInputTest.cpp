@@ -33,9 +33,7 @@
 #include <string>
 
 // Last: Xlib's macros clash with names in the headers above.
-#include <X11/Xlib.h>
-#include <X11/extensions/XTest.h>
-#include <X11/keysym.h>
+#include "XTestInput.h"
 
 namespace {
 
@@ -45,56 +43,6 @@ constexpr int kWaitMs = 30000;
 // Tool-strip commands: select, move, rotate, scale.
 constexpr int kSelectCommand = 40003, kMoveCommand = 40002, kRotateCommand = 40004,
               kScaleCommand = 40005;
-
-class CXInput {
-public:
-    CXInput() : m_display(XOpenDisplay(nullptr)) {}
-    ~CXInput() {
-        if (m_display)
-            XCloseDisplay(m_display);
-    }
-    CXInput(const CXInput&) = delete;
-    CXInput& operator=(const CXInput&) = delete;
-
-    bool IsOk() const { return m_display != nullptr; }
-    void MoveTo(const wxPoint& screen) {
-        XTestFakeMotionEvent(m_display, -1, screen.x, screen.y, CurrentTime);
-        XFlush(m_display);
-    }
-    void Button(bool down) {
-        XTestFakeButtonEvent(m_display, 1, down ? True : False, CurrentTime);
-        XFlush(m_display);
-    }
-    void Key(KeySym key) {
-        const KeyCode code = XKeysymToKeycode(m_display, key);
-        XTestFakeKeyEvent(m_display, code, True, CurrentTime);
-        XTestFakeKeyEvent(m_display, code, False, CurrentTime);
-        XFlush(m_display);
-    }
-
-private:
-    Display* m_display;
-};
-
-// Runs the toolkit's main loop until `done` holds (looked at every 10 ms) or kWaitMs passed.
-bool RunLoopUntil(const std::function<bool()>& done) {
-    if (done())
-        return true;
-    wxGUIEventLoop loop;
-    bool held = false;
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(kWaitMs);
-    wxTimer check;
-    check.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
-        if (done())
-            held = true;
-        if (held || std::chrono::steady_clock::now() > end)
-            loop.Exit();
-    });
-    check.Start(10);
-    loop.Run();
-    check.Stop();
-    return held;
-}
 
 std::string StatusText() {
     wxStatusBar* bar = g_session->Frame()->GetStatusBar();

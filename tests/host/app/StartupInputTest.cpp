@@ -36,11 +36,8 @@
 #include <thread>
 #include <vector>
 
-// Last: Xlib's macros (None, Bool, Status...) clash with names in the headers above.
-#include <X11/Xlib.h>
-#include <X11/Xutil.h>
-#include <X11/extensions/XTest.h>
-#include <X11/keysym.h>
+// Last: Xlib's macros clash with names in the headers above.
+#include "XTestInput.h"
 
 extern "C" {
 int gtk_widget_get_allocated_width(void* widget);
@@ -67,74 +64,6 @@ public:
         return true;
     }
 };
-
-// Pointer and key input through the X server's test extension, on a connection of our own: the
-// events reach the editor as a person's do, through the toolkit's event source.
-class CXInput {
-public:
-    CXInput() : m_display(XOpenDisplay(nullptr)) {}
-    ~CXInput() {
-        if (m_display)
-            XCloseDisplay(m_display);
-    }
-    CXInput(const CXInput&) = delete;
-    CXInput& operator=(const CXInput&) = delete;
-
-    bool IsOk() const { return m_display != nullptr; }
-    void MoveTo(const wxPoint& screen) {
-        XTestFakeMotionEvent(m_display, -1, screen.x, screen.y, CurrentTime);
-        XFlush(m_display);
-    }
-    void Button(bool down) {
-        XTestFakeButtonEvent(m_display, 1, down ? True : False, CurrentTime);
-        XFlush(m_display);
-    }
-    void Key(KeySym key) {
-        const KeyCode code = XKeysymToKeycode(m_display, key);
-        XTestFakeKeyEvent(m_display, code, True, CurrentTime);
-        XTestFakeKeyEvent(m_display, code, False, CurrentTime);
-        XFlush(m_display);
-    }
-    // The pixels the server holds for a screen rectangle (nothing is asked of the toolkit).
-    std::vector<unsigned long> Grab(const wxRect& area) {
-        std::vector<unsigned long> pixels;
-        if (area.width <= 0 || area.height <= 0)
-            return pixels;
-        XImage* image = XGetImage(m_display, DefaultRootWindow(m_display), area.x, area.y,
-                                  unsigned(area.width), unsigned(area.height), AllPlanes, ZPixmap);
-        if (!image)
-            return pixels;
-        for (int y = 0; y < area.height; ++y)
-            for (int x = 0; x < area.width; ++x)
-                pixels.push_back(XGetPixel(image, x, y));
-        XDestroyImage(image);
-        return pixels;
-    }
-
-private:
-    Display* m_display;
-};
-
-// Runs the toolkit's main loop, as the editor's own does, until `done` holds (looked at every
-// 10 ms) or kWaitMs have passed; answers whether it held.
-bool RunLoopUntil(const std::function<bool()>& done) {
-    if (done())
-        return true;
-    wxGUIEventLoop loop;
-    bool held = false;
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(kWaitMs);
-    wxTimer check;
-    check.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
-        if (done())
-            held = true;
-        if (held || std::chrono::steady_clock::now() > end)
-            loop.Exit();
-    });
-    check.Start(10);
-    loop.Run();
-    check.Stop();
-    return held;
-}
 
 wxWindow* FindDescendant(wxWindow* root, int id) {
     if (!root)
