@@ -3,6 +3,7 @@
 // and the editor's saved copy of it the same way.
 #include "DotScene.h"
 #include "EngineFixture.h"
+#include "OgreLoaderCheck.h"
 
 #include <OgreDataStream.h>
 #include <OgreDotSceneLoader.h>
@@ -25,6 +26,8 @@ std::string Read(const std::string& path) {
     s << in.rdbuf();
     return s.str();
 }
+
+} // namespace
 
 // Loads a scene file with Ogre's loader into a scene manager of its own and compares every
 // entity's world transform (and every light) with the editor's scene.
@@ -60,8 +63,6 @@ void ExpectOgreLoaderAgrees(CEditorEngine& engine, CEditorScene& scene, const st
     }
     engine.GetRoot()->destroySceneManager(other);
 }
-
-} // namespace
 
 TEST_F(EngineTest, ConvertedMeshSceneOpensWhereItsFilePutsItAndOgresLoaderAgrees) {
     const std::string path = DOTSCENE_DATA_DIR "/crates.scene";

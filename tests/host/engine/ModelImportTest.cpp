@@ -2,6 +2,7 @@
 // one undo step, and saving an imported scene so that it opens without the model's files.
 #include "EngineFixture.h"
 #include "ModelFiles.h"
+#include "OgreLoaderCheck.h"
 
 #include "CEditorUndoManager.h"
 #include "DotScene.h"
@@ -290,6 +291,8 @@ TEST_F(ImportTest, ImportedSceneSavedOpensInAFreshEditorWithoutTheModelFiles) {
     ASSERT_TRUE(paint);
     EXPECT_EQ(paint->getTechnique(0)->getPass(0)->getDiffuse(),
               Ogre::ColourValue(0.25f, 0.5f, 0.75f, 1));
+    // Ogre's own loader reads the saved scene with the meshes written beside it.
+    ExpectOgreLoaderAgrees(*engine, *scene, saved);
 }
 
 TEST_F(ImportTest, FilesOfOtherExportersComeInOrAreRefused) {
