@@ -204,19 +204,6 @@ TEST_F(ViewsTest, ClickedEntityShowsItsBoxInEveryViewUntilAClickOnNothing) {
     EXPECT_FALSE(boxes->Object()->isVisible());
 }
 
-TEST_F(ViewsTest, AnEntityClickedInTheOutlinerShowsItsBoxInEveryView) {
-    const Ogre::AxisAlignedBox bounds = box->GetWorldBounds();
-    // A real click on the outliner's row (the script command clicks through the X server).
-    Run("outliner click box_a");
-    ASSERT_TRUE(WaitFor([] { return Selection() == std::set<std::string>{"box_a"}; }));
-    for (int n = 0; n < 4; ++n)
-        EXPECT_GE(CurrentBoxEdgesSeen(n, bounds), 10) << "view " << n;
-    Run("outliner click box_a shift");
-    ASSERT_TRUE(WaitFor([] { return Selection().empty(); }));
-    for (int n = 0; n < 4; ++n)
-        EXPECT_LE(CurrentBoxEdgesSeen(n, bounds), 1) << "view " << n << " after deselecting";
-}
-
 TEST_F(ViewsTest, CurrentBoxIsTheFirstNameBrighterThanTheOthers) {
     Run("select cone_a box_a");
     const Ogre::AxisAlignedBox cone = g_session->Scene().GetEntity("cone_a")->GetWorldBounds();
