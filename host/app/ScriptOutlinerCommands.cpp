@@ -62,6 +62,8 @@ bool ClickRow(CScriptRunner& r, const Args& args, bool twice, std::string& error
     COutliner* outliner = OutlinerOf(r, error);
     if (!outliner)
         return false;
+    // The rows as the scene stands now (a script line may have changed it since the last frame).
+    outliner->Sync();
     wxRect rect;
     if (!outliner->ShowRow(args[1], rect)) {
         error = "no outliner row " + args[1];
@@ -71,8 +73,10 @@ bool ClickRow(CScriptRunner& r, const Args& args, bool twice, std::string& error
     outliner->ShowRow(args[1], rect); // where it stands after the scrolling was painted
     const std::uint64_t before = session.Scene().SelectionRevision();
     wxUIActionSimulator simulator;
-    simulator.MouseMove(rect.GetPosition() + rect.GetSize() / 2);
-    session.ProcessEvents();
+    // The pointer reaches the row before the press: the server moves it in its own time.
+    const wxPoint target = rect.GetPosition() + rect.GetSize() / 2;
+    simulator.MouseMove(target);
+    PumpUntil(session, [&] { return wxGetMousePosition() == target; });
     session.SetHeldKeys(keys);
     if (twice)
         simulator.MouseDblClick();

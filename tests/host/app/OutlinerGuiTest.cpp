@@ -165,6 +165,8 @@ TEST_F(OutlinerTest, DeleteKeyIsUndoneBitForBitAndTheGizmoLetsGo) {
     EXPECT_EQ(Script("handle x"), "handle x hidden\n"); // no entity: no gizmo to grab
     Script("drag x 40 0", false);
     Script("outliner click cone_a");
+    Script("frame"); // in sight whatever view an earlier case left
+    g_session->RenderFrames(2);
     const std::string was = Script("print cone_a");
     Script("drag x 40 0");
     EXPECT_NE(Script("print cone_a"), was);
