@@ -40,7 +40,9 @@ constexpr const char* kPickerCellPrefix = "cell ";
 constexpr int kPickerCellCount = 40;
 
 // The gizmo's engine entities, which "handle" reads to find where each part is drawn:
-// kGizmoPartEntity with 0-2 the arrow cones (X, Y, Z), 3-5 the axis boxes, 6 the centre box;
+// kGizmoPartEntity with 0-2 the arrow cones (X, Y, Z), 3-5 the axis boxes, 6 the centre box,
+// 12-14 the move plane squares (by their normal: the YZ, XZ and XY planes), each square's node
+// at the square's centre;
 // kGizmoRingEntity with 7-9 the axis rings, 10 the inner and 11 the outer ring; and the axis
 // lines kGizmoAxisEntity.
 constexpr const char* kGizmoPartEntity = "CMapSelectMgrEn%d";
@@ -52,5 +54,6 @@ constexpr int kGizmoCentreBox = 6;
 constexpr int kGizmoFirstAxisRing = 7;
 constexpr int kGizmoInnerRing = 10;
 constexpr int kGizmoOuterRing = 11;
+constexpr int kGizmoFirstPlane = 12;
 
 } // namespace automation

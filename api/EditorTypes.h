@@ -67,6 +67,23 @@ enum KeyFlags {
 // The first argument of IPluginBase::OnInputOther: which input arrived. Escape pressed while a
 // view has the keyboard focus.
 constexpr int INPUT_KEY_ESCAPE = 27;
+// Keys typed into a view, handed to OnInputOther in the same way so that a held gizmo part can
+// take an exact amount: Backspace, Return (or the keypad's Enter), and the characters '0' to
+// '9', '-' and '.' as their own codes. A plug-in answers 0 for a key it does not use, and the
+// view then handles the key as usual.
+constexpr int INPUT_KEY_BACKSPACE = 8;
+constexpr int INPUT_KEY_RETURN = 13;
+
+// How the gizmo lays out and applies a drag (the editor's settings, read by the plug-in):
+// the move handles along the world axes or along the current entity's own axes, and whether
+// rotate and scale work on each selected entity about its own position or about the mean of
+// the selected entities' world positions (which then orbit or spread as well).
+enum GizmoSpace { SPACE_WORLD = 0, SPACE_LOCAL = 1 };
+enum GizmoPivot { PIVOT_OWN = 0, PIVOT_MEDIAN = 1 };
+struct GizmoOptions {
+    int space = SPACE_WORLD;
+    int pivot = PIVOT_OWN;
+};
 
 // The round steps a drag snaps to while Ctrl is held: a move to multiples of `move` units along
 // the dragged axis, a turn to multiples of `degrees`, a scale to multiples of `scale` in its

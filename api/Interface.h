@@ -111,6 +111,8 @@ public:
     // The steps a drag snaps to while Ctrl is held (the editor's setting). Added last so that
     // the slots above keep their places; a host without the setting answers the defaults.
     virtual SnapSteps snapSteps() { return SnapSteps(); }
+    // The gizmo's axes and pivot (the editor's settings); added last, defaults as above.
+    virtual GizmoOptions gizmoOptions() { return GizmoOptions(); }
 
 protected:
     ~Interface() = default;
