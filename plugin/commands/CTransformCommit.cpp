@@ -128,8 +128,25 @@ void CTransformCommit::Begin(int kind, COORDINATE_AXIS axis) {
     m_step = std::move(step);
 }
 
-void CTransformCommit::BeginDrag(int mode) {
+void CTransformCommit::BeginDrag(int mode, bool aboutCentre) {
     Begin(mode, AXIS_ALL);
+    m_pivot.Clear();
+    if (aboutCentre && (mode == MODE_ROTATE || mode == MODE_SCALE)) {
+        std::vector<SceneEntity*> entities;
+        ForEachSelected(Scene(), [&](SceneEntity* entity) { entities.push_back(entity); });
+        m_pivot.Capture(entities);
+    }
+    if (m_pivot.IsActive()) {
+        // The positions change with the turn or scale: one step records both channels.
+        CSceneManager* scene = Scene();
+        auto positions = std::make_unique<CTransformCommand>(scene, Notifier());
+        positions->Capture(TransformSteps::TransformableSelection(scene), KIND_POSITION, AXIS_ALL);
+        auto both = std::make_unique<CCompositeCommand>();
+        both->Add(std::move(m_step));
+        both->Add(std::move(positions));
+        m_step = std::move(both);
+        m_captured = nullptr;
+    }
     const Ogre::Vector3 marker = ChannelOf(mode).PressMarker();
     ForEachSelected(Scene(), [&](SceneEntity* entity) { entity->PreTransform(marker); });
 }
@@ -159,6 +176,14 @@ int CTransformCommit::ApplyDrag(int mode, const Ogre::Vector3& delta, bool groun
             Notify(notifier, code, entity);
         });
     }
+    if (mode == MODE_ROTATE && m_pivot.IsActive()) {
+        const Ogre::Quaternion turn = PivotRules::TurnOfPitchYawRoll(delta);
+        return ApplyAboutCentre(
+            code, [&](SceneEntity* entity) { entity->RotateDelta(delta); },
+            [&](const Ogre::Vector3& start) {
+                return PivotRules::Orbit(start, m_pivot.Centre(), turn);
+            });
+    }
     if (mode == MODE_ROTATE) {
         return ForEachSelected(scene, [&](SceneEntity* entity) {
             entity->RotateDelta(delta);
@@ -178,11 +203,62 @@ int CTransformCommit::ApplyTurn(const Ogre::Vector3& axis, float angle) {
     if (!IsFinite(axis) || !std::isfinite(angle) || axis.squaredLength() == 0.0f)
         return 0;
     const int code = ChannelOf(KIND_ORIENTATION).notifyCode;
+    if (m_pivot.IsActive()) {
+        const Ogre::Quaternion turn(Ogre::Radian(angle), axis.normalisedCopy());
+        return ApplyAboutCentre(
+            code, [&](SceneEntity* entity) { entity->RotateDelta(axis, angle, true); },
+            [&](const Ogre::Vector3& start) {
+                return PivotRules::Orbit(start, m_pivot.Centre(), turn);
+            });
+    }
     IToolManager* notifier = Notifier();
     return ForEachSelected(Scene(), [&](SceneEntity* entity) {
         entity->RotateDelta(axis, angle, true);
         Notify(notifier, code, entity);
     });
+}
+
+int CTransformCommit::ApplyScale(const Ogre::Vector3& factors, float total,
+                                 const Ogre::Vector3& axis) {
+    if (!m_pivot.IsActive())
+        return ApplyDrag(MODE_SCALE, factors, false);
+    if (!IsFinite(factors) || !std::isfinite(total) || !IsFinite(axis))
+        return 0;
+    return ApplyAboutCentre(
+        ChannelOf(KIND_SCALE).notifyCode, [&](SceneEntity* entity) { entity->ScaleDelta(factors); },
+        [&](const Ogre::Vector3& start) {
+            return PivotRules::Spread(start, m_pivot.Centre(), total, axis);
+        });
+}
+
+template <typename Change, typename Place>
+int CTransformCommit::ApplyAboutCentre(int code, Change change, Place place) {
+    IToolManager* notifier = Notifier();
+    const int moved = ChannelOf(KIND_POSITION).notifyCode;
+    // Parents first: each entity is put at a world place of its own, which a parent set after
+    // it would carry away.
+    std::vector<std::pair<int, SceneEntity*>> entities;
+    ForEachSelected(Scene(), [&](SceneEntity* entity) {
+        int depth = 0;
+        for (SceneEntity* up = entity->getParent(); up; up = up->getParent())
+            ++depth;
+        entities.emplace_back(depth, entity);
+    });
+    std::stable_sort(entities.begin(), entities.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (const auto& [depth, entity] : entities) {
+        change(entity);
+        Notify(notifier, code, entity);
+        Ogre::Vector3 start;
+        if (!m_pivot.StartOf(entity->GetName(), start))
+            continue;
+        const Ogre::Vector3 to = place(start);
+        if (!IsFinite(to))
+            continue;
+        entity->SetWorldPosition(to.x, to.y, to.z);
+        Notify(notifier, moved, entity);
+    }
+    return int(entities.size());
 }
 
 int CTransformCommit::SetValues(const Ogre::Vector3& value) {
@@ -264,6 +340,7 @@ int CTransformCommit::DropToGround() {
 }
 
 int CTransformCommit::Push() {
+    m_pivot.Clear();
     CUndoRedoManager* undo = Undo();
     const bool recorded = m_step && undo;
     // The undo manager owns the step from here on.
@@ -281,6 +358,7 @@ int CTransformCommit::Cancel() {
     // restores each exactly and notifies; the step itself is then dropped.
     m_step->undo();
     m_step.reset();
+    m_pivot.Clear();
     m_captured = nullptr;
     return 1;
 }

@@ -17,6 +17,7 @@
 // the step. A selection of such entities alone is treated as an empty one.
 #pragma once
 
+#include "CDragPivot.h"
 #include "CTransformCommand.h"
 #include "TransformChannel.h"
 
@@ -45,8 +46,10 @@ public:
     // recorded.
     void Begin(int kind, COORDINATE_AXIS axis = AXIS_ALL);
     // Begin for a drag in gizmo mode `mode` (kinds are numbered as the modes), then tells each
-    // of those entities at what it stands (PreTransform with the channel's marker).
-    void BeginDrag(int mode);
+    // of those entities at what it stands (PreTransform with the channel's marker). With
+    // `aboutCentre`, a turn or scale of two or more entities works about the mean of their
+    // world positions, which then orbit or spread too: the step records the positions as well.
+    void BeginDrag(int mode, bool aboutCentre = false);
     bool IsOpen() const { return m_step != nullptr; }
     // Whether a step can be recorded at all: a scene to read and an undo manager to take it.
     bool CanRecord() const;
@@ -61,6 +64,10 @@ public:
     // One drag step of a rotation part: every selected entity turns about `axis` by `angle`
     // since the press. A non-finite or zero axis, or a non-finite angle, changes nothing.
     int ApplyTurn(const Ogre::Vector3& axis, float angle);
+    // One scale step: `factors` since the previous step as ApplyDrag takes them, and, for a
+    // drag about the common centre, `total` since the press along the unit world `axis` (zero
+    // for all three axes alike), which spreads the positions.
+    int ApplyScale(const Ogre::Vector3& factors, float total, const Ogre::Vector3& axis);
 
     // The typed changes work on the entities the open step recorded. Each is refused (0,
     // nothing changed) without an open step of ours.
@@ -96,6 +103,12 @@ public:
     }
 
 private:
+    // About the common centre: every selected entity that may be transformed, parents before
+    // children, changed by `change`, then put at `place(its world position at the press)`;
+    // notified with `code`, and as moved.
+    template <typename Change, typename Place>
+    int ApplyAboutCentre(int code, Change change, Place place);
+
     CSceneManager* Scene() const;
     IToolManager* Notifier() const;
     CUndoRedoManager* Undo() const;
@@ -105,6 +118,7 @@ private:
     Interface* m_host = nullptr;
     std::unique_ptr<IBaseCommand> m_step;
     const CTransformCommand* m_captured = nullptr; // m_step, when Begin made it
+    CDragPivot m_pivot;                            // active for a drag about the common centre
 };
 
 // The parts of a transform that do not depend on a step.

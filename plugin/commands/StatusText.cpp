@@ -50,6 +50,10 @@ std::string Scale(float factor, bool snapped) {
     return WithSnap(text, snapped);
 }
 
+std::string Typed(const std::string& text) {
+    return "  输入 " + text;
+}
+
 std::string Locked(const std::string& name) {
     return "已拒绝：" + name + " 已锁定，变换未改变";
 }

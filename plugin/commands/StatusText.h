@@ -24,6 +24,8 @@ std::string Move(const Ogre::Vector3& delta, bool snapped);
 std::string Rotate(float radians, bool snapped);
 // "缩放 ×F" (two decimals): the scale factor since the press.
 std::string Scale(float factor, bool snapped);
+// "  输入 TEXT": added to a drag's text while an amount typed as TEXT stands.
+std::string Typed(const std::string& text);
 // "已拒绝：NAME 已锁定，变换未改变": the edit left the entity as it was.
 std::string Locked(const std::string& name);
 

@@ -18,6 +18,10 @@ int CDragController::Press(const PointerEvent& event) {
     // A new press: a release still owed to a taken-back drag is not coming any more.
     m_pressCancelled = false;
     m_lockedInDrag.clear();
+    m_typed.Clear();
+    // The axes and pivot hold from the press to the release.
+    if (m_host)
+        m_gizmo.SetOptions(m_host->gizmoOptions());
     if (m_gizmo.OnPress(event.view, event.viewNumber, event.keys.flags, event.x, event.y) != 1) {
         // A press on the gizmo of an entity that may not be transformed grabs nothing: say why.
         SceneEntity* entity = m_gizmo.GetEntity();
@@ -29,7 +33,8 @@ int CDragController::Press(const PointerEvent& event) {
     // Entities that may not be transformed are neither recorded nor changed by the drag; the
     // release names one of them.
     m_lockedInDrag = StatusText::FirstLockedSelected(SceneOf(m_host));
-    m_drag.BeginDrag(m_gizmo.GetMode());
+    m_lastPointer = event;
+    m_drag.BeginDrag(m_gizmo.GetMode(), m_gizmo.GetOptions().pivot == PIVOT_MEDIAN);
     // Nothing has changed yet: the status line starts the drag from zero.
     GizmoDragResult none;
     none.kind = m_gizmo.GetMode();
@@ -43,19 +48,95 @@ int CDragController::Move(const PointerEvent& event) {
         m_gizmo.OnPointerHover(event.view, event.viewNumber, event.x, event.y);
         return 1;
     }
+    if (m_gizmo.GetDragPart() != GizmoPart::None) {
+        m_lastPointer = event;
+        // A typed amount stands: the pointer is only remembered, for when the text is emptied.
+        if (m_typed.IsActive())
+            return 1;
+    }
+    FollowPointer(event);
+    return 1;
+}
+
+void CDragController::FollowPointer(const PointerEvent& event) {
     GizmoDragResult drag;
     // The steps are the editor's setting, read when a step snaps (Ctrl held).
     if (event.keys.ctrl() && m_host)
         m_gizmo.SetSnapSteps(m_host->snapSteps());
-    if (m_gizmo.OnDrag(event.view, event.viewNumber, event.keys.flags, event.x, event.y, &drag) !=
+    if (m_gizmo.OnDrag(event.view, event.viewNumber, event.keys.flags, event.x, event.y, &drag) ==
         1)
-        return 1;
-    if (drag.kind == DRAG_KIND_AXIS_TURN)
+        ApplyStep(drag, event.keys.ctrl());
+}
+
+void CDragController::ApplyStep(const GizmoDragResult& drag, bool snapped) {
+    if (drag.kind == DRAG_KIND_AXIS_TURN) {
         m_drag.ApplyTurn(drag.axis, drag.angle);
-    else // the other kinds are numbered as the modes the drag transforms take
+    } else if (drag.kind == MODE_SCALE) {
+        // The centre box scales alike on every axis: no axis to spread the positions along.
+        const GizmoDragState& state = m_gizmo.GetDragState();
+        const Ogre::Vector3 axis =
+            state.part == GizmoPart::ScaleAll ? Ogre::Vector3::ZERO : state.axisDirection;
+        m_drag.ApplyScale(drag.value, m_gizmo.GetScaleTotal(), axis);
+    } else { // the other kinds are numbered as the modes the drag transforms take
         m_drag.ApplyDrag(drag.kind, drag.value, m_groundFollow);
-    ShowDragStep(drag, event.keys.ctrl());
+    }
+    ShowDragStep(drag, snapped);
+}
+
+int CDragController::TypeKey(int code) {
+    if (m_gizmo.GetDragPart() == GizmoPart::None || !m_gizmo.TakesTypedAmount())
+        return 0;
+    if (code == INPUT_KEY_RETURN) {
+        FinishWithReturn();
+        return 1;
+    }
+    if (code == INPUT_KEY_BACKSPACE) {
+        if (!m_typed.Backspace())
+            return 0;
+        ApplyTyped();
+        return 1;
+    }
+    if (!CTypedAmount::IsAmountKey(code))
+        return 0;
+    // A key that changes nothing (a second point) is still the drag's.
+    if (m_typed.Type(code))
+        ApplyTyped();
     return 1;
+}
+
+void CDragController::ApplyTyped() {
+    if (!m_typed.IsActive()) {
+        FollowPointer(m_lastPointer);
+        GizmoDragResult shown;
+        shown.kind = m_gizmo.GetMode();
+        shown.value = m_gizmo.GetDragResult();
+        ShowDragStep(shown, false);
+        return;
+    }
+    // Nothing but a sign or a point yet: no change since the press.
+    const float neutral = m_gizmo.GetMode() == MODE_SCALE ? 1.0f : 0.0f;
+    GizmoDragResult drag;
+    if (m_gizmo.OnTyped(m_lastPointer.viewNumber, m_typed.Value(neutral), &drag) == 1) {
+        ApplyStep(drag, false);
+        return;
+    }
+    GizmoDragResult shown;
+    shown.kind = m_gizmo.GetMode();
+    shown.value = m_gizmo.GetDragResult();
+    ShowDragStep(shown, false);
+}
+
+void CDragController::FinishWithReturn() {
+    const PointerEvent& at = m_lastPointer;
+    if (m_gizmo.OnRelease(at.view, at.viewNumber, at.keys.flags, at.x, at.y) != 1)
+        return;
+    m_drag.Push();
+    m_typed.Clear();
+    if (!m_lockedInDrag.empty())
+        StatusText::Show(m_host, StatusText::Locked(m_lockedInDrag));
+    m_lockedInDrag.clear();
+    // The button is still down: its release ends nothing more.
+    m_pressCancelled = true;
 }
 
 void CDragController::ShowDragStep(const GizmoDragResult& drag, bool snapped) {
@@ -70,6 +151,8 @@ void CDragController::ShowDragStep(const GizmoDragResult& drag, bool snapped) {
     } else if (drag.kind == MODE_SCALE) {
         text = StatusText::Scale(m_gizmo.GetScaleTotal(), snapped);
     }
+    if (!text.empty() && m_typed.IsActive())
+        text += StatusText::Typed(m_typed.Text());
     if (!text.empty())
         StatusText::Show(m_host, text);
 }
@@ -82,6 +165,7 @@ CDragController::Release CDragController::OnRelease(const PointerEvent& event) {
     if (m_gizmo.OnRelease(event.view, event.viewNumber, event.keys.flags, event.x, event.y) != 1)
         return Release::NotADrag;
     m_drag.Push();
+    m_typed.Clear();
     if (!m_lockedInDrag.empty())
         StatusText::Show(m_host, StatusText::Locked(m_lockedInDrag));
     m_lockedInDrag.clear();
@@ -93,6 +177,7 @@ int CDragController::Cancel() {
         return 0;
     // Every entity the press recorded gets its value back exactly; no undo step remains.
     m_drag.Cancel();
+    m_typed.Clear();
     m_pressCancelled = true;
     m_lockedInDrag.clear();
     StatusText::Show(m_host, StatusText::kCancelled);

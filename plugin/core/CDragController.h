@@ -8,6 +8,7 @@
 #include "CTransformCommit.h"
 #include "GizmoDragRules.h"
 #include "PluginCalls.h"
+#include "TypedAmount.h"
 
 #include <string>
 
@@ -28,10 +29,18 @@ public:
     // the gizmo highlights the part under the pointer. Always 1.
     int Move(const PointerEvent& event);
 
+    // A key typed into a view (OnInputOther's code) while a part is held: digits, "-" and "."
+    // set the exact total since the press, Backspace takes a character back (to an empty text:
+    // the pointer drives the drag again), Return applies and ends the drag as a release would.
+    // 1 when the key was used; 0 when no part that takes an amount is held or the key means
+    // nothing here.
+    int TypeKey(int code);
+
     enum class Release {
         // Not the end of a drag: the release may be a click.
         NotADrag,
-        // The release of a drag taken back: it ends nothing and selects nothing.
+        // The release of a drag taken back, or ended by Return: it ends nothing and selects
+        // nothing.
         AfterCancel,
         // The drag ended and its step went to the undo stack.
         Pushed,
@@ -56,15 +65,25 @@ public:
     void AdoptPendingStep(IBaseCommand* step) { m_drag.Adopt(step); }
 
 private:
+    // Applies one drag result to the selection and shows it.
+    void ApplyStep(const GizmoDragResult& drag, bool snapped);
     void ShowDragStep(const GizmoDragResult& drag, bool snapped);
+    // The typed amount (or, with the text emptied, the pointer's last place) applied.
+    void ApplyTyped();
+    void FollowPointer(const PointerEvent& event);
+    // Ends the drag at the pointer's last place as a release does.
+    void FinishWithReturn();
 
     Interface* m_host;
     CMapSelectMgr& m_gizmo;
     // The drag under way: its step is open from an accepted press to the release or cancel.
     CTransformCommit m_drag;
     bool m_groundFollow = false;
-    // A drag was taken back: the left release still to come belongs to it.
+    // A drag was taken back or ended by Return: the left release still to come belongs to it.
     bool m_pressCancelled = false;
+    // The amount typed during the drag under way, and where the pointer last was in it.
+    CTypedAmount m_typed;
+    PointerEvent m_lastPointer;
     // A selected entity the drag under way leaves as it is (named at the release).
     std::string m_lockedInDrag;
 };

@@ -112,11 +112,15 @@ void CPageController::Hover(int a, int b) {
 }
 
 void CPageController::ViewUpdate(IView* view, int viewNumber) {
-    if (m_pageShown == 1 && view)
+    if (m_pageShown == 1 && view) {
+        m_gizmo.SetOptions(m_host->gizmoOptions());
         m_gizmo.UpdateView(view, viewNumber);
+    }
 }
 
 void CPageController::FrameStep() {
+    // The editor's axes setting shows from the next frame on.
+    m_gizmo.SetOptions(m_host->gizmoOptions());
     IViewHost* viewHost = m_host->viewHost();
     IView* view = viewHost ? viewHost->view(0) : nullptr;
     if (view)

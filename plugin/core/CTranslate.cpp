@@ -220,9 +220,17 @@ int CTranslate::OnPointerOther(int, int button, int, int, int, int) {
 
 int CTranslate::OnInputOther(int code, int) {
     return Guarded("OnInputOther", 0, [&] {
-        if (!m_page.IsToolEngaged() || OtherInputOf(code) != OtherInput::Escape)
+        if (!m_page.IsToolEngaged())
             return 0;
-        return m_drag.Cancel();
+        switch (OtherInputOf(code)) {
+        case OtherInput::Escape:
+            return m_drag.Cancel();
+        case OtherInput::TypedKey:
+            return m_drag.TypeKey(code);
+        case OtherInput::Other:
+            break;
+        }
+        return 0;
     });
 }
 

@@ -90,5 +90,10 @@ Notice NoticeOf(int code) {
 }
 
 OtherInput OtherInputOf(int code) {
-    return code == INPUT_KEY_ESCAPE ? OtherInput::Escape : OtherInput::Other;
+    if (code == INPUT_KEY_ESCAPE)
+        return OtherInput::Escape;
+    const bool amount = (code >= '0' && code <= '9') || code == '-' || code == '.';
+    if (amount || code == INPUT_KEY_BACKSPACE || code == INPUT_KEY_RETURN)
+        return OtherInput::TypedKey;
+    return OtherInput::Other;
 }

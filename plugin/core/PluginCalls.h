@@ -65,6 +65,8 @@ enum class Notice {
 Notice NoticeOf(int code);
 
 // The other inputs the plug-in answers.
-enum class OtherInput { Escape, Other };
+// Escape; a key that may type an amount into a held part (a digit, '-', '.', Backspace,
+// Return); anything else.
+enum class OtherInput { Escape, TypedKey, Other };
 
 OtherInput OtherInputOf(int code);

@@ -180,6 +180,7 @@ int CMapSelectMgr::UpdateView(IView* view, int viewNumber) {
     state.viewFacing.SetTranslation(position);
     state.sizeFactor = s;
     placement.heldAxis = PartInfo(m_highlight).axis;
+    placement.localAxes = m_options.space == SPACE_LOCAL;
 
     if (CGizmoHandleSet* set = HandlesOf(m_mode))
         set->Layout(view, state, placement);
@@ -285,16 +286,40 @@ int CMapSelectMgr::OnDrag(IView*, int viewNumber, int keyFlags, int x, int y,
     const bool snap = (keyFlags & KEY_CTRL) != 0;
     m_step.axisTurn = false;
     const int answer = set->Drag(m_drag, m_step, viewNumber, x, y, snap ? &m_snap : nullptr);
-    if (answer == 1 && result) {
-        // Turns about an axis are applied as such; every other result is applied as the mode
-        // says.
-        result->part = PartNumber(m_drag.part);
-        const bool knownMode = m_mode >= MODE_MOVE && m_mode <= MODE_SCALE;
-        result->kind = m_step.axisTurn ? DRAG_KIND_AXIS_TURN : knownMode ? m_mode : DRAG_KIND_NONE;
-        result->value = m_step.result;
-        result->axis = m_step.rotationAxis;
-        result->angle = m_step.rotationAngle;
-    }
+    if (answer == 1 && result)
+        FillResult(*result);
+    return answer;
+}
+
+void CMapSelectMgr::FillResult(GizmoDragResult& result) const {
+    // Turns about an axis are applied as such; every other result is applied as the mode says.
+    result.part = PartNumber(m_drag.part);
+    const bool knownMode = m_mode >= MODE_MOVE && m_mode <= MODE_SCALE;
+    result.kind = m_step.axisTurn ? DRAG_KIND_AXIS_TURN : knownMode ? m_mode : DRAG_KIND_NONE;
+    result.value = m_step.result;
+    result.axis = m_step.rotationAxis;
+    result.angle = m_step.rotationAngle;
+}
+
+void CMapSelectMgr::SetOptions(const GizmoOptions& options) {
+    if (m_drag.part == GizmoPart::None)
+        m_options = options;
+}
+
+bool CMapSelectMgr::TakesTypedAmount() const {
+    const CGizmoHandleSet* set = HandlesOf(PartInfo(m_drag.part).mode);
+    return m_drag.part != GizmoPart::None && m_drag.view && set &&
+           set->TakesTypedAmount(m_drag.part);
+}
+
+int CMapSelectMgr::OnTyped(int viewNumber, float amount, GizmoDragResult* result) {
+    if (!TakesTypedAmount())
+        return 0;
+    m_step.axisTurn = false;
+    const int answer =
+        HandlesOf(PartInfo(m_drag.part).mode)->Typed(m_drag, m_step, viewNumber, amount);
+    if (answer == 1 && result)
+        FillResult(*result);
     return answer;
 }
 

@@ -62,6 +62,16 @@ public:
     // not usable leaves that kind of drag unsnapped.
     void SetSnapSteps(const SnapSteps& steps) { m_snap = steps; }
     const SnapSteps& GetSnapSteps() const { return m_snap; }
+    // The editor's axes and pivot settings. The axes take effect at the next layout; while a
+    // part is held the drag keeps the settings of its press.
+    void SetOptions(const GizmoOptions& options);
+    const GizmoOptions& GetOptions() const { return m_options; }
+    // Whether the held part takes an exact typed amount (see CGizmoHandleSet::Typed); false
+    // while nothing is held.
+    bool TakesTypedAmount() const;
+    // The held part's drag set to a typed total since the press, as a drag step would set it:
+    // 1 with `result` filled, RESULT_NOTHING_NEW, or 0 when the part takes no typed amount.
+    int OnTyped(int viewNumber, float amount, GizmoDragResult* result = nullptr);
     int OnHover(int, int) { return 0; }
     // The pointer over view n without a button: the part a press there would grab (same pick
     // rules and priorities, nothing started) is drawn highlighted, the one before goes back to
@@ -100,6 +110,8 @@ private:
     int SetHover(GizmoPart part);
     // Puts a stretched gizmo back as it was at the press and ends the drag.
     void EndDrag();
+    // What the plug-in applies for the last step.
+    void FillResult(GizmoDragResult& result) const;
 
     CGizmoScene m_scene;
     CMoveHandles m_move{m_scene};
@@ -119,5 +131,6 @@ private:
     // The part under the pointer when it last moved without a button (None off the gizmo).
     GizmoPart m_hover = GizmoPart::None;
     SnapSteps m_snap;
+    GizmoOptions m_options;
     PixelRect m_pickOffsets = GizmoGeometry::kPickOffsets;
 };

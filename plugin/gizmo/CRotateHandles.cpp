@@ -240,3 +240,21 @@ int CRotateHandles::Drag(const GizmoDragState& drag, GizmoDragStep& step, int, i
     step.axisTurn = drag.part != GizmoPart::RotateView;
     return 1;
 }
+
+int CRotateHandles::Typed(const GizmoDragState& drag, GizmoDragStep& step, int, float amount) {
+    if (!TakesTypedAmount(drag.part) || !std::isfinite(amount))
+        return 0;
+    const float angle = amount * kDegreesToRadians;
+    const Ogre::Vector3 axis = d3dx::Vec3Normalize(drag.ringAxis);
+    const Ogre::Vector3 value = GizmoDragRules::AxisAngleToYawPitchRoll(axis, angle);
+    if (!std::isfinite(angle) || axis == Ogre::Vector3::ZERO || !d3dx::IsFinite(value))
+        return 0;
+    step.rotationAxis = axis;
+    step.rotationAngle = angle;
+    // Applied as a turn about the axis whatever ring is held: exactly the amount typed.
+    step.axisTurn = true;
+    if (value == step.lastValue)
+        return RESULT_NOTHING_NEW;
+    step.lastValue = step.result = value;
+    return 1;
+}

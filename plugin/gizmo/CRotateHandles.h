@@ -17,6 +17,13 @@ public:
     GizmoPart Pick(GizmoViewState& state, const PixelRect& rect, GizmoDragState& drag) override;
     int Drag(const GizmoDragState& drag, GizmoDragStep& step, int viewNumber, int x, int y,
              const SnapSteps* snap) override;
+    // Degrees about the grabbed ring's axis (the view normal for the view-axis ring); the free
+    // turn has no axis to type an amount about.
+    int Typed(const GizmoDragState& drag, GizmoDragStep& step, int viewNumber,
+              float amount) override;
+    bool TakesTypedAmount(GizmoPart part) const override {
+        return part != GizmoPart::RotateFree && PartInfo(part).mode == MODE_ROTATE;
+    }
 
 private:
     void UpdateCircleMesh(const Ogre::Vector3* points, int index, int count);

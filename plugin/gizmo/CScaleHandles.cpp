@@ -7,6 +7,7 @@
 #include "ID3dUtil.h"
 #include "IView.h"
 
+#include <algorithm>
 #include <cstdio>
 
 using namespace GizmoGeometry;
@@ -103,6 +104,23 @@ int CScaleHandles::Drag(const GizmoDragState& drag, GizmoDragStep& step, int vie
             return RESULT_NOTHING_NEW;
         m = snapped;
     }
+    return ApplyTotal(drag, step, viewNumber, m);
+}
+
+int CScaleHandles::Typed(const GizmoDragState& drag, GizmoDragStep& step, int viewNumber,
+                         float amount) {
+    if (!TakesTypedAmount(drag.part) || !std::isfinite(amount) || amount < 0.0f)
+        return 0;
+    const float total = std::max(amount, kMinScaleTotal);
+    if (total == step.previousScale)
+        return RESULT_NOTHING_NEW;
+    return ApplyTotal(drag, step, viewNumber, total);
+}
+
+int CScaleHandles::ApplyTotal(const GizmoDragState& drag, GizmoDragStep& step, int viewNumber,
+                              float m) {
+    const bool uniform = drag.part == GizmoPart::ScaleAll;
+    const int axis = PartInfo(drag.part).axis;
     // A vanishing or non-finite factor is refused before anything changes: the previous factor
     // stays, so the next step never divides by zero and the ratios still multiply up to the
     // total since the press.

@@ -13,8 +13,20 @@ public:
     GizmoPart Pick(GizmoViewState& state, const PixelRect& rect, GizmoDragState& drag) override;
     int Drag(const GizmoDragState& drag, GizmoDragStep& step, int viewNumber, int x, int y,
              const SnapSteps* snap) override;
+    // A factor since the press along the grabbed axis (all three for the centre box); below
+    // the floor of a drag it is held there, and a negative one is refused.
+    int Typed(const GizmoDragState& drag, GizmoDragStep& step, int viewNumber,
+              float amount) override;
+    bool TakesTypedAmount(GizmoPart part) const override {
+        return PartInfo(part).mode == MODE_SCALE;
+    }
     // Puts the stretched gizmo back as it was at the press.
     void EndDrag(const GizmoDragState& drag, int highlightedAxis) override;
     // The boxes stay where the drag stretched them to until the release.
     bool KeepsLayoutWhileDragging() const override { return true; }
+
+private:
+    // Applies a total factor since the press: the step's ratio to the previous total, and the
+    // gizmo stretched to the total.
+    int ApplyTotal(const GizmoDragState& drag, GizmoDragStep& step, int viewNumber, float total);
 };

@@ -24,7 +24,12 @@ enum GizmoMaterial {
     MATERIAL_BLUE = 2,
     MATERIAL_XYZ = 3,
     MATERIAL_GRAY = 4,
-    MATERIAL_COUNT = 5,
+    // The move plane squares, each of its own so that the held one alone is highlighted; by
+    // the plane's normal (YZ, XZ, XY), drawn see-through.
+    MATERIAL_PLANE_YZ = 5,
+    MATERIAL_PLANE_XZ = 6,
+    MATERIAL_PLANE_XY = 7,
+    MATERIAL_COUNT = 8,
 };
 
 // The grabbable parts, by handle set. Inside the gizmo a part is only ever this type; the
@@ -44,10 +49,19 @@ enum class GizmoPart {
     ScaleX,
     ScaleY,
     ScaleZ,
+    // The move plane squares, by the plane's normal axis: YZ (X), XZ (Y), XY (Z).
+    MovePlaneYZ,
+    MovePlaneXZ,
+    MovePlaneXY,
 };
 
 // Active element values: the axes 0, 1, 2 and these.
-enum GizmoElement { ELEMENT_OUTER_RING = 3, ELEMENT_CENTRE = 4, ELEMENT_NONE = 8 };
+enum GizmoElement {
+    ELEMENT_OUTER_RING = 3,
+    ELEMENT_CENTRE = 4,
+    ELEMENT_PLANE = 5, // a move plane square
+    ELEMENT_NONE = 8,
+};
 
 // Everything a part means outside its handle set: its external number, the mode (handle set)
 // it belongs to, the element it makes active, its world axis (-1 for none; the axis line
@@ -76,6 +90,9 @@ constexpr GizmoPartInfo kPartTable[] = {
     {GizmoPart::ScaleX, 11, MODE_SCALE, 0, 0, MATERIAL_RED},
     {GizmoPart::ScaleY, 12, MODE_SCALE, 1, 1, MATERIAL_GREEN},
     {GizmoPart::ScaleZ, 13, MODE_SCALE, 2, 2, MATERIAL_BLUE},
+    {GizmoPart::MovePlaneYZ, 14, MODE_MOVE, ELEMENT_PLANE, -1, MATERIAL_PLANE_YZ},
+    {GizmoPart::MovePlaneXZ, 15, MODE_MOVE, ELEMENT_PLANE, -1, MATERIAL_PLANE_XZ},
+    {GizmoPart::MovePlaneXY, 16, MODE_MOVE, ELEMENT_PLANE, -1, MATERIAL_PLANE_XY},
 };
 constexpr int kPartCount = int(sizeof kPartTable / sizeof kPartTable[0]);
 
@@ -99,7 +116,7 @@ constexpr GizmoPart AxisPart(GizmoPart first, int axis) {
     return static_cast<GizmoPart>(static_cast<int>(first) + axis);
 }
 
-// The thirteen scene nodes, each with one entity.
+// The scene nodes, each with one entity.
 enum GizmoNode {
     NODE_ARROW_X = 0, // move arrows (cones) 0, 1, 2
     NODE_ARROW_Y = 1,
@@ -114,7 +131,10 @@ enum GizmoNode {
     NODE_RING_Z = 10,
     NODE_VIEW_RING_INNER = 11, // view rings, always facing the viewer
     NODE_VIEW_RING_OUTER = 12,
-    NODE_COUNT = 13,
+    NODE_PLANE_YZ = 13, // move plane squares 13, 14, 15, by the plane's normal axis
+    NODE_PLANE_XZ = 14,
+    NODE_PLANE_XY = 15,
+    NODE_COUNT = 16,
 };
 
 // Circle meshes: one per axis ring (0, 1, 2), then the inner and the outer view ring.
@@ -130,10 +150,19 @@ constexpr int kShownFlags = 8;
 // Element matrices per view: the three axes and the centre, whose slot (and shown flag) is 3.
 constexpr int kElementCount = 4;
 constexpr int kCentreSlot = 3;
+// The shown flags of the move plane squares, by their normal axis: 5, 6, 7.
+constexpr int kPlaneShownSlot = 5;
 
 // Axis template: one segment per axis from the centre, this long. It is the inner ring's
 // radius too, the free-rotation sphere's and the reach of the scale boxes.
 constexpr float kAxisLength = 9.0f;
+// The move plane squares: centred this far along both of their plane's axes, this half side
+// (well clear of the axis lines and the cones). Seen more edge-on than kPlaneMinFacing (the
+// cosine between the plane's normal and the view direction) a square is hidden and not picked.
+constexpr float kPlaneHandleOffset = 3.0f;
+constexpr float kPlaneHandleHalfSize = 1.0f;
+constexpr float kPlaneMinFacing = 0.2f;
+constexpr float kPlaneAlpha = 0.5f;
 // Cone bases of the move arrows lie this far along their axis.
 constexpr float kArrowConeBase = 6.1f;
 // Cone mesh: 2.1 high along +Y on a base of half-width 0.5, 12 segments.
@@ -188,24 +217,36 @@ constexpr const char* kConeMesh = "CMapSelectMgrConeMesh";
 constexpr const char* kBoxMesh = "CMapSelectMgrBoxMesh";
 constexpr const char* kAxisMesh = "CMapSelectMgrAxisMesh";
 constexpr const char* kCircleMeshFormat = "CMapSelectMgrCircleMesh_%d"; // circle index
+constexpr const char* kPlaneMesh = "CMapSelectMgrPlaneMesh";
 // The entity names and numbers are published to the editor's scripts.
 constexpr const char* kPartEntityFormat = automation::kGizmoPartEntity; // arrows and boxes
 constexpr const char* kRingEntityFormat = automation::kGizmoRingEntity; // rings
 constexpr int kArrowEntityFirst = automation::kGizmoFirstArrow;
 constexpr int kBoxEntityFirst = automation::kGizmoFirstAxisBox;
 constexpr int kRingEntityFirst = automation::kGizmoFirstAxisRing;
+constexpr int kPlaneEntityFirst = automation::kGizmoFirstPlane;
 constexpr const char* kAxisEntity = automation::kGizmoAxisEntity;
 constexpr const char* kAxisMaterial = "AxisXYZ";
 constexpr const char* kMaterialBase = "Examples/selectterrain";
 constexpr const char* kMaterialFallback = "BaseWhiteNoLighting";
 constexpr const char* const kMaterialNames[MATERIAL_COUNT] = {
-    "MapSelectMgrRed", "MapSelectMgrGreen", "MapSelectMgrBlue", "MapSelectXYZ", "MapSelectGray"};
+    "MapSelectMgrRed", "MapSelectMgrGreen",   "MapSelectMgrBlue",    "MapSelectXYZ",
+    "MapSelectGray",   "MapSelectMgrPlaneYZ", "MapSelectMgrPlaneXZ", "MapSelectMgrPlaneXY"};
 
 // Normal material colours (r, g, b, a) and the highlight of a grabbed part.
 inline const Ogre::ColourValue kNormalColours[MATERIAL_COUNT] = {
-    Ogre::ColourValue(1, 0, 0, 1), Ogre::ColourValue(0, 1, 0, 1), Ogre::ColourValue(0, 0, 1, 1),
+    Ogre::ColourValue(1, 0, 0, 1),
+    Ogre::ColourValue(0, 1, 0, 1),
+    Ogre::ColourValue(0, 0, 1, 1),
     Ogre::ColourValue(100.0f / 255.0f, 220.0f / 255.0f, 1, 1),
-    Ogre::ColourValue(0.5f, 0.5f, 0.5f, 1)};
+    Ogre::ColourValue(0.5f, 0.5f, 0.5f, 1),
+    Ogre::ColourValue(1, 0, 0, 1),
+    Ogre::ColourValue(0, 1, 0, 1),
+    Ogre::ColourValue(0, 0, 1, 1)};
+// The materials drawn see-through (the plane squares), with kPlaneAlpha.
+constexpr bool IsSeeThroughMaterial(int index) {
+    return index >= MATERIAL_PLANE_YZ && index <= MATERIAL_PLANE_XY;
+}
 inline const Ogre::ColourValue kHighlightColour(1, 1, 0, 1);
 // Axis line vertex colours (ARGB) of the X, Y and Z lines, and of the highlighted one.
 constexpr std::uint32_t kAxisLineColours[kAxisCount] = {0xFFFF0000u, 0xFF00FF00u, 0xFF0000FFu};

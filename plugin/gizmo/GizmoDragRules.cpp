@@ -159,6 +159,43 @@ Ogre::Vector3 SnapAlongAxis(const Ogre::Vector3& value, const Ogre::Vector3& axi
     return d3dx::IsFinite(snapped) ? snapped : value;
 }
 
+Ogre::Vector3 SnapInPlane(const Ogre::Vector3& value, const Ogre::Vector3& u,
+                          const Ogre::Vector3& v, float step) {
+    if (!IsUsableSnapStep(step) || !d3dx::IsFinite(value) || !d3dx::IsFinite(u) ||
+        !d3dx::IsFinite(v))
+        return value;
+    const Ogre::Vector3 snapped = SnapAlongAxis(value, u, step) + SnapAlongAxis(value, v, step);
+    return d3dx::IsFinite(snapped) ? snapped : value;
+}
+
+bool RayPlane(const DragRay& ray, const Ogre::Vector3& point, const Ogre::Vector3& normal,
+              Ogre::Vector3& hit) {
+    const float facing = ray.direction.dotProduct(normal);
+    if (!std::isfinite(facing) || std::fabs(facing) < kAlongPlane)
+        return false;
+    const float t = (point - ray.origin).dotProduct(normal) / facing;
+    if (!std::isfinite(t) || t < 0.0f)
+        return false;
+    hit = ray.origin + ray.direction * t;
+    return d3dx::IsFinite(hit);
+}
+
+bool InPlaneSquare(const Ogre::Vector3& point, const Ogre::Vector3& centre, const Ogre::Vector3& u,
+                   const Ogre::Vector3& v, float sizeFactor) {
+    if (!(sizeFactor > 0.0f) || !std::isfinite(sizeFactor))
+        return false;
+    const Ogre::Vector3 offset = (point - centre) / sizeFactor;
+    const float a = offset.dotProduct(u) - GizmoGeometry::kPlaneHandleOffset;
+    const float b = offset.dotProduct(v) - GizmoGeometry::kPlaneHandleOffset;
+    return std::fabs(a) <= GizmoGeometry::kPlaneHandleHalfSize &&
+           std::fabs(b) <= GizmoGeometry::kPlaneHandleHalfSize;
+}
+
+bool PlaneFacesView(const Ogre::Vector3& normal, const Ogre::Vector3& viewDirection) {
+    const float facing = std::fabs(normal.dotProduct(viewDirection));
+    return std::isfinite(facing) && facing >= GizmoGeometry::kPlaneMinFacing;
+}
+
 float SnapScaleTotal(float total, float step) {
     if (!IsUsableSnapStep(step) || !std::isfinite(total))
         return total;

@@ -101,6 +101,27 @@ float SnapToStep(float value, float step);
 // the axis is rounded, and what lies off the axis is dropped.
 Ogre::Vector3 SnapAlongAxis(const Ogre::Vector3& value, const Ogre::Vector3& axis, float step);
 
+// A move in a plane rounded along each of the plane's unit axes u and v; what lies off the
+// plane is dropped.
+Ogre::Vector3 SnapInPlane(const Ogre::Vector3& value, const Ogre::Vector3& u,
+                          const Ogre::Vector3& v, float step);
+
+// The plane squares of the move handles.
+//
+// Where the ray meets the plane through `point` with the unit `normal`: false when the ray
+// runs along the plane (the cosine between them below 0.0001), the plane lies behind the ray's
+// origin, or the point is not finite.
+bool RayPlane(const DragRay& ray, const Ogre::Vector3& point, const Ogre::Vector3& normal,
+              Ogre::Vector3& hit);
+// Whether a point of the plane spanned from `centre` by the unit axes u and v lies on its
+// square: both coordinates, in gizmo units of `sizeFactor`, within kPlaneHandleHalfSize of
+// kPlaneHandleOffset.
+bool InPlaneSquare(const Ogre::Vector3& point, const Ogre::Vector3& centre, const Ogre::Vector3& u,
+                   const Ogre::Vector3& v, float sizeFactor);
+// Whether a plane with the unit `normal` is seen face-on enough along `viewDirection` (unit,
+// either sense) to be drawn and grabbed: the cosine between them at least kPlaneMinFacing.
+bool PlaneFacesView(const Ogre::Vector3& normal, const Ogre::Vector3& viewDirection);
+
 // A scale factor since the press rounded to a multiple of step, never 0: a total that rounds
 // to 0 keeps one step on its own side.
 float SnapScaleTotal(float total, float step);

@@ -26,6 +26,8 @@ struct GizmoPlacement {
     d3dx::RowMatrix scaleTranslate{
         d3dx::kUnset}; // one gizmo unit to the view's size, at the centre
     int heldAxis = -1; // the axis line drawn highlighted (held or hovered part), -1 for none
+    // The move handles follow the entity's own axes instead of the world's.
+    bool localAxes = false;
 };
 
 // What a press fixes for the whole drag: captured when a part is grabbed, read (never changed)
@@ -48,6 +50,12 @@ struct GizmoDragState {
     Ogre::Vector3 ringAxis = Ogre::Vector3::UNIT_Z;
     // The distance of the grabbed box from the centre at the press (axis scale).
     float referenceLength = 0.0f;
+    // A plane square: the unit normal of the plane the drag moves in and its two unit axes
+    // (start is the press point on the plane), and how far from the press point the pointer's
+    // point on the plane may go (the view's depth) before a step gives nothing.
+    Ogre::Vector3 planeNormal = Ogre::Vector3::UNIT_Y;
+    Ogre::Vector3 planeAxes[2] = {Ogre::Vector3::UNIT_Z, Ogre::Vector3::UNIT_X};
+    float planeReach = 0.0f;
 };
 
 // What the steps of one drag carry from one to the next, and what the last step gave.
@@ -85,6 +93,14 @@ public:
     // `snap` is null unless the step snaps (Ctrl held).
     virtual int Drag(const GizmoDragState& drag, GizmoDragStep& step, int viewNumber, int x, int y,
                      const SnapSteps* snap) = 0;
+    // An exact amount typed while the part is held, as the total since the press: units along
+    // the dragged axis, degrees about the grabbed ring's axis, or a scale factor. Fills `step`
+    // as Drag does and answers as Drag does; 0 when the part takes no typed amount.
+    virtual int Typed(const GizmoDragState&, GizmoDragStep&, int /*viewNumber*/, float /*amount*/) {
+        return 0;
+    }
+    // Whether the part takes a typed amount at all.
+    virtual bool TakesTypedAmount(GizmoPart) const { return false; }
     // The drag ends (released or taken back) while this set's mode is the gizmo's; the axis
     // line of `highlightedAxis` stays highlighted (-1 for none).
     virtual void EndDrag(const GizmoDragState&, int /*highlightedAxis*/) {}
@@ -101,3 +117,6 @@ protected:
 bool GizmoPressRay(IView* view, int x, int y, Ogre::Vector3& nearPoint, Ogre::Vector3& farPoint);
 // The axis line of element `axis` in a view's state, as GizmoDragState keeps it.
 void GizmoSetupAxisLine(GizmoDragState& drag, const GizmoViewState& state, int axis);
+// How far along a line or plane a drag in the view may measure: the view's far distance, or
+// 100000 for an infinite far plane.
+float GizmoDragReach(IView* view);

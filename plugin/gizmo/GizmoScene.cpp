@@ -109,6 +109,9 @@ GizmoViewState::GizmoViewState() {
         p = Ogre::Vector3::ZERO;
     sizeFactor = 0.0f;
     viewNormal = Ogre::Vector3::UNIT_Z;
+    moveAxes[0] = Ogre::Vector3::UNIT_X;
+    moveAxes[1] = Ogre::Vector3::UNIT_Y;
+    moveAxes[2] = Ogre::Vector3::UNIT_Z;
 }
 
 namespace GizmoMeshes {
@@ -205,6 +208,14 @@ void CGizmoScene::CreateMaterials() {
         material->setDepthCheckEnabled(false);
         material->setLightingEnabled(false);
         SetLineWidth(material);
+    }
+    // The plane squares let the scene and the axes show through, from either side.
+    for (int i = 0; i < MATERIAL_COUNT; ++i) {
+        if (!IsSeeThroughMaterial(i))
+            continue;
+        m_materials[i]->setSceneBlending(Ogre::SBT_TRANSPARENT_ALPHA);
+        m_materials[i]->setDepthWriteEnabled(false);
+        m_materials[i]->setCullingMode(Ogre::CULL_NONE);
     }
 }
 
@@ -330,9 +341,12 @@ void CGizmoScene::SetMaterialColour(int index, const Ogre::ColourValue& colour) 
     Ogre::Pass* pass = technique->getPass(0);
     if (pass->getNumTextureUnitStates() == 0)
         pass->createTextureUnitState();
-    pass->getTextureUnitState(0)->setColourOperationEx(Ogre::LBX_SOURCE1, Ogre::LBS_MANUAL,
-                                                       Ogre::LBS_CURRENT, colour,
-                                                       Ogre::ColourValue::White, 0.0f);
+    Ogre::TextureUnitState* unit = pass->getTextureUnitState(0);
+    unit->setColourOperationEx(Ogre::LBX_SOURCE1, Ogre::LBS_MANUAL, Ogre::LBS_CURRENT, colour,
+                               Ogre::ColourValue::White, 0.0f);
+    if (IsSeeThroughMaterial(index))
+        unit->setAlphaOperation(Ogre::LBX_SOURCE1, Ogre::LBS_MANUAL, Ogre::LBS_CURRENT,
+                                kPlaneAlpha);
     m_materialColours[index] = colour;
     m_materialColourSet[index] = true;
 }
@@ -378,13 +392,18 @@ bool GizmoPressRay(IView* view, int x, int y, Ogre::Vector3& nearPoint, Ogre::Ve
            d3dx::Vec3Normalize(farPoint - nearPoint) != Ogre::Vector3::ZERO;
 }
 
+float GizmoDragReach(IView* view) {
+    float first = 0.0f, second = 0.0f;
+    if (view)
+        view->lineDistances(first, second);
+    // An infinite far plane reports 0; the line must still be long enough to cover any drag.
+    return (second > 0.0f && std::isfinite(second)) ? second : 100000.0f;
+}
+
 void GizmoSetupAxisLine(GizmoDragState& drag, const GizmoViewState& state, int axis) {
     if (axis < 0 || axis >= kAxisCount || !drag.view)
         return;
-    float first = 0.0f, second = 0.0f;
-    drag.view->lineDistances(first, second);
-    // An infinite far plane reports 0; the line must still be long enough to cover any drag.
-    const float length = (second > 0.0f && std::isfinite(second)) ? second : 100000.0f;
+    const float length = GizmoDragReach(drag.view);
     const Ogre::Vector3 c = state.axisPoints[2 * axis];
     drag.axisDirection = d3dx::Vec3Normalize(state.axisPoints[2 * axis + 1] - c);
     drag.axisLine[0] = c - drag.axisDirection * length;

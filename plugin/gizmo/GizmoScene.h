@@ -40,6 +40,9 @@ struct GizmoViewState {
     d3dx::RowMatrix viewFacing; // view rotation scaled by the size factor, at the entity
     float sizeFactor;           // world length of one gizmo unit in this view
     Ogre::Vector3 viewNormal;   // unit normal of the viewer-facing plane through the centre
+    // The unit world axes the move handles were laid out along (the world's, or the entity's
+    // own in local mode); a plane square's normal is one of them.
+    Ogre::Vector3 moveAxes[GizmoGeometry::kAxisCount];
 };
 
 // The shared engine objects: line meshes are manual meshes of one line-list sub-mesh over shared

@@ -321,6 +321,61 @@ TEST_F(CancelSnapTest, SnappedDragsGoByWholeStepsAndUndoExactly) {
     EXPECT_TRUE(Transform(cone) == c);
 }
 
+// Keys typed into the view while an arrow is held: the amount replaces the pointer until it is
+// emptied again, Escape takes everything back, and Return ends the drag as one undo step.
+TEST_F(CancelSnapTest, TypedAmountsAreExactAndReturnEndsTheDragAsOneStep) {
+    // No part held: the keys are not the plug-in's.
+    EXPECT_EQ(host().OtherInput('2', 0), 0);
+    EXPECT_EQ(host().OtherInput(INPUT_KEY_RETURN, 0), 0);
+    int px = 0, py = 0;
+    Grab("box_a", "move", "x", px, py);
+    const Transform before(box);
+    const Ogre::Vector3 start = box->GetWorldPosition();
+    auto movedX = [&] { return box->GetWorldPosition().x - start.x; };
+    ASSERT_EQ(host().PointerDown(0, KEY_LBUTTON, px, py), 1);
+    host().PointerMove(0, KEY_LBUTTON, px + 30, py);
+    EXPECT_EQ(host().OtherInput('2', 0), 1);
+    EXPECT_NEAR(movedX(), 2.0f, 1e-5f);
+    EXPECT_EQ(box->GetWorldPosition().y, start.y);
+    // The pointer is remembered, not followed, while the amount stands.
+    host().PointerMove(0, KEY_LBUTTON, px + 80, py);
+    EXPECT_NEAR(movedX(), 2.0f, 1e-5f);
+    for (int key : {'.', '5', '-'})
+        EXPECT_EQ(host().OtherInput(key, 0), 1);
+    EXPECT_NEAR(movedX(), -2.5f, 1e-5f);
+    std::ostringstream out;
+    g_session->Script().SetOutput(&out);
+    Run("status");
+    g_session->Script().SetOutput(nullptr);
+    EXPECT_NE(out.str().find("输入 -2.5"), std::string::npos) << out.str();
+    // Emptied: the pointer where it is now drives the drag again.
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(host().OtherInput(INPUT_KEY_BACKSPACE, 0), 1);
+    EXPECT_EQ(host().OtherInput(INPUT_KEY_BACKSPACE, 0), 0);
+    EXPECT_GT(movedX(), 3.0f);
+    EXPECT_EQ(host().OtherInput('7', 0), 1);
+    Run("cancel");
+    EXPECT_TRUE(Transform(box) == before);
+    host().PointerUp(0, KEY_LBUTTON, px + 80, py);
+    EXPECT_EQ(host().Undo().undoCount(), 0);
+
+    // Return applies and ends the drag; the rest of the gesture changes nothing.
+    ASSERT_EQ(host().PointerDown(0, KEY_LBUTTON, px, py), 1);
+    host().PointerMove(0, KEY_LBUTTON, px + 10, py);
+    EXPECT_EQ(host().OtherInput('3', 0), 1);
+    EXPECT_EQ(host().OtherInput(INPUT_KEY_RETURN, 0), 1);
+    EXPECT_NEAR(movedX(), 3.0f, 1e-5f);
+    EXPECT_EQ(host().Undo().undoCount(), 1);
+    EXPECT_EQ(host().OtherInput('4', 0), 0);
+    host().PointerMove(0, KEY_LBUTTON, px + 90, py + 40);
+    host().PointerUp(0, KEY_LBUTTON, px + 90, py + 40);
+    EXPECT_NEAR(movedX(), 3.0f, 1e-5f);
+    EXPECT_EQ(host().Undo().undoCount(), 1);
+    EXPECT_EQ(g_session->Scene().getSelectedEntities(), std::set<std::string>{"box_a"});
+    ASSERT_TRUE(host().Undo().undo());
+    EXPECT_TRUE(Transform(box) == before);
+}
+
 TEST_F(CancelSnapTest, StepsThatAreNotFiniteAndAboveZeroAreRefused) {
     ASSERT_TRUE(host().SetSnapSteps(SnapSteps{0.5f, 5.0f, 0.25f}));
     for (const char* line : {"snap 0 15 0.1", "snap 1 -15 0.1", "snap 1 15 nan", "snap 1 15 inf",

@@ -26,7 +26,7 @@ std::uint32_t Packed(std::uint32_t argb) {
 }
 } // namespace
 
-TEST_F(GizmoTest, CreateBuildsThirteenHiddenNodesWithTheirEntities) {
+TEST_F(GizmoTest, CreateBuildsSixteenHiddenNodesWithTheirEntities) {
     struct Expect {
         const char* entity;
         const char* mesh;
@@ -36,8 +36,8 @@ TEST_F(GizmoTest, CreateBuildsThirteenHiddenNodesWithTheirEntities) {
     ASSERT_NE(gizmo->GetGizmoNode(), nullptr);
     EXPECT_EQ(gizmo->GetGizmoNode()->getParentSceneNode(),
               engine->GetOgreSceneManager()->getRootSceneNode());
-    EXPECT_EQ(gizmo->GetGizmoNode()->numChildren(), 13u);
-    const Expect expected[13] = {
+    EXPECT_EQ(gizmo->GetGizmoNode()->numChildren(), 16u);
+    const Expect expected[NODE_COUNT] = {
         {"CMapSelectMgrEn0", "CMapSelectMgrConeMesh", "MapSelectMgrRed", 80},
         {"CMapSelectMgrEn1", "CMapSelectMgrConeMesh", "MapSelectMgrGreen", 80},
         {"CMapSelectMgrEn2", "CMapSelectMgrConeMesh", "MapSelectMgrBlue", 80},
@@ -51,8 +51,11 @@ TEST_F(GizmoTest, CreateBuildsThirteenHiddenNodesWithTheirEntities) {
         {"CMapSelectMgrEnd9", "CMapSelectMgrCircleMesh_2", "MapSelectMgrBlue", 80},
         {"CMapSelectMgrEnd10", "CMapSelectMgrCircleMesh_3", "MapSelectXYZ", 80},
         {"CMapSelectMgrEnd11", "CMapSelectMgrCircleMesh_4", "MapSelectGray", 80},
+        {"CMapSelectMgrEn12", "CMapSelectMgrPlaneMesh", "MapSelectMgrPlaneYZ", 80},
+        {"CMapSelectMgrEn13", "CMapSelectMgrPlaneMesh", "MapSelectMgrPlaneXZ", 80},
+        {"CMapSelectMgrEn14", "CMapSelectMgrPlaneMesh", "MapSelectMgrPlaneXY", 80},
     };
-    for (int i = 0; i < 13; ++i) {
+    for (int i = 0; i < NODE_COUNT; ++i) {
         SCOPED_TRACE(i);
         Ogre::SceneNode* node = gizmo->GetNode(i);
         ASSERT_NE(node, nullptr);
@@ -71,6 +74,14 @@ TEST_F(GizmoTest, CreateBuildsThirteenHiddenNodesWithTheirEntities) {
     Ogre::MaterialPtr red = Ogre::MaterialManager::getSingleton().getByName("MapSelectMgrRed");
     EXPECT_FALSE(red->getTechnique(0)->getPass(0)->getDepthCheckEnabled());
     EXPECT_FALSE(red->getTechnique(0)->getPass(0)->getLightingEnabled());
+    // The plane squares are see-through and drawn from both sides; the other parts are not.
+    EXPECT_FALSE(red->getTechnique(0)->getPass(0)->isTransparent());
+    Ogre::MaterialPtr plane =
+        Ogre::MaterialManager::getSingleton().getByName("MapSelectMgrPlaneXY");
+    ASSERT_TRUE(plane);
+    EXPECT_TRUE(plane->getTechnique(0)->getPass(0)->isTransparent());
+    EXPECT_EQ(plane->getTechnique(0)->getPass(0)->getCullingMode(), Ogre::CULL_NONE);
+    EXPECT_EQ(MaterialColour("MapSelectMgrPlaneXY"), Ogre::ColourValue(0, 0, 1, 1));
 
     // The two view rings are written once: whole circles of radius 9 and 10.4.
     for (int ring = 3; ring < 5; ++ring) {
@@ -169,7 +180,7 @@ TEST_F(GizmoTest, PartNodesLeftUnderTheRootOrAMovedGizmoNodeAreTakenBackAndDrawn
     EXPECT_EQ(gizmo->GetGizmoNode(), gizmoNode);
     EXPECT_EQ(gizmo->GetNode(NODE_ARROW_X), arrow);
     EXPECT_EQ(arrow->getParentSceneNode(), gizmoNode);
-    EXPECT_EQ(gizmoNode->numChildren(), 13u);
+    EXPECT_EQ(gizmoNode->numChildren(), 16u);
 
     CEditorEntity* box = SelectNew("box_n", Vector3(1, 2, 3));
     gizmo->SetMode(MODE_MOVE);

@@ -262,3 +262,46 @@ TEST(DragRules, SnappedScaleTotalIsNeverZero) {
     EXPECT_TRUE(ScaleRatio(SnapScaleTotal(0.01f, 0.1f), 1.0f, ratio));
     EXPECT_NEAR(ratio, 0.1f, 1e-7f);
 }
+
+TEST(PlaneRules, RayMeetsThePlaneInFrontOnlyAndTheSquareHasExactEdges) {
+    DragRay ray;
+    ray.origin = Ogre::Vector3(3, 3, 10);
+    ray.direction = Ogre::Vector3(0, 0, -1);
+    Ogre::Vector3 hit;
+    ASSERT_TRUE(GizmoDragRules::RayPlane(ray, Ogre::Vector3::ZERO, Ogre::Vector3::UNIT_Z, hit));
+    EXPECT_EQ(hit, Ogre::Vector3(3, 3, 0));
+    // Behind the origin, or running along the plane: nothing.
+    EXPECT_FALSE(
+        GizmoDragRules::RayPlane(ray, Ogre::Vector3(0, 0, 20), Ogre::Vector3::UNIT_Z, hit));
+    ray.direction = Ogre::Vector3(1, 0, 0);
+    EXPECT_FALSE(GizmoDragRules::RayPlane(ray, Ogre::Vector3::ZERO, Ogre::Vector3::UNIT_Z, hit));
+
+    // The square spans offset +- half size on both axes, in gizmo units of the size factor.
+    const Ogre::Vector3 c(10, 0, 0), u = Ogre::Vector3::UNIT_X, v = Ogre::Vector3::UNIT_Y;
+    const float s = 2.0f;
+    EXPECT_TRUE(GizmoDragRules::InPlaneSquare(c + Ogre::Vector3(6, 6, 0), c, u, v, s));
+    EXPECT_TRUE(GizmoDragRules::InPlaneSquare(c + Ogre::Vector3(4, 8, 0), c, u, v, s));
+    EXPECT_FALSE(GizmoDragRules::InPlaneSquare(c + Ogre::Vector3(3.9f, 6, 0), c, u, v, s));
+    EXPECT_FALSE(GizmoDragRules::InPlaneSquare(c + Ogre::Vector3(6, 8.1f, 0), c, u, v, s));
+    EXPECT_FALSE(GizmoDragRules::InPlaneSquare(c + Ogre::Vector3(-6, -6, 0), c, u, v, s));
+    EXPECT_FALSE(GizmoDragRules::InPlaneSquare(c + Ogre::Vector3(6, 6, 0), c, u, v, 0.0f));
+
+    // Edge-on within kPlaneMinFacing of the cosine: hidden, whichever side the viewer is on.
+    EXPECT_TRUE(GizmoDragRules::PlaneFacesView(Ogre::Vector3::UNIT_Z, Ogre::Vector3(0, 0, -1)));
+    EXPECT_TRUE(GizmoDragRules::PlaneFacesView(Ogre::Vector3::UNIT_Z,
+                                               Ogre::Vector3(0.9f, 0, 0.3f).normalisedCopy()));
+    EXPECT_FALSE(GizmoDragRules::PlaneFacesView(Ogre::Vector3::UNIT_Z,
+                                                Ogre::Vector3(0.99f, 0, 0.1f).normalisedCopy()));
+    EXPECT_FALSE(
+        GizmoDragRules::PlaneFacesView(Ogre::Vector3::UNIT_Z, Ogre::Vector3(std::nanf(""), 0, 1)));
+}
+
+TEST(PlaneRules, SnapInPlaneRoundsEachAxisAndDropsTheNormal) {
+    const Ogre::Vector3 u = Ogre::Vector3::UNIT_Z, v = Ogre::Vector3::UNIT_X;
+    EXPECT_EQ(GizmoDragRules::SnapInPlane(Ogre::Vector3(1.4f, 0.3f, -2.6f), u, v, 1.0f),
+              Ogre::Vector3(1, 0, -3));
+    // A step that is no step leaves the value as it is.
+    const Ogre::Vector3 value(1.4f, 0.3f, -2.6f);
+    EXPECT_EQ(GizmoDragRules::SnapInPlane(value, u, v, 0.0f), value);
+    EXPECT_EQ(GizmoDragRules::SnapInPlane(value, u, v, std::nanf("")), value);
+}

@@ -24,7 +24,8 @@ const Numbered kExternal[] = {
     {GizmoPart::RotateX, 7, MODE_ROTATE},    {GizmoPart::RotateY, 8, MODE_ROTATE},
     {GizmoPart::RotateZ, 9, MODE_ROTATE},    {GizmoPart::ScaleAll, 10, MODE_SCALE},
     {GizmoPart::ScaleX, 11, MODE_SCALE},     {GizmoPart::ScaleY, 12, MODE_SCALE},
-    {GizmoPart::ScaleZ, 13, MODE_SCALE},
+    {GizmoPart::ScaleZ, 13, MODE_SCALE},     {GizmoPart::MovePlaneYZ, 14, MODE_MOVE},
+    {GizmoPart::MovePlaneXZ, 15, MODE_MOVE}, {GizmoPart::MovePlaneXY, 16, MODE_MOVE},
 };
 
 } // namespace
@@ -40,7 +41,7 @@ TEST(GizmoParts, EveryPartMapsToItsExternalNumberAndBack) {
         EXPECT_EQ(PartInfo(n.part).mode, n.mode);
     }
     // Numbers no part has, and values outside the enumeration, are no part.
-    for (int number : {-1, 1, 14, 100})
+    for (int number : {-1, 1, 17, 100})
         EXPECT_EQ(PartFromNumber(number), GizmoPart::None) << number;
     EXPECT_EQ(PartNumber(static_cast<GizmoPart>(kPartCount)), 0);
     EXPECT_EQ(PartNumber(static_cast<GizmoPart>(-1)), 0);
