@@ -234,6 +234,34 @@ bool CEditorHost::SetSnapSteps(const SnapSteps& steps) {
     return true;
 }
 
+bool CEditorHost::SetGizmoOptions(const GizmoOptions& options) {
+    const bool knownSpace = options.space == SPACE_WORLD || options.space == SPACE_LOCAL;
+    const bool knownPivot = options.pivot == PIVOT_OWN || options.pivot == PIVOT_MEDIAN;
+    if (!knownSpace || !knownPivot)
+        return false;
+    if (options.space == m_gizmoOptions.space && options.pivot == m_gizmoOptions.pivot)
+        return true;
+    m_gizmoOptions = options;
+    // The plug-ins read the options on every frame and at each press; the frame's buttons
+    // show them at once, whichever way they were changed.
+    if (m_frame)
+        m_frame->GizmoOptionsChanged();
+    redraw();
+    return true;
+}
+
+void CEditorHost::ToggleGizmoSpace() {
+    GizmoOptions options = m_gizmoOptions;
+    options.space = options.space == SPACE_LOCAL ? SPACE_WORLD : SPACE_LOCAL;
+    SetGizmoOptions(options);
+}
+
+void CEditorHost::ToggleGizmoPivot() {
+    GizmoOptions options = m_gizmoOptions;
+    options.pivot = options.pivot == PIVOT_MEDIAN ? PIVOT_OWN : PIVOT_MEDIAN;
+    SetGizmoOptions(options);
+}
+
 void CEditorHost::Hover(int n, int flags, int x, int y) {
     IView* v = view(n);
     const int keys = flags & ~(KEY_LBUTTON | KEY_RBUTTON);

@@ -37,6 +37,7 @@ public:
     IToolManager* toolManager() override;
     CUndoRedoManager* undoManager() override;
     SnapSteps snapSteps() override { return m_snapSteps; }
+    GizmoOptions gizmoOptions() override { return m_gizmoOptions; }
 
     // IViewHost
     void removeMenu(IPluginBase* plugin, wxMenu* submenu, int flags) override;
@@ -96,6 +97,15 @@ public:
     // The steps a drag snaps to while Ctrl is held. SetSnapSteps refuses (false, steps kept)
     // a set with any step not above 0 or above kMaxSnapStep.
     bool SetSnapSteps(const SnapSteps& steps);
+    // The gizmo's axes (world or the current entity's own) and the pivot of rotate and scale
+    // (each entity's own position or the selection's median). SetGizmoOptions refuses (false,
+    // options kept) a space or pivot that is none of the known values; a change is shown by
+    // the frame's option buttons and the views are drawn again.
+    bool SetGizmoOptions(const GizmoOptions& options);
+    // Flips the move axes between world and local (the L key, the button).
+    void ToggleGizmoSpace();
+    // Flips the pivot between each entity's own and the shared median.
+    void ToggleGizmoPivot();
     // Ends a left press under way as a release where the pointer last was, so that no plug-in
     // keeps dragging entities of a scene about to be replaced. Nothing without a press.
     void EndPress();
@@ -147,6 +157,7 @@ private:
     CSizeControlChild* m_sidePanel = nullptr;
     int m_activeView = 0;
     SnapSteps m_snapSteps;
+    GizmoOptions m_gizmoOptions;
 
     // Press state of the left button.
     bool m_pressed = false;

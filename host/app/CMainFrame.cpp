@@ -1,7 +1,6 @@
 #include "CMainFrame.h"
 
 #include "CSizeControlChild.h"
-#include "IPluginBase.h"
 #include "CEditorHost.h"
 #include "CEditorEntity.h"
 #include "CEditorScene.h"
@@ -23,19 +22,10 @@
 #include <wx/aui/auibar.h>
 #include <wx/cursor.h>
 #include <wx/filedlg.h>
-#include <wx/image.h>
-#include <wx/log.h>
 #include <wx/menu.h>
 #include <wx/msgdlg.h>
 #include <wx/panel.h>
 #include <wx/sizer.h>
-#include <wx/toolbar.h>
-#include <wx/xrc/xmlres.h>
-
-namespace {
-const char* const kToolStripResource = "101";
-constexpr int kToolSize = 28;
-} // namespace
 
 CMainFrame::CMainFrame(CEditorHost& host, int viewCount, const wxSize& size)
     : wxFrame(nullptr, wxID_ANY, wxString::FromUTF8("Gizmark 场景编辑器"), wxPoint(0, 0), size),
@@ -269,104 +259,6 @@ void CMainFrame::OnSideAreaSize(wxSizeEvent& event) {
     }
 }
 
-wxAuiToolBar* CMainFrame::BuildToolStrip(IPluginBase* plugin) {
-    if (!plugin || m_strips.count(plugin))
-        return nullptr;
-    wxXmlResource* resources = wxXmlResource::Get();
-    wxLogNull quiet; // a module without a tool strip is normal
-    if (!resources->GetResourceNode(kToolStripResource))
-        return nullptr;
-    // XRC builds a wxToolBar; read its tools into an AUI tool bar that the manager docks.
-    auto* scratch = new wxPanel(this, wxID_ANY);
-    scratch->Hide();
-    wxToolBar* source = resources->LoadToolBar(scratch, kToolStripResource);
-    if (!source) {
-        scratch->Destroy();
-        return nullptr;
-    }
-    // Each button shows its text beside its image.
-    auto* strip = new wxAuiToolBar(this, wxID_ANY, wxDefaultPosition, wxDefaultSize,
-                                   wxAUI_TB_DEFAULT_STYLE | wxAUI_TB_TEXT | wxAUI_TB_HORZ_LAYOUT);
-    strip->SetToolBitmapSize(wxSize(kToolSize, kToolSize));
-    for (size_t i = 0; i < source->GetToolsCount(); ++i) {
-        const wxToolBarToolBase* tool = source->GetToolByPos(static_cast<int>(i));
-        if (!tool)
-            continue;
-        if (tool->IsSeparator()) {
-            strip->AddSeparator();
-            continue;
-        }
-        const int id = tool->GetId();
-        wxBitmap bitmap = tool->GetNormalBitmap();
-        if (!bitmap.IsOk()) {
-            bitmap = wxBitmap(kToolSize, kToolSize);
-        } else if (bitmap.GetWidth() != kToolSize || bitmap.GetHeight() != kToolSize) {
-            bitmap = wxBitmap(bitmap.ConvertToImage().Rescale(kToolSize, kToolSize));
-        }
-        char text[512] = {0};
-        wxString tip = tool->GetShortHelp();
-        if (plugin->LoadText(static_cast<unsigned>(id), text, sizeof text) > 0)
-            tip = wxString::FromUTF8(text);
-        // A toggle button: the engaged tool's stays pressed in (SyncToolStrips).
-        strip->AddTool(id, tip, bitmap, tip, wxITEM_CHECK);
-        m_host.Tools().AddToolCommand(plugin, id);
-    }
-    strip->Realize();
-    scratch->Destroy();
-    strip->Bind(wxEVT_TOOL, &CMainFrame::OnToolClicked, this);
-    strip->Bind(wxEVT_MOTION, &CMainFrame::OnStripMotion, this);
-    strip->Bind(wxEVT_LEAVE_WINDOW, &CMainFrame::OnStripLeave, this);
-    m_strips[plugin] = strip;
-    m_aui.AddPane(strip, wxAuiPaneInfo()
-                             .Name(wxString::Format("toolstrip%d", int(m_strips.size())))
-                             .Caption(wxString::FromUTF8(plugin->GetDisplayName()))
-                             .ToolbarPane()
-                             .Top());
-    UpdateLayout();
-    return strip;
-}
-
-void CMainFrame::OnToolClicked(wxCommandEvent& event) {
-    for (const auto& entry : m_strips)
-        if (entry.second == event.GetEventObject()) {
-            m_host.ClickTool(entry.first, event.GetId());
-            SyncToolStrips();
-            return;
-        }
-}
-
-bool CMainFrame::ClickStripTool(int position) {
-    IPluginBase* plugin = nullptr;
-    int id = 0;
-    if (!m_host.FindStripTool(position, plugin, id))
-        return false;
-    wxAuiToolBar* strip = GetToolStrip(plugin);
-    if (strip && strip->FindTool(id)) {
-        wxCommandEvent click(wxEVT_TOOL, id);
-        click.SetEventObject(strip);
-        strip->ProcessWindowEvent(click);
-    } else {
-        m_host.ClickTool(plugin, id);
-    }
-    return true;
-}
-
-wxAuiToolBar* CMainFrame::GetToolStrip(IPluginBase* plugin) const {
-    auto it = m_strips.find(plugin);
-    return it == m_strips.end() ? nullptr : it->second;
-}
-
-void CMainFrame::RemoveToolStrip(IPluginBase* plugin) {
-    auto it = m_strips.find(plugin);
-    if (it == m_strips.end())
-        return;
-    wxAuiToolBar* strip = it->second;
-    m_strips.erase(it);
-    m_aui.DetachPane(strip);
-    strip->Destroy();
-    m_aui.Update();
-}
-
 bool CMainFrame::DockBottomBar(wxWindow* bar, const char* name) {
     if (!bar || bar->GetParent() != this || !name)
         return false;
@@ -470,27 +362,6 @@ void CMainFrame::OnClose(wxCloseEvent& event) {
         m_onClose(); // the session unloads the plug-ins and destroys the frame
     else
         Destroy();
-}
-
-void CMainFrame::OnStripMotion(wxMouseEvent& event) {
-    event.Skip(); // the strip tracks its own hover
-    auto* strip = wxDynamicCast(event.GetEventObject(), wxAuiToolBar);
-    if (!strip)
-        return;
-    wxAuiToolBarItem* item = strip->FindToolByPosition(event.GetX(), event.GetY());
-    const int id = item && item->GetKind() != wxITEM_SEPARATOR ? item->GetId() : wxID_NONE;
-    if (id == m_hoveredTool)
-        return;
-    m_hoveredTool = id;
-    SetStatusText(item && id != wxID_NONE ? item->GetLabel() : wxString::FromUTF8("就绪"));
-}
-
-void CMainFrame::OnStripLeave(wxMouseEvent& event) {
-    event.Skip();
-    if (m_hoveredTool == wxID_NONE)
-        return;
-    m_hoveredTool = wxID_NONE;
-    SetStatusText(wxString::FromUTF8("就绪"));
 }
 
 void CMainFrame::UpdateDocumentState(bool now) {

@@ -1,5 +1,6 @@
 // The editor's main window: views in the centre, the side area on the right, plug-in tool
-// strips at the top and plug-in bars docked at the bottom, all laid out by a wxAuiManager
+// strips at the top (with the gizmo's option buttons beside them) and plug-in bars docked at the
+// bottom, all laid out by a wxAuiManager
 // (plug-ins dock their bars through the host interface). Menus: File, Edit, View, Tools;
 // View › 吸附设置… sets the host's snap steps; View › 显示网格, 单视图, 四视图 and the
 // layout key Alt+W are in MainFrameViews.cpp, with the selection boxes the frame owns.
@@ -25,6 +26,7 @@
 
 class CEditorEngine;
 class CEditorHost;
+class CGizmoOptionsBar;
 class COutliner;
 class CSceneDocument;
 class CSelectionBoxes;
@@ -85,6 +87,7 @@ public:
     wxWindow* Window() override { return this; }
     bool DockBottomBar(wxWindow* bar, const char* name) override;
     void UndockBottomBar(wxWindow* bar) override;
+    void GizmoOptionsChanged() override;
 
     wxPanel* GetSideArea() const { return m_sideArea; }
     // The scene tree above the side area.
@@ -92,8 +95,8 @@ public:
     // The first bar a plug-in docked along the bottom (the transform bar), or null.
     wxWindow* GetBottomBar();
 
-    // Builds the plug-in's tool strip from the XRC tool bar "101" when the resources hold one.
-    // Returns the strip or null.
+    // The plug-ins' tool strips (ToolStripState.cpp). Builds the plug-in's tool strip from the
+    // XRC tool bar "101" when the resources hold one. Returns the strip or null.
     wxAuiToolBar* BuildToolStrip(IPluginBase* plugin);
     wxAuiToolBar* GetToolStrip(IPluginBase* plugin) const;
     // Clicks button `position` (0 = first) of the first plug-in's tool strip, as the pointer
@@ -104,6 +107,9 @@ public:
     void SyncToolStrips();
     // The command id of the pressed-in strip button and its plug-in; wxID_NONE when none is.
     int PressedStripTool(IPluginBase*& plugin) const;
+    // The gizmo's option buttons beside the tool strips (GizmoOptionsBar.cpp): made with the
+    // first strip, shown while there is one. Null before.
+    CGizmoOptionsBar* GetGizmoOptionsBar() const { return m_optionsBar; }
     // Shows every bottom pane and relays out.
     void UpdateLayout();
 
@@ -157,6 +163,8 @@ private:
     bool ConfirmDiscard();
     void OnStripMotion(wxMouseEvent& event);
     void OnStripLeave(wxMouseEvent& event);
+    // Makes the option buttons' pane when first shown, and shows or hides it.
+    void ShowGizmoOptions(bool shown);
     void OnTimer(wxTimerEvent& event);
     void OnIdle(wxIdleEvent& event);
 
@@ -173,6 +181,7 @@ private:
     COutliner* m_outliner = nullptr;
     CSizeControlChild* m_sidePanel = nullptr;
     std::map<IPluginBase*, wxAuiToolBar*> m_strips;
+    CGizmoOptionsBar* m_optionsBar = nullptr;
     wxTimer m_timer;
     std::function<void()> m_renderFrame;
     bool m_frameDue = false;

@@ -229,14 +229,46 @@ void CViewWindow::DrainWindowEvents() {
     }
 }
 
+int CViewWindow::TypedAmountCode(const wxKeyEvent& event) {
+    const int modifiers = event.GetModifiers();
+    if (modifiers & (wxMOD_CONTROL | wxMOD_ALT | wxMOD_META))
+        return 0;
+    const int key = event.GetKeyCode();
+    if (key >= WXK_NUMPAD0 && key <= WXK_NUMPAD9)
+        return '0' + (key - WXK_NUMPAD0);
+    switch (key) {
+    case WXK_NUMPAD_SUBTRACT:
+        return '-';
+    case WXK_NUMPAD_DECIMAL:
+        return '.';
+    case WXK_BACK:
+        return INPUT_KEY_BACKSPACE;
+    case WXK_RETURN:
+    case WXK_NUMPAD_ENTER:
+        return INPUT_KEY_RETURN;
+    default:
+        break;
+    }
+    if (modifiers & wxMOD_SHIFT)
+        return 0;
+    return (key >= '0' && key <= '9') || key == '-' || key == '.' ? key : 0;
+}
+
 void CViewWindow::OnKeyDown(wxKeyEvent& event) {
+    // An amount typed while a gizmo part is held; the plug-in answers 0 when nothing is held.
+    if (const int typed = TypedAmountCode(event); typed != 0 && m_host.OtherInput(typed, 0))
+        return;
     if (EditOps::HandleKey(m_host, event))
         return;
     if (event.GetKeyCode() == WXK_ESCAPE && m_host.OtherInput(INPUT_KEY_ESCAPE, 0))
         return;
     // Plain letters only: with a modifier they belong to the menus.
-    const char* const keys = "QWER";
     const int code = event.GetKeyCode();
+    if (code == 'L' && !event.HasAnyModifiers()) {
+        m_host.ToggleGizmoSpace();
+        return;
+    }
+    const char* const keys = "QWER";
     const char* key = code > 0 && code < 128 ? std::strchr(keys, code) : nullptr;
     CMainFrame* frame = dynamic_cast<CMainFrame*>(wxGetTopLevelParent(this));
     if (!key || *key == '\0' || event.HasAnyModifiers() || !frame ||

@@ -2,8 +2,11 @@
 // CEditorView) and the mouse handling (left button to the plug-ins through the host, right-drag
 // orbits, middle-drag pans, the wheel zooms), its caption, grid and axis tripod (ViewDecorations).
 // Keys Q, W, E and R click the first tool strip's buttons 1 to 4 (select, move, rotate, scale)
-// while the view has the focus. Escape and a right press go to the plug-ins first (they take a
-// drag back with them); a right press that a plug-in used starts no orbit.
+// while the view has the focus, and L flips the gizmo's move axes between world and local.
+// Escape and a right press go to the plug-ins first (they take a drag back with them); a right
+// press that a plug-in used starts no orbit. The keys of a typed amount (digits, '-', '.',
+// Backspace, Return) go to the plug-ins before anything else: a held gizmo part takes them,
+// and a key no plug-in used is handled as it would be otherwise.
 #pragma once
 
 #include <wx/window.h>
@@ -46,6 +49,12 @@ public:
     void SetGridShown(bool shown);
     // Null before CreateOgreWindow.
     CViewDecorations* GetDecorations() const { return m_decorations.get(); }
+
+    // The code a key has for the plug-ins' OnInputOther as part of a typed amount: '0'-'9',
+    // '-' and '.' (from the main keys or the keypad), INPUT_KEY_BACKSPACE, INPUT_KEY_RETURN
+    // (Return or the keypad's Enter); 0 for any other key, and for any key with Ctrl, Alt or
+    // Meta held, or a main key with Shift (it types another character then).
+    static int TypedAmountCode(const wxKeyEvent& event);
 
 private:
     void OnSize(wxSizeEvent& event);

@@ -7,7 +7,7 @@ const std::vector<CScriptRunner::CommandSet>& EditorCommandSets() {
         RegisterLightScriptCommands,    RegisterSceneScriptCommands,
         RegisterModuleScriptCommands,   RegisterViewScriptCommands,
         RegisterFeedbackScriptCommands, RegisterOutlinerScriptCommands,
-        RegisterImportScriptCommands,
+        RegisterImportScriptCommands,   RegisterGizmoOptionScriptCommands,
     };
     return sets;
 }

@@ -26,6 +26,9 @@ inline CEditorSession& EditorSession(CScriptRunner& runner) {
 void RegisterBuiltinScriptCommands(CScriptRunner& runner);
 // Grabbing the gizmo's parts: handle, drag (ScriptGizmoCommands.cpp).
 void RegisterGizmoScriptCommands(CScriptRunner& runner);
+// The gizmo's options and an amount typed during a drag: space, pivot, dragtype
+// (ScriptGizmoOptionCommands.cpp).
+void RegisterGizmoOptionScriptCommands(CScriptRunner& runner);
 // What the plug-in's edits left: undocount, ground (ScriptPluginCommands.cpp).
 void RegisterPluginScriptCommands(CScriptRunner& runner);
 // Typing into and clicking the plug-ins' panels (ScriptPanelCommands.cpp).

@@ -29,6 +29,8 @@ public:
     virtual bool DockBottomBar(wxWindow* bar, const char* name) = 0;
     // Takes a bar docked by DockBottomBar out of the layout; nothing for another window.
     virtual void UndockBottomBar(wxWindow* bar) = 0;
+    // The host's gizmo options changed: the window shows the new ones.
+    virtual void GizmoOptionsChanged() = 0;
 
 protected:
     ~IEditorFrame() = default;

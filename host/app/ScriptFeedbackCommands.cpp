@@ -3,7 +3,8 @@
 //   pointer X Y   moves the real pointer (no button) to pixel (X, Y) of the target view, waits
 //                 until the view has handed that point on to the plug-ins, renders a frame and
 //                 prints "hovered PART" for the gizmo part drawn in the highlight colour (x, y,
-//                 z: an arrow, axis ring or axis box; centre: the centre box) or "hovered none".
+//                 z: an arrow, axis ring or axis box; xy, xz, yz: a move plane square; centre:
+//                 the centre box) or "hovered none".
 //                 A point outside the view (e.g. -1 -1) takes the pointer off the view.
 //   strip         prints "strip select|move|rotate|scale|none": the pressed-in button of the
 //                 first plug-in's tool strip.
@@ -61,15 +62,20 @@ bool ShownInHighlight(Ogre::SceneManager* sm, const char* format, int number) {
     return blend.source1 == Ogre::LBS_MANUAL && blend.colourArg1 == kHighlight;
 }
 
-// The highlighted part's name: x, y, z, centre or none.
+// The highlighted part's name: x, y, z, xy, xz, yz, centre or none.
 std::string HighlightedPart(Ogre::SceneManager* sm) {
     using namespace automation;
     static const char* const kAxes[3] = {"x", "y", "z"};
+    // The plane squares by their normals: X, Y, Z.
+    static const char* const kPlanes[3] = {"yz", "xz", "xy"};
     for (int axis = 0; axis < 3; ++axis)
         if (ShownInHighlight(sm, kGizmoPartEntity, kGizmoFirstArrow + axis) ||
             ShownInHighlight(sm, kGizmoPartEntity, kGizmoFirstAxisBox + axis) ||
             ShownInHighlight(sm, kGizmoRingEntity, kGizmoFirstAxisRing + axis))
             return kAxes[axis];
+    for (int plane = 0; plane < 3; ++plane)
+        if (ShownInHighlight(sm, kGizmoPartEntity, kGizmoFirstPlane + plane))
+            return kPlanes[plane];
     if (ShownInHighlight(sm, kGizmoPartEntity, kGizmoCentreBox))
         return "centre";
     return "none";

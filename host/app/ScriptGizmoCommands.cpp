@@ -3,8 +3,9 @@
 //   handle PART            prints "handle PART px X Y", a pixel of the target view on the grabbable
 //                          part of the current mode, or "handle PART hidden".
 //                          PART: x | y | z (the arrow's cone, a visible point of that axis ring, or
-//                          that axis box), ring (the outer view ring), centre (the gizmo centre,
-//                          the centre box in scale mode).
+//                          that axis box), xy | xz | yz (the move mode's square in that plane,
+//                          at its node, hidden while the plane is seen edge-on), ring (the outer
+//                          view ring), centre (the gizmo centre, the centre box in scale mode).
 //   drag PART DX DY [STEPS] presses on that pixel, moves by (DX, DY) in STEPS equal steps
 //                          (default 8) and releases, through the editor's pointer path; the
 //                          steps carry the keys held with "keys" (Ctrl snaps).
@@ -53,6 +54,9 @@ constexpr int kArrow = kGizmoFirstArrow, kAxisBox = kGizmoFirstAxisBox,
               kCentreBox = kGizmoCentreBox;
 constexpr int kAxisRing = kGizmoFirstAxisRing, kInnerRing = kGizmoInnerRing,
               kOuterRing = kGizmoOuterRing;
+// The move mode's plane squares from kGizmoFirstPlane on, in the order of their normals (X, Y,
+// Z): the YZ, XZ and XY planes.
+const char* const kPlaneParts[3] = {"yz", "xz", "xy"};
 
 struct Handle {
     bool shown = false;
@@ -240,14 +244,18 @@ Handle OuterRingHandle(const CEditorView& view, const Ogre::Vector3& c, float r)
 bool FindHandle(CScriptRunner& runner, const std::string& part, Handle& handle,
                 std::string& error) {
     int axis = -1;
+    int plane = -1;
     if (part == "x")
         axis = 0;
     else if (part == "y")
         axis = 1;
     else if (part == "z")
         axis = 2;
-    else if (part != "ring" && part != "centre") {
-        error = "handle takes x, y, z, ring or centre";
+    for (int p = 0; p < 3; ++p)
+        if (part == kPlaneParts[p])
+            plane = p;
+    if (axis < 0 && plane < 0 && part != "ring" && part != "centre") {
+        error = "handle takes x, y, z, xy, xz, yz, ring or centre";
         return false;
     }
     CEditorSession& session = EditorSession(runner);
@@ -277,6 +285,10 @@ bool FindHandle(CScriptRunner& runner, const std::string& part, Handle& handle,
             if (Ogre::Entity* cone = ShownEntity(sm, kPartEntity, kArrow + axis))
                 if (ConeGrip(*cone, grip))
                     handle = At(*view, grip);
+        } else if (plane >= 0) {
+            // A square's node stands at the square's centre.
+            if (Ogre::SceneNode* square = ShownNode(sm, kPartEntity, kGizmoFirstPlane + plane))
+                handle = At(*view, square->_getDerivedPosition());
         }
     } else if (Ogre::Entity* inner = ShownEntity(sm, kRingEntity, kInnerRing)) {
         // Rotate: the view rings stand at the centre with the gizmo's scale.

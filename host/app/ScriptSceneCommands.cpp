@@ -1,5 +1,6 @@
 // Script commands for scene files (open, save, entities, title) and for what the window tells
-// a person at a glance (status, engaged, viewkey, hover).
+// a person at a glance (status, engaged, viewkey, hover). viewkey types one key into the target
+// view (Q, W, E, R switch the tool, L flips the gizmo's axes).
 #include "CEditorEntity.h"
 #include "CEditorHost.h"
 #include "CEditorScene.h"
@@ -9,6 +10,7 @@
 #include "CToolManager.h"
 #include "CViewWindow.h"
 #include "EditorScriptCommands.h"
+#include "ScriptInput.h"
 
 #include <wx/aui/auibar.h>
 #include <wx/statusbr.h>
@@ -96,10 +98,17 @@ bool ViewKey(CScriptRunner& r, const Args& args, std::string& error) {
         return false;
     }
     view->SetFocus();
-    PumpUntil(session, [&] { return wxWindow::FindFocus() == view; });
-    const std::string before = EngagedTool(session.Host());
-    wxUIActionSimulator().Char(static_cast<unsigned char>(std::tolower(args[0][0])));
-    PumpUntil(session, [&] { return EngagedTool(session.Host()) != before; });
+    IScriptEnvironment& environment = session;
+    if (!PumpUntil(environment, [&] { return wxWindow::FindFocus() == view; })) {
+        error = "view " + std::to_string(r.TargetView()) + " did not get the keyboard focus";
+        return false;
+    }
+    // Waits for the key's release to be handled, so whatever the key does (a tool switched,
+    // the gizmo's axes flipped) is done when the next line runs.
+    if (!PressKey(session, static_cast<unsigned char>(std::tolower(args[0][0])))) {
+        error = "viewkey: the key was not handled";
+        return false;
+    }
     session.RenderFrames(1);
     return true;
 }
