@@ -133,11 +133,13 @@ void CMoveHandles::Layout(IView*, GizmoViewState& state, const GizmoPlacement& p
         const Ogre::Vector3& v = state.moveAxes[SecondPlaneAxis(i)];
         const bool faces = GizmoDragRules::PlaneFacesView(state.moveAxes[i], viewDirection);
         state.shown[kPlaneShownSlot + i] = faces ? 1 : 0;
-        if (!faces)
-            continue;
+        // Placed even where hidden: views that lay the gizmo out alike then move no node (a
+        // moved node costs the frame's node update a queue entry).
         const Ogre::Vector3 centre = placement.position + (u + v) * (kPlaneHandleOffset * s);
         const Ogre::Quaternion square(u, v, state.moveAxes[i]);
         m_scene.PlaceNode(NODE_PLANE_YZ + i, centre, s, &square);
+        if (!faces)
+            m_scene.Hide(NODE_PLANE_YZ + i);
     }
     m_scene.UpdateAxisMesh(state.axisPoints, placement.heldAxis);
     m_scene.Show(NODE_AXIS_LINES);

@@ -275,6 +275,11 @@ void CGizmoScene::Show(int slot) {
         m_nodes[slot]->setVisible(true, true);
 }
 
+void CGizmoScene::Hide(int slot) {
+    if (m_nodes[slot])
+        m_nodes[slot]->setVisible(false, true);
+}
+
 // Setting a child's transform makes it queue itself in its parent's set of children to update,
 // one heap allocation per child and frame. A parent already marked for a full child update takes
 // no queue, so the gizmo node is marked before the first change. What is left is the gizmo

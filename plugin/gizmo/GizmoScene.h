@@ -78,6 +78,7 @@ public:
 
     void HideAll();
     void Show(int slot);
+    void Hide(int slot);
     Ogre::SceneNode* Node(int slot) const { return m_nodes[slot]; }
     Ogre::SceneNode* GizmoNode() const { return m_gizmoNode; }
 
