@@ -12,7 +12,6 @@
 #include "CViewWindow.h"
 #include "ScriptInput.h"
 
-#include <wx/aui/auibar.h>
 #include <wx/image.h>
 
 #include <cstdio>
@@ -221,15 +220,10 @@ void RegisterBuiltinScriptCommands(CScriptRunner& runner) {
             return false;
         }
         // Through the tool-strip button, as a click would.
-        CMainFrame* frame = EditorSession(r).Frame();
-        wxAuiToolBar* strip = frame ? frame->GetToolStrip(plugin) : nullptr;
-        if (strip && strip->FindTool(id)) {
-            wxCommandEvent click(wxEVT_TOOL, id);
-            click.SetEventObject(strip);
-            strip->ProcessWindowEvent(click);
-        } else {
+        if (CMainFrame* frame = EditorSession(r).Frame())
+            frame->ClickStripTool(position);
+        else
             host.ClickTool(plugin, id);
-        }
         return true;
     });
     runner.AddCommand(

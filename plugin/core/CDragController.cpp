@@ -107,19 +107,16 @@ int CDragController::TypeKey(int code) {
 void CDragController::ApplyTyped() {
     if (!m_typed.IsActive()) {
         FollowPointer(m_lastPointer);
-        GizmoDragResult shown;
-        shown.kind = m_gizmo.GetMode();
-        shown.value = m_gizmo.GetDragResult();
-        ShowDragStep(shown, false);
-        return;
+    } else {
+        // Nothing but a sign or a point yet: no change since the press.
+        const float neutral = m_gizmo.GetMode() == MODE_SCALE ? 1.0f : 0.0f;
+        GizmoDragResult drag;
+        if (m_gizmo.OnTyped(m_lastPointer.viewNumber, m_typed.Value(neutral), &drag) == 1) {
+            ApplyStep(drag, false);
+            return;
+        }
     }
-    // Nothing but a sign or a point yet: no change since the press.
-    const float neutral = m_gizmo.GetMode() == MODE_SCALE ? 1.0f : 0.0f;
-    GizmoDragResult drag;
-    if (m_gizmo.OnTyped(m_lastPointer.viewNumber, m_typed.Value(neutral), &drag) == 1) {
-        ApplyStep(drag, false);
-        return;
-    }
+    // Nothing new was applied: the status line still shows the text as it now stands.
     GizmoDragResult shown;
     shown.kind = m_gizmo.GetMode();
     shown.value = m_gizmo.GetDragResult();

@@ -101,12 +101,7 @@ void CMoveHandles::Layout(IView*, GizmoViewState& state, const GizmoPlacement& p
     d3dx::RowMatrix element = placement.scaleTranslate;
     Ogre::Quaternion turn = Ogre::Quaternion::IDENTITY;
     if (placement.localAxes) {
-        d3dx::RowMatrix scaling(d3dx::kUnset), translation(d3dx::kUnset);
-        d3dx::MatrixScaling(scaling, s, s, s);
-        d3dx::MatrixTranslation(translation, placement.position.x, placement.position.y,
-                                placement.position.z);
-        d3dx::MatrixMultiply(element, placement.rotation, scaling);
-        d3dx::MatrixMultiply(element, element, translation);
+        d3dx::MatrixMultiply(element, placement.rotation, placement.scaleTranslate);
         turn = d3dx::RowMatrixToQuaternion(placement.rotation);
     }
     for (int i = 0; i < kAxisCount; ++i) {
