@@ -21,6 +21,28 @@ std::string Q(const std::string& text) {
     return "“" + text + "”";
 }
 
+// What is wrong in a PLY header, as the header check names it.
+std::string PlyHeaderFault(const std::string& english) {
+    static const std::vector<std::pair<std::string, std::string>> kFaults = {
+        {"the header has no end_header line", "没有 " + Q("end_header") + " 行"},
+        {"the first line holds more than \"ply\"", "第一行除 " + Q("ply") + " 外还有其他内容"},
+        {"no format line", "没有 " + Q("format") + " 行"},
+        {"a format line other than ascii, binary_little_endian or binary_big_endian and a "
+         "version",
+         Q("format") + " 行应为 " + Q("ascii") + "、" + Q("binary_little_endian") + " 或 " +
+             Q("binary_big_endian") + " 加版本号"},
+        {"an element without a name and a count", Q("element") + " 行缺少名称或数量"},
+        {"a property before any element",
+         Q("property") + " 行出现在所有 " + Q("element") + " 之前"},
+        {"a property of a type PLY does not have", Q("property") + " 的类型不是 PLY 的类型"},
+        {"a line that is not part of a PLY header", "有一行不属于 PLY 文件头"},
+    };
+    for (const auto& [from, to] : kFaults)
+        if (english == from)
+            return to;
+    return "原因：" + english;
+}
+
 // The system's and the parser's own words for what went wrong, as far as the editor meets them.
 const std::vector<std::pair<const char*, const char*>>& FixedReasons() {
     static const std::vector<std::pair<const char*, const char*>> reasons = {
@@ -222,6 +244,10 @@ const std::vector<Rule>& Rules() {
          [](const Match&) { return "节点树中有环"; }},
         {std::regex("cannot start the model reader \\((.*)\\)"),
          [g](const Match& m) { return "无法启动模型读取进程（" + Reason(g(m, 1)) + "）"; }},
+        {std::regex("the PLY header is not well formed \\(line (\\d+): (.*)\\)"),
+         [g](const Match& m) {
+             return "PLY 文件头有误（第 " + g(m, 1) + " 行：" + PlyHeaderFault(g(m, 2)) + "）";
+         }},
         {std::regex("the model reader took longer than (\\d+) s and was stopped"),
          [g](const Match& m) { return "读取模型超过 " + g(m, 1) + " 秒，已停止"; }},
         {std::regex("the model reader failed on this file \\(signal (\\d+)\\)"),

@@ -83,6 +83,9 @@ bool ReadModelBytes(const std::string& bytes, const std::string& extension,
 // nesting or record nesting deeper than the editor's nesting limit (checked without
 // recursion, since the reader recurses over them).
 std::string CheckModelNesting(const std::string& bytes);
+// Why bytes that begin as PLY must not reach the reader ("" when they may, or are not PLY): a
+// header line, format or property type outside the format, or no end_header line.
+std::string CheckPlyHeader(const std::string& bytes);
 
 // The entities an import made, in the order they were added (parents first).
 struct ImportedEntity {

@@ -341,9 +341,11 @@ private:
 bool Read(const std::string& path, const std::string& bytes, const std::string& extension,
           const std::string& label, const std::string& folder, ModelPlan& plan,
           std::string& error) {
-    const std::string deep = CheckModelNesting(bytes);
-    if (!deep.empty()) {
-        error = label + ": " + deep;
+    std::string refused = CheckModelNesting(bytes);
+    if (refused.empty())
+        refused = CheckPlyHeader(bytes);
+    if (!refused.empty()) {
+        error = label + ": " + refused;
         return false;
     }
     return ReadInChildProcess(

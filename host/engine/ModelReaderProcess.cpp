@@ -133,6 +133,18 @@ void Colour(CWriter& w, const Ogre::ColourValue& c) {
     w.F32(c.r), w.F32(c.g), w.F32(c.b), w.F32(c.a);
 }
 
+// The child dies of its own crash: a handler the editor's process installed (a crash
+// reporter, a sanitizer's, a fuzzer's) would otherwise run in the child, report a crash of the
+// editor that did not happen and perhaps write files; the parent turns the signal into an error.
+void DefaultCrashSignals() {
+    for (int sig : {SIGABRT, SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGTRAP}) {
+        struct sigaction action {};
+        action.sa_handler = SIG_DFL;
+        sigemptyset(&action.sa_mask);
+        ::sigaction(sig, &action, nullptr);
+    }
+}
+
 bool WriteAll(int fd, const std::string& bytes) {
     size_t done = 0;
     while (done < bytes.size()) {
@@ -230,7 +242,8 @@ bool DecodeModelOutcome(const std::string& bytes, bool& ok, ModelPlan& plan, std
 }
 
 bool ReadInChildProcess(const std::function<bool(ModelPlan&, std::string&)>& read,
-                        const std::string& label, ModelPlan& plan, std::string& error) {
+                        const std::string& label, ModelPlan& plan, std::string& error,
+                        int seconds) {
     int fds[2];
     if (::pipe2(fds, O_CLOEXEC) != 0) {
         error = label + ": cannot start the model reader (" + std::strerror(errno) + ")";
@@ -243,6 +256,7 @@ bool ReadInChildProcess(const std::function<bool(ModelPlan&, std::string&)>& rea
         if (child != 0)
             return;
         ::close(fds[0]);
+        DefaultCrashSignals();
         LimitMemory();
         ModelPlan made;
         std::string why;
@@ -263,8 +277,7 @@ bool ReadInChildProcess(const std::function<bool(ModelPlan&, std::string&)>& rea
     }
     std::string bytes;
     bool timedOut = false;
-    const auto deadline =
-        std::chrono::steady_clock::now() + std::chrono::seconds(kModelReadSeconds);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
     char buffer[65536];
     for (;;) {
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
@@ -294,7 +307,7 @@ bool ReadInChildProcess(const std::function<bool(ModelPlan&, std::string&)>& rea
     while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
     }
     if (timedOut) {
-        error = label + ": the model reader took longer than " + std::to_string(kModelReadSeconds) +
+        error = label + ": the model reader took longer than " + std::to_string(seconds) +
                 " s and was stopped";
         return false;
     }

@@ -19,9 +19,11 @@ constexpr unsigned long long kModelReadMemoryBytes = 4ull * 1024 * 1024 * 1024;
 
 // Runs `read` in a child process on a stack large enough for the reader's recursion and
 // returns its outcome: its plan, or its error. False with `error` = "LABEL: message" when
-// `read` failed or the child ended without an answer.
+// `read` failed, ran longer than `seconds`, or the child ended without an answer. The child
+// dies of a crash signal with the system's default action, whatever handlers this process has.
 bool ReadInChildProcess(const std::function<bool(ModelPlan&, std::string&)>& read,
-                        const std::string& label, ModelPlan& plan, std::string& error);
+                        const std::string& label, ModelPlan& plan, std::string& error,
+                        int seconds = kModelReadSeconds);
 
 // Serialised form of an outcome (exposed for tests): "" on success of Decode.
 std::string EncodeModelOutcome(bool ok, const ModelPlan& plan, const std::string& error);

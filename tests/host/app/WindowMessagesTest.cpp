@@ -64,7 +64,10 @@ protected:
         BuildDemoScene(host->Scene());
         ASSERT_TRUE(RegisterSceneCommands(host->Undo(), host->Scene(), host->Tools()));
         document = std::make_unique<CSceneDocument>(*host);
-        folder = fs::path(testing::TempDir()) / "window_messages";
+        // A folder of each test's own: ctest runs the cases of this fixture side by side.
+        folder = fs::path(testing::TempDir()) /
+                 ("window_messages_" +
+                  std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
         fs::remove_all(folder);
         fs::create_directories(folder);
     }
@@ -167,6 +170,10 @@ TEST_F(WindowMessagesTest, RefusedImportsReadInChinese) {
         {"deep.gltf", std::string(20000, '[')},
         {"far.gltf", R"({"asset":{"version":"2.0"},"scene":0,"scenes":[{"nodes":[0]}],)"
                      R"("nodes":[{"name":"n","translation":[1e9,0,0]}]})"},
+        {"noend.ply", "ply\nformat ascii 1.0\nelement vertex 3\n"},
+        {"format.ply", "ply\nformat text 1.0\nend_header\n"},
+        {"type.ply", "ply\nformat ascii 1.0\nelement vertex 1\nproperty real x\nend_header\n"},
+        {"line.ply", "ply\nformat ascii 1.0\nelemenoperty float y\nend_header\n"},
     };
     int refused = 0;
     for (const auto& [name, text] : files) {

@@ -20,7 +20,10 @@ class MeshSceneTest : public EngineTest {
 protected:
     void SetUp() override {
         EngineTest::SetUp();
-        folder = fs::path(testing::TempDir()) / "mesh_scene";
+        // A folder of each test's own: ctest runs the cases of this fixture side by side.
+        folder = fs::path(testing::TempDir()) /
+                 ("mesh_scene_" +
+                  std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
         fs::remove_all(folder);
         fs::create_directories(folder);
     }

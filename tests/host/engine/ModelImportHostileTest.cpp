@@ -84,7 +84,7 @@ TEST_F(HostileImportTest, BrokenFilesAreRefusedWithTheirPath) {
 // vertex whose third property is not z, which a post-processing step asserts on).
 TEST_F(HostileImportTest, AFileThatEndsTheReaderIsRefusedAndTheEditorGoesOn) {
     ExpectRefused(Write(folder / "fz.ply", "ply\nformat ascii 1.0\nelement vertex 3\n"
-                                           "property float x\nproperty float y\nproperty fz\n"
+                                           "property float x\nproperty float y\nproperty float fz\n"
                                            "element face 1\n"
                                            "property list uchar int vertex_indices\nend_header\n"
                                            "0 0 \n0 0 0\n1 0 0\n0 1 0\n3 0 1 2\n"),
@@ -96,15 +96,60 @@ TEST_F(HostileImportTest, AFileThatEndsTheReaderIsRefusedAndTheEditorGoesOn) {
         << error;
 }
 
-// A PLY header whose face list names no known type: the reader runs on it without end; it is
-// stopped at its time limit (this test waits that long).
-TEST_F(HostileImportTest, AFileTheReaderRunsOnIsStoppedAndRefused) {
-    ExpectRefused(Write(folder / "endless.ply",
-                        "ply\nformat ascii 1.0\nelement vertex 3\nproperty float x\n"
-                        "property float y\nproperty float z\nelement face 1\n"
-                        "property list ucha list uchar int vertex_inheader\n"
-                        "0 0 0\n1 0 0\n0 1 0\n3 0 1 2\n"),
-                  "took longer than");
+// PLY headers the reader would run on without end (an unknown type, a broken line, no
+// end_header) are refused at once, before the reader sees them.
+TEST_F(HostileImportTest, AMalformedPlyHeaderIsRefusedAtOnce) {
+    const std::string body = "0 0 0\n1 0 0\n0 1 0\n3 0 1 2\n";
+    ExpectRefused(
+        Write(folder / "endless.ply", "ply\nformat ascii 1.0\nelement vertex 3\nproperty float x\n"
+                                      "property float y\nproperty float z\nelement face 1\n"
+                                      "property list ucha list uchar int vertex_inheader\n" +
+                                          body),
+        "the PLY header is not well formed (line 8: a property of a type");
+    // Without end_header the data is read as header lines; a file that ends first says so.
+    ExpectRefused(
+        Write(folder / "noend.ply", "ply\nformat ascii 1.0\nelement vertex 3\nproperty float x\n"
+                                    "property float y\nproperty float z\n" +
+                                        body),
+        "line 7: a line that is not part of a PLY header");
+    ExpectRefused(Write(folder / "cut.ply", "ply\nformat ascii 1.0\nelement vertex 3\n"),
+                  "line 4: the header has no end_header line");
+    // Any extension: the reader recognises PLY by its first word too.
+    ExpectRefused(Write(folder / "ply.obj", "ply\nformat ascii {\"asset\":1}\nend_header\n"),
+                  "line 2: a format line");
+}
+
+TEST(PlyHeaderTest, WellFormedHeadersPassAndEveryBrokenPartIsNamed) {
+    const std::string good = "ply\r\nformat binary_little_endian 1.0\r\ncomment made by hand\r\n"
+                             "obj_info x\r\nelement vertex 3\r\nproperty float32 x\r\n"
+                             "property  float y\r\n\r\nproperty\tdouble z\r\nelement face 1\r\n"
+                             "property list uint8 int32 vertex_indices\r\nend_header\r\n";
+    EXPECT_EQ(CheckPlyHeader(good + std::string("\0\xff\n", 3)), "");
+    // Not PLY: left to the reader.
+    EXPECT_EQ(CheckPlyHeader("plyx\n"), "");
+    EXPECT_EQ(CheckPlyHeader("v 0 0 0\n"), "");
+    EXPECT_EQ(CheckPlyHeader(""), "");
+    const std::pair<std::string, std::string> broken[] = {
+        {"ply", "line 2: the header has no end_header"},
+        {"ply junk\n", "line 1: the first line"},
+        {"ply\nend_header\n", "line 2: no format line"},
+        {"ply\nformat ascii\nend_header\n", "line 2: a format line"},
+        {"ply\nformat ascii 1.0\nformat ascii 1.0\n", "line 3: a format line"},
+        {"ply\nformat text 1.0\n", "line 2: a format line"},
+        {"ply\nformat ascii 1.0\nelement vertex -3\n", "line 3: an element without"},
+        {"ply\nformat ascii 1.0\nelement vertex 99999999999\n", "line 3: an element without"},
+        {"ply\nformat ascii 1.0\nproperty float x\n", "line 3: a property before any element"},
+        {"ply\nformat ascii 1.0\nelement v 1\nproperty float\n", "line 4: a property of a"},
+        {"ply\nformat ascii 1.0\nelement v 1\nproperty list uchar x\n", "line 4: a property"},
+        {"ply\nformat ascii 1.0\nelemenoperty float y\n", "line 3: a line that is not part"},
+        {"ply\nformat ascii 1.0\ncomment " + std::string(70000, 'x'), "line 3: a line that is not"},
+        {"ply " + std::string(70000, ' '), "line 1: the first line"},
+    };
+    for (const auto& [bytes, words] : broken) {
+        const std::string why = CheckPlyHeader(bytes);
+        EXPECT_EQ(why.rfind("the PLY header is not well formed (", 0), 0u) << bytes;
+        EXPECT_NE(why.find(words), std::string::npos) << bytes << " -> " << why;
+    }
 }
 
 TEST_F(HostileImportTest, BadNumbersAndIndicesAreRefused) {

@@ -19,6 +19,7 @@
 #include <OgreTechnique.h>
 
 #include <cmath>
+#include <cstdint>
 #include <filesystem>
 
 namespace fs = std::filesystem;
@@ -224,6 +225,41 @@ TEST_F(ImportTest, BinaryGltfReadsItsOwnBufferChunk) {
     const Ogre::AxisAlignedBox box = shown->GetOgreEntity()->getMesh()->getBounds();
     ExpectNear(box.getMinimum(), {0, 0, 0});
     ExpectNear(box.getMaximum(), {3, 3, 0});
+}
+
+// PLY as exporters write it (comments, Windows line ends, binary data after the header)
+// passes the header check the editor makes before the reader.
+TEST_F(ImportTest, PlyTextAndBinaryComeIn) {
+    const std::string header = "ply\r\nformat %s 1.0\r\ncomment exported\r\n"
+                               "element vertex 3\r\nproperty float x\r\nproperty float y\r\n"
+                               "property float z\r\nelement face 1\r\n"
+                               "property list uchar int vertex_indices\r\nend_header\n";
+    auto withFormat = [&](const std::string& format) {
+        std::string h = header;
+        return h.replace(h.find("%s"), 2, format);
+    };
+    ASSERT_TRUE(
+        Import(Write(folder / "text.ply", withFormat("ascii") + "0 0 0\n2 0 0\n0 2 0\n3 0 1 2\n")))
+        << error;
+    std::string binary = withFormat("binary_little_endian");
+    for (float v : {0.f, 0.f, 0.f, 4.f, 0.f, 0.f, 0.f, 4.f, 0.f})
+        binary.append(reinterpret_cast<const char*>(&v), 4);
+    binary += '\3';
+    for (std::int32_t i : {0, 1, 2})
+        binary.append(reinterpret_cast<const char*>(&i), 4);
+    ASSERT_TRUE(Import(Write(folder / "binary.ply", binary))) << error;
+    // The group of the file's name, with its one triangle on a child.
+    for (const char* name : {"text", "binary"}) {
+        CEditorEntity* group = scene->GetEntity(name);
+        ASSERT_TRUE(group) << name;
+        ASSERT_EQ(group->GetChildren().size(), 1u) << name;
+        CEditorEntity* shown = group->GetChildren().front();
+        ASSERT_FALSE(shown->GetMeshName().empty()) << name;
+        const Ogre::MeshPtr mesh = shown->GetOgreEntity()->getMesh();
+        EXPECT_EQ(mesh->getSubMesh(0)->indexData->indexCount, 3u);
+        ExpectNear(mesh->getBounds().getMaximum(),
+                   std::string(name) == "text" ? Ogre::Vector3(2, 2, 0) : Ogre::Vector3(4, 4, 0));
+    }
 }
 
 TEST_F(ImportTest, ImportedSceneSavedOpensInAFreshEditorWithoutTheModelFiles) {
