@@ -117,6 +117,8 @@ private:
     bool Raw(void* to, size_t n) {
         if (n > m_in.size() - m_at)
             return false;
+        if (n == 0)
+            return true; // an empty array's data may be null, which memcpy must not get
         std::memcpy(to, m_in.data() + m_at, n);
         m_at += n;
         return true;

@@ -28,6 +28,7 @@ TEST(ModelReaderProcessTest, APlanAndARefusalComeBackWhole) {
             made.nodes[1].parent = 0;
             made.meshes.resize(1);
             made.meshes[0].subMeshes.resize(1);
+            // No vertices: an empty array crosses too (its data pointer is null).
             made.meshes[0].subMeshes[0].indices = {0, 1, 2};
             made.warnings = {"m.ply: a warning"};
             return true;
