@@ -132,9 +132,7 @@ void CMoveHandles::Layout(IView*, GizmoViewState& state, const GizmoPlacement& p
         // moved node costs the frame's node update a queue entry).
         const Ogre::Vector3 centre = placement.position + (u + v) * (kPlaneHandleOffset * s);
         const Ogre::Quaternion square(u, v, state.moveAxes[i]);
-        m_scene.PlaceNode(NODE_PLANE_YZ + i, centre, s, &square);
-        if (!faces)
-            m_scene.Hide(NODE_PLANE_YZ + i);
+        m_scene.PlaceNode(NODE_PLANE_YZ + i, centre, s, &square, faces);
     }
     m_scene.UpdateAxisMesh(state.axisPoints, placement.heldAxis);
     m_scene.Show(NODE_AXIS_LINES);

@@ -275,11 +275,6 @@ void CGizmoScene::Show(int slot) {
         m_nodes[slot]->setVisible(true, true);
 }
 
-void CGizmoScene::Hide(int slot) {
-    if (m_nodes[slot])
-        m_nodes[slot]->setVisible(false, true);
-}
-
 // Setting a child's transform makes it queue itself in its parent's set of children to update,
 // one heap allocation per child and frame. A parent already marked for a full child update takes
 // no queue, so the gizmo node is marked before the first change. What is left is the gizmo
@@ -293,7 +288,7 @@ void CGizmoScene::BeforeNodeChange() {
 // A layout that changes nothing leaves the node (and the gizmo node) alone, so a still frame
 // queues nothing.
 void CGizmoScene::PlaceNode(int slot, const Ogre::Vector3& position, float scale,
-                            const Ogre::Quaternion* orientation) {
+                            const Ogre::Quaternion* orientation, bool visible) {
     Ogre::SceneNode* node = m_nodes[slot];
     if (!node)
         return;
@@ -307,7 +302,7 @@ void CGizmoScene::PlaceNode(int slot, const Ogre::Vector3& position, float scale
         if (turn)
             node->setOrientation(*orientation);
     }
-    node->setVisible(true, true);
+    node->setVisible(visible, true);
 }
 
 void CGizmoScene::MoveNode(int slot, const Ogre::Vector3& position) {

@@ -78,16 +78,15 @@ public:
 
     void HideAll();
     void Show(int slot);
-    void Hide(int slot);
     Ogre::SceneNode* Node(int slot) const { return m_nodes[slot]; }
     Ogre::SceneNode* GizmoNode() const { return m_gizmoNode; }
 
     // Call before changing the transform of one of the gizmo's nodes (see there).
     void BeforeNodeChange();
-    // Puts node `slot` at a position and uniform scale (and turn, when given) and shows it; a
-    // placement that changes nothing leaves the node alone.
+    // Puts node `slot` at a position and uniform scale (and turn, when given) and shows or
+    // hides it; a placement that changes nothing leaves the node's transform alone.
     void PlaceNode(int slot, const Ogre::Vector3& position, float scale,
-                   const Ogre::Quaternion* orientation);
+                   const Ogre::Quaternion* orientation, bool visible = true);
     // Moves node `slot` to a position.
     void MoveNode(int slot, const Ogre::Vector3& position);
     // Whether the world box of node `slot`'s entity touches the view's pick region.
