@@ -19,7 +19,11 @@ function(gizmark_plugin_library target)
     target_compile_options(${target} PRIVATE -fvisibility=hidden -fvisibility-inlines-hidden)
 endfunction()
 
-set(GIZMARK_WITH_DISPLAY ${CMAKE_SOURCE_DIR}/scripts/with-display.sh)
+# A test that opens windows does so on an X server of its own, even when the developer has a
+# display: tests never share one, so they run side by side, and none takes over a person's
+# screen. GIZMARK_TEST_ENV starts the command of a test whose script calls with-display.sh itself.
+set(GIZMARK_TEST_ENV ${CMAKE_COMMAND} -E env GIZMARK_OWN_DISPLAY=1)
+set(GIZMARK_WITH_DISPLAY ${GIZMARK_TEST_ENV} ${CMAKE_SOURCE_DIR}/scripts/with-display.sh)
 
 # A test binary that needs no display: every case is its own ctest test.
 function(gizmark_add_test target)

@@ -46,6 +46,8 @@ if ! dpkg-query -W -f='${Status}' libogre-1.12-dev 2>/dev/null | grep -q "instal
 fi
 
 BUILD_DIR=${BUILD_DIR:-build-fuzz}
+# As setup.sh: the compiler cache is shared by every clone of the sources on this machine.
+export CCACHE_BASEDIR=${CCACHE_BASEDIR:-$PWD} CCACHE_NOHASHDIR=${CCACHE_NOHASHDIR:-true}
 CC=clang-14 CXX=clang++-14 cmake -S . -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DGIZMARK_FUZZ=ON -DGIZMARK_BENCH=OFF >/dev/null
 cmake --build "$BUILD_DIR" --target "${targets[@]}" -j"${JOBS:-$(nproc)}"

@@ -13,7 +13,8 @@ ROOT=$PWD
 if [ "${1:-}" = "--sanitize" ]; then
     shift
     export BUILD_DIR=${BUILD_DIR:-build-asan}
-    export CMAKE_ARGS="${CMAKE_ARGS:-} -DGIZMARK_SANITIZE=ON"
+    # The benchmarks are not tests: the sanitizer build leaves them out.
+    export CMAKE_ARGS="${CMAKE_ARGS:-} -DGIZMARK_SANITIZE=ON -DGIZMARK_BENCH=OFF"
 fi
 bash scripts/setup.sh
 BUILD_DIR=${BUILD_DIR:-build}
