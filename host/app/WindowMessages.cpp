@@ -169,6 +169,13 @@ const std::vector<Rule>& Rules() {
         {std::regex("a node has no name"), [](const Match&) { return "有节点没有名称"; }},
         {std::regex("the name '(.*)' is not valid UTF-8 or holds a control character"),
          [g](const Match& m) { return "名称 " + Q(g(m, 1)) + " 不是有效的 UTF-8 或含有控制字符"; }},
+        {std::regex("the name '(.*)' is longer than (\\d+) bytes"),
+         [g](const Match& m) { return "名称 " + Q(g(m, 1)) + " 超过 " + g(m, 2) + " 字节"; }},
+        {std::regex("<(.*)> attribute '(.*)' holds the control character NUL: '(.*)'"),
+         [g](const Match& m) {
+             return "<" + g(m, 1) + "> 的属性 " + Q(g(m, 2)) + " 含有空字符（控制字符）：" +
+                    Q(g(m, 3));
+         }},
         {std::regex("the mesh file name '(.*)' is not valid UTF-8 or holds a control character"),
          [g](const Match& m) {
              return "网格文件名 " + Q(g(m, 1)) + " 不是有效的 UTF-8 或含有控制字符";

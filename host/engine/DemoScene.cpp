@@ -272,6 +272,8 @@ bool LoadSceneText(const std::string& text, const std::string& fileName, CEditor
             if (!IsValidSceneName(w[i]))
                 return fail("the name '" + PrintableSceneName(w[i]) +
                             "' is not valid UTF-8 or holds a control character");
+        if ((op == "mesh" || op == "light") && w.size() > 1 && !SceneNameFault(w[1]).empty())
+            return fail(SceneNameFault(w[1]));
         if (op == "ground") {
             float v[3];
             float cells = 64;

@@ -362,14 +362,7 @@ int ExportGround(const CTerrain& ground, const std::string& temp) {
 std::string GroundMeshName(const std::string& scenePath) {
     const std::string suffix = ".ground.mesh";
     std::string stem = std::filesystem::path(scenePath).stem().string();
-    const size_t room = size_t(NAME_MAX) - suffix.size();
-    if (stem.size() > room) {
-        size_t cut = room;
-        while (cut > 0 && (static_cast<unsigned char>(stem[cut]) & 0xC0u) == 0x80u)
-            --cut;
-        stem.resize(cut);
-    }
-    return stem + suffix;
+    return CutSceneName(stem, size_t(NAME_MAX) - suffix.size()) + suffix;
 }
 
 // The file a save to `path` writes: `path` itself, or where its chain of symbolic links ends,
@@ -398,9 +391,9 @@ std::string CheckSavable(const DotSceneDocument& doc) {
     std::vector<int> depth(doc.nodes.size(), 1); // parents come before their children
     for (size_t i = 0; i < doc.nodes.size(); ++i) {
         const DotSceneNode& node = doc.nodes[i];
-        if (!IsValidSceneName(node.name))
-            return "the name '" + PrintableSceneName(node.name) +
-                   "' is not valid UTF-8 or holds a control character";
+        const std::string fault = SceneNameFault(node.name);
+        if (!fault.empty())
+            return fault;
         if (!IsValidSceneName(node.meshFile))
             return "the mesh file name '" + PrintableSceneName(node.meshFile) +
                    "' is not valid UTF-8 or holds a control character";
