@@ -57,7 +57,13 @@ bool CSceneDocument::Open(const std::string& path, std::string& error,
 }
 
 bool CSceneDocument::Save(const std::string& path, std::string& error) {
-    if (!SaveDotScene(path, m_host.Scene(), error))
+    std::vector<std::string> warnings;
+    return Save(path, error, warnings);
+}
+
+bool CSceneDocument::Save(const std::string& path, std::string& error,
+                          std::vector<std::string>& warnings) {
+    if (!SaveDotScene(path, m_host.Scene(), warnings, error))
         return false;
     m_path = path;
     m_sourceName.clear();

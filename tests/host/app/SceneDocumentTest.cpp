@@ -14,6 +14,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <sys/stat.h>
 
 namespace fs = std::filesystem;
 
@@ -182,4 +183,19 @@ TEST_F(SceneDocumentTest, AFileOfTheTextFormatIsNeverTheSaveTarget) {
     document->SetSourceName("/somewhere/old.scene");
     EXPECT_EQ(document->Path(), "");
     EXPECT_EQ(document->DisplayName(), "old.scene");
+}
+
+TEST_F(SceneDocumentTest, ASaveOverAReadOnlyFileFailsAndTheChangesStayUnsaved) {
+    ASSERT_TRUE(Copy("cone_a"));
+    const std::string path = (folder / "locked.scene").string();
+    std::ofstream(path) << "kept";
+    ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
+    EXPECT_FALSE(document->Save(path, error));
+    EXPECT_EQ(error, path + ": the file is read-only");
+    EXPECT_TRUE(document->IsModified());
+    EXPECT_EQ(document->Path(), "");
+    std::ifstream in(path);
+    std::string contents;
+    std::getline(in, contents);
+    EXPECT_EQ(contents, "kept");
 }
