@@ -152,6 +152,10 @@ bool SaveDotScene(const std::string& path, CEditorScene& scene, std::string& err
 // True when the file starts (after blanks and a byte-order mark) with '<': a scene file of
 // this format rather than the editor's own text format, which shares the ".scene" extension.
 bool IsDotSceneFile(const std::string& path);
+// True when the file is a regular file that can be read and does not start so: the editor's
+// own text format (DemoScene.h). A file that is neither (missing, a FIFO, a folder) is left to
+// this format's reader, which says why it cannot be read.
+bool IsTextSceneFile(const std::string& path);
 
 // Conversions between Ogre's (column-vector) quaternion and the host's (pitch, yaw, roll)
 // radians, composed as roll about Z, then pitch about X, then yaw about Y. Computed in double
