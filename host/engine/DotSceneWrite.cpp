@@ -332,10 +332,6 @@ std::string CheckSavable(const DotSceneDocument& doc) {
     return {};
 }
 
-} // namespace
-
-namespace {
-
 // Removes whatever `files` still lists when it goes: a save that fails, or throws, on the way
 // leaves no temporary file behind.
 class CPendingGuard {
