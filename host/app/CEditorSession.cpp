@@ -124,8 +124,9 @@ bool CEditorSession::Start(std::string& error) {
     m_document = std::make_unique<CSceneDocument>(*m_host);
     m_frame->SetDocument(m_document.get());
     // A scene file is Ogre scene XML or the editor's own text format (the same extension):
-    // told apart by the first character.
-    if (!m_options.sceneFile.empty() && IsDotSceneFile(m_options.sceneFile)) {
+    // told apart by the first character, as the document's Open does. A file that cannot be
+    // read at all goes to the XML reader, which says why.
+    if (!m_options.sceneFile.empty() && !IsTextSceneFile(m_options.sceneFile)) {
         std::vector<std::string> warnings;
         if (!m_document->Open(m_options.sceneFile, error, warnings)) {
             Shutdown();

@@ -446,13 +446,15 @@ bool CMainFrame::SaveDocument(bool askName) {
             path += ".scene";
     }
     std::string error;
-    if (!m_document->Save(path, error)) {
+    std::vector<std::string> warnings;
+    if (!m_document->Save(path, error, warnings)) {
         const wxString message = wxString::FromUTF8(WindowMessage(error));
         SetStatusText(wxString::FromUTF8("无法保存场景：") + message);
         wxMessageBox(message, wxString::FromUTF8("无法保存场景"), wxOK | wxICON_ERROR, this);
         return false;
     }
     SetStatusText(wxString::FromUTF8("已保存 ") + wxString::FromUTF8(path));
+    ShowWarnings(warnings);
     UpdateDocumentState(true);
     return true;
 }

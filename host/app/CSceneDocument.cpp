@@ -6,6 +6,7 @@
 #include "CEditorUndoManager.h"
 #include "CEditorView.h"
 #include "CToolManager.h"
+#include "DemoScene.h"
 #include "DotScene.h"
 
 #include <OgreAxisAlignedBox.h>
@@ -22,16 +23,23 @@ CSceneDocument::CSceneDocument(CEditorHost& host) : m_host(host) {
 
 bool CSceneDocument::Open(const std::string& path, std::string& error,
                           std::vector<std::string>& warnings) {
-    DotSceneDocument doc;
-    if (!ReadDotSceneFile(path, doc, error))
-        return false;
-    std::vector<std::string> found = doc.warnings;
-    std::error_code ec;
-    const std::string folder = std::filesystem::absolute(path, ec).parent_path().string();
     // Built aside first: a failure on the way leaves the open scene, its selection and its
     // undo history as they were.
-    std::unique_ptr<CEditorScene> loaded =
-        BuildDotSceneAside(doc, folder, path, m_host.Scene().GetOgreSceneManager(), found, error);
+    std::unique_ptr<CEditorScene> loaded;
+    std::vector<std::string> found;
+    const bool text = IsTextSceneFile(path);
+    if (text) {
+        loaded = ReadSceneTextFile(path, m_host.Scene().GetOgreSceneManager(), error);
+    } else {
+        DotSceneDocument doc;
+        if (!ReadDotSceneFile(path, doc, error))
+            return false;
+        found = doc.warnings;
+        std::error_code ec;
+        const std::string folder = std::filesystem::absolute(path, ec).parent_path().string();
+        loaded = BuildDotSceneAside(doc, folder, path, m_host.Scene().GetOgreSceneManager(), found,
+                                    error);
+    }
     if (!loaded)
         return false;
     warnings = std::move(found);
@@ -49,15 +57,22 @@ bool CSceneDocument::Open(const std::string& path, std::string& error,
     m_host.Tools().notify(NOTIFY_SCENE_RESET, 0, nullptr);
     m_host.Tools().notify(NOTIFY_SELECTION, 0, nullptr);
     FrameViews();
-    m_path = path;
-    m_sourceName.clear();
+    // A file of the text format is shown by name but never overwritten with XML.
+    m_path = text ? std::string() : path;
+    m_sourceName = text ? path : std::string();
     MarkSaved();
     m_host.redraw();
     return true;
 }
 
 bool CSceneDocument::Save(const std::string& path, std::string& error) {
-    if (!SaveDotScene(path, m_host.Scene(), error))
+    std::vector<std::string> warnings;
+    return Save(path, error, warnings);
+}
+
+bool CSceneDocument::Save(const std::string& path, std::string& error,
+                          std::vector<std::string>& warnings) {
+    if (!SaveDotScene(path, m_host.Scene(), warnings, error))
         return false;
     m_path = path;
     m_sourceName.clear();

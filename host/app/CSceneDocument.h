@@ -17,11 +17,16 @@ class CSceneDocument {
 public:
     explicit CSceneDocument(CEditorHost& host);
 
-    // Opens a scene file (Ogre scene XML). False with "FILE:LINE: message" (or "FILE:
-    // message"), the scene untouched. `warnings`: what was opened with a substitute or skipped.
+    // Opens a scene file: Ogre scene XML, or the editor's own text format when the file does
+    // not start with '<' (told apart as the command line's --scene does; a file of the text
+    // format becomes the source name, not the save target). False with "FILE:LINE: message"
+    // (or "FILE: message"), the scene untouched. `warnings`: what was opened with a
+    // substitute or skipped.
     bool Open(const std::string& path, std::string& error, std::vector<std::string>& warnings);
-    // Saves to `path` and makes it the document's file. False with "PATH: message"; the
-    // unsaved state stays.
+    // Saves to `path` and makes it the document's file. False with "PATH: message" (a
+    // read-only file is refused: "PATH: the file is read-only"); the unsaved state stays.
+    // `warnings`: the files of the scene's folder not copied along (SaveDotScene).
+    bool Save(const std::string& path, std::string& error, std::vector<std::string>& warnings);
     bool Save(const std::string& path, std::string& error);
 
     // The file that Save without a name writes ("" when the scene has none: the built-in demo

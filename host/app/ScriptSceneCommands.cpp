@@ -167,9 +167,14 @@ void RegisterSceneScriptCommands(CScriptRunner& runner) {
         std::string path;
         if (!PathOf(args, "save PATH", path, error))
             return false;
-        if (!EditorSession(r).Document().Save(path, error))
+        std::vector<std::string> warnings;
+        if (!EditorSession(r).Document().Save(path, error, warnings))
             return false;
+        for (const std::string& w : warnings)
+            r.Out() << "warning: " << w << "\n";
         r.Out() << "saved " << path << "\n";
+        if (CMainFrame* frame = EditorSession(r).Frame())
+            frame->ShowWarnings(warnings);
         return true;
     });
     runner.AddCommand("entities", [](CScriptRunner& r, const Args& args, std::string& error) {

@@ -69,6 +69,8 @@ const std::vector<std::pair<const char*, const char*>>& FixedReasons() {
         {"Input/output error", "输入输出错误"},
         {"File exists", "文件已存在"},
         {"Too many open files", "打开的文件过多"},
+        {"File too large", "文件过大"},
+        {"Cannot allocate memory", "内存不足"},
         // the XML parser
         {"File was not found", "找不到文件"},
         {"Error reading from file/stream", "读取文件出错"},
@@ -108,6 +110,40 @@ const std::vector<Rule>& Rules() {
         {std::regex("cannot write \\((.*)\\)"),
          [g](const Match& m) { return "无法写入（" + Reason(g(m, 1)) + "）"; }},
         {std::regex("is a folder"), [](const Match&) { return "这是一个文件夹"; }},
+        {std::regex("the file is read-only"), [](const Match&) { return "文件是只读的，未覆盖"; }},
+        {std::regex("out of memory while (reading|opening|saving|importing) the (scene|model)"),
+         [g](const Match& m) {
+             static const std::vector<std::pair<std::string, std::string>> kDoing = {
+                 {"reading", "读取"},
+                 {"opening", "打开"},
+                 {"saving", "保存"},
+                 {"importing", "导入"}};
+             std::string doing;
+             for (const auto& [from, to] : kDoing)
+                 if (g(m, 1) == from)
+                     doing = to;
+             return doing + (g(m, 2) == "model" ? "模型" : "场景") + "时内存不足";
+         }},
+        {std::regex("cannot (read|open|save) the scene \\((.*)\\)"),
+         [g](const Match& m) {
+             const std::string doing = g(m, 1) == "read"   ? "读取"
+                                       : g(m, 1) == "open" ? "打开"
+                                                           : "保存";
+             return "无法" + doing + "场景（" + Reason(g(m, 2)) + "）";
+         }},
+        {std::regex("cannot (read|import) the model \\((.*)\\)"),
+         [g](const Match& m) {
+             return std::string(g(m, 1) == "read" ? "无法读取模型" : "无法导入模型") + "（" +
+                    Reason(g(m, 2)) + "）";
+         }},
+        {std::regex("'(.*)' is not copied: a different file of that name is already in (.*)"),
+         [g](const Match& m) {
+             return "未复制 " + Q(g(m, 1)) + "：" + g(m, 2) + " 中已有同名的其他文件";
+         }},
+        {std::regex("'(.*)' is not copied: the save writes a file of that name"),
+         [g](const Match& m) { return "未复制 " + Q(g(m, 1)) + "：保存时要写入同名的文件"; }},
+        {std::regex("'(.*)' is not copied: (.*)"),
+         [g](const Match& m) { return "未复制 " + Q(g(m, 1)) + "：" + Reason(g(m, 2)); }},
         {std::regex("the ground's mesh (.*) is a folder"),
          [g](const Match& m) { return "地面网格 " + g(m, 1) + " 是一个文件夹"; }},
         // Scene file structure.
@@ -169,6 +205,13 @@ const std::vector<Rule>& Rules() {
         {std::regex("a node has no name"), [](const Match&) { return "有节点没有名称"; }},
         {std::regex("the name '(.*)' is not valid UTF-8 or holds a control character"),
          [g](const Match& m) { return "名称 " + Q(g(m, 1)) + " 不是有效的 UTF-8 或含有控制字符"; }},
+        {std::regex("the name '(.*)' is longer than (\\d+) bytes"),
+         [g](const Match& m) { return "名称 " + Q(g(m, 1)) + " 超过 " + g(m, 2) + " 字节"; }},
+        {std::regex("<(.*)> attribute '(.*)' holds the control character NUL: '(.*)'"),
+         [g](const Match& m) {
+             return "<" + g(m, 1) + "> 的属性 " + Q(g(m, 2)) + " 含有空字符（控制字符）：" +
+                    Q(g(m, 3));
+         }},
         {std::regex("the mesh file name '(.*)' is not valid UTF-8 or holds a control character"),
          [g](const Match& m) {
              return "网格文件名 " + Q(g(m, 1)) + " 不是有效的 UTF-8 或含有控制字符";

@@ -3,6 +3,7 @@
 
 #include "CEditorEntity.h"
 #include "CTerrain.h"
+#include "DotSceneText.h"
 #include "EditorMeshes.h"
 
 #include <OgreEntity.h>
@@ -157,8 +158,9 @@ CEditorEntity* CEditorScene::Insert(std::unique_ptr<CEditorEntity> entity) {
 CEditorEntity* CEditorScene::AddMesh(const std::string& name, const std::string& meshName,
                                      const std::string& parentName, const Ogre::Vector3& position,
                                      const Ogre::Vector3& orientation, const Ogre::Vector3& scale) {
-    if (name.empty() || GetEntity(name) || !IsFinite(position) || !IsFinite(orientation) ||
-        !IsFinite(scale) || scale.x == 0 || scale.y == 0 || scale.z == 0)
+    if (name.empty() || name.size() > kMaxSceneNameBytes || GetEntity(name) ||
+        !IsFinite(position) || !IsFinite(orientation) || !IsFinite(scale) || scale.x == 0 ||
+        scale.y == 0 || scale.z == 0)
         return nullptr;
     const std::string group = meshName.empty() ? std::string() : MeshGroupOf(meshName);
     if (!meshName.empty() && group.empty())
@@ -179,7 +181,7 @@ CEditorEntity* CEditorScene::AddLight(const std::string& name, Ogre::Light::Ligh
                                       const Ogre::Vector3& position,
                                       const Ogre::ColourValue& colour,
                                       const std::string& parentName) {
-    if (name.empty() || GetEntity(name) || !IsFinite(position))
+    if (name.empty() || name.size() > kMaxSceneNameBytes || GetEntity(name) || !IsFinite(position))
         return nullptr;
     CEditorEntity* parent = nullptr;
     if (!parentName.empty() && !(parent = GetEntity(parentName)))
@@ -246,7 +248,8 @@ bool CEditorScene::RemoveEntity(const std::string& name) {
 
 bool CEditorScene::RenameEntity(const std::string& oldName, const std::string& newName) {
     auto it = m_entities.find(oldName);
-    if (it == m_entities.end() || newName.empty() || m_entities.count(newName))
+    if (it == m_entities.end() || newName.empty() || newName.size() > kMaxSceneNameBytes ||
+        m_entities.count(newName))
         return false;
     CEditorEntity* e = it->second.get();
     // The index's key is a view of the entity's own name: out before the name changes.
@@ -277,7 +280,7 @@ bool CEditorScene::SetEntityHidden(const std::string& name, bool hidden) {
 
 std::string CEditorScene::UniqueName(const std::string& base) const {
     for (int k = 1;; ++k) {
-        std::string candidate = base + "_" + std::to_string(k);
+        std::string candidate = SceneNameWithSuffix(base, "_" + std::to_string(k));
         if (!GetEntity(candidate))
             return candidate;
     }

@@ -44,13 +44,13 @@ public:
     int getNumLights() const override;
 
     // Adds a mesh entity (an entity without a mesh for an empty mesh name); null when the name
-    // is empty or taken, the mesh unknown, the parent named but missing, a value not finite, or
-    // the entity out of the world range under its parent.
+    // is empty, longer than kMaxSceneNameBytes or taken, the mesh unknown, the parent named but
+    // missing, a value not finite, or the entity out of the world range under its parent.
     CEditorEntity* AddMesh(const std::string& name, const std::string& meshName,
                            const std::string& parentName, const Ogre::Vector3& position,
                            const Ogre::Vector3& orientation = Ogre::Vector3::ZERO,
                            const Ogre::Vector3& scale = Ogre::Vector3::UNIT_SCALE);
-    // Adds a light with a pickable marker; null when the name is empty or taken, or the
+    // Adds a light with a pickable marker; null when the name is empty, too long or taken, or the
     // position out of the world range.
     CEditorEntity* AddLight(const std::string& name, Ogre::Light::LightTypes type,
                             const Ogre::Vector3& position, const Ogre::ColourValue& colour,
@@ -75,7 +75,7 @@ public:
     // A copy under a given name (used by redo so names stay stable). False if taken.
     bool CopyEntityAs(const std::string& name, const std::string& newName);
     // Gives an entity another name: the selection keeps it under the new one. False, nothing
-    // changed, for an unknown old name or a new name that is empty or taken.
+    // changed, for an unknown old name or a new name that is empty, too long or taken.
     bool RenameEntity(const std::string& oldName, const std::string& newName);
     // Hides (not drawn, not pickable) or shows an entity. False for an unknown name.
     bool SetEntityHidden(const std::string& name, bool hidden);
@@ -85,7 +85,8 @@ public:
     std::uint64_t StructureRevision() const { return m_structureChanges; }
     std::uint64_t SelectionRevision() const { return m_selectionChanges; }
     std::uint64_t AppearanceRevision() const { return m_appearanceChanges; }
-    // The first of name_1, name_2, ... that no entity has.
+    // The first of name_1, name_2, ... that no entity has (the name shortened at a character's
+    // start to leave room for the number within kMaxSceneNameBytes).
     std::string UniqueName(const std::string& base) const;
 
     // Replaces the selection; unknown names are dropped.

@@ -21,6 +21,7 @@
 #include "SceneFolderFiles.h"
 
 #include <OgreEntity.h>
+#include <OgreException.h>
 #include <OgreHighLevelGpuProgram.h>
 #include <OgreHighLevelGpuProgramManager.h>
 #include <OgreLight.h>
@@ -35,6 +36,8 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <memory>
+#include <new>
 #include <sstream>
 #include <vector>
 
@@ -242,12 +245,11 @@ void BuildDemoScene(CEditorScene& scene) {
     LightTheGround(scene);
 }
 
-bool LoadSceneText(const std::string& text, const std::string& fileName, CEditorScene& target,
+namespace {
+
+// Reads the text into `scene` (a scene built aside); false with `error` at the first fault.
+bool ReadSceneText(const std::string& text, const std::string& fileName, CEditorScene& scene,
                    std::string& error) {
-    EnsureDemoMeshes();
-    EnsureSun(target.GetOgreSceneManager());
-    // Built aside: the target scene changes only when the whole text is read.
-    CEditorScene scene(target.GetOgreSceneManager(), false);
     std::istringstream in(text);
     std::string line;
     int lineNumber = 0;
@@ -272,6 +274,8 @@ bool LoadSceneText(const std::string& text, const std::string& fileName, CEditor
             if (!IsValidSceneName(w[i]))
                 return fail("the name '" + PrintableSceneName(w[i]) +
                             "' is not valid UTF-8 or holds a control character");
+        if ((op == "mesh" || op == "light") && w.size() > 1 && !SceneNameFault(w[1]).empty())
+            return fail(SceneNameFault(w[1]));
         if (op == "ground") {
             float v[3];
             float cells = 64;
@@ -333,20 +337,69 @@ bool LoadSceneText(const std::string& text, const std::string& fileName, CEditor
             return fail("unknown statement '" + op + "'");
         }
     }
-    target.TakeContent(scene);
     return true;
 }
 
-bool LoadSceneFile(const std::string& path, CEditorScene& scene, std::string& error) {
+} // namespace
+
+std::unique_ptr<CEditorScene> BuildSceneTextAside(const std::string& text,
+                                                  const std::string& fileName,
+                                                  Ogre::SceneManager* sceneManager,
+                                                  std::string& error) {
+    try {
+        EnsureDemoMeshes();
+        EnsureSun(sceneManager);
+        auto scene = std::make_unique<CEditorScene>(sceneManager, false);
+        if (!ReadSceneText(text, fileName, *scene, error))
+            return nullptr;
+        return scene;
+    } catch (const std::bad_alloc&) {
+        error = fileName + ": out of memory while reading the scene";
+    } catch (const Ogre::Exception& e) {
+        error = fileName + ": cannot open the scene (" + e.getDescription() + ")";
+    } catch (const std::exception& e) {
+        error = fileName + ": cannot open the scene (" + e.what() + ")";
+    }
+    return nullptr;
+}
+
+std::unique_ptr<CEditorScene>
+ReadSceneTextFile(const std::string& path, Ogre::SceneManager* sceneManager, std::string& error) {
     // Read without blocking and only when it is a regular file: a FIFO or device is refused
     // at once.
     std::string content;
-    const std::string why = ReadRegularFile(path, kMaxSceneFileBytes, content);
-    if (!why.empty()) {
-        error = path + (why == "not a regular file" ? ": not a regular file"
+    try {
+        const std::string why = ReadRegularFile(path, kMaxSceneFileBytes, content);
+        if (!why.empty()) {
+            error =
+                path + (why == "not a regular file" ? ": not a regular file"
                         : why == "cannot be found"  ? ": cannot open the scene file"
                                                     : ": cannot read the scene file (" + why + ")");
-        return false;
+            return nullptr;
+        }
+    } catch (const std::bad_alloc&) {
+        error = path + ": out of memory while reading the scene";
+        return nullptr;
     }
-    return LoadSceneText(content, path, scene, error);
+    return BuildSceneTextAside(content, path, sceneManager, error);
+}
+
+bool LoadSceneText(const std::string& text, const std::string& fileName, CEditorScene& target,
+                   std::string& error) {
+    // Built aside: the target scene changes only when the whole text is read.
+    std::unique_ptr<CEditorScene> scene =
+        BuildSceneTextAside(text, fileName, target.GetOgreSceneManager(), error);
+    if (!scene)
+        return false;
+    target.TakeContent(*scene);
+    return true;
+}
+
+bool LoadSceneFile(const std::string& path, CEditorScene& target, std::string& error) {
+    std::unique_ptr<CEditorScene> scene =
+        ReadSceneTextFile(path, target.GetOgreSceneManager(), error);
+    if (!scene)
+        return false;
+    target.TakeContent(*scene);
+    return true;
 }

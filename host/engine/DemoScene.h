@@ -3,7 +3,12 @@
 
 #include <OgreVector.h>
 
+#include <memory>
 #include <string>
+
+namespace Ogre {
+class SceneManager;
+}
 
 class CEditorScene;
 class CGameEngine;
@@ -22,6 +27,16 @@ void LightTheGround(CEditorScene& scene);
 Ogre::Vector3 DemoCameraEye();
 Ogre::Vector3 DemoCameraTarget();
 
+// Reads a scene file of this format into a new scene of `sceneManager`, kept out of its scene
+// graph until a scene takes its content (CEditorScene::TakeContent). Null with `error` =
+// "FILE:LINE: message" (or "FILE: message") when the file is not readable.
+std::unique_ptr<CEditorScene>
+ReadSceneTextFile(const std::string& path, Ogre::SceneManager* sceneManager, std::string& error);
+// The same over text already read; `fileName` only labels the messages.
+std::unique_ptr<CEditorScene> BuildSceneTextAside(const std::string& text,
+                                                  const std::string& fileName,
+                                                  Ogre::SceneManager* sceneManager,
+                                                  std::string& error);
 // Loads a scene file into the scene (replacing its content). On failure the scene is left as
 // it was, `error` says "FILE:LINE: message" (or "FILE: message") and false is returned.
 bool LoadSceneFile(const std::string& path, CEditorScene& scene, std::string& error);

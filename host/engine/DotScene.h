@@ -136,15 +136,26 @@ std::string FormatDotScene(const DotSceneDocument& doc);
 // Writes the scene to `path` through a temporary file in the same folder renamed over it
 // (a symbolic link is followed: the file it leads to is written, the link kept). The ground's
 // mesh goes beside it as "NAME.ground.mesh" (NAME the scene file's name without its
-// extension, shortened when the name would be too long), written the same way first. A scene
-// with a name that is not valid UTF-8 or holds a control character, or nested deeper than
-// kMaxDotSceneDepth, is not saved. False with `error` = "PATH: message" (PATH the
-// scene's or the mesh's) when either cannot be written (the scene file is then untouched).
+// extension, shortened when the name would be too long), imported meshes with their materials
+// and textures, and, when the folder is not the one the scene was opened from, copies of the
+// meshes, material scripts and textures used from there (SceneSaveFiles.h); every file is
+// written the same way, the scene file renamed last. Temporary files of saves killed midway
+// are removed from the folder first. A scene with a name that is not valid UTF-8, holds a
+// control character or is longer than kMaxSceneNameBytes, or nested deeper than
+// kMaxDotSceneDepth, is not saved, and neither is one over a read-only file. False with
+// `error` = "PATH: message" (PATH the scene's or the other file's) when a file cannot be
+// written (the scene file is then untouched); `warnings` gets the files not copied.
+bool SaveDotScene(const std::string& path, CEditorScene& scene, std::vector<std::string>& warnings,
+                  std::string& error);
 bool SaveDotScene(const std::string& path, CEditorScene& scene, std::string& error);
 
 // True when the file starts (after blanks and a byte-order mark) with '<': a scene file of
 // this format rather than the editor's own text format, which shares the ".scene" extension.
 bool IsDotSceneFile(const std::string& path);
+// True when the file is a regular file that can be read and does not start so: the editor's
+// own text format (DemoScene.h). A file that is neither (missing, a FIFO, a folder) is left to
+// this format's reader, which says why it cannot be read.
+bool IsTextSceneFile(const std::string& path);
 
 // Conversions between Ogre's (column-vector) quaternion and the host's (pitch, yaw, roll)
 // radians, composed as roll about Z, then pitch about X, then yaw about Y. Computed in double

@@ -24,6 +24,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <limits>
+#include <new>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -326,8 +327,11 @@ BuildDotSceneAside(const DotSceneDocument& doc, const std::string& folder,
     } catch (const Ogre::Exception& e) {
         error = fileName + ": " + e.getDescription();
         return nullptr;
+    } catch (const std::bad_alloc&) {
+        error = fileName + ": out of memory while opening the scene";
+        return nullptr;
     } catch (const std::exception& e) {
-        error = fileName + ": " + e.what();
+        error = fileName + ": cannot open the scene (" + e.what() + ")";
         return nullptr;
     }
     warnings.insert(warnings.end(), found.begin(), found.end());
@@ -413,26 +417,45 @@ bool CheckDotSceneWorldRange(const DotSceneDocument& doc, const std::string& fil
     return true;
 }
 
-bool IsDotSceneFile(const std::string& path) {
-    // Opened without blocking, and only a regular file is looked at: a FIFO or device is not a
-    // scene file of this format (the text format's reader then refuses it at once).
+namespace {
+
+enum class SceneFileKind { Unreadable, Xml, Text };
+
+// What a file's first bytes say it is. Opened without blocking, and only a regular file is
+// looked at: a FIFO or device is neither.
+SceneFileKind KindOfSceneFile(const std::string& path) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0)
-        return false;
+        return SceneFileKind::Unreadable;
     struct stat info;
     char buffer[256] = {};
-    ssize_t count = 0;
+    ssize_t count = -1;
     if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode))
         count = ::read(fd, buffer, sizeof buffer);
     ::close(fd);
-    std::string start(buffer, size_t(std::max<ssize_t>(count, 0)));
+    if (count < 0)
+        return SceneFileKind::Unreadable;
+    std::string start(buffer, size_t(count));
     if (start.rfind("\xEF\xBB\xBF", 0) == 0)
         start.erase(0, 3);
     const size_t first = start.find_first_not_of(" \t\r\n");
-    return first != std::string::npos && start[first] == '<';
+    return first != std::string::npos && start[first] == '<' ? SceneFileKind::Xml
+                                                             : SceneFileKind::Text;
 }
 
-bool ReadDotSceneFile(const std::string& path, DotSceneDocument& doc, std::string& error) {
+} // namespace
+
+bool IsDotSceneFile(const std::string& path) {
+    return KindOfSceneFile(path) == SceneFileKind::Xml;
+}
+
+bool IsTextSceneFile(const std::string& path) {
+    return KindOfSceneFile(path) == SceneFileKind::Text;
+}
+
+namespace {
+
+bool ReadCheckedDotSceneFile(const std::string& path, DotSceneDocument& doc, std::string& error) {
     std::error_code ec;
     if (!std::filesystem::exists(path, ec)) {
         error = path + ": no such file";
@@ -451,6 +474,20 @@ bool ReadDotSceneFile(const std::string& path, DotSceneDocument& doc, std::strin
     if (!ParseDotScene(content, path, doc, error))
         return false;
     return CheckDotSceneWorldRange(doc, path, error);
+}
+
+} // namespace
+
+bool ReadDotSceneFile(const std::string& path, DotSceneDocument& doc, std::string& error) {
+    try {
+        return ReadCheckedDotSceneFile(path, doc, error);
+    } catch (const std::bad_alloc&) {
+        error = path + ": out of memory while reading the scene";
+    } catch (const std::exception& e) {
+        error = path + ": cannot read the scene (" + e.what() + ")";
+    }
+    doc = DotSceneDocument();
+    return false;
 }
 
 bool OpenDotScene(const std::string& path, CEditorScene& scene, std::string& error,

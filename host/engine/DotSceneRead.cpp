@@ -1,4 +1,5 @@
-// Reading scene XML into a DotSceneDocument, and checking a document as a whole.
+// Reading scene XML into a DotSceneDocument, which ValidateDotScene (DotSceneCheck.cpp) then
+// checks as a whole.
 //
 // What the editor keeps: nodes (name, position, rotation, scale, children), one entity
 // (meshFile) or light per node (further objects of a node become children of it), lights'
@@ -8,7 +9,8 @@
 // editor does not keep (cameras, environment, planes, ...) are skipped with a warning; any other
 // element, a missing or non-finite number and a duplicate name make the file unreadable, and so
 // do nodes nested deeper than kMaxDotSceneDepth and a name (or mesh file name) that is not
-// valid UTF-8 or holds a control character (it could not be saved as well-formed XML).
+// valid UTF-8, holds a control character (it could not be saved as well-formed XML; a NUL
+// written as a character reference included) or is longer than kMaxSceneNameBytes.
 #include "DotScene.h"
 #include "DotSceneText.h"
 
@@ -16,6 +18,7 @@
 #include <pugixml.hpp>
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <map>
 #include <set>
@@ -43,11 +46,17 @@ public:
         pugi::xml_document xml;
         const pugi::xml_parse_result result =
             xml.load_buffer(m_text.data(), m_text.size(), pugi::parse_default, pugi::encoding_utf8);
+        if (result.status == pugi::status_out_of_memory) {
+            m_error = m_fileName + ": out of memory while reading the scene";
+            return false;
+        }
         if (!result) {
             m_error = m_fileName + ":" + std::to_string(LineAt(result.offset)) + ": " +
                       result.description();
             return false;
         }
+        if (!RefuseNulReferences())
+            return false;
         const pugi::xml_node root = xml.document_element();
         if (std::string(root.name()) != "scene")
             return Fail(root,
@@ -77,6 +86,68 @@ public:
     }
 
 private:
+    // The parser turns a character reference to NUL ("&#0;", "&#x00;") into a NUL byte, which
+    // ends the value as the parser hands it out: "a&#0;b" would read as "a". An attribute that
+    // holds one is refused, like any other control character. Only a file with such a
+    // reference somewhere is parsed a second time, keeping references as written, to find the
+    // attribute (a reference in a comment is no fault).
+    bool RefuseNulReferences() {
+        if (!HoldsNulReference(m_text))
+            return true;
+        pugi::xml_document raw;
+        if (!raw.load_buffer(m_text.data(), m_text.size(),
+                             pugi::parse_default & ~unsigned(pugi::parse_escapes),
+                             pugi::encoding_utf8))
+            return true;
+        // Depth first without recursion: the nesting of a file is not bounded yet here.
+        pugi::xml_node node = raw.first_child();
+        while (node) {
+            if (node.type() == pugi::node_element)
+                for (const pugi::xml_attribute a : node.attributes())
+                    if (HoldsNulReference(a.value()))
+                        return Fail(node, NulReferenceMessage(node, a));
+            if (node.first_child()) {
+                node = node.first_child();
+                continue;
+            }
+            while (node && !node.next_sibling())
+                node = node.parent();
+            if (node)
+                node = node.next_sibling();
+        }
+        return true;
+    }
+    static bool HoldsNulReference(const std::string& text) {
+        for (size_t at = text.find("&#"); at != std::string::npos; at = text.find("&#", at + 2)) {
+            size_t i = at + 2;
+            const bool hex = i < text.size() && (text[i] == 'x' || text[i] == 'X');
+            if (hex)
+                ++i;
+            const size_t digits = i;
+            bool zero = true;
+            while (i < text.size() && (hex ? std::isxdigit(static_cast<unsigned char>(text[i]))
+                                           : std::isdigit(static_cast<unsigned char>(text[i])))) {
+                zero = zero && text[i] == '0';
+                ++i;
+            }
+            if (i > digits && zero && i < text.size() && text[i] == ';')
+                return true;
+        }
+        return false;
+    }
+    static std::string NulReferenceMessage(const pugi::xml_node& element,
+                                           const pugi::xml_attribute& a) {
+        const std::string name = a.name(), value = a.value();
+        if (name == "name")
+            return "the name '" + PrintableSceneName(value) +
+                   "' is not valid UTF-8 or holds a control character";
+        if (name == "meshFile")
+            return "the mesh file name '" + PrintableSceneName(value) +
+                   "' is not valid UTF-8 or holds a control character";
+        return "<" + std::string(element.name()) + "> attribute '" + name +
+               "' holds the control character NUL: '" + PrintableSceneName(value) + "'";
+    }
+
     // The line of a parser offset: the offsets of the line starts are counted once, on the
     // first question, so that naming every node's line stays linear in the file's size.
     size_t LineAt(std::ptrdiff_t offset) const {
@@ -474,14 +545,6 @@ private:
     std::string& m_error;
 };
 
-std::string At(const std::string& fileName, int line) {
-    return line > 0 ? fileName + ":" + std::to_string(line) + ": " : fileName + ": ";
-}
-
-bool FiniteVector(const Ogre::Vector3& v) {
-    return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
-}
-
 } // namespace
 
 bool ParseDotScene(const std::string& text, const std::string& fileName, DotSceneDocument& doc,
@@ -491,96 +554,6 @@ bool ParseDotScene(const std::string& text, const std::string& fileName, DotScen
     if (!reader.Read() || !ValidateDotScene(doc, fileName, error)) {
         doc = DotSceneDocument();
         return false;
-    }
-    return true;
-}
-
-bool ValidateDotScene(const DotSceneDocument& doc, const std::string& fileName,
-                      std::string& error) {
-    const int count = int(doc.nodes.size());
-    std::map<std::string, int> lineOf;
-    for (int i = 0; i < count; ++i) {
-        const DotSceneNode& node = doc.nodes[size_t(i)];
-        const std::string at = At(fileName, node.line);
-        if (node.name.empty()) {
-            error = at + "a node has no name";
-            return false;
-        }
-        if (!IsValidSceneName(node.name)) {
-            error = at + "the name '" + PrintableSceneName(node.name) +
-                    "' is not valid UTF-8 or holds a control character";
-            return false;
-        }
-        if (!IsValidSceneName(node.meshFile)) {
-            error = at + "the mesh file name '" + PrintableSceneName(node.meshFile) +
-                    "' is not valid UTF-8 or holds a control character";
-            return false;
-        }
-        const auto seen = lineOf.emplace(node.name, node.line);
-        if (!seen.second) {
-            error = at + "duplicate name '" + node.name + "' (first at line " +
-                    std::to_string(seen.first->second) + ")";
-            return false;
-        }
-        if (node.parent < -1 || node.parent >= count || node.parent == i) {
-            error = at + "node '" + node.name + "' has no valid parent";
-            return false;
-        }
-        const Ogre::Quaternion& q = node.rotation;
-        if (!FiniteVector(node.position) || !FiniteVector(node.scale) ||
-            !std::isfinite(q.w + q.x + q.y + q.z)) {
-            error = at + "node '" + node.name + "' has a value that is not finite";
-            return false;
-        }
-        if (node.scale.x == 0 || node.scale.y == 0 || node.scale.z == 0) {
-            error = at + "node '" + node.name + "' has a zero scale";
-            return false;
-        }
-        if (node.kind == DotSceneNode::MESH && node.meshFile.empty()) {
-            error = at + "node '" + node.name + "' names no mesh";
-            return false;
-        }
-    }
-    if (doc.ground.present) {
-        const DotSceneGround& g = doc.ground;
-        const size_t count =
-            g.cells >= 1 && g.cells <= 1024 ? size_t(g.cells + 1) * size_t(g.cells + 1) : 0;
-        bool finite = true;
-        for (float h : g.heights)
-            finite = finite && std::isfinite(h);
-        if (!(g.width > 0) || !(g.depth > 0) || !std::isfinite(g.width) ||
-            !std::isfinite(g.depth) || count == 0 || g.heights.size() != count || !finite) {
-            error = At(fileName, g.line) + "the ground's grid is not usable";
-            return false;
-        }
-    }
-    // Each node's depth, found by walking up to a node whose depth is known (linear overall):
-    // a walk that meets itself is a parent cycle.
-    std::vector<int> depth(size_t(count), 0); // 0 unknown, -1 on the current walk
-    std::vector<int> walk;
-    for (int i = 0; i < count; ++i) {
-        walk.clear();
-        int p = i;
-        while (p != -1 && depth[size_t(p)] == 0) {
-            depth[size_t(p)] = -1;
-            walk.push_back(p);
-            p = doc.nodes[size_t(p)].parent;
-        }
-        if (p != -1 && depth[size_t(p)] < 0) {
-            error = At(fileName, doc.nodes[size_t(p)].line) + "node '" + doc.nodes[size_t(p)].name +
-                    "' is its own ancestor (parent cycle)";
-            return false;
-        }
-        int d = p == -1 ? 0 : depth[size_t(p)];
-        for (auto it = walk.rbegin(); it != walk.rend(); ++it) {
-            depth[size_t(*it)] = ++d;
-            if (d > kMaxDotSceneDepth) {
-                error = At(fileName, doc.nodes[size_t(*it)].line) +
-                        "nodes are nested deeper than " + std::to_string(kMaxDotSceneDepth) +
-                        " levels";
-                return false;
-            }
-        }
     }
     return true;
 }

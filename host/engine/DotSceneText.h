@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <charconv>
 #include <cmath>
+#include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
@@ -89,6 +90,29 @@ inline bool IsValidSceneName(const std::string& name) {
     return true;
 }
 
+// The longest name an entity may have, in bytes (the longest file name as well): names are
+// drawn and compared every frame, so a name of megabytes would stall the editor.
+constexpr std::size_t kMaxSceneNameBytes = 255;
+
+// `text` shortened to at most `maxBytes` bytes at the start of a UTF-8 character, so that a
+// valid name stays valid.
+inline std::string CutSceneName(const std::string& text, std::size_t maxBytes) {
+    if (text.size() <= maxBytes)
+        return text;
+    std::size_t cut = maxBytes;
+    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0u) == 0x80u)
+        --cut;
+    return text.substr(0, cut);
+}
+
+// `base` with the suffix added, `base` shortened (as above) so that the whole fits
+// kMaxSceneNameBytes: the names made from others (copies, imports) stay within the limit.
+inline std::string SceneNameWithSuffix(const std::string& base, const std::string& suffix) {
+    const std::size_t room =
+        suffix.size() < kMaxSceneNameBytes ? kMaxSceneNameBytes - suffix.size() : 0;
+    return CutSceneName(base, room) + suffix;
+}
+
 // A name for a message: bytes that are not printable ASCII as \xNN (the message itself must
 // stay printable).
 inline std::string PrintableSceneName(const std::string& name) {
@@ -104,4 +128,16 @@ inline std::string PrintableSceneName(const std::string& name) {
         }
     }
     return out;
+}
+
+// Why `name` may not be an entity's name in a scene file ("" when it may): "the name '...' is
+// not valid UTF-8 or holds a control character" or "the name '...' is longer than 255 bytes".
+inline std::string SceneNameFault(const std::string& name) {
+    if (!IsValidSceneName(name))
+        return "the name '" + PrintableSceneName(name) +
+               "' is not valid UTF-8 or holds a control character";
+    if (name.size() > kMaxSceneNameBytes)
+        return "the name '" + PrintableSceneName(name) + "...' is longer than " +
+               std::to_string(kMaxSceneNameBytes) + " bytes";
+    return {};
 }

@@ -2,8 +2,9 @@
 // own with its mesh beside the file, each file through a temporary one that replaces the
 // target only once it is completely written.
 #include "DotScene.h"
-#include "ModelImport.h"
 #include "DotSceneText.h"
+#include "ModelImport.h"
+#include "SceneSaveFiles.h"
 
 #include "CEditorEntity.h"
 #include "CEditorScene.h"
@@ -181,10 +182,6 @@ void AppendGround(pugi::xml_node parent, const DotSceneGround& ground) {
     values.append_attribute("data").set_value(heights.c_str());
 }
 
-std::string SystemError(int code) {
-    return std::strerror(code);
-}
-
 } // namespace
 
 DotSceneDocument DescribeScene(CEditorScene& scene) {
@@ -286,90 +283,12 @@ std::string FormatDotScene(const DotSceneDocument& doc) {
 
 namespace {
 
-// The mode a file written at `path` gets: that of the file it replaces, or the usual one.
-mode_t ModeFor(const std::string& path) {
-    struct stat existing;
-    if (::stat(path.c_str(), &existing) == 0)
-        return existing.st_mode & 07777;
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    return 0666 & ~mask;
-}
-
-// A temporary file beside `target`, filled by `fill` (given the open descriptor and the
-// temporary path; it answers 0 or an errno value), synced and closed. "" with `error` on
-// failure (nothing left behind).
-std::string WriteTemporary(const std::string& target,
-                           const std::function<int(int, const std::string&)>& fill,
-                           std::string& error) {
-    const std::filesystem::path path(target);
-    std::filesystem::path folder = path.parent_path();
-    if (folder.empty())
-        folder = ".";
-    // A short name of its own (not derived from the target's), so that any name the target
-    // may have leaves room for it.
-    std::string temp = (folder / ".gizmark-XXXXXX").string();
-    const int fd = ::mkstemp(&temp[0]);
-    if (fd < 0) {
-        error = target + ": cannot write in " + folder.string() + " (" + SystemError(errno) + ")";
-        return {};
-    }
-    int failure = fill(fd, temp);
-    if (!failure && ::fchmod(fd, ModeFor(target)) != 0)
-        failure = errno;
-    if (!failure && ::fsync(fd) != 0)
-        failure = errno;
-    if (::close(fd) != 0 && !failure)
-        failure = errno;
-    if (failure) {
-        ::unlink(temp.c_str());
-        error = target + ": cannot write (" + SystemError(failure) + ")";
-        return {};
-    }
-    return temp;
-}
-
-int WriteAll(int fd, const std::string& text) {
-    size_t written = 0;
-    while (written < text.size()) {
-        const ssize_t n = ::write(fd, text.data() + written, text.size() - written);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return errno;
-        }
-        written += size_t(n);
-    }
-    return 0;
-}
-
-// The ground's mesh in the engine's binary format, written over the temporary file.
-int ExportGround(const CTerrain& ground, const std::string& temp) {
-    Ogre::Entity* entity = ground.GetOgreEntity();
-    if (!entity)
-        return EINVAL;
-    try {
-        Ogre::MeshSerializer().exportMesh(entity->getMesh().get(), temp);
-    } catch (const Ogre::Exception& e) {
-        std::fprintf(stderr, "engine: ground mesh: %s\n", e.getDescription().c_str());
-        return EIO;
-    }
-    return 0;
-}
-
 // "NAME.ground.mesh" beside a scene file "NAME.EXT"; NAME is shortened (at a character's
 // start) when the whole would be longer than a file name may be.
 std::string GroundMeshName(const std::string& scenePath) {
     const std::string suffix = ".ground.mesh";
     std::string stem = std::filesystem::path(scenePath).stem().string();
-    const size_t room = size_t(NAME_MAX) - suffix.size();
-    if (stem.size() > room) {
-        size_t cut = room;
-        while (cut > 0 && (static_cast<unsigned char>(stem[cut]) & 0xC0u) == 0x80u)
-            --cut;
-        stem.resize(cut);
-    }
-    return stem + suffix;
+    return CutSceneName(stem, size_t(NAME_MAX) - suffix.size()) + suffix;
 }
 
 // The file a save to `path` writes: `path` itself, or where its chain of symbolic links ends,
@@ -398,9 +317,9 @@ std::string CheckSavable(const DotSceneDocument& doc) {
     std::vector<int> depth(doc.nodes.size(), 1); // parents come before their children
     for (size_t i = 0; i < doc.nodes.size(); ++i) {
         const DotSceneNode& node = doc.nodes[i];
-        if (!IsValidSceneName(node.name))
-            return "the name '" + PrintableSceneName(node.name) +
-                   "' is not valid UTF-8 or holds a control character";
+        const std::string fault = SceneNameFault(node.name);
+        if (!fault.empty())
+            return fault;
         if (!IsValidSceneName(node.meshFile))
             return "the mesh file name '" + PrintableSceneName(node.meshFile) +
                    "' is not valid UTF-8 or holds a control character";
@@ -413,9 +332,21 @@ std::string CheckSavable(const DotSceneDocument& doc) {
     return {};
 }
 
-} // namespace
+// Removes whatever `files` still lists when it goes: a save that fails, or throws, on the way
+// leaves no temporary file behind.
+class CPendingGuard {
+public:
+    explicit CPendingGuard(std::vector<PendingFile>& files) : m_files(files) {}
+    ~CPendingGuard() { DropPendingFiles(m_files); }
+    CPendingGuard(const CPendingGuard&) = delete;
+    CPendingGuard& operator=(const CPendingGuard&) = delete;
 
-bool SaveDotScene(const std::string& givenPath, CEditorScene& scene, std::string& error) {
+private:
+    std::vector<PendingFile>& m_files;
+};
+
+bool WriteScene(const std::string& givenPath, CEditorScene& scene,
+                std::vector<std::string>& warnings, std::string& error) {
     DotSceneDocument doc = DescribeScene(scene);
     const std::string invalid = CheckSavable(doc);
     if (!invalid.empty()) {
@@ -430,11 +361,30 @@ bool SaveDotScene(const std::string& givenPath, CEditorScene& scene, std::string
     const std::string path = ResolveSaveTarget(givenPath, error);
     if (path.empty())
         return false;
-    std::string meshPath, meshTemp;
+    if (IsReadOnlyFile(path)) {
+        error = givenPath + ": the file is read-only";
+        return false;
+    }
+    // Temporary files that a save killed midway left in the folders written now.
+    const std::string folder = std::filesystem::path(givenPath).parent_path().string();
+    RemoveStaleSaveTemporaries(folder);
+    if (std::filesystem::path(path).parent_path() != std::filesystem::path(folder))
+        RemoveStaleSaveTemporaries(std::filesystem::path(path).parent_path().string());
+
+    // Every file goes to a temporary one first; they replace their targets in this order, the
+    // scene file that names the others last.
+    std::vector<PendingFile> files;
+    CPendingGuard guard(files);
+    // Imported meshes that exist only in memory, their materials and textures.
+    if (!WriteImportedFiles(scene, givenPath, files, error))
+        return false;
+    // The meshes of the folder the scene came from, when it goes to another one.
+    if (!CopySceneFolderFiles(scene, givenPath, files, warnings, error))
+        return false;
     if (doc.ground.present && scene.GetGround()) {
         // Beside the path given: a scene opened through it finds its mesh there.
         doc.ground.meshFile = GroundMeshName(givenPath);
-        meshPath = ResolveSaveTarget(
+        const std::string meshPath = ResolveSaveTarget(
             (std::filesystem::path(givenPath).parent_path() / doc.ground.meshFile).string(), error);
         if (meshPath.empty())
             return false;
@@ -442,44 +392,43 @@ bool SaveDotScene(const std::string& givenPath, CEditorScene& scene, std::string
             error = givenPath + ": the ground's mesh " + meshPath + " is a folder";
             return false;
         }
-        const CTerrain& ground = *scene.GetGround();
-        meshTemp = WriteTemporary(
-            meshPath, [&](int, const std::string& temp) { return ExportGround(ground, temp); },
-            error);
-        if (meshTemp.empty())
+        const Ogre::Entity* entity = scene.GetGround()->GetOgreEntity();
+        if (!entity) {
+            error = meshPath + ": cannot write (the ground has no mesh)";
+            return false;
+        }
+        std::string bytes;
+        try {
+            bytes = MeshFileBytes(*entity->getMesh());
+        } catch (const Ogre::Exception& e) {
+            error = meshPath + ": cannot write (" + e.getDescription() + ")";
+            return false;
+        }
+        if (!WritePendingFile(meshPath, bytes, files, error))
             return false;
     }
-    // Imported meshes that exist only in memory, their materials and textures.
-    std::vector<PendingFile> imported;
-    if (!WriteImportedFiles(scene, givenPath, imported, error)) {
-        if (!meshTemp.empty())
-            ::unlink(meshTemp.c_str());
+    if (!WritePendingFile(path, FormatDotScene(doc), files, error))
         return false;
+    return CommitPendingFiles(files, error);
+}
+
+} // namespace
+
+bool SaveDotScene(const std::string& givenPath, CEditorScene& scene,
+                  std::vector<std::string>& warnings, std::string& error) {
+    try {
+        return WriteScene(givenPath, scene, warnings, error);
+    } catch (const std::bad_alloc&) {
+        error = givenPath + ": out of memory while saving the scene";
+    } catch (const Ogre::Exception& e) {
+        error = givenPath + ": cannot save the scene (" + e.getDescription() + ")";
+    } catch (const std::exception& e) {
+        error = givenPath + ": cannot save the scene (" + e.what() + ")";
     }
-    const std::string text = FormatDotScene(doc);
-    const std::string temp = WriteTemporary(
-        path, [&](int fd, const std::string&) { return WriteAll(fd, text); }, error);
-    if (temp.empty() || !CommitPendingFiles(imported, error)) {
-        DropPendingFiles(imported);
-        if (!meshTemp.empty())
-            ::unlink(meshTemp.c_str());
-        if (!temp.empty())
-            ::unlink(temp.c_str());
-        return false;
-    }
-    // The mesh first: the scene file that names it comes once the mesh is in place.
-    if (!meshTemp.empty() && ::rename(meshTemp.c_str(), meshPath.c_str()) != 0) {
-        const int failure = errno;
-        ::unlink(meshTemp.c_str());
-        ::unlink(temp.c_str());
-        error = meshPath + ": cannot write (" + SystemError(failure) + ")";
-        return false;
-    }
-    if (::rename(temp.c_str(), path.c_str()) != 0) {
-        const int failure = errno;
-        ::unlink(temp.c_str());
-        error = path + ": cannot write (" + SystemError(failure) + ")";
-        return false;
-    }
-    return true;
+    return false;
+}
+
+bool SaveDotScene(const std::string& givenPath, CEditorScene& scene, std::string& error) {
+    std::vector<std::string> warnings;
+    return SaveDotScene(givenPath, scene, warnings, error);
 }

@@ -321,6 +321,8 @@ std::string RenameRefusal(const CEditorScene& scene, const std::string& oldName,
         return "无法重命名：名称不能为空";
     if (!IsValidSceneName(newName))
         return "无法重命名：名称含有控制字符或不是有效的 UTF-8";
+    if (newName.size() > kMaxSceneNameBytes)
+        return "无法重命名：名称超过 " + std::to_string(kMaxSceneNameBytes) + " 字节";
     if (newName != oldName && scene.GetEntity(newName))
         return "无法重命名：已有名为 " + newName + " 的物体";
     return std::string();

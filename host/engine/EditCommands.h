@@ -26,7 +26,8 @@ bool RegisterEditCommands(CUndoRedoManager& undo, CEditorScene& scene, IToolMana
 void UnregisterEditCommands(CUndoRedoManager& undo);
 
 // Why `newName` cannot become the name of `oldName` (Chinese, for the status line): unknown
-// entity, empty, not UTF-8 or with control characters, or taken by another entity. "" when
+// entity, empty, not UTF-8 or with control characters, longer than kMaxSceneNameBytes, or
+// taken by another entity. "" when
 // the rename is allowed (the same name is allowed and changes nothing).
 std::string RenameRefusal(const CEditorScene& scene, const std::string& oldName,
                           const std::string& newName);

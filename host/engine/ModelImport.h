@@ -21,6 +21,8 @@
 #include <OgreLight.h>
 #include <OgreVector.h>
 
+#include "SceneSaveFiles.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -133,11 +135,6 @@ struct ModelImportResult {
 bool ImportModel(const std::string& path, CEditorScene& scene, CUndoRedoManager& undo,
                  IToolManager& notifier, ModelImportResult& result, std::string& error);
 
-// A file written to a temporary name beside its target, to be renamed over it.
-struct PendingFile {
-    std::string target;
-    std::string temp;
-};
 // Writes what the scene's imported meshes need beside a scene saved at `scenePath`: each mesh
 // that exists only in memory as "MESHNAME" (the engine's binary mesh format), their materials
 // as one script "STEM.material", and their textures under their engine names. Each goes to a
@@ -145,8 +142,3 @@ struct PendingFile {
 // (the temporary files then removed).
 bool WriteImportedFiles(CEditorScene& scene, const std::string& scenePath,
                         std::vector<PendingFile>& files, std::string& error);
-// Renames each temporary file over its target; false with `error` at the first that fails
-// (the temporary files left are removed).
-bool CommitPendingFiles(std::vector<PendingFile>& files, std::string& error);
-// Removes the temporary files.
-void DropPendingFiles(std::vector<PendingFile>& files);

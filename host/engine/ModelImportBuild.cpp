@@ -2,6 +2,7 @@
 // group, then the entities (see ModelImport.h).
 #include "CEditorEntity.h"
 #include "CEditorScene.h"
+#include "DotSceneText.h"
 #include "ModelImport.h"
 
 #include <OgreDataStream.h>
@@ -193,9 +194,11 @@ class CNamer {
 public:
     explicit CNamer(const CEditorScene& scene) : m_scene(scene) {}
     std::string Take(const std::string& base) {
-        std::string name = base;
+        // A node's name may be of any length in the file: shortened at a character's start
+        // to fit an entity's name, room left for the number that makes it unique.
+        std::string name = CutSceneName(base, kMaxSceneNameBytes);
         for (int k = 1; m_scene.GetEntity(name) || m_used.count(name); ++k)
-            name = base + "_" + std::to_string(k);
+            name = SceneNameWithSuffix(base, "_" + std::to_string(k));
         m_used.insert(name);
         return name;
     }
@@ -305,14 +308,22 @@ bool BuildModelPlan(const ModelPlan& plan, const std::string& stem, const std::s
         entities.push_back(e);
     }
     CEditorEntity::TakeRefusalMessage(); // a refusal before this import is not its reason
-    for (const ImportedEntity& e : entities)
-        if (!AddOne(e, scene)) {
+    for (const ImportedEntity& e : entities) {
+        bool added = false;
+        try {
+            added = AddOne(e, scene);
+        } catch (...) {
+            scene.RemoveEntity(top); // what was added goes; the caller reports the failure
+            throw;
+        }
+        if (!added) {
             scene.RemoveEntity(top);
             std::string why = CEditorEntity::TakeRefusalMessage();
             error = label + ": node '" + e.name + "' cannot be added" +
                     (why.empty() ? std::string(" (outside the world range)") : ": " + why);
             return false;
         }
+    }
     resources.Keep();
     made = std::move(entities);
     return true;

@@ -13,52 +13,30 @@
 #include <OgreTechnique.h>
 #include <OgreTextureUnitState.h>
 
-#include <cerrno>
-#include <cstdlib>
-#include <cstring>
+#include <OgreException.h>
+
 #include <filesystem>
 #include <functional>
+#include <new>
 #include <set>
-#include <unistd.h>
 
 namespace {
 
-// A temporary file beside `target` filled by `fill` (given its path; false on failure).
-bool Pending(const std::string& target, const std::function<bool(const std::string&)>& fill,
+// The bytes of one file made by `make` (the engine's serializers may throw), written to a
+// temporary file beside `target`. False with `error` = "TARGET: cannot write (reason)".
+bool Pending(const std::string& target, const std::function<std::string()>& make,
              std::vector<PendingFile>& files, std::string& error) {
-    std::filesystem::path folder = std::filesystem::path(target).parent_path();
-    if (folder.empty())
-        folder = ".";
-    std::string temp = (folder / ".gizmark-XXXXXX").string();
-    const int fd = ::mkstemp(&temp[0]);
-    if (fd < 0) {
-        error = target + ": cannot write (" + std::strerror(errno) + ")";
-        return false;
-    }
-    ::close(fd);
-    bool ok = false;
+    std::string bytes;
     try {
-        ok = fill(temp);
+        bytes = make();
     } catch (const Ogre::Exception& e) {
         error = target + ": cannot write (" + e.getDescription() + ")";
-    }
-    if (!ok) {
-        if (error.empty())
-            error = target + ": cannot write";
-        ::unlink(temp.c_str());
+        return false;
+    } catch (const std::bad_alloc&) {
+        error = target + ": out of memory while saving the scene";
         return false;
     }
-    ::chmod(temp.c_str(), 0644);
-    files.push_back({target, temp});
-    return true;
-}
-
-bool WriteBytes(const std::string& path, const std::string& bytes) {
-    FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f)
-        return false;
-    const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    return std::fclose(f) == 0 && ok;
+    return WritePendingFile(target, bytes, files, error);
 }
 
 } // namespace
@@ -82,12 +60,7 @@ bool WriteImportedFiles(CEditorScene& scene, const std::string& scenePath,
             continue; // a mesh of the editor's or one read from a file
         const std::string target = (folder / name).string();
         if (!Pending(
-                target,
-                [&](const std::string& temp) {
-                    Ogre::MeshSerializer().exportMesh(mesh.get(), temp);
-                    return true;
-                },
-                files, error)) {
+                target, [&] { return MeshFileBytes(*mesh); }, files, error)) {
             DropPendingFiles(files);
             return false;
         }
@@ -107,9 +80,7 @@ bool WriteImportedFiles(CEditorScene& scene, const std::string& scenePath,
         const std::string* bytes = ImportedTextureBytes(texture);
         if (!bytes)
             continue;
-        if (!Pending((folder / texture).string(),
-                     [&](const std::string& temp) { return WriteBytes(temp, *bytes); }, files,
-                     error)) {
+        if (!WritePendingFile((folder / texture).string(), *bytes, files, error)) {
             DropPendingFiles(files);
             return false;
         }
@@ -119,12 +90,11 @@ bool WriteImportedFiles(CEditorScene& scene, const std::string& scenePath,
             (folder / (std::filesystem::path(scenePath).stem().string() + ".material")).string();
         if (!Pending(
                 target,
-                [&](const std::string& temp) {
+                [&] {
                     Ogre::MaterialSerializer serializer;
                     for (const Ogre::MaterialPtr& m : materials)
                         serializer.queueForExport(m);
-                    serializer.exportQueued(temp);
-                    return true;
+                    return serializer.getQueuedAsString();
                 },
                 files, error)) {
             DropPendingFiles(files);
@@ -132,22 +102,4 @@ bool WriteImportedFiles(CEditorScene& scene, const std::string& scenePath,
         }
     }
     return true;
-}
-
-bool CommitPendingFiles(std::vector<PendingFile>& files, std::string& error) {
-    for (size_t i = 0; i < files.size(); ++i)
-        if (::rename(files[i].temp.c_str(), files[i].target.c_str()) != 0) {
-            error = files[i].target + ": cannot write (" + std::strerror(errno) + ")";
-            files.erase(files.begin(), files.begin() + i);
-            DropPendingFiles(files);
-            return false;
-        }
-    files.clear();
-    return true;
-}
-
-void DropPendingFiles(std::vector<PendingFile>& files) {
-    for (const PendingFile& f : files)
-        ::unlink(f.temp.c_str());
-    files.clear();
 }

@@ -5,7 +5,10 @@
 #include "Interface.h"
 #include "ModelImport.h"
 
+#include <OgreException.h>
+
 #include <filesystem>
+#include <new>
 
 namespace {
 
@@ -47,8 +50,10 @@ private:
 
 } // namespace
 
-bool ImportModel(const std::string& path, CEditorScene& scene, CUndoRedoManager& undo,
-                 IToolManager& notifier, ModelImportResult& result, std::string& error) {
+namespace {
+
+bool ImportPlan(const std::string& path, CEditorScene& scene, CUndoRedoManager& undo,
+                IToolManager& notifier, ModelImportResult& result, std::string& error) {
     ModelPlan plan;
     if (!ReadModelFile(path, plan, error))
         return false;
@@ -66,4 +71,22 @@ bool ImportModel(const std::string& path, CEditorScene& scene, CUndoRedoManager&
     result.meshes = static_cast<int>(plan.meshes.size());
     result.warnings = std::move(warnings);
     return true;
+}
+
+} // namespace
+
+bool ImportModel(const std::string& path, CEditorScene& scene, CUndoRedoManager& undo,
+                 IToolManager& notifier, ModelImportResult& result, std::string& error) {
+    // The plan of a big model is large: running out of memory on the way is a refusal that
+    // says so (the build takes back what it made).
+    try {
+        return ImportPlan(path, scene, undo, notifier, result, error);
+    } catch (const std::bad_alloc&) {
+        error = path + ": out of memory while importing the model";
+    } catch (const Ogre::Exception& e) {
+        error = path + ": cannot import the model (" + e.getDescription() + ")";
+    } catch (const std::exception& e) {
+        error = path + ": cannot import the model (" + e.what() + ")";
+    }
+    return false;
 }

@@ -15,6 +15,7 @@
 #include <chrono>
 #include <cstdint>
 #include <cstring>
+#include <new>
 #include <fstream>
 
 namespace {
@@ -265,8 +266,10 @@ bool ReadInChildProcess(const std::function<bool(ModelPlan&, std::string&)>& rea
         bool ok = false;
         try {
             ok = read(made, why);
+        } catch (const std::bad_alloc&) {
+            why = label + ": out of memory while reading the model";
         } catch (const std::exception& e) {
-            why = label + ": " + e.what();
+            why = label + ": cannot read the model (" + e.what() + ")";
         }
         // No destructors or exit handlers of the parent's libraries run in the child.
         ::_exit(WriteAll(fds[1], EncodeModelOutcome(ok, made, why)) ? 0 : 1);

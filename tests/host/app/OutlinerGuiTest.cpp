@@ -195,6 +195,11 @@ TEST_F(OutlinerTest, F2RenamesThroughTheHostAndBadNamesAreRefusedWithAMessage) {
     EXPECT_FALSE(Outliner().Rename("crate", ""));
     EXPECT_NE(Status().find("不能为空"), std::string::npos) << Status();
     EXPECT_FALSE(Outliner().Rename("crate", "a\x01"));
+    // A name longer than 255 bytes (a megabyte would stall every frame) is refused, through
+    // the script command as well.
+    EXPECT_EQ(Script("rename crate " + std::string(256, 'n')),
+              "rename refused crate " + std::string(256, 'n') + "\n");
+    EXPECT_NE(Status().find("名称超过 255 字节"), std::string::npos) << Status();
     EXPECT_TRUE(g_session->Scene().GetEntity("crate"));
     EXPECT_TRUE(g_session->Scene().GetEntity("cone_a"));
 

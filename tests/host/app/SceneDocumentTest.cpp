@@ -14,6 +14,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <sys/stat.h>
 
 namespace fs = std::filesystem;
 
@@ -182,4 +183,47 @@ TEST_F(SceneDocumentTest, AFileOfTheTextFormatIsNeverTheSaveTarget) {
     document->SetSourceName("/somewhere/old.scene");
     EXPECT_EQ(document->Path(), "");
     EXPECT_EQ(document->DisplayName(), "old.scene");
+}
+
+TEST_F(SceneDocumentTest, OpenReadsTheTextFormatAsTheCommandLineDoes) {
+    // The same file that --scene reads: it does not start with '<'.
+    const std::string text = (folder / "text.scene").string();
+    std::ofstream(text) << "# the editor's own format\n"
+                           "mesh a box - 0 0 0 0 0 0 1 1 1\n"
+                           "mesh b cone a 1 0 0 0 0 0 1 1 1\n";
+    ASSERT_TRUE(Copy("cone_a"));
+    ASSERT_TRUE(document->Open(text, error, warnings)) << error;
+    EXPECT_EQ(host->Scene().GetEntityCount(), 2);
+    EXPECT_EQ(host->Scene().GetEntity("b")->GetParentEntity()->GetName(), "a");
+    EXPECT_EQ(host->Undo().undoCount(), 0);
+    EXPECT_FALSE(document->IsModified());
+    // Shown by name, never overwritten with XML by a plain save.
+    EXPECT_EQ(document->DisplayName(), "text.scene");
+    EXPECT_EQ(document->Path(), "");
+
+    // A faulty text file is refused on its line, the scene kept.
+    const std::string bad = (folder / "bad.scene").string();
+    std::ofstream(bad) << "mesh a box - 0 0 0 0 0 0 1 1 1\nwhat now\n";
+    EXPECT_FALSE(document->Open(bad, error, warnings));
+    EXPECT_EQ(error, bad + ":2: unknown statement 'what'");
+    EXPECT_EQ(host->Scene().GetEntityCount(), 2);
+
+    // XML is still XML, and a missing file says so.
+    EXPECT_FALSE(document->Open((folder / "none.scene").string(), error, warnings));
+    EXPECT_EQ(error, (folder / "none.scene").string() + ": no such file");
+}
+
+TEST_F(SceneDocumentTest, ASaveOverAReadOnlyFileFailsAndTheChangesStayUnsaved) {
+    ASSERT_TRUE(Copy("cone_a"));
+    const std::string path = (folder / "locked.scene").string();
+    std::ofstream(path) << "kept";
+    ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
+    EXPECT_FALSE(document->Save(path, error));
+    EXPECT_EQ(error, path + ": the file is read-only");
+    EXPECT_TRUE(document->IsModified());
+    EXPECT_EQ(document->Path(), "");
+    std::ifstream in(path);
+    std::string contents;
+    std::getline(in, contents);
+    EXPECT_EQ(contents, "kept");
 }

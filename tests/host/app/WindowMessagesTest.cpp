@@ -123,6 +123,9 @@ TEST_F(WindowMessagesTest, EveryFailureOfOpeningAndSavingReadsInChinese) {
                               end},
         {"text.scene", "mesh a nosuchmesh - 0 0 0 0 0 0 1 1 1\n"},
         {"statement.scene", "teleport a\n"},
+        {"long.scene", node + "<node name='" + std::string(256, 'n') + "'/>" + end},
+        {"nul.scene", node + "<node name='a'><position x='1&#0;' y='0' z='0'/></node>" + end},
+        {"nulname.scene", node + "<node name='a&#0;'/>" + end},
     };
     std::vector<std::pair<std::string, std::string>> messages;
     for (const auto& [name, text] : files)
@@ -137,6 +140,11 @@ TEST_F(WindowMessagesTest, EveryFailureOfOpeningAndSavingReadsInChinese) {
     const std::string unwritable = (folder / "no" / "such" / "a.scene").string();
     EXPECT_FALSE(document->Save(unwritable, error));
     messages.emplace_back(unwritable, error);
+    const std::string locked = (folder / "locked.scene").string();
+    std::ofstream(locked) << "kept";
+    fs::permissions(locked, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    EXPECT_FALSE(document->Save(locked, error));
+    messages.emplace_back(locked, error);
     ASSERT_GE(messages.size(), files.size() + 5);
 
     for (const auto& [path, message] : messages) {
@@ -161,6 +169,25 @@ TEST_F(WindowMessagesTest, LocationsNamesAndNumbersAreKept) {
     // What no rule knows still gets Chinese words around it, and nothing is lost.
     EXPECT_EQ(WindowMessage("s.scene:2: something new"), "s.scene 第 2 行：原因：something new");
     EXPECT_EQ(WindowMessage("odd"), "出错：odd");
+}
+
+TEST_F(WindowMessagesTest, FailuresOfMemoryDiskAndCopiesSayWhatFailed) {
+    EXPECT_EQ(WindowMessage("a.scene: out of memory while reading the scene"),
+              "a.scene：读取场景时内存不足");
+    EXPECT_EQ(WindowMessage("a.scene: out of memory while saving the scene"),
+              "a.scene：保存场景时内存不足");
+    EXPECT_EQ(WindowMessage("m.glb: out of memory while importing the model"),
+              "m.glb：导入模型时内存不足");
+    EXPECT_EQ(WindowMessage("a.scene: cannot open the scene (vector::reserve)"),
+              "a.scene：无法打开场景（原因：vector::reserve）");
+    EXPECT_EQ(WindowMessage("d/a.ground.mesh: cannot write (No space left on device)"),
+              "d/a.ground.mesh：无法写入（磁盘空间不足）");
+    EXPECT_EQ(WindowMessage("d/a.scene: the file is read-only"), "d/a.scene：文件是只读的，未覆盖");
+    EXPECT_EQ(WindowMessage("d/a.scene: 'crate.mesh' is not copied: a different file of that "
+                            "name is already in d"),
+              "d/a.scene：未复制 “crate.mesh”：d 中已有同名的其他文件");
+    EXPECT_EQ(WindowMessage("a.scene:3: the name 'nnn...' is longer than 255 bytes"),
+              "a.scene 第 3 行：名称 “nnn...” 超过 255 字节");
 }
 
 TEST_F(WindowMessagesTest, RefusedImportsReadInChinese) {

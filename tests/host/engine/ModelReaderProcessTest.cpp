@@ -50,7 +50,7 @@ TEST(ModelReaderProcessTest, APlanAndARefusalComeBackWhole) {
     EXPECT_EQ(error, "m.ply: no");
     EXPECT_FALSE(ReadApart(
         [](ModelPlan&, std::string&) -> bool { throw std::runtime_error("bad"); }, plan, error));
-    EXPECT_EQ(error, "m.ply: bad");
+    EXPECT_EQ(error, "m.ply: cannot read the model (bad)");
 }
 
 TEST(ModelReaderProcessTest, AReadThatRunsOnIsStoppedAtItsLimit) {

@@ -1,0 +1,63 @@
+// The files a save writes beside the scene file, and the safety rules they share.
+//
+// Every file of a save is first written completely to a hidden temporary file in its target's
+// folder, named ".gizmark-PID-XXXXXX" (PID the writing process), and renamed over the target
+// only when all of them are written. A save killed midway leaves its temporary files behind;
+// the next save into that folder removes those of processes that no longer run, and nothing
+// else. A target without any write permission bit is read-only: a save refuses to replace it,
+// even for a process that could (root), as editors do.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class CEditorScene;
+namespace Ogre {
+class Mesh;
+}
+
+// A file written to a temporary name beside its target, to be renamed over it.
+struct PendingFile {
+    std::string target;
+    std::string temp;
+};
+
+// Creates an empty temporary file of a save in `folder` ("" for the working folder): an open
+// descriptor with its path in `path`, or -1 with errno set.
+int CreateSaveTemporary(const std::string& folder, std::string& path);
+// Removes the temporary files of saves in `folder` whose writing process no longer runs;
+// files of running processes, links, folders and every file that is not named like one are
+// left alone. Answers how many were removed.
+int RemoveStaleSaveTemporaries(const std::string& folder);
+// True when a file exists at `path` and has no write permission bit.
+bool IsReadOnlyFile(const std::string& path);
+
+// Writes `bytes` through the descriptor; 0, or the errno value of the failure.
+int WriteAllBytes(int fd, const std::string& bytes);
+// Writes `bytes` to a new temporary file beside `target`, synced, with the mode of the file it
+// replaces (the usual one for a new file), and appends it to `files`. False with `error` =
+// "TARGET: the file is read-only", "TARGET: cannot write in FOLDER (reason)" or "TARGET:
+// cannot write (reason)", nothing left behind.
+bool WritePendingFile(const std::string& target, const std::string& bytes,
+                      std::vector<PendingFile>& files, std::string& error);
+// The engine's binary form of a mesh, made in memory (the engine's own file writer does not
+// report a full disk). Throws what the engine's serializer throws.
+std::string MeshFileBytes(const Ogre::Mesh& mesh);
+
+// Renames each temporary file over its target; false with `error` at the first that fails
+// (the temporary files left are removed).
+bool CommitPendingFiles(std::vector<PendingFile>& files, std::string& error);
+// Removes the temporary files.
+void DropPendingFiles(std::vector<PendingFile>& files);
+
+// Saving into another folder than the one the scene was opened from: each mesh file of the
+// old folder that the scene shows goes along as a copy, with the material scripts that define
+// its materials and the textures those use, so that the saved scene opens the same. A file of
+// that name already in the new folder with the same bytes is left; one with other bytes is
+// never replaced: it gets a warning "SCENEPATH: 'NAME' is not copied: a different file of that
+// name is already in FOLDER". Copies go to temporary files listed in `files`. False with
+// `error` when one cannot be written.
+bool CopySceneFolderFiles(CEditorScene& scene, const std::string& scenePath,
+                          std::vector<PendingFile>& files, std::vector<std::string>& warnings,
+                          std::string& error);
