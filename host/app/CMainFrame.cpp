@@ -67,7 +67,9 @@ CMainFrame::CMainFrame(CEditorHost& host, int viewCount, const wxSize& size)
     CreateStatusBar(2);
     const int widths[2] = {-1, 150};
     SetStatusWidths(2, widths);
+    m_statusLine.Attach(GetStatusBar());
     SetStatusText(wxString::FromUTF8("就绪"));
+    FlushStatusLine();
     m_aui.Update();
 
     m_timer.SetOwner(this, ID_RENDER_TIMER);
@@ -335,6 +337,9 @@ void CMainFrame::OnTimer(wxTimerEvent&) {
 
 void CMainFrame::OnIdle(wxIdleEvent& event) {
     event.Skip();
+    // Without a render loop (scripts, tests) idle time is the frame tick of the status line.
+    if (!m_renderFrame)
+        FlushStatusLine();
     if (!m_frameDue || !m_renderFrame)
         return;
     m_frameDue = false;
@@ -349,6 +354,27 @@ void CMainFrame::UpdateRubberBands() {
 void CMainFrame::DrainViewEvents() {
     for (CViewWindow* view : m_views)
         view->DrainWindowEvents();
+}
+
+wxStatusBar* CMainFrame::OnCreateStatusBar(int number, long style, wxWindowID winid,
+                                           const wxString& name) {
+    auto* bar = new CStatusBar(this, winid, style, name);
+    bar->SetFieldsCount(number);
+    return bar;
+}
+
+void CMainFrame::SetStatusText(const wxString& text, int field) {
+    m_statusLine.Set(text, field);
+}
+
+int CMainFrame::FlushStatusLine() {
+    if (!m_statusLine.Pending())
+        return 0;
+    // A bar set or removed since (the frame owns it): texts go to the one it has now.
+    wxStatusBar* bar = GetStatusBar();
+    if (bar != m_statusLine.Bar())
+        m_statusLine.Attach(bar);
+    return m_statusLine.Flush();
 }
 
 void CMainFrame::OnClose(wxCloseEvent& event) {
@@ -386,6 +412,8 @@ void CMainFrame::UpdateDocumentState(bool now) {
                           wxString::FromUTF8(" 个物体"),
                       1);
     }
+    // The frame tick: the status texts set since the last frame reach the bar now.
+    FlushStatusLine();
 }
 
 void CMainFrame::ShowWarnings(const std::vector<std::string>& warnings) {

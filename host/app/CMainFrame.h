@@ -6,11 +6,13 @@
 // layout key Alt+W are in MainFrameViews.cpp, with the selection boxes the frame owns.
 // The outliner (COutliner) sits above the side area, in a pane of its own on the same side.
 // The title shows the scene file's name, with a star while there are unsaved changes; the
-// status line shows messages (a hovered tool button's text, warnings) and the selection count.
-// The host object reaches it through IEditorFrame.
+// status line shows messages (a hovered tool button's text, warnings) and the selection count;
+// every text set there is applied once a frame (CStatusLine). The host object reaches the
+// frame through IEditorFrame.
 #pragma once
 
 #include "EditorTypes.h"
+#include "CStatusLine.h"
 #include "IEditorFrame.h"
 
 #include <wx/aui/aui.h>
@@ -135,6 +137,15 @@ public:
     void UpdateDocumentState(bool now = false);
     // The first warning of an open in the status line, with the count of the others.
     void ShowWarnings(const std::vector<std::string>& warnings);
+    // The status line. A text set is kept and applied to the bar at the next frame tick (or
+    // idle time, when no render loop runs), the latest text of each field once.
+    void SetStatusText(const wxString& text, int field = 0) override;
+    // The latest text set for `field`, shown yet or not.
+    wxString StatusText(int field) const { return m_statusLine.Text(field); }
+    // Applies the status texts set since the last frame; answers how many fields changed.
+    int FlushStatusLine();
+    const CStatusLine& StatusLine() const { return m_statusLine; }
+
     // Replaces the 保存更改? box by a function answering wxID_YES, wxID_NO or wxID_CANCEL
     // (tests); an empty function brings the box back.
     void SetSaveQuestion(std::function<int()> ask) { m_askSave = std::move(ask); }
@@ -165,6 +176,8 @@ private:
     void OnStripLeave(wxMouseEvent& event);
     // Makes the option buttons' pane when first shown, and shows or hides it.
     void ShowGizmoOptions(bool shown);
+    wxStatusBar* OnCreateStatusBar(int number, long style, wxWindowID winid,
+                                   const wxString& name) override;
     void OnTimer(wxTimerEvent& event);
     void OnIdle(wxIdleEvent& event);
 
@@ -192,4 +205,5 @@ private:
     wxStopWatch m_titleClock;
     int m_shownSelection = -1;
     int m_hoveredTool = wxID_NONE;
+    CStatusLine m_statusLine;
 };

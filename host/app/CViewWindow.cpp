@@ -55,6 +55,8 @@ class CViewWindow::CAxesListener : public Ogre::RenderTargetListener {
 public:
     explicit CAxesListener(CViewWindow& window) : m_window(window) {}
     void preRenderTargetUpdate(const Ogre::RenderTargetEvent&) override {
+        if (m_window.m_decorations)
+            m_window.m_decorations->FrameDrawn();
         if (m_window.m_decorations && m_window.m_view)
             m_window.m_decorations->UpdateAxes(
                 m_window.m_view->GetCamera()->getDerivedOrientation());

@@ -13,7 +13,6 @@
 #include "ScriptInput.h"
 
 #include <wx/aui/auibar.h>
-#include <wx/statusbr.h>
 #include <wx/stopwatch.h>
 #include <wx/uiaction.h>
 #include <wx/utils.h>
@@ -81,9 +80,9 @@ void PumpUntil(CEditorSession& session, const std::function<bool()>& done) {
     session.ProcessEvents();
 }
 
+// The latest text set for a field of the status line (the bar shows it from the next frame).
 wxString StatusField(CMainFrame& frame, int field) {
-    wxStatusBar* bar = frame.GetStatusBar();
-    return bar && field < bar->GetFieldsCount() ? bar->GetStatusText(field) : wxString();
+    return frame.StatusText(field);
 }
 
 bool ViewKey(CScriptRunner& r, const Args& args, std::string& error) {

@@ -2,18 +2,15 @@
 
 #include "CEditorEntity.h"
 #include "CEditorScene.h"
+#include "ViewDecorations.h"
 
 #include <OgreManualObject.h>
-#include <OgreMaterialManager.h>
-#include <OgrePass.h>
 #include <OgreSceneNode.h>
-#include <OgreTechnique.h>
 
 #include <cmath>
 
 namespace {
 
-const char* const kMaterial = "EditorSelectionBox";
 const char* const kObjectName = "EditorSelectionBoxes";
 // Over the scene (so a box shows through what stands in front of it), under the gizmo, which
 // draws in a later queue.
@@ -21,18 +18,6 @@ constexpr Ogre::uint8 kQueue = Ogre::RENDER_QUEUE_7;
 // The twelve edges of a box as pairs of corner numbers (bit 0 x, bit 1 y, bit 2 z: max).
 const int kEdges[12][2] = {{0, 1}, {2, 3}, {4, 5}, {6, 7}, {0, 2}, {1, 3},
                            {4, 6}, {5, 7}, {0, 4}, {1, 5}, {2, 6}, {3, 7}};
-
-void EnsureMaterial() {
-    auto& materials = Ogre::MaterialManager::getSingleton();
-    if (materials.getByName(kMaterial, Ogre::RGN_DEFAULT))
-        return;
-    Ogre::MaterialPtr m = materials.create(kMaterial, Ogre::RGN_DEFAULT);
-    Ogre::Pass* pass = m->getTechnique(0)->getPass(0);
-    pass->setLightingEnabled(false);
-    pass->setVertexColourTracking(Ogre::TVC_DIFFUSE);
-    pass->setDepthCheckEnabled(false);
-    pass->setDepthWriteEnabled(false);
-}
 
 bool Finite(const Ogre::Vector3& v) {
     return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
@@ -62,7 +47,6 @@ const Ogre::ColourValue CSelectionBoxes::kCurrentColour(1.0f, 1.0f, 0.6f);
 
 CSelectionBoxes::CSelectionBoxes(Ogre::SceneManager* sceneManager, CEditorScene& scene)
     : m_sceneManager(sceneManager), m_scene(scene) {
-    EnsureMaterial();
     m_object = m_sceneManager->createManualObject(kObjectName);
     m_object->setDynamic(true);
     m_object->setRenderQueueGroup(kQueue);
@@ -108,7 +92,8 @@ void CSelectionBoxes::Build() {
             // The section is kept and refilled: its buffer grows when needed and is reused.
             if (m_object->getSections().empty()) {
                 m_object->estimateVertexCount(selected.size() * 24);
-                m_object->begin(kMaterial, Ogre::RenderOperation::OT_LINE_LIST);
+                m_object->begin(CViewDecorations::OverlayLineMaterial(),
+                                Ogre::RenderOperation::OT_LINE_LIST);
             } else {
                 m_object->beginUpdate(0);
             }

@@ -97,11 +97,29 @@ Ogre::Vector3 OnPlane(CViewDecorations::Plane plane, float u, float v) {
 CViewDecorations::CViewDecorations(Ogre::SceneManager* sceneManager, const std::string& name,
                                    Ogre::uint32 visibilityBit, const std::string& caption,
                                    Plane grid)
-    : m_sceneManager(sceneManager), m_name(name), m_bit(visibilityBit) {
-    BuildCaption(caption);
-    if (grid != NONE)
-        BuildGrid(grid);
+    : m_sceneManager(sceneManager), m_name(name), m_bit(visibilityBit), m_captionText(caption),
+      m_plane(grid) {}
+
+const char* CViewDecorations::OverlayLineMaterial() {
+    EnsureGridMaterial();
+    return kGridMaterial;
+}
+
+void CViewDecorations::FrameDrawn() {
+    if (!m_built && m_framesDrawn++ >= kFramesBeforeBuild)
+        Build();
+}
+
+void CViewDecorations::Build() {
+    if (m_built)
+        return;
+    m_built = true;
+    BuildCaption(m_captionText);
+    if (m_plane != NONE)
+        BuildGrid(m_plane);
     BuildAxes();
+    PlaceCaption();
+    SetGridShown(m_gridShown);
 }
 
 CViewDecorations::~CViewDecorations() {
@@ -198,7 +216,12 @@ void CViewDecorations::Resize(int width, int height) {
         return;
     m_width = width;
     m_height = height;
-    if (!m_caption)
+    PlaceCaption();
+}
+
+void CViewDecorations::PlaceCaption() {
+    const int width = m_width, height = m_height;
+    if (!m_caption || width <= 0 || height <= 0)
         return;
     // Pixel corners to clip space; texel (0, 0) at the top left.
     auto nx = [width](int x) { return 2.0f * float(x) / float(width) - 1.0f; };

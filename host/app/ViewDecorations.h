@@ -5,6 +5,12 @@
 // view's camera is. All are engine objects seen only by their own view (a visibility bit of
 // that view's viewport). The orthographic grid is drawn behind the scene; the ground grid is
 // hidden by what stands above the ground plane.
+//
+// They are built on the view's third drawn frame, not with the view: the software renderer
+// compiles a program for every drawing state the first time it draws with it, and the first
+// frame already meets every state of the scene; a caption, grid and tripod that show two frames
+// after the window first appears are not something a person can tell, and the first frame comes
+// sooner.
 #pragma once
 
 #include <OgrePrerequisites.h>
@@ -17,14 +23,30 @@ public:
     // The grid's plane: top, front and side views; GROUND: the plane y = 0 seen in perspective.
     enum Plane { NONE, XZ, XY, ZY, GROUND };
 
+    // How many frames of the view are drawn before the decorations are built.
+    static constexpr int kFramesBeforeBuild = 2;
+
     // `name` prefixes the engine objects; `visibilityBit` is the one bit only this view shows.
+    // Nothing is built yet (Build, or FrameDrawn).
     CViewDecorations(Ogre::SceneManager* sceneManager, const std::string& name,
                      Ogre::uint32 visibilityBit, const std::string& caption, Plane grid);
     ~CViewDecorations();
     CViewDecorations(const CViewDecorations&) = delete;
     CViewDecorations& operator=(const CViewDecorations&) = delete;
 
-    // Places the caption and the axis tripod for a view of this many pixels.
+    // Called before each frame of the view is drawn: builds the decorations before the frame
+    // after the first kFramesBeforeBuild.
+    void FrameDrawn();
+    // Builds the caption, grid and tripod now (once).
+    void Build();
+    bool Built() const { return m_built; }
+
+    // The unlit vertex-coloured line material drawn over the scene without touching the depth
+    // buffer (the orthographic grids, the tripod, the selection boxes: one drawing state).
+    static const char* OverlayLineMaterial();
+
+    // Places the caption and the axis tripod for a view of this many pixels (kept until they
+    // are built).
     void Resize(int width, int height);
     // Turns the axis tripod as the camera (its world orientation) is turned; builds it anew
     // only when the orientation or the view's size changed.
@@ -45,10 +67,15 @@ private:
     void BuildCaption(const std::string& caption);
     void BuildGrid(Plane plane);
     void BuildAxes();
+    void PlaceCaption();
 
     Ogre::SceneManager* m_sceneManager;
     std::string m_name;
     Ogre::uint32 m_bit;
+    std::string m_captionText;
+    Plane m_plane;
+    bool m_built = false;
+    int m_framesDrawn = 0;
     Ogre::ManualObject* m_caption = nullptr;
     Ogre::ManualObject* m_grid = nullptr;
     Ogre::ManualObject* m_axes = nullptr;

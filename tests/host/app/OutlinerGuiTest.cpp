@@ -15,7 +15,6 @@
 #include "EditorTestMain.h"
 #include "ScriptRunner.h"
 
-#include <wx/statusbr.h>
 #include <wx/stopwatch.h>
 #include <wx/textctrl.h>
 #include <wx/uiaction.h>
@@ -65,9 +64,8 @@ protected:
     }
     Names Selection() { return g_session->Scene().getSelectedEntities(); }
     COutliner& Outliner() { return *g_session->Frame()->GetOutliner(); }
-    std::string Status() {
-        return g_session->Frame()->GetStatusBar()->GetStatusText(0).utf8_string();
-    }
+    // The status line's latest text (the bar shows it from the next frame).
+    std::string Status() { return g_session->Frame()->StatusText(0).utf8_string(); }
     static std::string Read(const std::string& path) {
         std::ifstream in(path, std::ios::binary);
         return std::string(std::istreambuf_iterator<char>(in), {});

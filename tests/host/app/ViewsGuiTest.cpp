@@ -393,6 +393,29 @@ TEST_F(ViewsTest, QuietFramesKeepTheBoxesAChangeRebuildsThemOnce) {
     EXPECT_EQ(boxes->CurrentName(), "cone_a");
 }
 
+// The first frames of a view come without its caption, grid and tripod (fewer drawing states to
+// prepare before the first picture); the size and grid choice made meanwhile hold once built.
+TEST_F(ViewsTest, DecorationsComeAfterTheFirstFramesWithWhatWasSetMeanwhile) {
+    CViewDecorations d(g_session->Engine().GetOgreSceneManager(), "DeferredTestView", 1u << 30,
+                       "顶视", CViewDecorations::XZ);
+    d.Resize(320, 240);
+    d.SetGridShown(false);
+    for (int frame = 0; frame < CViewDecorations::kFramesBeforeBuild; ++frame) {
+        d.FrameDrawn();
+        d.UpdateAxes(Ogre::Quaternion::IDENTITY);
+        EXPECT_FALSE(d.Built() || d.Grid() || d.Axes() || d.CaptionWidth() > 0)
+            << "built before frame " << frame + 1;
+    }
+    d.FrameDrawn();
+    ASSERT_TRUE(d.Built());
+    ASSERT_TRUE(d.Grid() && d.Axes());
+    EXPECT_FALSE(d.Grid()->isVisible()) << "the grid hidden before it was built shows";
+    EXPECT_GT(d.CaptionWidth(), 0);
+    d.UpdateAxes(Ogre::Quaternion::IDENTITY);
+    EXPECT_TRUE(d.Axes()->isVisible());
+    EXPECT_FALSE(d.Axes()->getSections().empty());
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
