@@ -45,6 +45,8 @@ int CMapSelectMgr::Create(CGameEngine* engine, IViewHost* viewHost) {
     m_entity = nullptr;
     m_drag.part = GizmoPart::None;
     HideAll();
+    // Loaded while entities are selected: the gizmo stands on them from the first frame.
+    FollowSelection();
     return 0;
 }
 
@@ -58,6 +60,20 @@ int CMapSelectMgr::ReleaseMaterials() {
     m_entity = nullptr;
     m_drag.part = GizmoPart::None;
     return 0;
+}
+
+int CMapSelectMgr::RemoveFromEngine() {
+    Ogre::SceneManager* sm = m_engine ? m_engine->GetOgreSceneManager() : nullptr;
+    for (CGizmoHandleSet* set : m_sets)
+        set->RemoveMeshes();
+    m_scene.Destroy(sm);
+    return ReleaseMaterials();
+}
+
+void CMapSelectMgr::FollowSelection() {
+    if (!m_engine || m_drag.part != GizmoPart::None)
+        return;
+    OnSceneNotify(nullptr, 0, NOTIFY_SELECTION);
 }
 
 void CMapSelectMgr::GetRotation(Ogre::Vector3& axis, float& angle) const {

@@ -32,8 +32,16 @@ public:
 
     // Builds meshes, materials, entities and nodes once; everything starts hidden.
     int Create(CGameEngine* engine, IViewHost* viewHost);
-    // Forgets the five materials and the engine (on unload).
+    // Forgets the materials, meshes, nodes and the engine, leaving them to the engine (a later
+    // Create takes them over).
     int ReleaseMaterials();
+    // On unload: removes every node, entity, mesh and material the gizmo made from the engine,
+    // then forgets them and the engine as ReleaseMaterials does.
+    int RemoveFromEngine();
+    // Takes the host's current selection as the gizmo's entity, as a selection notice would,
+    // and lays out the views when the gizmo shows something. For a gizmo that was built while
+    // entities were selected already (the module loaded after the selection was made).
+    void FollowSelection();
 
     // Stores the mode as given (a value outside GizmoMode shows and grabs nothing) and lays
     // out every view.

@@ -94,6 +94,12 @@ void CMoveHandles::Build(CGameEngine* engine, Ogre::SceneManager* sm) {
     }
 }
 
+void CMoveHandles::RemoveMeshes() {
+    Release();
+    GizmoMeshes::RemoveMesh(kConeMesh);
+    GizmoMeshes::RemoveMesh(kPlaneMesh);
+}
+
 void CMoveHandles::Layout(IView*, GizmoViewState& state, const GizmoPlacement& placement) {
     const float s = state.sizeFactor;
     // World axes: the arrows stand on the scaled, moved template, as they always did. Local

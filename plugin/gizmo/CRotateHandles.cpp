@@ -76,6 +76,12 @@ void CRotateHandles::Release() {
         mesh.reset();
 }
 
+void CRotateHandles::RemoveMeshes() {
+    Release();
+    for (int i = 0; i < CIRCLE_COUNT; ++i)
+        GizmoMeshes::RemoveMesh(CircleMeshName(i));
+}
+
 void CRotateHandles::UpdateCircleMesh(const Ogre::Vector3* points, int index, int count) {
     if (index < 0 || index >= CIRCLE_COUNT)
         return;

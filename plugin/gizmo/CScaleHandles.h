@@ -9,6 +9,7 @@ public:
 
     int Mode() const override { return MODE_SCALE; }
     void Build(CGameEngine* engine, Ogre::SceneManager* sm) override;
+    void RemoveMeshes() override { GizmoMeshes::RemoveMesh(GizmoGeometry::kBoxMesh); }
     void Layout(IView* view, GizmoViewState& state, const GizmoPlacement& placement) override;
     GizmoPart Pick(GizmoViewState& state, const PixelRect& rect, GizmoDragState& drag) override;
     int Drag(const GizmoDragState& drag, GizmoDragStep& step, int viewNumber, int x, int y,

@@ -82,6 +82,8 @@ public:
     virtual void Build(CGameEngine* engine, Ogre::SceneManager* sm) = 0;
     // Forgets the set's own meshes (on unload).
     virtual void Release() {}
+    // Removes the set's own meshes from the engine, then forgets them (on unload).
+    virtual void RemoveMeshes() { Release(); }
     // Lays the set out in a view: fills the view's state and places and shows the set's nodes.
     virtual void Layout(IView* view, GizmoViewState& state, const GizmoPlacement& placement) = 0;
     // The part under the pick rectangle around the press pixel (drag.view, drag.x, drag.y)

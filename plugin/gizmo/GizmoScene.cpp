@@ -176,6 +176,14 @@ void SetBoundsFromPoints(const Ogre::MeshPtr& mesh, const Ogre::Vector3* points,
     mesh->_setBoundingSphereRadius(box.isFinite() ? box.getSize().length() * 0.5f : 0.0f);
 }
 
+void RemoveMesh(const std::string& name) {
+    Ogre::MeshManager* meshes = Ogre::MeshManager::getSingletonPtr();
+    if (!meshes)
+        return;
+    if (meshes->getByName(name, kResourceGroup))
+        meshes->remove(name, kResourceGroup);
+}
+
 } // namespace GizmoMeshes
 
 CGizmoScene::CGizmoScene() {
@@ -186,6 +194,7 @@ CGizmoScene::CGizmoScene() {
 }
 
 void CGizmoScene::CreateRoot(Ogre::SceneManager* sm) {
+    m_sceneManager = sm;
     m_gizmoNode = FindOrCreateGizmoNode(sm);
 }
 
@@ -262,6 +271,39 @@ void CGizmoScene::Release() {
     for (auto& node : m_nodes)
         node = nullptr;
     m_gizmoNode = nullptr;
+    m_sceneManager = nullptr;
+}
+
+void CGizmoScene::Destroy(Ogre::SceneManager* sm) {
+    // Only what is still ours in the scene manager it was made in: another manager (the scene
+    // replaced) took our nodes with the old one.
+    const bool sameScene = sm && sm == m_sceneManager && m_gizmoNode &&
+                           sm->hasSceneNode(kGizmoNodeName) &&
+                           sm->getSceneNode(kGizmoNodeName) == m_gizmoNode;
+    if (sameScene) {
+        for (Ogre::SceneNode*& node : m_nodes) {
+            if (!node)
+                continue;
+            // Each part node holds its one entity; destroying it also detaches it.
+            while (node->numAttachedObjects() > 0) {
+                Ogre::MovableObject* object = node->getAttachedObject(0);
+                node->detachObject(object);
+                sm->destroyMovableObject(object);
+            }
+        }
+        m_gizmoNode->removeAndDestroyAllChildren();
+        sm->destroySceneNode(m_gizmoNode);
+    }
+    if (Ogre::MaterialManager* materials = Ogre::MaterialManager::getSingletonPtr()) {
+        for (Ogre::MaterialPtr& material : m_materials)
+            if (material)
+                materials->remove(material->getName(), material->getGroup());
+        if (Ogre::MaterialPtr axis = materials->getByName(kAxisMaterial))
+            materials->remove(axis->getName(), axis->getGroup());
+    }
+    m_axisMesh.reset();
+    GizmoMeshes::RemoveMesh(kAxisMesh);
+    Release();
 }
 
 void CGizmoScene::HideAll() {

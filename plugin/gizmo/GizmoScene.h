@@ -53,6 +53,8 @@ Ogre::MeshPtr MakeLineMesh(const std::string& name, int count, bool withColour);
 Ogre::HardwareVertexBuffer* VertexBufferOf(const Ogre::MeshPtr& mesh);
 // Bounds (box and sphere) around the first `count` points.
 void SetBoundsFromPoints(const Ogre::MeshPtr& mesh, const Ogre::Vector3* points, int count);
+// Removes the mesh of that name from the engine's meshes, if there is one (on unload).
+void RemoveMesh(const std::string& name);
 } // namespace GizmoMeshes
 
 class CGizmoScene {
@@ -73,8 +75,14 @@ public:
     }
     // The axis lines with their vertex-coloured material, and the template of the three axes.
     void CreateAxisLines(Ogre::SceneManager* sm);
-    // Forgets the materials, meshes and nodes (on unload).
+    // Forgets the materials, meshes and nodes, leaving them to the engine (a later Create takes
+    // them over).
     void Release();
+    // Removes from the engine everything the gizmo made (on unload): the part entities, their
+    // nodes and the gizmo node from `sm` (when it is still the one they were made in), the
+    // materials and the axis mesh; then forgets them as Release does. Nothing of the module is
+    // left drawn over the scene or looked up by a later load.
+    void Destroy(Ogre::SceneManager* sm);
 
     void HideAll();
     void Show(int slot);
@@ -110,6 +118,8 @@ public:
 private:
     Ogre::SceneNode* m_nodes[NODE_COUNT] = {};
     Ogre::SceneNode* m_gizmoNode = nullptr;
+    // The scene manager the nodes and entities were made in.
+    Ogre::SceneManager* m_sceneManager = nullptr;
     Ogre::MaterialPtr m_materials[MATERIAL_COUNT];
     // Colour last set on each material, so an unchanged colour is not set again every frame.
     Ogre::ColourValue m_materialColours[MATERIAL_COUNT];
