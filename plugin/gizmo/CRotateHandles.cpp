@@ -199,11 +199,25 @@ GizmoPart CRotateHandles::Pick(GizmoViewState& state, const PixelRect& rect, Giz
     if (part == GizmoPart::None)
         return part;
     drag.part = part;
-    drag.start = Direction(drag, drag.x, drag.y);
+    drag.frame.centre = m_scene.entityPosition;
+    drag.frame.sizeFactor = state.sizeFactor;
+    drag.frame.viewNormal = state.viewNormal;
+    drag.frame.ringAxis = drag.ringAxis;
+    Ogre::Vector3 nearPoint, farPoint;
+    if (!GizmoPressRay(view, drag.x, drag.y, nearPoint, farPoint) ||
+        !GizmoDragRules::MakeRay(nearPoint, farPoint, drag.pressRay))
+        return GizmoPart::None;
+    drag.start = Direction(drag, drag.pressRay);
     // Without a start direction every later step would measure from nothing.
     if (drag.start == Ogre::Vector3::ZERO || !d3dx::IsFinite(drag.start))
         return GizmoPart::None;
     return part;
+}
+
+Ogre::Vector3 CRotateHandles::Direction(const GizmoDragState& drag, const DragRay& ray) const {
+    return drag.part == GizmoPart::RotateView
+               ? GizmoDragRules::ViewRingDirection(ray, drag.frame)
+               : GizmoDragRules::SphereDirection(ray, drag.frame, drag.part);
 }
 
 Ogre::Vector3 CRotateHandles::Direction(const GizmoDragState& drag, int x, int y) const {
@@ -212,15 +226,7 @@ Ogre::Vector3 CRotateHandles::Direction(const GizmoDragState& drag, int x, int y
     if (!GizmoPressRay(drag.view, x, y, nearPoint, farPoint) ||
         !GizmoDragRules::MakeRay(nearPoint, farPoint, ray))
         return Ogre::Vector3::ZERO;
-    const GizmoViewState& state = m_scene.views[drag.viewIndex];
-    DragFrame frame;
-    frame.centre = m_scene.entityPosition;
-    frame.sizeFactor = state.sizeFactor;
-    frame.viewNormal = state.viewNormal;
-    frame.ringAxis = drag.ringAxis;
-    return drag.part == GizmoPart::RotateView
-               ? GizmoDragRules::ViewRingDirection(ray, frame)
-               : GizmoDragRules::SphereDirection(ray, frame, drag.part);
+    return Direction(drag, ray);
 }
 
 int CRotateHandles::Drag(const GizmoDragState& drag, GizmoDragStep& step, int, int x, int y,
@@ -228,8 +234,8 @@ int CRotateHandles::Drag(const GizmoDragState& drag, GizmoDragStep& step, int, i
     const Ogre::Vector3 g = Direction(drag, x, y);
     Ogre::Vector3 axis;
     float angle = 0.0f;
-    if (!GizmoDragRules::RotationSincePress(drag.part, drag.start, g,
-                                            m_scene.views[drag.viewIndex].viewNormal, axis, angle))
+    if (!GizmoDragRules::RotationSincePress(drag.part, drag.start, g, drag.frame.viewNormal, axis,
+                                            angle))
         return RESULT_NOTHING_NEW;
     if (snap && IsUsableSnapStep(snap->degrees))
         angle = GizmoDragRules::SnapToStep(angle, snap->degrees * kDegreesToRadians);

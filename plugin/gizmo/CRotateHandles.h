@@ -30,8 +30,9 @@ private:
     void UpdateCircleMesh(const Ogre::Vector3* points, int index, int count);
     // The grabbed part's direction at a pixel of the press view (view-ring rule for the
     // view-axis ring, sphere rule otherwise); zero when there is none. The rules measure
-    // against the press view's latest layout and the gizmo centre.
+    // against what the press fixed (drag.frame), never against a later layout.
     Ogre::Vector3 Direction(const GizmoDragState& drag, int x, int y) const;
+    Ogre::Vector3 Direction(const GizmoDragState& drag, const DragRay& ray) const;
 
     Ogre::Vector3 m_innerRing[GizmoGeometry::kRingTemplatePoints];
     Ogre::Vector3 m_outerRing[GizmoGeometry::kRingTemplatePoints];

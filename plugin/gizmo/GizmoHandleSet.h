@@ -48,6 +48,12 @@ struct GizmoDragState {
     Ogre::Vector3 axisDirection = Ogre::Vector3::ZERO;
     // The unit world axis of the grabbed ring (the view normal for the view-axis ring).
     Ogre::Vector3 ringAxis = Ogre::Vector3::UNIT_Z;
+    // What a rotate drag measures against, as the press found it: the gizmo centre, the size
+    // factor and view normal of the pressed view and the ring axis, and the ray through the
+    // press pixel. Later layouts move the gizmo with its entity (which orbits the shared pivot
+    // during the drag), so measuring against them would make the angle depend on the path.
+    DragFrame frame;
+    DragRay pressRay;
     // The distance of the grabbed box from the centre at the press (axis scale).
     float referenceLength = 0.0f;
     // A plane square: the unit normal of the plane the drag moves in and its two unit axes
