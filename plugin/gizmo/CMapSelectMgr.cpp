@@ -339,6 +339,16 @@ int CMapSelectMgr::OnTyped(int viewNumber, float amount, GizmoDragResult* result
     return answer;
 }
 
+void CMapSelectMgr::RestoreStep(const GizmoDragStep& step) {
+    if (m_drag.part == GizmoPart::None)
+        return;
+    m_step = step;
+    if (CGizmoHandleSet* set = HandlesOf(PartInfo(m_drag.part).mode))
+        set->ShowStep(m_drag, m_step);
+    if (m_viewHost)
+        m_viewHost->redraw();
+}
+
 int CMapSelectMgr::OnRelease(IView* view, int viewNumber, int, int x, int y) {
     if (m_drag.part == GizmoPart::None)
         return 0;

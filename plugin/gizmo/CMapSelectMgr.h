@@ -95,6 +95,10 @@ public:
     GizmoPart GetHighlightPart() const { return m_highlight; }
     // What the last drag step gave as a total since the press: the scale factor (scale mode).
     float GetScaleTotal() const { return m_step.previousScale; }
+    // The held part's step state, and putting an earlier one back (an amount the plug-in
+    // refused after the gizmo worked it out): a stretched scale gizmo goes back to its total.
+    const GizmoDragStep& GetStep() const { return m_step; }
+    void RestoreStep(const GizmoDragStep& step);
 
     // Read access for tests.
     SceneEntity* GetEntity() const { return m_entity; }

@@ -107,6 +107,8 @@ public:
     virtual int Typed(const GizmoDragState&, GizmoDragStep&, int /*viewNumber*/, float /*amount*/) {
         return 0;
     }
+    // Shows the gizmo as `step` left it (a step state put back).
+    virtual void ShowStep(const GizmoDragState&, const GizmoDragStep&) {}
     // Whether the part takes a typed amount at all.
     virtual bool TakesTypedAmount(GizmoPart) const { return false; }
     // The drag ends (released or taken back) while this set's mode is the gizmo's; the axis

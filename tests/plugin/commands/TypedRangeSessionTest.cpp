@@ -124,6 +124,68 @@ TEST_F(TypedRangeTest, SharedPivotTurnsOutAndBackEndWhereThePressFoundEveryEntit
     }
 }
 
+// A move typed beyond the world range: refused as a whole, the entity back where the pointer
+// put it (not at the last amount that fitted), the reason shown, and only the pointer's change
+// recorded; without a pointer change, nothing.
+TEST_F(TypedRangeTest, AMoveTypedOutOfRangeLeavesThePointersPlaceAndRecordsOnlyIt) {
+    int px = 0, py = 0;
+    Grab("box_a", "move", "x", px, py);
+    const Placed press(box);
+    ASSERT_EQ(host().PointerDown(0, KEY_LBUTTON, px, py), 1);
+    host().PointerMove(0, KEY_LBUTTON, px + 30, py);
+    const Placed pointer(box);
+    ASSERT_GT(pointer.position.x, press.position.x + 0.1f);
+    Type("200000");
+    EXPECT_NEAR(box->GetWorldPosition().x, press.position.x + 200000.0f, 0.1f);
+    Type("0");
+    EXPECT_EQ(box->GetWorldPosition(), pointer.position);
+    const std::string status = Status();
+    EXPECT_NE(status.find("已拒绝输入 2000000：box_a 的变换会超出世界范围"), std::string::npos)
+        << status;
+    // Return records the pointer's change alone.
+    EXPECT_EQ(host().OtherInput(INPUT_KEY_RETURN, 0), 1);
+    host().PointerUp(0, KEY_LBUTTON, px + 30, py);
+    EXPECT_EQ(box->GetWorldPosition(), pointer.position);
+    ASSERT_EQ(Undo().undoCount(), 1);
+    ASSERT_TRUE(Undo().undo());
+    EXPECT_EQ(box->GetWorldPosition(), press.position);
+
+    // The pointer never moved: nothing is recorded.
+    ASSERT_EQ(host().PointerDown(0, KEY_LBUTTON, px, py), 1);
+    Type("2000000");
+    EXPECT_EQ(box->GetWorldPosition(), press.position);
+    host().PointerUp(0, KEY_LBUTTON, px, py);
+    EXPECT_EQ(box->GetWorldPosition(), press.position);
+    EXPECT_EQ(Undo().undoCount(), 0);
+}
+
+// Scale factors typed on a box: one that would take the entity or its child beyond the range,
+// and a negative one, are refused with the reason, the scale back where the pointer left it.
+TEST_F(TypedRangeTest, ScalesTypedOutOfRangeOrBelowZeroAreRefusedWithTheReason) {
+    int px = 0, py = 0;
+    Grab("box_a", "scale", "x", px, py);
+    const Placed press(box);
+    ASSERT_EQ(host().PointerDown(0, KEY_LBUTTON, px, py), 1);
+    host().PointerMove(0, KEY_LBUTTON, px + 25, py);
+    const Placed pointer(box);
+    ASSERT_NE(pointer.scale.x, press.scale.x);
+    Type("2000000");
+    EXPECT_EQ(box->GetWorldScale(), pointer.scale);
+    EXPECT_NE(Status().find("已拒绝输入 2000000：box_a 的变换会超出世界范围"), std::string::npos);
+    for (int i = 0; i < 7; ++i)
+        EXPECT_EQ(host().OtherInput(INPUT_KEY_BACKSPACE, 0), 1);
+    Type("3");
+    EXPECT_NEAR(box->GetWorldScale().x, press.scale.x * 3.0f, 1e-3f);
+    Type("-");
+    EXPECT_EQ(box->GetWorldScale(), pointer.scale);
+    EXPECT_NE(Status().find("已拒绝输入 -3：缩放倍数不能为负"), std::string::npos);
+    host().PointerUp(0, KEY_LBUTTON, px + 25, py);
+    EXPECT_EQ(box->GetWorldScale(), pointer.scale);
+    ASSERT_EQ(Undo().undoCount(), 1);
+    ASSERT_TRUE(Undo().undo());
+    EXPECT_EQ(box->GetWorldScale(), press.scale);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
