@@ -120,6 +120,16 @@ private:
     GizmoPart Pick(IView* view, int viewNumber, int x, int y, GizmoDragState& drag);
     // Highlights `part` as the hovered one and asks for a redraw when that changes anything.
     int SetHover(GizmoPart part);
+    // A turn matrix kept with the (pitch, yaw, roll) it was made from.
+    struct RotationCache {
+        Ogre::Vector3 key = Ogre::Vector3::ZERO;
+        d3dx::RowMatrix matrix;
+        bool valid = false;
+    };
+    // The layout of UpdateView, between the scene's BeginLayout and EndLayout.
+    int LayOut(IView* view, int viewNumber);
+    // The row matrix of a (pitch, yaw, roll), made again only when it changed.
+    static void RotationOf(const Ogre::Vector3& ypr, RotationCache& cache);
     // Puts a stretched gizmo back as it was at the press and ends the drag.
     void EndDrag();
     // What the plug-in applies for the last step.
@@ -145,4 +155,7 @@ private:
     SnapSteps m_snap;
     GizmoOptions m_options;
     PixelRect m_pickOffsets = GizmoGeometry::kPickOffsets;
+    // The entity's turn and each view's turn as the last layout made them.
+    RotationCache m_entityRotation;
+    RotationCache m_viewRotations[GizmoGeometry::kViewCount];
 };

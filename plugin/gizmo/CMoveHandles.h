@@ -34,4 +34,8 @@ private:
                     const SnapSteps* snap) const;
 
     Ogre::MeshPtr m_planeMesh;
+    // Each square's turn and the axes (u, v, normal) it was made from.
+    Ogre::Vector3 m_squareAxes[GizmoGeometry::kAxisCount][3];
+    Ogre::Quaternion m_squareTurns[GizmoGeometry::kAxisCount];
+    bool m_squareTurnValid[GizmoGeometry::kAxisCount] = {};
 };

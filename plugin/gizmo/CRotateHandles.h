@@ -28,6 +28,10 @@ public:
 
 private:
     void UpdateCircleMesh(const Ogre::Vector3* points, int index, int count);
+    // Works out the view's ring points, the rings' element matrices and the view normal, and
+    // records what they were made from (GizmoViewState::ringKey) under a new version.
+    void LayOutRings(GizmoViewState& state, const GizmoPlacement& placement, float depth);
+    void ForgetMeshLayouts();
     // The grabbed part's direction at a pixel of the press view (view-ring rule for the
     // view-axis ring, sphere rule otherwise); zero when there is none. The rules measure
     // against what the press fixed (drag.frame), never against a later layout.
@@ -38,4 +42,8 @@ private:
     Ogre::Vector3 m_outerRing[GizmoGeometry::kRingTemplatePoints];
     Ogre::Vector3 m_ringScratch[GizmoGeometry::kRingTemplatePoints];
     Ogre::MeshPtr m_circleMeshes[CIRCLE_COUNT];
+    // The view state and version of the ring points each axis ring's mesh holds.
+    const GizmoViewState* m_meshFrom[GizmoGeometry::kAxisCount] = {};
+    unsigned m_meshVersion[GizmoGeometry::kAxisCount] = {};
+    unsigned m_nextVersion = 0;
 };

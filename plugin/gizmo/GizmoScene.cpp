@@ -237,6 +237,8 @@ void CGizmoScene::AddPart(Ogre::SceneManager* sm, int slot, const std::string& e
 }
 
 void CGizmoScene::CreateAxisLines(Ogre::SceneManager* sm) {
+    // A mesh taken over may hold anything: the first update writes it whole.
+    m_axisWritten = false;
     m_axisMesh = Ogre::MeshManager::getSingleton().getByName(kAxisMesh, kResourceGroup);
     if (!m_axisMesh)
         m_axisMesh = GizmoMeshes::MakeLineMesh(kAxisMesh, kAxisLinePoints, true);
@@ -268,6 +270,9 @@ void CGizmoScene::Release() {
     for (bool& known : m_materialColourSet)
         known = false;
     m_axisMesh.reset();
+    m_axisWritten = false;
+    m_allNormal = false;
+    m_inLayout = false;
     for (auto& node : m_nodes)
         node = nullptr;
     m_gizmoNode = nullptr;
@@ -306,15 +311,48 @@ void CGizmoScene::Destroy(Ogre::SceneManager* sm) {
     Release();
 }
 
+namespace {
+
+// Shows or hides a part node, unless it already is so (each part node holds its one entity).
+void SetShown(Ogre::SceneNode* node, bool shown) {
+    if (!node)
+        return;
+    if (node->numAttachedObjects() == 1 && node->getAttachedObject(0)->getVisible() == shown)
+        return;
+    node->setVisible(shown, true);
+}
+
+} // namespace
+
 void CGizmoScene::HideAll() {
+    if (m_inLayout) {
+        for (bool& wanted : m_wanted)
+            wanted = false;
+        return;
+    }
     for (Ogre::SceneNode* node : m_nodes)
-        if (node)
-            node->setVisible(false, true);
+        SetShown(node, false);
 }
 
 void CGizmoScene::Show(int slot) {
-    if (m_nodes[slot])
-        m_nodes[slot]->setVisible(true, true);
+    if (m_inLayout)
+        m_wanted[slot] = true;
+    else
+        SetShown(m_nodes[slot], true);
+}
+
+void CGizmoScene::BeginLayout() {
+    m_inLayout = true;
+    for (bool& wanted : m_wanted)
+        wanted = false;
+}
+
+void CGizmoScene::EndLayout() {
+    if (!m_inLayout)
+        return;
+    m_inLayout = false;
+    for (int slot = 0; slot < NODE_COUNT; ++slot)
+        SetShown(m_nodes[slot], m_wanted[slot]);
 }
 
 // Setting a child's transform makes it queue itself in its parent's set of children to update,
@@ -344,7 +382,10 @@ void CGizmoScene::PlaceNode(int slot, const Ogre::Vector3& position, float scale
         if (turn)
             node->setOrientation(*orientation);
     }
-    node->setVisible(visible, true);
+    if (m_inLayout)
+        m_wanted[slot] = visible;
+    else
+        SetShown(node, visible);
 }
 
 void CGizmoScene::MoveNode(int slot, const Ogre::Vector3& position) {
@@ -365,8 +406,13 @@ bool CGizmoScene::NodeBoxHit(IView* view, int slot) const {
 }
 
 void CGizmoScene::SetNormalColours() {
+    if (m_allNormal)
+        return;
     for (int i = 0; i < MATERIAL_COUNT; ++i)
         SetMaterialColour(i, kNormalColours[i]);
+    m_allNormal = true;
+    for (int i = 0; i < MATERIAL_COUNT; ++i)
+        m_allNormal = m_allNormal && m_materials[i] && m_materialColourSet[i];
 }
 
 void CGizmoScene::SetMaterialColour(int index, const Ogre::ColourValue& colour) {
@@ -374,6 +420,7 @@ void CGizmoScene::SetMaterialColour(int index, const Ogre::ColourValue& colour) 
         return;
     if (m_materialColourSet[index] && m_materialColours[index] == colour)
         return;
+    m_allNormal = false;
     Ogre::Material* material = m_materials[index].get();
     if (material->getNumTechniques() == 0)
         material->createTechnique();
@@ -399,6 +446,10 @@ void CGizmoScene::UpdateAxisMesh(const Ogre::Vector3* points, int highlighted) {
         if (!m_axisMesh)
             m_axisMesh = Ogre::MeshManager::getSingleton().createManual(kAxisMesh, kResourceGroup);
     }
+    // The same points in the same colours are in the buffer already.
+    if (m_axisWritten && highlighted == m_axisHighlight &&
+        (!points || std::memcmp(points, m_axisPositions, sizeof m_axisPositions) == 0))
+        return;
     Ogre::HardwareVertexBuffer* vbuf = GizmoMeshes::VertexBufferOf(m_axisMesh);
     if (!vbuf || vbuf->getNumVertices() < kAxisLinePoints || vbuf->getVertexSize() < 16)
         return;
@@ -418,6 +469,8 @@ void CGizmoScene::UpdateAxisMesh(const Ogre::Vector3* points, int highlighted) {
         std::memcpy(vertex + 12, &colour, 4);
     }
     vbuf->unlock();
+    m_axisWritten = true;
+    m_axisHighlight = highlighted;
     if (points) {
         GizmoMeshes::SetBoundsFromPoints(m_axisMesh, points, kAxisLinePoints);
         if (m_nodes[NODE_AXIS_LINES])
