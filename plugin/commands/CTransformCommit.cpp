@@ -121,6 +121,7 @@ bool CTransformCommit::CanRecord() const {
 }
 
 void CTransformCommit::Begin(int kind, COORDINATE_AXIS axis) {
+    m_mark.clear();
     CSceneManager* scene = Scene();
     auto step = std::make_unique<CTransformCommand>(scene, Notifier());
     step->Capture(TransformSteps::TransformableSelection(scene), kind, axis);
@@ -339,7 +340,45 @@ int CTransformCommit::DropToGround() {
     return 1;
 }
 
+void CTransformCommit::MarkPlace() {
+    m_mark.clear();
+    ForEachSelected(Scene(), [&](SceneEntity* entity) {
+        m_mark.push_back({entity->GetName(), entity->GetPosition(), entity->GetOrientation(),
+                          entity->GetScale()});
+    });
+}
+
+bool CTransformCommit::BackToMark() {
+    if (m_mark.empty())
+        return false;
+    CSceneManager* scene = Scene();
+    IToolManager* notifier = Notifier();
+    for (const MarkedPlace& place : m_mark) {
+        SceneEntity* entity = scene ? scene->getSceneEntity(place.name) : nullptr;
+        if (!entity)
+            continue;
+        // Local values: a parent set back before or after its child leaves the child where it
+        // was marked either way.
+        entity->SetScale(place.scale);
+        entity->SetOrientation(place.orientation);
+        entity->SetPosition(place.position);
+        Notify(notifier, NOTIFY_SCALED, entity);
+        Notify(notifier, NOTIFY_ROTATED, entity);
+        Notify(notifier, NOTIFY_MOVED, entity);
+    }
+    return true;
+}
+
+std::string CTransformCommit::FirstOutOfRange(DragChange change) const {
+    std::vector<SceneEntity*> entities;
+    ForEachSelected(Scene(), [&](SceneEntity* entity) { entities.push_back(entity); });
+    change.aboutCentre = m_pivot.IsActive() && change.kind != DragChange::Move;
+    change.centre = m_pivot.Centre();
+    return WorldRangeCheck::FirstOutOfRange(Scene(), entities, change);
+}
+
 int CTransformCommit::Push() {
+    m_mark.clear();
     m_pivot.Clear();
     CUndoRedoManager* undo = Undo();
     const bool recorded = m_step && undo;
@@ -358,6 +397,7 @@ int CTransformCommit::Cancel() {
     // restores each exactly and notifies; the step itself is then dropped.
     m_step->undo();
     m_step.reset();
+    m_mark.clear();
     m_pivot.Clear();
     m_captured = nullptr;
     return 1;

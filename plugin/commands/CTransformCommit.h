@@ -20,12 +20,14 @@
 #include "CDragPivot.h"
 #include "CTransformCommand.h"
 #include "TransformChannel.h"
+#include "WorldRangeCheck.h"
 
 #include <OgreVector.h>
 
 #include <memory>
 #include <set>
 #include <string>
+#include <vector>
 
 class CSceneManager;
 class CUndoRedoManager;
@@ -85,6 +87,17 @@ public:
     // Puts every recorded entity's world position down (or up) on the ground under it.
     int DropToGround();
 
+    // Where a drag's entities stand, to go back to it: MarkPlace records every selected entity's
+    // local position, orientation and scale that may be transformed; BackToMark sets them again
+    // exactly, each entity notified as moved, rotated and scaled (false without a mark). Begin,
+    // Push and Cancel forget the mark.
+    void MarkPlace();
+    bool BackToMark();
+    // The first selected entity that `change` would take, or whose descendant it would take,
+    // out of the world range (see WorldRangeCheck); empty when it keeps every entity within.
+    // A turn or scale of a drag about the common centre is checked about that centre.
+    std::string FirstOutOfRange(DragChange change) const;
+
     // Hands the open step to the undo manager as one undo step (without one, drops it);
     // 1 when it was recorded.
     int Push();
@@ -115,7 +128,14 @@ private:
     // The open step when it is one of ours, else null.
     const CTransformCommand* Captured() const;
 
+    // One entity's local values, as MarkPlace records them.
+    struct MarkedPlace {
+        std::string name;
+        Ogre::Vector3 position, orientation, scale;
+    };
+
     Interface* m_host = nullptr;
+    std::vector<MarkedPlace> m_mark;
     std::unique_ptr<IBaseCommand> m_step;
     const CTransformCommand* m_captured = nullptr; // m_step, when Begin made it
     CDragPivot m_pivot;                            // active for a drag about the common centre

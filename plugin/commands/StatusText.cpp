@@ -1,6 +1,7 @@
 #include "StatusText.h"
 
 #include "CSceneManager.h"
+#include "EditorTypes.h"
 #include "Interface.h"
 #include "SceneEntity.h"
 
@@ -12,6 +13,7 @@ namespace StatusText {
 const char* const kSnapped = "（吸附）";
 const char* const kCancelled = "已取消拖动";
 const char* const kNotANumber = "已拒绝：输入的数值无效";
+const char* const kNegativeScale = "缩放倍数不能为负";
 
 namespace {
 
@@ -56,6 +58,17 @@ std::string Typed(const std::string& text) {
 
 std::string Locked(const std::string& name) {
     return "已拒绝：" + name + " 已锁定，变换未改变";
+}
+
+std::string TypedRefused(const std::string& text, const std::string& why) {
+    return "已拒绝输入 " + text + "：" + why;
+}
+
+std::string OutOfRange(const std::string& name) {
+    char range[96];
+    std::snprintf(range, sizeof range, "位置 ±%g，缩放 %g 至 %g", double(kMaxWorldCoordinate),
+                  double(kMinWorldScale), double(kMaxWorldScale));
+    return name + " 的变换会超出世界范围（" + range + "）";
 }
 
 std::string FirstLockedSelected(CSceneManager* scene) {

@@ -28,6 +28,12 @@ std::string Scale(float factor, bool snapped);
 std::string Typed(const std::string& text);
 // "已拒绝：NAME 已锁定，变换未改变": the edit left the entity as it was.
 std::string Locked(const std::string& name);
+// "已拒绝输入 TEXT：WHY": an amount typed during a drag that was not applied.
+std::string TypedRefused(const std::string& text, const std::string& why);
+// Why: "NAME 的变换会超出世界范围（位置 ±1e+06，缩放 1e-06 至 1e+06）".
+std::string OutOfRange(const std::string& name);
+// Why a typed scale factor below zero is refused.
+extern const char* const kNegativeScale;
 
 // The first selected entity (by name) that may not be transformed; empty when there is none.
 std::string FirstLockedSelected(CSceneManager* scene);

@@ -19,6 +19,7 @@ int CDragController::Press(const PointerEvent& event) {
     m_pressCancelled = false;
     m_lockedInDrag.clear();
     m_typed.Clear();
+    m_pointerMarked = m_pointerChanged = m_typedRefused = false;
     // The axes and pivot hold from the press to the release.
     if (m_host)
         m_gizmo.SetOptions(m_host->gizmoOptions());
@@ -38,6 +39,7 @@ int CDragController::Press(const PointerEvent& event) {
     // Nothing has changed yet: the status line starts the drag from zero.
     GizmoDragResult none;
     none.kind = m_gizmo.GetMode();
+    m_applied = none;
     ShowDragStep(none, event.keys.ctrl());
     return 1;
 }
@@ -64,8 +66,10 @@ void CDragController::FollowPointer(const PointerEvent& event) {
     if (event.keys.ctrl() && m_host)
         m_gizmo.SetSnapSteps(m_host->snapSteps());
     if (m_gizmo.OnDrag(event.view, event.viewNumber, event.keys.flags, event.x, event.y, &drag) ==
-        1)
+        1) {
         ApplyStep(drag, event.keys.ctrl());
+        m_pointerChanged = true;
+    }
 }
 
 void CDragController::ApplyStep(const GizmoDragResult& drag, bool snapped) {
@@ -80,6 +84,7 @@ void CDragController::ApplyStep(const GizmoDragResult& drag, bool snapped) {
     } else { // the other kinds are numbered as the modes the drag transforms take
         m_drag.ApplyDrag(drag.kind, drag.value, m_groundFollow);
     }
+    m_applied = drag;
     ShowDragStep(drag, snapped);
 }
 
@@ -106,15 +111,18 @@ int CDragController::TypeKey(int code) {
 
 void CDragController::ApplyTyped() {
     if (!m_typed.IsActive()) {
+        // The text emptied: the pointer drives again, from where it is now.
+        m_pointerMarked = m_typedRefused = false;
         FollowPointer(m_lastPointer);
     } else {
-        // Nothing but a sign or a point yet: no change since the press.
-        const float neutral = m_gizmo.GetMode() == MODE_SCALE ? 1.0f : 0.0f;
-        GizmoDragResult drag;
-        if (m_gizmo.OnTyped(m_lastPointer.viewNumber, m_typed.Value(neutral), &drag) == 1) {
-            ApplyStep(drag, false);
-            return;
+        if (!m_pointerMarked) {
+            m_drag.MarkPlace();
+            m_pointerStep = m_gizmo.GetStep();
+            m_pointerResult = m_applied;
+            m_pointerMarked = true;
         }
+        ApplyTypedAmount();
+        return;
     }
     // Nothing new was applied: the status line still shows the text as it now stands.
     GizmoDragResult shown;
@@ -123,11 +131,93 @@ void CDragController::ApplyTyped() {
     ShowDragStep(shown, false);
 }
 
+void CDragController::ApplyTypedAmount() {
+    // Nothing but a sign or a point yet: no change since the press.
+    const bool scale = m_gizmo.GetMode() == MODE_SCALE;
+    const float amount = m_typed.Value(scale ? 1.0f : 0.0f);
+    if (scale && amount < 0.0f) {
+        RefuseTyped(StatusText::kNegativeScale);
+        return;
+    }
+    const GizmoDragStep before = m_gizmo.GetStep();
+    GizmoDragResult drag;
+    const int answer = m_gizmo.OnTyped(m_lastPointer.viewNumber, amount, &drag);
+    if (answer == 1) {
+        // The whole amount or nothing of it: a prefix that fitted is not left standing.
+        const std::string outside = m_drag.FirstOutOfRange(ChangeTo(drag, before));
+        if (!outside.empty()) {
+            RefuseTyped(StatusText::OutOfRange(outside));
+            return;
+        }
+        m_typedRefused = false;
+        ApplyStep(drag, false);
+        return;
+    }
+    // The same amount as where things stand (the pointer's, after a refusal): it stands.
+    m_typedRefused = false;
+    GizmoDragResult shown;
+    shown.kind = m_gizmo.GetMode();
+    shown.value = m_gizmo.GetDragResult();
+    ShowDragStep(shown, false);
+}
+
+void CDragController::RefuseTyped(const std::string& why) {
+    m_gizmo.RestoreStep(m_pointerStep);
+    m_drag.BackToMark();
+    m_applied = m_pointerResult;
+    m_typedRefused = true;
+    StatusText::Show(m_host, StatusText::TypedRefused(m_typed.Text(), why));
+}
+
+namespace {
+
+// The world turn since the press that a drag result applies.
+Ogre::Quaternion TurnOf(const GizmoDragResult& result) {
+    if (result.kind == DRAG_KIND_AXIS_TURN && result.axis.squaredLength() > 0.0f)
+        return Ogre::Quaternion(Ogre::Radian(result.angle), result.axis.normalisedCopy());
+    if (result.kind == DRAG_KIND_TURN)
+        return PivotRules::TurnOfPitchYawRoll(result.value);
+    return Ogre::Quaternion::IDENTITY;
+}
+
+} // namespace
+
+DragChange CDragController::ChangeTo(const GizmoDragResult& drag,
+                                     const GizmoDragStep& before) const {
+    DragChange change;
+    if (drag.kind == DRAG_KIND_MOVE) {
+        change.kind = DragChange::Move;
+        change.move = drag.value;
+        if (m_applied.kind == DRAG_KIND_MOVE)
+            change.move -= m_applied.value;
+    } else if (drag.kind == DRAG_KIND_TURN || drag.kind == DRAG_KIND_AXIS_TURN) {
+        change.kind = DragChange::Turn;
+        change.turn = TurnOf(drag) * TurnOf(m_applied).Inverse();
+    } else if (drag.kind == DRAG_KIND_SCALE) {
+        // The factors are the ratio to the total last applied; so is the spread.
+        change.kind = DragChange::Scale;
+        change.factors = drag.value;
+        change.spread = m_gizmo.GetScaleTotal() / before.previousScale;
+        const GizmoDragState& state = m_gizmo.GetDragState();
+        change.spreadAxis =
+            state.part == GizmoPart::ScaleAll ? Ogre::Vector3::ZERO : state.axisDirection;
+    }
+    return change;
+}
+
+void CDragController::EndStep() {
+    if (m_typedRefused && !m_pointerChanged)
+        m_drag.Cancel();
+    else
+        m_drag.Push();
+    m_pointerMarked = m_typedRefused = m_pointerChanged = false;
+}
+
 void CDragController::FinishWithReturn() {
     const PointerEvent& at = m_lastPointer;
     if (m_gizmo.OnRelease(at.view, at.viewNumber, at.keys.flags, at.x, at.y) != 1)
         return;
-    m_drag.Push();
+    EndStep();
     m_typed.Clear();
     if (!m_lockedInDrag.empty())
         StatusText::Show(m_host, StatusText::Locked(m_lockedInDrag));
@@ -161,7 +251,7 @@ CDragController::Release CDragController::OnRelease(const PointerEvent& event) {
     }
     if (m_gizmo.OnRelease(event.view, event.viewNumber, event.keys.flags, event.x, event.y) != 1)
         return Release::NotADrag;
-    m_drag.Push();
+    EndStep();
     m_typed.Clear();
     if (!m_lockedInDrag.empty())
         StatusText::Show(m_host, StatusText::Locked(m_lockedInDrag));
@@ -175,6 +265,7 @@ int CDragController::Cancel() {
     // Every entity the press recorded gets its value back exactly; no undo step remains.
     m_drag.Cancel();
     m_typed.Clear();
+    m_pointerMarked = m_typedRefused = m_pointerChanged = false;
     m_pressCancelled = true;
     m_lockedInDrag.clear();
     StatusText::Show(m_host, StatusText::kCancelled);

@@ -7,6 +7,7 @@
 
 #include "CTransformCommit.h"
 #include "GizmoDragRules.h"
+#include "GizmoHandleSet.h"
 #include "PluginCalls.h"
 #include "TypedAmount.h"
 
@@ -70,6 +71,17 @@ private:
     void ShowDragStep(const GizmoDragResult& drag, bool snapped);
     // The typed amount (or, with the text emptied, the pointer's last place) applied.
     void ApplyTyped();
+    // The typed amount as a whole, checked against the world range and applied, or refused.
+    void ApplyTypedAmount();
+    // A typed amount refused: the entities and the gizmo go back to where the pointer had put
+    // them, and the status line says why.
+    void RefuseTyped(const std::string& why);
+    // The change from where the entities stand (m_applied) to what a step gave, as the world
+    // range check takes it; `before` is the gizmo's step state before that step.
+    DragChange ChangeTo(const GizmoDragResult& drag, const GizmoDragStep& before) const;
+    // Records the open step, or takes it back when it would record nothing but a refused typed
+    // amount (the pointer changed nothing).
+    void EndStep();
     void FollowPointer(const PointerEvent& event);
     // Ends the drag at the pointer's last place as a release does.
     void FinishWithReturn();
@@ -84,6 +96,17 @@ private:
     // The amount typed during the drag under way, and where the pointer last was in it.
     CTypedAmount m_typed;
     PointerEvent m_lastPointer;
+    // The last result applied to the entities: where they stand since the press.
+    GizmoDragResult m_applied;
+    // Where the pointer had put things when the typed amount began: the entities (the commit's
+    // mark), the gizmo's step state and the applied result. Taken at the first typed key.
+    bool m_pointerMarked = false;
+    GizmoDragStep m_pointerStep;
+    GizmoDragResult m_pointerResult;
+    // The pointer applied a step during the drag under way.
+    bool m_pointerChanged = false;
+    // The typed amount as it stands was refused: the entities stand where the pointer put them.
+    bool m_typedRefused = false;
     // A selected entity the drag under way leaves as it is (named at the release).
     std::string m_lockedInDrag;
 };

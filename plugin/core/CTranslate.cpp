@@ -72,7 +72,12 @@ int CTranslate::Load() {
 
 int CTranslate::Unload() {
     IViewHost* viewHost = m_host->viewHost();
-    GuardedStep("releasing the gizmo materials", [&] { m_gizmo.ReleaseMaterials(); });
+    // Nothing of the gizmo may stay in the scene (drawn over the entities) once its code is
+    // gone.
+    GuardedStep("removing the gizmo", [&] {
+        m_gizmo.RemoveFromEngine();
+        ReleaseSelectTerrainMaterial();
+    });
     // The host must not keep showing a panel that is about to go.
     if (m_page.IsPageShown() && viewHost)
         viewHost->setSidePanel(nullptr);

@@ -11,6 +11,7 @@
 #include <OgreSceneManager.h>
 
 #include <cmath>
+#include <cstring>
 
 using namespace GizmoGeometry;
 
@@ -45,6 +46,8 @@ int CMapSelectMgr::Create(CGameEngine* engine, IViewHost* viewHost) {
     m_entity = nullptr;
     m_drag.part = GizmoPart::None;
     HideAll();
+    // Loaded while entities are selected: the gizmo stands on them from the first frame.
+    FollowSelection();
     return 0;
 }
 
@@ -58,6 +61,20 @@ int CMapSelectMgr::ReleaseMaterials() {
     m_entity = nullptr;
     m_drag.part = GizmoPart::None;
     return 0;
+}
+
+int CMapSelectMgr::RemoveFromEngine() {
+    Ogre::SceneManager* sm = m_engine ? m_engine->GetOgreSceneManager() : nullptr;
+    for (CGizmoHandleSet* set : m_sets)
+        set->RemoveMeshes();
+    m_scene.Destroy(sm);
+    return ReleaseMaterials();
+}
+
+void CMapSelectMgr::FollowSelection() {
+    if (!m_engine || m_drag.part != GizmoPart::None)
+        return;
+    OnSceneNotify(nullptr, 0, NOTIFY_SELECTION);
 }
 
 void CMapSelectMgr::GetRotation(Ogre::Vector3& axis, float& angle) const {
@@ -126,7 +143,24 @@ int CMapSelectMgr::OnSceneNotify(void* object, int redraw, int code) {
 }
 
 int CMapSelectMgr::UpdateView(IView* view, int viewNumber) {
-    HideAll();
+    // The nodes are shown or hidden once, at the end, as the layout leaves them.
+    m_scene.BeginLayout();
+    const int answer = LayOut(view, viewNumber);
+    m_scene.EndLayout();
+    return answer;
+}
+
+void CMapSelectMgr::RotationOf(const Ogre::Vector3& ypr, RotationCache& cache) {
+    // Bits compared: a NaN never matches, so it is worked out (and refused later) every time.
+    if (cache.valid && std::memcmp(&cache.key, &ypr, sizeof ypr) == 0)
+        return;
+    d3dx::MatrixRotationYawPitchRoll(cache.matrix, ypr.y, ypr.x, ypr.z);
+    cache.key = ypr;
+    cache.valid = true;
+}
+
+int CMapSelectMgr::LayOut(IView* view, int viewNumber) {
+    m_scene.HideAll();
     if (!m_entity || !view || !m_engine || viewNumber < 0 || viewNumber >= kViewCount)
         return 0;
     if (GetActiveElement() == ELEMENT_NONE)
@@ -168,15 +202,15 @@ int CMapSelectMgr::UpdateView(IView* view, int viewNumber) {
     GizmoPlacement placement;
     placement.position = position;
     placement.orientation = orientation;
-    d3dx::RowMatrix translation(d3dx::kUnset), scaling(d3dx::kUnset), viewRotation(d3dx::kUnset);
-    d3dx::MatrixRotationYawPitchRoll(placement.rotation, orientation.y, orientation.x,
-                                     orientation.z);
+    // The turns are worked out again only when the entity or the view turned.
+    RotationOf(orientation, m_entityRotation);
+    RotationOf(viewOrientation, m_viewRotations[viewNumber]);
+    placement.rotation = m_entityRotation.matrix;
+    d3dx::RowMatrix translation(d3dx::kUnset), scaling(d3dx::kUnset);
     d3dx::MatrixTranslation(translation, position.x, position.y, position.z);
     d3dx::MatrixScaling(scaling, s, s, s);
     d3dx::MatrixMultiply(placement.scaleTranslate, scaling, translation);
-    d3dx::MatrixRotationYawPitchRoll(viewRotation, viewOrientation.y, viewOrientation.x,
-                                     viewOrientation.z);
-    d3dx::MatrixMultiply(state.viewFacing, viewRotation, scaling);
+    d3dx::MatrixMultiply(state.viewFacing, m_viewRotations[viewNumber].matrix, scaling);
     state.viewFacing.SetTranslation(position);
     state.sizeFactor = s;
     placement.heldAxis = PartInfo(m_highlight).axis;
@@ -321,6 +355,16 @@ int CMapSelectMgr::OnTyped(int viewNumber, float amount, GizmoDragResult* result
     if (answer == 1 && result)
         FillResult(*result);
     return answer;
+}
+
+void CMapSelectMgr::RestoreStep(const GizmoDragStep& step) {
+    if (m_drag.part == GizmoPart::None)
+        return;
+    m_step = step;
+    if (CGizmoHandleSet* set = HandlesOf(PartInfo(m_drag.part).mode))
+        set->ShowStep(m_drag, m_step);
+    if (m_viewHost)
+        m_viewHost->redraw();
 }
 
 int CMapSelectMgr::OnRelease(IView* view, int viewNumber, int, int x, int y) {

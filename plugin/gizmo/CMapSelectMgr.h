@@ -32,8 +32,16 @@ public:
 
     // Builds meshes, materials, entities and nodes once; everything starts hidden.
     int Create(CGameEngine* engine, IViewHost* viewHost);
-    // Forgets the five materials and the engine (on unload).
+    // Forgets the materials, meshes, nodes and the engine, leaving them to the engine (a later
+    // Create takes them over).
     int ReleaseMaterials();
+    // On unload: removes every node, entity, mesh and material the gizmo made from the engine,
+    // then forgets them and the engine as ReleaseMaterials does.
+    int RemoveFromEngine();
+    // Takes the host's current selection as the gizmo's entity, as a selection notice would,
+    // and lays out the views when the gizmo shows something. For a gizmo that was built while
+    // entities were selected already (the module loaded after the selection was made).
+    void FollowSelection();
 
     // Stores the mode as given (a value outside GizmoMode shows and grabs nothing) and lays
     // out every view.
@@ -87,6 +95,10 @@ public:
     GizmoPart GetHighlightPart() const { return m_highlight; }
     // What the last drag step gave as a total since the press: the scale factor (scale mode).
     float GetScaleTotal() const { return m_step.previousScale; }
+    // The held part's step state, and putting an earlier one back (an amount the plug-in
+    // refused after the gizmo worked it out): a stretched scale gizmo goes back to its total.
+    const GizmoDragStep& GetStep() const { return m_step; }
+    void RestoreStep(const GizmoDragStep& step);
 
     // Read access for tests.
     SceneEntity* GetEntity() const { return m_entity; }
@@ -108,6 +120,16 @@ private:
     GizmoPart Pick(IView* view, int viewNumber, int x, int y, GizmoDragState& drag);
     // Highlights `part` as the hovered one and asks for a redraw when that changes anything.
     int SetHover(GizmoPart part);
+    // A turn matrix kept with the (pitch, yaw, roll) it was made from.
+    struct RotationCache {
+        Ogre::Vector3 key = Ogre::Vector3::ZERO;
+        d3dx::RowMatrix matrix;
+        bool valid = false;
+    };
+    // The layout of UpdateView, between the scene's BeginLayout and EndLayout.
+    int LayOut(IView* view, int viewNumber);
+    // The row matrix of a (pitch, yaw, roll), made again only when it changed.
+    static void RotationOf(const Ogre::Vector3& ypr, RotationCache& cache);
     // Puts a stretched gizmo back as it was at the press and ends the drag.
     void EndDrag();
     // What the plug-in applies for the last step.
@@ -133,4 +155,7 @@ private:
     SnapSteps m_snap;
     GizmoOptions m_options;
     PixelRect m_pickOffsets = GizmoGeometry::kPickOffsets;
+    // The entity's turn and each view's turn as the last layout made them.
+    RotationCache m_entityRotation;
+    RotationCache m_viewRotations[GizmoGeometry::kViewCount];
 };

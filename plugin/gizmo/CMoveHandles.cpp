@@ -94,6 +94,12 @@ void CMoveHandles::Build(CGameEngine* engine, Ogre::SceneManager* sm) {
     }
 }
 
+void CMoveHandles::RemoveMeshes() {
+    Release();
+    GizmoMeshes::RemoveMesh(kConeMesh);
+    GizmoMeshes::RemoveMesh(kPlaneMesh);
+}
+
 void CMoveHandles::Layout(IView*, GizmoViewState& state, const GizmoPlacement& placement) {
     const float s = state.sizeFactor;
     // World axes: the arrows stand on the scaled, moved template, as they always did. Local
@@ -116,7 +122,8 @@ void CMoveHandles::Layout(IView*, GizmoViewState& state, const GizmoPlacement& p
             placement.localAxes
                 ? d3dx::Vec3Normalize(d3dx::Vec3TransformNormal(unit, placement.rotation))
                 : unit;
-        const Ogre::Quaternion arrow = i == 0 ? turn * kArrowX : (i == 2 ? turn * kArrowZ : turn);
+        const Ogre::Quaternion& fixed = i == 0 ? kArrowX : (i == 2 ? kArrowZ : turn);
+        const Ogre::Quaternion arrow = placement.localAxes && i != 1 ? turn * fixed : fixed;
         m_scene.PlaceNode(NODE_ARROW_X + i, coneBase, s, &arrow);
     }
     // The view's direction is the facing matrix's Z axis; a square seen too nearly edge-on
@@ -129,10 +136,19 @@ void CMoveHandles::Layout(IView*, GizmoViewState& state, const GizmoPlacement& p
         const bool faces = GizmoDragRules::PlaneFacesView(state.moveAxes[i], viewDirection);
         state.shown[kPlaneShownSlot + i] = faces ? 1 : 0;
         // Placed even where hidden: views that lay the gizmo out alike then move no node (a
-        // moved node costs the frame's node update a queue entry).
+        // moved node costs the frame's node update a queue entry: skipping the hidden squares
+        // made the four-view frame allocate once more).
         const Ogre::Vector3 centre = placement.position + (u + v) * (kPlaneHandleOffset * s);
-        const Ogre::Quaternion square(u, v, state.moveAxes[i]);
-        m_scene.PlaceNode(NODE_PLANE_YZ + i, centre, s, &square, faces);
+        // The square's turn is made again only when its axes changed.
+        if (!m_squareTurnValid[i] || m_squareAxes[i][0] != u || m_squareAxes[i][1] != v ||
+            m_squareAxes[i][2] != state.moveAxes[i]) {
+            m_squareTurns[i] = Ogre::Quaternion(u, v, state.moveAxes[i]);
+            m_squareAxes[i][0] = u;
+            m_squareAxes[i][1] = v;
+            m_squareAxes[i][2] = state.moveAxes[i];
+            m_squareTurnValid[i] = true;
+        }
+        m_scene.PlaceNode(NODE_PLANE_YZ + i, centre, s, &m_squareTurns[i], faces);
     }
     m_scene.UpdateAxisMesh(state.axisPoints, placement.heldAxis);
     m_scene.Show(NODE_AXIS_LINES);

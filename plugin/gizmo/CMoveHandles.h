@@ -14,6 +14,7 @@ public:
     int Mode() const override { return MODE_MOVE; }
     void Build(CGameEngine* engine, Ogre::SceneManager* sm) override;
     void Release() override { m_planeMesh.reset(); }
+    void RemoveMeshes() override;
     void Layout(IView* view, GizmoViewState& state, const GizmoPlacement& placement) override;
     GizmoPart Pick(GizmoViewState& state, const PixelRect& rect, GizmoDragState& drag) override;
     int Drag(const GizmoDragState& drag, GizmoDragStep& step, int viewNumber, int x, int y,
@@ -33,4 +34,8 @@ private:
                     const SnapSteps* snap) const;
 
     Ogre::MeshPtr m_planeMesh;
+    // Each square's turn and the axes (u, v, normal) it was made from.
+    Ogre::Vector3 m_squareAxes[GizmoGeometry::kAxisCount][3];
+    Ogre::Quaternion m_squareTurns[GizmoGeometry::kAxisCount];
+    bool m_squareTurnValid[GizmoGeometry::kAxisCount] = {};
 };

@@ -35,6 +35,8 @@ CRotateHandles::CRotateHandles(CGizmoScene& scene) : CGizmoHandleSet(scene) {
 }
 
 void CRotateHandles::Build(CGameEngine*, Ogre::SceneManager* sm) {
+    // A mesh taken over may hold anything: the first layout writes it.
+    ForgetMeshLayouts();
     // Ring i has material i and circle mesh i: the axis rings, then the inner and outer view
     // ring.
     for (int i = 0; i < CIRCLE_COUNT; ++i) {
@@ -74,6 +76,20 @@ void CRotateHandles::Build(CGameEngine*, Ogre::SceneManager* sm) {
 void CRotateHandles::Release() {
     for (auto& mesh : m_circleMeshes)
         mesh.reset();
+    ForgetMeshLayouts();
+}
+
+void CRotateHandles::ForgetMeshLayouts() {
+    for (int i = 0; i < kAxisCount; ++i) {
+        m_meshFrom[i] = nullptr;
+        m_meshVersion[i] = 0;
+    }
+}
+
+void CRotateHandles::RemoveMeshes() {
+    Release();
+    for (int i = 0; i < CIRCLE_COUNT; ++i)
+        GizmoMeshes::RemoveMesh(CircleMeshName(i));
 }
 
 void CRotateHandles::UpdateCircleMesh(const Ogre::Vector3* points, int index, int count) {
@@ -104,13 +120,35 @@ void CRotateHandles::UpdateCircleMesh(const Ogre::Vector3* points, int index, in
 }
 
 void CRotateHandles::Layout(IView* view, GizmoViewState& state, const GizmoPlacement& placement) {
-    state.entityRotation = placement.rotation;
     const float s = state.sizeFactor;
     const Ogre::Vector3& centre = placement.position;
-    const Ogre::Quaternion facing = d3dx::RowMatrixToQuaternion(state.viewFacing);
-    m_scene.PlaceNode(NODE_VIEW_RING_INNER, centre, s, &facing);
-    m_scene.PlaceNode(NODE_VIEW_RING_OUTER, centre, s, &facing);
+    const float d = view->checksDepth() ? 0.0f : kOrthographicCutOffset;
+    // The rings' layout depends on the entity's turn, the view's facing (its turn, the size
+    // factor and the centre) and the cut offset alone: with all three as this view's last
+    // layout left them, its ring points stand as they are.
+    const bool same = state.ringVersion != 0 && state.ringKey.rotation == placement.rotation &&
+                      state.ringKey.facing == state.viewFacing && state.ringKey.depth == d;
+    state.entityRotation = placement.rotation;
+    if (!same)
+        LayOutRings(state, placement, d);
+    for (int i = 0; i < kAxisCount; ++i)
+        state.elements[i] = state.ringKey.elements[i];
+    m_scene.PlaceNode(NODE_VIEW_RING_INNER, centre, s, &state.ringKey.facingTurn);
+    m_scene.PlaceNode(NODE_VIEW_RING_OUTER, centre, s, &state.ringKey.facingTurn);
+    for (int i = 0; i < kAxisCount; ++i) {
+        // The mesh is shared by the views: written again only when it holds another layout.
+        if (m_meshFrom[i] != &state || m_meshVersion[i] != state.ringVersion) {
+            UpdateCircleMesh(state.ringPoints[i], i, state.ringCount[i]);
+            m_meshFrom[i] = &state;
+            m_meshVersion[i] = state.ringVersion;
+        }
+        m_scene.Show(NODE_RING_X + i);
+    }
+}
 
+void CRotateHandles::LayOutRings(GizmoViewState& state, const GizmoPlacement& placement, float d) {
+    const float s = state.sizeFactor;
+    const Ogre::Vector3& centre = placement.position;
     d3dx::RowMatrix translation, scaling, quarter, placed[3];
     d3dx::MatrixTranslation(translation, centre.x, centre.y, centre.z);
     d3dx::MatrixScaling(scaling, s, s, s);
@@ -124,7 +162,6 @@ void CRotateHandles::Layout(IView* view, GizmoViewState& state, const GizmoPlace
 
     // The plane through the centre that faces the viewer. The view's orientation frame looks
     // along its +Z, so (up x right) points back at the viewer and the kept half is the near one.
-    const float d = view->checksDepth() ? 0.0f : kOrthographicCutOffset;
     const float l = kInnerRingRadius;
     const Ogre::Vector3 c = d3dx::Vec3TransformCoord(Ogre::Vector3(0, 0, d), state.viewFacing);
     const Ogre::Vector3 u = d3dx::Vec3TransformCoord(Ogre::Vector3(0, l, d), state.viewFacing);
@@ -133,9 +170,8 @@ void CRotateHandles::Layout(IView* view, GizmoViewState& state, const GizmoPlace
     state.viewNormal = n;
 
     for (int i = 0; i < kAxisCount; ++i) {
-        d3dx::RowMatrix ring;
+        d3dx::RowMatrix& ring = state.ringKey.elements[i];
         d3dx::MatrixMultiply(ring, scaling, placed[i]);
-        state.elements[i] = ring;
         d3dx::Vec3TransformCoordArray(m_ringScratch, m_innerRing, kRingTemplatePoints, ring);
         int count = 0;
         // Rounding in the view's orientation must not split a ring that lies in the plane.
@@ -155,9 +191,15 @@ void CRotateHandles::Layout(IView* view, GizmoViewState& state, const GizmoPlace
             }
         }
         state.ringCount[i] = count;
-        UpdateCircleMesh(out, i, count);
-        m_scene.Show(NODE_RING_X + i);
     }
+    state.ringKey.rotation = placement.rotation;
+    state.ringKey.facing = state.viewFacing;
+    state.ringKey.depth = d;
+    state.ringKey.facingTurn = d3dx::RowMatrixToQuaternion(state.viewFacing);
+    // Never 0, which stands for no layout yet.
+    if (++m_nextVersion == 0)
+        m_nextVersion = 1;
+    state.ringVersion = m_nextVersion;
 }
 
 GizmoPart CRotateHandles::Pick(GizmoViewState& state, const PixelRect& rect, GizmoDragState& drag) {
@@ -193,11 +235,25 @@ GizmoPart CRotateHandles::Pick(GizmoViewState& state, const PixelRect& rect, Giz
     if (part == GizmoPart::None)
         return part;
     drag.part = part;
-    drag.start = Direction(drag, drag.x, drag.y);
+    drag.frame.centre = m_scene.entityPosition;
+    drag.frame.sizeFactor = state.sizeFactor;
+    drag.frame.viewNormal = state.viewNormal;
+    drag.frame.ringAxis = drag.ringAxis;
+    Ogre::Vector3 nearPoint, farPoint;
+    if (!GizmoPressRay(view, drag.x, drag.y, nearPoint, farPoint) ||
+        !GizmoDragRules::MakeRay(nearPoint, farPoint, drag.pressRay))
+        return GizmoPart::None;
+    drag.start = Direction(drag, drag.pressRay);
     // Without a start direction every later step would measure from nothing.
     if (drag.start == Ogre::Vector3::ZERO || !d3dx::IsFinite(drag.start))
         return GizmoPart::None;
     return part;
+}
+
+Ogre::Vector3 CRotateHandles::Direction(const GizmoDragState& drag, const DragRay& ray) const {
+    return drag.part == GizmoPart::RotateView
+               ? GizmoDragRules::ViewRingDirection(ray, drag.frame)
+               : GizmoDragRules::SphereDirection(ray, drag.frame, drag.part);
 }
 
 Ogre::Vector3 CRotateHandles::Direction(const GizmoDragState& drag, int x, int y) const {
@@ -206,15 +262,7 @@ Ogre::Vector3 CRotateHandles::Direction(const GizmoDragState& drag, int x, int y
     if (!GizmoPressRay(drag.view, x, y, nearPoint, farPoint) ||
         !GizmoDragRules::MakeRay(nearPoint, farPoint, ray))
         return Ogre::Vector3::ZERO;
-    const GizmoViewState& state = m_scene.views[drag.viewIndex];
-    DragFrame frame;
-    frame.centre = m_scene.entityPosition;
-    frame.sizeFactor = state.sizeFactor;
-    frame.viewNormal = state.viewNormal;
-    frame.ringAxis = drag.ringAxis;
-    return drag.part == GizmoPart::RotateView
-               ? GizmoDragRules::ViewRingDirection(ray, frame)
-               : GizmoDragRules::SphereDirection(ray, frame, drag.part);
+    return Direction(drag, ray);
 }
 
 int CRotateHandles::Drag(const GizmoDragState& drag, GizmoDragStep& step, int, int x, int y,
@@ -222,8 +270,8 @@ int CRotateHandles::Drag(const GizmoDragState& drag, GizmoDragStep& step, int, i
     const Ogre::Vector3 g = Direction(drag, x, y);
     Ogre::Vector3 axis;
     float angle = 0.0f;
-    if (!GizmoDragRules::RotationSincePress(drag.part, drag.start, g,
-                                            m_scene.views[drag.viewIndex].viewNormal, axis, angle))
+    if (!GizmoDragRules::RotationSincePress(drag.part, drag.start, g, drag.frame.viewNormal, axis,
+                                            angle))
         return RESULT_NOTHING_NEW;
     if (snap && IsUsableSnapStep(snap->degrees))
         angle = GizmoDragRules::SnapToStep(angle, snap->degrees * kDegreesToRadians);

@@ -133,7 +133,14 @@ int CScaleHandles::ApplyTotal(const GizmoDragState& drag, GizmoDragStep& step, i
     else
         value[axis] = f;
     step.previousScale = m;
+    Stretch(drag, viewNumber, m);
+    step.result = value;
+    return 1;
+}
 
+void CScaleHandles::Stretch(const GizmoDragState& drag, int viewNumber, float m) {
+    const bool uniform = drag.part == GizmoPart::ScaleAll;
+    const int axis = PartInfo(drag.part).axis;
     GizmoViewState& first = m_scene.views[0];
     const GizmoViewState& pressed = m_scene.savedViews[0];
     for (int e = 0; e < kAxisCount; ++e) {
@@ -149,8 +156,6 @@ int CScaleHandles::ApplyTotal(const GizmoDragState& drag, GizmoDragStep& step, i
     const int shownView =
         (viewNumber >= 0 && viewNumber < kViewCount) ? viewNumber : drag.viewIndex;
     m_scene.UpdateAxisMesh(m_scene.views[shownView].axisPoints, axis);
-    step.result = value;
-    return 1;
 }
 
 void CScaleHandles::EndDrag(const GizmoDragState&, int highlightedAxis) {

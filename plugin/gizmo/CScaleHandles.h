@@ -9,6 +9,7 @@ public:
 
     int Mode() const override { return MODE_SCALE; }
     void Build(CGameEngine* engine, Ogre::SceneManager* sm) override;
+    void RemoveMeshes() override { GizmoMeshes::RemoveMesh(GizmoGeometry::kBoxMesh); }
     void Layout(IView* view, GizmoViewState& state, const GizmoPlacement& placement) override;
     GizmoPart Pick(GizmoViewState& state, const PixelRect& rect, GizmoDragState& drag) override;
     int Drag(const GizmoDragState& drag, GizmoDragStep& step, int viewNumber, int x, int y,
@@ -20,6 +21,10 @@ public:
     bool TakesTypedAmount(GizmoPart part) const override {
         return PartInfo(part).mode == MODE_SCALE;
     }
+    // The gizmo stretched to the step's total since the press.
+    void ShowStep(const GizmoDragState& drag, const GizmoDragStep& step) override {
+        Stretch(drag, drag.viewIndex, step.previousScale);
+    }
     // Puts the stretched gizmo back as it was at the press.
     void EndDrag(const GizmoDragState& drag, int highlightedAxis) override;
     // The boxes stay where the drag stretched them to until the release.
@@ -29,4 +34,6 @@ private:
     // Applies a total factor since the press: the step's ratio to the previous total, and the
     // gizmo stretched to the total.
     int ApplyTotal(const GizmoDragState& drag, GizmoDragStep& step, int viewNumber, float total);
+    // The grabbed box (every box for the centre box) at `total` times its distance at the press.
+    void Stretch(const GizmoDragState& drag, int viewNumber, float total);
 };

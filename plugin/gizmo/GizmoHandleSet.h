@@ -48,6 +48,12 @@ struct GizmoDragState {
     Ogre::Vector3 axisDirection = Ogre::Vector3::ZERO;
     // The unit world axis of the grabbed ring (the view normal for the view-axis ring).
     Ogre::Vector3 ringAxis = Ogre::Vector3::UNIT_Z;
+    // What a rotate drag measures against, as the press found it: the gizmo centre, the size
+    // factor and view normal of the pressed view and the ring axis, and the ray through the
+    // press pixel. Later layouts move the gizmo with its entity (which orbits the shared pivot
+    // during the drag), so measuring against them would make the angle depend on the path.
+    DragFrame frame;
+    DragRay pressRay;
     // The distance of the grabbed box from the centre at the press (axis scale).
     float referenceLength = 0.0f;
     // A plane square: the unit normal of the plane the drag moves in and its two unit axes
@@ -82,6 +88,8 @@ public:
     virtual void Build(CGameEngine* engine, Ogre::SceneManager* sm) = 0;
     // Forgets the set's own meshes (on unload).
     virtual void Release() {}
+    // Removes the set's own meshes from the engine, then forgets them (on unload).
+    virtual void RemoveMeshes() { Release(); }
     // Lays the set out in a view: fills the view's state and places and shows the set's nodes.
     virtual void Layout(IView* view, GizmoViewState& state, const GizmoPlacement& placement) = 0;
     // The part under the pick rectangle around the press pixel (drag.view, drag.x, drag.y)
@@ -99,6 +107,8 @@ public:
     virtual int Typed(const GizmoDragState&, GizmoDragStep&, int /*viewNumber*/, float /*amount*/) {
         return 0;
     }
+    // Shows the gizmo as `step` left it (a step state put back).
+    virtual void ShowStep(const GizmoDragState&, const GizmoDragStep&) {}
     // Whether the part takes a typed amount at all.
     virtual bool TakesTypedAmount(GizmoPart) const { return false; }
     // The drag ends (released or taken back) while this set's mode is the gizmo's; the axis

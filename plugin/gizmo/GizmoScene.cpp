@@ -176,6 +176,14 @@ void SetBoundsFromPoints(const Ogre::MeshPtr& mesh, const Ogre::Vector3* points,
     mesh->_setBoundingSphereRadius(box.isFinite() ? box.getSize().length() * 0.5f : 0.0f);
 }
 
+void RemoveMesh(const std::string& name) {
+    Ogre::MeshManager* meshes = Ogre::MeshManager::getSingletonPtr();
+    if (!meshes)
+        return;
+    if (meshes->getByName(name, kResourceGroup))
+        meshes->remove(name, kResourceGroup);
+}
+
 } // namespace GizmoMeshes
 
 CGizmoScene::CGizmoScene() {
@@ -186,6 +194,7 @@ CGizmoScene::CGizmoScene() {
 }
 
 void CGizmoScene::CreateRoot(Ogre::SceneManager* sm) {
+    m_sceneManager = sm;
     m_gizmoNode = FindOrCreateGizmoNode(sm);
 }
 
@@ -228,6 +237,8 @@ void CGizmoScene::AddPart(Ogre::SceneManager* sm, int slot, const std::string& e
 }
 
 void CGizmoScene::CreateAxisLines(Ogre::SceneManager* sm) {
+    // A mesh taken over may hold anything: the first update writes it whole.
+    m_axisWritten = false;
     m_axisMesh = Ogre::MeshManager::getSingleton().getByName(kAxisMesh, kResourceGroup);
     if (!m_axisMesh)
         m_axisMesh = GizmoMeshes::MakeLineMesh(kAxisMesh, kAxisLinePoints, true);
@@ -259,20 +270,89 @@ void CGizmoScene::Release() {
     for (bool& known : m_materialColourSet)
         known = false;
     m_axisMesh.reset();
+    m_axisWritten = false;
+    m_allNormal = false;
+    m_inLayout = false;
     for (auto& node : m_nodes)
         node = nullptr;
     m_gizmoNode = nullptr;
+    m_sceneManager = nullptr;
 }
 
+void CGizmoScene::Destroy(Ogre::SceneManager* sm) {
+    // Only what is still ours in the scene manager it was made in: another manager (the scene
+    // replaced) took our nodes with the old one.
+    const bool sameScene = sm && sm == m_sceneManager && m_gizmoNode &&
+                           sm->hasSceneNode(kGizmoNodeName) &&
+                           sm->getSceneNode(kGizmoNodeName) == m_gizmoNode;
+    if (sameScene) {
+        for (Ogre::SceneNode*& node : m_nodes) {
+            if (!node)
+                continue;
+            // Each part node holds its one entity; destroying it also detaches it.
+            while (node->numAttachedObjects() > 0) {
+                Ogre::MovableObject* object = node->getAttachedObject(0);
+                node->detachObject(object);
+                sm->destroyMovableObject(object);
+            }
+        }
+        m_gizmoNode->removeAndDestroyAllChildren();
+        sm->destroySceneNode(m_gizmoNode);
+    }
+    if (Ogre::MaterialManager* materials = Ogre::MaterialManager::getSingletonPtr()) {
+        for (Ogre::MaterialPtr& material : m_materials)
+            if (material)
+                materials->remove(material->getName(), material->getGroup());
+        if (Ogre::MaterialPtr axis = materials->getByName(kAxisMaterial))
+            materials->remove(axis->getName(), axis->getGroup());
+    }
+    m_axisMesh.reset();
+    GizmoMeshes::RemoveMesh(kAxisMesh);
+    Release();
+}
+
+namespace {
+
+// Shows or hides a part node, unless it already is so (each part node holds its one entity).
+void SetShown(Ogre::SceneNode* node, bool shown) {
+    if (!node)
+        return;
+    if (node->numAttachedObjects() == 1 && node->getAttachedObject(0)->getVisible() == shown)
+        return;
+    node->setVisible(shown, true);
+}
+
+} // namespace
+
 void CGizmoScene::HideAll() {
+    if (m_inLayout) {
+        for (bool& wanted : m_wanted)
+            wanted = false;
+        return;
+    }
     for (Ogre::SceneNode* node : m_nodes)
-        if (node)
-            node->setVisible(false, true);
+        SetShown(node, false);
 }
 
 void CGizmoScene::Show(int slot) {
-    if (m_nodes[slot])
-        m_nodes[slot]->setVisible(true, true);
+    if (m_inLayout)
+        m_wanted[slot] = true;
+    else
+        SetShown(m_nodes[slot], true);
+}
+
+void CGizmoScene::BeginLayout() {
+    m_inLayout = true;
+    for (bool& wanted : m_wanted)
+        wanted = false;
+}
+
+void CGizmoScene::EndLayout() {
+    if (!m_inLayout)
+        return;
+    m_inLayout = false;
+    for (int slot = 0; slot < NODE_COUNT; ++slot)
+        SetShown(m_nodes[slot], m_wanted[slot]);
 }
 
 // Setting a child's transform makes it queue itself in its parent's set of children to update,
@@ -302,7 +382,10 @@ void CGizmoScene::PlaceNode(int slot, const Ogre::Vector3& position, float scale
         if (turn)
             node->setOrientation(*orientation);
     }
-    node->setVisible(visible, true);
+    if (m_inLayout)
+        m_wanted[slot] = visible;
+    else
+        SetShown(node, visible);
 }
 
 void CGizmoScene::MoveNode(int slot, const Ogre::Vector3& position) {
@@ -323,8 +406,13 @@ bool CGizmoScene::NodeBoxHit(IView* view, int slot) const {
 }
 
 void CGizmoScene::SetNormalColours() {
+    if (m_allNormal)
+        return;
     for (int i = 0; i < MATERIAL_COUNT; ++i)
         SetMaterialColour(i, kNormalColours[i]);
+    m_allNormal = true;
+    for (int i = 0; i < MATERIAL_COUNT; ++i)
+        m_allNormal = m_allNormal && m_materials[i] && m_materialColourSet[i];
 }
 
 void CGizmoScene::SetMaterialColour(int index, const Ogre::ColourValue& colour) {
@@ -332,6 +420,7 @@ void CGizmoScene::SetMaterialColour(int index, const Ogre::ColourValue& colour) 
         return;
     if (m_materialColourSet[index] && m_materialColours[index] == colour)
         return;
+    m_allNormal = false;
     Ogre::Material* material = m_materials[index].get();
     if (material->getNumTechniques() == 0)
         material->createTechnique();
@@ -357,6 +446,10 @@ void CGizmoScene::UpdateAxisMesh(const Ogre::Vector3* points, int highlighted) {
         if (!m_axisMesh)
             m_axisMesh = Ogre::MeshManager::getSingleton().createManual(kAxisMesh, kResourceGroup);
     }
+    // The same points in the same colours are in the buffer already.
+    if (m_axisWritten && highlighted == m_axisHighlight &&
+        (!points || std::memcmp(points, m_axisPositions, sizeof m_axisPositions) == 0))
+        return;
     Ogre::HardwareVertexBuffer* vbuf = GizmoMeshes::VertexBufferOf(m_axisMesh);
     if (!vbuf || vbuf->getNumVertices() < kAxisLinePoints || vbuf->getVertexSize() < 16)
         return;
@@ -376,6 +469,8 @@ void CGizmoScene::UpdateAxisMesh(const Ogre::Vector3* points, int highlighted) {
         std::memcpy(vertex + 12, &colour, 4);
     }
     vbuf->unlock();
+    m_axisWritten = true;
+    m_axisHighlight = highlighted;
     if (points) {
         GizmoMeshes::SetBoundsFromPoints(m_axisMesh, points, kAxisLinePoints);
         if (m_nodes[NODE_AXIS_LINES])

@@ -43,6 +43,17 @@ struct GizmoViewState {
     // The unit world axes the move handles were laid out along (the world's, or the entity's
     // own in local mode); a plane square's normal is one of them.
     Ogre::Vector3 moveAxes[GizmoGeometry::kAxisCount];
+    // What the rotate layout's ring points were made from (the entity's turn, the view's facing
+    // and the cut offset), with the rings' element matrices and the view rings' turn; version
+    // 0 while none was made.
+    struct RingKey {
+        d3dx::RowMatrix rotation{d3dx::kUnset};
+        d3dx::RowMatrix facing{d3dx::kUnset};
+        float depth = 0.0f;
+        d3dx::RowMatrix elements[GizmoGeometry::kAxisCount];
+        Ogre::Quaternion facingTurn = Ogre::Quaternion::IDENTITY;
+    } ringKey;
+    unsigned ringVersion = 0;
 };
 
 // The shared engine objects: line meshes are manual meshes of one line-list sub-mesh over shared
@@ -53,6 +64,8 @@ Ogre::MeshPtr MakeLineMesh(const std::string& name, int count, bool withColour);
 Ogre::HardwareVertexBuffer* VertexBufferOf(const Ogre::MeshPtr& mesh);
 // Bounds (box and sphere) around the first `count` points.
 void SetBoundsFromPoints(const Ogre::MeshPtr& mesh, const Ogre::Vector3* points, int count);
+// Removes the mesh of that name from the engine's meshes, if there is one (on unload).
+void RemoveMesh(const std::string& name);
 } // namespace GizmoMeshes
 
 class CGizmoScene {
@@ -73,11 +86,22 @@ public:
     }
     // The axis lines with their vertex-coloured material, and the template of the three axes.
     void CreateAxisLines(Ogre::SceneManager* sm);
-    // Forgets the materials, meshes and nodes (on unload).
+    // Forgets the materials, meshes and nodes, leaving them to the engine (a later Create takes
+    // them over).
     void Release();
+    // Removes from the engine everything the gizmo made (on unload): the part entities, their
+    // nodes and the gizmo node from `sm` (when it is still the one they were made in), the
+    // materials and the axis mesh; then forgets them as Release does. Nothing of the module is
+    // left drawn over the scene or looked up by a later load.
+    void Destroy(Ogre::SceneManager* sm);
 
+    // Shown and hidden nodes. Inside a layout (BeginLayout .. EndLayout) they only record what
+    // the layout wants; EndLayout then shows or hides each node whose state differs, so a
+    // layout that changes nothing touches no node. Outside a layout they act at once.
     void HideAll();
     void Show(int slot);
+    void BeginLayout();
+    void EndLayout();
     Ogre::SceneNode* Node(int slot) const { return m_nodes[slot]; }
     Ogre::SceneNode* GizmoNode() const { return m_gizmoNode; }
 
@@ -110,12 +134,22 @@ public:
 private:
     Ogre::SceneNode* m_nodes[NODE_COUNT] = {};
     Ogre::SceneNode* m_gizmoNode = nullptr;
+    // The scene manager the nodes and entities were made in.
+    Ogre::SceneManager* m_sceneManager = nullptr;
     Ogre::MaterialPtr m_materials[MATERIAL_COUNT];
     // Colour last set on each material, so an unchanged colour is not set again every frame.
     Ogre::ColourValue m_materialColours[MATERIAL_COUNT];
     bool m_materialColourSet[MATERIAL_COUNT] = {};
+    // Every material holds its normal colour (as SetNormalColours last left them).
+    bool m_allNormal = false;
+    // Inside a layout: what each node is to be when it ends.
+    bool m_inLayout = false;
+    bool m_wanted[NODE_COUNT] = {};
     // Held from the build so that the per-frame updates look nothing up by name.
     Ogre::MeshPtr m_axisMesh;
-    // Positions last written into the axis mesh (its buffer is write-only).
+    // Positions last written into the axis mesh (its buffer is write-only), and the highlighted
+    // axis written with them; an update that would write the same again writes nothing.
     Ogre::Vector3 m_axisPositions[GizmoGeometry::kAxisLinePoints];
+    int m_axisHighlight = -1;
+    bool m_axisWritten = false;
 };

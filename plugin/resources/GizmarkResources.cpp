@@ -148,6 +148,11 @@ wxCursor* CreateGizmarkCursor() {
     return new wxCursor(image);
 }
 
+namespace {
+// Whether the material was parsed by this module (and so is removed at unload).
+bool g_selectTerrainParsed = false;
+} // namespace
+
 bool EnsureSelectTerrainMaterial() {
     Ogre::MaterialManager* materials = Ogre::MaterialManager::getSingletonPtr();
     if (!materials)
@@ -160,10 +165,22 @@ bool EnsureSelectTerrainMaterial() {
             new Ogre::MemoryDataStream(const_cast<char*>(kSelectTerrainScript),
                                        std::strlen(kSelectTerrainScript), false, true));
         materials->parseScript(stream, Ogre::ResourceGroupManager::DEFAULT_RESOURCE_GROUP_NAME);
-        return static_cast<bool>(materials->getByName(
+        g_selectTerrainParsed = static_cast<bool>(materials->getByName(
             kSelectTerrainMaterial, Ogre::ResourceGroupManager::DEFAULT_RESOURCE_GROUP_NAME));
+        return g_selectTerrainParsed;
     } catch (const Ogre::Exception&) {
     } catch (const std::exception&) {
     }
     return false;
+}
+
+void ReleaseSelectTerrainMaterial() {
+    Ogre::MaterialManager* materials = Ogre::MaterialManager::getSingletonPtr();
+    if (!g_selectTerrainParsed || !materials)
+        return;
+    g_selectTerrainParsed = false;
+    if (Ogre::MaterialPtr material = materials->getByName(
+            kSelectTerrainMaterial, Ogre::ResourceGroupManager::DEFAULT_RESOURCE_GROUP_NAME))
+        materials->remove(kSelectTerrainMaterial,
+                          Ogre::ResourceGroupManager::DEFAULT_RESOURCE_GROUP_NAME);
 }

@@ -19,5 +19,8 @@ wxCursor* CreateGizmarkCursor();
 // Parses the material "Examples/selectterrain" into the engine unless it already exists.
 // False when there is no material manager or the script cannot be parsed.
 bool EnsureSelectTerrainMaterial();
+// Removes that material from the engine again when EnsureSelectTerrainMaterial parsed it (one
+// the engine had before is left alone).
+void ReleaseSelectTerrainMaterial();
 
 constexpr const char* kSelectTerrainMaterial = "Examples/selectterrain";

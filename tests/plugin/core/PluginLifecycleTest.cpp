@@ -3,14 +3,21 @@
 #include "PluginFixture.h"
 
 #include "CTranslateListener.h"
+#include "CEditorEngine.h"
 #include "CEditorHost.h"
 #include "CEditorSession.h"
 #include "CEditorUndoManager.h"
 #include "CPluginRegistry.h"
 #include "CSceneManager.h"
+#include "GizmoConstants.h"
 #include "SceneEntity.h"
+#include "ToolIds.h"
 
+#include <OgreMaterialManager.h>
+#include <OgreMeshManager.h>
 #include <OgreRoot.h>
+#include <OgreSceneManager.h>
+#include <OgreSceneNode.h>
 
 #include <gtest/gtest.h>
 #include <wx/app.h>
@@ -318,4 +325,84 @@ TEST(PluginLifecycle, RenameEntityKeepsTheName) {
     const std::string name = entity->GetName();
     EXPECT_EQ(loaded.plugin()->RenameEntity(entity, "renamed"), 1);
     EXPECT_EQ(entity->GetName(), name);
+}
+
+namespace {
+
+// What of the module's gizmo the engine holds: entities, named nodes, meshes and materials
+// whose names are the gizmo's, and the nodes under the scene's root.
+struct GizmoLeftovers {
+    int entities = 0;
+    int nodes = 0;
+    int meshes = 0;
+    int materials = 0;
+    std::size_t rootChildren = 0;
+
+    GizmoLeftovers() {
+        Ogre::SceneManager* sm = TestSession().Engine().GetOgreSceneManager();
+        auto ours = [](const std::string& name) { return name.rfind("CMapSelectMgr", 0) == 0; };
+        for (const auto& entry : sm->getMovableObjects("Entity"))
+            entities += ours(entry.first) || entry.first == GizmoGeometry::kAxisEntity;
+        nodes = sm->hasSceneNode("CMapSelectMgrNode") ? 1 : 0;
+        rootChildren = sm->getRootSceneNode()->numChildren();
+        for (const auto& entry : Ogre::MeshManager::getSingleton().getResourceIterator())
+            meshes += ours(entry.second->getName());
+        Ogre::MaterialManager& mm = Ogre::MaterialManager::getSingleton();
+        for (const char* name : GizmoGeometry::kMaterialNames)
+            materials += mm.getByName(name) ? 1 : 0;
+        materials += mm.getByName(GizmoGeometry::kAxisMaterial) ? 1 : 0;
+        materials += mm.getByName(GizmoGeometry::kMaterialBase) ? 1 : 0;
+    }
+};
+
+} // namespace
+
+TEST(PluginLifecycle, UnloadTakesTheWholeGizmoOutOfTheEngine) {
+    const GizmoLeftovers before;
+    ASSERT_EQ(before.entities + before.nodes + before.meshes + before.materials, 0);
+    for (int round = 0; round < 2; ++round) {
+        SCOPED_TRACE(round);
+        LoadedPlugin loaded;
+        ASSERT_NE(loaded.plugin(), nullptr);
+        const GizmoLeftovers built;
+        EXPECT_EQ(built.entities, NODE_COUNT);
+        EXPECT_EQ(built.nodes, 1);
+        EXPECT_GT(built.meshes, 0);
+        EXPECT_EQ(built.materials, MATERIAL_COUNT + 2);
+        loaded.Unload();
+        const GizmoLeftovers after;
+        EXPECT_EQ(after.entities, 0);
+        EXPECT_EQ(after.nodes, 0);
+        EXPECT_EQ(after.meshes, 0);
+        EXPECT_EQ(after.materials, 0);
+        EXPECT_EQ(after.rootChildren, before.rootChildren);
+    }
+    EXPECT_EQ(TestAssertCount(), 0);
+}
+
+TEST(PluginLifecycle, LoadedOverASelectionTheGizmoStandsOnItOnceTheToolIsEngaged) {
+    Select("box_a");
+    LoadedPlugin loaded;
+    CTranslate* plugin = loaded.plugin();
+    ASSERT_NE(plugin, nullptr);
+    SceneEntity* box = TestSession().Host().engineAccess()->sceneManager()->getSceneEntity("box_a");
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(plugin->GetGizmo().GetEntity(), box);
+    // The page shown and the tool engaged, as a switch to the tool does: the next frame shows
+    // the move arrows on box_a, no selection change needed.
+    plugin->OnWindowMessage(WM_COMMAND_MESSAGE, ID_CMD_MOVE_MODE, 0);
+    plugin->OnNotify(NOTIFY_PAGE, 1, nullptr);
+    plugin->OnNotify(NOTIFY_TOOL_ENGAGED, 0, nullptr);
+    FireFrameEnded();
+    Ogre::SceneNode* gizmoNode = plugin->GetGizmo().GetGizmoNode();
+    ASSERT_NE(gizmoNode, nullptr);
+    Ogre::SceneNode* arrow = plugin->GetGizmo().GetNode(NODE_ARROW_X);
+    ASSERT_NE(arrow, nullptr);
+    ASSERT_EQ(arrow->numAttachedObjects(), 1u);
+    EXPECT_TRUE(arrow->getAttachedObject(0)->getVisible());
+    EXPECT_LT(arrow->getPosition().distance(box->GetWorldPosition()), 1000.0f);
+    plugin->OnNotify(NOTIFY_TOOL_RELEASED, 0, nullptr);
+    plugin->OnNotify(NOTIFY_PAGE, 0, nullptr);
+    loaded.Unload();
+    Select("");
 }
