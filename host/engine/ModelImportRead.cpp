@@ -37,6 +37,14 @@ std::string OneLine(std::string text) {
     return text.empty() ? "the file cannot be read" : text;
 }
 
+// A name from the file inside a one-line message: control characters shown as '?'.
+std::string Plain(std::string text) {
+    for (char& c : text)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
+            c = '?';
+    return text;
+}
+
 bool Finite(const aiVector3D& v) {
     return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
 }
@@ -78,7 +86,7 @@ public:
     }
 
 private:
-    void Warn(const std::string& what) { m_plan.warnings.push_back(m_label + ": " + what); }
+    void Warn(const std::string& what) { m_plan.warnings.push_back(m_label + ": " + Plain(what)); }
 
     // Nodes of the tree as the reader built it, counted without recursion before any is made.
     std::uint64_t NodeCount() const {
@@ -437,13 +445,14 @@ bool Read(const std::string& path, const std::string& bytes, const std::string& 
                 const auto& refusedFiles = files->Refused();
                 why = label + ": " +
                       (refusedFiles.empty() ? OneLine(importer.GetErrorString())
-                                            : "file '" + refusedFiles.begin()->first +
+                                            : "file '" + Plain(refusedFiles.begin()->first) +
                                                   "' that the model needs is not read: " +
                                                   refusedFiles.begin()->second);
                 return false;
             }
             for (const auto& [file, reason] : files->Refused())
-                made.warnings.push_back(label + ": file '" + file + "' is not read: " + reason);
+                made.warnings.push_back(label + ": file '" + Plain(file) +
+                                        "' is not read: " + reason);
             return CPlanMaker(*scene, label, folder, made).Make(why);
         },
         label, plan, error);

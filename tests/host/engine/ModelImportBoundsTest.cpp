@@ -224,6 +224,14 @@ TEST_F(ImportBoundsTest, FilesOutsideTheModelsFolderAreNotRead) {
         Write(folder / "model/link.gltf", GltfText("[{\"mesh\":0}]", "0", buffer, "link.bin"))));
     EXPECT_NE(error.find("outside the model's folder"), std::string::npos) << error;
     EXPECT_EQ(scene->GetEntityCount(), 0);
+    // Bytes read without a folder read no file at all; a name from the file stays on one line.
+    ModelPlan plan;
+    std::string why;
+    EXPECT_FALSE(ReadModelBytes(GltfText("[{\"mesh\":0}]", "0", buffer, "a\\nb.bin"), "gltf",
+                                "bytes.gltf", plan, why));
+    EXPECT_NE(why.find("a?b.bin' that the model needs is not read: outside the model's folder"),
+              std::string::npos)
+        << why;
     // The same buffer beside the model comes in.
     Write(folder / "model/own.bin", buffer);
     ASSERT_TRUE(Import(
@@ -238,7 +246,6 @@ TEST_F(ImportBoundsTest, FilesOutsideTheModelsFolderAreNotRead) {
     Write(folder / "model/t.mtl",
           Library({"../secret.dds", (folder / "other.dds").string(), "sub/../inside.dds"}));
     const std::string obj = Write(folder / "model/t.obj", ObjWith("t.mtl", 3));
-    ModelPlan plan;
     ASSERT_TRUE(ReadModelFile(obj, plan, error)) << error;
     int at = -1;
     ASSERT_TRUE(Named(plan, "m0", at) && Named(plan, "m1", at) && Named(plan, "m2", at));
