@@ -4,8 +4,9 @@
 #include "ModelImport.h"
 #include "SceneFolderFiles.h"
 
-#include <assimp/MemoryIOWrapper.h>
+#include <assimp/IOStream.hpp>
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <sys/stat.h>
@@ -46,6 +47,40 @@ std::string CheckModelFolderFile(const std::string& folder, const std::string& m
     return {};
 }
 
+// A file's bytes, read once and shared by every stream the reader opens on it (the reader
+// opens the model file several times while it picks its importer).
+class CSharedBytesStream : public Assimp::IOStream {
+public:
+    explicit CSharedBytesStream(std::shared_ptr<const std::string> bytes)
+        : m_bytes(std::move(bytes)) {}
+    size_t Read(void* to, size_t size, size_t count) override {
+        if (size == 0)
+            return 0;
+        const size_t n = std::min(count, (m_bytes->size() - m_at) / size);
+        if (n > 0)
+            std::memcpy(to, m_bytes->data() + m_at, n * size);
+        m_at += n * size;
+        return n;
+    }
+    size_t Write(const void*, size_t, size_t) override { return 0; }
+    aiReturn Seek(size_t offset, aiOrigin origin) override {
+        const size_t base = origin == aiOrigin_SET   ? 0
+                            : origin == aiOrigin_CUR ? m_at
+                                                     : m_bytes->size();
+        if (offset > m_bytes->size() - base)
+            return AI_FAILURE;
+        m_at = base + offset;
+        return AI_SUCCESS;
+    }
+    size_t Tell() const override { return m_at; }
+    size_t FileSize() const override { return m_bytes->size(); }
+    void Flush() override {}
+
+private:
+    std::shared_ptr<const std::string> m_bytes;
+    size_t m_at = 0;
+};
+
 } // namespace
 
 std::string ReadModelFolderFile(const std::string& folder, const std::string& model,
@@ -73,16 +108,25 @@ Assimp::IOStream* CModelFolderIO::Open(const char* file, const char* mode) {
     if (!file || !mode || std::strchr(mode, 'w') || std::strchr(mode, 'a') ||
         std::strchr(mode, '+'))
         return nullptr; // the reader only reads
-    std::string bytes;
-    const std::string why = ReadModelFolderFile(m_folder, m_model, file, bytes);
+    std::string resolved;
+    std::string why = CheckModelFolderFile(m_folder, m_model, file, resolved);
+    std::shared_ptr<const std::string> shared;
+    if (why.empty()) {
+        std::shared_ptr<const std::string>& cached = m_read[resolved];
+        if (!cached) {
+            std::string bytes;
+            why = ReadRegularFile(resolved, kMaxModelFileBytes, bytes);
+            if (why.empty())
+                cached = std::make_shared<const std::string>(std::move(bytes));
+        }
+        shared = cached;
+    }
     if (!why.empty()) {
         if (why != "cannot be found")
             m_refused.emplace(fs::path(file).lexically_normal().string(), why);
         return nullptr;
     }
-    auto* copy = new std::uint8_t[bytes.size() + 1];
-    std::memcpy(copy, bytes.data(), bytes.size());
-    return new Assimp::MemoryIOStream(copy, bytes.size(), true);
+    return new CSharedBytesStream(std::move(shared));
 }
 
 void CModelFolderIO::Close(Assimp::IOStream* stream) {

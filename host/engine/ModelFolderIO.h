@@ -6,6 +6,7 @@
 #include <assimp/IOSystem.hpp>
 
 #include <map>
+#include <memory>
 #include <string>
 
 // Why the file at `path` (absolute, or relative to the working folder) may not be read as part
@@ -16,8 +17,9 @@
 std::string ReadModelFolderFile(const std::string& folder, const std::string& model,
                                 const std::string& path, std::string& bytes);
 
-// The reader's file system for one model: files are served by ReadModelFolderFile, and each
-// one refused (for another reason than being absent) is remembered with why.
+// The reader's file system for one model: files are served after ReadModelFolderFile's checks,
+// each read once however often the reader opens it, and each one refused (for another reason
+// than being absent) is remembered with why.
 class CModelFolderIO : public Assimp::IOSystem {
 public:
     CModelFolderIO(std::string folder, std::string model)
@@ -34,4 +36,6 @@ public:
 private:
     std::string m_folder, m_model;
     mutable std::map<std::string, std::string> m_refused;
+    // The bytes of each file read so far, by resolved path.
+    std::map<std::string, std::shared_ptr<const std::string>> m_read;
 };
