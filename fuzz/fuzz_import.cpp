@@ -45,6 +45,15 @@ void CheckPlan(const ModelPlan& plan) {
             FUZZ_CHECK(s.material < int(plan.materials.size()), "a missing material");
         }
     }
+    // Every texture passed its header check before it was taken: nothing the codecs would
+    // allocate without bound reaches the editor.
+    for (size_t i = 0; i < plan.materials.size(); ++i) {
+        const ModelPlanMaterial& m = plan.materials[i];
+        TextureHeader header;
+        FUZZ_CHECK(m.texture.empty() || ReadTextureHeader(m.texture, m.textureExt, header).empty(),
+                   "a texture whose header fails its check");
+        FUZZ_CHECK(m.sameTextureAs < int(i), "a texture shared with a later material");
+    }
 }
 
 } // namespace

@@ -57,6 +57,11 @@ const std::vector<std::pair<const char*, const char*>>& FixedReasons() {
         {"a symbolic link that leads nowhere", "符号链接指向不存在的文件"},
         {"a symbolic link that leads outside the scene's folder", "符号链接指向场景文件夹之外"},
         {"too many levels of symbolic links", "符号链接层数过多"},
+        {"outside the model's folder", "位于模型文件夹之外"},
+        {"the model's folder cannot be read", "模型文件夹无法读取"},
+        {"not an image of a kind the editor reads", "不是编辑器能读取的图像格式"},
+        {"the image header is not well formed", "图像文件头有误"},
+        {"the image holds fewer bytes than its header says", "图像数据比文件头所述的少"},
         // strerror
         {"Permission denied", "权限不足"},
         {"No such file or directory", "文件或文件夹不存在"},
@@ -305,6 +310,31 @@ const std::vector<Rule>& Rules() {
          [g](const Match& m) { return "纹理 " + Q(g(m, 1)) + " 无法读取：" + Reason(g(m, 2)); }},
         {std::regex("the texture of material '(.*)' cannot be decoded: (.*)"),
          [g](const Match& m) { return "材质 " + Q(g(m, 1)) + " 的纹理无法解码"; }},
+        {std::regex("texture '(.*)' is not decoded: (.*)"),
+         [g](const Match& m) { return "纹理 " + Q(g(m, 1)) + " 未解码：" + Reason(g(m, 2)); }},
+        {std::regex("(\\d+)x(\\d+)(x\\d+)?( \\((\\d+) faces\\))? pixels, more than the (\\d+) the "
+                    "editor decodes"),
+         [g](const Match& m) {
+             return "图像为 " + g(m, 1) + "×" + g(m, 2) +
+                    (g(m, 3).empty() ? "" : "×" + g(m, 3).substr(1)) +
+                    (g(m, 5).empty() ? "" : "（" + g(m, 5) + " 个面）") + " 像素，超过可解码的 " +
+                    g(m, 6) + " 像素";
+         }},
+        {std::regex("the model's textures come to more than (\\d+) pixels"),
+         [g](const Match& m) { return "模型的纹理合计超过 " + g(m, 1) + " 像素"; }},
+        {std::regex("file '(.*)' that the model needs is not read: (.*)"),
+         [g](const Match& m) {
+             return "未读取模型所需的文件 " + Q(g(m, 1)) + "：" + Reason(g(m, 2));
+         }},
+        {std::regex("file '(.*)' is not read: (.*)"),
+         [g](const Match& m) { return "未读取文件 " + Q(g(m, 1)) + "：" + Reason(g(m, 2)); }},
+        {std::regex(
+             "the node tree expands to (more than )?(\\d+) entities, more than the (\\d+) an "
+             "import makes"),
+         [g](const Match& m) {
+             return "节点树展开后有" + std::string(g(m, 1).empty() ? " " : "超过 ") + g(m, 2) +
+                    " 个物体，超过一次导入的上限 " + g(m, 3) + " 个";
+         }},
         {std::regex("light '(.*)' is on a node with meshes and is left out"),
          [g](const Match& m) { return "灯光 " + Q(g(m, 1)) + " 位于带网格的节点上，已略去"; }},
         // The editor's own text format.

@@ -33,13 +33,22 @@ class CEditorScene;
 // same number each).
 constexpr unsigned long long kMaxModelFileBytes = 256ull * 1024 * 1024;
 
+// Most pixels one texture may decode to (faces and slices counted, smaller levels not), and
+// all the textures of one import together.
+constexpr std::uint64_t kMaxTexturePixels = 8192ull * 8192;
+constexpr std::uint64_t kMaxImportTexturePixels = 4 * kMaxTexturePixels;
+
 struct ModelPlanMaterial {
     std::string name;
     Ogre::ColourValue diffuse = Ogre::ColourValue::White;
     // Encoded image bytes of the diffuse texture (a file beside the model or embedded in it),
-    // empty for none; `textureExt` its kind ("png", "jpg", ...).
+    // empty for none; `textureExt` its kind ("png", "jpg", ...). Its header was checked
+    // (ReadTextureHeader) before it was taken.
     std::string texture;
     std::string textureExt;
+    // The index of an earlier material whose texture this one shows too (its own `texture`
+    // then empty), -1 for none: a texture named by several materials is read and decoded once.
+    int sameTextureAs = -1;
 };
 
 struct ModelPlanSubMesh {
@@ -88,6 +97,27 @@ std::string CheckModelNesting(const std::string& bytes);
 // Why bytes that begin as PLY must not reach the reader ("" when they may, or are not PLY): a
 // header line, format or property type outside the format, or no end_header line.
 std::string CheckPlyHeader(const std::string& bytes);
+
+// What an image's header says, read before any codec sees the image.
+struct TextureHeader {
+    std::string kind; // the codec's name for it: "png", "jpg", "dds", "pkm", ...
+    std::uint64_t width = 0, height = 0, depth = 1, faces = 1, mips = 1;
+    std::uint64_t pixels = 0;    // width x height x depth x faces
+    std::uint64_t needBytes = 0; // the least the whole image must hold
+};
+// Why encoded image bytes must not be decoded ("" when they may): not a kind the editor reads
+// (known by its magic number; `ext` only for TGA, which has none), a header that is not well
+// formed (a zero side, more levels than halvings), more than kMaxTexturePixels, or fewer bytes
+// than the header's top level needs. `header` gets what was read.
+std::string ReadTextureHeader(const std::string& bytes, const std::string& ext,
+                              TextureHeader& header);
+
+// Most entities one import may make (the node tree as the reader expands it).
+constexpr std::uint64_t kMaxImportEntities = 1000000;
+// Why Collada bytes must not reach the reader ("" when they may): nodes instanced
+// (<instance_node>) into a tree of more than kMaxImportEntities nodes, or into themselves.
+// Counted over the instancing graph without building the tree.
+std::string CheckColladaExpansion(const std::string& bytes);
 
 // The entities an import made, in the order they were added (parents first).
 struct ImportedEntity {

@@ -21,6 +21,8 @@
 #include <map>
 #include <new>
 #include <set>
+#include <unordered_map>
+#include <unordered_set>
 
 namespace {
 
@@ -75,34 +77,90 @@ bool Taken(const std::string& resource, const std::string& group, bool mesh) {
             Ogre::TextureManager::getSingleton().getByName(resource, group));
 }
 
-// `base` + suffix + `ext`, unused as an engine resource name.
-std::string FreeResourceName(const std::string& base, const std::string& ext,
-                             const std::string& group, bool mesh) {
-    std::string name = base + ext;
-    for (int k = 1; Taken(name, group, mesh); ++k)
-        name = base + "_" + std::to_string(k) + ext;
-    return name;
-}
+// Names unused as engine resources: `base` + suffix + `ext`. The next suffix to try is kept for
+// each base, so many materials or textures of one name cost no more than different names.
+class CResourceNamer {
+public:
+    explicit CResourceNamer(std::string group) : m_group(std::move(group)) {}
+    std::string Take(const std::string& base, const std::string& ext, bool mesh) {
+        int& k = m_next[base + '\n' + ext];
+        std::string name = k == 0 ? base + ext : base + "_" + std::to_string(k) + ext;
+        while (Taken(name, m_group, mesh))
+            name = base + "_" + std::to_string(++k) + ext;
+        ++k;
+        return name;
+    }
+    const std::string& Group() const { return m_group; }
 
-std::string MakeTexture(const ModelPlanMaterial& m, const std::string& base,
-                        const std::string& group, const std::string& label,
-                        std::vector<std::string>& warnings, CMadeResources& made) {
-    if (m.texture.empty())
-        return {};
-    if (!Ogre::TextureManager::getSingletonPtr())
-        return {};
-    const std::string name = FreeResourceName(base, "." + FileSafe(m.textureExt), group, false);
-    try {
-        std::string copy = m.texture;
+private:
+    std::string m_group;
+    std::unordered_map<std::string, int> m_next;
+};
+
+// The texture of one material: its image header checked again before the codec sees it (the
+// codec allocates what the header claims), decoded once however many materials show it.
+class CTextureMaker {
+public:
+    CTextureMaker(CResourceNamer& names, const std::string& label,
+                  std::vector<std::string>& warnings, CMadeResources& made)
+        : m_names(names), m_label(label), m_warnings(warnings), m_made(made) {}
+
+    std::string Make(const ModelPlanMaterial& m, size_t index, const std::string& base) {
+        if (m.sameTextureAs >= 0)
+            return m_byMaterial.count(m.sameTextureAs) ? m_byMaterial[m.sameTextureAs] : "";
+        if (m.texture.empty() || !Ogre::TextureManager::getSingletonPtr())
+            return {};
+        TextureHeader header;
+        std::string why = ReadTextureHeader(m.texture, m.textureExt, header);
+        if (why.empty() && m_pixels + header.pixels > kMaxImportTexturePixels)
+            why = "the model's textures come to more than " +
+                  std::to_string(kMaxImportTexturePixels) + " pixels";
+        if (!why.empty()) {
+            Warn(m, why);
+            return {};
+        }
+        const std::string name = m_names.Take(base, "." + FileSafe(header.kind), false);
+        try {
+            Decode(m.texture, header.kind, name);
+        } catch (const Ogre::Exception& e) {
+            Warn(m, e.getDescription());
+            return {};
+        } catch (const std::exception& e) {
+            // Memory the codec could not get, a size it could not represent: no texture.
+            Warn(m, e.what());
+            return {};
+        }
+        m_pixels += header.pixels;
+        m_made.m_textures.push_back(name);
+        g_textureBytes[name] = m.texture;
+        m_byMaterial[int(index)] = name;
+        return name;
+    }
+
+private:
+    void Warn(const ModelPlanMaterial& m, const std::string& why) {
+        m_warnings.push_back(m_label + ": the texture of material '" + m.name +
+                             "' cannot be decoded: " + why);
+    }
+
+    void Decode(const std::string& bytes, const std::string& kind, const std::string& name) {
+        std::string copy = bytes;
         Ogre::DataStreamPtr stream(
             new Ogre::MemoryDataStream(copy.data(), copy.size(), false, true));
+        // The engine's own codecs (DDS, ETC, PVR, ASTC) give the image pixels it owns.
+        if (kind == "dds" || kind == "pkm" || kind == "ktx" || kind == "pvr" || kind == "astc") {
+            Ogre::Image image;
+            image.load(stream, kind);
+            Ogre::TextureManager::getSingleton().loadImage(name, m_names.Group(), image);
+            return;
+        }
         // The image codec (stb_image) gives the image pixels from malloc, which the image
         // would free with delete[]: this image is never destroyed, its pixels are freed as
         // they were allocated once the texture has copied them.
         alignas(Ogre::Image) unsigned char storage[sizeof(Ogre::Image)];
         Ogre::Image* image = new (storage) Ogre::Image();
         try {
-            image->load(stream, m.textureExt);
+            image->load(stream, kind);
         } catch (...) {
             image->~Image(); // nothing decoded, nothing of the codec's to free
             throw;
@@ -111,28 +169,26 @@ std::string MakeTexture(const ModelPlanMaterial& m, const std::string& base,
             Ogre::Image* image;
             ~PixelsFree() { std::free(image->getData()); }
         } pixels{image};
-        Ogre::TextureManager::getSingleton().loadImage(name, group, *image);
-    } catch (const Ogre::Exception& e) {
-        warnings.push_back(label + ": the texture of material '" + m.name +
-                           "' cannot be decoded: " + e.getDescription());
-        return {};
+        Ogre::TextureManager::getSingleton().loadImage(name, m_names.Group(), *image);
     }
-    made.m_textures.push_back(name);
-    g_textureBytes[name] = m.texture;
-    return name;
-}
 
-std::string MakeMaterial(const ModelPlanMaterial& m, const std::string& base,
-                         const std::string& group, const std::string& label,
-                         std::vector<std::string>& warnings, CMadeResources& made) {
-    const std::string name = FreeResourceName(base + "/" + FileSafe(m.name), "", group, false);
-    Ogre::MaterialPtr material = Ogre::MaterialManager::getSingleton().create(name, group);
+    CResourceNamer& m_names;
+    const std::string& m_label;
+    std::vector<std::string>& m_warnings;
+    CMadeResources& m_made;
+    std::map<int, std::string> m_byMaterial;
+    std::uint64_t m_pixels = 0;
+};
+
+std::string MakeMaterial(const ModelPlanMaterial& m, size_t index, const std::string& base,
+                         CResourceNamer& names, CTextureMaker& textures, CMadeResources& made) {
+    const std::string name = names.Take(base + "/" + FileSafe(m.name), "", false);
+    Ogre::MaterialPtr material = Ogre::MaterialManager::getSingleton().create(name, names.Group());
     made.m_materials.push_back(name);
     Ogre::Pass* pass = material->getTechnique(0)->getPass(0);
     pass->setDiffuse(m.diffuse);
     pass->setAmbient(m.diffuse);
-    const std::string texture =
-        MakeTexture(m, base + "_" + FileSafe(m.name), group, label, warnings, made);
+    const std::string texture = textures.Make(m, index, base + "_" + FileSafe(m.name));
     if (!texture.empty())
         pass->createTextureUnitState(texture);
     return name;
@@ -168,10 +224,11 @@ void FillSubMesh(const ModelPlanSubMesh& source, Ogre::SubMesh& sub) {
     sub.indexData->indexCount = source.indices.size();
 }
 
-std::string MakeMesh(const ModelPlanMesh& source, const std::string& base, const std::string& group,
+std::string MakeMesh(const ModelPlanMesh& source, const std::string& base, CResourceNamer& names,
                      const std::vector<std::string>& materials, const std::string& defaultMaterial,
                      CMadeResources& made) {
-    const std::string name = FreeResourceName(base, ".mesh", group, true);
+    const std::string group = names.Group();
+    const std::string name = names.Take(base, ".mesh", true);
     Ogre::MeshPtr mesh = Ogre::MeshManager::getSingleton().createManual(name, group);
     made.m_meshes.push_back(name);
     for (const ModelPlanSubMesh& s : source.subMeshes) {
@@ -189,23 +246,29 @@ std::string MakeMesh(const ModelPlanMesh& source, const std::string& base, const
     return name;
 }
 
-// Names unused by the scene and by this import so far.
+// Names unused by the scene and by this import so far. The next suffix to try is kept for each
+// base, so that thousands of nodes of one name take linear time, not quadratic.
 class CNamer {
 public:
     explicit CNamer(const CEditorScene& scene) : m_scene(scene) {}
     std::string Take(const std::string& base) {
         // A node's name may be of any length in the file: shortened at a character's start
-        // to fit an entity's name, room left for the number that makes it unique.
-        std::string name = CutSceneName(base, kMaxSceneNameBytes);
-        for (int k = 1; m_scene.GetEntity(name) || m_used.count(name); ++k)
-            name = SceneNameWithSuffix(base, "_" + std::to_string(k));
+        // to fit an entity's name, room left for the number that makes it unique. The next
+        // number to try is kept per name, so many nodes of one name cost linear time.
+        int& k = m_next[base];
+        std::string name = k == 0 ? CutSceneName(base, kMaxSceneNameBytes)
+                                  : SceneNameWithSuffix(base, "_" + std::to_string(k));
+        while (m_scene.GetEntity(name) || m_used.count(name))
+            name = SceneNameWithSuffix(base, "_" + std::to_string(++k));
+        ++k;
         m_used.insert(name);
         return name;
     }
 
 private:
     const CEditorScene& m_scene;
-    std::set<std::string> m_used;
+    std::unordered_set<std::string> m_used;
+    std::unordered_map<std::string, int> m_next;
 };
 
 bool AddOne(const ImportedEntity& e, CEditorScene& scene) {
@@ -259,20 +322,27 @@ bool BuildModelPlan(const ModelPlan& plan, const std::string& stem, const std::s
     const std::string top = names.Take(stem.empty() ? std::string("model") : stem);
     const std::string base = FileSafe(top);
     CMadeResources resources(group);
+    CResourceNamer resourceNames(group);
+    CTextureMaker textures(resourceNames, label, warnings, resources);
     std::vector<std::string> meshNames;
     std::vector<ImportedEntity> entities;
     try {
         std::vector<std::string> materials;
-        for (const ModelPlanMaterial& m : plan.materials)
-            materials.push_back(MakeMaterial(m, base, group, label, warnings, resources));
+        for (size_t i = 0; i < plan.materials.size(); ++i)
+            materials.push_back(
+                MakeMaterial(plan.materials[i], i, base, resourceNames, textures, resources));
         ModelPlanMaterial plain;
         plain.name = "default";
-        const std::string fallback = MakeMaterial(plain, base, group, label, warnings, resources);
+        const std::string fallback =
+            MakeMaterial(plain, plan.materials.size(), base, resourceNames, textures, resources);
         for (size_t i = 0; i < plan.meshes.size(); ++i)
-            meshNames.push_back(MakeMesh(plan.meshes[i], base + "_" + std::to_string(i + 1), group,
-                                         materials, fallback, resources));
+            meshNames.push_back(MakeMesh(plan.meshes[i], base + "_" + std::to_string(i + 1),
+                                         resourceNames, materials, fallback, resources));
     } catch (const Ogre::Exception& e) {
         error = label + ": " + e.getDescription();
+        return false;
+    } catch (const std::exception& e) {
+        error = label + ": " + e.what();
         return false;
     }
     // Entities: the root node is the group; a mesh or light on the root goes on a child.

@@ -3,6 +3,7 @@
 #include "DotScene.h"
 #include "DotSceneText.h"
 #include "EditorTypes.h"
+#include "ModelFolderIO.h"
 #include "ModelImport.h"
 #include "ModelReaderProcess.h"
 #include "SceneFolderFiles.h"
@@ -15,6 +16,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <map>
@@ -33,6 +35,14 @@ std::string OneLine(std::string text) {
     while (!text.empty() && text.back() == ' ')
         text.pop_back();
     return text.empty() ? "the file cannot be read" : text;
+}
+
+// A name from the file inside a one-line message: control characters shown as '?'.
+std::string Plain(std::string text) {
+    for (char& c : text)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
+            c = '?';
+    return text;
 }
 
 bool Finite(const aiVector3D& v) {
@@ -65,11 +75,33 @@ public:
             Material(*m_scene.mMaterials[i]);
         for (unsigned i = 0; i < m_scene.mNumLights; ++i)
             m_lights.emplace(std::string(m_scene.mLights[i]->mName.C_Str()), m_scene.mLights[i]);
+        const std::uint64_t count = NodeCount();
+        if (count > kMaxImportEntities) {
+            error = m_label + ": the node tree expands to " + std::to_string(count) +
+                    " entities, more than the " + std::to_string(kMaxImportEntities) +
+                    " an import makes";
+            return false;
+        }
         return Nodes(error);
     }
 
 private:
-    void Warn(const std::string& what) { m_plan.warnings.push_back(m_label + ": " + what); }
+    void Warn(const std::string& what) { m_plan.warnings.push_back(m_label + ": " + Plain(what)); }
+
+    // Nodes of the tree as the reader built it, counted without recursion before any is made.
+    std::uint64_t NodeCount() const {
+        std::uint64_t count = 0;
+        std::vector<const aiNode*> todo{m_scene.mRootNode};
+        while (!todo.empty()) {
+            const aiNode* node = todo.back();
+            todo.pop_back();
+            ++count;
+            for (unsigned c = 0; c < node->mNumChildren; ++c)
+                if (node->mChildren[c])
+                    todo.push_back(node->mChildren[c]);
+        }
+        return count;
+    }
 
     void Material(const aiMaterial& source) {
         ModelPlanMaterial m;
@@ -92,13 +124,17 @@ private:
 
     void Texture(const aiString& path, ModelPlanMaterial& m) {
         const std::string file(path.C_Str(), path.length);
+        std::string bytes, key;
         if (const aiTexture* embedded = m_scene.GetEmbeddedTexture(path.C_Str())) {
             if (embedded->mHeight != 0 || !embedded->pcData) {
                 Warn("texture '" + file + "' is stored uncompressed, which is not read");
                 return;
             }
-            m.texture.assign(reinterpret_cast<const char*>(embedded->pcData), embedded->mWidth);
-            m.textureExt = Printable(aiString(embedded->achFormatHint), "png");
+            key = "*" + file;
+            if (!SameTexture(key, m))
+                Take(file, key,
+                     std::string(reinterpret_cast<const char*>(embedded->pcData), embedded->mWidth),
+                     Printable(aiString(embedded->achFormatHint), "png"), m);
             return;
         }
         std::string ext = std::filesystem::path(file).extension().string();
@@ -113,24 +149,62 @@ private:
         std::string decoded = file;
         // Relative references may use either separator.
         std::replace(decoded.begin(), decoded.end(), '\\', '/');
-        const std::filesystem::path full = std::filesystem::path(decoded).is_absolute()
-                                               ? std::filesystem::path(decoded)
-                                               : std::filesystem::path(m_folder) / decoded;
-        std::string bytes;
-        std::string why = ReadRegularFile(full.string(), kMaxModelFileBytes, bytes);
+        const std::filesystem::path full = (std::filesystem::path(decoded).is_absolute()
+                                                ? std::filesystem::path(decoded)
+                                                : std::filesystem::path(m_folder) / decoded)
+                                               .lexically_normal();
         // A file made elsewhere often names its texture by a path of the maker's machine
         // ("C:\\art\\wood.png"): the file of that name beside the model is taken then.
         const std::filesystem::path beside =
             std::filesystem::path(m_folder) / std::filesystem::path(decoded).filename();
-        if (!why.empty() && beside != full &&
-            ReadRegularFile(beside.string(), kMaxModelFileBytes, bytes).empty())
-            why.clear();
+        key = full.string();
+        if (SameTexture(key, m))
+            return;
+        std::string why = ReadModelFolderFile(m_folder, "", key, bytes);
+        if (!why.empty() && beside != full) {
+            if (SameTexture(beside.string(), m))
+                return;
+            if (ReadModelFolderFile(m_folder, "", beside.string(), bytes).empty()) {
+                why.clear();
+                key = beside.string();
+            }
+        }
         if (!why.empty()) {
+            m_textures.emplace(full.string(), -1); // warned once
             Warn("texture '" + file + "' cannot be read: " + why);
             return;
         }
+        Take(file, key, std::move(bytes), ext, m);
+    }
+
+    // True when the texture of `key` was met before: `m` shows the same one (or none, when it
+    // was refused), and nothing is read or checked again.
+    bool SameTexture(const std::string& key, ModelPlanMaterial& m) const {
+        auto found = m_textures.find(key);
+        if (found == m_textures.end())
+            return false;
+        m.sameTextureAs = found->second;
+        return true;
+    }
+
+    // Takes encoded image bytes as the texture of `m` once their header passes: its size within
+    // the editor's cap, and all of the import's textures within theirs.
+    void Take(const std::string& file, const std::string& key, std::string bytes,
+              const std::string& ext, ModelPlanMaterial& m) {
+        TextureHeader header;
+        std::string why = ReadTextureHeader(bytes, ext, header);
+        if (why.empty() && m_texturePixels + header.pixels > kMaxImportTexturePixels)
+            why = "the model's textures come to more than " +
+                  std::to_string(kMaxImportTexturePixels) + " pixels";
+        if (!why.empty()) {
+            m_textures.emplace(key, -1);
+            Warn("texture '" + file + "' is not decoded: " + why);
+            return;
+        }
+        m_texturePixels += header.pixels;
+        m_textures.emplace(key, static_cast<int>(m_plan.materials.size()));
         m.texture = std::move(bytes);
-        m.textureExt = ext.empty() || ext.size() > 8 ? "png" : ext;
+        m.textureExt = header.kind;
     }
 
     // One engine mesh for a node's list of meshes: a sub-mesh for each that has triangles.
@@ -335,6 +409,9 @@ private:
     ModelPlan& m_plan;
     std::map<std::vector<unsigned>, int> m_meshCache;
     std::unordered_map<std::string, const aiLight*> m_lights;
+    // Textures met so far, by file or embedded name: the material that holds each, or -1.
+    std::unordered_map<std::string, int> m_textures;
+    std::uint64_t m_texturePixels = 0;
 };
 
 // Reads with Assimp (from `path`, or from `bytes` when `path` is empty) and makes the plan.
@@ -344,6 +421,8 @@ bool Read(const std::string& path, const std::string& bytes, const std::string& 
     std::string refused = CheckModelNesting(bytes);
     if (refused.empty())
         refused = CheckPlyHeader(bytes);
+    if (refused.empty())
+        refused = CheckColladaExpansion(bytes);
     if (!refused.empty()) {
         error = label + ": " + refused;
         return false;
@@ -353,14 +432,27 @@ bool Read(const std::string& path, const std::string& bytes, const std::string& 
             Assimp::Importer importer;
             importer.SetPropertyInteger(AI_CONFIG_PP_SBP_REMOVE,
                                         aiPrimitiveType_POINT | aiPrimitiveType_LINE);
+            // Every file the reader opens, the model's own included, passes the folder's
+            // checks (the importer owns and deletes the file system it is given).
+            auto* files = new CModelFolderIO(folder, path);
+            importer.SetIOHandler(files);
             const aiScene* scene = path.empty()
                                        ? importer.ReadFileFromMemory(bytes.data(), bytes.size(),
                                                                      ReadFlags(), extension.c_str())
                                        : importer.ReadFile(path, ReadFlags());
             if (!scene) {
-                why = label + ": " + OneLine(importer.GetErrorString());
+                // A file the model needs that was refused is why it cannot be read.
+                const auto& refusedFiles = files->Refused();
+                why = label + ": " +
+                      (refusedFiles.empty() ? OneLine(importer.GetErrorString())
+                                            : "file '" + Plain(refusedFiles.begin()->first) +
+                                                  "' that the model needs is not read: " +
+                                                  refusedFiles.begin()->second);
                 return false;
             }
+            for (const auto& [file, reason] : files->Refused())
+                made.warnings.push_back(label + ": file '" + Plain(file) +
+                                        "' is not read: " + reason);
             return CPlanMaker(*scene, label, folder, made).Make(why);
         },
         label, plan, error);

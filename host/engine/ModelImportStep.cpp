@@ -55,13 +55,21 @@ namespace {
 bool ImportPlan(const std::string& path, CEditorScene& scene, CUndoRedoManager& undo,
                 IToolManager& notifier, ModelImportResult& result, std::string& error) {
     ModelPlan plan;
-    if (!ReadModelFile(path, plan, error))
-        return false;
     std::vector<ImportedEntity> made;
-    std::vector<std::string> warnings = plan.warnings;
-    const std::string stem = std::filesystem::path(path).stem().string();
-    if (!BuildModelPlan(plan, stem, path, scene, made, warnings, error))
+    std::vector<std::string> warnings;
+    // No exception of the reader, the codecs or the engine leaves the import: a build that
+    // throws has taken back what it made, and the file is refused.
+    try {
+        if (!ReadModelFile(path, plan, error))
+            return false;
+        warnings = plan.warnings;
+        const std::string stem = std::filesystem::path(path).stem().string();
+        if (!BuildModelPlan(plan, stem, path, scene, made, warnings, error))
+            return false;
+    } catch (const std::exception& e) {
+        error = path + ": " + e.what();
         return false;
+    }
     std::set<std::string> before = scene.getSelectedEntities();
     scene.SetSelection({made.front().name});
     undo.addUndo(new CImportStep(scene, notifier, made, std::move(before)));

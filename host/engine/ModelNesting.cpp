@@ -1,8 +1,14 @@
 // How deep a model file nests, measured without recursion before the model reader (which
-// recurses over node trees, XML elements and FBX records) sees the bytes.
+// recurses over node trees, XML elements and FBX records) sees the bytes; and how many nodes a
+// Collada file's node instancing expands to, counted before the reader builds the tree:
+// <instance_node> places a copy of another node (with its whole subtree), so a few kilobytes
+// of nodes each instancing the one before twice expand exponentially.
 #include "DotScene.h"
 #include "ModelImport.h"
 
+#include <pugixml.hpp>
+
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -24,6 +30,91 @@ std::string TooDeep() {
 bool EndsWord(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == ',' || c == ':' || c == ']' ||
            c == '}';
+}
+
+void AppendUtf8(std::string& out, std::uint32_t code) {
+    if (code < 0x80) {
+        out += char(code);
+    } else if (code < 0x800) {
+        out += char(0xC0 | code >> 6), out += char(0x80 | (code & 0x3F));
+    } else if (code < 0x10000) {
+        out += char(0xE0 | code >> 12), out += char(0x80 | ((code >> 6) & 0x3F));
+        out += char(0x80 | (code & 0x3F));
+    } else {
+        out += char(0xF0 | code >> 18), out += char(0x80 | ((code >> 12) & 0x3F));
+        out += char(0x80 | ((code >> 6) & 0x3F)), out += char(0x80 | (code & 0x3F));
+    }
+}
+
+// Four hex digits at p[at..], or -1.
+long Hex4(const char* p, size_t n, size_t at) {
+    if (at + 4 > n)
+        return -1;
+    long v = 0;
+    for (size_t k = at; k < at + 4; ++k) {
+        const char c = p[k];
+        const int d = c >= '0' && c <= '9'   ? c - '0'
+                      : c >= 'a' && c <= 'f' ? c - 'a' + 10
+                      : c >= 'A' && c <= 'F' ? c - 'A' + 10
+                                             : -1;
+        if (d < 0)
+            return -1;
+        v = v * 16 + d;
+    }
+    return v;
+}
+
+// The JSON string starting at p[at] (after its opening quote), its escapes decoded as the
+// reader decodes them ("n\u006fdes" is "nodes" to it); returns the closing quote's offset.
+size_t JsonString(const char* p, size_t n, size_t at, std::string& text) {
+    text.clear();
+    size_t j = at;
+    for (; j < n && p[j] != '"'; ++j) {
+        if (p[j] != '\\' || j + 1 >= n) {
+            text += p[j];
+            continue;
+        }
+        const char e = p[++j];
+        switch (e) {
+        case 'b':
+            text += '\b';
+            break;
+        case 'f':
+            text += '\f';
+            break;
+        case 'n':
+            text += '\n';
+            break;
+        case 'r':
+            text += '\r';
+            break;
+        case 't':
+            text += '\t';
+            break;
+        case 'u': {
+            long code = Hex4(p, n, j + 1);
+            if (code < 0) {
+                text += e;
+                break;
+            }
+            j += 4;
+            // A surrogate pair spells one code point beyond the first 65,536.
+            if (code >= 0xD800 && code < 0xDC00 && j + 2 < n && p[j + 1] == '\\' &&
+                p[j + 2] == 'u') {
+                const long low = Hex4(p, n, j + 3);
+                if (low >= 0xDC00 && low < 0xE000) {
+                    code = 0x10000 + ((code - 0xD800) << 10) + (low - 0xDC00);
+                    j += 6;
+                }
+            }
+            AppendUtf8(text, static_cast<std::uint32_t>(code));
+            break;
+        }
+        default:
+            text += e; // '"', '\\', '/' and anything else stand for themselves
+        }
+    }
+    return j;
 }
 
 // The node tree of glTF JSON: "nodes" (an array, or an object of named nodes in version 1)
@@ -51,14 +142,7 @@ public:
                 continue;
             }
             if (c == '"') {
-                text.clear();
-                size_t j = i + 1;
-                for (; j < n && p[j] != '"'; ++j) {
-                    if (p[j] == '\\' && j + 1 < n)
-                        ++j;
-                    text += p[j];
-                }
-                i = j;
+                i = JsonString(p, n, i + 1, text);
                 if (!stack.empty() && stack.back().kind == '{' && stack.back().expectKey) {
                     stack.back().key = text;
                     continue;
@@ -295,5 +379,114 @@ std::string CheckModelNesting(const std::string& bytes) {
         return CheckBinaryFbx(bytes);
     if (bytes.find("FBXHeaderExtension") != std::string::npos)
         return CheckTextFbx(bytes);
+    return {};
+}
+
+namespace {
+
+// Counts past this are not told apart.
+constexpr std::uint64_t kSaturated = std::uint64_t(1) << 62;
+
+// An element's name without a namespace prefix.
+const char* LocalName(const pugi::xml_node& e) {
+    const char* name = e.name();
+    const char* colon = std::strrchr(name, ':');
+    return colon ? colon + 1 : name;
+}
+
+bool Is(const pugi::xml_node& e, const char* name) {
+    return e.type() == pugi::node_element && std::strcmp(LocalName(e), name) == 0;
+}
+
+} // namespace
+
+std::string CheckColladaExpansion(const std::string& bytes) {
+    // Without instancing the tree is as large as the file: nothing to count.
+    if (bytes.find("instance_node") == std::string::npos)
+        return {};
+    pugi::xml_document doc;
+    if (!doc.load_buffer(bytes.data(), bytes.size(), pugi::parse_default))
+        return {}; // the reader refuses it
+    // Every <node>, by position; the reader finds an instanced node by its id, else by name.
+    std::vector<pugi::xml_node> nodes;
+    std::vector<int> sceneRoots;
+    std::unordered_map<std::string, int> byId, byName;
+    std::vector<pugi::xml_node> todo{doc.document_element()};
+    while (!todo.empty()) {
+        const pugi::xml_node e = todo.back();
+        todo.pop_back();
+        if (Is(e, "node")) {
+            const int index = static_cast<int>(nodes.size());
+            nodes.push_back(e);
+            byId.emplace(e.attribute("id").value(), index);
+            byName.emplace(e.attribute("name").value(), index);
+            if (Is(e.parent(), "visual_scene"))
+                sceneRoots.push_back(index);
+        }
+        for (pugi::xml_node c = e.first_child(); c; c = c.next_sibling())
+            if (c.type() == pugi::node_element)
+                todo.push_back(c);
+    }
+    std::unordered_map<const void*, int> indexOf;
+    for (size_t i = 0; i < nodes.size(); ++i)
+        indexOf.emplace(nodes[i].internal_object(), static_cast<int>(i));
+    // Each node's children in the expanded tree: its own <node> children and the nodes its
+    // <instance_node> elements name.
+    std::vector<std::vector<int>> children(nodes.size());
+    for (size_t i = 0; i < nodes.size(); ++i)
+        for (pugi::xml_node c = nodes[i].first_child(); c; c = c.next_sibling()) {
+            if (Is(c, "node")) {
+                children[i].push_back(indexOf[c.internal_object()]);
+            } else if (Is(c, "instance_node")) {
+                std::string url = c.attribute("url").value();
+                if (!url.empty() && url[0] == '#')
+                    url.erase(0, 1);
+                if (url.empty())
+                    continue;
+                if (auto id = byId.find(url); id != byId.end())
+                    children[i].push_back(id->second);
+                else if (auto name = byName.find(url); name != byName.end())
+                    children[i].push_back(name->second);
+            }
+        }
+    // Sizes of the expanded subtrees, depth first without recursion; a node met again while
+    // its own subtree is being counted instances itself.
+    enum : char { kNew, kOpen, kDone };
+    std::vector<char> state(nodes.size(), kNew);
+    std::vector<std::uint64_t> size(nodes.size(), 0);
+    std::vector<std::pair<int, size_t>> stack;
+    std::uint64_t total = 1; // the file's root
+    for (int root : sceneRoots) {
+        if (state[root] == kNew) {
+            stack.push_back({root, 0});
+            state[root] = kOpen;
+        }
+        while (!stack.empty()) {
+            auto& [at, next] = stack.back();
+            if (next < children[at].size()) {
+                const int child = children[at][next++];
+                if (state[child] == kOpen)
+                    return "the node tree has a cycle";
+                if (state[child] == kNew) {
+                    state[child] = kOpen;
+                    stack.push_back({child, 0});
+                }
+                continue;
+            }
+            std::uint64_t n = 1;
+            for (int child : children[at])
+                n = std::min(n + size[child], kSaturated);
+            size[at] = n;
+            state[at] = kDone;
+            stack.pop_back();
+        }
+        total = std::min(total + size[root], kSaturated);
+    }
+    if (total > kMaxImportEntities)
+        return "the node tree expands to " +
+               (total >= kSaturated ? "more than " + std::to_string(kSaturated)
+                                    : std::to_string(total)) +
+               " entities, more than the " + std::to_string(kMaxImportEntities) +
+               " an import makes";
     return {};
 }

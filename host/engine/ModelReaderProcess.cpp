@@ -193,6 +193,7 @@ std::string EncodeModelOutcome(bool ok, const ModelPlan& plan, const std::string
         Colour(w, m.diffuse);
         w.Str(m.texture);
         w.Str(m.textureExt);
+        w.U32(static_cast<std::uint32_t>(m.sameTextureAs));
     }
     w.U32(static_cast<std::uint32_t>(plan.warnings.size()));
     for (const std::string& s : plan.warnings)
@@ -229,12 +230,17 @@ bool DecodeModelOutcome(const std::string& bytes, bool& ok, ModelPlan& plan, std
             if (!r.Array(s.vertices) || !r.Array(s.indices) || !r.I32(s.material))
                 return false;
     }
-    if (!r.Count(n, 28))
+    if (!r.Count(n, 32))
         return false;
     plan.materials.resize(n);
-    for (ModelPlanMaterial& m : plan.materials)
-        if (!r.Str(m.name) || !r.Colour(m.diffuse) || !r.Str(m.texture) || !r.Str(m.textureExt))
+    for (size_t i = 0; i < plan.materials.size(); ++i) {
+        ModelPlanMaterial& m = plan.materials[i];
+        // A shared texture is an earlier material's.
+        if (!r.Str(m.name) || !r.Colour(m.diffuse) || !r.Str(m.texture) || !r.Str(m.textureExt) ||
+            !r.I32(m.sameTextureAs) || m.sameTextureAs < -1 ||
+            m.sameTextureAs >= static_cast<int>(i))
             return false;
+    }
     if (!r.Count(n, 4))
         return false;
     plan.warnings.resize(n);

@@ -147,7 +147,11 @@ private:
 
 std::string ReadRegularFile(const std::string& path, std::uint64_t maxBytes, std::string& bytes) {
     bytes.clear();
-    // Non-blocking: opening a FIFO must not wait for a writer.
+    // A special file is refused from its status, never opened (opening some devices acts).
+    struct stat before;
+    if (::stat(path.c_str(), &before) == 0 && !S_ISREG(before.st_mode))
+        return "not a regular file";
+    // Non-blocking: a FIFO put in the file's place since must not wait for a writer.
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0)
         return errno == ENOENT ? "cannot be found" : "cannot be opened";

@@ -217,3 +217,34 @@ TEST_F(WindowMessagesTest, RefusedImportsReadInChinese) {
     }
     EXPECT_EQ(refused, int(files.size()));
 }
+
+// What an import refuses or leaves out for being too large or outside the model's folder.
+TEST_F(WindowMessagesTest, ImportBoundsReadInChinese) {
+    const std::string path = (folder / "m.obj").string();
+    const std::string bodies[] = {
+        "texture 'huge.png' is not decoded: 16384x16384 pixels, more than the 67108864 the "
+        "editor decodes",
+        "texture 'vol.dds' is not decoded: 4096x4096x4096 pixels, more than the 67108864 the "
+        "editor decodes",
+        "texture 'cube.dds' is not decoded: 8192x8192 (6 faces) pixels, more than the 67108864 "
+        "the editor decodes",
+        "texture 'a.dds' is not decoded: the image holds fewer bytes than its header says",
+        "texture 'a.dds' is not decoded: the image header is not well formed",
+        "texture 'a.txt' is not decoded: not an image of a kind the editor reads",
+        "texture 'b.png' is not decoded: the model's textures come to more than 268435456 pixels",
+        "texture '../secret.png' cannot be read: outside the model's folder",
+        "file '/home/secret.txt' that the model needs is not read: outside the model's folder",
+        "file '/tmp/pipe.mtl' is not read: not a regular file",
+        "the node tree expands to 16777218 entities, more than the 1000000 an import makes",
+        "the node tree expands to more than 4611686018427387904 entities, more than the 1000000 "
+        "an import makes",
+    };
+    for (const std::string& body : bodies) {
+        const std::string shown = WindowMessage(path + ": " + body);
+        EXPECT_EQ(shown.find("原因："), std::string::npos) << body << "\n -> " << shown;
+        EXPECT_TRUE(EnglishWords(shown, path).empty()) << body << "\n -> " << shown;
+    }
+    EXPECT_EQ(
+        WindowMessage(path + ": " + bodies[1]),
+        path + "：纹理 “vol.dds” 未解码：图像为 4096×4096×4096 像素，超过可解码的 67108864 像素");
+}

@@ -168,7 +168,7 @@ TEST_F(ImportTest, ObjWithMaterialLibraryGivesOneMeshWithASubMeshPerMaterial) {
 }
 
 TEST_F(ImportTest, ATextureNamedByAnotherMachinesPathIsTakenFromBesideTheModel) {
-    Write(folder / "wood.png", "not decoded by the test, only read");
+    Write(folder / "wood.png", TinyPng());
     Write(folder / "plank.mtl", "newmtl wood\nKd 1 1 1\nmap_Kd C:\\art\\maps\\wood.png\n");
     const std::string path = Write(folder / "plank.obj", "mtllib plank.mtl\nv 0 0 0\nv 1 0 0\n"
                                                          "v 0 1 0\nusemtl wood\nf 1 2 3\n");
@@ -177,7 +177,7 @@ TEST_F(ImportTest, ATextureNamedByAnotherMachinesPathIsTakenFromBesideTheModel) 
     EXPECT_TRUE(plan.warnings.empty()) << plan.warnings.front();
     bool found = false;
     for (const ModelPlanMaterial& m : plan.materials)
-        found |= m.texture == "not decoded by the test, only read" && m.textureExt == "png";
+        found |= m.texture == TinyPng() && m.textureExt == "png";
     EXPECT_TRUE(found);
 }
 
