@@ -12,6 +12,7 @@
 // Names must be unique; a parent must be declared before its children.
 #include "DemoScene.h"
 
+#include "CaughtFailure.h"
 #include "CEditorEntity.h"
 #include "CEditorScene.h"
 #include "CTerrain.h"
@@ -353,12 +354,8 @@ std::unique_ptr<CEditorScene> BuildSceneTextAside(const std::string& text,
         if (!ReadSceneText(text, fileName, *scene, error))
             return nullptr;
         return scene;
-    } catch (const std::bad_alloc&) {
-        error = fileName + ": out of memory while reading the scene";
-    } catch (const Ogre::Exception& e) {
-        error = fileName + ": cannot open the scene (" + e.getDescription() + ")";
-    } catch (const std::exception& e) {
-        error = fileName + ": cannot open the scene (" + e.what() + ")";
+    } catch (...) {
+        error = CaughtFailure(fileName, "reading the scene", "open the scene");
     }
     return nullptr;
 }

@@ -110,18 +110,6 @@ std::string PrepareSceneGroup(const std::string& folder, std::vector<std::string
     return group;
 }
 
-// The scene's folder (the group's only location), "" when there is none.
-std::string SceneFolder(const std::string& group) {
-    try {
-        const Ogre::StringVectorPtr locations =
-            Ogre::ResourceGroupManager::getSingleton().listResourceLocations(group);
-        if (locations && !locations->empty())
-            return SceneFolderOfLocation(locations->front());
-    } catch (const Ogre::Exception&) {
-    }
-    return {};
-}
-
 bool InsideFolder(const std::string& meshFile) {
     const std::filesystem::path p(meshFile);
     if (p.is_absolute())
@@ -176,7 +164,7 @@ bool LoadMesh(const std::string& meshFile, const std::string& group, std::string
     }
     if (!groups.resourceGroupExists(group) || !groups.resourceExists(group, meshFile)) {
         // A file that is there but refused says why.
-        const std::string folder = SceneFolder(group);
+        const std::string folder = SceneFolderOfGroup(group);
         std::error_code ec;
         std::string refused;
         if (!folder.empty() &&

@@ -6,6 +6,7 @@
 #include "ModelImport.h"
 #include "SceneSaveFiles.h"
 
+#include "CaughtFailure.h"
 #include "CEditorEntity.h"
 #include "CEditorScene.h"
 #include "CTerrain.h"
@@ -418,12 +419,8 @@ bool SaveDotScene(const std::string& givenPath, CEditorScene& scene,
                   std::vector<std::string>& warnings, std::string& error) {
     try {
         return WriteScene(givenPath, scene, warnings, error);
-    } catch (const std::bad_alloc&) {
-        error = givenPath + ": out of memory while saving the scene";
-    } catch (const Ogre::Exception& e) {
-        error = givenPath + ": cannot save the scene (" + e.getDescription() + ")";
-    } catch (const std::exception& e) {
-        error = givenPath + ": cannot save the scene (" + e.what() + ")";
+    } catch (...) {
+        error = CaughtFailure(givenPath, "saving the scene", "save the scene");
     }
     return false;
 }

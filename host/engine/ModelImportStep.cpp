@@ -1,4 +1,5 @@
 // The undo step of a model import, and the import as a whole.
+#include "CaughtFailure.h"
 #include "CEditorEntity.h"
 #include "CEditorScene.h"
 #include "IBaseCommand.h"
@@ -89,12 +90,8 @@ bool ImportModel(const std::string& path, CEditorScene& scene, CUndoRedoManager&
     // says so (the build takes back what it made).
     try {
         return ImportPlan(path, scene, undo, notifier, result, error);
-    } catch (const std::bad_alloc&) {
-        error = path + ": out of memory while importing the model";
-    } catch (const Ogre::Exception& e) {
-        error = path + ": cannot import the model (" + e.getDescription() + ")";
-    } catch (const std::exception& e) {
-        error = path + ": cannot import the model (" + e.what() + ")";
+    } catch (...) {
+        error = CaughtFailure(path, "importing the model", "import the model");
     }
     return false;
 }

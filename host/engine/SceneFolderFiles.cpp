@@ -8,6 +8,7 @@
 #include <OgreArchiveManager.h>
 #include <OgreDataStream.h>
 #include <OgreException.h>
+#include <OgreResourceGroupManager.h>
 #include <OgreString.h>
 
 #include <cerrno>
@@ -219,6 +220,17 @@ std::string SceneFolderLocation(const std::string& folder, unsigned serial) {
 
 std::string SceneFolderOfLocation(const std::string& location) {
     return location.substr(0, location.rfind('\n'));
+}
+
+std::string SceneFolderOfGroup(const std::string& group) {
+    try {
+        const Ogre::StringVectorPtr locations =
+            Ogre::ResourceGroupManager::getSingleton().listResourceLocations(group);
+        if (locations && !locations->empty())
+            return SceneFolderOfLocation(locations->front());
+    } catch (const Ogre::Exception&) {
+    }
+    return {};
 }
 
 void RegisterSceneFolderArchive() {

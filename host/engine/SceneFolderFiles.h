@@ -34,6 +34,8 @@ std::string ReadSceneFolderFile(const std::string& folder, const std::string& na
 std::string SceneFolderLocation(const std::string& folder, unsigned serial);
 // The folder of such a location name.
 std::string SceneFolderOfLocation(const std::string& location);
+// The folder a scene's resource group reads (its only location), "" when there is none.
+std::string SceneFolderOfGroup(const std::string& group);
 
 // Makes the archive type known to the engine's archive manager (call it before each use: a
 // new engine root has a new manager).

@@ -88,18 +88,6 @@ private:
     size_t m_at = 0;
 };
 
-// The folder the scene was opened from (its mesh group's location), "" when none.
-std::string SourceFolder(const std::string& group) {
-    try {
-        const Ogre::StringVectorPtr locations =
-            Ogre::ResourceGroupManager::getSingleton().listResourceLocations(group);
-        if (locations && !locations->empty())
-            return SceneFolderOfLocation(locations->front());
-    } catch (const Ogre::Exception&) {
-    }
-    return {};
-}
-
 // A file directly in the folder (the scene folder's archive serves no others).
 bool PlainName(const std::string& name) {
     return !name.empty() && name.find('/') == std::string::npos && name != "." && name != "..";
@@ -248,7 +236,7 @@ bool CopySceneFolderFiles(CEditorScene& scene, const std::string& scenePath,
                           std::vector<PendingFile>& files, std::vector<std::string>& warnings,
                           std::string& error) {
     const std::string& group = scene.GetMeshGroup();
-    const std::string source = group.empty() ? std::string() : SourceFolder(group);
+    const std::string source = group.empty() ? std::string() : SceneFolderOfGroup(group);
     if (source.empty())
         return true;
     fs::path target = fs::path(scenePath).parent_path();

@@ -28,31 +28,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class DotSceneTest : public EngineTest {
+class DotSceneTest : public FolderEngineTest {
 protected:
-    void SetUp() override {
-        EngineTest::SetUp();
-        folder = fs::path(testing::TempDir()) /
-                 ("dotscene_" +
-                  std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(folder);
-        fs::create_directories(folder);
-    }
-    void TearDown() override {
-        EngineTest::TearDown();
-        fs::remove_all(folder);
-    }
-    std::string Write(const std::string& name, const std::string& text) {
-        const std::string path = (folder / name).string();
-        std::ofstream(path, std::ios::binary) << text;
-        return path;
-    }
-    static std::string Read(const std::string& path) {
-        std::ifstream in(path, std::ios::binary);
-        std::ostringstream s;
-        s << in.rdbuf();
-        return s.str();
-    }
     // A 1 x 2 x 4 box mesh written as `file` with material "TestCrate", and the material
     // script beside it.
     void WriteCrateMesh(const std::string& file) {
@@ -78,7 +55,6 @@ protected:
         return OpenDotScene(path, *scene, error, warnings);
     }
 
-    fs::path folder;
     std::string error;
     std::vector<std::string> warnings;
 };

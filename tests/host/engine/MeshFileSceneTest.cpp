@@ -16,27 +16,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class MeshSceneTest : public EngineTest {
+class MeshSceneTest : public FolderEngineTest {
 protected:
-    void SetUp() override {
-        EngineTest::SetUp();
-        // A folder of each test's own: ctest runs the cases of this fixture side by side.
-        folder = fs::path(testing::TempDir()) /
-                 ("mesh_scene_" +
-                  std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(folder);
-        fs::create_directories(folder);
-    }
-    void TearDown() override {
-        EngineTest::TearDown();
-        fs::remove_all(folder);
-    }
-    std::string Write(const std::string& name, const std::string& bytes) {
-        const std::string path = (folder / name).string();
-        std::ofstream(path, std::ios::binary) << bytes;
-        return path;
-    }
-    fs::path folder;
 };
 
 TEST_F(MeshSceneTest, HostileMeshesOpenAsBoxesWithAWarningOnTheirLine) {

@@ -24,19 +24,15 @@ using namespace modelfiles;
 
 namespace {
 
-class ImportBoundsTest : public EngineTest {
+class ImportBoundsTest : public FolderEngineTest {
 protected:
     void SetUp() override {
-        EngineTest::SetUp();
-        folder = fs::path(testing::TempDir()) /
-                 ("bounds_" +
-                  std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(folder);
+        FolderEngineTest::SetUp();
         fs::create_directories(folder / "model");
     }
     void TearDown() override {
         undo.clear();
-        EngineTest::TearDown();
+        FolderEngineTest::TearDown();
     }
     bool Import(const std::string& path) {
         result = ModelImportResult();
@@ -65,7 +61,6 @@ protected:
                              [&](const std::string& w) { return w.find(words) != w.npos; });
     }
 
-    fs::path folder;
     CEditorUndoManager undo;
     CQuietTools tools;
     ModelImportResult result;

@@ -33,19 +33,12 @@ public:
     std::vector<int> codes;
 };
 
-class ImportTest : public EngineTest {
+class ImportTest : public FolderEngineTest {
 protected:
-    void SetUp() override {
-        EngineTest::SetUp();
-        folder = fs::path(testing::TempDir()) /
-                 ("import_" +
-                  std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(folder);
-        fs::create_directories(folder);
-    }
+    void SetUp() override { FolderEngineTest::SetUp(); }
     void TearDown() override {
         undo.clear();
-        EngineTest::TearDown();
+        FolderEngineTest::TearDown();
     }
     bool Import(const std::string& path) {
         result = ModelImportResult();
@@ -62,7 +55,6 @@ protected:
         return n;
     }
 
-    fs::path folder;
     CEditorUndoManager undo;
     CountingNotifier notifier;
     ModelImportResult result;

@@ -14,25 +14,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class NameLimitTest : public EngineTest {
+class NameLimitTest : public FolderEngineTest {
 protected:
-    void SetUp() override {
-        EngineTest::SetUp();
-        folder = fs::path(testing::TempDir()) /
-                 ("name_limit_" +
-                  std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(folder);
-        fs::create_directories(folder);
-    }
-    void TearDown() override {
-        EngineTest::TearDown();
-        fs::remove_all(folder);
-    }
-    std::string Write(const std::string& name, const std::string& text) {
-        const std::string path = (folder / name).string();
-        std::ofstream(path, std::ios::binary) << text;
-        return path;
-    }
     // The body's first line is the file's second.
     bool OpenXml(const std::string& body) {
         path = Write("s.scene", "<scene><nodes>\n" + body + "\n</nodes></scene>\n");
@@ -46,7 +29,6 @@ protected:
         return out;
     }
 
-    fs::path folder;
     std::string path, error;
     std::vector<std::string> warnings;
 };

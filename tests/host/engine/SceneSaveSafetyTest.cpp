@@ -19,31 +19,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class SaveSafetyTest : public EngineTest {
+class SaveSafetyTest : public FolderEngineTest {
 protected:
-    void SetUp() override {
-        EngineTest::SetUp();
-        folder = fs::path(testing::TempDir()) /
-                 ("save_safety_" +
-                  std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(folder);
-        fs::create_directories(folder);
-    }
-    void TearDown() override {
-        EngineTest::TearDown();
-        fs::remove_all(folder);
-    }
-    std::string Write(const fs::path& path, const std::string& bytes) {
-        fs::create_directories(path.parent_path());
-        std::ofstream(path, std::ios::binary) << bytes;
-        return path.string();
-    }
-    static std::string Read(const fs::path& path) {
-        std::ifstream in(path, std::ios::binary);
-        std::ostringstream s;
-        s << in.rdbuf();
-        return s.str();
-    }
     std::set<std::string> Names(const fs::path& where) const {
         std::set<std::string> names;
         for (const auto& entry : fs::directory_iterator(where))
@@ -67,7 +44,6 @@ protected:
                                        "</nodes></scene>\n");
     }
 
-    fs::path folder;
     std::string error;
     std::vector<std::string> warnings;
 };
