@@ -3,6 +3,7 @@
 #include "IPluginBase.h"
 #include "CPluginRegistry.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <exception>
 
@@ -87,10 +88,22 @@ void CToolManager::switchTool(int tool) {
 
 void CToolManager::notify(int code, int arg, void* data) {
     // A copy: a plug-in may unregister (itself or another) while handling the notification.
-    const std::vector<IPluginBase*> plugins = m_registry.plugins();
-    for (IPluginBase* plugin : plugins)
-        if (m_registry.contains(plugin))
-            Send(plugin, code, arg, data);
+    // Kept on the stack for the usual few plug-ins: a drag notifies once per moved entity.
+    const std::vector<IPluginBase*>& registered = m_registry.plugins();
+    constexpr std::size_t kOnStack = 16;
+    IPluginBase* onStack[kOnStack];
+    std::vector<IPluginBase*> onHeap;
+    IPluginBase* const* plugins = onStack;
+    const std::size_t count = registered.size();
+    if (count <= kOnStack) {
+        std::copy(registered.begin(), registered.end(), onStack);
+    } else {
+        onHeap = registered;
+        plugins = onHeap.data();
+    }
+    for (std::size_t i = 0; i < count; ++i)
+        if (m_registry.contains(plugins[i]))
+            Send(plugins[i], code, arg, data);
 }
 
 void CToolManager::RemovePluginTools(IPluginBase* plugin) {

@@ -108,6 +108,7 @@ void CEditorEntity::Attach(Ogre::SceneNode* layer, CEditorEntity* parent) {
     m_node = layer->createChildSceneNode();
     if (parent)
         parent->m_children.push_back(this);
+    m_localRotation = RotationFromYPR(m_orientation);
     UpdateWorld();
 }
 
@@ -154,7 +155,8 @@ Ogre::Vector3 CEditorEntity::YPRFromRotation(const Ogre::Quaternion& rotation) {
 }
 
 void CEditorEntity::SyncNode() {
-    m_localRotation = RotationFromYPR(m_orientation);
+    // m_localRotation is worked out where m_orientation changes: a move or scale (every drag
+    // step of a move) keeps it as it is.
     UpdateWorld();
     // The descendants follow, parents before children, without recursion (in one buffer for
     // every call, as in DescendantsFit).
@@ -171,6 +173,8 @@ void CEditorEntity::SyncNode() {
 }
 
 void CEditorEntity::UpdateWorld() {
+    const Ogre::Quaternion oldRotation = m_worldRotation;
+    const Ogre::Vector3 oldScale = m_worldScale;
     if (m_parent) {
         m_worldPosition = m_parent->m_worldRotation * (m_parent->m_worldScale * m_position) +
                           m_parent->m_worldPosition;
@@ -183,9 +187,14 @@ void CEditorEntity::UpdateWorld() {
     }
     m_boxValid = false;
     ++g_worldChanges;
+    // A node value the same as the one it was last given is not set again (a move of an
+    // entity leaves its rotation and scale as they were).
     m_node->setPosition(m_worldPosition);
-    m_node->setOrientation(m_worldRotation);
-    m_node->setScale(m_worldScale);
+    if (!m_nodeSet || !(oldRotation == m_worldRotation))
+        m_node->setOrientation(m_worldRotation);
+    if (!m_nodeSet || !(oldScale == m_worldScale))
+        m_node->setScale(m_worldScale);
+    m_nodeSet = true;
 }
 
 void CEditorEntity::SetPosition(const Ogre::Vector3& value, COORDINATE_AXIS axis) {
@@ -209,9 +218,11 @@ void CEditorEntity::SetOrientation(const Ogre::Vector3& value, COORDINATE_AXIS a
     if (!IsFinite(merged))
         return;
     // A turn moves no world position or scale but those of the descendants.
-    if (!m_children.empty() && !FitsWorld(m_position, RotationFromYPR(merged), m_scale, true))
+    const Ogre::Quaternion rotation = RotationFromYPR(merged);
+    if (!m_children.empty() && !FitsWorld(m_position, rotation, m_scale, true))
         return;
     m_orientation = merged;
+    m_localRotation = rotation;
     SyncNode();
 }
 
@@ -239,6 +250,7 @@ bool CEditorEntity::SetLocalTransform(const Ogre::Vector3& position,
         return false;
     m_position = position;
     m_orientation = pitchYawRoll;
+    m_localRotation = RotationFromYPR(pitchYawRoll);
     m_scale = scale;
     SyncNode();
     return true;

@@ -172,6 +172,8 @@ private:
 
     // The rotation of m_orientation, worked out once per change instead of on every world query.
     Ogre::Quaternion m_localRotation = Ogre::Quaternion::IDENTITY;
+    // The node was given the world transform at least once (UpdateWorld sets only what changed).
+    bool m_nodeSet = false;
     // The world transform, kept up to date by UpdateWorld.
     Ogre::Vector3 m_worldPosition = Ogre::Vector3::ZERO;
     Ogre::Quaternion m_worldRotation = Ogre::Quaternion::IDENTITY;

@@ -135,8 +135,21 @@ void CEditorScene::TakeContent(CEditorScene& loaded) {
 }
 
 CEditorEntity* CEditorScene::GetEntity(const std::string& name) const {
+    if (m_lookupRemovals == m_removals) {
+        if (m_lookupIt->first == name)
+            return m_lookupIt->second.get();
+        const auto next = std::next(m_lookupIt);
+        if (next != m_entities.end() && next->first == name) {
+            m_lookupIt = next;
+            return next->second.get();
+        }
+    }
     auto it = m_index.find(std::string_view(name));
-    return it == m_index.end() ? nullptr : it->second;
+    if (it == m_index.end())
+        return nullptr;
+    m_lookupIt = it->second;
+    m_lookupRemovals = m_removals;
+    return it->second->second.get();
 }
 
 SceneEntity* CEditorScene::getSceneEntity(const std::string& name) const {
@@ -150,8 +163,8 @@ bool CEditorScene::isEntitySelected(const std::string& name) const {
 CEditorEntity* CEditorScene::Insert(std::unique_ptr<CEditorEntity> entity) {
     CEditorEntity* raw = entity.get();
     ++m_structureChanges;
-    m_entities.emplace(raw->GetName(), std::move(entity));
-    m_index.emplace(std::string_view(raw->GetName()), raw);
+    const auto placed = m_entities.emplace(raw->GetName(), std::move(entity)).first;
+    m_index.emplace(std::string_view(raw->GetName()), placed);
     return raw;
 }
 
@@ -257,8 +270,8 @@ bool CEditorScene::RenameEntity(const std::string& oldName, const std::string& n
     auto node = m_entities.extract(it);
     e->SetName(newName);
     node.key() = newName;
-    m_entities.insert(std::move(node));
-    m_index.emplace(std::string_view(e->GetName()), e);
+    const auto placed = m_entities.insert(std::move(node)).position;
+    m_index.emplace(std::string_view(e->GetName()), placed);
     if (m_selection.erase(oldName))
         m_selection.insert(newName);
     ++m_selectionChanges;

@@ -141,7 +141,9 @@ private:
     // The same entities by name, hashed: a drag or undo over a big selection looks every
     // selected entity up by name, which the ordered map answers only after a walk of its tree.
     // The keys are the entities' own names.
-    std::unordered_map<std::string_view, CEditorEntity*> m_index;
+    std::unordered_map<std::string_view,
+                       std::map<std::string, std::unique_ptr<CEditorEntity>>::const_iterator>
+        m_index;
     std::set<std::string> m_selection;
     // Counts changes to the selection, so a walk of it steps from where it stands while the
     // selection is as it was (the name is the fallback).
@@ -162,4 +164,9 @@ private:
     std::uint64_t m_structureChanges = 0;
     std::uint64_t m_appearanceChanges = 0;
     std::uint64_t m_entityItRemovals = 0;
+    // Where the last lookup by name landed in m_entities, while no entity was removed since:
+    // walks by name in name order (the selection, an undo step's names) find the next entity
+    // one step on, without hashing the name or visiting the hash table's nodes.
+    mutable std::map<std::string, std::unique_ptr<CEditorEntity>>::const_iterator m_lookupIt;
+    mutable std::uint64_t m_lookupRemovals = ~std::uint64_t(0);
 };
