@@ -1,6 +1,7 @@
 // Editor entities: local transform kept here and mirrored onto the Ogre scene node.
 #include "CEditorEntity.h"
 
+#include "CPickIndex.h"
 #include "EditorMeshes.h"
 #include "ID3dUtil.h"
 
@@ -183,6 +184,7 @@ void CEditorEntity::UpdateWorld() {
     }
     m_boxValid = false;
     ++g_worldChanges;
+    TouchPick();
     m_node->setPosition(m_worldPosition);
     m_node->setOrientation(m_worldRotation);
     m_node->setScale(m_worldScale);
@@ -412,9 +414,20 @@ Ogre::Vector3 CEditorEntity::GetBoundsMax() const {
     return GetWorldBounds().getMaximum();
 }
 
+void CEditorEntity::TouchPick() {
+    if (m_pickIndex && !m_pickTouched)
+        m_pickIndex->Touch(this);
+}
+
+void CEditorEntity::SetSelectable(bool selectable) {
+    m_selectable = selectable;
+    TouchPick();
+}
+
 void CEditorEntity::SetVisible(bool visible) {
     m_visible = visible;
     ++g_worldChanges;
+    TouchPick();
     if (m_entity)
         m_entity->setVisible(visible);
     if (m_marker)

@@ -25,6 +25,8 @@ class SceneManager;
 class SceneNode;
 } // namespace Ogre
 
+class CPickIndex;
+
 class CEditorEntity : public SceneEntity {
 public:
     // A mesh entity showing `meshName` of the resource group `meshGroup` (the mesh must exist),
@@ -102,7 +104,7 @@ public:
     Ogre::Entity* GetPickEntity() const { return m_entity ? m_entity : m_marker; }
     void SetVisible(bool visible);
     void SetTransformEnabled(bool enabled) { m_transformEnabled = enabled; }
-    void SetSelectable(bool selectable) { m_selectable = selectable; }
+    void SetSelectable(bool selectable);
     bool IsSelectable() const { return m_selectable; }
 
     // Whether the entity may take this local transform: finite values, a usable scale, and the
@@ -134,6 +136,9 @@ public:
     static Ogre::Vector3 YPRFromRotation(const Ogre::Quaternion& rotation);
 
 private:
+    friend class CPickIndex;
+    // Tells the pick index this entity is listed in that its box or pickability changed.
+    void TouchPick();
     void Attach(Ogre::SceneNode* layer, CEditorEntity* parent);
     // Takes a new local transform: the world transform of this entity and of every descendant
     // follows, onto their nodes.
@@ -181,6 +186,12 @@ private:
     mutable bool m_boxValid = false;
     mutable Ogre::AxisAlignedBox m_boxMeshBounds;
     mutable Ogre::AxisAlignedBox m_worldBox;
+
+    // The scene's pick index that lists this entity, and the entry it has there (both set by
+    // the index); m_pickTouched while the index has it on its list of entries to work out again.
+    CPickIndex* m_pickIndex = nullptr;
+    std::uint32_t m_pickSlot = 0;
+    bool m_pickTouched = false;
 
     // The record taken by PreTransform.
     Ogre::Vector3 m_prePosition = Ogre::Vector3::ZERO;

@@ -2,6 +2,7 @@
 #include "CEditorScene.h"
 
 #include "CEditorEntity.h"
+#include "CPickIndex.h"
 #include "CTerrain.h"
 #include "DotSceneText.h"
 #include "EditorMeshes.h"
@@ -19,33 +20,8 @@
 #include <cmath>
 #include <limits>
 
-namespace {
-
-// Möller-Trumbore, two-sided; distance along a unit direction or -1.
-float RayTriangle(const Ogre::Ray& ray, const Ogre::Vector3& a, const Ogre::Vector3& b,
-                  const Ogre::Vector3& c) {
-    const Ogre::Vector3 e1 = b - a, e2 = c - a;
-    const Ogre::Vector3 p = ray.getDirection().crossProduct(e2);
-    const float det = e1.dotProduct(p);
-    if (std::fabs(det) < 1e-12f)
-        return -1.0f;
-    const float inv = 1.0f / det;
-    const Ogre::Vector3 s = ray.getOrigin() - a;
-    const float u = s.dotProduct(p) * inv;
-    if (u < 0.0f || u > 1.0f)
-        return -1.0f;
-    const Ogre::Vector3 q = s.crossProduct(e1);
-    const float v = ray.getDirection().dotProduct(q) * inv;
-    if (v < 0.0f || u + v > 1.0f)
-        return -1.0f;
-    const float t = e2.dotProduct(q) * inv;
-    return t >= 0.0f ? t : -1.0f;
-}
-
-} // namespace
-
 CEditorScene::CEditorScene(Ogre::SceneManager* sceneManager, bool shown)
-    : m_sceneManager(sceneManager), m_shown(shown) {
+    : m_sceneManager(sceneManager), m_shown(shown), m_pick(std::make_unique<CPickIndex>()) {
     m_layer = sceneManager->createSceneNode();
     if (shown)
         sceneManager->getRootSceneNode()->addChild(m_layer);
@@ -127,6 +103,7 @@ void CEditorScene::TakeContent(CEditorScene& loaded) {
     std::swap(m_entities, loaded.m_entities);
     std::swap(m_index, loaded.m_index);
     std::swap(m_ground, loaded.m_ground);
+    std::swap(m_pick, loaded.m_pick);
     std::swap(m_meshGroup, loaded.m_meshGroup);
     m_selection.clear();
     loaded.m_selection.clear();
@@ -432,37 +409,7 @@ int CEditorScene::getNumLights() const {
 }
 
 float CEditorScene::PickEntity(const Ogre::Ray& ray, float maxDistance, CEditorEntity*& hit) const {
-    hit = nullptr;
-    float best = -1.0f;
-    for (const auto& kv : m_entities) {
-        CEditorEntity* e = kv.second.get();
-        if (!e->IsVisible() || !e->IsSelectable() || !e->GetPickEntity())
-            continue;
-        const Ogre::AxisAlignedBox box = e->GetWorldBounds();
-        const std::pair<bool, Ogre::Real> boxHit = Ogre::Math::intersects(ray, box);
-        if (!boxHit.first || boxHit.second > maxDistance || (best >= 0 && boxHit.second >= best))
-            continue;
-        float t = boxHit.second;
-        // Meshes built by the editor are tested triangle by triangle for precision.
-        const std::string& meshName = e->GetPickEntity()->getMesh()->getName();
-        if (const std::vector<Ogre::Vector3>* tris = GetMeshTriangles(meshName)) {
-            const Ogre::Matrix4 world = e->GetWorldMatrix();
-            t = -1.0f;
-            for (size_t i = 0; i + 2 < tris->size(); i += 3) {
-                const float ti = RayTriangle(ray, world * (*tris)[i], world * (*tris)[i + 1],
-                                             world * (*tris)[i + 2]);
-                if (ti >= 0.0f && (t < 0.0f || ti < t))
-                    t = ti;
-            }
-            if (t < 0.0f || t > maxDistance)
-                continue;
-        }
-        if (best < 0.0f || t < best) {
-            best = t;
-            hit = e;
-        }
-    }
-    return best;
+    return m_pick->Pick(m_entities, m_structureChanges, ray, maxDistance, hit);
 }
 
 float CEditorScene::PickGround(const Ogre::Ray& ray, float maxDistance) const {
@@ -480,7 +427,8 @@ int CEditorScene::rayQuery(RayQuery* query) {
     const float maxDistance = query->length > 0 && std::isfinite(query->length)
                                   ? query->length
                                   : std::numeric_limits<float>::max();
-    m_sceneManager->getRootSceneNode()->_update(true, false);
+    // Picking reads the entities' own world boxes (CPickIndex), not the engine's scene graph:
+    // no update of the graph's thousands of nodes is needed first.
 
     float best = -1.0f;
     SceneEntity* bestHit = nullptr;

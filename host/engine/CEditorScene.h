@@ -20,6 +20,7 @@ namespace Ogre {
 class SceneManager;
 }
 class CEditorEntity;
+class CPickIndex;
 class CTerrain;
 
 class CEditorScene : public CSceneManager {
@@ -149,6 +150,9 @@ private:
     std::set<std::string>::const_iterator m_selectedIt;
     std::uint64_t m_selectedItChanges = 0;
     std::unique_ptr<CTerrain> m_ground;
+    // The entities' boxes for picking. It goes with the entities when a content swap moves
+    // them to another scene (the entities know the index they are listed in).
+    std::unique_ptr<CPickIndex> m_pick;
     // Walk cursors of beginSelected/nextSelected and beginEntity/nextEntity (by name, so the
     // walks survive changes to the containers).
     std::string m_selectedCursor;
