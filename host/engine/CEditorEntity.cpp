@@ -82,6 +82,7 @@ CEditorEntity::CEditorEntity(Ogre::SceneManager* sceneManager, Ogre::SceneNode* 
         return;
     const Ogre::MeshPtr mesh = Ogre::MeshManager::getSingleton().load(meshName, meshGroup);
     m_entity = sceneManager->createEntity(mesh);
+    m_shownMesh = m_entity->getMesh().get();
     m_node->attachObject(m_entity);
 }
 
@@ -101,6 +102,7 @@ CEditorEntity::CEditorEntity(Ogre::SceneManager* sceneManager, Ogre::SceneNode* 
     EnsureMarkerMesh();
     m_meshName = kMarkerMesh;
     m_marker = sceneManager->createEntity(kMarkerMesh);
+    m_shownMesh = m_marker->getMesh().get();
     m_node->attachObject(m_marker);
 }
 
@@ -388,9 +390,8 @@ void CEditorEntity::ScaleDelta(const Ogre::Vector3& factors) {
 }
 
 Ogre::AxisAlignedBox CEditorEntity::GetWorldBounds() const {
-    Ogre::Entity* shown = GetPickEntity();
-    const Ogre::AxisAlignedBox meshBounds =
-        shown ? shown->getMesh()->getBounds() : Ogre::AxisAlignedBox();
+    static const Ogre::AxisAlignedBox kNone;
+    const Ogre::AxisAlignedBox& meshBounds = m_shownMesh ? m_shownMesh->getBounds() : kNone;
     // The box holds while neither the world transform nor the mesh bounds have changed.
     if (m_boxValid && m_boxMeshBounds == meshBounds)
         return m_worldBox;

@@ -19,6 +19,7 @@
 
 #include <cmath>
 #include <limits>
+#include <utility>
 
 CEditorScene::CEditorScene(Ogre::SceneManager* sceneManager, bool shown)
     : m_sceneManager(sceneManager), m_shown(shown), m_pick(std::make_unique<CPickIndex>()) {
@@ -205,6 +206,7 @@ bool CEditorScene::RemoveEntity(const std::string& name) {
     auto it = m_entities.find(name);
     if (it == m_entities.end())
         return false;
+    KeepEntityCursor();
     // The entity and its descendants, parents before children; removed from the back, so each
     // child goes before its parent (and, being its parent's last child, at no search).
     std::vector<CEditorEntity*> doomed{it->second.get()};
@@ -228,6 +230,7 @@ bool CEditorScene::RenameEntity(const std::string& oldName, const std::string& n
     if (it == m_entities.end() || newName.empty() || newName.size() > kMaxSceneNameBytes ||
         m_entities.count(newName))
         return false;
+    KeepEntityCursor();
     CEditorEntity* e = it->second.get();
     // The index's key is a view of the entity's own name: out before the name changes.
     m_index.erase(std::string_view(e->GetName()));
@@ -317,6 +320,12 @@ void CEditorScene::SetSelection(const std::set<std::string>& names) {
             m_selection.insert(n);
 }
 
+void CEditorScene::TakeSelection(std::set<std::string>& into) {
+    ++m_selectionChanges;
+    into = std::move(m_selection);
+    m_selection.clear();
+}
+
 bool CEditorScene::SelectNames(const std::string& mode, const std::vector<std::string>& names) {
     ++m_selectionChanges;
     if (mode == "exclude") {
@@ -365,13 +374,17 @@ SceneEntity* CEditorScene::StepSelected(std::set<std::string>::const_iterator it
     return nullptr;
 }
 
+void CEditorScene::KeepEntityCursor() {
+    if (!m_entityWalkDone && m_entityItRemovals == m_removals)
+        m_entityCursor = m_entityIt->first;
+}
+
 SceneEntity* CEditorScene::beginEntity() {
     m_entityWalkDone = m_entities.empty();
     if (m_entityWalkDone)
         return nullptr;
     m_entityIt = m_entities.begin();
     m_entityItRemovals = m_removals;
-    m_entityCursor = m_entityIt->first;
     return m_entityIt->second.get();
 }
 
@@ -386,7 +399,6 @@ SceneEntity* CEditorScene::nextEntity() {
     }
     m_entityIt = it;
     m_entityItRemovals = m_removals;
-    m_entityCursor = it->first;
     return it->second.get();
 }
 
