@@ -1,6 +1,7 @@
 // Editor entities: local transform kept here and mirrored onto the Ogre scene node.
 #include "CEditorEntity.h"
 
+#include "CPickIndex.h"
 #include "EditorMeshes.h"
 #include "ID3dUtil.h"
 
@@ -81,6 +82,7 @@ CEditorEntity::CEditorEntity(Ogre::SceneManager* sceneManager, Ogre::SceneNode* 
         return;
     const Ogre::MeshPtr mesh = Ogre::MeshManager::getSingleton().load(meshName, meshGroup);
     m_entity = sceneManager->createEntity(mesh);
+    m_shownMesh = m_entity->getMesh().get();
     m_node->attachObject(m_entity);
 }
 
@@ -100,6 +102,7 @@ CEditorEntity::CEditorEntity(Ogre::SceneManager* sceneManager, Ogre::SceneNode* 
     EnsureMarkerMesh();
     m_meshName = kMarkerMesh;
     m_marker = sceneManager->createEntity(kMarkerMesh);
+    m_shownMesh = m_marker->getMesh().get();
     m_node->attachObject(m_marker);
 }
 
@@ -187,6 +190,7 @@ void CEditorEntity::UpdateWorld() {
     }
     m_boxValid = false;
     ++g_worldChanges;
+    TouchPick();
     // A node value the same as the one it was last given is not set again (a move of an
     // entity leaves its rotation and scale as they were).
     m_node->setPosition(m_worldPosition);
@@ -398,9 +402,8 @@ void CEditorEntity::ScaleDelta(const Ogre::Vector3& factors) {
 }
 
 Ogre::AxisAlignedBox CEditorEntity::GetWorldBounds() const {
-    Ogre::Entity* shown = GetPickEntity();
-    const Ogre::AxisAlignedBox meshBounds =
-        shown ? shown->getMesh()->getBounds() : Ogre::AxisAlignedBox();
+    static const Ogre::AxisAlignedBox kNone;
+    const Ogre::AxisAlignedBox& meshBounds = m_shownMesh ? m_shownMesh->getBounds() : kNone;
     // The box holds while neither the world transform nor the mesh bounds have changed.
     if (m_boxValid && m_boxMeshBounds == meshBounds)
         return m_worldBox;
@@ -424,9 +427,20 @@ Ogre::Vector3 CEditorEntity::GetBoundsMax() const {
     return GetWorldBounds().getMaximum();
 }
 
+void CEditorEntity::TouchPick() {
+    if (m_pickIndex && !m_pickTouched)
+        m_pickIndex->Touch(this);
+}
+
+void CEditorEntity::SetSelectable(bool selectable) {
+    m_selectable = selectable;
+    TouchPick();
+}
+
 void CEditorEntity::SetVisible(bool visible) {
     m_visible = visible;
     ++g_worldChanges;
+    TouchPick();
     if (m_entity)
         m_entity->setVisible(visible);
     if (m_marker)

@@ -21,9 +21,12 @@
 #include <vector>
 
 namespace Ogre {
+class Mesh;
 class SceneManager;
 class SceneNode;
 } // namespace Ogre
+
+class CPickIndex;
 
 class CEditorEntity : public SceneEntity {
 public:
@@ -102,7 +105,7 @@ public:
     Ogre::Entity* GetPickEntity() const { return m_entity ? m_entity : m_marker; }
     void SetVisible(bool visible);
     void SetTransformEnabled(bool enabled) { m_transformEnabled = enabled; }
-    void SetSelectable(bool selectable) { m_selectable = selectable; }
+    void SetSelectable(bool selectable);
     bool IsSelectable() const { return m_selectable; }
 
     // Whether the entity may take this local transform: finite values, a usable scale, and the
@@ -134,6 +137,9 @@ public:
     static Ogre::Vector3 YPRFromRotation(const Ogre::Quaternion& rotation);
 
 private:
+    friend class CPickIndex;
+    // Tells the pick index this entity is listed in that its box or pickability changed.
+    void TouchPick();
     void Attach(Ogre::SceneNode* layer, CEditorEntity* parent);
     // Takes a new local transform: the world transform of this entity and of every descendant
     // follows, onto their nodes.
@@ -150,7 +156,20 @@ private:
     bool DescendantsFit(const Ogre::Vector3& position, const Ogre::Quaternion& rotation,
                         const Ogre::Vector3& scale) const;
 
+    // First what a walk over every entity reads of each (the name, whether it is shown and
+    // may be selected, its world box): side by side, a few cache lines per entity.
     std::string m_name;
+    bool m_visible = true;
+    bool m_selectable = true;
+    // The world box as last computed, kept while the world transform and the mesh bounds are
+    // the same: picking and rectangle selection ask every entity for both corners, many times.
+    mutable bool m_boxValid = false;
+    // The mesh of m_entity or m_marker (held by that engine entity), read for the world box
+    // without going through the engine entity.
+    const Ogre::Mesh* m_shownMesh = nullptr;
+    mutable Ogre::AxisAlignedBox m_boxMeshBounds;
+    mutable Ogre::AxisAlignedBox m_worldBox;
+
     std::string m_meshName;
     std::string m_missingMesh;
     Ogre::SceneManager* m_sceneManager = nullptr;
@@ -166,9 +185,7 @@ private:
     Ogre::Vector3 m_orientation = Ogre::Vector3::ZERO; // (pitch, yaw, roll)
     Ogre::Vector3 m_scale = Ogre::Vector3::UNIT_SCALE;
     std::uint32_t m_state = 0;
-    bool m_visible = true;
     bool m_transformEnabled = true;
-    bool m_selectable = true;
 
     // The rotation of m_orientation, worked out once per change instead of on every world query.
     Ogre::Quaternion m_localRotation = Ogre::Quaternion::IDENTITY;
@@ -178,11 +195,11 @@ private:
     Ogre::Vector3 m_worldPosition = Ogre::Vector3::ZERO;
     Ogre::Quaternion m_worldRotation = Ogre::Quaternion::IDENTITY;
     Ogre::Vector3 m_worldScale = Ogre::Vector3::UNIT_SCALE;
-    // The world box as last computed, kept while the world transform and the mesh bounds are
-    // the same: picking and rectangle selection ask every entity for both corners, many times.
-    mutable bool m_boxValid = false;
-    mutable Ogre::AxisAlignedBox m_boxMeshBounds;
-    mutable Ogre::AxisAlignedBox m_worldBox;
+    // The scene's pick index that lists this entity, and the entry it has there (both set by
+    // the index); m_pickTouched while the index has it on its list of entries to work out again.
+    CPickIndex* m_pickIndex = nullptr;
+    std::uint32_t m_pickSlot = 0;
+    bool m_pickTouched = false;
 
     // The record taken by PreTransform.
     Ogre::Vector3 m_prePosition = Ogre::Vector3::ZERO;

@@ -2,6 +2,7 @@
 #include "CEditorScene.h"
 
 #include "CEditorEntity.h"
+#include "CPickIndex.h"
 #include "CTerrain.h"
 #include "DotSceneText.h"
 #include "EditorMeshes.h"
@@ -18,34 +19,10 @@
 
 #include <cmath>
 #include <limits>
-
-namespace {
-
-// Möller-Trumbore, two-sided; distance along a unit direction or -1.
-float RayTriangle(const Ogre::Ray& ray, const Ogre::Vector3& a, const Ogre::Vector3& b,
-                  const Ogre::Vector3& c) {
-    const Ogre::Vector3 e1 = b - a, e2 = c - a;
-    const Ogre::Vector3 p = ray.getDirection().crossProduct(e2);
-    const float det = e1.dotProduct(p);
-    if (std::fabs(det) < 1e-12f)
-        return -1.0f;
-    const float inv = 1.0f / det;
-    const Ogre::Vector3 s = ray.getOrigin() - a;
-    const float u = s.dotProduct(p) * inv;
-    if (u < 0.0f || u > 1.0f)
-        return -1.0f;
-    const Ogre::Vector3 q = s.crossProduct(e1);
-    const float v = ray.getDirection().dotProduct(q) * inv;
-    if (v < 0.0f || u + v > 1.0f)
-        return -1.0f;
-    const float t = e2.dotProduct(q) * inv;
-    return t >= 0.0f ? t : -1.0f;
-}
-
-} // namespace
+#include <utility>
 
 CEditorScene::CEditorScene(Ogre::SceneManager* sceneManager, bool shown)
-    : m_sceneManager(sceneManager), m_shown(shown) {
+    : m_sceneManager(sceneManager), m_shown(shown), m_pick(std::make_unique<CPickIndex>()) {
     m_layer = sceneManager->createSceneNode();
     if (shown)
         sceneManager->getRootSceneNode()->addChild(m_layer);
@@ -127,6 +104,7 @@ void CEditorScene::TakeContent(CEditorScene& loaded) {
     std::swap(m_entities, loaded.m_entities);
     std::swap(m_index, loaded.m_index);
     std::swap(m_ground, loaded.m_ground);
+    std::swap(m_pick, loaded.m_pick);
     std::swap(m_meshGroup, loaded.m_meshGroup);
     m_selection.clear();
     loaded.m_selection.clear();
@@ -241,6 +219,7 @@ bool CEditorScene::RemoveEntity(const std::string& name) {
     auto it = m_entities.find(name);
     if (it == m_entities.end())
         return false;
+    KeepEntityCursor();
     // The entity and its descendants, parents before children; removed from the back, so each
     // child goes before its parent (and, being its parent's last child, at no search).
     std::vector<CEditorEntity*> doomed{it->second.get()};
@@ -264,6 +243,7 @@ bool CEditorScene::RenameEntity(const std::string& oldName, const std::string& n
     if (it == m_entities.end() || newName.empty() || newName.size() > kMaxSceneNameBytes ||
         m_entities.count(newName))
         return false;
+    KeepEntityCursor();
     CEditorEntity* e = it->second.get();
     // The index's key is a view of the entity's own name: out before the name changes.
     m_index.erase(std::string_view(e->GetName()));
@@ -353,6 +333,12 @@ void CEditorScene::SetSelection(const std::set<std::string>& names) {
             m_selection.insert(n);
 }
 
+void CEditorScene::TakeSelection(std::set<std::string>& into) {
+    ++m_selectionChanges;
+    into = std::move(m_selection);
+    m_selection.clear();
+}
+
 bool CEditorScene::SelectNames(const std::string& mode, const std::vector<std::string>& names) {
     ++m_selectionChanges;
     if (mode == "exclude") {
@@ -401,13 +387,17 @@ SceneEntity* CEditorScene::StepSelected(std::set<std::string>::const_iterator it
     return nullptr;
 }
 
+void CEditorScene::KeepEntityCursor() {
+    if (!m_entityWalkDone && m_entityItRemovals == m_removals)
+        m_entityCursor = m_entityIt->first;
+}
+
 SceneEntity* CEditorScene::beginEntity() {
     m_entityWalkDone = m_entities.empty();
     if (m_entityWalkDone)
         return nullptr;
     m_entityIt = m_entities.begin();
     m_entityItRemovals = m_removals;
-    m_entityCursor = m_entityIt->first;
     return m_entityIt->second.get();
 }
 
@@ -422,7 +412,6 @@ SceneEntity* CEditorScene::nextEntity() {
     }
     m_entityIt = it;
     m_entityItRemovals = m_removals;
-    m_entityCursor = it->first;
     return it->second.get();
 }
 
@@ -445,37 +434,7 @@ int CEditorScene::getNumLights() const {
 }
 
 float CEditorScene::PickEntity(const Ogre::Ray& ray, float maxDistance, CEditorEntity*& hit) const {
-    hit = nullptr;
-    float best = -1.0f;
-    for (const auto& kv : m_entities) {
-        CEditorEntity* e = kv.second.get();
-        if (!e->IsVisible() || !e->IsSelectable() || !e->GetPickEntity())
-            continue;
-        const Ogre::AxisAlignedBox box = e->GetWorldBounds();
-        const std::pair<bool, Ogre::Real> boxHit = Ogre::Math::intersects(ray, box);
-        if (!boxHit.first || boxHit.second > maxDistance || (best >= 0 && boxHit.second >= best))
-            continue;
-        float t = boxHit.second;
-        // Meshes built by the editor are tested triangle by triangle for precision.
-        const std::string& meshName = e->GetPickEntity()->getMesh()->getName();
-        if (const std::vector<Ogre::Vector3>* tris = GetMeshTriangles(meshName)) {
-            const Ogre::Matrix4 world = e->GetWorldMatrix();
-            t = -1.0f;
-            for (size_t i = 0; i + 2 < tris->size(); i += 3) {
-                const float ti = RayTriangle(ray, world * (*tris)[i], world * (*tris)[i + 1],
-                                             world * (*tris)[i + 2]);
-                if (ti >= 0.0f && (t < 0.0f || ti < t))
-                    t = ti;
-            }
-            if (t < 0.0f || t > maxDistance)
-                continue;
-        }
-        if (best < 0.0f || t < best) {
-            best = t;
-            hit = e;
-        }
-    }
-    return best;
+    return m_pick->Pick(m_entities, m_structureChanges, ray, maxDistance, hit);
 }
 
 float CEditorScene::PickGround(const Ogre::Ray& ray, float maxDistance) const {
@@ -493,7 +452,8 @@ int CEditorScene::rayQuery(RayQuery* query) {
     const float maxDistance = query->length > 0 && std::isfinite(query->length)
                                   ? query->length
                                   : std::numeric_limits<float>::max();
-    m_sceneManager->getRootSceneNode()->_update(true, false);
+    // Picking reads the entities' own world boxes (CPickIndex), not the engine's scene graph:
+    // no update of the graph's thousands of nodes is needed first.
 
     float best = -1.0f;
     SceneEntity* bestHit = nullptr;

@@ -20,6 +20,7 @@ namespace Ogre {
 class SceneManager;
 }
 class CEditorEntity;
+class CPickIndex;
 class CTerrain;
 
 class CEditorScene : public CSceneManager {
@@ -95,6 +96,9 @@ public:
     // False for an unknown mode (selection kept).
     bool SelectNames(const std::string& mode, const std::vector<std::string>& names);
 
+    // Moves the selection into `into` (its content goes); the scene's selection is then empty.
+    void TakeSelection(std::set<std::string>& into);
+
     CEditorEntity* GetEntity(const std::string& name) const;
     // Grows with every change to the selection (and every removal): a view of the selection
     // drawn at one count holds while the count is the same.
@@ -128,6 +132,9 @@ private:
     std::string MeshGroupOf(const std::string& meshName) const;
     void DropMeshGroup();
     void ResetWalks();
+    // Records the name the entity walk stands on while its map position is still good, before
+    // a change that may take that position away.
+    void KeepEntityCursor();
     // The first selected entity from `it` on, where the selection walk then stands; null at
     // the end.
     SceneEntity* StepSelected(std::set<std::string>::const_iterator it);
@@ -151,8 +158,13 @@ private:
     std::set<std::string>::const_iterator m_selectedIt;
     std::uint64_t m_selectedItChanges = 0;
     std::unique_ptr<CTerrain> m_ground;
+    // The entities' boxes for picking. It goes with the entities when a content swap moves
+    // them to another scene (the entities know the index they are listed in).
+    std::unique_ptr<CPickIndex> m_pick;
     // Walk cursors of beginSelected/nextSelected and beginEntity/nextEntity (by name, so the
-    // walks survive changes to the containers).
+    // walks survive changes to the containers). The entity walk's name is taken only when an
+    // entity is about to be removed or renamed (KeepEntityCursor): a walk over every entity
+    // copies no name per step.
     std::string m_selectedCursor;
     std::string m_entityCursor;
     bool m_selectedWalkDone = true;

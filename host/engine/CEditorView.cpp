@@ -200,10 +200,24 @@ Ogre::Vector3 CEditorView::ApplyLocal(const Ogre::Vector3& point,
 
 Ogre::Vector4 CEditorView::ToClip(const Ogre::Vector3& world) const {
     // Camera space, then (ndc x * w, ndc y * w, camera distance in front, w).
-    const Ogre::Vector3 c = m_node->getOrientation().Inverse() * (world - GetEye());
+    const Ogre::Quaternion& orientation = m_node->getOrientation();
+    if (!(orientation == m_clipOrientation)) {
+        m_clipOrientation = orientation;
+        m_clipInverse = orientation.Inverse();
+    }
+    const Ogre::Vector3 c = m_clipInverse * (world - GetEye());
     const float ahead = -c.z;
-    const float halfH = IsOrthographic() ? m_orthoHeight * 0.5f
-                                         : std::tan(m_camera->getFOVy().valueRadians() * 0.5f);
+    float halfH;
+    if (IsOrthographic()) {
+        halfH = m_orthoHeight * 0.5f;
+    } else {
+        const float fovY = m_camera->getFOVy().valueRadians();
+        if (!(fovY == m_clipFovY)) {
+            m_clipFovY = fovY;
+            m_clipTanHalfFovY = std::tan(fovY * 0.5f);
+        }
+        halfH = m_clipTanHalfFovY;
+    }
     const float halfW = halfH * SafeWidth() / SafeHeight();
     if (IsOrthographic())
         return Ogre::Vector4(c.x / halfW, c.y / halfH, ahead, 1.0f);

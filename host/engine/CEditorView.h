@@ -90,4 +90,11 @@ private:
     PixelRect m_pickRect;
     bool m_hasPickLocal = false;
     Ogre::Matrix4 m_pickLocal = Ogre::Matrix4::IDENTITY;
+
+    // What ToClip works out of the camera, kept for the camera orientation and field of view
+    // it was worked out for: a rectangle projects thousands of points through the same camera.
+    mutable Ogre::Quaternion m_clipOrientation{0.0f, 0.0f, 0.0f, 0.0f};
+    mutable Ogre::Quaternion m_clipInverse = Ogre::Quaternion::IDENTITY;
+    mutable float m_clipFovY = -1.0f;
+    mutable float m_clipTanHalfFovY = 0.0f;
 };

@@ -60,8 +60,16 @@ public:
             const std::string mode = Param(params, "mode", "exclude");
             if (mode != "add" && mode != "sub" && mode != "exclude")
                 return 0;
-            m_before = g_scene->getSelectedEntities();
-            g_scene->SelectNames(mode, ParseNames(Param(params, "entity", "")));
+            const std::vector<std::string> names = ParseNames(Param(params, "entity", ""));
+            if (mode == "exclude") {
+                // The old selection is replaced whole: moved into the record, not copied (a
+                // rectangle over thousands of entities replaces thousands of names).
+                g_scene->TakeSelection(m_before);
+                g_scene->SelectNames("add", names);
+            } else {
+                m_before = g_scene->getSelectedEntities();
+                g_scene->SelectNames(mode, names);
+            }
             m_after = g_scene->getSelectedEntities();
             m_executed = true;
         } else {
