@@ -304,3 +304,33 @@ TEST_F(EngineTest, QueriesFollowChangesMadeBetweenThem) {
     EXPECT_TRUE(scene->SelectNames("sub", {"pz", "p"}));
     EXPECT_EQ(scene->getSelectedEntities(), (std::set<std::string>{"q"}));
 }
+
+// Lookups by name remember where the last one landed; every change that moves or drops map
+// entries must make them look the name up afresh (a remembered position of a removed entity
+// would read freed memory, which the sanitizer build reports).
+TEST_F(EngineTest, LookupsByNameFollowRemovalsRenamesAndClears) {
+    scene->AddMesh("a", "box", "", {0, 0, 0});
+    scene->AddMesh("b", "box", "", {1, 0, 0});
+    scene->AddMesh("c", "box", "", {2, 0, 0});
+    CEditorEntity* b = scene->GetEntity("b");
+    ASSERT_TRUE(b);
+    EXPECT_EQ(scene->GetEntity("c")->GetName(), "c"); // the next name in order
+    EXPECT_EQ(scene->GetEntity("b"), b);              // looked up afresh, backwards
+
+    ASSERT_TRUE(scene->RenameEntity("b", "bb"));
+    EXPECT_EQ(scene->GetEntity("b"), nullptr);
+    EXPECT_EQ(scene->GetEntity("bb"), b);
+    EXPECT_EQ(scene->GetEntity("c")->GetName(), "c");
+
+    EXPECT_EQ(scene->GetEntity("c")->GetName(), "c");
+    ASSERT_TRUE(scene->RemoveEntity("c"));
+    EXPECT_EQ(scene->GetEntity("c"), nullptr);
+    scene->AddMesh("c", "box", "", {5, 0, 0});
+    ASSERT_TRUE(scene->GetEntity("c"));
+    ExpectNear(scene->GetEntity("c")->GetWorldPosition(), {5, 0, 0});
+
+    EXPECT_TRUE(scene->GetEntity("a"));
+    scene->Clear();
+    EXPECT_EQ(scene->GetEntity("a"), nullptr);
+    EXPECT_EQ(scene->GetEntity("bb"), nullptr);
+}
