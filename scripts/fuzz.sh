@@ -105,7 +105,7 @@ for t in "${targets[@]}"; do
     fi
     echo "fuzz $t: runs ${runs:-0} cov ${cov:-?} ft ${ft:-?} time ${seconds}s $result"
     if [ "$result" = FAILED ]; then
-        grep -E 'fuzz invariant broken|runtime error:|ERROR:|SUMMARY|Test unit written' "$out/$t.log" | head -8 | sed 's/^/    /'
+        grep -E 'fuzz invariant broken|runtime error:|ERROR:|SUMMARY|Test unit written' "$out/$t.log" | awk 'NR <= 8' | sed 's/^/    /'
     fi
     rm -rf "$work"
 done
