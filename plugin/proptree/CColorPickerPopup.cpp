@@ -1,5 +1,7 @@
 #include "CColorPickerPopup.h"
 
+#include "CDeferredQueue.h"
+
 #include <wx/app.h>
 #include <wx/colordlg.h>
 #include <wx/dcbuffer.h>
@@ -80,6 +82,16 @@ void DrawSwatch(wxDC& dc, const wxRect& r, const wxColour& colour) {
     FillRect(dc, wxRect(r).Deflate(1), colour);
 }
 
+// Where the popups opened without a queue wait to be destroyed: flushed with the application's
+// pending calls, as the control's queue is with the control's.
+CDeferredQueue& ApplicationQueue() {
+    static CDeferredQueue queue([] {
+        if (wxTheApp)
+            wxTheApp->CallAfter([] { ApplicationQueue().FlushIdle(); });
+    });
+    return queue;
+}
+
 SSize TextSize(wxWindow& window, const wxString& text) {
     if (text.empty())
         return {};
@@ -116,11 +128,11 @@ private:
 
 CColorPickerPopup* CColorPickerPopup::Open(wxWindow* notify, const wxPoint& at, ColorRef color,
                                            ColorRef automatic, const std::string& defaultText,
-                                           const std::string& customText) {
+                                           const std::string& customText, CDeferredQueue* queue) {
     if (notify == nullptr)
         return nullptr;
     auto* popup = new CColorPickerPopup(notify, color, automatic, wxString::FromUTF8(defaultText),
-                                        wxString::FromUTF8(customText));
+                                        wxString::FromUTF8(customText), queue);
     if (!popup->Build(at)) {
         delete popup;
         return nullptr;
@@ -156,9 +168,10 @@ int CColorPickerPopup::ItemOfName(const SItemNames& names, const std::string& na
 }
 
 CColorPickerPopup::CColorPickerPopup(wxWindow* notify, ColorRef color, ColorRef automatic,
-                                     const wxString& defaultText, const wxString& customText)
-    : m_notify(notify), m_initialColor(color), m_currentColor(color), m_automaticColor(automatic),
-      m_defaultText(defaultText), m_customText(customText) {}
+                                     const wxString& defaultText, const wxString& customText,
+                                     CDeferredQueue* queue)
+    : m_notify(notify), m_queue(queue), m_initialColor(color), m_currentColor(color),
+      m_automaticColor(automatic), m_defaultText(defaultText), m_customText(customText) {}
 
 CColorPickerPopup::~CColorPickerPopup() {
     if (HasCapture())
@@ -363,11 +376,21 @@ void CColorPickerPopup::End(bool accept) {
     if (!accept)
         m_currentColor = m_initialColor;
     Post(accept ? COLORPICK_ACCEPT : COLORPICK_CANCEL, m_currentColor);
-    // Not deleted at once: this may run inside the popup's own event handlers.
-    if (wxTheApp)
-        wxTheApp->ScheduleForDestruction(this);
-    else
-        Destroy();
+    DestroyLater();
+}
+
+void CColorPickerPopup::DestroyLater() {
+    if (!m_queue && !wxTheApp) {
+        Destroy(); // no event loop, so no handler of the popup's can be running
+        return;
+    }
+    // The notify window may take the popup with it first; it is destroyed once either way.
+    const wxWeakRef<wxWindow> self(this);
+    CDeferredQueue& queue = m_queue ? *m_queue : ApplicationQueue();
+    queue.Add(CDeferredQueue::EWhen::NextIdle, this, [self] {
+        if (wxWindow* popup = self.get())
+            popup->Destroy();
+    });
 }
 
 void CColorPickerPopup::Post(int code, ColorRef color) {

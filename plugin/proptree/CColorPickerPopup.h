@@ -16,10 +16,11 @@
 //   CANCEL the user cancelled; the colour carried is the initial one
 //
 // Exactly one ACCEPT or CANCEL is posted per popup; by then the popup has released the capture,
-// is hidden and deletes itself at the next idle time. The popup window is a child of the notify
-// window: destroying that window takes the popup with it and posts nothing. Events are posted,
-// not sent, so a handler may destroy the popup's row safely. Open the popup on a button
-// release: a release while it is open ends it.
+// is hidden and has queued its own destruction for the next idle time, in the deferred queue it
+// was opened with (see CDeferredQueue), so it is never freed under its own event handler. The
+// popup window is a child of the notify window: destroying that window takes the popup with it
+// and posts nothing. Events are posted, not sent, so a handler may destroy the popup's row
+// safely. Open the popup on a button release: a release while it is open ends it.
 //
 // A node binds it on its own window, e.g.
 //   m_window->Bind(wxEVT_COLOR_PICKER, &CColorPropertyNode::OnColorPicker, this);
@@ -33,6 +34,8 @@
 #pragma once
 
 #include "ColorPickerLayout.h"
+
+class CDeferredQueue;
 
 #include <wx/event.h>
 #include <wx/popupwin.h>
@@ -77,13 +80,16 @@ public:
     // Creates, shows (without taking the focus) and captures the mouse. `notify` receives the
     // events and owns the popup window; `at` is the screen point the popup opens at (its
     // top-left corner: the pointer's position), moved as colorpick::PlacePopup says, with
-    // the notify window's height as the owner's. An empty text leaves its button out. Answers
-    // the popup, or nullptr (nothing opened) without a notify window or when the window
-    // cannot be created.
+    // the notify window's height as the owner's. An empty text leaves its button out. The
+    // closed popup's destruction waits in `queue`, which must outlive the popup (the queue of
+    // a window the notify window lies in does); without one, in a queue of the application's
+    // flushed at its next idle time. Answers the popup, or nullptr (nothing opened) without a
+    // notify window or when the window cannot be created.
     static CColorPickerPopup* Open(wxWindow* notify, const wxPoint& at, colorpick::ColorRef color,
                                    colorpick::ColorRef automatic,
                                    const std::string& defaultText = "Automatic",
-                                   const std::string& customText = "More Colors...");
+                                   const std::string& customText = "More Colors...",
+                                   CDeferredQueue* queue = nullptr);
 
     // Set an empty function to use wxColourDialog again.
     static void SetColourDialogHook(ColourDialogHook hook);
@@ -115,7 +121,8 @@ private:
     class CKeyFilter;
 
     CColorPickerPopup(wxWindow* notify, colorpick::ColorRef color, colorpick::ColorRef automatic,
-                      const wxString& defaultText, const wxString& customText);
+                      const wxString& defaultText, const wxString& customText,
+                      CDeferredQueue* queue);
     bool Build(const wxPoint& at);
 
     void OnPaint(wxPaintEvent& event);
@@ -129,12 +136,15 @@ private:
     void SetHot(int index);
     void RefreshItem(int index);
     void End(bool accept);
+    // Queues the popup's destruction (it may be inside its own event handlers).
+    void DestroyLater();
     void Post(int code, colorpick::ColorRef color);
     void DrawItem(wxDC& dc, int index);
     void DrawButton(wxDC& dc, int index);
     void DrawCell(wxDC& dc, int index);
 
     wxWeakRef<wxWindow> m_notify;
+    CDeferredQueue* m_queue;
     colorpick::ColorRef m_initialColor;
     colorpick::ColorRef m_currentColor;
     colorpick::ColorRef m_automaticColor;

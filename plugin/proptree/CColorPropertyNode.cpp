@@ -146,8 +146,10 @@ bool CColorPropertyNode::OpenPopup(const wxPoint& at) {
     if (IsBeingDeleted())
         return false; // the owner deleted the row on hearing of the commit
     m_colorBeforePopup = m_color;
+    // The popup, once closed, waits in the control's queue with the row's window: whichever of
+    // the two goes first, each is destroyed once.
     m_popup = CColorPickerPopup::Open(GetWindow(), point, m_color, m_automaticColor, "Automatic",
-                                      "More Colors...");
+                                      "More Colors...", &control->GetDeferredQueue());
     control->RedrawAll();
     return m_popup.get() != nullptr;
 }

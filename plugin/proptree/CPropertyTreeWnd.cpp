@@ -38,7 +38,12 @@ int SubtreeHeight(const CPropertyNode* node) {
 
 } // namespace
 
-CPropertyTreeWnd::CPropertyTreeWnd() {
+CPropertyTreeWnd::CPropertyTreeWnd()
+    : m_queue([this] {
+          // Handled with the toolkit's pending events, once the event being handled returned;
+          // a control destroyed before then drops the call and flushes the queue itself.
+          CallAfter([this] { m_queue.FlushIdle(); });
+      }) {
     if (s_instances++ == 0)
         CreateFonts();
     m_root.m_pControl = this;
@@ -48,8 +53,11 @@ CPropertyTreeWnd::CPropertyTreeWnd() {
 CPropertyTreeWnd::~CPropertyTreeWnd() {
     wxASSERT_MSG(m_notifyDepth == 0,
                  "a property tree must not be destroyed from inside its own notification");
-    m_eventDepth = 0; // scopes still open on the stack are left with nothing to do
+    m_queue.Abandon(); // scopes still open on the stack are left with nothing to do
     DeleteAllItems();
+    // The windows and popups the rows left behind go with the control, not at an idle time it
+    // will not see.
+    m_queue.FlushIdle();
     if (--s_instances == 0) {
         delete s_normalFont;
         delete s_boldFont;
@@ -205,36 +213,22 @@ void CPropertyTreeWnd::DeleteItem(CPropertyNode* node) {
         for (CPropertyNode* child = n->m_pChild; child; child = child->m_pSibling)
             self(self, child);
     };
+    // Deleted when the scope closes; deletions the owner asks for in the deleting notifications
+    // join the queue behind.
+    const auto queue = [this, &mark](CPropertyNode* n) {
+        mark(mark, n);
+        m_queue.Add(CDeferredQueue::EWhen::ScopeEnd, n, [this, n] { DeleteNode(n); });
+    };
     if (node) {
-        mark(mark, node);
-        m_pending.push_back(node);
+        queue(node);
         return;
     }
     // Every node there is now: the owner may insert new ones before the deletion runs (a tree
     // emptied and filled again from inside a notification), and those stay.
-    m_pending.push_back(nullptr);
-    for (CPropertyNode* child = m_root.m_pChild; child; child = child->m_pSibling) {
-        mark(mark, child);
-        m_pending.push_back(child);
-    }
-}
-
-void CPropertyTreeWnd::RunDeletions() {
-    // The deleting notifications run in a scope of their own: deletions the owner asks for
-    // there join the queue behind the current ones.
-    {
-        CEventScope scope(this);
-        while (!m_pending.empty()) {
-            CPropertyNode* node = m_pending.front();
-            m_pending.erase(m_pending.begin());
-            if (node)
-                DeleteNode(node);
-            else
-                Notify(PROPN_DELETING, nullptr); // every node follows
-        }
-    }
-    UpdateScrollRange();
-    RedrawAll();
+    m_queue.Add(CDeferredQueue::EWhen::ScopeEnd, nullptr,
+                [this] { Notify(PROPN_DELETING, nullptr); }); // every node follows
+    for (CPropertyNode* child = m_root.m_pChild; child; child = child->m_pSibling)
+        queue(child);
 }
 
 void CPropertyTreeWnd::DeleteNode(CPropertyNode* node) {
@@ -256,7 +250,7 @@ void CPropertyTreeWnd::DeleteNode(CPropertyNode* node) {
     LayoutRows();
     if (m_pList)
         m_pList->ForgetNode(node);
-    m_pending.erase(std::remove(m_pending.begin(), m_pending.end(), node), m_pending.end());
+    m_queue.Remove(node);
     node->OnRemove();
     delete node;
 }
@@ -471,12 +465,9 @@ void CPropertyTreeWnd::DestroyLater(wxWindow* window) {
     if (!window)
         return;
     window->Hide();
-    if (IsBeingDeleted()) {
-        window->Destroy();
-        return;
-    }
+    // The window may go with its parent first; it is destroyed once either way.
     wxWeakRef<wxWindow> pending(window);
-    CallAfter([pending] {
+    m_queue.Add(CDeferredQueue::EWhen::NextIdle, window, [pending] {
         if (wxWindow* w = pending.get())
             w->Destroy();
     });
@@ -484,13 +475,14 @@ void CPropertyTreeWnd::DestroyLater(wxWindow* window) {
 
 CPropertyTreeWnd::CEventScope::CEventScope(CPropertyTreeWnd* control) : m_control(control) {
     if (control)
-        ++control->m_eventDepth;
+        control->m_queue.Enter();
 }
 
 CPropertyTreeWnd::CEventScope::~CEventScope() {
     auto* control = static_cast<CPropertyTreeWnd*>(m_control.get());
-    if (!control || control->m_eventDepth == 0)
-        return;
-    if (--control->m_eventDepth == 0 && !control->m_pending.empty())
-        control->RunDeletions();
+    // The outermost scope ran the deletions: the rows left move up.
+    if (control && control->m_queue.Leave()) {
+        control->UpdateScrollRange();
+        control->RedrawAll();
+    }
 }

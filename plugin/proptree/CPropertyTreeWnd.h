@@ -13,6 +13,7 @@
 //   }
 #pragma once
 
+#include "CDeferredQueue.h"
 #include "CPropertyNode.h"
 #include "PropertyTreeRules.h"
 
@@ -71,8 +72,8 @@ public:
     // from then on. Answers the node, or null when the owner deleted it on hearing of it.
     CPropertyNode* InsertItem(CPropertyNode* node, CPropertyNode* parent = nullptr);
     // Deletes the node and its subtree; null deletes every node. Asked for while the control is
-    // handling an event or notifying (see CEventScope), the deletion waits for the end of the
-    // outermost one; until then the nodes are IsBeingDeleted() and take no more actions.
+    // handling an event or notifying (see CEventScope), the deletion is queued until the
+    // outermost one ends; until then the nodes are IsBeingDeleted() and take no more actions.
     void DeleteItem(CPropertyNode* node);
     void DeleteAllItems();
 
@@ -123,16 +124,21 @@ public:
     // Scrolls the row into view.
     void EnsureVisible(CPropertyNode* node);
     bool IsVisibleRow(const CPropertyNode* node) const;
-    // Hides a node's editor window now and destroys it once the current event is handled: a
+    // Hides a node's editor window now and queues its destruction for the next idle flush: a
     // node may be deleted from inside its own window's handler (a commit reported to the
     // owner), and a window must not be deleted under its own event.
     void DestroyLater(wxWindow* window);
+    // What the control puts off: its rows (due when the outermost scope closes), its editor
+    // windows and the colour popups of its rows (due at the next idle time, which the control
+    // asks the toolkit for). Destroying the control destroys whatever is still queued.
+    CDeferredQueue& GetDeferredQueue() { return m_queue; }
 
     // The control's one lifetime rule: no node is destroyed while code that reached it is on
     // the stack. Every way into the control (a pane's or an editor window's event handler, a
-    // call that notifies the owner) opens a scope; nodes deleted while any scope is open are
-    // queued and deleted when the outermost scope closes, after which the code that opened it
-    // touches no node. Scopes nest; a scope of a destroyed control does nothing.
+    // call that notifies the owner) opens a scope of the control's deferred queue; nodes
+    // deleted while any scope is open are queued and deleted when the outermost scope closes,
+    // after which the code that opened it touches no node. Scopes nest; a scope of a destroyed
+    // control does nothing.
     class CEventScope {
     public:
         explicit CEventScope(CPropertyTreeWnd* control);
@@ -149,8 +155,6 @@ private:
     void OnSysColourChanged(wxSysColourChangedEvent& event);
     void LayoutPanes();
     void DeleteNode(CPropertyNode* node);
-    // Carries out the queued deletions (the outermost scope is closing).
-    void RunDeletions();
     void MoveFocus(CPropertyNode* target);
     static void CreateFonts();
 
@@ -165,10 +169,10 @@ private:
     int m_lastId = 0;
     wxWeakRef<wxWindow> m_owner;
 
-    // Open CEventScopes, and the deletions waiting for the last to close (null: the notice that
-    // every node goes, followed by each top-level node).
-    int m_eventDepth = 0;
-    std::vector<CPropertyNode*> m_pending;
+    // The open CEventScopes, the row deletions waiting for the last to close (in the order
+    // asked for; deleting every node queues the notice of that, then each top-level node) and
+    // the windows waiting for the next idle time.
+    CDeferredQueue m_queue;
     int m_notifyDepth = 0;
 
     static wxFont* s_normalFont;

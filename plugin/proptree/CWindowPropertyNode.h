@@ -3,9 +3,10 @@
 // pane and hands it over with AttachWindow; from then on this class lays it over the value area,
 // shows and focuses it when the row is activated, hides it (handing the focus back to the list)
 // on a commit, a selection change or a layout, ends the edit when the focus moves elsewhere in
-// the control, and, when the row is removed, unbinds it and gives it to the control to destroy
-// once the current event is over. The derived row paints its value, says where the window lies
-// and handles the window's other events.
+// the control, and, when the row is removed, unbinds it and queues it in the control's deferred
+// queue, to be destroyed once the current event is over (CPropertyTreeWnd::DestroyLater). The
+// derived row paints its value, says where the window lies and handles the window's other
+// events.
 #pragma once
 
 #include "CPropertyNode.h"

@@ -6,6 +6,8 @@
 
 #include <cstddef>
 
+#include <wx/weakref.h>
+
 namespace {
 
 // What the rows' destructors saw.
@@ -211,6 +213,35 @@ TEST_F(LifetimeTest, AColourRowDeletedOnHearingOfItsNewColourGoesAfterThePopup) 
     EXPECT_EQ(m_notes, (std::vector<Note>{{PROPN_VALUECHANGED, color}, {PROPN_DELETING, color}}));
     EXPECT_EQ(m_cat1->GetChild(), m_power);
     EXPECT_EQ(EditorWindows(), 2); // the two edit rows' boxes
+}
+
+TEST_F(LifetimeTest, ATreeDestroyedBeforeTheIdleTimeTakesItsQueuedWindowsAndPopupOnce) {
+    CColorPickerPopup* popup = OpenPopup();
+    ASSERT_NE(popup, nullptr);
+    const wxWeakRef<CColorPickerPopup> closed(popup);
+    const wxWeakRef<wxWindow> box(m_power->GetEditWindow());
+    const wxWeakRef<wxWindow> colorWindow(m_color->GetColorWindow());
+    popup->Cancel();
+    m_tree->DeleteItem(m_power);
+    m_power = nullptr;
+    // The row went at once; its box and the closed popup wait, hidden, for the idle time.
+    EXPECT_EQ(m_deaths.dead.size(), 1u);
+    ASSERT_TRUE(box && closed);
+    EXPECT_FALSE(box->IsShown());
+    EXPECT_FALSE(closed->IsShown());
+
+    // Every row's window and the popup go with the tree, before it is gone; the idle call the
+    // tree asked for goes with it.
+    m_tree->Destroy();
+    m_tree = nullptr;
+    ForgetRows();
+    EXPECT_FALSE(closed);
+    EXPECT_FALSE(box);
+    EXPECT_FALSE(colorWindow);
+    EXPECT_EQ(m_deaths.dead.size(), 7u);
+    ExpectTheRuleKept();
+    Pump(100);
+    EXPECT_EQ(wxWindow::GetCapture(), nullptr);
 }
 
 } // namespace
