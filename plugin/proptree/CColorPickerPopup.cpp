@@ -385,12 +385,7 @@ void CColorPickerPopup::DestroyLater() {
         return;
     }
     // The notify window may take the popup with it first; it is destroyed once either way.
-    const wxWeakRef<wxWindow> self(this);
-    CDeferredQueue& queue = m_queue ? *m_queue : ApplicationQueue();
-    queue.Add(CDeferredQueue::EWhen::NextIdle, this, [self] {
-        if (wxWindow* popup = self.get())
-            popup->Destroy();
-    });
+    (m_queue ? *m_queue : ApplicationQueue()).AddWindow(this);
 }
 
 void CColorPickerPopup::Post(int code, ColorRef color) {

@@ -1,5 +1,8 @@
 #include "CDeferredQueue.h"
 
+#include <wx/weakref.h>
+#include <wx/window.h>
+
 #include <algorithm>
 #include <utility>
 
@@ -32,6 +35,14 @@ void CDeferredQueue::Add(EWhen when, const void* key, Action run) {
         m_idleRequested = true;
         m_requestIdle();
     }
+}
+
+void CDeferredQueue::AddWindow(wxWindow* window) {
+    const wxWeakRef<wxWindow> pending(window);
+    Add(EWhen::NextIdle, window, [pending] {
+        if (wxWindow* w = pending.get())
+            w->Destroy();
+    });
 }
 
 std::size_t CDeferredQueue::Remove(const void* key) {

@@ -22,6 +22,8 @@
 #include <deque>
 #include <functional>
 
+class wxWindow;
+
 class CDeferredQueue {
 public:
     enum class EWhen { ScopeEnd, NextIdle };
@@ -34,6 +36,9 @@ public:
 
     // Queues `run` (the destruction of the object `key`, or null for none) for `when`.
     void Add(EWhen when, const void* key, Action run);
+    // Queues the destruction of a window, keyed by it, for NextIdle. A window its parent took
+    // with it first is not destroyed again.
+    void AddWindow(wxWindow* window);
     // Forgets every entry of `key` without running it; answers how many there were.
     std::size_t Remove(const void* key);
     bool Contains(const void* key) const;

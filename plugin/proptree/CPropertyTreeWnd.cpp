@@ -465,12 +465,7 @@ void CPropertyTreeWnd::DestroyLater(wxWindow* window) {
     if (!window)
         return;
     window->Hide();
-    // The window may go with its parent first; it is destroyed once either way.
-    wxWeakRef<wxWindow> pending(window);
-    m_queue.Add(CDeferredQueue::EWhen::NextIdle, window, [pending] {
-        if (wxWindow* w = pending.get())
-            w->Destroy();
-    });
+    m_queue.AddWindow(window);
 }
 
 CPropertyTreeWnd::CEventScope::CEventScope(CPropertyTreeWnd* control) : m_control(control) {

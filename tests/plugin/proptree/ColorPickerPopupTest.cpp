@@ -324,6 +324,26 @@ TEST_F(ColorPickerPopupTest, GoesAwayWithItsNotifyWindow) {
     Key(WXK_ESCAPE);
 }
 
+TEST_F(ColorPickerPopupTest, AClosedPopupWaitsForTheIdleTimeOrGoesOnceWithItsNotifyWindow) {
+    // Closed from the caller's code: hidden at once, destroyed when the loop next runs.
+    ASSERT_NE(Open(kRed, kAuto), nullptr);
+    m_popup->Cancel();
+    ASSERT_TRUE(m_popup);
+    EXPECT_FALSE(m_popup->IsShown());
+    EXPECT_EQ(wxWindow::GetCapture(), nullptr);
+    ASSERT_TRUE(WaitClosed());
+
+    // Closed, then its notify window destroyed before that time: the window takes it, and the
+    // queued destruction finds nothing left to destroy.
+    ASSERT_NE(Open(kRed, kAuto), nullptr);
+    m_popup->Accept();
+    m_node->Destroy();
+    m_node = nullptr;
+    EXPECT_FALSE(m_popup);
+    Pump(50);
+    EXPECT_EQ(wxWindow::GetCapture(), nullptr);
+}
+
 TEST_F(ColorPickerPopupTest, PaintsCellsButtonsAndMarks) {
     ASSERT_NE(Open(MakeColorRef(255, 215, 0), kAuto, "自动", "其他颜色..."), nullptr);
     Hover(9);
