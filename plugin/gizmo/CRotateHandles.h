@@ -10,7 +10,6 @@ class CRotateHandles : public CGizmoHandleSet {
 public:
     explicit CRotateHandles(CGizmoScene& scene);
 
-    int Mode() const override { return MODE_ROTATE; }
     void Build(CGameEngine* engine, Ogre::SceneManager* sm) override;
     void Release() override;
     void RemoveMeshes() override;
@@ -23,7 +22,7 @@ public:
     int Typed(const GizmoDragState& drag, GizmoDragStep& step, int viewNumber,
               float amount) override;
     bool TakesTypedAmount(GizmoPart part) const override {
-        return part != GizmoPart::RotateFree && PartInfo(part).mode == MODE_ROTATE;
+        return part != GizmoPart::RotateFree && Row(part);
     }
 
 private:
@@ -42,6 +41,8 @@ private:
     Ogre::Vector3 m_outerRing[GizmoGeometry::kRingTemplatePoints];
     Ogre::Vector3 m_ringScratch[GizmoGeometry::kRingTemplatePoints];
     Ogre::MeshPtr m_circleMeshes[CIRCLE_COUNT];
+    // The node of each circle mesh's ring.
+    int m_circleNodes[CIRCLE_COUNT] = {};
     // The view state and version of the ring points each axis ring's mesh holds.
     const GizmoViewState* m_meshFrom[GizmoGeometry::kAxisCount] = {};
     unsigned m_meshVersion[GizmoGeometry::kAxisCount] = {};
