@@ -36,6 +36,17 @@ const GizmoPartRow& CMapSelectMgr::PartInfo(GizmoPart part) const {
 int CMapSelectMgr::AddHandleSet(std::unique_ptr<CGizmoHandleSet> set) {
     if (!set || m_setCount == kSetCapacity || set->Mode() == MODE_SELECT || HandlesOf(set->Mode()))
         return 0;
+    // Its parts and nodes must be its own: a part or node of two sets would be drawn, picked or
+    // highlighted by the wrong one.
+    for (const GizmoPartRow& row : set->Rows()) {
+        if (row.part == GizmoPart::None || PartInfo(row.part).part != GizmoPart::None ||
+            row.node >= kNodeCapacity || row.node == NODE_AXIS_LINES)
+            return 0;
+        for (int i = 0; i < m_setCount; ++i)
+            for (const GizmoPartRow& other : m_sets[i]->Rows())
+                if (row.node >= 0 && other.node == row.node)
+                    return 0;
+    }
     m_sets[m_setCount++] = set.get();
     m_addedSets.push_back(std::move(set));
     if (Ogre::SceneManager* sm = m_engine ? m_engine->GetOgreSceneManager() : nullptr) {

@@ -37,9 +37,9 @@ public:
     // Builds meshes, materials, entities and nodes once; everything starts hidden.
     int Create(CGameEngine* engine, IViewHost* viewHost);
     // Adds a handle set, made on Scene(), for a mode no other set shows; it is built at once
-    // when the gizmo is (and by every later Create), after the built-in sets. Its rows' nodes
-    // must be slots no other part uses, below kNodeCapacity. 0 (and the set dropped) when its
-    // mode is taken or there is no room for another set.
+    // when the gizmo is (and by every later Create), after the built-in sets. 0 (and the set
+    // dropped) when its mode, one of its parts or one of its nodes is another set's, a node is
+    // not below kNodeCapacity, or there is no room for another set.
     int AddHandleSet(std::unique_ptr<CGizmoHandleSet> set);
     // What the handle sets share, for a set made outside.
     CGizmoScene& Scene() { return m_scene; }

@@ -16,10 +16,6 @@
 #include <array>
 #include <cstdint>
 
-// Circle meshes of the rotate handles: one per ring, in the order of the set's rows (the axis
-// rings, then the inner and the outer view ring).
-enum GizmoCircle { CIRCLE_VIEW_INNER = 3, CIRCLE_VIEW_OUTER = 4, CIRCLE_COUNT = 5 };
-
 namespace GizmoGeometry {
 
 // Views the gizmo lays out in, numbered 0..3.

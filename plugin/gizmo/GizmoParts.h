@@ -12,6 +12,8 @@
 
 #include "AutomationContract.h"
 
+#include <initializer_list>
+
 // Tool modes; SetMode stores any value, and one outside these shows and grabs nothing unless a
 // handle set of that mode was added to the manager.
 enum GizmoMode { MODE_SELECT = 0, MODE_MOVE = 1, MODE_ROTATE = 2, MODE_SCALE = 3 };
