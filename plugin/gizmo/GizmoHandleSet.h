@@ -87,8 +87,8 @@ public:
         for (const GizmoPartRow& row : m_rows)
             m_scene.RegisterMaterial(row);
     }
-    // Creates the set's meshes, entities and nodes in the shared scene (its materials, the
-    // gizmo node and the axis lines of the sets built before it exist already).
+    // Creates the set's meshes, entities and nodes in the shared scene (its materials and the
+    // gizmo node exist already; the axis lines are made after every set).
     virtual void Build(CGameEngine* engine, Ogre::SceneManager* sm) = 0;
     // Forgets the set's own meshes (on unload).
     virtual void Release() {}
