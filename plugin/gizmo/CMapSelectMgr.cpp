@@ -20,10 +20,41 @@ CMapSelectMgr::CMapSelectMgr() = default;
 CMapSelectMgr::~CMapSelectMgr() = default;
 
 CGizmoHandleSet* CMapSelectMgr::HandlesOf(int mode) const {
-    for (CGizmoHandleSet* set : m_sets)
-        if (set->Mode() == mode)
-            return set;
+    for (int i = 0; i < m_setCount; ++i)
+        if (m_sets[i]->Mode() == mode)
+            return m_sets[i];
     return nullptr;
+}
+
+const GizmoPartRow& CMapSelectMgr::PartInfo(GizmoPart part) const {
+    for (int i = 0; i < m_setCount; ++i)
+        if (const GizmoPartRow* row = m_sets[i]->Row(part))
+            return *row;
+    return kPartTable[0];
+}
+
+int CMapSelectMgr::AddHandleSet(std::unique_ptr<CGizmoHandleSet> set) {
+    if (!set || m_setCount == kSetCapacity || set->Mode() == MODE_SELECT || HandlesOf(set->Mode()))
+        return 0;
+    // Its parts and nodes must be its own: a part or node of two sets would be drawn, picked or
+    // highlighted by the wrong one.
+    for (const GizmoPartRow& row : set->Rows()) {
+        if (row.part == GizmoPart::None || PartInfo(row.part).part != GizmoPart::None ||
+            row.node >= kNodeCapacity || row.node == NODE_AXIS_LINES)
+            return 0;
+        for (int i = 0; i < m_setCount; ++i)
+            for (const GizmoPartRow& other : m_sets[i]->Rows())
+                if (row.node >= 0 && other.node == row.node)
+                    return 0;
+    }
+    m_sets[m_setCount++] = set.get();
+    m_addedSets.push_back(std::move(set));
+    if (Ogre::SceneManager* sm = m_engine ? m_engine->GetOgreSceneManager() : nullptr) {
+        m_sets[m_setCount - 1]->RegisterMaterials();
+        m_sets[m_setCount - 1]->Build(m_engine, sm);
+        HideAll();
+    }
+    return 1;
 }
 
 int CMapSelectMgr::Create(CGameEngine* engine, IViewHost* viewHost) {
@@ -35,13 +66,10 @@ int CMapSelectMgr::Create(CGameEngine* engine, IViewHost* viewHost) {
     m_engine = engine;
     m_viewHost = viewHost;
     m_scene.CreateRoot(sm);
-    m_scene.CreateMaterials();
-    // Arrows, then boxes, then rings: the nodes and entities a drag step of the scale handles
-    // touches then lie next to those of the arrows, not beyond the rings' (with the rings built
-    // between them, a scale drag step measured about a fifth slower).
-    CGizmoHandleSet* const buildOrder[] = {&m_move, &m_scale, &m_rotate};
-    for (CGizmoHandleSet* set : buildOrder)
-        set->Build(engine, sm);
+    for (int i = 0; i < m_setCount; ++i) {
+        m_sets[i]->RegisterMaterials();
+        m_sets[i]->Build(engine, sm);
+    }
     m_scene.CreateAxisLines(sm);
     m_entity = nullptr;
     m_drag.part = GizmoPart::None;
@@ -55,8 +83,8 @@ int CMapSelectMgr::ReleaseMaterials() {
     // Without the engine the gizmo cannot draw; letting go of the meshes and nodes here also
     // means nothing of ours outlives the engine's root when the host shuts down.
     m_scene.Release();
-    for (CGizmoHandleSet* set : m_sets)
-        set->Release();
+    for (int i = 0; i < m_setCount; ++i)
+        m_sets[i]->Release();
     m_engine = nullptr;
     m_entity = nullptr;
     m_drag.part = GizmoPart::None;
@@ -65,8 +93,8 @@ int CMapSelectMgr::ReleaseMaterials() {
 
 int CMapSelectMgr::RemoveFromEngine() {
     Ogre::SceneManager* sm = m_engine ? m_engine->GetOgreSceneManager() : nullptr;
-    for (CGizmoHandleSet* set : m_sets)
-        set->RemoveMeshes();
+    for (int i = 0; i < m_setCount; ++i)
+        m_sets[i]->RemoveMeshes();
     m_scene.Destroy(sm);
     return ReleaseMaterials();
 }
@@ -290,6 +318,9 @@ int CMapSelectMgr::OnPress(IView* view, int viewNumber, int keyFlags, int x, int
         return 0;
     }
 
+    // What the pick recorded for the drag is the press's.
+    if (CGizmoHandleSet* set = HandlesOf(m_mode))
+        set->Grabbed();
     m_hover = part;
     m_highlight = part;
     Highlight(part);
@@ -301,11 +332,7 @@ int CMapSelectMgr::OnPress(IView* view, int viewNumber, int keyFlags, int x, int
 }
 
 void CMapSelectMgr::Highlight(GizmoPart part) {
-    m_scene.SetNormalColours();
-    const GizmoPartInfo& info = PartInfo(part);
-    if (info.material >= 0)
-        m_scene.SetMaterialColour(info.material, kHighlightColour);
-    m_scene.UpdateAxisMesh(nullptr, info.axis);
+    m_scene.Highlight(PartInfo(part));
 }
 
 int CMapSelectMgr::OnDrag(IView*, int viewNumber, int keyFlags, int x, int y,

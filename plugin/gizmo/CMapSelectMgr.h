@@ -3,7 +3,8 @@
 //
 // The manager keeps what every mode shares (the scene part with nodes, materials and per-view
 // layout, the mode, the current entity, the highlight of the grabbed part and the drag state)
-// and hands building, layout, picking and dragging to the handle set of the mode.
+// and hands building, layout, picking and dragging to the handle set of the mode: the move,
+// rotate and scale handles, and any set added to it.
 #pragma once
 
 #include "CMoveHandles.h"
@@ -16,6 +17,9 @@
 #include "GizmoScene.h"
 
 #include <OgreVector.h>
+
+#include <memory>
+#include <vector>
 
 namespace Ogre {
 class SceneNode;
@@ -32,6 +36,13 @@ public:
 
     // Builds meshes, materials, entities and nodes once; everything starts hidden.
     int Create(CGameEngine* engine, IViewHost* viewHost);
+    // Adds a handle set, made on Scene(), for a mode no other set shows; it is built at once
+    // when the gizmo is (and by every later Create), after the built-in sets. 0 (and the set
+    // dropped) when its mode, one of its parts or one of its nodes is another set's, a node is
+    // not below kNodeCapacity, or there is no room for another set.
+    int AddHandleSet(std::unique_ptr<CGizmoHandleSet> set);
+    // What the handle sets share, for a set made outside.
+    CGizmoScene& Scene() { return m_scene; }
     // Forgets the materials, meshes, nodes and the engine, leaving them to the engine (a later
     // Create takes them over).
     int ReleaseMaterials();
@@ -113,6 +124,10 @@ public:
 private:
     // The handle set a mode shows, or null (select mode, or no mode at all).
     CGizmoHandleSet* HandlesOf(int mode) const;
+    // The row of a part of any of the sets (an added set's too), no part's row for none. The
+    // manager reads every part's row and number through these, never the table's directly.
+    const GizmoPartRow& PartInfo(GizmoPart part) const;
+    int PartNumber(GizmoPart part) const { return PartInfo(part).number; }
     // Normal colours, then the highlight of the part's material and axis line.
     void Highlight(GizmoPart part);
     // Fills `drag` from a pick at (x, y) in view n (laid out for it first) and answers the part
@@ -139,7 +154,14 @@ private:
     CMoveHandles m_move{m_scene};
     CRotateHandles m_rotate{m_scene};
     CScaleHandles m_scale{m_scene};
-    CGizmoHandleSet* const m_sets[3] = {&m_move, &m_rotate, &m_scale};
+    // Every set, in the order they are built: arrows, then boxes, then rings (the nodes and
+    // entities a drag step of the scale handles touches then lie next to those of the arrows,
+    // not beyond the rings': with the rings built between them, a scale drag step measured
+    // about a fifth slower), then the added sets.
+    static constexpr int kSetCapacity = 8;
+    CGizmoHandleSet* m_sets[kSetCapacity] = {&m_move, &m_scale, &m_rotate};
+    int m_setCount = 3;
+    std::vector<std::unique_ptr<CGizmoHandleSet>> m_addedSets;
 
     int m_mode = MODE_SELECT;
     SceneEntity* m_entity = nullptr;

@@ -1,20 +1,14 @@
 // The move handles: arrows along the axes; a drag follows the pointer along the grabbed axis
 // line and gives the displacement since the press. Between each pair of arrows a see-through
-// square, dragged in its plane through the press point. The arrows are picked first: a square
-// is grabbed only where no arrow is.
+// square (CPlaneSquares). The arrows are picked first: a square is grabbed only where no arrow
+// is.
 #include "CMoveHandles.h"
 
 #include "CGameEngine.h"
 #include "ID3dUtil.h"
 #include "IView.h"
 
-#include <OgreHardwareBufferManager.h>
-#include <OgreMeshManager.h>
 #include <OgreQuaternion.h>
-#include <OgreSubMesh.h>
-
-#include <cstdint>
-#include <cstdio>
 
 using namespace GizmoGeometry;
 
@@ -30,49 +24,6 @@ Ogre::Quaternion NormalisedQuaternion(float w, float x, float y, float z) {
 const Ogre::Quaternion kArrowX = NormalisedQuaternion(-1, 0, 0, 1);
 const Ogre::Quaternion kArrowZ = NormalisedQuaternion(1, 1, 0, 0);
 
-// The square of a plane handle: two triangles in the mesh's XY plane around its origin, a
-// side of 2 * kPlaneHandleHalfSize. Its material draws both faces.
-Ogre::MeshPtr MakeSquareMesh() {
-    Ogre::MeshManager& meshes = Ogre::MeshManager::getSingleton();
-    if (Ogre::MeshPtr existing = meshes.getByName(kPlaneMesh, kResourceGroup))
-        return existing;
-    Ogre::MeshPtr mesh = meshes.createManual(kPlaneMesh, kResourceGroup);
-    Ogre::SubMesh* sub = mesh->createSubMesh();
-    sub->operationType = Ogre::RenderOperation::OT_TRIANGLE_LIST;
-    sub->useSharedVertices = true;
-    mesh->sharedVertexData = new Ogre::VertexData();
-    mesh->sharedVertexData->vertexCount = 4;
-    mesh->sharedVertexData->vertexDeclaration->addElement(0, 0, Ogre::VET_FLOAT3,
-                                                          Ogre::VES_POSITION);
-    const float h = kPlaneHandleHalfSize;
-    const float corners[12] = {-h, -h, 0, h, -h, 0, h, h, 0, -h, h, 0};
-    Ogre::HardwareBufferManager& buffers = Ogre::HardwareBufferManager::getSingleton();
-    Ogre::HardwareVertexBufferSharedPtr vbuf = buffers.createVertexBuffer(
-        3 * sizeof(float), 4, Ogre::HardwareBuffer::HBU_STATIC_WRITE_ONLY);
-    vbuf->writeData(0, sizeof corners, corners, true);
-    mesh->sharedVertexData->vertexBufferBinding->setBinding(0, vbuf);
-    const std::uint16_t indices[6] = {0, 1, 2, 0, 2, 3};
-    Ogre::HardwareIndexBufferSharedPtr ibuf = buffers.createIndexBuffer(
-        Ogre::HardwareIndexBuffer::IT_16BIT, 6, Ogre::HardwareBuffer::HBU_STATIC_WRITE_ONLY);
-    ibuf->writeData(0, sizeof indices, indices, true);
-    sub->indexData->indexBuffer = ibuf;
-    sub->indexData->indexCount = 6;
-    sub->indexData->indexStart = 0;
-    mesh->_setBounds(Ogre::AxisAlignedBox(-h, -h, -0.01f, h, h, 0.01f), false);
-    mesh->_setBoundingSphereRadius(h * 1.5f);
-    mesh->load();
-    return mesh;
-}
-
-// The plane square with normal axis i spans the next two axes, in this order: its mesh's X and
-// Y then lie along them and its Z along the normal (a right-handed turn).
-int FirstPlaneAxis(int normal) {
-    return (normal + 1) % kAxisCount;
-}
-int SecondPlaneAxis(int normal) {
-    return (normal + 2) % kAxisCount;
-}
-
 } // namespace
 
 void CMoveHandles::Build(CGameEngine* engine, Ogre::SceneManager* sm) {
@@ -80,24 +31,15 @@ void CMoveHandles::Build(CGameEngine* engine, Ogre::SceneManager* sm) {
     engine->CreateConeMesh(kConeMesh, Ogre::Vector3(-kConeHalfWidth, 0.0f, -kConeHalfWidth),
                            Ogre::Vector3(kConeHalfWidth, kConeHeight, kConeHalfWidth),
                            kConeSegments, kMeshColour);
-    for (int i = 0; i < kAxisCount; ++i) {
-        char name[64];
-        std::snprintf(name, sizeof name, kPartEntityFormat, kArrowEntityFirst + i);
-        m_scene.AddPart(sm, NODE_ARROW_X + i, name, kConeMesh, MATERIAL_RED + i, kRenderQueue);
-    }
-    m_planeMesh = MakeSquareMesh();
-    for (int i = 0; i < kAxisCount; ++i) {
-        char name[64];
-        std::snprintf(name, sizeof name, kPartEntityFormat, kPlaneEntityFirst + i);
-        m_scene.AddPart(sm, NODE_PLANE_YZ + i, name, kPlaneMesh, MATERIAL_PLANE_YZ + i,
-                        kRenderQueue);
-    }
+    for (int i = 0; i < kAxisCount; ++i)
+        m_scene.AddPart(sm, *Row(AxisPart(GizmoPart::MoveX, i)), kConeMesh, kRenderQueue);
+    m_squares.Build(sm);
 }
 
 void CMoveHandles::RemoveMeshes() {
     Release();
     GizmoMeshes::RemoveMesh(kConeMesh);
-    GizmoMeshes::RemoveMesh(kPlaneMesh);
+    m_squares.RemoveMesh();
 }
 
 void CMoveHandles::Layout(IView*, GizmoViewState& state, const GizmoPlacement& placement) {
@@ -124,32 +66,9 @@ void CMoveHandles::Layout(IView*, GizmoViewState& state, const GizmoPlacement& p
                 : unit;
         const Ogre::Quaternion& fixed = i == 0 ? kArrowX : (i == 2 ? kArrowZ : turn);
         const Ogre::Quaternion arrow = placement.localAxes && i != 1 ? turn * fixed : fixed;
-        m_scene.PlaceNode(NODE_ARROW_X + i, coneBase, s, &arrow);
+        m_scene.PlaceNode(PartNode(AxisPart(GizmoPart::MoveX, i)), coneBase, s, &arrow);
     }
-    // The view's direction is the facing matrix's Z axis; a square seen too nearly edge-on
-    // stays hidden (and cannot be grabbed).
-    const Ogre::Vector3 viewDirection =
-        d3dx::Vec3Normalize(d3dx::Vec3TransformNormal(Ogre::Vector3::UNIT_Z, state.viewFacing));
-    for (int i = 0; i < kAxisCount; ++i) {
-        const Ogre::Vector3& u = state.moveAxes[FirstPlaneAxis(i)];
-        const Ogre::Vector3& v = state.moveAxes[SecondPlaneAxis(i)];
-        const bool faces = GizmoDragRules::PlaneFacesView(state.moveAxes[i], viewDirection);
-        state.shown[kPlaneShownSlot + i] = faces ? 1 : 0;
-        // Placed even where hidden: views that lay the gizmo out alike then move no node (a
-        // moved node costs the frame's node update a queue entry: skipping the hidden squares
-        // made the four-view frame allocate once more).
-        const Ogre::Vector3 centre = placement.position + (u + v) * (kPlaneHandleOffset * s);
-        // The square's turn is made again only when its axes changed.
-        if (!m_squareTurnValid[i] || m_squareAxes[i][0] != u || m_squareAxes[i][1] != v ||
-            m_squareAxes[i][2] != state.moveAxes[i]) {
-            m_squareTurns[i] = Ogre::Quaternion(u, v, state.moveAxes[i]);
-            m_squareAxes[i][0] = u;
-            m_squareAxes[i][1] = v;
-            m_squareAxes[i][2] = state.moveAxes[i];
-            m_squareTurnValid[i] = true;
-        }
-        m_scene.PlaceNode(NODE_PLANE_YZ + i, centre, s, &m_squareTurns[i], faces);
-    }
+    m_squares.Layout(state, placement);
     m_scene.UpdateAxisMesh(state.axisPoints, placement.heldAxis);
     m_scene.Show(NODE_AXIS_LINES);
 }
@@ -159,10 +78,11 @@ GizmoPart CMoveHandles::Pick(GizmoViewState& state, const PixelRect& rect, Gizmo
     GizmoPart part = GizmoPart::None;
     int axis = 0;
     for (int i = 0; i < kAxisCount && part == GizmoPart::None; ++i) {
-        if (!state.shown[i])
+        const int node = PartNode(AxisPart(GizmoPart::MoveX, i));
+        if (!state.shown[node])
             continue;
         view->setPickRegion(&rect, nullptr);
-        bool hit = m_scene.NodeBoxHit(view, NODE_ARROW_X + i);
+        bool hit = m_scene.NodeBoxHit(view, node);
         if (!hit) {
             view->setPickRegion(&rect, nullptr);
             hit = view->testSegment(state.axisPoints[2 * i], state.axisPoints[2 * i + 1],
@@ -174,7 +94,7 @@ GizmoPart CMoveHandles::Pick(GizmoViewState& state, const PixelRect& rect, Gizmo
         }
     }
     if (part == GizmoPart::None)
-        return PickPlane(state, drag);
+        return m_squares.Pick(state, drag);
     GizmoSetupAxisLine(drag, state, axis);
     Ogre::Vector3 nearPoint, farPoint, onRay, onAxis(Ogre::Vector3::ZERO), between;
     // A degenerate ray gives nothing to measure the drag from.
@@ -188,43 +108,10 @@ GizmoPart CMoveHandles::Pick(GizmoViewState& state, const PixelRect& rect, Gizmo
     return part;
 }
 
-GizmoPart CMoveHandles::PickPlane(const GizmoViewState& state, GizmoDragState& drag) const {
-    Ogre::Vector3 nearPoint, farPoint;
-    DragRay ray;
-    if (!GizmoPressRay(drag.view, drag.x, drag.y, nearPoint, farPoint) ||
-        !GizmoDragRules::MakeRay(nearPoint, farPoint, ray))
-        return GizmoPart::None;
-    const Ogre::Vector3& centre = state.axisPoints[0];
-    GizmoPart part = GizmoPart::None;
-    float nearest = 0.0f;
-    for (int i = 0; i < kAxisCount; ++i) {
-        if (!state.shown[kPlaneShownSlot + i])
-            continue;
-        const Ogre::Vector3& u = state.moveAxes[FirstPlaneAxis(i)];
-        const Ogre::Vector3& v = state.moveAxes[SecondPlaneAxis(i)];
-        Ogre::Vector3 hit;
-        if (!GizmoDragRules::RayPlane(ray, centre, state.moveAxes[i], hit) ||
-            !GizmoDragRules::InPlaneSquare(hit, centre, u, v, state.sizeFactor))
-            continue;
-        // Squares overlapping on screen: the one nearest the viewer is grabbed.
-        const float distance = (hit - ray.origin).length();
-        if (part != GizmoPart::None && distance >= nearest)
-            continue;
-        nearest = distance;
-        part = AxisPart(GizmoPart::MovePlaneYZ, i);
-        drag.start = hit;
-        drag.planeNormal = state.moveAxes[i];
-        drag.planeAxes[0] = u;
-        drag.planeAxes[1] = v;
-    }
-    drag.planeReach = GizmoDragReach(drag.view);
-    return part;
-}
-
 int CMoveHandles::Drag(const GizmoDragState& drag, GizmoDragStep& step, int, int x, int y,
                        const SnapSteps* snap) {
-    if (IsPlanePart(drag.part))
-        return DragInPlane(drag, step, x, y, snap);
+    if (CPlaneSquares::IsPlanePart(drag.part))
+        return m_squares.Drag(drag, step, x, y, snap);
     Ogre::Vector3 o, f, onRay, onAxis, between;
     if (!GizmoPressRay(drag.view, x, y, o, f))
         return RESULT_NOTHING_NEW;
@@ -233,29 +120,6 @@ int CMoveHandles::Drag(const GizmoDragState& drag, GizmoDragStep& step, int, int
     Ogre::Vector3 value = onAxis - drag.start;
     if (snap)
         value = GizmoDragRules::SnapAlongAxis(value, drag.axisDirection, snap->move);
-    if (!d3dx::IsFinite(value) || value == step.lastValue)
-        return RESULT_NOTHING_NEW;
-    step.lastValue = step.result = value;
-    return 1;
-}
-
-int CMoveHandles::DragInPlane(const GizmoDragState& drag, GizmoDragStep& step, int x, int y,
-                              const SnapSteps* snap) const {
-    Ogre::Vector3 nearPoint, farPoint, hit;
-    DragRay ray;
-    if (!GizmoPressRay(drag.view, x, y, nearPoint, farPoint) ||
-        !GizmoDragRules::MakeRay(nearPoint, farPoint, ray) ||
-        !GizmoDragRules::RayPlane(ray, drag.start, drag.planeNormal, hit))
-        return RESULT_NOTHING_NEW;
-    // A pointer near the plane's horizon meets it beyond anything the view shows.
-    const Ogre::Vector3 moved = hit - drag.start;
-    if (!(moved.length() <= drag.planeReach))
-        return RESULT_NOTHING_NEW;
-    // Only the plane's two axes: rounding in the ray never leaks into the third coordinate.
-    const Ogre::Vector3& u = drag.planeAxes[0];
-    const Ogre::Vector3& v = drag.planeAxes[1];
-    Ogre::Vector3 value = snap ? GizmoDragRules::SnapInPlane(moved, u, v, snap->move)
-                               : u * moved.dotProduct(u) + v * moved.dotProduct(v);
     if (!d3dx::IsFinite(value) || value == step.lastValue)
         return RESULT_NOTHING_NEW;
     step.lastValue = step.result = value;

@@ -4,38 +4,27 @@
 #pragma once
 
 #include "GizmoHandleSet.h"
-
-#include <OgreMesh.h>
+#include "GizmoPlaneSquares.h"
 
 class CMoveHandles : public CGizmoHandleSet {
 public:
-    using CGizmoHandleSet::CGizmoHandleSet;
+    explicit CMoveHandles(CGizmoScene& scene)
+        : CGizmoHandleSet(scene, RowsOf(MODE_MOVE)), m_squares(scene, Rows()) {}
 
-    int Mode() const override { return MODE_MOVE; }
     void Build(CGameEngine* engine, Ogre::SceneManager* sm) override;
-    void Release() override { m_planeMesh.reset(); }
+    void Release() override { m_squares.Release(); }
     void RemoveMeshes() override;
     void Layout(IView* view, GizmoViewState& state, const GizmoPlacement& placement) override;
     GizmoPart Pick(GizmoViewState& state, const PixelRect& rect, GizmoDragState& drag) override;
+    void Grabbed() override { m_squares.Grabbed(); }
     int Drag(const GizmoDragState& drag, GizmoDragStep& step, int viewNumber, int x, int y,
              const SnapSteps* snap) override;
     int Typed(const GizmoDragState& drag, GizmoDragStep& step, int viewNumber,
               float amount) override;
-    bool TakesTypedAmount(GizmoPart part) const override { return !IsPlanePart(part); }
-
-    static bool IsPlanePart(GizmoPart part) {
-        return part >= GizmoPart::MovePlaneYZ && part <= GizmoPart::MovePlaneXY;
+    bool TakesTypedAmount(GizmoPart part) const override {
+        return Row(part) && !CPlaneSquares::IsPlanePart(part);
     }
 
 private:
-    // The plane square under the press pixel, nearest the viewer; fills the plane of `drag`.
-    GizmoPart PickPlane(const GizmoViewState& state, GizmoDragState& drag) const;
-    int DragInPlane(const GizmoDragState& drag, GizmoDragStep& step, int x, int y,
-                    const SnapSteps* snap) const;
-
-    Ogre::MeshPtr m_planeMesh;
-    // Each square's turn and the axes (u, v, normal) it was made from.
-    Ogre::Vector3 m_squareAxes[GizmoGeometry::kAxisCount][3];
-    Ogre::Quaternion m_squareTurns[GizmoGeometry::kAxisCount];
-    bool m_squareTurnValid[GizmoGeometry::kAxisCount] = {};
+    CPlaneSquares m_squares;
 };

@@ -29,24 +29,25 @@ float OnPlane(float distance, float tolerance) {
 
 } // namespace
 
-CRotateHandles::CRotateHandles(CGizmoScene& scene) : CGizmoHandleSet(scene) {
+CRotateHandles::CRotateHandles(CGizmoScene& scene) : CGizmoHandleSet(scene, RowsOf(MODE_ROTATE)) {
     for (int k = 0; k < kRingTemplatePoints; ++k)
         m_innerRing[k] = m_outerRing[k] = m_ringScratch[k] = Ogre::Vector3::ZERO;
+    // Ring i of the set's rows has circle mesh i: the axis rings, then the inner and outer
+    // view ring.
+    static_assert(RowsOf(MODE_ROTATE).size() == CIRCLE_COUNT, "one circle mesh per ring");
+    for (int i = 0; i < CIRCLE_COUNT; ++i)
+        m_circleNodes[i] = Rows()[i].node;
 }
 
 void CRotateHandles::Build(CGameEngine*, Ogre::SceneManager* sm) {
     // A mesh taken over may hold anything: the first layout writes it.
     ForgetMeshLayouts();
-    // Ring i has material i and circle mesh i: the axis rings, then the inner and outer view
-    // ring.
     for (int i = 0; i < CIRCLE_COUNT; ++i) {
         const std::string mesh = CircleMeshName(i);
         m_circleMeshes[i] = Ogre::MeshManager::getSingleton().getByName(mesh, kResourceGroup);
         if (!m_circleMeshes[i])
             m_circleMeshes[i] = GizmoMeshes::MakeLineMesh(mesh, kRingListPoints, false);
-        char name[64];
-        std::snprintf(name, sizeof name, kRingEntityFormat, kRingEntityFirst + i);
-        m_scene.AddPart(sm, NODE_RING_X + i, name, mesh, MATERIAL_RED + i, kRenderQueue);
+        m_scene.AddPart(sm, Rows()[i], mesh, kRenderQueue);
     }
 
     for (int k = 0; k < kRingSegments; ++k) {
@@ -114,7 +115,7 @@ void CRotateHandles::UpdateCircleMesh(const Ogre::Vector3* points, int index, in
         std::memcpy(data + k * vbuf->getVertexSize(), points[k].ptr(), 12);
     vbuf->unlock();
     GizmoMeshes::SetBoundsFromPoints(mesh, points, count);
-    if (Ogre::SceneNode* node = m_scene.Node(NODE_RING_X + index))
+    if (Ogre::SceneNode* node = m_scene.Node(m_circleNodes[index]))
         node->_updateBounds();
     mesh->getSubMesh(0)->indexData->indexCount = count;
 }
@@ -142,7 +143,7 @@ void CRotateHandles::Layout(IView* view, GizmoViewState& state, const GizmoPlace
             m_meshFrom[i] = &state;
             m_meshVersion[i] = state.ringVersion;
         }
-        m_scene.Show(NODE_RING_X + i);
+        m_scene.Show(m_circleNodes[i]);
     }
 }
 
@@ -207,7 +208,7 @@ GizmoPart CRotateHandles::Pick(GizmoViewState& state, const PixelRect& rect, Giz
     GizmoPart part = GizmoPart::None;
     view->setPickRegion(&rect, nullptr);
     for (int i = 0; i < kAxisCount && part == GizmoPart::None; ++i) {
-        if (!state.shown[i])
+        if (!state.shown[m_circleNodes[i]])
             continue;
         for (int j = 0; j + 1 < state.ringCount[i]; j += 2) {
             if (view->testSegment(state.ringPoints[i][j], state.ringPoints[i][j + 1], nullptr) !=
@@ -219,7 +220,7 @@ GizmoPart CRotateHandles::Pick(GizmoViewState& state, const PixelRect& rect, Giz
             }
         }
     }
-    if (part == GizmoPart::None && state.shown[ELEMENT_OUTER_RING]) {
+    if (part == GizmoPart::None && state.shown[NODE_VIEW_RING_OUTER]) {
         const Ogre::Matrix4& facing = state.viewFacing.HostRows();
         view->setPickRegion(&rect, &facing);
         for (int k = 0; k < kRingSegments; ++k) {

@@ -6,11 +6,14 @@
 
 #include <OgreMesh.h>
 
+// Circle meshes of the rotate handles: one per ring, in the order of the set's rows (the axis
+// rings, then the inner and the outer view ring).
+enum GizmoCircle { CIRCLE_VIEW_INNER = 3, CIRCLE_VIEW_OUTER = 4, CIRCLE_COUNT = 5 };
+
 class CRotateHandles : public CGizmoHandleSet {
 public:
     explicit CRotateHandles(CGizmoScene& scene);
 
-    int Mode() const override { return MODE_ROTATE; }
     void Build(CGameEngine* engine, Ogre::SceneManager* sm) override;
     void Release() override;
     void RemoveMeshes() override;
@@ -23,7 +26,7 @@ public:
     int Typed(const GizmoDragState& drag, GizmoDragStep& step, int viewNumber,
               float amount) override;
     bool TakesTypedAmount(GizmoPart part) const override {
-        return part != GizmoPart::RotateFree && PartInfo(part).mode == MODE_ROTATE;
+        return part != GizmoPart::RotateFree && Row(part);
     }
 
 private:
@@ -42,6 +45,8 @@ private:
     Ogre::Vector3 m_outerRing[GizmoGeometry::kRingTemplatePoints];
     Ogre::Vector3 m_ringScratch[GizmoGeometry::kRingTemplatePoints];
     Ogre::MeshPtr m_circleMeshes[CIRCLE_COUNT];
+    // The node of each circle mesh's ring.
+    int m_circleNodes[CIRCLE_COUNT] = {};
     // The view state and version of the ring points each axis ring's mesh holds.
     const GizmoViewState* m_meshFrom[GizmoGeometry::kAxisCount] = {};
     unsigned m_meshVersion[GizmoGeometry::kAxisCount] = {};

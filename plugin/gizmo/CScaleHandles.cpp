@@ -8,20 +8,16 @@
 #include "IView.h"
 
 #include <algorithm>
-#include <cstdio>
 
 using namespace GizmoGeometry;
 
 void CScaleHandles::Build(CGameEngine* engine, Ogre::SceneManager* sm) {
     // The host leaves an existing mesh as it is.
     engine->CreateBoxMesh(kBoxMesh, kBoxHalfSize, kMeshColour);
-    // Box i has material i: the axis boxes, then the centre box, drawn after the rest.
-    for (int i = 0; i < kElementCount; ++i) {
-        char name[64];
-        std::snprintf(name, sizeof name, kPartEntityFormat, kBoxEntityFirst + i);
-        m_scene.AddPart(sm, NODE_BOX_X + i, name, kBoxMesh, MATERIAL_RED + i,
-                        i < kAxisCount ? kRenderQueue : kRenderQueueCentreBox);
-    }
+    // The axis boxes, then the centre box, drawn after the rest.
+    for (int i = 0; i < kAxisCount; ++i)
+        m_scene.AddPart(sm, *Row(AxisPart(GizmoPart::ScaleX, i)), kBoxMesh, kRenderQueue);
+    m_scene.AddPart(sm, *Row(GizmoPart::ScaleAll), kBoxMesh, kRenderQueueCentreBox);
 }
 
 void CScaleHandles::Layout(IView*, GizmoViewState& state, const GizmoPlacement& placement) {
@@ -45,7 +41,9 @@ void CScaleHandles::Layout(IView*, GizmoViewState& state, const GizmoPlacement& 
             state.axisPoints[2 * e] = centre;
             state.axisPoints[2 * e + 1] = end;
         }
-        m_scene.PlaceNode(NODE_BOX_X + e, state.elements[e].Translation(), s, &turn);
+        const GizmoPart part =
+            e < kAxisCount ? AxisPart(GizmoPart::ScaleX, e) : GizmoPart::ScaleAll;
+        m_scene.PlaceNode(PartNode(part), state.elements[e].Translation(), s, &turn);
     }
     m_scene.UpdateAxisMesh(state.axisPoints, placement.heldAxis);
     m_scene.Show(NODE_AXIS_LINES);
@@ -55,16 +53,17 @@ GizmoPart CScaleHandles::Pick(GizmoViewState& state, const PixelRect& rect, Gizm
     IView* view = drag.view;
     GizmoPart part = GizmoPart::None;
     for (int i = 0; i < kAxisCount && part == GizmoPart::None; ++i) {
-        if (!state.shown[i])
+        const int node = PartNode(AxisPart(GizmoPart::ScaleX, i));
+        if (!state.shown[node])
             continue;
         view->setPickRegion(&rect, nullptr);
-        if (m_scene.NodeBoxHit(view, NODE_BOX_X + i)) {
+        if (m_scene.NodeBoxHit(view, node)) {
             part = AxisPart(GizmoPart::ScaleX, i);
             drag.referenceLength = state.axisPoints[2 * i].distance(state.axisPoints[2 * i + 1]);
             GizmoSetupAxisLine(drag, state, i);
         }
     }
-    if (part == GizmoPart::None && state.shown[kCentreSlot]) {
+    if (part == GizmoPart::None && state.shown[NODE_BOX_CENTRE]) {
         view->setPickRegion(&rect, nullptr);
         if (m_scene.NodeBoxHit(view, NODE_BOX_CENTRE))
             part = GizmoPart::ScaleAll;
@@ -151,7 +150,7 @@ void CScaleHandles::Stretch(const GizmoDragState& drag, int viewNumber, float m)
         const Ogre::Vector3 end = p0 + (p1 - p0) * m;
         first.axisPoints[2 * e + 1] = end;
         first.elements[e].SetTranslation(end);
-        m_scene.MoveNode(NODE_BOX_X + e, end);
+        m_scene.MoveNode(PartNode(AxisPart(GizmoPart::ScaleX, e)), end);
     }
     const int shownView =
         (viewNumber >= 0 && viewNumber < kViewCount) ? viewNumber : drag.viewIndex;
@@ -163,5 +162,6 @@ void CScaleHandles::EndDrag(const GizmoDragState&, int highlightedAxis) {
         m_scene.views[n] = m_scene.savedViews[n];
     m_scene.UpdateAxisMesh(m_scene.views[0].axisPoints, highlightedAxis);
     for (int e = 0; e < kAxisCount; ++e)
-        m_scene.MoveNode(NODE_BOX_X + e, m_scene.views[0].axisPoints[2 * e + 1]);
+        m_scene.MoveNode(PartNode(AxisPart(GizmoPart::ScaleX, e)),
+                         m_scene.views[0].axisPoints[2 * e + 1]);
 }

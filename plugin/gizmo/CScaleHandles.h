@@ -5,9 +5,8 @@
 
 class CScaleHandles : public CGizmoHandleSet {
 public:
-    using CGizmoHandleSet::CGizmoHandleSet;
+    explicit CScaleHandles(CGizmoScene& scene) : CGizmoHandleSet(scene, RowsOf(MODE_SCALE)) {}
 
-    int Mode() const override { return MODE_SCALE; }
     void Build(CGameEngine* engine, Ogre::SceneManager* sm) override;
     void RemoveMeshes() override { GizmoMeshes::RemoveMesh(GizmoGeometry::kBoxMesh); }
     void Layout(IView* view, GizmoViewState& state, const GizmoPlacement& placement) override;
@@ -18,9 +17,7 @@ public:
     // the floor of a drag it is held there, and a negative one is refused.
     int Typed(const GizmoDragState& drag, GizmoDragStep& step, int viewNumber,
               float amount) override;
-    bool TakesTypedAmount(GizmoPart part) const override {
-        return PartInfo(part).mode == MODE_SCALE;
-    }
+    bool TakesTypedAmount(GizmoPart part) const override { return Row(part) != nullptr; }
     // The gizmo stretched to the step's total since the press.
     void ShowStep(const GizmoDragState& drag, const GizmoDragStep& step) override {
         Stretch(drag, drag.viewIndex, step.previousScale);

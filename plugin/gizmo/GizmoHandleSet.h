@@ -1,7 +1,8 @@
 // One set of handles of the gizmo: the parts one mode shows, with everything that is particular
-// to them (building their entities, laying them out in a view, picking one at a press, turning
-// pointer motion into a value). The manager keeps what the sets share (CGizmoScene), finds the
-// set of the current mode and hands it the press and the drag state.
+// to them (their rows, building their entities, laying them out in a view, picking one at a
+// press, turning pointer motion into a value, and whatever a press of theirs keeps for the
+// drag). The manager keeps what the sets share (CGizmoScene), finds the set of the current mode
+// and hands it the press and the drag state.
 #pragma once
 
 #include "D3dxMath.h"
@@ -56,12 +57,6 @@ struct GizmoDragState {
     DragRay pressRay;
     // The distance of the grabbed box from the centre at the press (axis scale).
     float referenceLength = 0.0f;
-    // A plane square: the unit normal of the plane the drag moves in and its two unit axes
-    // (start is the press point on the plane), and how far from the press point the pointer's
-    // point on the plane may go (the view's depth) before a step gives nothing.
-    Ogre::Vector3 planeNormal = Ogre::Vector3::UNIT_Y;
-    Ogre::Vector3 planeAxes[2] = {Ogre::Vector3::UNIT_Z, Ogre::Vector3::UNIT_X};
-    float planeReach = 0.0f;
 };
 
 // What the steps of one drag carry from one to the next, and what the last step gave.
@@ -76,15 +71,24 @@ struct GizmoDragStep {
 
 class CGizmoHandleSet {
 public:
-    explicit CGizmoHandleSet(CGizmoScene& scene) : m_scene(scene) {}
+    // `rows` are the set's parts (one mode's), kept for the set's life.
+    CGizmoHandleSet(CGizmoScene& scene, GizmoRows rows) : m_scene(scene), m_rows(rows) {}
     virtual ~CGizmoHandleSet() = default;
     CGizmoHandleSet(const CGizmoHandleSet&) = delete;
     CGizmoHandleSet& operator=(const CGizmoHandleSet&) = delete;
 
-    // The mode that shows this set (the mode column of its parts in kPartTable).
-    virtual int Mode() const = 0;
-    // Creates the set's meshes, entities and nodes in the shared scene (materials, the gizmo
-    // node and the axis lines exist already).
+    // The mode that shows this set (the mode column of its rows).
+    int Mode() const { return m_rows.size() > 0 ? m_rows[0].mode : MODE_SELECT; }
+    const GizmoRows& Rows() const { return m_rows; }
+    // The row of one of the set's parts; null for a part of another set.
+    const GizmoPartRow* Row(GizmoPart part) const { return m_rows.Find(part); }
+    // Makes (or finds) the materials the set's rows name, before Build.
+    void RegisterMaterials() {
+        for (const GizmoPartRow& row : m_rows)
+            m_scene.RegisterMaterial(row);
+    }
+    // Creates the set's meshes, entities and nodes in the shared scene (its materials and the
+    // gizmo node exist already; the axis lines are made after every set).
     virtual void Build(CGameEngine* engine, Ogre::SceneManager* sm) = 0;
     // Forgets the set's own meshes (on unload).
     virtual void Release() {}
@@ -95,7 +99,11 @@ public:
     // The part under the pick rectangle around the press pixel (drag.view, drag.x, drag.y)
     // in the view's state, with whatever of `drag` the set's steps measure from; None when
     // nothing is grabbed (or nothing could be measured from there).
+    // A set that keeps press state of its own records it in a pick too.
     virtual GizmoPart Pick(GizmoViewState& state, const PixelRect& rect, GizmoDragState& drag) = 0;
+    // The last pick was a press that grabbed its part: what the set recorded in it is kept for
+    // the drag's steps (a pick that only looks, as a hover's, replaces nothing of that).
+    virtual void Grabbed() {}
     // One pointer step of a drag of one of the set's parts: 1 with step.result (and, for a turn
     // about an axis, step.axisTurn with the axis and angle) filled, or RESULT_NOTHING_NEW.
     // `snap` is null unless the step snaps (Ctrl held).
@@ -120,6 +128,9 @@ public:
 
 protected:
     CGizmoScene& m_scene;
+
+private:
+    GizmoRows m_rows;
 };
 
 // The view's ray through a pixel; false when it is degenerate (not finite, or of zero length),

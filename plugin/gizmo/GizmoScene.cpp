@@ -1,4 +1,5 @@
-// The shared part of the gizmo: its node, materials, the axis lines and node placement.
+// The shared part of the gizmo: its node, the parts' materials, the axis lines and node
+// placement.
 #include "GizmoScene.h"
 
 #include "GizmoHandleSet.h"
@@ -17,8 +18,10 @@
 #include <OgreTechnique.h>
 #include <OgreTextureUnitState.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 
 using namespace GizmoGeometry;
@@ -198,42 +201,65 @@ void CGizmoScene::CreateRoot(Ogre::SceneManager* sm) {
     m_gizmoNode = FindOrCreateGizmoNode(sm);
 }
 
-void CGizmoScene::CreateMaterials() {
+int CGizmoScene::MaterialIndex(const char* name) const {
+    for (int i = 0; i < m_materialCount; ++i)
+        if (GizmoPartRows::SameName(m_materials[i].name, name))
+            return i;
+    return -1;
+}
+
+int CGizmoScene::RegisterMaterial(const GizmoPartRow& row) {
+    const int known = MaterialIndex(row.material);
+    if (known >= 0 || !row.material || m_materialCount == kMaterialCapacity)
+        return known;
     Ogre::MaterialManager& mm = Ogre::MaterialManager::getSingleton();
-    Ogre::MaterialPtr base = mm.getByName(kMaterialBase);
-    if (!base)
-        base = mm.getByName(kMaterialFallback);
-    for (int i = 0; i < MATERIAL_COUNT; ++i) {
-        Ogre::MaterialPtr material = mm.getByName(kMaterialNames[i]);
-        if (!material)
-            material = base ? base->clone(kMaterialNames[i])
-                            : mm.create(kMaterialNames[i], kResourceGroup);
-        m_materials[i] = material;
-        m_materialColourSet[i] = false;
-        SetMaterialColour(i, kNormalColours[i]);
+    Ogre::MaterialPtr material = mm.getByName(row.material);
+    if (!material) {
+        Ogre::MaterialPtr base = mm.getByName(kMaterialBase);
+        if (!base)
+            base = mm.getByName(kMaterialFallback);
+        material = base ? base->clone(row.material) : mm.create(row.material, kResourceGroup);
     }
+    const int index = m_materialCount++;
+    PartMaterial& entry = m_materials[index];
+    entry.material = material;
+    entry.name = row.material;
+    entry.normal = ToColourValue(row.colour);
+    entry.opacity = row.opacity;
+    entry.colourSet = false;
+    SetMaterialColour(index, entry.normal);
     // Drawn over the scene, in flat colour.
-    for (Ogre::MaterialPtr& material : m_materials) {
-        material->setDepthCheckEnabled(false);
-        material->setLightingEnabled(false);
-        SetLineWidth(material);
+    material->setDepthCheckEnabled(false);
+    material->setLightingEnabled(false);
+    SetLineWidth(material);
+    // A see-through part lets the scene and the axes show through, from either side.
+    if (row.opacity < kOpaque) {
+        material->setSceneBlending(Ogre::SBT_TRANSPARENT_ALPHA);
+        material->setDepthWriteEnabled(false);
+        material->setCullingMode(Ogre::CULL_NONE);
     }
-    // The plane squares let the scene and the axes show through, from either side.
-    for (int i = 0; i < MATERIAL_COUNT; ++i) {
-        if (!IsSeeThroughMaterial(i))
-            continue;
-        m_materials[i]->setSceneBlending(Ogre::SBT_TRANSPARENT_ALPHA);
-        m_materials[i]->setDepthWriteEnabled(false);
-        m_materials[i]->setCullingMode(Ogre::CULL_NONE);
-    }
+    return index;
 }
 
 void CGizmoScene::AddPart(Ogre::SceneManager* sm, int slot, const std::string& entityName,
                           const std::string& mesh, const Ogre::MaterialPtr& material, int queue) {
+    if (slot < 0 || slot >= kNodeCapacity)
+        return;
     Ogre::Entity* e = FindOrCreateEntity(sm, entityName, mesh);
     e->setMaterial(material);
     e->setRenderQueueGroup(queue);
     m_nodes[slot] = AttachToNode(m_gizmoNode, e);
+    m_nodeEnd = std::max(m_nodeEnd, slot + 1);
+}
+
+void CGizmoScene::AddPart(Ogre::SceneManager* sm, const GizmoPartRow& row, const std::string& mesh,
+                          int queue) {
+    const int material = RegisterMaterial(row);
+    if (material < 0 || !row.entityFormat)
+        return;
+    char name[64];
+    std::snprintf(name, sizeof name, row.entityFormat, row.entityNumber);
+    AddPart(sm, row.node, name, mesh, m_materials[material].material, queue);
 }
 
 void CGizmoScene::CreateAxisLines(Ogre::SceneManager* sm) {
@@ -265,16 +291,16 @@ void CGizmoScene::CreateAxisLines(Ogre::SceneManager* sm) {
 }
 
 void CGizmoScene::Release() {
-    for (auto& m : m_materials)
-        m.reset();
-    for (bool& known : m_materialColourSet)
-        known = false;
+    for (PartMaterial& m : m_materials)
+        m = PartMaterial();
+    m_materialCount = 0;
     m_axisMesh.reset();
     m_axisWritten = false;
     m_allNormal = false;
     m_inLayout = false;
     for (auto& node : m_nodes)
         node = nullptr;
+    m_nodeEnd = 0;
     m_gizmoNode = nullptr;
     m_sceneManager = nullptr;
 }
@@ -300,8 +326,8 @@ void CGizmoScene::Destroy(Ogre::SceneManager* sm) {
         sm->destroySceneNode(m_gizmoNode);
     }
     if (Ogre::MaterialManager* materials = Ogre::MaterialManager::getSingletonPtr()) {
-        for (Ogre::MaterialPtr& material : m_materials)
-            if (material)
+        for (int i = 0; i < m_materialCount; ++i)
+            if (const Ogre::MaterialPtr& material = m_materials[i].material)
                 materials->remove(material->getName(), material->getGroup());
         if (Ogre::MaterialPtr axis = materials->getByName(kAxisMaterial))
             materials->remove(axis->getName(), axis->getGroup());
@@ -330,11 +356,13 @@ void CGizmoScene::HideAll() {
             wanted = false;
         return;
     }
-    for (Ogre::SceneNode* node : m_nodes)
-        SetShown(node, false);
+    for (int slot = 0; slot < m_nodeEnd; ++slot)
+        SetShown(m_nodes[slot], false);
 }
 
 void CGizmoScene::Show(int slot) {
+    if (slot < 0 || slot >= kNodeCapacity)
+        return;
     if (m_inLayout)
         m_wanted[slot] = true;
     else
@@ -351,7 +379,7 @@ void CGizmoScene::EndLayout() {
     if (!m_inLayout)
         return;
     m_inLayout = false;
-    for (int slot = 0; slot < NODE_COUNT; ++slot)
+    for (int slot = 0; slot < m_nodeEnd; ++slot)
         SetShown(m_nodes[slot], m_wanted[slot]);
 }
 
@@ -369,7 +397,7 @@ void CGizmoScene::BeforeNodeChange() {
 // queues nothing.
 void CGizmoScene::PlaceNode(int slot, const Ogre::Vector3& position, float scale,
                             const Ogre::Quaternion* orientation, bool visible) {
-    Ogre::SceneNode* node = m_nodes[slot];
+    Ogre::SceneNode* node = Node(slot);
     if (!node)
         return;
     const Ogre::Vector3 s(scale, scale, scale);
@@ -389,14 +417,14 @@ void CGizmoScene::PlaceNode(int slot, const Ogre::Vector3& position, float scale
 }
 
 void CGizmoScene::MoveNode(int slot, const Ogre::Vector3& position) {
-    if (m_nodes[slot]) {
+    if (Ogre::SceneNode* node = Node(slot)) {
         BeforeNodeChange();
-        m_nodes[slot]->setPosition(position);
+        node->setPosition(position);
     }
 }
 
 bool CGizmoScene::NodeBoxHit(IView* view, int slot) const {
-    Ogre::SceneNode* node = m_nodes[slot];
+    Ogre::SceneNode* node = Node(slot);
     if (!node || node->numAttachedObjects() == 0)
         return false;
     const Ogre::AxisAlignedBox& box = node->getAttachedObject(0)->getWorldBoundingBox(true);
@@ -408,20 +436,28 @@ bool CGizmoScene::NodeBoxHit(IView* view, int slot) const {
 void CGizmoScene::SetNormalColours() {
     if (m_allNormal)
         return;
-    for (int i = 0; i < MATERIAL_COUNT; ++i)
-        SetMaterialColour(i, kNormalColours[i]);
+    for (int i = 0; i < m_materialCount; ++i)
+        SetMaterialColour(i, m_materials[i].normal);
     m_allNormal = true;
-    for (int i = 0; i < MATERIAL_COUNT; ++i)
-        m_allNormal = m_allNormal && m_materials[i] && m_materialColourSet[i];
+    for (int i = 0; i < m_materialCount; ++i)
+        m_allNormal = m_allNormal && m_materials[i].material && m_materials[i].colourSet;
+}
+
+void CGizmoScene::Highlight(const GizmoPartRow& row) {
+    SetNormalColours();
+    if (row.highlight)
+        SetMaterialColour(MaterialIndex(row.material), ToColourValue(*row.highlight));
+    UpdateAxisMesh(nullptr, row.axis);
 }
 
 void CGizmoScene::SetMaterialColour(int index, const Ogre::ColourValue& colour) {
-    if (index < 0 || index >= MATERIAL_COUNT || !m_materials[index])
+    if (index < 0 || index >= m_materialCount || !m_materials[index].material)
         return;
-    if (m_materialColourSet[index] && m_materialColours[index] == colour)
+    PartMaterial& entry = m_materials[index];
+    if (entry.colourSet && entry.colour == colour)
         return;
     m_allNormal = false;
-    Ogre::Material* material = m_materials[index].get();
+    Ogre::Material* material = entry.material.get();
     if (material->getNumTechniques() == 0)
         material->createTechnique();
     Ogre::Technique* technique = material->getTechnique(0);
@@ -433,11 +469,11 @@ void CGizmoScene::SetMaterialColour(int index, const Ogre::ColourValue& colour) 
     Ogre::TextureUnitState* unit = pass->getTextureUnitState(0);
     unit->setColourOperationEx(Ogre::LBX_SOURCE1, Ogre::LBS_MANUAL, Ogre::LBS_CURRENT, colour,
                                Ogre::ColourValue::White, 0.0f);
-    if (IsSeeThroughMaterial(index))
+    if (entry.opacity < kOpaque)
         unit->setAlphaOperation(Ogre::LBX_SOURCE1, Ogre::LBS_MANUAL, Ogre::LBS_CURRENT,
-                                kPlaneAlpha);
-    m_materialColours[index] = colour;
-    m_materialColourSet[index] = true;
+                                entry.opacity);
+    entry.colour = colour;
+    entry.colourSet = true;
 }
 
 void CGizmoScene::UpdateAxisMesh(const Ogre::Vector3* points, int highlighted) {

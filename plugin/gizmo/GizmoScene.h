@@ -1,7 +1,8 @@
-// What every handle set of the gizmo shares: the scene nodes and their entities, the five
-// materials and the highlight colour on them, the axis lines (move and scale both draw them), the
-// per-view layout and where the current entity stands. The handle sets build their parts into
-// it, place them through it and read the views from it; the manager owns it.
+// What every handle set of the gizmo shares: the scene nodes and their entities, the materials
+// the sets register from their parts' rows and the highlight colour on them, the axis lines
+// (move and scale both draw them), the per-view layout and where the current entity stands. The
+// handle sets build their parts into it, place them through it and read the views from it; the
+// manager owns it.
 #pragma once
 
 #include "D3dxMath.h"
@@ -26,8 +27,9 @@ class IView;
 struct GizmoViewState {
     GizmoViewState();
 
-    // 1 when laid out in this view, 0 when hidden there.
-    int shown[GizmoGeometry::kShownFlags];
+    // By node slot (a part's shown flag is its node's, GizmoPartRow::node): 1 when laid out in
+    // this view, 0 when hidden there.
+    int shown[kNodeCapacity];
     // Points in each axis ring's visible list, and the visible part of the X, Y, Z rings as a
     // line list.
     int ringCount[GizmoGeometry::kAxisCount];
@@ -72,18 +74,22 @@ class CGizmoScene {
 public:
     CGizmoScene();
 
-    // The gizmo's own node under the scene's root, and the five materials (taken over when an
-    // earlier load of the module left them).
+    // The gizmo's own node under the scene's root.
     void CreateRoot(Ogre::SceneManager* sm);
-    void CreateMaterials();
+    // The material a part's row names, in its normal colour: made the first time a set
+    // registers it (taken over when an earlier load of the module left it), found by name after.
+    // Its index, or -1 when there is no room for another.
+    int RegisterMaterial(const GizmoPartRow& row);
+    // The index of the registered material of that name, -1 for none.
+    int MaterialIndex(const char* name) const;
     // The entity `entityName` of `mesh` in `material` and render queue `queue`, on a node of its
     // own under the gizmo node, recorded as node `slot`.
     void AddPart(Ogre::SceneManager* sm, int slot, const std::string& entityName,
                  const std::string& mesh, const Ogre::MaterialPtr& material, int queue);
-    void AddPart(Ogre::SceneManager* sm, int slot, const std::string& entityName,
-                 const std::string& mesh, int material, int queue) {
-        AddPart(sm, slot, entityName, mesh, m_materials[material], queue);
-    }
+    // The entity of a part's row (its published name, in its registered material) of `mesh`,
+    // on the row's node.
+    void AddPart(Ogre::SceneManager* sm, const GizmoPartRow& row, const std::string& mesh,
+                 int queue);
     // The axis lines with their vertex-coloured material, and the template of the three axes.
     void CreateAxisLines(Ogre::SceneManager* sm);
     // Forgets the materials, meshes and nodes, leaving them to the engine (a later Create takes
@@ -102,7 +108,9 @@ public:
     void Show(int slot);
     void BeginLayout();
     void EndLayout();
-    Ogre::SceneNode* Node(int slot) const { return m_nodes[slot]; }
+    Ogre::SceneNode* Node(int slot) const {
+        return slot >= 0 && slot < kNodeCapacity ? m_nodes[slot] : nullptr;
+    }
     Ogre::SceneNode* GizmoNode() const { return m_gizmoNode; }
 
     // Call before changing the transform of one of the gizmo's nodes (see there).
@@ -118,6 +126,8 @@ public:
 
     void SetNormalColours();
     void SetMaterialColour(int index, const Ogre::ColourValue& colour);
+    // Normal colours, then the highlight of the part's material and axis line.
+    void Highlight(const GizmoPartRow& row);
     // Writes the axis lines, the line of axis `highlighted` in the highlight colour (none for a
     // value that is no axis); without points, the last points again.
     void UpdateAxisMesh(const Ogre::Vector3* points, int highlighted);
@@ -132,19 +142,29 @@ public:
     Ogre::Vector3 axisTemplate[GizmoGeometry::kAxisLinePoints];
 
 private:
-    Ogre::SceneNode* m_nodes[NODE_COUNT] = {};
+    Ogre::SceneNode* m_nodes[kNodeCapacity] = {};
+    // One past the highest node slot made.
+    int m_nodeEnd = 0;
     Ogre::SceneNode* m_gizmoNode = nullptr;
     // The scene manager the nodes and entities were made in.
     Ogre::SceneManager* m_sceneManager = nullptr;
-    Ogre::MaterialPtr m_materials[MATERIAL_COUNT];
-    // Colour last set on each material, so an unchanged colour is not set again every frame.
-    Ogre::ColourValue m_materialColours[MATERIAL_COUNT];
-    bool m_materialColourSet[MATERIAL_COUNT] = {};
+    // The registered materials, in the order they were made.
+    struct PartMaterial {
+        Ogre::MaterialPtr material;
+        const char* name = nullptr;
+        Ogre::ColourValue normal;
+        float opacity = kOpaque;
+        // Colour last set, so an unchanged colour is not set again every frame.
+        Ogre::ColourValue colour;
+        bool colourSet = false;
+    };
+    PartMaterial m_materials[kMaterialCapacity];
+    int m_materialCount = 0;
     // Every material holds its normal colour (as SetNormalColours last left them).
     bool m_allNormal = false;
     // Inside a layout: what each node is to be when it ends.
     bool m_inLayout = false;
-    bool m_wanted[NODE_COUNT] = {};
+    bool m_wanted[kNodeCapacity] = {};
     // Held from the build so that the per-frame updates look nothing up by name.
     Ogre::MeshPtr m_axisMesh;
     // Positions last written into the axis mesh (its buffer is write-only), and the highlighted

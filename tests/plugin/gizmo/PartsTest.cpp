@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <set>
+#include <string>
 
 using Ogre::Vector3;
 
@@ -53,12 +54,13 @@ TEST(GizmoParts, AxisPartsFollowTheirFirstAndHighlightTheirAxis) {
     std::set<int> numbers;
     for (GizmoPart first : {GizmoPart::MoveX, GizmoPart::RotateX, GizmoPart::ScaleX}) {
         for (int axis = 0; axis < GizmoGeometry::kAxisCount; ++axis) {
-            const GizmoPartInfo& info = PartInfo(AxisPart(first, axis));
+            const GizmoPartRow& info = PartInfo(AxisPart(first, axis));
             SCOPED_TRACE(info.number);
             EXPECT_EQ(info.mode, PartInfo(first).mode);
             EXPECT_EQ(info.axis, axis);
             EXPECT_EQ(info.element, axis);
-            EXPECT_EQ(info.material, MATERIAL_RED + axis);
+            EXPECT_NE(info.highlight, nullptr);
+            EXPECT_EQ(MaterialOf(info.part), MaterialOf(AxisPart(GizmoPart::MoveX, axis)));
             numbers.insert(info.number);
         }
     }
@@ -67,11 +69,42 @@ TEST(GizmoParts, AxisPartsFollowTheirFirstAndHighlightTheirAxis) {
     for (GizmoPart part :
          {GizmoPart::None, GizmoPart::RotateView, GizmoPart::RotateFree, GizmoPart::ScaleAll}) {
         EXPECT_EQ(PartInfo(part).axis, -1) << PartNumber(part);
-        EXPECT_EQ(PartInfo(part).material, part == GizmoPart::ScaleAll ? MATERIAL_XYZ : -1);
+        EXPECT_EQ(PartInfo(part).highlight != nullptr, part == GizmoPart::ScaleAll);
     }
     EXPECT_EQ(PartInfo(GizmoPart::RotateView).element, ELEMENT_OUTER_RING);
     EXPECT_EQ(PartInfo(GizmoPart::ScaleAll).element, ELEMENT_CENTRE);
     EXPECT_EQ(PartInfo(GizmoPart::RotateFree).element, ELEMENT_NONE);
+}
+
+TEST(GizmoParts, EachSetTakesExactlyItsRowsAndTheMaterialListEveryRowsMaterial) {
+    // Every part belongs to the one set of its mode: a row outside its set's run would be built,
+    // picked and highlighted by no set.
+    int inSets = 0;
+    for (int mode : {MODE_MOVE, MODE_ROTATE, MODE_SCALE}) {
+        for (const GizmoPartRow& row : RowsOf(mode)) {
+            EXPECT_EQ(row.mode, mode) << row.number;
+            ++inSets;
+        }
+    }
+    EXPECT_EQ(inSets, kPartCount - 1);
+    EXPECT_EQ(RowsOf(MODE_SELECT).size(), 1);
+    EXPECT_EQ(RowsOf(99).size(), 0);
+    EXPECT_EQ(RowsOf(MODE_MOVE).Find(GizmoPart::ScaleX), nullptr);
+
+    // The material list names each material once, and its colour is the rows' colour.
+    std::set<std::string> names(GizmoGeometry::kMaterialNames.begin(),
+                                GizmoGeometry::kMaterialNames.end());
+    EXPECT_EQ(int(names.size()), MATERIAL_COUNT);
+    for (const GizmoPartRow& row : kPartTable) {
+        if (row.part == GizmoPart::None)
+            continue;
+        SCOPED_TRACE(row.number);
+        const int m = MaterialOf(row.part);
+        ASSERT_GE(m, 0);
+        EXPECT_STREQ(GizmoGeometry::kMaterialNames[m], row.material);
+        EXPECT_EQ(GizmoGeometry::kNormalColours[m], GizmoGeometry::ToColourValue(row.colour));
+    }
+    EXPECT_EQ(MaterialOf(GizmoPart::None), -1);
 }
 
 TEST(RowMatrix, ConversionsKeepTheTransform) {

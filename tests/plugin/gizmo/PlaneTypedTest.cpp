@@ -32,9 +32,9 @@ TEST_F(GizmoTest, PlaneSquaresShowWhereTheirPlaneFacesTheViewerAndFollowLocalAxe
     gizmo->SetMode(MODE_MOVE);
     const float s = Size();
     const GizmoViewState& state = gizmo->GetViewState(0);
-    EXPECT_EQ(state.shown[kPlaneShownSlot + 2], 1);
-    EXPECT_EQ(state.shown[kPlaneShownSlot + 0], 0);
-    EXPECT_EQ(state.shown[kPlaneShownSlot + 1], 0);
+    EXPECT_EQ(state.shown[NODE_PLANE_XY], 1);
+    EXPECT_EQ(state.shown[NODE_PLANE_YZ], 0);
+    EXPECT_EQ(state.shown[NODE_PLANE_XZ], 0);
     EXPECT_TRUE(Visible(NODE_PLANE_XY));
     EXPECT_FALSE(Visible(NODE_PLANE_YZ));
     EXPECT_FALSE(Visible(NODE_PLANE_XZ));
@@ -83,7 +83,7 @@ TEST_F(GizmoTest, ASquareIsGrabbedWhereNoArrowIsAndDragsInItsPlaneOnly) {
     ASSERT_EQ(gizmo->GetDragPart(), GizmoPart::MovePlaneXY);
     EXPECT_EQ(gizmo->GetActiveElement(), ELEMENT_PLANE);
     EXPECT_EQ(MaterialColour("MapSelectMgrPlaneXY"), kHighlightColour);
-    EXPECT_EQ(MaterialColour("MapSelectMgrBlue"), kNormalColours[MATERIAL_BLUE]);
+    EXPECT_EQ(MaterialColour("MapSelectMgrBlue"), kNormalColours[MaterialOf(GizmoPart::MoveZ)]);
 
     // 20 pixels right and 10 up is (2, 1) size units in the plane; Z stays exactly 0.
     GizmoDragResult result;
