@@ -4,7 +4,6 @@
 #include "CMainFrame.h"
 #include "CSceneDocument.h"
 #include "CViewWindow.h"
-#include "EditorScriptCommands.h"
 #include "CEditorUndoManager.h"
 #include "CPluginLoader.h"
 #include "CToolManager.h"
@@ -29,6 +28,7 @@
 #include <wx/xrc/xmlres.h>
 
 #include <cstdio>
+#include <utility>
 #include <sstream>
 
 // Tells the host when a view is about to be drawn; the host has the plug-ins lay out views 1 to 3
@@ -59,7 +59,9 @@ private:
     std::vector<std::pair<Ogre::RenderTarget*, int>> m_windows;
 };
 
-CEditorSession::CEditorSession(const EditorOptions& options) : m_options(options) {}
+CEditorSession::CEditorSession(const EditorOptions& options,
+                               std::vector<CScriptRunner::CommandSet> commandSets)
+    : m_options(options), m_commandSets(std::move(commandSets)) {}
 
 CEditorSession::~CEditorSession() {
     Shutdown();
@@ -167,7 +169,7 @@ bool CEditorSession::Start(std::string& error) {
         m_frame->ClickStripTool(0);
 
     m_script = std::make_unique<CScriptRunner>(*this);
-    m_script->AddCommandSets(EditorCommandSets());
+    m_script->AddCommandSets(m_commandSets);
     RenderFrames(2);
     m_document->MarkSaved(); // the scene as started is the saved one
     return true;

@@ -4,7 +4,7 @@
 //   wxApp::SetInstance(new wxApp);                      // a GUI app object first
 //   int one = 1; wxEntryStart(one, argv);                // (a wxApp would parse the options)
 //   EditorOptions options; options.pluginDir = "...";   // views, size, scene...
-//   CEditorSession session(options);
+//   CEditorSession session(options, EditorCommandSets()); // the script language's commands
 //   std::string error;
 //   if (!session.Start(error)) ...;                       // frame shown, plug-ins loaded
 //   session.RunScriptLine("select box_a");                // script commands, same as --script
@@ -16,9 +16,11 @@
 
 #include "EditorOptions.h"
 #include "ScriptEnvironment.h"
+#include "ScriptRunner.h"
 
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace Ogre {
 class LogManager;
@@ -28,11 +30,13 @@ class CEditorHost;
 class CEditorScene;
 class CMainFrame;
 class CSceneDocument;
-class CScriptRunner;
 
 class CEditorSession : public IScriptEnvironment {
 public:
-    explicit CEditorSession(const EditorOptions& options);
+    // `commandSets`: what the script runner made at Start understands (the editor's are
+    // EditorCommandSets(), host/app/commands).
+    CEditorSession(const EditorOptions& options,
+                   std::vector<CScriptRunner::CommandSet> commandSets);
     virtual ~CEditorSession(); // calls Shutdown
     CEditorSession(const CEditorSession&) = delete;
     CEditorSession& operator=(const CEditorSession&) = delete;
@@ -77,6 +81,7 @@ public:
 
 private:
     EditorOptions m_options;
+    std::vector<CScriptRunner::CommandSet> m_commandSets;
     std::unique_ptr<Ogre::LogManager> m_log; // declared first: ends after the engine
     std::unique_ptr<CEditorEngine> m_engine;
     std::unique_ptr<CEditorHost> m_host;

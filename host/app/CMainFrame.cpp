@@ -9,11 +9,13 @@
 #include "EditOperations.h"
 #include "CViewWindow.h"
 #include "CSnapDialog.h"
+#include "CToolStrips.h"
+#include "CViewLayout.h"
 #include "SelectionBoxes.h"
 #include "CEditorEngine.h"
 #include "CEditorUndoManager.h"
 #include "CToolManager.h"
-#include "ImportCommands.h"
+#include "EditorImport.h"
 #include "WindowMessages.h"
 
 #include <algorithm>
@@ -32,10 +34,8 @@ CMainFrame::CMainFrame(CEditorHost& host, int viewCount, const wxSize& size)
       m_host(host) {
     m_aui.SetManagedWindow(this);
 
-    m_viewArea = new wxPanel(this, wxID_ANY);
-    m_viewArea->SetBackgroundColour(wxColour(40, 40, 40));
-    m_shownViews = viewCount == 4 ? 4 : 1;
-    LayOutViews();
+    m_views = std::make_unique<CViewLayout>(*this, m_host, viewCount);
+    m_strips = std::make_unique<CToolStrips>(*this, m_aui, m_host);
 
     m_sideArea = new wxPanel(this, wxID_ANY);
     m_sideArea->SetMinSize(wxSize(260, 100));
@@ -43,7 +43,7 @@ CMainFrame::CMainFrame(CEditorHost& host, int viewCount, const wxSize& size)
 
     m_outliner = new COutliner(this, m_host);
 
-    m_aui.AddPane(m_viewArea, wxAuiPaneInfo().Name("views").CenterPane());
+    m_aui.AddPane(m_views->Area(), wxAuiPaneInfo().Name("views").CenterPane());
     m_aui.AddPane(m_outliner, wxAuiPaneInfo()
                                   .Name("outliner")
                                   .Caption(wxString::FromUTF8("场景"))
@@ -113,7 +113,7 @@ void CMainFrame::BuildMenus() {
     auto* view = new wxMenu;
     view->Append(ID_FRAME_SELECTION, wxString::FromUTF8("框选所选\tF"));
     view->Append(ID_SNAP_SETTINGS, wxString::FromUTF8("吸附设置…"));
-    AppendViewItems(view);
+    m_views->AppendMenuItems(view);
     auto* tools = new wxMenu;
     tools->Append(ID_SELECT_PARENTS, wxString::FromUTF8("选择父物体"));
     auto* bar = new wxMenuBar;
@@ -168,35 +168,79 @@ void CMainFrame::OnMenu(wxCommandEvent& event) {
 }
 
 bool CMainFrame::CreateViews(CEditorEngine& engine) {
-    m_engine = &engine;
-    for (CViewWindow* view : m_views)
-        if (!view->CreateOgreWindow(engine))
-            return false;
-    if (!m_selectionBoxes && engine.GetScene())
-        m_selectionBoxes =
-            std::make_unique<CSelectionBoxes>(engine.GetOgreSceneManager(), *engine.GetScene());
-    return true;
+    return m_views->CreateRenderWindows(engine);
 }
 
 void CMainFrame::DestroyViews() {
-    m_selectionBoxes.reset();
-    // Last first: the first render window holds the GL context the others share.
-    for (auto it = m_views.rbegin(); it != m_views.rend(); ++it)
-        (*it)->DestroyOgreWindow();
+    m_views->DestroyRenderWindows();
 }
 
 CViewWindow* CMainFrame::GetViewWindow(int n) const {
-    return n >= 0 && n < ViewCount() ? m_views[n] : nullptr;
+    return m_views->Window(n);
 }
 
 CEditorView* CMainFrame::GetView(int n) const {
-    CViewWindow* window = GetViewWindow(n);
-    return window ? window->GetView() : nullptr;
+    return m_views->View(n);
+}
+
+int CMainFrame::ViewCount() const {
+    return m_views->ShownCount();
 }
 
 void CMainFrame::SetViewCursor(const wxCursor* cursor) {
-    for (CViewWindow* view : m_views)
-        view->SetCursor(cursor && cursor->IsOk() ? *cursor : wxNullCursor);
+    m_views->SetCursor(cursor);
+}
+
+bool CMainFrame::SetViewLayout(int count) {
+    return m_views->SetLayout(count);
+}
+
+void CMainFrame::SetGridShown(bool shown) {
+    m_views->SetGridShown(shown);
+}
+
+bool CMainFrame::GridShown() const {
+    return m_views->GridShown();
+}
+
+CSelectionBoxes* CMainFrame::SelectionBoxes() const {
+    return m_views->SelectionBoxes();
+}
+
+void CMainFrame::SetViewsChangedHandler(std::function<void()> handler) {
+    m_views->SetChangedHandler(std::move(handler));
+}
+
+wxAuiToolBar* CMainFrame::BuildToolStrip(IPluginBase* plugin) {
+    return m_strips->Build(plugin);
+}
+
+wxAuiToolBar* CMainFrame::GetToolStrip(IPluginBase* plugin) const {
+    return m_strips->Get(plugin);
+}
+
+void CMainFrame::RemoveToolStrip(IPluginBase* plugin) {
+    m_strips->Remove(plugin);
+}
+
+bool CMainFrame::ClickStripTool(int position) {
+    return m_strips->Click(position);
+}
+
+void CMainFrame::SyncToolStrips() {
+    m_strips->Sync();
+}
+
+int CMainFrame::PressedStripTool(IPluginBase*& plugin) const {
+    return m_strips->Pressed(plugin);
+}
+
+CGizmoOptionsBar* CMainFrame::GetGizmoOptionsBar() const {
+    return m_strips->OptionsBar();
+}
+
+void CMainFrame::GizmoOptionsChanged() {
+    m_strips->OptionsChanged();
 }
 
 void CMainFrame::RemoveMenu(wxMenu* submenu) {
@@ -347,13 +391,11 @@ void CMainFrame::OnIdle(wxIdleEvent& event) {
 }
 
 void CMainFrame::UpdateRubberBands() {
-    for (CViewWindow* view : m_views)
-        view->UpdateRubberBand();
+    m_views->UpdateRubberBands();
 }
 
 void CMainFrame::DrainViewEvents() {
-    for (CViewWindow* view : m_views)
-        view->DrainWindowEvents();
+    m_views->DrainWindowEvents();
 }
 
 wxStatusBar* CMainFrame::OnCreateStatusBar(int number, long style, wxWindowID winid,

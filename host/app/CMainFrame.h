@@ -3,7 +3,8 @@
 // bottom, all laid out by a wxAuiManager
 // (plug-ins dock their bars through the host interface). Menus: File, Edit, View, Tools;
 // View › 吸附设置… sets the host's snap steps; View › 显示网格, 单视图, 四视图 and the
-// layout key Alt+W are in MainFrameViews.cpp, with the selection boxes the frame owns.
+// layout key Alt+W belong to the views' layout (CViewLayout), with the selection boxes. The
+// plug-ins' tool strips and the gizmo's option buttons are CToolStrips.
 // The outliner (COutliner) sits above the side area, in a pane of its own on the same side.
 // The title shows the scene file's name, with a star while there are unsaved changes; the
 // status line shows messages (a hovered tool button's text, warnings) and the selection count;
@@ -21,7 +22,6 @@
 #include <wx/timer.h>
 
 #include <functional>
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -32,6 +32,8 @@ class CGizmoOptionsBar;
 class COutliner;
 class CSceneDocument;
 class CSelectionBoxes;
+class CToolStrips;
+class CViewLayout;
 class CViewWindow;
 class wxAuiToolBar;
 class wxPanel;
@@ -64,23 +66,21 @@ public:
     void DestroyViews();
     CViewWindow* GetViewWindow(int n) const;
 
-    // The view layout (MainFrameViews.cpp): 1 (the perspective view) or 4 views. Views beyond
-    // the count are hidden, their render windows idle, and GetView answers null for them; a
-    // view made for the first time gets its render window at once. False for another count or
-    // when a render window could not be made (the layout is then as it was).
+    // The view layout (CViewLayout): 1 (the perspective view) or 4 views. Views beyond the
+    // count are hidden, their render windows idle, and GetView answers null for them; a view
+    // made for the first time gets its render window at once. False for another count or when
+    // a render window could not be made (the layout is then as it was).
     bool SetViewLayout(int count);
     // Shows or hides the grid of every view (View › 显示网格).
     void SetGridShown(bool shown);
-    bool GridShown() const { return m_gridShown; }
+    bool GridShown() const;
     // Null before CreateViews and after DestroyViews.
-    CSelectionBoxes* SelectionBoxes() const { return m_selectionBoxes.get(); }
+    CSelectionBoxes* SelectionBoxes() const;
     // Called after the set of shown views changed.
-    void SetViewsChangedHandler(std::function<void()> handler) {
-        m_onViewsChanged = std::move(handler);
-    }
+    void SetViewsChangedHandler(std::function<void()> handler);
 
     // IEditorFrame
-    int ViewCount() const override { return m_shownViews; }
+    int ViewCount() const override;
     CEditorView* GetView(int n) const override;
     void SetViewCursor(const wxCursor* cursor) override;
     void SetSidePanel(CSizeControlChild* panel) override;
@@ -97,21 +97,20 @@ public:
     // The first bar a plug-in docked along the bottom (the transform bar), or null.
     wxWindow* GetBottomBar();
 
-    // The plug-ins' tool strips (ToolStripState.cpp). Builds the plug-in's tool strip from the
-    // XRC tool bar "101" when the resources hold one. Returns the strip or null.
+    // The plug-ins' tool strips (CToolStrips). Builds the plug-in's tool strip from the XRC
+    // tool bar "101" when the resources hold one. Returns the strip or null.
     wxAuiToolBar* BuildToolStrip(IPluginBase* plugin);
     wxAuiToolBar* GetToolStrip(IPluginBase* plugin) const;
     // Clicks button `position` (0 = first) of the first plug-in's tool strip, as the pointer
     // would. False when there is no such button.
     bool ClickStripTool(int position);
-    // Presses in the button of the host's current tool on every strip and lets the others out
-    // (ToolStripState.cpp).
+    // Presses in the button of the host's current tool on every strip and lets the others out.
     void SyncToolStrips();
     // The command id of the pressed-in strip button and its plug-in; wxID_NONE when none is.
     int PressedStripTool(IPluginBase*& plugin) const;
-    // The gizmo's option buttons beside the tool strips (GizmoOptionsBar.cpp): made with the
+    // The gizmo's option buttons beside the tool strips (GizmoOptionsBar.h): made with the
     // first strip, shown while there is one. Null before.
-    CGizmoOptionsBar* GetGizmoOptionsBar() const { return m_optionsBar; }
+    CGizmoOptionsBar* GetGizmoOptionsBar() const;
     // Shows every bottom pane and relays out.
     void UpdateLayout();
 
@@ -152,12 +151,7 @@ public:
 
 private:
     void BuildMenus();
-    void AppendViewItems(wxMenu* view);
-    void OnViewItem(wxCommandEvent& event);
-    // The sizer of the view area for the shown views.
-    void LayOutViews();
     void OnMenu(wxCommandEvent& event);
-    void OnToolClicked(wxCommandEvent& event);
     void OnSideAreaSize(wxSizeEvent& event);
     // Shares the right side between the outliner and the plug-in's panel: the panel gets the
     // height it asks for, the outliner the rest (at least two rows).
@@ -172,10 +166,6 @@ private:
     // Asks 保存更改? when the scene has unsaved changes. False when the user cancels or the
     // save fails: the scene must stay.
     bool ConfirmDiscard();
-    void OnStripMotion(wxMouseEvent& event);
-    void OnStripLeave(wxMouseEvent& event);
-    // Makes the option buttons' pane when first shown, and shows or hides it.
-    void ShowGizmoOptions(bool shown);
     wxStatusBar* OnCreateStatusBar(int number, long style, wxWindowID winid,
                                    const wxString& name) override;
     void OnTimer(wxTimerEvent& event);
@@ -183,18 +173,11 @@ private:
 
     CEditorHost& m_host;
     wxAuiManager m_aui;
-    wxPanel* m_viewArea = nullptr;
+    std::unique_ptr<CViewLayout> m_views;
+    std::unique_ptr<CToolStrips> m_strips;
     wxPanel* m_sideArea = nullptr;
-    std::vector<CViewWindow*> m_views; // every view made, shown or not
-    int m_shownViews = 1;
-    bool m_gridShown = true;
-    CEditorEngine* m_engine = nullptr;
-    std::unique_ptr<CSelectionBoxes> m_selectionBoxes;
-    std::function<void()> m_onViewsChanged;
     COutliner* m_outliner = nullptr;
     CSizeControlChild* m_sidePanel = nullptr;
-    std::map<IPluginBase*, wxAuiToolBar*> m_strips;
-    CGizmoOptionsBar* m_optionsBar = nullptr;
     wxTimer m_timer;
     std::function<void()> m_renderFrame;
     bool m_frameDue = false;
@@ -204,6 +187,5 @@ private:
     wxString m_shownTitle;
     wxStopWatch m_titleClock;
     int m_shownSelection = -1;
-    int m_hoveredTool = wxID_NONE;
     CStatusLine m_statusLine;
 };

@@ -80,7 +80,7 @@ int RunEditor(int argc, char** argv) {
 
     int code = 0;
     {
-        CEditorSession session(options);
+        CEditorSession session(options, EditorCommandSets());
         if (!session.Start(error)) {
             std::fprintf(stderr, "scene-editor: %s\n", error.c_str());
             code = 1;

@@ -1,7 +1,6 @@
 #include "GizmoOptionsBar.h"
 
 #include "CEditorHost.h"
-#include "CMainFrame.h"
 
 #include <wx/bitmap.h>
 #include <wx/image.h>
@@ -152,35 +151,4 @@ void CGizmoOptionsBar::OnTool(wxCommandEvent& event) {
         m_host.ToggleGizmoPivot();
     else
         event.Skip();
-}
-
-// The frame's side: the bar is made with the first tool strip and shown while there is one.
-
-void CMainFrame::ShowGizmoOptions(bool shown) {
-    if (!m_optionsBar) {
-        if (!shown)
-            return;
-        m_optionsBar = new CGizmoOptionsBar(this, m_host);
-        m_optionsBar->Bind(wxEVT_MOTION, &CMainFrame::OnStripMotion, this);
-        m_optionsBar->Bind(wxEVT_LEAVE_WINDOW, &CMainFrame::OnStripLeave, this);
-        // Position 1 in the strips' row: after a strip, which docks at 0.
-        m_aui.AddPane(m_optionsBar, wxAuiPaneInfo()
-                                        .Name("gizmooptions")
-                                        .Caption(wxString::FromUTF8("操纵选项"))
-                                        .ToolbarPane()
-                                        .Top()
-                                        .Row(0)
-                                        .Position(1));
-    }
-    m_aui.GetPane(m_optionsBar).Show(shown);
-}
-
-void CMainFrame::GizmoOptionsChanged() {
-    if (!m_optionsBar || !m_optionsBar->Sync())
-        return;
-    wxAuiPaneInfo& pane = m_aui.GetPane(m_optionsBar);
-    if (pane.IsOk() && pane.best_size != m_optionsBar->GetBestSize()) {
-        pane.BestSize(m_optionsBar->GetBestSize());
-        m_aui.Update();
-    }
 }

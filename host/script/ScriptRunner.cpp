@@ -1,5 +1,6 @@
 #include "ScriptRunner.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
@@ -34,6 +35,17 @@ bool CScriptRunner::AddCase(const std::string& command, const std::string& word,
 
 bool CScriptRunner::HasCommand(const std::string& name) const {
     return name == "quit" || m_commands.count(name) > 0 || m_cases.count(name) > 0;
+}
+
+std::vector<std::string> CScriptRunner::Names() const {
+    std::vector<std::string> names;
+    for (const auto& command : m_commands)
+        names.push_back(command.first);
+    for (const auto& cases : m_cases)
+        for (const auto& word : cases.second)
+            names.push_back(cases.first + " " + word.first);
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 bool CScriptRunner::Dispatch(const std::string& name, const Args& args, std::string& error) {

@@ -44,6 +44,8 @@ public:
     // The commands and cases ("COMMAND WORD") refused because another handler had them: two
     // sets claiming one name would otherwise leave the one added later out unnoticed.
     const std::vector<std::string>& Clashes() const { return m_clashes; }
+    // Every command and every case ("COMMAND WORD") the runner holds, in name order.
+    std::vector<std::string> Names() const;
 
     // Runs every line until "quit", a bad line or the end. Returns 0, or 2 after a bad line.
     int Run(std::istream& in);

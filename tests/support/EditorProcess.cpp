@@ -1,5 +1,6 @@
 #include "EditorProcess.h"
 
+#include "EditorScriptCommands.h"
 #include "WxUnattended.h"
 
 #include <wx/app.h>
@@ -18,7 +19,7 @@ int RunInEditorSession(char** argv, const EditorOptions& options,
         return 1;
     int code = 1;
     {
-        CEditorSession session(options);
+        CEditorSession session(options, EditorCommandSets());
         std::string error;
         if (session.Start(error))
             code = body(session);

@@ -34,6 +34,7 @@
 #include "ScriptInput.h"
 #include "ScriptWindows.h"
 #include "EditorScriptCommands.h"
+#include "ScriptCommandArgs.h"
 #include "CEditorScene.h"
 #include "SceneEntity.h"
 
@@ -335,28 +336,33 @@ bool State(CScriptRunner& runner, const Args& args, std::string& error) {
     return true;
 }
 
+bool Beeps(CBellCounter& bells, CScriptRunner& r, const Args& args, std::string& error) {
+    if (!args.empty()) {
+        error = "usage: beeps";
+        return false;
+    }
+    if (!bells.IsListening()) {
+        error = "beeps: the X server reports no bells (no keyboard extension)";
+        return false;
+    }
+    r.Out() << "beeps " << bells.Count() << "\n";
+    return true;
+}
+
 } // namespace
 
 void RegisterPanelScriptCommands(CScriptRunner& runner) {
     // From the session's start on; the counter goes with the runner's commands.
     auto bells = std::make_shared<CBellCounter>();
-    runner.AddCommand("type", Type);
-    runner.AddCommand("leave", Leave);
-    runner.AddCommand("key", Key);
-    runner.AddCommand("click", Click);
-    runner.AddCommand("groundfollow", GroundFollow);
-    runner.AddCommand("show", Show);
-    runner.AddCommand("state", State);
-    runner.AddCommand("beeps", [bells](CScriptRunner& r, const Args& args, std::string& error) {
-        if (!args.empty()) {
-            error = "usage: beeps";
-            return false;
-        }
-        if (!bells->IsListening()) {
-            error = "beeps: the X server reports no bells (no keyboard extension)";
-            return false;
-        }
-        r.Out() << "beeps " << bells->Count() << "\n";
-        return true;
-    });
+    AddScriptCommands(runner,
+                      {{"type", Type},
+                       {"leave", Leave},
+                       {"key", Key},
+                       {"click", Click},
+                       {"groundfollow", GroundFollow},
+                       {"show", Show},
+                       {"state", State},
+                       {"beeps", [bells](CScriptRunner& r, const Args& args, std::string& error) {
+                            return Beeps(*bells, r, args, error);
+                        }}});
 }

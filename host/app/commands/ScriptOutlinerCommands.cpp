@@ -7,6 +7,7 @@
 #include "COutliner.h"
 #include "EditOperations.h"
 #include "EditorScriptCommands.h"
+#include "ScriptCommandArgs.h"
 
 #include <wx/stopwatch.h>
 #include <wx/uiaction.h>
@@ -118,49 +119,54 @@ bool NoArgs(const Args& args, const char* name, std::string& error) {
     return false;
 }
 
+bool Rename(CScriptRunner& r, const Args& args, std::string& error) {
+    if (args.size() != 2) {
+        error = "usage: rename OLD NEW";
+        return false;
+    }
+    COutliner* outliner = OutlinerOf(r, error);
+    if (!outliner)
+        return false;
+    const bool done = outliner->Rename(args[0], args[1]);
+    r.Out() << (done ? "renamed " : "rename refused ") << args[0] << " " << args[1] << "\n";
+    EditorSession(r).RenderFrames(1);
+    return true;
+}
+
+// An Edit operation on the selection or the scene: "NAME" without words prints "WORD N", the
+// count of entities the operation changed.
+bool EditOperation(CScriptRunner& r, const Args& args, const char* name, const char* word,
+                   int (*operation)(CEditorHost&), std::string& error) {
+    if (!NoArgs(args, name, error))
+        return false;
+    r.Out() << word << " " << operation(EditorSession(r).Host()) << "\n";
+    EditorSession(r).RenderFrames(1);
+    return true;
+}
+
+bool Delete(CScriptRunner& r, const Args& args, std::string& error) {
+    return EditOperation(r, args, "delete", "deleted", EditOps::DeleteSelection, error);
+}
+
+bool SelectAll(CScriptRunner& r, const Args& args, std::string& error) {
+    return EditOperation(r, args, "selectall", "selected", EditOps::SelectAll, error);
+}
+
+bool Hide(CScriptRunner& r, const Args& args, std::string& error) {
+    return EditOperation(r, args, "hide", "hidden", EditOps::HideSelection, error);
+}
+
+bool ShowAll(CScriptRunner& r, const Args& args, std::string& error) {
+    return EditOperation(r, args, "showall", "shown", EditOps::ShowAll, error);
+}
+
 } // namespace
 
 void RegisterOutlinerScriptCommands(CScriptRunner& runner) {
-    runner.AddCommand("outliner", Outliner);
-    runner.AddCommand("rename", [](CScriptRunner& r, const Args& args, std::string& error) {
-        if (args.size() != 2) {
-            error = "usage: rename OLD NEW";
-            return false;
-        }
-        COutliner* outliner = OutlinerOf(r, error);
-        if (!outliner)
-            return false;
-        const bool done = outliner->Rename(args[0], args[1]);
-        r.Out() << (done ? "renamed " : "rename refused ") << args[0] << " " << args[1] << "\n";
-        EditorSession(r).RenderFrames(1);
-        return true;
-    });
-    runner.AddCommand("delete", [](CScriptRunner& r, const Args& args, std::string& error) {
-        if (!NoArgs(args, "delete", error))
-            return false;
-        r.Out() << "deleted " << EditOps::DeleteSelection(EditorSession(r).Host()) << "\n";
-        EditorSession(r).RenderFrames(1);
-        return true;
-    });
-    runner.AddCommand("selectall", [](CScriptRunner& r, const Args& args, std::string& error) {
-        if (!NoArgs(args, "selectall", error))
-            return false;
-        r.Out() << "selected " << EditOps::SelectAll(EditorSession(r).Host()) << "\n";
-        EditorSession(r).RenderFrames(1);
-        return true;
-    });
-    runner.AddCommand("hide", [](CScriptRunner& r, const Args& args, std::string& error) {
-        if (!NoArgs(args, "hide", error))
-            return false;
-        r.Out() << "hidden " << EditOps::HideSelection(EditorSession(r).Host()) << "\n";
-        EditorSession(r).RenderFrames(1);
-        return true;
-    });
-    runner.AddCommand("showall", [](CScriptRunner& r, const Args& args, std::string& error) {
-        if (!NoArgs(args, "showall", error))
-            return false;
-        r.Out() << "shown " << EditOps::ShowAll(EditorSession(r).Host()) << "\n";
-        EditorSession(r).RenderFrames(1);
-        return true;
-    });
+    AddScriptCommands(runner, {{"outliner", Outliner},
+                               {"rename", Rename},
+                               {"delete", Delete},
+                               {"selectall", SelectAll},
+                               {"hide", Hide},
+                               {"showall", ShowAll}});
 }

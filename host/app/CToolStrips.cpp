@@ -1,10 +1,5 @@
-// The plug-ins' tool strips in the main frame: built from a module's XRC tool bar, clicked,
-// hovered (the status line names the button) and removed with the module.
-//
-// The tool strips show which tool is engaged: each plug-in's buttons are toggle buttons, and the
-// one of the host's current tool is the one pressed in. The tool manager's current tool is the
-// truth (a strip click, a key typed into a view, a menu or a script all switch it there); the
-// strips follow it after each click and on every frame.
+#include "CToolStrips.h"
+
 #include "IPluginBase.h"
 #include "CEditorHost.h"
 #include "CMainFrame.h"
@@ -12,6 +7,7 @@
 #include "GizmoOptionsBar.h"
 
 #include <wx/aui/auibar.h>
+#include <wx/aui/framemanager.h>
 #include <wx/image.h>
 #include <wx/log.h>
 #include <wx/panel.h>
@@ -23,7 +19,31 @@ const char* const kToolStripResource = "101";
 constexpr int kToolSize = CGizmoOptionsBar::kIconSize;
 } // namespace
 
-void CMainFrame::SyncToolStrips() {
+CToolStrips::CToolStrips(CMainFrame& frame, wxAuiManager& aui, CEditorHost& host)
+    : m_frame(frame), m_aui(aui), m_host(host) {}
+
+CToolStrips::~CToolStrips() {
+    // The windows outlive this object (the frame destroys its children last): no event of
+    // theirs may reach it after.
+    for (const auto& entry : m_strips) {
+        entry.second->Unbind(wxEVT_TOOL, &CToolStrips::OnToolClicked, this);
+        UnbindHover(entry.second);
+    }
+    if (m_optionsBar)
+        UnbindHover(m_optionsBar);
+}
+
+void CToolStrips::BindHover(wxWindow* bar) {
+    bar->Bind(wxEVT_MOTION, &CToolStrips::OnMotion, this);
+    bar->Bind(wxEVT_LEAVE_WINDOW, &CToolStrips::OnLeave, this);
+}
+
+void CToolStrips::UnbindHover(wxWindow* bar) {
+    bar->Unbind(wxEVT_MOTION, &CToolStrips::OnMotion, this);
+    bar->Unbind(wxEVT_LEAVE_WINDOW, &CToolStrips::OnLeave, this);
+}
+
+void CToolStrips::Sync() {
     const CToolManager& tools = m_host.Tools();
     const int current = tools.CurrentTool();
     for (const auto& entry : m_strips) {
@@ -47,7 +67,7 @@ void CMainFrame::SyncToolStrips() {
     }
 }
 
-int CMainFrame::PressedStripTool(IPluginBase*& plugin) const {
+int CToolStrips::Pressed(IPluginBase*& plugin) const {
     for (const auto& entry : m_strips) {
         wxAuiToolBar* strip = entry.second;
         for (size_t i = 0; i < strip->GetToolCount(); ++i) {
@@ -62,7 +82,7 @@ int CMainFrame::PressedStripTool(IPluginBase*& plugin) const {
     return wxID_NONE;
 }
 
-wxAuiToolBar* CMainFrame::BuildToolStrip(IPluginBase* plugin) {
+wxAuiToolBar* CToolStrips::Build(IPluginBase* plugin) {
     if (!plugin || m_strips.count(plugin))
         return nullptr;
     wxXmlResource* resources = wxXmlResource::Get();
@@ -70,7 +90,7 @@ wxAuiToolBar* CMainFrame::BuildToolStrip(IPluginBase* plugin) {
     if (!resources->GetResourceNode(kToolStripResource))
         return nullptr;
     // XRC builds a wxToolBar; read its tools into an AUI tool bar that the manager docks.
-    auto* scratch = new wxPanel(this, wxID_ANY);
+    auto* scratch = new wxPanel(&m_frame, wxID_ANY);
     scratch->Hide();
     wxToolBar* source = resources->LoadToolBar(scratch, kToolStripResource);
     if (!source) {
@@ -78,7 +98,7 @@ wxAuiToolBar* CMainFrame::BuildToolStrip(IPluginBase* plugin) {
         return nullptr;
     }
     // Each button shows its text beside its image.
-    auto* strip = new wxAuiToolBar(this, wxID_ANY, wxDefaultPosition, wxDefaultSize,
+    auto* strip = new wxAuiToolBar(&m_frame, wxID_ANY, wxDefaultPosition, wxDefaultSize,
                                    wxAUI_TB_DEFAULT_STYLE | wxAUI_TB_TEXT | wxAUI_TB_HORZ_LAYOUT);
     strip->SetToolBitmapSize(wxSize(kToolSize, kToolSize));
     for (size_t i = 0; i < source->GetToolsCount(); ++i) {
@@ -100,41 +120,40 @@ wxAuiToolBar* CMainFrame::BuildToolStrip(IPluginBase* plugin) {
         wxString tip = tool->GetShortHelp();
         if (plugin->LoadText(static_cast<unsigned>(id), text, sizeof text) > 0)
             tip = wxString::FromUTF8(text);
-        // A toggle button: the engaged tool's stays pressed in (SyncToolStrips).
+        // A toggle button: the engaged tool's stays pressed in (Sync).
         strip->AddTool(id, tip, bitmap, tip, wxITEM_CHECK);
         m_host.Tools().AddToolCommand(plugin, id);
     }
     strip->Realize();
     scratch->Destroy();
-    strip->Bind(wxEVT_TOOL, &CMainFrame::OnToolClicked, this);
-    strip->Bind(wxEVT_MOTION, &CMainFrame::OnStripMotion, this);
-    strip->Bind(wxEVT_LEAVE_WINDOW, &CMainFrame::OnStripLeave, this);
+    strip->Bind(wxEVT_TOOL, &CToolStrips::OnToolClicked, this);
+    BindHover(strip);
     m_strips[plugin] = strip;
     m_aui.AddPane(strip, wxAuiPaneInfo()
                              .Name(wxString::Format("toolstrip%d", int(m_strips.size())))
                              .Caption(wxString::FromUTF8(plugin->GetDisplayName()))
                              .ToolbarPane()
                              .Top());
-    ShowGizmoOptions(true);
-    UpdateLayout();
+    ShowOptions(true);
+    m_frame.UpdateLayout();
     return strip;
 }
 
-void CMainFrame::OnToolClicked(wxCommandEvent& event) {
+void CToolStrips::OnToolClicked(wxCommandEvent& event) {
     for (const auto& entry : m_strips)
         if (entry.second == event.GetEventObject()) {
             m_host.ClickTool(entry.first, event.GetId());
-            SyncToolStrips();
+            Sync();
             return;
         }
 }
 
-bool CMainFrame::ClickStripTool(int position) {
+bool CToolStrips::Click(int position) {
     IPluginBase* plugin = nullptr;
     int id = 0;
     if (!m_host.FindStripTool(position, plugin, id))
         return false;
-    wxAuiToolBar* strip = GetToolStrip(plugin);
+    wxAuiToolBar* strip = Get(plugin);
     if (strip && strip->FindTool(id)) {
         wxCommandEvent click(wxEVT_TOOL, id);
         click.SetEventObject(strip);
@@ -145,12 +164,12 @@ bool CMainFrame::ClickStripTool(int position) {
     return true;
 }
 
-wxAuiToolBar* CMainFrame::GetToolStrip(IPluginBase* plugin) const {
+wxAuiToolBar* CToolStrips::Get(IPluginBase* plugin) const {
     auto it = m_strips.find(plugin);
     return it == m_strips.end() ? nullptr : it->second;
 }
 
-void CMainFrame::RemoveToolStrip(IPluginBase* plugin) {
+void CToolStrips::Remove(IPluginBase* plugin) {
     auto it = m_strips.find(plugin);
     if (it == m_strips.end())
         return;
@@ -159,10 +178,11 @@ void CMainFrame::RemoveToolStrip(IPluginBase* plugin) {
     m_aui.DetachPane(strip);
     strip->Destroy();
     if (m_strips.empty())
-        ShowGizmoOptions(false);
+        ShowOptions(false);
     m_aui.Update();
 }
-void CMainFrame::OnStripMotion(wxMouseEvent& event) {
+
+void CToolStrips::OnMotion(wxMouseEvent& event) {
     event.Skip(); // the strip tracks its own hover
     auto* strip = wxDynamicCast(event.GetEventObject(), wxAuiToolBar);
     if (!strip)
@@ -177,13 +197,41 @@ void CMainFrame::OnStripMotion(wxMouseEvent& event) {
     wxString text = wxString::FromUTF8("就绪");
     if (item && id != wxID_NONE)
         text = item->GetShortHelp().empty() ? item->GetLabel() : item->GetShortHelp();
-    SetStatusText(text);
+    m_frame.SetStatusText(text);
 }
 
-void CMainFrame::OnStripLeave(wxMouseEvent& event) {
+void CToolStrips::OnLeave(wxMouseEvent& event) {
     event.Skip();
     if (m_hoveredTool == wxID_NONE)
         return;
     m_hoveredTool = wxID_NONE;
-    SetStatusText(wxString::FromUTF8("就绪"));
+    m_frame.SetStatusText(wxString::FromUTF8("就绪"));
+}
+
+void CToolStrips::ShowOptions(bool shown) {
+    if (!m_optionsBar) {
+        if (!shown)
+            return;
+        m_optionsBar = new CGizmoOptionsBar(&m_frame, m_host);
+        BindHover(m_optionsBar);
+        // Position 1 in the strips' row: after a strip, which docks at 0.
+        m_aui.AddPane(m_optionsBar, wxAuiPaneInfo()
+                                        .Name("gizmooptions")
+                                        .Caption(wxString::FromUTF8("操纵选项"))
+                                        .ToolbarPane()
+                                        .Top()
+                                        .Row(0)
+                                        .Position(1));
+    }
+    m_aui.GetPane(m_optionsBar).Show(shown);
+}
+
+void CToolStrips::OptionsChanged() {
+    if (!m_optionsBar || !m_optionsBar->Sync())
+        return;
+    wxAuiPaneInfo& pane = m_aui.GetPane(m_optionsBar);
+    if (pane.IsOk() && pane.best_size != m_optionsBar->GetBestSize()) {
+        pane.BestSize(m_optionsBar->GetBestSize());
+        m_aui.Update();
+    }
 }

@@ -17,6 +17,7 @@
 #include "CEditorSession.h"
 #include "CMainFrame.h"
 #include "EditorScriptCommands.h"
+#include "ScriptCommandArgs.h"
 #include "CEditorUndoManager.h"
 #include "CPluginLoader.h"
 
@@ -181,8 +182,6 @@ bool Heap(CScriptRunner& runner, const Args& args, std::string& error) {
 } // namespace
 
 void RegisterModuleScriptCommands(CScriptRunner& runner) {
-    runner.AddCommand("unload", Unload);
-    runner.AddCommand("load", Load);
-    runner.AddCommand("memory", Memory);
-    runner.AddCommand("heap", Heap);
+    AddScriptCommands(runner,
+                      {{"unload", Unload}, {"load", Load}, {"memory", Memory}, {"heap", Heap}});
 }

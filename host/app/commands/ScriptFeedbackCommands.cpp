@@ -18,6 +18,7 @@
 #include "CMainFrame.h"
 #include "CViewWindow.h"
 #include "EditorScriptCommands.h"
+#include "ScriptCommandArgs.h"
 
 #include <OgreEntity.h>
 #include <OgreMaterial.h>
@@ -147,6 +148,5 @@ bool Strip(CScriptRunner& r, const Args& args, std::string& error) {
 } // namespace
 
 void RegisterFeedbackScriptCommands(CScriptRunner& runner) {
-    runner.AddCommand("pointer", Pointer);
-    runner.AddCommand("strip", Strip);
+    AddScriptCommands(runner, {{"pointer", Pointer}, {"strip", Strip}});
 }

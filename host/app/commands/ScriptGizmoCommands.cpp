@@ -21,6 +21,7 @@
 #include "CEditorHost.h"
 #include "CEditorSession.h"
 #include "EditorScriptCommands.h"
+#include "ScriptCommandArgs.h"
 #include "CEditorEngine.h"
 #include "CEditorScene.h"
 #include "EditorMeshes.h"
@@ -374,6 +375,5 @@ bool DragCommand(CScriptRunner& runner, const Args& args, std::string& error) {
 } // namespace
 
 void RegisterGizmoScriptCommands(CScriptRunner& runner) {
-    runner.AddCommand("handle", HandleCommand);
-    runner.AddCommand("drag", DragCommand);
+    AddScriptCommands(runner, {{"handle", HandleCommand}, {"drag", DragCommand}});
 }

@@ -12,6 +12,7 @@
 #include "CMainFrame.h"
 #include "CViewWindow.h"
 #include "EditorScriptCommands.h"
+#include "ScriptCommandArgs.h"
 #include "GizmoOptionsBar.h"
 #include "ScriptInput.h"
 
@@ -160,14 +161,16 @@ bool DragType(CScriptRunner& r, const Args& args, std::string& error) {
     return true;
 }
 
+bool Space(CScriptRunner& r, const Args& args, std::string& error) {
+    return OptionCommand(r, args, kSpace, error);
+}
+
+bool Pivot(CScriptRunner& r, const Args& args, std::string& error) {
+    return OptionCommand(r, args, kPivot, error);
+}
+
 } // namespace
 
 void RegisterGizmoOptionScriptCommands(CScriptRunner& runner) {
-    runner.AddCommand("space", [](CScriptRunner& r, const Args& args, std::string& error) {
-        return OptionCommand(r, args, kSpace, error);
-    });
-    runner.AddCommand("pivot", [](CScriptRunner& r, const Args& args, std::string& error) {
-        return OptionCommand(r, args, kPivot, error);
-    });
-    runner.AddCommand("dragtype", DragType);
+    AddScriptCommands(runner, {{"space", Space}, {"pivot", Pivot}, {"dragtype", DragType}});
 }

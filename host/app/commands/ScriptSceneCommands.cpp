@@ -1,6 +1,6 @@
-// Script commands for scene files (open, save, entities, title) and for what the window tells
-// a person at a glance (status, engaged, viewkey, hover). viewkey types one key into the target
-// view (Q, W, E, R switch the tool, L flips the gizmo's axes).
+// Script commands for scene files (open, save, entities, title), and the set of what the window
+// tells a person at a glance (status, engaged, viewkey, hover). viewkey types one key into the
+// target view (Q, W, E, R switch the tool, L flips the gizmo's axes).
 #include "CEditorEntity.h"
 #include "CEditorHost.h"
 #include "CEditorScene.h"
@@ -10,6 +10,7 @@
 #include "CToolManager.h"
 #include "CViewWindow.h"
 #include "EditorScriptCommands.h"
+#include "ScriptCommandArgs.h"
 #include "ScriptInput.h"
 
 #include <wx/aui/auibar.h>
@@ -17,6 +18,7 @@
 #include <wx/uiaction.h>
 #include <wx/utils.h>
 
+#include <cctype>
 #include <functional>
 #include <ostream>
 
@@ -143,6 +145,27 @@ bool Hover(CScriptRunner& r, const Args& args, std::string& error) {
     return true;
 }
 
+bool Status(CScriptRunner& r, const Args& args, std::string& error) {
+    if (!args.empty() || !EditorSession(r).Frame()) {
+        error = "usage: status";
+        return false;
+    }
+    EditorSession(r).RenderFrames(1);
+    CMainFrame& frame = *EditorSession(r).Frame();
+    r.Out() << "status " << StatusField(frame, 0).utf8_string() << " | "
+            << StatusField(frame, 1).utf8_string() << "\n";
+    return true;
+}
+
+bool Engaged(CScriptRunner& r, const Args& args, std::string& error) {
+    if (!args.empty()) {
+        error = "usage: engaged";
+        return false;
+    }
+    r.Out() << "engaged " << EngagedTool(EditorSession(r).Host()) << "\n";
+    return true;
+}
+
 } // namespace
 
 void RegisterSceneScriptCommands(CScriptRunner& runner) {
@@ -201,25 +224,9 @@ void RegisterSceneScriptCommands(CScriptRunner& runner) {
         r.Out() << EditorSession(r).Document().Title() << "\n";
         return true;
     });
-    runner.AddCommand("status", [](CScriptRunner& r, const Args& args, std::string& error) {
-        if (!args.empty() || !EditorSession(r).Frame()) {
-            error = "usage: status";
-            return false;
-        }
-        EditorSession(r).RenderFrames(1);
-        CMainFrame& frame = *EditorSession(r).Frame();
-        r.Out() << "status " << StatusField(frame, 0).utf8_string() << " | "
-                << StatusField(frame, 1).utf8_string() << "\n";
-        return true;
-    });
-    runner.AddCommand("engaged", [](CScriptRunner& r, const Args& args, std::string& error) {
-        if (!args.empty()) {
-            error = "usage: engaged";
-            return false;
-        }
-        r.Out() << "engaged " << EngagedTool(EditorSession(r).Host()) << "\n";
-        return true;
-    });
-    runner.AddCommand("viewkey", ViewKey);
-    runner.AddCommand("hover", Hover);
+}
+
+void RegisterWindowScriptCommands(CScriptRunner& runner) {
+    AddScriptCommands(
+        runner, {{"status", Status}, {"engaged", Engaged}, {"viewkey", ViewKey}, {"hover", Hover}});
 }

@@ -26,6 +26,7 @@
 #include "CMainFrame.h"
 #include "DesktopPlatform.h"
 #include "EditorScriptCommands.h"
+#include "ScriptCommandArgs.h"
 #include "ScriptInput.h"
 #include "ScriptWindows.h"
 #include "CEditorScene.h"
@@ -232,19 +233,19 @@ bool PropColour(CScriptRunner& runner, const Args& args, std::string& error) {
     return true;
 }
 
+bool ShowLightCase(CScriptRunner& r, const Args& args, std::string& error) {
+    if (!args.empty()) {
+        error = "usage: show light";
+        return false;
+    }
+    ShowLight(r);
+    return true;
+}
+
 } // namespace
 
 void RegisterLightScriptCommands(CScriptRunner& runner) {
-    runner.AddCommand("light", LightValues);
-    runner.AddCommand("prop", Prop);
-    runner.AddCommand("propcolour", PropColour);
+    AddScriptCommands(runner, {{"light", LightValues}, {"prop", Prop}, {"propcolour", PropColour}});
     // A case of the panel set's "show".
-    runner.AddCase("show", "light", [](CScriptRunner& r, const Args& args, std::string& error) {
-        if (!args.empty()) {
-            error = "usage: show light";
-            return false;
-        }
-        ShowLight(r);
-        return true;
-    });
+    runner.AddCase("show", "light", ShowLightCase);
 }

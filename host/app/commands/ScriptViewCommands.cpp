@@ -4,6 +4,7 @@
 #include "CEditorSession.h"
 #include "CMainFrame.h"
 #include "EditorScriptCommands.h"
+#include "ScriptCommandArgs.h"
 #include "SelectionBoxes.h"
 
 #include <wx/menu.h>
@@ -73,7 +74,5 @@ bool SelBoxes(CScriptRunner& r, const Args& args, std::string& error) {
 } // namespace
 
 void RegisterViewScriptCommands(CScriptRunner& runner) {
-    runner.AddCommand("views", Views);
-    runner.AddCommand("grid", Grid);
-    runner.AddCommand("selboxes", SelBoxes);
+    AddScriptCommands(runner, {{"views", Views}, {"grid", Grid}, {"selboxes", SelBoxes}});
 }

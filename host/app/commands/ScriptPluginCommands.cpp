@@ -8,6 +8,7 @@
 #include "CEditorHost.h"
 #include "CEditorSession.h"
 #include "EditorScriptCommands.h"
+#include "ScriptCommandArgs.h"
 #include "CEditorUndoManager.h"
 #include "CEditorScene.h"
 #include "SceneEntity.h"
@@ -48,6 +49,5 @@ bool Ground(CScriptRunner& runner, const CScriptRunner::Args& args, std::string&
 } // namespace
 
 void RegisterPluginScriptCommands(CScriptRunner& runner) {
-    runner.AddCommand("undocount", UndoCount);
-    runner.AddCommand("ground", Ground);
+    AddScriptCommands(runner, {{"undocount", UndoCount}, {"ground", Ground}});
 }

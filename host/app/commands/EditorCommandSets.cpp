@@ -1,0 +1,15 @@
+#include "EditorScriptCommands.h"
+
+const std::vector<CScriptRunner::CommandSet>& EditorCommandSets() {
+    static const std::vector<CScriptRunner::CommandSet> sets = {
+        RegisterSelectionScriptCommands,   RegisterPointerScriptCommands,
+        RegisterSessionScriptCommands,     RegisterGizmoScriptCommands,
+        RegisterGizmoOptionScriptCommands, RegisterPluginScriptCommands,
+        RegisterPanelScriptCommands,       RegisterLightScriptCommands,
+        RegisterSceneScriptCommands,       RegisterWindowScriptCommands,
+        RegisterImportScriptCommands,      RegisterModuleScriptCommands,
+        RegisterViewScriptCommands,        RegisterFeedbackScriptCommands,
+        RegisterOutlinerScriptCommands,
+    };
+    return sets;
+}
