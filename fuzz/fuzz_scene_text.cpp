@@ -2,6 +2,7 @@
 // any kind. A bad file is refused with "FILE:LINE: message" and leaves the scene as it was; a
 // good one builds a scene whose every value is finite.
 #include "SceneCheck.h"
+#include "TextScene.h"
 
 #include <cstdint>
 #include <utility>

@@ -11,7 +11,7 @@
 #include "CEditorEngine.h"
 #include "CEditorScene.h"
 #include "DemoScene.h"
-#include "DotScene.h"
+#include "SceneFormats.h"
 #include "SceneCommands.h"
 #include "EditCommands.h"
 
@@ -125,10 +125,14 @@ bool CEditorSession::Start(std::string& error) {
     CreateDemoMeshes(*m_engine);
     m_document = std::make_unique<CSceneDocument>(*m_host);
     m_frame->SetDocument(m_document.get());
-    // A scene file is Ogre scene XML or the editor's own text format (the same extension):
-    // told apart by the first character, as the document's Open does. A file that cannot be
-    // read at all goes to the XML reader, which says why.
-    if (!m_options.sceneFile.empty() && !IsTextSceneFile(m_options.sceneFile)) {
+    // A scene file is read by the format its first bytes name (SceneFormats.h). One the editor
+    // also saves opens as the document; one it only reads becomes the scene's content and is
+    // shown by name. A file that cannot be read at all goes to the default format's reader,
+    // which says why.
+    const SceneFormat* format = m_options.sceneFile.empty()
+                                    ? nullptr
+                                    : &EditorSceneFormats().ForOpening(m_options.sceneFile);
+    if (format && format->write) {
         std::vector<std::string> warnings;
         if (!m_document->Open(m_options.sceneFile, error, warnings)) {
             Shutdown();
@@ -137,11 +141,15 @@ bool CEditorSession::Start(std::string& error) {
         for (const std::string& warning : warnings)
             std::fprintf(stderr, "scene-editor: warning: %s\n", warning.c_str());
         m_frame->ShowWarnings(warnings);
-    } else if (!m_options.sceneFile.empty()) {
-        if (!LoadSceneFile(m_options.sceneFile, Scene(), error)) {
+    } else if (format) {
+        std::vector<std::string> warnings;
+        std::unique_ptr<CEditorScene> loaded =
+            format->read(m_options.sceneFile, Scene().GetOgreSceneManager(), warnings, error);
+        if (!loaded) {
             Shutdown();
             return false;
         }
+        Scene().TakeContent(*loaded);
         m_document->SetSourceName(m_options.sceneFile);
     } else {
         BuildDemoScene(Scene());

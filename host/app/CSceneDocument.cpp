@@ -6,8 +6,7 @@
 #include "CEditorUndoManager.h"
 #include "CEditorView.h"
 #include "CToolManager.h"
-#include "DemoScene.h"
-#include "DotScene.h"
+#include "SceneFormats.h"
 
 #include <OgreAxisAlignedBox.h>
 
@@ -25,21 +24,10 @@ bool CSceneDocument::Open(const std::string& path, std::string& error,
                           std::vector<std::string>& warnings) {
     // Built aside first: a failure on the way leaves the open scene, its selection and its
     // undo history as they were.
-    std::unique_ptr<CEditorScene> loaded;
+    const SceneFormat& format = EditorSceneFormats().ForOpening(path);
     std::vector<std::string> found;
-    const bool text = IsTextSceneFile(path);
-    if (text) {
-        loaded = ReadSceneTextFile(path, m_host.Scene().GetOgreSceneManager(), error);
-    } else {
-        DotSceneDocument doc;
-        if (!ReadDotSceneFile(path, doc, error))
-            return false;
-        found = doc.warnings;
-        std::error_code ec;
-        const std::string folder = std::filesystem::absolute(path, ec).parent_path().string();
-        loaded = BuildDotSceneAside(doc, folder, path, m_host.Scene().GetOgreSceneManager(), found,
-                                    error);
-    }
+    std::unique_ptr<CEditorScene> loaded =
+        format.read(path, m_host.Scene().GetOgreSceneManager(), found, error);
     if (!loaded)
         return false;
     warnings = std::move(found);
@@ -57,9 +45,9 @@ bool CSceneDocument::Open(const std::string& path, std::string& error,
     m_host.Tools().notify(NOTIFY_SCENE_RESET, 0, nullptr);
     m_host.Tools().notify(NOTIFY_SELECTION, 0, nullptr);
     FrameViews();
-    // A file of the text format is shown by name but never overwritten with XML.
-    m_path = text ? std::string() : path;
-    m_sourceName = text ? path : std::string();
+    // A file of a format the editor only reads is shown by name but never overwritten.
+    m_path = format.write ? path : std::string();
+    m_sourceName = format.write ? std::string() : path;
     MarkSaved();
     m_host.redraw();
     return true;
@@ -72,7 +60,7 @@ bool CSceneDocument::Save(const std::string& path, std::string& error) {
 
 bool CSceneDocument::Save(const std::string& path, std::string& error,
                           std::vector<std::string>& warnings) {
-    if (!SaveDotScene(path, m_host.Scene(), warnings, error))
+    if (!EditorSceneFormats().ForSaving(path).write(path, m_host.Scene(), warnings, error))
         return false;
     m_path = path;
     m_sourceName.clear();

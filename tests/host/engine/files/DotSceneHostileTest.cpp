@@ -13,6 +13,7 @@
 #include <OgreSubMesh.h>
 
 #include "EditorMeshes.h"
+#include "TextScene.h"
 
 #include <filesystem>
 #include <fstream>

@@ -3,7 +3,6 @@
 // target only once it is completely written.
 #include "DotScene.h"
 #include "DotSceneText.h"
-#include "ModelImport.h"
 #include "SceneSaveFiles.h"
 
 #include "CaughtFailure.h"

@@ -3,6 +3,7 @@
 #include "CEditorEntity.h"
 #include "CEditorScene.h"
 #include "DotSceneText.h"
+#include "MemoryTextures.h"
 #include "ModelImport.h"
 
 #include <OgreDataStream.h>
@@ -27,8 +28,6 @@
 namespace {
 
 unsigned g_importGroupSerial = 0;
-// Encoded bytes of the textures imports made, by engine name: saving writes them out.
-std::map<std::string, std::string> g_textureBytes;
 
 // A name usable as a file name beside the scene: letters, digits, '-', '_' and '.' kept
 // (other bytes, UTF-8 included, become '_'), never starting with '.'.
@@ -55,7 +54,7 @@ public:
         for (const std::string& t : m_textures) {
             if (Ogre::TextureManager* textures = Ogre::TextureManager::getSingletonPtr())
                 textures->remove(t, m_group);
-            g_textureBytes.erase(t);
+            ForgetTextureBytes(t);
         }
     }
     void Keep() { m_kept = true; }
@@ -72,7 +71,7 @@ bool Taken(const std::string& resource, const std::string& group, bool mesh) {
                Ogre::MeshManager::getSingleton().getByName(resource, Ogre::RGN_DEFAULT);
     return Ogre::MaterialManager::getSingleton().getByName(resource, group) ||
            Ogre::MaterialManager::getSingleton().getByName(resource, Ogre::RGN_DEFAULT) ||
-           g_textureBytes.count(resource) != 0 ||
+           ImportedTextureBytes(resource) != nullptr ||
            (Ogre::TextureManager::getSingletonPtr() &&
             Ogre::TextureManager::getSingleton().getByName(resource, group));
 }
@@ -132,7 +131,7 @@ public:
         }
         m_pixels += header.pixels;
         m_made.m_textures.push_back(name);
-        g_textureBytes[name] = m.texture;
+        KeepTextureBytes(name, m.texture);
         m_byMaterial[int(index)] = name;
         return name;
     }
@@ -285,11 +284,6 @@ bool AddOne(const ImportedEntity& e, CEditorScene& scene) {
 }
 
 } // namespace
-
-const std::string* ImportedTextureBytes(const std::string& textureName) {
-    auto it = g_textureBytes.find(textureName);
-    return it == g_textureBytes.end() ? nullptr : &it->second;
-}
 
 bool AddImportedEntities(const std::vector<ImportedEntity>& made, CEditorScene& scene) {
     for (const ImportedEntity& e : made)

@@ -61,3 +61,11 @@ void DropPendingFiles(std::vector<PendingFile>& files);
 bool CopySceneFolderFiles(CEditorScene& scene, const std::string& scenePath,
                           std::vector<PendingFile>& files, std::vector<std::string>& warnings,
                           std::string& error);
+
+// Writes what the scene's meshes made in memory (imported ones) need beside a scene saved at
+// `scenePath`: each mesh that exists only in memory as "MESHNAME" (the engine's binary mesh
+// format), their materials as one script "STEM.material", and their textures under their engine
+// names. Each goes to a temporary file listed in `files`; nothing is renamed. False with `error` =
+// "PATH: message" (the temporary files then removed).
+bool WriteImportedFiles(CEditorScene& scene, const std::string& scenePath,
+                        std::vector<PendingFile>& files, std::string& error);

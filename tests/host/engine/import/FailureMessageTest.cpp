@@ -6,6 +6,7 @@
 #include "DotScene.h"
 #include "ModelImport.h"
 #include "ModelReaderProcess.h"
+#include "TextScene.h"
 
 #include <gtest/gtest.h>
 

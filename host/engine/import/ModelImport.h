@@ -21,8 +21,6 @@
 #include <OgreLight.h>
 #include <OgreVector.h>
 
-#include "SceneSaveFiles.h"
-
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -164,11 +162,3 @@ struct ModelImportResult {
 // undo stack then untouched.
 bool ImportModel(const std::string& path, CEditorScene& scene, CUndoRedoManager& undo,
                  IToolManager& notifier, ModelImportResult& result, std::string& error);
-
-// Writes what the scene's imported meshes need beside a scene saved at `scenePath`: each mesh
-// that exists only in memory as "MESHNAME" (the engine's binary mesh format), their materials
-// as one script "STEM.material", and their textures under their engine names. Each goes to a
-// temporary file listed in `files`; nothing is renamed. False with `error` = "PATH: message"
-// (the temporary files then removed).
-bool WriteImportedFiles(CEditorScene& scene, const std::string& scenePath,
-                        std::vector<PendingFile>& files, std::string& error);

@@ -1,7 +1,17 @@
-// The editor's built-in demo scene and its scene file loader.
+// The editor's own scene text format (it shares the ".scene" extension with Ogre scene XML).
+//
+// UTF-8 text, one statement a line, words separated by blanks; '#' starts a comment line;
+// blank lines are skipped. Angles are degrees.
+//   ground WIDTH DEPTH AMPLITUDE [CELLS]
+//   mesh NAME MESH PARENT PX PY PZ RX RY RZ SX SY SZ     (PARENT "-" for none; MESH one of
+//                                                         box, cone, cylinder, rock or any
+//                                                         mesh already in the engine)
+//   light NAME point|spot PX PY PZ R G B [RX RY RZ]      (colour components 0..1)
+//   state NAME BITS                                      (adds state bits, e.g. 0x80)
+//   lock NAME                                            (the entity cannot be transformed)
+// Names must be unique; a parent must be declared before its children. The editor reads this
+// format but never writes it.
 #pragma once
-
-#include <OgreVector.h>
 
 #include <memory>
 #include <string>
@@ -11,21 +21,6 @@ class SceneManager;
 }
 
 class CEditorScene;
-class CGameEngine;
-
-// Builds the editor's own meshes ("box", "cone", "cylinder", "rock") when missing.
-void CreateDemoMeshes(CGameEngine& engine);
-
-// Replaces the scene's content by the demo scene: terrain, box_a, box_b (child of box_a),
-// cone_a, pillar (locked), 石块, lamp_point and lamp_spot. Needs CreateDemoMeshes first
-// (it calls it through the scene's Ogre scene manager's meshes if missing).
-void BuildDemoScene(CEditorScene& scene);
-// Gives the ground the material that shows what the lamps do (colour, power, range) when a
-// render system can run it; the plain vertex-coloured one stays otherwise.
-void LightTheGround(CEditorScene& scene);
-// A camera placement that shows the whole demo scene.
-Ogre::Vector3 DemoCameraEye();
-Ogre::Vector3 DemoCameraTarget();
 
 // Reads a scene file of this format into a new scene of `sceneManager`, kept out of its scene
 // graph until a scene takes its content (CEditorScene::TakeContent). Null with `error` =

@@ -6,6 +6,7 @@
 #include "EditCommands.h"
 #include "EngineFixture.h"
 #include "ModelImport.h"
+#include "TextScene.h"
 
 #include <filesystem>
 #include <fstream>

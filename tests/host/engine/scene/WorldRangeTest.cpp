@@ -3,6 +3,7 @@
 // a box that is not).
 #include "DotScene.h"
 #include "EngineFixture.h"
+#include "TextScene.h"
 
 #include <OgreSceneManager.h>
 #include <OgreSceneNode.h>

@@ -8,6 +8,7 @@
 #include "EditorMeshes.h"
 #include "MeshFileCheck.h"
 #include "SceneFolderFiles.h"
+#include "SceneFormats.h"
 
 #include <OgreArchive.h>
 #include <OgreException.h>
@@ -25,9 +26,6 @@
 #include <filesystem>
 #include <limits>
 #include <new>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -405,40 +403,14 @@ bool CheckDotSceneWorldRange(const DotSceneDocument& doc, const std::string& fil
     return true;
 }
 
-namespace {
-
-enum class SceneFileKind { Unreadable, Xml, Text };
-
-// What a file's first bytes say it is. Opened without blocking, and only a regular file is
-// looked at: a FIFO or device is neither.
-SceneFileKind KindOfSceneFile(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0)
-        return SceneFileKind::Unreadable;
-    struct stat info;
-    char buffer[256] = {};
-    ssize_t count = -1;
-    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode))
-        count = ::read(fd, buffer, sizeof buffer);
-    ::close(fd);
-    if (count < 0)
-        return SceneFileKind::Unreadable;
-    std::string start(buffer, size_t(count));
-    if (start.rfind("\xEF\xBB\xBF", 0) == 0)
-        start.erase(0, 3);
-    const size_t first = start.find_first_not_of(" \t\r\n");
-    return first != std::string::npos && start[first] == '<' ? SceneFileKind::Xml
-                                                             : SceneFileKind::Text;
+bool LooksLikeDotScene(const std::string& head) {
+    const size_t first = head.find_first_not_of(" \t\r\n");
+    return first != std::string::npos && head[first] == '<';
 }
-
-} // namespace
 
 bool IsDotSceneFile(const std::string& path) {
-    return KindOfSceneFile(path) == SceneFileKind::Xml;
-}
-
-bool IsTextSceneFile(const std::string& path) {
-    return KindOfSceneFile(path) == SceneFileKind::Text;
+    std::string head;
+    return ReadSceneFileHead(path, head) && LooksLikeDotScene(head);
 }
 
 namespace {

@@ -2,6 +2,7 @@
 // let go of every engine object; world transforms follow parents on flat engine nodes.
 #include "DotScene.h"
 #include "EngineFixture.h"
+#include "TextScene.h"
 
 #include <OgreArchiveManager.h>
 #include <OgreEntity.h>

@@ -1,5 +1,6 @@
 // The scene file loader: a good file, and every kind of bad one.
 #include "EngineFixture.h"
+#include "TextScene.h"
 
 #include <cstdio>
 #include <fstream>

@@ -149,13 +149,12 @@ bool SaveDotScene(const std::string& path, CEditorScene& scene, std::vector<std:
                   std::string& error);
 bool SaveDotScene(const std::string& path, CEditorScene& scene, std::string& error);
 
-// True when the file starts (after blanks and a byte-order mark) with '<': a scene file of
-// this format rather than the editor's own text format, which shares the ".scene" extension.
+// True when a file's first bytes (a byte-order mark taken off) start, after blanks, with '<':
+// a scene file of this format rather than the editor's own text format, which shares the
+// ".scene" extension (SceneFormats.h).
+bool LooksLikeDotScene(const std::string& head);
+// True when the file at `path` is a regular file that can be read and starts so.
 bool IsDotSceneFile(const std::string& path);
-// True when the file is a regular file that can be read and does not start so: the editor's
-// own text format (DemoScene.h). A file that is neither (missing, a FIFO, a folder) is left to
-// this format's reader, which says why it cannot be read.
-bool IsTextSceneFile(const std::string& path);
 
 // Conversions between Ogre's (column-vector) quaternion and the host's (pitch, yaw, roll)
 // radians, composed as roll about Z, then pitch about X, then yaw about Y. Computed in double

@@ -20,14 +20,14 @@ class CUndoRedoManager;
 class CEditorScene;
 class IToolManager;
 
-// Registers the three commands; they act on `scene` and broadcast through `notifier` until
-// UnregisterEditCommands. Returns false, registering nothing, if a name is taken.
-bool RegisterEditCommands(CUndoRedoManager& undo, CEditorScene& scene, IToolManager& notifier);
-void UnregisterEditCommands(CUndoRedoManager& undo);
-
 // Why `newName` cannot become the name of `oldName` (Chinese, for the status line): unknown
 // entity, empty, not UTF-8 or with control characters, longer than kMaxSceneNameBytes, or
 // taken by another entity. "" when
 // the rename is allowed (the same name is allowed and changes nothing).
 std::string RenameRefusal(const CEditorScene& scene, const std::string& oldName,
                           const std::string& newName);
+
+// Registers the three commands; they act on `scene` and broadcast through `notifier` until
+// UnregisterEditCommands. Returns false, registering nothing, if a name is taken.
+bool RegisterEditCommands(CUndoRedoManager& undo, CEditorScene& scene, IToolManager& notifier);
+void UnregisterEditCommands(CUndoRedoManager& undo);

@@ -1,7 +1,10 @@
-// Saving what imported meshes need beside a scene file: meshes, one material script, textures.
+// Saving what meshes made in memory (imported ones) need beside a scene file: the meshes, one
+// material script, their textures.
+#include "SceneSaveFiles.h"
+
 #include "CEditorEntity.h"
 #include "CEditorScene.h"
-#include "ModelImport.h"
+#include "MemoryTextures.h"
 
 #include <OgreMaterialManager.h>
 #include <OgreMaterialSerializer.h>
