@@ -46,6 +46,10 @@ int CTranslate::Unload() {
     return 0;
 }
 
+void CTranslate::AdoptPendingTransform(IBaseCommand* step) {
+    m_drag.AdoptPendingStep(step);
+}
+
 void CTranslate::FrameStep() {
     m_page.FrameStep();
     m_mode.FrameStep();

@@ -367,7 +367,7 @@ int CMapSelectMgr::OnTyped(int viewNumber, float amount, GizmoDragResult* result
     const float previousScale = m_step.previousScale;
     m_step.axisTurn = false;
     const int answer = DragSet()->Typed(m_drag, m_step, viewNumber, amount);
-    if (answer != 0 && result)
+    if (result)
         FillResult(*result, previousScale);
     return answer;
 }

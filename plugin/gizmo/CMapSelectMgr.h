@@ -84,8 +84,9 @@ public:
     // while nothing is held.
     bool TakesTypedAmount() const;
     // The held part's drag set to a typed total since the press, as a drag step would set it:
-    // 1 or RESULT_NOTHING_NEW with `result` filled as OnDrag fills it, or 0 when the part
-    // takes no typed amount.
+    // 1, RESULT_NOTHING_NEW, or 0 when the part takes no typed amount (or no such amount).
+    // While a part that takes amounts is held, `result` (when given) is filled as OnDrag
+    // fills it.
     int OnTyped(int viewNumber, float amount, GizmoDragResult* result = nullptr);
     int OnHover(int, int) { return 0; }
     // The pointer over view n without a button: the part a press there would grab (same pick

@@ -258,8 +258,8 @@ TEST_F(TypedRangeTest, ReleaseAndReturnEndADragAlikeAndACancelRecordsNothing) {
             EXPECT_EQ(host().OtherInput(INPUT_KEY_RETURN, 0), 1);
         else if (i == 2)
             Run("cancel");
-        const std::string status = Status();
         host().PointerUp(0, KEY_LBUTTON, px + 30, py);
+        const std::string status = Status();
         if (i == 2) {
             EXPECT_NE(status.find(StatusText::kCancelled), std::string::npos) << status;
             EXPECT_EQ(Undo().undoCount(), 0);
