@@ -1,3 +1,4 @@
+// The mode command: its parameter read into a gizmo mode, handed to the command's target.
 #include "CSelectModeCommand.h"
 
 #include "GizmoConstants.h"

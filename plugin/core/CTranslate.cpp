@@ -33,14 +33,18 @@ CTranslate::CTranslate(Interface* host, void* moduleHandle)
 CTranslate::~CTranslate() = default;
 
 int CTranslate::Load() {
-    // A repeated load notification keeps what the first one made: the host may hold the cursor.
-    GuardedStep("creating the transform bar", [&] { m_bar.Create(); });
+    // In order: the bar, the mode command and cursor, then the page's panel, gizmo and frame
+    // listener. A repeated load notification keeps what the first one made (the host may hold
+    // the cursor).
+    m_bar.Install();
     m_mode.Install();
     m_page.Install();
     return 0;
 }
 
 int CTranslate::Unload() {
+    // The gizmo and panel first (nothing of them may outlive the code), then the host's strip,
+    // menu and command. The bar goes with the plug-in object.
     m_page.Remove();
     m_mode.Remove();
     return 0;
