@@ -78,6 +78,16 @@ protected:
         in >> word >> word >> word >> px >> py;
         ASSERT_EQ(word, "px") << in.str();
     }
+    // Grab, then a press on the part and the pointer moved (dx, dy) from there; answers where
+    // the press found box_a.
+    Placed Drag(const std::string& names, const std::string& tool, const std::string& part, int dx,
+                int dy, int& px, int& py) {
+        Grab(names, tool, part, px, py);
+        const Placed press(box);
+        EXPECT_EQ(host().PointerDown(0, KEY_LBUTTON, px, py), 1);
+        host().PointerMove(0, KEY_LBUTTON, px + dx, py + dy);
+        return press;
+    }
     void Type(const std::string& keys) {
         for (char c : keys)
             EXPECT_EQ(host().OtherInput(c, 0), 1) << c;
@@ -192,9 +202,7 @@ TEST_F(TypedRangeTest, ScalesTypedOutOfRangeOrBelowZeroAreRefusedWithTheReason) 
 // the scale factor (not the last step's ratio) and the turn's angle.
 TEST_F(TypedRangeTest, TheStatusLineShowsTheTotalsSinceThePress) {
     int px = 0, py = 0;
-    Grab("box_a", "scale", "x", px, py);
-    const Placed press(box);
-    ASSERT_EQ(host().PointerDown(0, KEY_LBUTTON, px, py), 1);
+    const Placed press = Drag("box_a", "scale", "x", 20, 0, px, py);
     for (int dx : {20, 45}) {
         host().PointerMove(0, KEY_LBUTTON, px + dx, py);
         const float total = box->GetWorldScale().x / press.scale.x;
@@ -207,9 +215,7 @@ TEST_F(TypedRangeTest, TheStatusLineShowsTheTotalsSinceThePress) {
     Run("cancel");
     host().PointerUp(0, KEY_LBUTTON, px + 45, py);
 
-    Grab("cone_a", "rotate", "x", px, py);
-    ASSERT_EQ(host().PointerDown(0, KEY_LBUTTON, px, py), 1);
-    host().PointerMove(0, KEY_LBUTTON, px, py + 40);
+    Drag("cone_a", "rotate", "x", 0, 40, px, py);
     EXPECT_EQ(Status().find(StatusText::Rotate(0.0f, false)), std::string::npos);
     Type("45");
     EXPECT_NE(Status().find(StatusText::Rotate(0.25f * 3.14159265f, false) + "  输入 45"),
@@ -222,10 +228,7 @@ TEST_F(TypedRangeTest, TheStatusLineShowsTheTotalsSinceThePress) {
 // is never moved by the scale factors) and undoes as one step.
 TEST_F(TypedRangeTest, AModeSwitchDuringADragLeavesItToThePartHeld) {
     int px = 0, py = 0;
-    Grab("box_a", "scale", "x", px, py);
-    const Placed press(box);
-    ASSERT_EQ(host().PointerDown(0, KEY_LBUTTON, px, py), 1);
-    host().PointerMove(0, KEY_LBUTTON, px + 20, py);
+    const Placed press = Drag("box_a", "scale", "x", 20, 0, px, py);
     const float first = box->GetWorldScale().x;
     ASSERT_GT(first, press.scale.x);
     CommandParams params{{"mode", "move"}};
@@ -250,10 +253,7 @@ TEST_F(TypedRangeTest, ReleaseAndReturnEndADragAlikeAndACancelRecordsNothing) {
     for (int i = 0; i < 3; ++i) {
         SCOPED_TRACE(ends[i]);
         int px = 0, py = 0;
-        Grab("box_a pillar", "move", "x", px, py);
-        const Placed press(box);
-        ASSERT_EQ(host().PointerDown(0, KEY_LBUTTON, px, py), 1);
-        host().PointerMove(0, KEY_LBUTTON, px + 30, py);
+        const Placed press = Drag("box_a pillar", "move", "x", 30, 0, px, py);
         if (i == 1)
             EXPECT_EQ(host().OtherInput(INPUT_KEY_RETURN, 0), 1);
         else if (i == 2)
