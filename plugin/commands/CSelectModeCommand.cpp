@@ -1,29 +1,14 @@
+// The mode command: its parameter read into a gizmo mode, handed to the command's target.
 #include "CSelectModeCommand.h"
 
-#include "CMapSelectMgr.h"
+#include "GizmoConstants.h"
 
 #include <utility>
 
-namespace {
+CSelectModeCommand::CSelectModeCommand(std::function<void(int mode)> target)
+    : m_target(std::move(target)) {}
 
-std::function<void(int)>& ModeTarget() {
-    static std::function<void(int)> target;
-    return target;
-}
-
-} // namespace
-
-void SetSelectModeTarget(std::function<void(int mode)> target) {
-    ModeTarget() = std::move(target);
-}
-
-int CSelectModeCommand::execute(CommandParams* params) {
-    const std::function<void(int)>& target = ModeTarget();
-    if (!params || !target)
-        return 1;
-    const auto found = params->find("mode");
-    if (found == params->end())
-        return 1;
+int SelectModeNamed(const std::string& name) {
     static const struct {
         const char* name;
         GizmoMode mode;
@@ -31,15 +16,20 @@ int CSelectModeCommand::execute(CommandParams* params) {
                   {"move", MODE_MOVE},
                   {"rotate", MODE_ROTATE},
                   {"scale", MODE_SCALE}};
-    for (const auto& entry : kModes) {
-        if (found->second == entry.name) {
-            target(entry.mode);
-            break;
-        }
-    }
-    return 1;
+    for (const auto& entry : kModes)
+        if (name == entry.name)
+            return entry.mode;
+    return -1;
 }
 
-IBaseCommand* CreateSelectModeCommand() {
-    return new CSelectModeCommand();
+int CSelectModeCommand::execute(CommandParams* params) {
+    if (!params || !m_target)
+        return 1;
+    const auto found = params->find("mode");
+    if (found == params->end())
+        return 1;
+    const int mode = SelectModeNamed(found->second);
+    if (mode >= 0)
+        m_target(mode);
+    return 1;
 }

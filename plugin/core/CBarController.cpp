@@ -1,7 +1,10 @@
+// The transform bar installed in the host, refreshed from notifications, and applied as one
+// undo step per edited group.
 #include "CBarController.h"
 
 #include "CSceneManager.h"
 #include "CTransformCommit.h"
+#include "Guarded.h"
 #include "Interface.h"
 #include "SceneEntity.h"
 #include "StatusText.h"
@@ -36,17 +39,19 @@ CBarController::~CBarController() {
     m_bar.Destroy();
 }
 
-void CBarController::Create() {
-    if (m_bar.GetWindow())
-        return;
-    IViewHost* viewHost = m_host ? m_host->viewHost() : nullptr;
-    wxWindow* parent = viewHost ? viewHost->mainWindow() : nullptr;
-    if (!parent && wxTheApp)
-        parent = wxTheApp->GetTopWindow();
-    if (!m_bar.Create(parent))
-        return;
-    if (viewHost)
-        viewHost->dockBottomBar(m_bar.GetWindow(), kPaneName);
+void CBarController::Install() {
+    GuardedStep("creating the transform bar", [&] {
+        if (m_bar.GetWindow())
+            return;
+        IViewHost* viewHost = m_host ? m_host->viewHost() : nullptr;
+        wxWindow* parent = viewHost ? viewHost->mainWindow() : nullptr;
+        if (!parent && wxTheApp)
+            parent = wxTheApp->GetTopWindow();
+        if (!m_bar.Create(parent))
+            return;
+        if (viewHost)
+            viewHost->dockBottomBar(m_bar.GetWindow(), kPaneName);
+    });
 }
 
 void CBarController::Refresh(int code, void* data) {

@@ -1,6 +1,7 @@
 // The transform bar's side of the plug-in: the bar docked at the bottom of the editor through
-// the host, filled from host notifications with the first selected entity's world values, the
-// Enter check of the frame step, and applying what the user typed into it.
+// the host (installed at load, undocked when the plug-in goes), filled from host notifications
+// with the first selected entity's world values, the Enter check of the frame step, and
+// applying what the user typed into it.
 #pragma once
 
 #include "CTransformBar.h"
@@ -19,8 +20,9 @@ public:
 
     // Builds the bar in the host's main window and has the host dock it. A host without a main
     // window gives the bar the application's top window instead, and one that docks nothing
-    // leaves it undocked. Nothing when the bar exists.
-    void Create();
+    // leaves it undocked. Nothing when the bar exists; a failure is logged, not thrown. The bar
+    // stays until the plug-in goes (the destructor takes it out of the host's layout).
+    void Install();
 
     // Fills the bar from the first selected entity. A move, scale or turn (51, 52, 53) of an
     // entity that is neither that entity nor one of its parents changes nothing the bar shows

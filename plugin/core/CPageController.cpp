@@ -1,15 +1,20 @@
+// The page, the gizmo's presence in the engine and the views, and the frame listener.
 #include "CPageController.h"
 
-#include "CMapSelectMgr.h"
 #include "CDialogParameter.h"
+#include "CMapSelectMgr.h"
+#include "CModeController.h"
 #include "CPanelHost.h"
 #include "CSceneManager.h"
+#include "CTranslate.h"
+#include "CTranslateListener.h"
 #include "GizmarkResources.h"
+#include "Guarded.h"
 #include "IView.h"
 #include "Interface.h"
 #include "SceneEntity.h"
 
-#include <wx/cursor.h>
+#include <OgreRoot.h>
 
 #include <string>
 
@@ -23,25 +28,64 @@ constexpr float kFramedFarClip = 30000.0f;
 } // namespace
 
 CPageController::CPageController(Interface* host, CSceneManager* scene, CMapSelectMgr& gizmo,
-                                 CPanelHost& panelHost)
-    : m_host(host), m_scene(scene), m_gizmo(gizmo), m_panelHost(panelHost) {}
+                                 CPanelHost& panelHost, const CModeController& mode,
+                                 CTranslate* plugin)
+    : m_host(host), m_scene(scene), m_gizmo(gizmo), m_panelHost(panelHost), m_mode(mode),
+      m_plugin(plugin) {}
 
-CPageController::~CPageController() = default;
-
-void CPageController::CreateCursor() {
-    if (!m_cursor)
-        m_cursor.reset(CreateGizmarkCursor());
+CPageController::~CPageController() {
+    // The unload notification normally removed the listener; a plug-in deleted without it must
+    // not leave the engine calling into a deleted object.
+    if (m_listener) {
+        if (Ogre::Root* root = Ogre::Root::getSingletonPtr())
+            root->removeFrameListener(m_listener.get());
+    }
 }
 
-void CPageController::ReleaseCursor() {
-    m_cursor.reset();
+void CPageController::Install() {
+    if (CDialogParameter* panel = m_panelHost.GetPanel())
+        panel->SetPlugin(m_plugin);
+    // An engine or library failure in one step must not stop the sequence.
+    GuardedStep("building the gizmo", [&] {
+        // The gizmo's materials are cloned from this one.
+        EnsureSelectTerrainMaterial();
+        IEngineAccess* engine = m_host->engineAccess();
+        m_gizmo.Create(engine ? engine->gameEngine() : nullptr, m_host->viewHost());
+    });
+    GuardedStep("adding the frame listener", [&] {
+        // One listener only: a second one would stay with the engine after unload and call
+        // into a deleted plug-in.
+        if (!m_listener)
+            m_listener = std::make_unique<CTranslateListener>(m_plugin);
+        if (Ogre::Root* root = Ogre::Root::getSingletonPtr())
+            root->addFrameListener(m_listener.get());
+    });
+}
+
+void CPageController::Remove() {
+    // Nothing of the gizmo may stay in the scene (drawn over the entities) once its code is
+    // gone.
+    GuardedStep("removing the gizmo", [&] {
+        m_gizmo.RemoveFromEngine();
+        ReleaseSelectTerrainMaterial();
+    });
+    // The host must not keep showing a panel that is about to go.
+    IViewHost* viewHost = m_host->viewHost();
+    if (m_pageShown && viewHost)
+        viewHost->setSidePanel(nullptr);
+    m_panelHost.DestroyWindow();
+    GuardedStep("removing the frame listener", [&] {
+        if (Ogre::Root* root = Ogre::Root::getSingletonPtr())
+            root->removeFrameListener(m_listener.get());
+    });
+    m_listener.reset();
 }
 
 void CPageController::ShowPage() {
     IViewHost* viewHost = m_host->viewHost();
     m_pageShown = 1;
     if (viewHost) {
-        viewHost->setCursor(m_cursor.get());
+        viewHost->setCursor(m_mode.GetCursor());
         viewHost->setSidePanel(&m_panelHost);
     }
     m_panelHost.Show(1);
@@ -60,17 +104,6 @@ void CPageController::HidePage() {
     }
     if (viewHost)
         viewHost->setCursor(nullptr);
-}
-
-void CPageController::EngageTool() {
-    m_toolEngaged = 1;
-    if (IViewHost* viewHost = m_host->viewHost())
-        viewHost->setCursor(m_cursor.get());
-}
-
-void CPageController::ReleaseTool() {
-    m_toolEngaged = 0;
-    m_gizmo.OnPointerHover(nullptr, 0, -1, -1);
 }
 
 void CPageController::OnSceneChange(void* entity, int code) {
@@ -125,8 +158,4 @@ void CPageController::FrameStep() {
     IView* view = viewHost ? viewHost->view(0) : nullptr;
     if (view)
         m_gizmo.UpdateView(view, 0);
-    if (!m_toolEngaged)
-        m_gizmo.HideAll();
-    else if (viewHost)
-        viewHost->setCursor(m_cursor.get());
 }

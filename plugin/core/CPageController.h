@@ -1,6 +1,7 @@
-// The tool's presence in the editor: its page in the side area, the pointer shown over the
-// views, whether its tool is engaged, the gizmo's layout per frame and per view, the scene
-// notifications the gizmo and the side panel follow, and View > frame the selection.
+// The tool's page: the side panel shown in the side area, the gizmo it shows over the views
+// (built at load, laid out per frame and per view, removed at unload), the engine's frame
+// listener that runs the plug-in's frame step, the scene notifications the gizmo and the side
+// panel follow, and View > frame the selection.
 #pragma once
 
 #include "EditorTypes.h"
@@ -8,30 +9,35 @@
 #include <memory>
 
 class CMapSelectMgr;
+class CModeController;
 class CPanelHost;
 class CSceneManager;
+class CTranslate;
+class CTranslateListener;
 class IView;
 class Interface;
-class wxCursor;
 
 class CPageController {
 public:
+    // `mode` gives the tool's cursor the page shows; `plugin` is the panels' owner and what the
+    // frame listener runs the frame step of.
     CPageController(Interface* host, CSceneManager* scene, CMapSelectMgr& gizmo,
-                    CPanelHost& panelHost);
+                    CPanelHost& panelHost, const CModeController& mode, CTranslate* plugin);
+    // A listener still added (no unload came) is taken off the engine.
     ~CPageController();
     CPageController(const CPageController&) = delete;
     CPageController& operator=(const CPageController&) = delete;
 
-    // Makes the tool's cursor once; a repeated call keeps it, as the host may hold it.
-    void CreateCursor();
-    void ReleaseCursor();
+    // Hands the panel its owner, builds the gizmo in the engine and adds the frame listener
+    // (one only, however often it is called). A failure of one step is logged and the next
+    // runs.
+    void Install();
+    // Removes the gizmo from the engine, takes the panel out of the side area and destroys its
+    // window, and takes the frame listener off the engine.
+    void Remove();
 
     void ShowPage();
     void HidePage();
-    // The tool engaged: the views show its cursor. Released: the frame step hides the gizmo.
-    void EngageTool();
-    // Released: nothing of the tool stays highlighted for when it is engaged again.
-    void ReleaseTool();
 
     // A scene reset (entity null), a selection change or a change of one entity: the gizmo
     // and the side panel follow it.
@@ -42,20 +48,19 @@ public:
     void Hover(int a, int b);
     // Lays the gizmo out for view n as it is about to be drawn, while the page is shown.
     void ViewUpdate(IView* view, int viewNumber);
-    // One frame: lay out view 0, hide the gizmo while the tool is not engaged, else keep the
-    // tool's cursor on the views.
+    // One frame: the editor's axes setting taken and view 0 laid out.
     void FrameStep();
 
     int IsPageShown() const { return m_pageShown; }
-    int IsToolEngaged() const { return m_toolEngaged; }
-    const wxCursor* GetCursor() const { return m_cursor.get(); }
+    CTranslateListener* GetListener() const { return m_listener.get(); }
 
 private:
     Interface* m_host;
     CSceneManager* m_scene;
     CMapSelectMgr& m_gizmo;
     CPanelHost& m_panelHost;
-    std::unique_ptr<wxCursor> m_cursor;
+    const CModeController& m_mode;
+    CTranslate* m_plugin;
+    std::unique_ptr<CTranslateListener> m_listener;
     int m_pageShown = 0;
-    int m_toolEngaged = 0;
 };

@@ -1,12 +1,16 @@
-// The plug-in object: the object-transform tool of the editor. It keeps the host's slots and
-// routes each call, its codes read into named form (PluginCalls.h), to the controller of that
-// feature: selection, drag, transform bar, or page. No exception leaves a slot: each is
+// The plug-in object: the object-transform tool of the editor. It only routes: it wires the
+// controllers together at construction, and routes each of the host's slots, its codes read
+// into named form (PluginCalls.h), to the controller of that feature: modes and engagement,
+// page, drag, side-panel edits, selection, or transform bar. Load and unload have each
+// controller install and remove what it owns, in order. No exception leaves a slot: each is
 // guarded, writes what it caught to the engine's log and answers the slot's quiet result.
 #pragma once
 
 #include "CBarController.h"
 #include "CDragController.h"
+#include "CEditController.h"
 #include "CMapSelectMgr.h"
+#include "CModeController.h"
 #include "CPageController.h"
 #include "CPanelHost.h"
 #include "CSelectionController.h"
@@ -14,9 +18,6 @@
 #include "IPanelOwner.h"
 #include "IPluginBase.h"
 
-#include <wx/toolbar.h>
-
-#include <memory>
 #include <string>
 
 class CSceneManager;
@@ -56,8 +57,8 @@ public:
     int ApplyTransform(Ogre::Vector3 value, COORDINATE_AXIS axis, int kind) override;
     // The name field's hook: answers 1 and leaves the entity's name as it is.
     int RenameEntity(SceneEntity*, const char*) override { return 1; }
-    void SetGroundFollow(bool follow) override { m_drag.SetGroundFollow(follow); }
-    bool GetGroundFollow() const override { return m_drag.GetGroundFollow(); }
+    void SetGroundFollow(bool follow) override { m_edits.SetGroundFollow(follow); }
+    bool GetGroundFollow() const override { return m_edits.GetGroundFollow(); }
     float GroundHeight(Ogre::Vector3 point) override;
     int SnapToGround() override;
     Interface* GetHost() const override { return m_host; }
@@ -66,33 +67,34 @@ public:
     // them themselves, so that a load that fails part-way can be undone.
     int Load();
     int Unload();
-    // One frame, from the engine's frame listener: the page's frame step, then the bar's
-    // Enter check.
+    // One frame, from the engine's frame listener: the page's frame step, the mode's (gizmo
+    // hidden or cursor kept), then the bar's Enter check.
     void FrameStep();
 
     // Read access for tests.
     CMapSelectMgr& GetGizmo() { return m_gizmo; }
     CPanelHost& GetPanelHost() { return m_panelHost; }
-    CTranslateListener* GetListener() const { return m_listener.get(); }
+    CTranslateListener* GetListener() const { return m_page.GetListener(); }
     CSceneManager* GetSceneManager() const { return m_sceneManager; }
     void* GetModuleHandle() const { return m_module; }
     int IsPageShown() const { return m_page.IsPageShown(); }
-    int IsToolEngaged() const { return m_page.IsToolEngaged(); }
-    const wxCursor* GetCursor() const { return m_page.GetCursor(); }
-    void SetMenu(wxMenu* menu) { m_menu = menu; }
+    int IsToolEngaged() const { return m_mode.IsToolEngaged(); }
+    const wxCursor* GetCursor() const { return m_mode.GetCursor(); }
+    void SetMenu(wxMenu* menu) { m_mode.SetMenu(menu); }
     // Hands the plug-in a drag step as if a press had started one (tests of the tear-down).
-    void AdoptPendingTransform(IBaseCommand* step) { m_drag.AdoptPendingStep(step); }
+    // Virtual so that a test that loads the module reaches it through the object, without
+    // linking the module's code.
+    virtual void AdoptPendingTransform(IBaseCommand* step);
 
 private:
-    std::unique_ptr<CTranslateListener> m_listener;
     void* m_module = nullptr;
-    wxToolBar m_toolStrip;
-    wxMenu* m_menu = nullptr;
     Interface* m_host = nullptr;
     CSceneManager* m_sceneManager = nullptr;
     std::string m_displayName;
     CPanelHost m_panelHost;
     CMapSelectMgr m_gizmo;
+    CModeController m_mode;
+    CEditController m_edits;
     CDragController m_drag;
     CSelectionController m_selection;
     CPageController m_page;

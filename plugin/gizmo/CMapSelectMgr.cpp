@@ -1,5 +1,7 @@
 // The gizmo manager: construction, mode, following the host selection, the layout common to
-// every mode, and the press, drag and release handed to the handle set of the mode.
+// every mode, and the press, drag and release handed to the handle set of the mode. From the
+// press to the release the drag belongs to the set of the held part (DragSet), whatever the
+// mode does meanwhile; each step hands the plug-in the whole drag as it stands (FillResult).
 #include "CMapSelectMgr.h"
 
 #include "CGameEngine.h"
@@ -55,6 +57,10 @@ int CMapSelectMgr::AddHandleSet(std::unique_ptr<CGizmoHandleSet> set) {
         HideAll();
     }
     return 1;
+}
+
+CGizmoHandleSet* CMapSelectMgr::DragSet() const {
+    return m_drag.part == GizmoPart::None ? nullptr : HandlesOf(PartInfo(m_drag.part).mode);
 }
 
 int CMapSelectMgr::Create(CGameEngine* engine, IViewHost* viewHost) {
@@ -299,7 +305,8 @@ int CMapSelectMgr::OnPointerHover(IView* view, int viewNumber, int x, int y) {
     return SetHover(PartAt(view, viewNumber, x, y, false));
 }
 
-int CMapSelectMgr::OnPress(IView* view, int viewNumber, int keyFlags, int x, int y) {
+int CMapSelectMgr::OnPress(IView* view, int viewNumber, int keyFlags, int x, int y,
+                           GizmoDragResult* result) {
     if (!m_entity || m_mode == MODE_SELECT || (keyFlags & KEY_RBUTTON) ||
         !m_entity->EnabledTrnaform())
         return 0;
@@ -308,9 +315,7 @@ int CMapSelectMgr::OnPress(IView* view, int viewNumber, int keyFlags, int x, int
 
     // While a part is held, the highlight of what was hovered before must not be kept.
     m_highlight = GizmoPart::None;
-    m_step.previousScale = 1.0f;
-    m_step.lastValue = Ogre::Vector3::ZERO;
-    m_step.rotationAngle = 0.0f; // no turn since this press yet
+    m_step = GizmoDragStep(); // nothing since this press yet
     const GizmoPart part = Pick(view, viewNumber, x, y, m_drag);
     if (part == GizmoPart::None) {
         m_hover = GizmoPart::None;
@@ -328,6 +333,8 @@ int CMapSelectMgr::OnPress(IView* view, int viewNumber, int keyFlags, int x, int
         m_scene.savedViews[n] = m_scene.views[n];
     if (m_viewHost)
         m_viewHost->redraw();
+    if (result)
+        FillResult(*result, m_step.previousScale);
     return 1;
 }
 
@@ -339,27 +346,36 @@ int CMapSelectMgr::OnDrag(IView*, int viewNumber, int keyFlags, int x, int y,
                           GizmoDragResult* result) {
     if (m_drag.part == GizmoPart::None)
         return 0;
-    CGizmoHandleSet* set = HandlesOf(PartInfo(m_drag.part).mode);
-    if (!m_drag.view || !set)
-        return RESULT_NOTHING_NEW;
-    // Ctrl held during a step rounds the drag's total since the press; each step decides
-    // afresh, so letting go of Ctrl continues from the pointer.
-    const bool snap = (keyFlags & KEY_CTRL) != 0;
-    m_step.axisTurn = false;
-    const int answer = set->Drag(m_drag, m_step, viewNumber, x, y, snap ? &m_snap : nullptr);
-    if (answer == 1 && result)
-        FillResult(*result);
+    CGizmoHandleSet* set = DragSet();
+    const float previousScale = m_step.previousScale;
+    int answer = RESULT_NOTHING_NEW;
+    if (m_drag.view && set) {
+        // Ctrl held during a step rounds the drag's total since the press; each step decides
+        // afresh, so letting go of Ctrl continues from the pointer.
+        const bool snap = (keyFlags & KEY_CTRL) != 0;
+        m_step.axisTurn = false;
+        answer = set->Drag(m_drag, m_step, viewNumber, x, y, snap ? &m_snap : nullptr);
+    }
+    if (result)
+        FillResult(*result, previousScale);
     return answer;
 }
 
-void CMapSelectMgr::FillResult(GizmoDragResult& result) const {
-    // Turns about an axis are applied as such; every other result is applied as the mode says.
+void CMapSelectMgr::FillResult(GizmoDragResult& result, float previousScale) const {
+    // Turns about an axis are applied as such; every other result is applied as the held
+    // part's set says.
+    const CGizmoHandleSet* set = DragSet();
     result.part = PartNumber(m_drag.part);
-    const bool knownMode = m_mode >= MODE_MOVE && m_mode <= MODE_SCALE;
-    result.kind = m_step.axisTurn ? DRAG_KIND_AXIS_TURN : knownMode ? m_mode : DRAG_KIND_NONE;
+    result.kind = m_step.axisTurn ? DRAG_KIND_AXIS_TURN : set ? set->Mode() : DRAG_KIND_NONE;
     result.value = m_step.result;
     result.axis = m_step.rotationAxis;
     result.angle = m_step.rotationAngle;
+    result.scaleTotal = m_step.previousScale;
+    result.previousScaleTotal = previousScale;
+    // The centre box scales alike on every axis: no axis to spread the positions along.
+    result.scaleAxis =
+        m_drag.part == GizmoPart::ScaleAll ? Ogre::Vector3::ZERO : m_drag.axisDirection;
+    result.pivot = m_options.pivot;
 }
 
 void CMapSelectMgr::SetOptions(const GizmoOptions& options) {
@@ -368,19 +384,18 @@ void CMapSelectMgr::SetOptions(const GizmoOptions& options) {
 }
 
 bool CMapSelectMgr::TakesTypedAmount() const {
-    const CGizmoHandleSet* set = HandlesOf(PartInfo(m_drag.part).mode);
-    return m_drag.part != GizmoPart::None && m_drag.view && set &&
-           set->TakesTypedAmount(m_drag.part);
+    const CGizmoHandleSet* set = DragSet();
+    return m_drag.view && set && set->TakesTypedAmount(m_drag.part);
 }
 
 int CMapSelectMgr::OnTyped(int viewNumber, float amount, GizmoDragResult* result) {
     if (!TakesTypedAmount())
         return 0;
+    const float previousScale = m_step.previousScale;
     m_step.axisTurn = false;
-    const int answer =
-        HandlesOf(PartInfo(m_drag.part).mode)->Typed(m_drag, m_step, viewNumber, amount);
-    if (answer == 1 && result)
-        FillResult(*result);
+    const int answer = DragSet()->Typed(m_drag, m_step, viewNumber, amount);
+    if (result)
+        FillResult(*result, previousScale);
     return answer;
 }
 
@@ -388,7 +403,7 @@ void CMapSelectMgr::RestoreStep(const GizmoDragStep& step) {
     if (m_drag.part == GizmoPart::None)
         return;
     m_step = step;
-    if (CGizmoHandleSet* set = HandlesOf(PartInfo(m_drag.part).mode))
+    if (CGizmoHandleSet* set = DragSet())
         set->ShowStep(m_drag, m_step);
     if (m_viewHost)
         m_viewHost->redraw();
@@ -421,7 +436,7 @@ int CMapSelectMgr::CancelDrag() {
 }
 
 void CMapSelectMgr::EndDrag() {
-    if (CGizmoHandleSet* set = HandlesOf(m_mode))
+    if (CGizmoHandleSet* set = DragSet())
         set->EndDrag(m_drag, PartInfo(m_highlight).axis);
     m_drag.part = GizmoPart::None;
     if (m_viewHost)

@@ -4,7 +4,8 @@
 // The manager keeps what every mode shares (the scene part with nodes, materials and per-view
 // layout, the mode, the current entity, the highlight of the grabbed part and the drag state)
 // and hands building, layout, picking and dragging to the handle set of the mode: the move,
-// rotate and scale handles, and any set added to it.
+// rotate and scale handles, and any set added to it. From the press to the release the held
+// part's set owns the drag, and each step's result carries all of it.
 #pragma once
 
 #include "CMoveHandles.h"
@@ -59,8 +60,8 @@ public:
     int SetMode(int mode);
     int GetMode() const { return m_mode; }
     int HasEntity() const { return m_entity != nullptr; }
-    // The pieces of the last drag step one by one; the plug-in takes them together from
-    // OnDrag's result.
+    // The pieces of the last drag step one by one (read access for tests); the plug-in takes
+    // them together from the result of OnPress, OnDrag and OnTyped.
     GizmoPart GetDragPart() const { return m_drag.part; }
     Ogre::Vector3 GetDragResult() const { return m_step.result; }
     void GetRotation(Ogre::Vector3& axis, float& angle) const;
@@ -69,8 +70,13 @@ public:
     int UpdateView(IView* view, int viewNumber);
     void HideAll() { m_scene.HideAll(); }
 
-    int OnPress(IView* view, int viewNumber, int keyFlags, int x, int y);
-    // A step that answers 1 also fills `result` (when given) with what the plug-in applies.
+    // A press that grabs a part (1) fills `result`, when given, with the drag as it starts:
+    // nothing changed yet.
+    int OnPress(IView* view, int viewNumber, int keyFlags, int x, int y,
+                GizmoDragResult* result = nullptr);
+    // A step while a part is held (1, or RESULT_NOTHING_NEW when it gives nothing new) fills
+    // `result`, when given, with the whole drag as it stands after it: on 1 what the plug-in
+    // applies, on RESULT_NOTHING_NEW what it applied last (for the status line).
     int OnDrag(IView* view, int viewNumber, int keyFlags, int x, int y,
                GizmoDragResult* result = nullptr);
     int OnRelease(IView* view, int viewNumber, int keyFlags, int x, int y);
@@ -89,7 +95,9 @@ public:
     // while nothing is held.
     bool TakesTypedAmount() const;
     // The held part's drag set to a typed total since the press, as a drag step would set it:
-    // 1 with `result` filled, RESULT_NOTHING_NEW, or 0 when the part takes no typed amount.
+    // 1, RESULT_NOTHING_NEW, or 0 when the part takes no typed amount (or no such amount).
+    // While a part that takes amounts is held, `result` (when given) is filled as OnDrag
+    // fills it.
     int OnTyped(int viewNumber, float amount, GizmoDragResult* result = nullptr);
     int OnHover(int, int) { return 0; }
     // The pointer over view n without a button: the part a press there would grab (same pick
@@ -104,7 +112,8 @@ public:
     GizmoPart PartAt(IView* view, int viewNumber, int x, int y, bool ignoreLock);
     // The part drawn highlighted: the held one during a drag, else the hovered one.
     GizmoPart GetHighlightPart() const { return m_highlight; }
-    // What the last drag step gave as a total since the press: the scale factor (scale mode).
+    // What the last drag step gave as a total since the press: the scale factor (scale mode;
+    // read access for tests, the plug-in takes it from the step's result).
     float GetScaleTotal() const { return m_step.previousScale; }
     // The held part's step state, and putting an earlier one back (an amount the plug-in
     // refused after the gizmo worked it out): a stretched scale gizmo goes back to its total.
@@ -128,6 +137,9 @@ private:
     // manager reads every part's row and number through these, never the table's directly.
     const GizmoPartRow& PartInfo(GizmoPart part) const;
     int PartNumber(GizmoPart part) const { return PartInfo(part).number; }
+    // The set that owns the drag under way: the held part's, from the press to the release or
+    // cancel, whatever the mode is meanwhile; null while nothing is held.
+    CGizmoHandleSet* DragSet() const;
     // Normal colours, then the highlight of the part's material and axis line.
     void Highlight(GizmoPart part);
     // Fills `drag` from a pick at (x, y) in view n (laid out for it first) and answers the part
@@ -147,8 +159,9 @@ private:
     static void RotationOf(const Ogre::Vector3& ypr, RotationCache& cache);
     // Puts a stretched gizmo back as it was at the press and ends the drag.
     void EndDrag();
-    // What the plug-in applies for the last step.
-    void FillResult(GizmoDragResult& result) const;
+    // The drag as it stands after a step: what the plug-in applies and shows. `previousScale`
+    // is the scale total since the press before that step.
+    void FillResult(GizmoDragResult& result, float previousScale) const;
 
     CGizmoScene m_scene;
     CMoveHandles m_move{m_scene};

@@ -17,13 +17,27 @@ enum GizmoDragKind {
     DRAG_KIND_AXIS_TURN = 4,      // axis and angle since the press (free turn, axis rings)
 };
 
-// One drag step's outcome as the plug-in applies it.
+// One drag step's outcome: everything the plug-in needs to apply it to the selection and to
+// show it in the status line, so that nothing of the drag is asked of the gizmo again.
 struct GizmoDragResult {
     int part = 0; // the grabbed part's external number (PartNumber)
     int kind = DRAG_KIND_NONE;
+    // As `kind` says: the move or (pitch, yaw, roll) since the press, or the scale factors
+    // since the previous step.
     Ogre::Vector3 value = Ogre::Vector3::ZERO;
-    Ogre::Vector3 axis = Ogre::Vector3::UNIT_Y; // unit; DRAG_KIND_AXIS_TURN only
-    float angle = 0.0f;                         // radians; DRAG_KIND_AXIS_TURN only
+    // The turn since the press about a unit world axis (radians); applied for
+    // DRAG_KIND_AXIS_TURN, shown for every turn.
+    Ogre::Vector3 axis = Ogre::Vector3::UNIT_Y;
+    float angle = 0.0f;
+    // The scale factor since the press, and before this step (the ratio of the two spreads
+    // the positions of a drag about the common centre).
+    float scaleTotal = 1.0f;
+    float previousScaleTotal = 1.0f;
+    // The unit world axis a scale works along; zero for the centre box (all axes alike).
+    Ogre::Vector3 scaleAxis = Ogre::Vector3::ZERO;
+    // The pivot the press fixed (GizmoPivot): PIVOT_MEDIAN turns and scales several entities
+    // about their common centre.
+    int pivot = PIVOT_OWN;
 };
 
 // A ray through a pointer pixel: its near point and unit direction.

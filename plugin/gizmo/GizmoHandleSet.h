@@ -119,8 +119,8 @@ public:
     virtual void ShowStep(const GizmoDragState&, const GizmoDragStep&) {}
     // Whether the part takes a typed amount at all.
     virtual bool TakesTypedAmount(GizmoPart) const { return false; }
-    // The drag ends (released or taken back) while this set's mode is the gizmo's; the axis
-    // line of `highlightedAxis` stays highlighted (-1 for none).
+    // A drag of one of this set's parts ends (released or taken back), whatever the gizmo's mode
+    // is by then; the axis line of `highlightedAxis` stays highlighted (-1 for none).
     virtual void EndDrag(const GizmoDragState&, int /*highlightedAxis*/) {}
     // Whether a held part keeps the layout as the drag left it: a change of the entity then
     // redraws the views without laying view 0 out again.

@@ -1,7 +1,9 @@
 // Inside the running editor with the module loaded: turns about the shared pivot that go out
-// and back to the press pixel, and typed amounts the world range refuses.
+// and back to the press pixel, typed amounts the world range refuses, the totals the status
+// line shows during a drag, and the ways a drag ends.
 #include "IView.h"
 #include "SceneEntity.h"
+#include "StatusText.h"
 #include "CEditorHost.h"
 #include "CEditorSession.h"
 #include "EditorTestMain.h"
@@ -75,6 +77,16 @@ protected:
         std::istringstream in(Output("handle " + part));
         in >> word >> word >> word >> px >> py;
         ASSERT_EQ(word, "px") << in.str();
+    }
+    // Grab, then a press on the part and the pointer moved (dx, dy) from there; answers where
+    // the press found box_a.
+    Placed Drag(const std::string& names, const std::string& tool, const std::string& part, int dx,
+                int dy, int& px, int& py) {
+        Grab(names, tool, part, px, py);
+        const Placed press(box);
+        EXPECT_EQ(host().PointerDown(0, KEY_LBUTTON, px, py), 1);
+        host().PointerMove(0, KEY_LBUTTON, px + dx, py + dy);
+        return press;
     }
     void Type(const std::string& keys) {
         for (char c : keys)
@@ -184,6 +196,84 @@ TEST_F(TypedRangeTest, ScalesTypedOutOfRangeOrBelowZeroAreRefusedWithTheReason) 
     ASSERT_EQ(Undo().undoCount(), 1);
     ASSERT_TRUE(Undo().undo());
     EXPECT_EQ(box->GetWorldScale(), press.scale);
+}
+
+// The status line shows the drag's totals since the press, from the pointer and typed alike:
+// the scale factor (not the last step's ratio) and the turn's angle.
+TEST_F(TypedRangeTest, TheStatusLineShowsTheTotalsSinceThePress) {
+    int px = 0, py = 0;
+    const Placed press = Drag("box_a", "scale", "x", 20, 0, px, py);
+    for (int dx : {20, 45}) {
+        host().PointerMove(0, KEY_LBUTTON, px + dx, py);
+        const float total = box->GetWorldScale().x / press.scale.x;
+        ASSERT_GT(total, 1.05f);
+        EXPECT_NE(Status().find(StatusText::Scale(total, false)), std::string::npos) << dx;
+    }
+    Type("3");
+    EXPECT_NE(Status().find(StatusText::Scale(3.0f, false) + StatusText::Typed("3")),
+              std::string::npos);
+    Run("cancel");
+    host().PointerUp(0, KEY_LBUTTON, px + 45, py);
+
+    Drag("cone_a", "rotate", "x", 0, 40, px, py);
+    EXPECT_EQ(Status().find(StatusText::Rotate(0.0f, false)), std::string::npos);
+    Type("45");
+    EXPECT_NE(Status().find(StatusText::Rotate(0.25f * 3.14159265f, false) + "  输入 45"),
+              std::string::npos);
+    Run("cancel");
+    host().PointerUp(0, KEY_LBUTTON, px, py + 40);
+}
+
+// The mode switched while a scale box is held: the drag stays a scale to its end (the entity
+// is never moved by the scale factors) and undoes as one step.
+TEST_F(TypedRangeTest, AModeSwitchDuringADragLeavesItToThePartHeld) {
+    int px = 0, py = 0;
+    const Placed press = Drag("box_a", "scale", "x", 20, 0, px, py);
+    const float first = box->GetWorldScale().x;
+    ASSERT_GT(first, press.scale.x);
+    CommandParams params{{"mode", "move"}};
+    ASSERT_TRUE(Undo().doCommand("SelectTranslateMode", &params));
+    const int steps = Undo().undoCount();
+    host().PointerMove(0, KEY_LBUTTON, px + 45, py);
+    EXPECT_GT(box->GetWorldScale().x, first);
+    ExpectNear(box->GetWorldPosition(), press.position, 1e-5f, "position");
+    EXPECT_NE(Status().find("缩放"), std::string::npos);
+    host().PointerUp(0, KEY_LBUTTON, px + 45, py);
+    EXPECT_EQ(Undo().undoCount(), steps + 1);
+    ASSERT_TRUE(Undo().undo());
+    EXPECT_EQ(box->GetWorldScale(), press.scale);
+}
+
+// A drag ended by the release and the same drag ended by Return leave the same entities and one
+// undo step each, and both name the locked entity of the selection; taken back, it leaves
+// nothing. Whatever ended it, the gesture's release that follows changes nothing more.
+TEST_F(TypedRangeTest, ReleaseAndReturnEndADragAlikeAndACancelRecordsNothing) {
+    const char* const ends[] = {"release", "return", "cancel"};
+    Ogre::Vector3 moved[2];
+    for (int i = 0; i < 3; ++i) {
+        SCOPED_TRACE(ends[i]);
+        int px = 0, py = 0;
+        const Placed press = Drag("box_a pillar", "move", "x", 30, 0, px, py);
+        if (i == 1)
+            EXPECT_EQ(host().OtherInput(INPUT_KEY_RETURN, 0), 1);
+        else if (i == 2)
+            Run("cancel");
+        host().PointerUp(0, KEY_LBUTTON, px + 30, py);
+        const std::string status = Status();
+        if (i == 2) {
+            EXPECT_NE(status.find(StatusText::kCancelled), std::string::npos) << status;
+            EXPECT_EQ(Undo().undoCount(), 0);
+            EXPECT_EQ(box->GetWorldPosition(), press.position);
+            continue;
+        }
+        EXPECT_NE(status.find(StatusText::Locked("pillar")), std::string::npos) << status;
+        moved[i] = box->GetWorldPosition();
+        EXPECT_NE(moved[i], press.position);
+        EXPECT_EQ(Undo().undoCount(), 1);
+        ASSERT_TRUE(Undo().undo());
+        EXPECT_EQ(box->GetWorldPosition(), press.position);
+    }
+    EXPECT_EQ(moved[0], moved[1]);
 }
 
 } // namespace
