@@ -2,7 +2,8 @@
 // capture of the values before it to the one undo step it leaves, or to the exact restore when
 // it is taken back. Every path that transforms entities goes through it:
 //
-//   drag           BeginDrag(mode) at the press, ApplyDrag / ApplyTurn per pointer move,
+//   drag           BeginDrag(mode) at the press, ApplyDrag / ApplyTurn / ApplyScale per pointer
+//                  move (about the common centre when the press fixed it),
 //                  Push() at the release, Cancel() on Escape or the right button
 //   side panel     Begin(kind, axis), SetValues(value), Push()
 //   transform bar  Begin(kind) per group, SetWorldValues(value, mask), Push()
