@@ -29,6 +29,9 @@ CGizmoHandleSet* CMapSelectMgr::HandlesOf(int mode) const {
 }
 
 const GizmoPartRow& CMapSelectMgr::PartInfo(GizmoPart part) const {
+    // Asked every layout for the highlight, which is mostly none.
+    if (part == GizmoPart::None)
+        return kPartTable[0];
     for (int i = 0; i < m_setCount; ++i)
         if (const GizmoPartRow* row = m_sets[i]->Row(part))
             return *row;

@@ -352,8 +352,7 @@ void SetShown(Ogre::SceneNode* node, bool shown) {
 
 void CGizmoScene::HideAll() {
     if (m_inLayout) {
-        for (bool& wanted : m_wanted)
-            wanted = false;
+        std::fill(m_wanted, m_wanted + m_nodeEnd, false);
         return;
     }
     for (int slot = 0; slot < m_nodeEnd; ++slot)
@@ -371,8 +370,7 @@ void CGizmoScene::Show(int slot) {
 
 void CGizmoScene::BeginLayout() {
     m_inLayout = true;
-    for (bool& wanted : m_wanted)
-        wanted = false;
+    std::fill(m_wanted, m_wanted + m_nodeEnd, false);
 }
 
 void CGizmoScene::EndLayout() {
