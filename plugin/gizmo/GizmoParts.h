@@ -164,9 +164,13 @@ constexpr GizmoRows RowsOf(int mode) {
 }
 
 // The table's row of a part (no part's row for a value outside the table).
+// (By index, not through Find: the undefined-behaviour sanitizer's null checks make a pointer
+// test no constant expression, and the table's checks below run at compile time.)
 constexpr const GizmoPartRow& PartInfo(GizmoPart part) {
-    const GizmoPartRow* row = GizmoRows(kPartTable).Find(part);
-    return row ? *row : kPartTable[0];
+    for (int i = 0; i < kPartCount; ++i)
+        if (kPartTable[i].part == part)
+            return kPartTable[i];
+    return kPartTable[0];
 }
 constexpr int PartNumber(GizmoPart part) {
     return PartInfo(part).number;
