@@ -100,8 +100,7 @@ CTransformCommit::CTransformCommit(Interface* host) : m_host(host) {}
 CTransformCommit::~CTransformCommit() = default;
 
 CSceneManager* CTransformCommit::Scene() const {
-    IEngineAccess* engine = m_host ? m_host->engineAccess() : nullptr;
-    return engine ? engine->sceneManager() : nullptr;
+    return TransformSteps::HostScene(m_host);
 }
 
 IToolManager* CTransformCommit::Notifier() const {
@@ -419,6 +418,11 @@ std::set<std::string> TransformableSelection(CSceneManager* scene) {
 
 bool IsVerticalMove(const Ogre::Vector3& delta) {
     return std::fabs(static_cast<double>(delta.y)) > kVerticalMoveThreshold;
+}
+
+CSceneManager* HostScene(Interface* host) {
+    IEngineAccess* engine = host ? host->engineAccess() : nullptr;
+    return engine ? engine->sceneManager() : nullptr;
 }
 
 CSceneManager* GroundScene(Interface* host) {

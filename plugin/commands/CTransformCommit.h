@@ -152,6 +152,9 @@ std::set<std::string> TransformableSelection(CSceneManager* scene);
 // A move step whose |y| is above 0.0005, compared in double precision, is vertical.
 bool IsVerticalMove(const Ogre::Vector3& delta);
 
+// The host's scene with its selection; null without a host or engine access.
+CSceneManager* HostScene(Interface* host);
+
 // The scene that answers the host's ground queries: the engine's.
 CSceneManager* GroundScene(Interface* host);
 

@@ -4,18 +4,10 @@
 
 #include "CEditController.h"
 #include "CMapSelectMgr.h"
+#include "CTransformCommit.h"
 #include "Interface.h"
 #include "SceneEntity.h"
 #include "StatusText.h"
-
-namespace {
-
-CSceneManager* SceneOf(Interface* host) {
-    IEngineAccess* engine = host ? host->engineAccess() : nullptr;
-    return engine ? engine->sceneManager() : nullptr;
-}
-
-} // namespace
 
 CDragController::CDragController(Interface* host, CMapSelectMgr& gizmo,
                                  const CEditController& edits)
@@ -46,7 +38,7 @@ int CDragController::Press(const PointerEvent& event) {
     }
     // Entities that may not be transformed are neither recorded nor changed by the drag; its
     // end names one of them. The old drag's step is dropped before the new one captures.
-    std::string locked = StatusText::FirstLockedSelected(SceneOf(m_host));
+    std::string locked = StatusText::FirstLockedSelected(TransformSteps::HostScene(m_host));
     m_session.reset();
     m_session = std::make_unique<CDragSession>(m_host, start, event, std::move(locked));
     // Nothing has changed yet: the status line starts the drag from zero.

@@ -5,15 +5,6 @@
 #include "Interface.h"
 #include "StatusText.h"
 
-namespace {
-
-CSceneManager* SceneOf(Interface* host) {
-    IEngineAccess* engine = host ? host->engineAccess() : nullptr;
-    return engine ? engine->sceneManager() : nullptr;
-}
-
-} // namespace
-
 int CEditController::ApplyTransform(Ogre::Vector3 value, COORDINATE_AXIS axis, int kind) {
     CTransformCommit commit(m_host);
     commit.Begin(kind, axis);
@@ -22,7 +13,7 @@ int CEditController::ApplyTransform(Ogre::Vector3 value, COORDINATE_AXIS axis, i
         return 0;
     // One step even for an empty selection; done also without an undo manager to record it.
     commit.Push();
-    StatusText::ShowLockedSelected(m_host, SceneOf(m_host));
+    StatusText::ShowLockedSelected(m_host, TransformSteps::HostScene(m_host));
     return 1;
 }
 
@@ -33,7 +24,7 @@ int CEditController::SnapToGround() {
     commit.Begin(KIND_POSITION);
     commit.DropToGround();
     const int pushed = commit.Push();
-    StatusText::ShowLockedSelected(m_host, SceneOf(m_host));
+    StatusText::ShowLockedSelected(m_host, TransformSteps::HostScene(m_host));
     return pushed;
 }
 
