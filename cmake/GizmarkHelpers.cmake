@@ -22,7 +22,11 @@ endfunction()
 # A test that opens windows does so on an X server of its own, even when the developer has a
 # display: tests never share one, so they run side by side, and none takes over a person's
 # screen. GIZMARK_TEST_ENV starts the command of a test whose script calls with-display.sh itself.
-set(GIZMARK_TEST_ENV ${CMAKE_COMMAND} -E env GIZMARK_OWN_DISPLAY=1)
+# Editors under test keep their settings and recovery copies in the build tree, never in the
+# home folder of whoever runs the tests.
+set(GIZMARK_TEST_ENV ${CMAKE_COMMAND} -E env GIZMARK_OWN_DISPLAY=1
+    XDG_CONFIG_HOME=${CMAKE_BINARY_DIR}/test-home/config
+    XDG_STATE_HOME=${CMAKE_BINARY_DIR}/test-home/state)
 set(GIZMARK_WITH_DISPLAY ${GIZMARK_TEST_ENV} ${CMAKE_SOURCE_DIR}/scripts/with-display.sh)
 
 # A test binary that needs no display: every case is its own ctest test.
