@@ -218,7 +218,9 @@ int CGltfMeshTable::MeshOf(const Ogre::Entity& entity) {
             const Ogre::Technique* t =
                 material->getNumTechniques() ? material->getTechnique(0) : nullptr;
             const Ogre::Pass* pass = t && t->getNumPasses() ? t->getPass(0) : nullptr;
-            vertexColours = pass && (pass->getVertexColourTracking() & Ogre::TVC_DIFFUSE);
+            // A pass of shaders (the lit ground's) is taken to show the vertices' colours too.
+            vertexColours = pass && ((pass->getVertexColourTracking() & Ogre::TVC_DIFFUSE) ||
+                                     pass->isProgrammable());
             // A texture needs coordinates to be laid on: without them the colour alone.
             p.material = MaterialOf(*material, pass, vertexColours, !p.uvs.empty());
         }
