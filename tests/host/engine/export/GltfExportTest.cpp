@@ -210,7 +210,17 @@ TEST_F(GltfExportTest, FiveThousandEntitiesAreValidAndComeBackInPlace) {
 TEST_F(GltfExportTest, DemoSceneComesBackWithItsNamesTreeAndWorldTransforms) {
     BuildDemoScene(*scene);
     scene->SetEntityHidden("box_b", true);
+    // A name with JSON's own characters in it comes back as it was.
+    ASSERT_TRUE(scene->RenameEntity("box_a", "box \"a\" \\ 石"));
     ExpectRoundTrip("demo.glb");
+}
+
+TEST_F(GltfExportTest, AnEmptySceneIsAValidFileWithoutNodes) {
+    scene->Clear();
+    ASSERT_TRUE(Export((folder / "empty.gltf").string())) << error;
+    EXPECT_EQ(result.nodes, 0);
+    EXPECT_FALSE(fs::exists(folder / "empty.bin")); // no buffer, no buffer file
+    ExpectValid((folder / "empty.gltf").string());
 }
 
 TEST_F(GltfExportTest, RefusalsWriteNothingAndLeaveTheSceneAsItWas) {
