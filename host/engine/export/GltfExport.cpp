@@ -33,6 +33,11 @@ bool WriteExport(const std::string& path, CEditorScene& scene, GltfExportResult&
         error = path + ": is a folder";
         return false;
     }
+    // Over a symbolic link, the file it leads to is written and the link kept (as a save does);
+    // the buffer goes beside the path given, where a reader of that path looks for it.
+    const std::string file = ResolveSaveTarget(path, error);
+    if (file.empty())
+        return false;
     const GltfModel model = DescribeGltfScene(scene);
     const std::string binName = GltfBufferFileName(target.stem().string());
     const GltfFileBytes bytes = FormatGltf(model, binary ? std::string() : binName);
@@ -51,16 +56,19 @@ bool WriteExport(const std::string& path, CEditorScene& scene, GltfExportResult&
                     std::to_string(size) + " bytes); export it as .gltf";
             return false;
         }
-        if (!WritePendingFile(path, GlbContainer(bytes.json, bytes.buffer), files, error))
+        if (!WritePendingFile(file, GlbContainer(bytes.json, bytes.buffer), files, error))
             return false;
     } else {
         // The file named first (a failure then names it), but the buffer renamed first, so
         // that the JSON never stands without the buffer it names.
-        if (!WritePendingFile(path, bytes.json, files, error))
+        if (!WritePendingFile(file, bytes.json, files, error))
             return false;
-        if (!bytes.buffer.empty() && !WritePendingFile((target.parent_path() / binName).string(),
-                                                       bytes.buffer, files, error))
-            return false;
+        if (!bytes.buffer.empty()) {
+            const std::string bin =
+                ResolveSaveTarget((target.parent_path() / binName).string(), error);
+            if (bin.empty() || !WritePendingFile(bin, bytes.buffer, files, error))
+                return false;
+        }
         std::reverse(files.begin(), files.end());
     }
     if (!CommitPendingFiles(files, error))

@@ -13,7 +13,7 @@
 //
 // The files are written like a scene save (SceneSaveFiles.h): each to a temporary file beside
 // its target, renamed over it once all are written, so a failure leaves an existing file as it
-// was; the scene itself is only read.
+// was; over a symbolic link the file it leads to is written. The scene itself is only read.
 #pragma once
 
 #include <string>

@@ -261,9 +261,20 @@ TEST_F(GltfExportTest, RefusalsWriteNothingAndLeaveTheSceneAsItWas) {
     for (const auto& entry : fs::recursive_directory_iterator(folder))
         files += entry.is_regular_file();
     EXPECT_EQ(files, written ? 3 : 2);
-    // A good export over the existing file replaces it.
-    ASSERT_TRUE(Export(existing)) << error;
+    // Over a symbolic link the file it leads to is written, the link kept.
+    fs::create_symlink("kept.glb", folder / "link.glb");
+    ASSERT_TRUE(Export((folder / "link.glb").string())) << error;
+    EXPECT_TRUE(fs::is_symlink(folder / "link.glb"));
     EXPECT_EQ(Read(existing).substr(0, 4), "glTF");
+    fs::create_symlink("kept.glb", folder / "link.gltf");
+    ASSERT_TRUE(Export((folder / "link.gltf").string())) << error;
+    EXPECT_TRUE(fs::is_symlink(folder / "link.gltf"));
+    EXPECT_EQ(Read(existing).substr(0, 1), "{");
+    EXPECT_TRUE(fs::exists(folder / "link.bin"));
+    Write("old bytes.glb", "old bytes");
+    // A good export over the existing file replaces it.
+    ASSERT_TRUE(Export((folder / "old bytes.glb").string())) << error;
+    EXPECT_EQ(Read(folder / "old bytes.glb").substr(0, 4), "glTF");
 }
 
 } // namespace
