@@ -148,6 +148,35 @@ std::string ImageMimeType(const std::string& bytes) {
     return {};
 }
 
+enum class Geometry { NONE, READ, UNREADABLE };
+
+// Sub-mesh `s` of `mesh` into `p`: finite positions, a triangle list, unit normals and texture
+// coordinates when it has them. NONE for a sub-mesh without vertices; `data` is the vertex
+// data read. Throws what the engine throws reading a buffer back.
+Geometry ReadGeometry(const Ogre::Mesh& mesh, unsigned s, GltfPrimitiveData& p,
+                      const Ogre::VertexData*& data) {
+    const Ogre::SubMesh& sub = *mesh.getSubMesh(static_cast<unsigned short>(s));
+    data = sub.useSharedVertices ? mesh.sharedVertexData : sub.vertexData;
+    if (!data || data->vertexCount == 0)
+        return Geometry::NONE;
+    const Ogre::VertexDeclaration& decl = *data->vertexDeclaration;
+    const Ogre::VertexElement* position = decl.findElementBySemantic(Ogre::VES_POSITION);
+    if (!position || !ReadElement(*data, *position, 3, p.positions) ||
+        !std::all_of(p.positions.begin(), p.positions.end(),
+                     [](float v) { return std::isfinite(v); }) ||
+        !ReadTriangles(sub, data->vertexCount, p.indices))
+        return Geometry::UNREADABLE;
+    if (const Ogre::VertexElement* e = decl.findElementBySemantic(Ogre::VES_NORMAL))
+        if (ReadElement(*data, *e, 3, p.normals))
+            NormaliseNormals(p.normals);
+    if (const Ogre::VertexElement* e = decl.findElementBySemantic(Ogre::VES_TEXTURE_COORDINATES, 0))
+        if (!ReadElement(*data, *e, 2, p.uvs))
+            p.uvs.clear();
+    for (float& v : p.uvs)
+        v = std::isfinite(v) ? v : 0.0f;
+    return Geometry::READ;
+}
+
 } // namespace
 
 CGltfMeshTable::CGltfMeshTable(GltfModel& model, const std::string& resourceGroup)
@@ -187,31 +216,21 @@ int CGltfMeshTable::MeshOf(const Ogre::Entity& entity) {
     GltfMeshData out;
     out.name = mesh->getName();
     for (unsigned s = 0; s < mesh->getNumSubMeshes(); ++s) {
-        const Ogre::SubMesh& sub = *mesh->getSubMesh(static_cast<unsigned short>(s));
-        const Ogre::VertexData* data =
-            sub.useSharedVertices ? mesh->sharedVertexData : sub.vertexData;
-        if (!data || data->vertexCount == 0)
-            continue;
-        const Ogre::VertexDeclaration& decl = *data->vertexDeclaration;
-        const Ogre::VertexElement* position = decl.findElementBySemantic(Ogre::VES_POSITION);
         GltfPrimitiveData p;
-        if (!position || !ReadElement(*data, *position, 3, p.positions) ||
-            !std::all_of(p.positions.begin(), p.positions.end(),
-                         [](float v) { return std::isfinite(v); }) ||
-            !ReadTriangles(sub, data->vertexCount, p.indices)) {
+        const Ogre::VertexData* data = nullptr;
+        Geometry read;
+        try {
+            read = ReadGeometry(*mesh, s, p, data);
+        } catch (const Ogre::Exception&) {
+            read = Geometry::UNREADABLE; // a buffer the engine cannot read back
+        }
+        if (read == Geometry::NONE)
+            continue;
+        if (read == Geometry::UNREADABLE) {
             m_model.warnings.push_back("mesh '" + out.name + "': part " + std::to_string(s) +
                                        " is not a readable triangle mesh and is left out");
             continue;
         }
-        if (const Ogre::VertexElement* e = decl.findElementBySemantic(Ogre::VES_NORMAL))
-            if (ReadElement(*data, *e, 3, p.normals))
-                NormaliseNormals(p.normals);
-        if (const Ogre::VertexElement* e =
-                decl.findElementBySemantic(Ogre::VES_TEXTURE_COORDINATES, 0))
-            if (!ReadElement(*data, *e, 2, p.uvs))
-                p.uvs.clear();
-        for (float& v : p.uvs)
-            v = std::isfinite(v) ? v : 0.0f;
         const Ogre::Material* material = s < materials.size() ? materials[s] : nullptr;
         bool vertexColours = material == nullptr;
         if (material) {
@@ -224,11 +243,17 @@ int CGltfMeshTable::MeshOf(const Ogre::Entity& entity) {
             // A texture needs coordinates to be laid on: without them the colour alone.
             p.material = MaterialOf(*material, pass, vertexColours, !p.uvs.empty());
         }
-        if (vertexColours)
-            if (const Ogre::VertexElement* e = decl.findElementBySemantic(Ogre::VES_DIFFUSE))
+        if (const Ogre::VertexElement* e =
+                vertexColours ? data->vertexDeclaration->findElementBySemantic(Ogre::VES_DIFFUSE)
+                              : nullptr) {
+            try {
                 if (ReadElement(*data, *e, 4, p.colours))
                     for (float& v : p.colours)
                         v = std::isfinite(v) ? std::clamp(v, 0.0f, 1.0f) : 1.0f;
+            } catch (const Ogre::Exception&) {
+                p.colours.clear();
+            }
+        }
         out.primitives.push_back(std::move(p));
     }
     int index = -1;

@@ -81,8 +81,8 @@ struct GltfModel {
     std::vector<std::string> warnings;
 };
 
-// The scene as an export sees it. Engine failures reading a mesh leave that mesh out with a
-// warning; throws only what allocation throws.
+// The scene as an export sees it. A part of a mesh that is no triangles or that the engine
+// cannot read back is left out with a warning; throws only what allocation throws.
 GltfModel DescribeGltfScene(CEditorScene& scene);
 
 // Collects the meshes, materials and images of the entities exported, each once.

@@ -215,6 +215,30 @@ TEST_F(GltfExportTest, DemoSceneComesBackWithItsNamesTreeAndWorldTransforms) {
     ExpectRoundTrip("demo.glb");
 }
 
+// A mesh file of shared and own vertex data, 16- and 32-bit indices and a part of lines: the
+// triangles are written, the lines left out with a warning.
+TEST_F(GltfExportTest, MeshPartsOfEveryLayoutAreReadAndLinesLeftOut) {
+    fs::copy_file(DOTSCENE_DATA_DIR "/parts.mesh", folder / "parts.mesh");
+    const std::string path = Write(
+        "parts.scene", "<scene formatVersion=\"1.1\"><nodes><node name=\"parts\">"
+                       "<entity name=\"parts\" meshFile=\"parts.mesh\"/></node></nodes></scene>");
+    std::vector<std::string> warnings;
+    ASSERT_TRUE(OpenDotScene(path, *scene, error, warnings)) << error;
+    ASSERT_TRUE(Export((folder / "parts.gltf").string())) << error;
+    ASSERT_EQ(result.warnings.size(), 1u);
+    EXPECT_EQ(result.warnings[0],
+              (folder / "parts.gltf").string() +
+                  ": mesh 'parts.mesh': part 2 is not a readable triangle mesh and is left out");
+    ExpectValid((folder / "parts.gltf").string());
+    const std::string json = Read(folder / "parts.gltf");
+    size_t primitives = 0;
+    for (size_t at = json.find("\"POSITION\""); at != std::string::npos;
+         at = json.find("\"POSITION\"", at + 1))
+        ++primitives;
+    EXPECT_EQ(primitives, 2u);
+    EXPECT_NE(json.find("\"TEXCOORD_0\""), std::string::npos);
+}
+
 TEST_F(GltfExportTest, AnEmptySceneIsAValidFileWithoutNodes) {
     scene->Clear();
     ASSERT_TRUE(Export((folder / "empty.gltf").string())) << error;
