@@ -18,6 +18,8 @@ if [ "${1:-}" = "--sanitize" ]; then
 fi
 bash scripts/setup.sh
 BUILD_DIR=${BUILD_DIR:-build}
+# The glTF validator the export tests run, into the build folder.
+BUILD_DIR=$BUILD_DIR bash scripts/setup-test-tools.sh
 cd "$BUILD_DIR"
 # Only read by sanitizer builds (CMAKE_ARGS=-DGIZMARK_SANITIZE=ON works as well as --sanitize).
 # Every report ends the process with a failure; the caller's own options come last and win.

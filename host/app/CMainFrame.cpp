@@ -15,6 +15,7 @@
 #include "CEditorEngine.h"
 #include "CEditorUndoManager.h"
 #include "CToolManager.h"
+#include "EditorExport.h"
 #include "EditorImport.h"
 #include "WindowMessages.h"
 
@@ -96,6 +97,9 @@ void CMainFrame::BuildMenus() {
     file->Append(ID_IMPORT_MODEL, wxString::FromUTF8("导入…\tCtrl+I"));
     Bind(
         wxEVT_MENU, [this](wxCommandEvent&) { ImportFromMenu(*this, m_host); }, ID_IMPORT_MODEL);
+    file->Append(ID_EXPORT_GLTF, wxString::FromUTF8("导出 glTF…"));
+    Bind(
+        wxEVT_MENU, [this](wxCommandEvent&) { ExportFromMenu(*this, m_host); }, ID_EXPORT_GLTF);
     for (int id : {int(wxID_OPEN), int(wxID_SAVE), int(wxID_SAVEAS)})
         Bind(wxEVT_MENU, &CMainFrame::OnFileMenu, this, id);
     auto* edit = new wxMenu;

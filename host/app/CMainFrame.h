@@ -55,6 +55,7 @@ public:
         ID_HIDE_SELECTION,
         ID_SHOW_ALL,
         ID_IMPORT_MODEL,
+        ID_EXPORT_GLTF,
     };
     static constexpr int kSelectParentsCommand = ID_SELECT_PARENTS_COMMAND;
 

@@ -50,6 +50,8 @@ void RegisterSceneScriptCommands(CScriptRunner& runner);
 void RegisterWindowScriptCommands(CScriptRunner& runner);
 // Importing model files: import (ScriptImportCommands.cpp).
 void RegisterImportScriptCommands(CScriptRunner& runner);
+// Exporting the scene as glTF: export (ScriptExportCommands.cpp).
+void RegisterExportScriptCommands(CScriptRunner& runner);
 // Unloading and loading the plug-in modules, memory: unload, load, memory, heap
 // (ScriptModuleCommands.cpp).
 void RegisterModuleScriptCommands(CScriptRunner& runner);

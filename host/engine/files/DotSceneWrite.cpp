@@ -291,26 +291,6 @@ std::string GroundMeshName(const std::string& scenePath) {
     return CutSceneName(stem, size_t(NAME_MAX) - suffix.size()) + suffix;
 }
 
-// The file a save to `path` writes: `path` itself, or where its chain of symbolic links ends,
-// so that saving over a link writes the linked file and keeps the link. "" with `error` when
-// the chain does not end.
-std::string ResolveSaveTarget(const std::string& path, std::string& error) {
-    std::filesystem::path p(path);
-    for (int hops = 0; hops < 40; ++hops) {
-        std::error_code ec;
-        if (std::filesystem::symlink_status(p, ec).type() != std::filesystem::file_type::symlink)
-            return p.string();
-        const std::filesystem::path target = std::filesystem::read_symlink(p, ec);
-        if (ec) {
-            error = path + ": cannot write (" + ec.message() + ")";
-            return {};
-        }
-        p = target.is_absolute() ? target : p.parent_path() / target;
-    }
-    error = path + ": cannot write (too many levels of symbolic links)";
-    return {};
-}
-
 // What a saved file must satisfy to open again: every name it carries makes well-formed XML,
 // and no chain of parents is deeper than the reader accepts. "" or why not.
 std::string CheckSavable(const DotSceneDocument& doc) {

@@ -159,6 +159,23 @@ int RemoveStaleSaveTemporaries(const std::string& folder) {
     return removed;
 }
 
+std::string ResolveSaveTarget(const std::string& path, std::string& error) {
+    std::filesystem::path p(path);
+    for (int hops = 0; hops < 40; ++hops) {
+        std::error_code ec;
+        if (std::filesystem::symlink_status(p, ec).type() != std::filesystem::file_type::symlink)
+            return p.string();
+        const std::filesystem::path target = std::filesystem::read_symlink(p, ec);
+        if (ec) {
+            error = path + ": cannot write (" + ec.message() + ")";
+            return {};
+        }
+        p = target.is_absolute() ? target : p.parent_path() / target;
+    }
+    error = path + ": cannot write (too many levels of symbolic links)";
+    return {};
+}
+
 bool IsReadOnlyFile(const std::string& path) {
     struct stat info;
     return ::stat(path.c_str(), &info) == 0 && (info.st_mode & 0222) == 0;

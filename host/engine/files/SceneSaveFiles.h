@@ -30,6 +30,10 @@ int CreateSaveTemporary(const std::string& folder, std::string& path);
 // files of running processes, links, folders and every file that is not named like one are
 // left alone. Answers how many were removed.
 int RemoveStaleSaveTemporaries(const std::string& folder);
+// The file a save to `path` writes: `path` itself, or where its chain of symbolic links ends,
+// so that saving over a link writes the linked file and keeps the link. "" with `error` =
+// "PATH: cannot write (why)" when the chain does not end.
+std::string ResolveSaveTarget(const std::string& path, std::string& error);
 // True when a file exists at `path` and has no write permission bit.
 bool IsReadOnlyFile(const std::string& path);
 
