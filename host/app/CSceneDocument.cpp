@@ -68,6 +68,16 @@ bool CSceneDocument::Save(const std::string& path, std::string& error,
     return true;
 }
 
+bool CSceneDocument::OpenRecovered(const std::string& copy, const std::string& original,
+                                   std::string& error, std::vector<std::string>& warnings) {
+    if (!Open(copy, error, warnings))
+        return false;
+    m_path = original;
+    m_sourceName.clear();
+    m_recovered = true;
+    return true;
+}
+
 void CSceneDocument::SetSourceName(const std::string& path) {
     m_sourceName = path;
     m_path.clear();
@@ -85,12 +95,18 @@ std::string CSceneDocument::Title() const {
 }
 
 bool CSceneDocument::IsModified() const {
-    return m_host.Undo().DocumentState() != m_savedState || LightPrint() != m_savedLights;
+    return m_recovered || m_host.Undo().DocumentState() != m_savedState ||
+           LightPrint() != m_savedLights;
+}
+
+std::string CSceneDocument::ContentMark() const {
+    return std::to_string(m_host.Undo().DocumentState()) + "\n" + LightPrint();
 }
 
 void CSceneDocument::MarkSaved() {
     m_savedState = m_host.Undo().DocumentState();
     m_savedLights = LightPrint();
+    m_recovered = false;
 }
 
 // Every light's values in one string: the light page changes them without an undo step.

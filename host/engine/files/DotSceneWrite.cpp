@@ -281,15 +281,13 @@ std::string FormatDotScene(const DotSceneDocument& doc) {
     return out.str();
 }
 
-namespace {
-
-// "NAME.ground.mesh" beside a scene file "NAME.EXT"; NAME is shortened (at a character's
-// start) when the whole would be longer than a file name may be.
 std::string GroundMeshName(const std::string& scenePath) {
     const std::string suffix = ".ground.mesh";
     std::string stem = std::filesystem::path(scenePath).stem().string();
     return CutSceneName(stem, size_t(NAME_MAX) - suffix.size()) + suffix;
 }
+
+namespace {
 
 // The file a save to `path` writes: `path` itself, or where its chain of symbolic links ends,
 // so that saving over a link writes the linked file and keeps the link. "" with `error` when
