@@ -84,8 +84,9 @@ TEST_F(SaveKillTest, ASaveKilledAtAnyStepLeavesTheOldFileOrTheNewWhole) {
             << "killed at step " << step << " of " << steps << ": " << now.size() << " bytes";
         EXPECT_EQ(Read(ground), oldGround) << "step " << step; // the same mesh, whole
         // Once replaced, never back: the renames happen in order, the scene file last.
-        if (sawNew)
+        if (sawNew) {
             EXPECT_EQ(now, newScene) << "step " << step;
+        }
         sawNew = sawNew || now == newScene;
     }
     EXPECT_TRUE(sawNew) << "the save was never let reach its rename";
