@@ -100,7 +100,16 @@ bool CSceneDocument::IsModified() const {
 }
 
 std::string CSceneDocument::ContentMark() const {
-    return std::to_string(m_host.Undo().DocumentState()) + "\n" + LightPrint();
+    std::string mark;
+    IsModified(mark);
+    return mark;
+}
+
+bool CSceneDocument::IsModified(std::string& mark) const {
+    const unsigned long state = m_host.Undo().DocumentState();
+    const std::string lights = LightPrint();
+    mark = std::to_string(state) + "\n" + lights;
+    return m_recovered || state != m_savedState || lights != m_savedLights;
 }
 
 void CSceneDocument::MarkSaved() {

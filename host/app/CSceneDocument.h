@@ -45,6 +45,9 @@ public:
     bool IsModified() const;
     // Equal marks mean the same content: the undo position and the lights' values.
     std::string ContentMark() const;
+    // IsModified, with the content's mark taken on the same walk of the scene (autosave's
+    // question in a big scene).
+    bool IsModified(std::string& mark) const;
     // The scene as it is now counts as saved.
     void MarkSaved();
     // "NAME* - Gizmark 场景编辑器", the star while modified.

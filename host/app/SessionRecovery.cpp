@@ -16,7 +16,6 @@
 
 #include <chrono>
 #include <cstdio>
-#include <ctime>
 #include <filesystem>
 
 namespace {
@@ -24,15 +23,6 @@ namespace {
 double SteadySeconds() {
     using namespace std::chrono;
     return duration<double>(steady_clock::now().time_since_epoch()).count();
-}
-
-std::string LocalTime(long long time) {
-    const std::time_t t = std::time_t(time);
-    std::tm local{};
-    char text[32] = "?";
-    if (localtime_r(&t, &local))
-        std::strftime(text, sizeof text, "%Y-%m-%d %H:%M", &local);
-    return text;
 }
 
 } // namespace
@@ -130,11 +120,11 @@ void CSessionRecovery::OfferAtStart() {
         const std::string name = copy.info.source.empty()
                                      ? std::string("未命名")
                                      : std::filesystem::path(copy.info.source).filename().string();
-        wxMessageDialog question(m_frame,
-                                 wxString::FromUTF8("恢复未保存的工作？\n\n" + name +
-                                                    "\n自动保存于 " + LocalTime(copy.info.time)),
-                                 wxString::FromUTF8("恢复未保存的工作？"),
-                                 wxYES_NO | wxCANCEL | wxICON_QUESTION);
+        wxMessageDialog question(
+            m_frame,
+            wxString::FromUTF8("恢复未保存的工作？\n\n" + name + "\n自动保存于 " +
+                               LocalTimeText(copy.info.time, "%Y-%m-%d %H:%M")),
+            wxString::FromUTF8("恢复未保存的工作？"), wxYES_NO | wxCANCEL | wxICON_QUESTION);
         question.SetYesNoCancelLabels(wxString::FromUTF8("恢复"), wxString::FromUTF8("丢弃"),
                                       wxString::FromUTF8("以后再说"));
         const int answer = question.ShowModal();
@@ -176,12 +166,8 @@ bool CSessionRecovery::EditUnderWay() {
     return m_frame && m_frame->GetOutliner() && m_frame->GetOutliner()->Renaming();
 }
 
-bool CSessionRecovery::Modified() {
-    return m_document.IsModified();
-}
-
-std::string CSessionRecovery::ContentMark() {
-    return m_document.ContentMark();
+bool CSessionRecovery::Modified(std::string& mark) {
+    return m_document.IsModified(mark);
 }
 
 bool CSessionRecovery::Snapshot(SceneSnapshot& snapshot, RecoveryInfo& info, std::string& error) {

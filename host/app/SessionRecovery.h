@@ -45,8 +45,7 @@ public:
 
     // IAutosaveSource
     bool EditUnderWay() override;
-    bool Modified() override;
-    std::string ContentMark() override;
+    bool Modified(std::string& mark) override;
     bool Snapshot(SceneSnapshot& snapshot, RecoveryInfo& info, std::string& error) override;
     void Report(const std::string& status) override;
 

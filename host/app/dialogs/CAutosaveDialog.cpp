@@ -1,6 +1,7 @@
 #include "CAutosaveDialog.h"
 
-#include <wx/button.h>
+#include "DialogParts.h"
+
 #include <wx/sizer.h>
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
@@ -18,19 +19,8 @@ CAutosaveDialog::CAutosaveDialog(wxWindow* parent, int seconds, int most)
     m_box = new wxTextCtrl(this, wxID_ANY, wxString::Format("%d", seconds));
     row->Add(m_box, 1, wxEXPAND);
 
-    m_message = new wxStaticText(this, wxID_ANY, wxString());
-    m_message->SetForegroundColour(*wxRED);
-
-    auto* buttons = new wxStdDialogButtonSizer;
-    buttons->AddButton(new wxButton(this, wxID_OK, wxString::FromUTF8("确定")));
-    buttons->AddButton(new wxButton(this, wxID_CANCEL, wxString::FromUTF8("取消")));
-    buttons->Realize();
-
-    auto* column = new wxBoxSizer(wxVERTICAL);
-    column->Add(row, 0, wxEXPAND | wxALL, 10);
-    column->Add(m_message, 0, wxEXPAND | wxLEFT | wxRIGHT, 10);
-    column->Add(buttons, 0, wxEXPAND | wxALL, 10);
-    SetSizerAndFit(column);
+    m_message = MakeMessageLine(*this);
+    LayOutDialog(*this, row, m_message);
     Bind(wxEVT_BUTTON, &CAutosaveDialog::OnOk, this, wxID_OK);
 }
 
@@ -53,18 +43,6 @@ bool CAutosaveDialog::ReadSeconds(int& seconds, wxString& message) const {
 
 void CAutosaveDialog::OnOk(wxCommandEvent&) {
     wxString message;
-    if (!ReadSeconds(m_seconds, message)) {
-        m_message->SetLabel(message);
-        Layout();
-        Fit();
-        wxBell();
-        return;
-    }
-    m_message->SetLabel(wxString());
-    if (IsModal())
-        EndModal(wxID_OK);
-    else {
-        SetReturnCode(wxID_OK);
-        Hide();
-    }
+    const bool read = ReadSeconds(m_seconds, message);
+    FinishOk(*this, m_message, read, message);
 }

@@ -5,7 +5,6 @@
 
 #include <unistd.h>
 
-#include <chrono>
 #include <ctime>
 #include <filesystem>
 
@@ -32,7 +31,8 @@ bool CAutosaver::Tick(double now) {
     if (now < m_due || m_worker.joinable() || m_source.EditUnderWay())
         return false; // a copy due during an edit is written when the edit ends
     m_due = now + m_interval;
-    if (!m_source.Modified()) {
+    std::string mark;
+    if (!m_source.Modified(mark)) {
         // The saved file holds it all: an older copy must not be offered after a crash. Its
         // info file goes (the copy is not offered without it); the scene's files stay, as a
         // recovered scene may still read its meshes from them. A clean exit removes the rest.
@@ -44,7 +44,6 @@ bool CAutosaver::Tick(double now) {
         m_writtenMark.clear();
         return false;
     }
-    const std::string mark = m_source.ContentMark();
     if (mark == m_writtenMark)
         return false;
     auto snapshot = std::make_shared<SceneSnapshot>();
@@ -95,10 +94,5 @@ bool CAutosaver::RemoveCopy(std::string& error) {
 }
 
 std::string AutosavedStatus(long long time) {
-    const std::time_t t = std::time_t(time);
-    std::tm local{};
-    char text[16] = "??:??";
-    if (localtime_r(&t, &local))
-        std::strftime(text, sizeof text, "%H:%M", &local);
-    return std::string("已自动保存 ") + text;
+    return "已自动保存 " + LocalTimeText(time, "%H:%M");
 }

@@ -19,10 +19,9 @@ public:
     virtual ~IAutosaveSource() = default;
     // A drag, a press or a typed edit under way: the scene is between two states.
     virtual bool EditUnderWay() = 0;
-    // The scene differs from its saved state.
-    virtual bool Modified() = 0;
-    // Equal marks mean the same content (the undo position and the lights' values).
-    virtual std::string ContentMark() = 0;
+    // The scene differs from its saved state; `mark` gets its content's mark: equal marks mean
+    // the same content (the undo position and the lights' values).
+    virtual bool Modified(std::string& mark) = 0;
     // The scene to write, and what the info file says of it (its time is set by autosave).
     virtual bool Snapshot(SceneSnapshot& snapshot, RecoveryInfo& info, std::string& error) = 0;
     // A copy was written ("已自动保存 HH:MM") or could not be (the reason).

@@ -176,6 +176,15 @@ std::string FormatRecoveryTime(long long time) {
     return text;
 }
 
+std::string LocalTimeText(long long time, const char* format) {
+    const std::time_t t = std::time_t(time);
+    std::tm local{};
+    char text[64];
+    if (!localtime_r(&t, &local) || !std::strftime(text, sizeof text, format, &local))
+        return "?";
+    return text;
+}
+
 std::vector<RecoveryCopy>
 FindRecoveryCopies(const std::string& root,
                    const std::function<bool(const EditorProcess&)>& running) {

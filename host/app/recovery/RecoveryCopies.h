@@ -42,6 +42,8 @@ std::string FormatRecoveryInfo(const RecoveryInfo& info);
 bool ParseRecoveryInfo(const std::string& text, RecoveryInfo& info, std::string& error);
 // "YYYY-MM-DDTHH:MM:SSZ" (UTC), as scripts print a copy's time.
 std::string FormatRecoveryTime(long long time);
+// The local time in the strftime `format` ("?" when it cannot be told), as a person sees it.
+std::string LocalTimeText(long long time, const char* format);
 
 struct RecoveryCopy {
     std::string folder;

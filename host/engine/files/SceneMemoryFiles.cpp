@@ -50,11 +50,7 @@ bool CollectImportedFiles(CEditorScene& scene, const std::string& scenePath,
     if (group.empty())
         return true;
     const std::filesystem::path folder = std::filesystem::path(scenePath).parent_path();
-    std::set<std::string> meshes;
-    for (SceneEntity* s = scene.beginEntity(); s; s = scene.nextEntity())
-        if (const CEditorEntity* e = scene.GetEntity(s->GetName()))
-            if (!e->GetMeshName().empty())
-                meshes.insert(e->GetMeshName());
+    const std::set<std::string> meshes = SceneMeshNames(scene, false);
     std::vector<Ogre::MaterialPtr> materials;
     std::set<std::string> materialNames, textures;
     for (const std::string& name : meshes) {

@@ -256,17 +256,25 @@ void DropPendingFiles(std::vector<PendingFile>& files) {
     files.clear();
 }
 
+std::set<std::string> SceneMeshNames(CEditorScene& scene, bool loadedOnly) {
+    std::set<std::string> names;
+    const std::string* last = nullptr; // scenes share a few meshes: most entities repeat one
+    for (SceneEntity* s = scene.beginEntity(); s; s = scene.nextEntity()) {
+        const CEditorEntity* e = dynamic_cast<const CEditorEntity*>(s);
+        if (!e || e->GetMeshName().empty() || (loadedOnly && !e->GetMissingMesh().empty()))
+            continue;
+        if (!last || *last != e->GetMeshName())
+            last = &*names.insert(e->GetMeshName()).first;
+    }
+    return names;
+}
+
 std::set<std::string> SceneFolderFilesInUse(CEditorScene& scene) {
     const std::string& group = scene.GetMeshGroup();
     std::set<std::string> files;
     if (group.empty())
         return files;
-    std::set<std::string> meshNames;
-    for (SceneEntity* s = scene.beginEntity(); s; s = scene.nextEntity())
-        if (const CEditorEntity* e = scene.GetEntity(s->GetName()))
-            if (!e->GetMeshName().empty() && e->GetMissingMesh().empty())
-                meshNames.insert(e->GetMeshName());
-    for (const std::string& name : meshNames) {
+    for (const std::string& name : SceneMeshNames(scene, true)) {
         const Ogre::MeshPtr mesh = Ogre::MeshManager::getSingleton().getByName(name, group);
         if (!mesh || mesh->isManuallyLoaded() || mesh->getGroup() != group || !PlainName(name))
             continue; // the editor's own shapes, imported meshes (saved on their own)

@@ -85,6 +85,9 @@ bool CopySceneFolderFiles(CEditorScene& scene, const std::string& scenePath,
                           std::vector<PendingFile>& files, std::vector<std::string>& warnings,
                           std::string& error);
 
+// The names of the meshes the scene's entities show, each once (`loadedOnly`: not those shown as
+// placeholders because they could not be loaded).
+std::set<std::string> SceneMeshNames(CEditorScene& scene, bool loadedOnly);
 // The files of the scene's folder that its shown meshes need (the meshes, the scripts that
 // define their materials, the textures those name), by name in that folder.
 std::set<std::string> SceneFolderFilesInUse(CEditorScene& scene);

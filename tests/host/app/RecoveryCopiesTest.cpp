@@ -185,8 +185,10 @@ TEST_F(RecoveryTest, RemovingACopyNeverFollowsALink) {
 class CStandInScene : public IAutosaveSource {
 public:
     bool EditUnderWay() override { return editing; }
-    bool Modified() override { return modified; }
-    std::string ContentMark() override { return mark; }
+    bool Modified(std::string& content) override {
+        content = mark;
+        return modified;
+    }
     bool Snapshot(SceneSnapshot& snapshot, RecoveryInfo& info, std::string&) override {
         ++snapshots;
         snapshot.doc.nodes.resize(2);
