@@ -73,6 +73,20 @@ grep -q "^status 已自动保存" "$WORK/out" || fail "clean run did not autosav
 printf 'recovery\n' > "$WORK/list.txt"
 [ "$(run --script "$WORK/list.txt" 2>/dev/null)" = "recovery none" ] || fail "recovery none"
 
+# A damaged copy (a dead process's, by its start time) is listed but not opened: the scene,
+# its title and the copy stay as they were.
+DAMAGED=$RECOVERY/4000000-1
+mkdir -p "$DAMAGED"
+printf '<scene><nodes><node name="x">' > "$DAMAGED/recovery.scene"
+printf 'gizmark-recovery 1\nsource=%s\ntime=100\nundo=0\nentities=1\n' "$WORK/d.scene" > "$DAMAGED/info"
+printf 'recovery\ntitle\nrecover\n' > "$WORK/damaged.txt"
+run --script "$WORK/damaged.txt" > "$WORK/out" 2> "$WORK/err"
+[ $? -eq 2 ] || fail "a damaged copy recovered: $(cat "$WORK/out")"
+grep -q "^recovery $WORK/d.scene 1970-01-01T00:01:40Z$" "$WORK/out" || fail "damaged listing: $(cat "$WORK/out")"
+grep -q "^script:3: .*recovery.scene" "$WORK/err" || fail "damaged message: $(cat "$WORK/err")"
+[ -s "$DAMAGED/recovery.scene" ] && [ -s "$DAMAGED/info" ] || fail "the damaged copy was not kept"
+rm -rf "$DAMAGED"
+
 # Refusals: bad numbers, nothing to recover.
 for bad in -1 nan 601 x; do
     printf 'wait %s\n' "$bad" > "$WORK/bad.txt"
