@@ -1,6 +1,6 @@
 // A save killed at any step leaves each file it replaces whole, the old one or the new one: a
 // child process saves a 50,000-entity scene over an older save and is stopped at one step of
-// the save (every piece written, every flush, every rename) and killed there, step after step.
+// the save (pieces written, every flush, every rename) and killed there, step after step.
 #include "DotScene.h"
 #include "EngineFixture.h"
 #include "SceneSaveFiles.h"
@@ -76,8 +76,12 @@ TEST_F(SaveKillTest, ASaveKilledAtAnyStepLeavesTheOldFileOrTheNewWhole) {
     ASSERT_GT(newScene.size(), 4 * kSaveWritePiece);
     ASSERT_GT(steps, 8);
 
+    // Every flush and rename (the last steps) and the first pieces; of the scene text's many
+    // pieces every third (each kill costs a child its whole save up to there).
     bool sawNew = false;
     for (int step = 1; step <= steps; ++step) {
+        if (step > 3 && step < steps - 6 && step % 3 != 0)
+            continue;
         ASSERT_TRUE(KilledSave(target, step)) << "step " << step;
         const std::string now = Read(target);
         ASSERT_TRUE(now == oldScene || now == newScene)
