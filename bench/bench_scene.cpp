@@ -2,7 +2,8 @@
 // scene of 5,000 and 50,000 entities through the document (as the `open` script command and
 // File › 打开 do), clearing a 50,000-entity scene (opening a one-entity scene over it), opening a
 // chain of 10,000 nested nodes, saving the 50,000-entity scene, and one drag step of the move
-// gizmo and the undo of a whole drag with every entity of the 5,000 and 50,000 scenes selected.
+// gizmo and the undo of a whole drag with every entity of the 5,000 and 50,000 scenes selected,
+// and how long an autosave of the changed 50,000-entity scene holds the window.
 // The program writes its scene files first, as the editor saves them (every mesh entity uses the
 // editor's shared "box" mesh), into a temporary folder that it removes at the end. Needs a
 // display (run it under scripts/with-display.sh). Each benchmark reports the median
@@ -15,6 +16,7 @@
 #include "CEditorSession.h"
 #include "CEditorUndoManager.h"
 #include "CSceneDocument.h"
+#include "SessionRecovery.h"
 #include "SceneEntity.h"
 
 #include <benchmark/benchmark.h>
@@ -248,6 +250,42 @@ void SaveScene(benchmark::State& state) {
     times.Report(state, count);
 }
 
+// One autosave of the changed flat scene as the window feels it: what the editor's thread does
+// (the scene taken in a snapshot); the files are written by autosave's own thread, waited for
+// outside the timing. Each iteration writes a copy.
+void Autosave(benchmark::State& state) {
+    const int count = static_cast<int>(state.range(0));
+    CEditorSession& session = EditorBench::Session();
+    if (!EnsureOpen(state, FlatScene(count)))
+        return;
+    if (!session.RunScriptLine("rename " + EntityName(0) + " autosaved")) {
+        state.SkipWithError("the scene could not be changed");
+        return;
+    }
+    CAutosaver& autosaver = session.Recovery().Autosaver();
+    autosaver.SetInterval(1);
+    EditorBench::CTimes times;
+    std::string error;
+    double now = 0;
+    for (auto _ : state) {
+        autosaver.RemoveCopy(error); // the next copy is written whatever the content
+        autosaver.Tick(now);         // arms the timer
+        now += 2;
+        times.Start();
+        const bool started = autosaver.Tick(now);
+        times.Stop();
+        autosaver.WaitForWriter();
+        if (!started || autosaver.CopiesWritten() == 0) {
+            state.SkipWithError("no copy was written");
+            break;
+        }
+    }
+    autosaver.SetInterval(0);
+    autosaver.RemoveCopy(error);
+    session.RunScriptLine("undo");
+    times.Report(state, count);
+}
+
 // Opens the flat scene of `count` entities, selects all of them and prepares a drag on the X
 // arrow of the gizmo (on e00000); otherwise skips the benchmark and answers false.
 bool PrepareDrag(benchmark::State& state, int count, int& x, int& y) {
@@ -295,6 +333,7 @@ BENCHMARK(OpenScene)->Arg(5000)->Arg(50000)->Iterations(5)->Unit(benchmark::kMil
 BENCHMARK(ClearScene)->Arg(50000)->Iterations(3)->Unit(benchmark::kMillisecond);
 BENCHMARK(OpenChain)->Arg(10000)->Iterations(3)->Unit(benchmark::kMillisecond);
 BENCHMARK(SaveScene)->Arg(50000)->Iterations(3)->Unit(benchmark::kMillisecond);
+BENCHMARK(Autosave)->Arg(50000)->Iterations(5)->Unit(benchmark::kMillisecond);
 // The 5,000 steps take a few milliseconds, where a busy machine's noise weighs most.
 BENCHMARK(DragStep)->Arg(5000)->Iterations(30)->Unit(benchmark::kMillisecond);
 BENCHMARK(DragStep)->Arg(50000)->Iterations(10)->Unit(benchmark::kMillisecond);

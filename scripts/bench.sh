@@ -119,6 +119,7 @@ TARGETS["OpenScene/50000/resident"] = (500.0, MB, None)  # resident memory after
 TARGETS["ClearScene/50000"] = (500.0, MS, None)
 TARGETS["OpenChain/10000"] = (1000.0, MS, None)
 TARGETS["SaveScene/50000"] = (1000.0, MS, None)
+TARGETS["Autosave/50000"] = (100.0, MS, None)  # the window held by one autosave of it
 TARGETS["DragStep/50000"] = (50.0, MS, None)
 # A whole frame (every view rendered) with 1,000 selection boxes: the frame budget.
 TARGETS["FrameStepSelected/1000/0"] = (16.0, MS, None)  # nothing changed: the boxes are kept

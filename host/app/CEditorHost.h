@@ -109,6 +109,8 @@ public:
     // Ends a left press under way as a release where the pointer last was, so that no plug-in
     // keeps dragging entities of a scene about to be replaced. Nothing without a press.
     void EndPress();
+    // A left press under way (a drag, a rubber band).
+    bool Pressing() const { return m_pressed; }
     // The rubber band being dragged: false when there is none.
     bool RubberBand(int& view, PixelRect& rect) const;
     // Calls every plug-in's OnViewUpdate(view, n) as view n (1 to 3) is about to be drawn, so that

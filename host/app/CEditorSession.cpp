@@ -3,6 +3,7 @@
 #include "CEditorHost.h"
 #include "CMainFrame.h"
 #include "CSceneDocument.h"
+#include "SessionRecovery.h"
 #include "CViewWindow.h"
 #include "CEditorUndoManager.h"
 #include "CPluginLoader.h"
@@ -180,6 +181,8 @@ bool CEditorSession::Start(std::string& error) {
     m_script->AddCommandSets(m_commandSets);
     RenderFrames(2);
     m_document->MarkSaved(); // the scene as started is the saved one
+    m_recovery = std::make_unique<CSessionRecovery>(*m_host, *m_document, m_frame,
+                                                    m_options.autosaveSeconds);
     return true;
 }
 
@@ -190,6 +193,10 @@ void CEditorSession::Shutdown() {
     SetHeldKeys(0);
     if (m_frame)
         m_frame->StopRenderLoop();
+    // A clean exit: the process's recovery copy is not needed any more.
+    if (m_recovery)
+        m_recovery->CleanExit();
+    m_recovery.reset();
     // Steps may refer to the scene and to module code: drop them while both exist.
     m_host->Undo().clear();
     m_host->Loader().UnloadAll();
@@ -247,6 +254,8 @@ void CEditorSession::RenderTick() {
         return;
     m_frame->UpdateRubberBands();
     m_frame->UpdateDocumentState();
+    if (m_recovery)
+        m_recovery->Tick();
     m_engine->RenderOneFrame();
     m_frame->DrainViewEvents();
 }

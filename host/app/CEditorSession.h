@@ -30,6 +30,7 @@ class CEditorHost;
 class CEditorScene;
 class CMainFrame;
 class CSceneDocument;
+class CSessionRecovery;
 
 class CEditorSession : public IScriptEnvironment {
 public:
@@ -78,6 +79,8 @@ public:
     CScriptRunner& Script() { return *m_script; }
     // The scene's file and unsaved state.
     CSceneDocument& Document() { return *m_document; }
+    // Autosave and recovery copies (SessionRecovery.h).
+    CSessionRecovery& Recovery() { return *m_recovery; }
 
 private:
     EditorOptions m_options;
@@ -87,6 +90,7 @@ private:
     std::unique_ptr<CEditorHost> m_host;
     std::unique_ptr<CScriptRunner> m_script;
     std::unique_ptr<CSceneDocument> m_document;
+    std::unique_ptr<CSessionRecovery> m_recovery;
     CMainFrame* m_frame = nullptr; // a wx top-level window: destroyed through wx
     bool m_started = false;
     int m_lineNumber = 0;

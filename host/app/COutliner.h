@@ -50,6 +50,8 @@ public:
     // The renaming as the F2 field ends it; false (message in the status line) when refused.
     bool Rename(const std::string& oldName, const std::string& newName);
     wxWindow* Tree() { return this; }
+    // A name being typed (F2).
+    bool Renaming() const { return m_editor != nullptr; }
 
     // The kind of an entity as the outliner shows it: "mesh", "light", "group" or "missing".
     static const char* KindOf(const CEditorEntity& entity);

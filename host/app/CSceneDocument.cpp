@@ -68,6 +68,16 @@ bool CSceneDocument::Save(const std::string& path, std::string& error,
     return true;
 }
 
+bool CSceneDocument::OpenRecovered(const std::string& copy, const std::string& original,
+                                   std::string& error, std::vector<std::string>& warnings) {
+    if (!Open(copy, error, warnings))
+        return false;
+    m_path = original;
+    m_sourceName.clear();
+    m_recovered = true;
+    return true;
+}
+
 void CSceneDocument::SetSourceName(const std::string& path) {
     m_sourceName = path;
     m_path.clear();
@@ -85,12 +95,27 @@ std::string CSceneDocument::Title() const {
 }
 
 bool CSceneDocument::IsModified() const {
-    return m_host.Undo().DocumentState() != m_savedState || LightPrint() != m_savedLights;
+    return m_recovered || m_host.Undo().DocumentState() != m_savedState ||
+           LightPrint() != m_savedLights;
+}
+
+std::string CSceneDocument::ContentMark() const {
+    std::string mark;
+    IsModified(mark);
+    return mark;
+}
+
+bool CSceneDocument::IsModified(std::string& mark) const {
+    const unsigned long state = m_host.Undo().DocumentState();
+    const std::string lights = LightPrint();
+    mark = std::to_string(state) + "\n" + lights;
+    return m_recovered || state != m_savedState || lights != m_savedLights;
 }
 
 void CSceneDocument::MarkSaved() {
     m_savedState = m_host.Undo().DocumentState();
     m_savedLights = LightPrint();
+    m_recovered = false;
 }
 
 // Every light's values in one string: the light page changes them without an undo step.

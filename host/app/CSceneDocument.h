@@ -37,7 +37,17 @@ public:
     // A scene that came from a file of another format: shown by name, saved only with a name.
     void SetSourceName(const std::string& path);
 
+    // Opens a recovery copy `copy` as the file `original` ("" for an untitled scene) with
+    // unsaved changes: Save without a name writes to `original`. False as Open.
+    bool OpenRecovered(const std::string& copy, const std::string& original, std::string& error,
+                       std::vector<std::string>& warnings);
+
     bool IsModified() const;
+    // Equal marks mean the same content: the undo position and the lights' values.
+    std::string ContentMark() const;
+    // IsModified, with the content's mark taken on the same walk of the scene (autosave's
+    // question in a big scene).
+    bool IsModified(std::string& mark) const;
     // The scene as it is now counts as saved.
     void MarkSaved();
     // "NAME* - Gizmark 场景编辑器", the star while modified.
@@ -54,4 +64,5 @@ private:
     std::string m_sourceName;
     unsigned long m_savedState = 0; // the undo manager's DocumentState when saved
     std::string m_savedLights;
+    bool m_recovered = false; // opened from a recovery copy and not saved since
 };

@@ -3,6 +3,7 @@
 #include "CEditorHost.h"
 #include "CEditorSession.h"
 #include "CMainFrame.h"
+#include "SessionRecovery.h"
 #include "EditorScriptCommands.h"
 #include "UnattendedEnvironment.h"
 
@@ -25,7 +26,8 @@ public:
 
 void PrintUsage() {
     std::fprintf(stderr, "usage: scene-editor [--views 1|4] [--scene FILE] [--script FILE|-] "
-                         "[--plugins DIR] [--demo OUTDIR] [--size WxH]\n");
+                         "[--plugins DIR] [--demo OUTDIR] [--size WxH] "
+                         "[--autosave-seconds N]\n");
 }
 
 void PrintAssert(const wxString& file, int line, const wxString& func, const wxString& cond,
@@ -95,6 +97,8 @@ int RunEditor(int argc, char** argv) {
         } else {
             session.Frame()->SetCloseHandler([&session] { session.Shutdown(); });
             session.Frame()->StartRenderLoop([&session] { session.RenderTick(); });
+            // Scripts and the demo never meet the question: they use recovery and recover.
+            session.Recovery().OfferAtStart();
             wxTheApp->OnRun();
         }
         session.Shutdown();

@@ -2,6 +2,8 @@
 
 #include <unistd.h>
 
+#include <cctype>
+#include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
@@ -59,6 +61,19 @@ bool ParseEditorOptions(int argc, char** argv, EditorOptions& options, std::stri
                 error = "--size takes WIDTHxHEIGHT (320x240 to 8192x8192), not '" + text + "'";
                 return false;
             }
+        } else if (option == "--autosave-seconds") {
+            if (!value(text))
+                return false;
+            char* end = nullptr;
+            errno = 0;
+            const long seconds = std::strtol(text.c_str(), &end, 10);
+            if (text.empty() || !std::isdigit(static_cast<unsigned char>(text[0])) || *end ||
+                errno || seconds > kMostAutosaveSeconds) {
+                error = "--autosave-seconds takes 0 (off) to " +
+                        std::to_string(kMostAutosaveSeconds) + ", not '" + text + "'";
+                return false;
+            }
+            options.autosaveSeconds = int(seconds);
         } else {
             error = "unknown option '" + option + "'";
             return false;

@@ -3,6 +3,9 @@
 
 #include <string>
 
+// The longest interval between recovery copies (a day).
+constexpr int kMostAutosaveSeconds = 24 * 60 * 60;
+
 struct EditorOptions {
     int views = 1;          // --views 1|4
     std::string sceneFile;  // --scene FILE ("" = the built-in demo scene)
@@ -12,6 +15,8 @@ struct EditorOptions {
     int width = 1280;       // --size WxH: the main window's size
     int height = 800;
     bool loadPlugins = true; // tests may build an editor without modules
+    // --autosave-seconds N: seconds between recovery copies, 0 = off; -1 = the user's setting.
+    int autosaveSeconds = -1;
 };
 
 // False with a message for unknown options or bad values.

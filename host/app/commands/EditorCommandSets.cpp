@@ -10,6 +10,7 @@ const std::vector<CScriptRunner::CommandSet>& EditorCommandSets() {
         RegisterImportScriptCommands,      RegisterModuleScriptCommands,
         RegisterViewScriptCommands,        RegisterFeedbackScriptCommands,
         RegisterOutlinerScriptCommands,    RegisterExportScriptCommands,
+        RegisterRecoveryScriptCommands,
     };
     return sets;
 }

@@ -63,6 +63,8 @@ void RegisterFeedbackScriptCommands(CScriptRunner& runner);
 // The outliner and the everyday edits: outliner, rename, delete, selectall, hide, showall
 // (ScriptOutlinerCommands.cpp).
 void RegisterOutlinerScriptCommands(CScriptRunner& runner);
+// Autosave and recovery copies: recovery, recover, wait (ScriptRecoveryCommands.cpp).
+void RegisterRecoveryScriptCommands(CScriptRunner& runner);
 
 // The script that --demo runs, writing its pictures into outDir.
 std::string BuiltinDemoScript(const std::string& outDir, int viewCount, bool withMoveTool);

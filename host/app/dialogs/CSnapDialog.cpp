@@ -1,5 +1,7 @@
 #include "CSnapDialog.h"
 
+#include "DialogParts.h"
+
 #include <wx/button.h>
 #include <wx/sizer.h>
 #include <wx/stattext.h>
@@ -50,19 +52,8 @@ CSnapDialog::CSnapDialog(wxWindow* parent, const SnapSteps& steps)
     m_scale = addRow("缩放步长", steps.scale);
     grid->AddGrowableCol(1);
 
-    m_message = new wxStaticText(this, wxID_ANY, wxString());
-    m_message->SetForegroundColour(*wxRED);
-
-    auto* buttons = new wxStdDialogButtonSizer;
-    buttons->AddButton(new wxButton(this, wxID_OK, wxString::FromUTF8("确定")));
-    buttons->AddButton(new wxButton(this, wxID_CANCEL, wxString::FromUTF8("取消")));
-    buttons->Realize();
-
-    auto* column = new wxBoxSizer(wxVERTICAL);
-    column->Add(grid, 0, wxEXPAND | wxALL, 10);
-    column->Add(m_message, 0, wxEXPAND | wxLEFT | wxRIGHT, 10);
-    column->Add(buttons, 0, wxEXPAND | wxALL, 10);
-    SetSizerAndFit(column);
+    m_message = MakeMessageLine(*this);
+    LayOutDialog(*this, grid, m_message);
     Bind(wxEVT_BUTTON, &CSnapDialog::OnOk, this, wxID_OK);
 }
 
@@ -88,19 +79,7 @@ bool CSnapDialog::ReadSteps(SnapSteps& steps, wxString& message) const {
 
 void CSnapDialog::OnOk(wxCommandEvent&) {
     wxString message;
-    if (!ReadSteps(m_steps, message)) {
-        // The dialog stays open with the steps as they were; the message says what to fix.
-        m_message->SetLabel(message);
-        Layout();
-        Fit();
-        wxBell();
-        return;
-    }
-    m_message->SetLabel(wxString());
-    if (IsModal())
-        EndModal(wxID_OK);
-    else {
-        SetReturnCode(wxID_OK);
-        Hide();
-    }
+    // A wrong box keeps the dialog open with the steps as they were.
+    const bool read = ReadSteps(m_steps, message);
+    FinishOk(*this, m_message, read, message);
 }

@@ -133,6 +133,9 @@ bool BuildDotScene(const DotSceneDocument& doc, const std::string& folder,
 DotSceneDocument DescribeScene(CEditorScene& scene);
 // Scene XML of a document.
 std::string FormatDotScene(const DotSceneDocument& doc);
+// "NAME.ground.mesh", the ground's mesh beside a scene file "NAME.EXT"; NAME is shortened (at a
+// character's start) when the whole would be longer than a file name may be.
+std::string GroundMeshName(const std::string& scenePath);
 // Writes the scene to `path` through a temporary file in the same folder renamed over it
 // (a symbolic link is followed: the file it leads to is written, the link kept). The ground's
 // mesh goes beside it as "NAME.ground.mesh" (NAME the scene file's name without its

@@ -25,6 +25,7 @@
 #include <filesystem>
 #include <functional>
 #include <map>
+#include <unordered_map>
 #include <sstream>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -185,22 +186,26 @@ void AppendGround(pugi::xml_node parent, const DotSceneGround& ground) {
 } // namespace
 
 DotSceneDocument DescribeScene(CEditorScene& scene) {
-    // Entities in name order, then laid out parents first, siblings by name.
-    std::vector<CEditorEntity*> entities;
+    // Entities in name order, then laid out parents first, siblings by name. Autosave takes
+    // this on the editor's thread: one walk of the scene, each entity's children found by
+    // hashing, every node made in place.
+    const size_t count = size_t(scene.GetEntityCount());
+    std::unordered_map<const CEditorEntity*, std::vector<CEditorEntity*>> children;
+    children.reserve(count / 4 + 1);
     for (SceneEntity* e = scene.beginEntity(); e; e = scene.nextEntity())
-        if (CEditorEntity* own = scene.GetEntity(e->GetName()))
-            entities.push_back(own);
-    std::multimap<const CEditorEntity*, CEditorEntity*> children;
-    for (CEditorEntity* e : entities)
-        children.emplace(e->GetParentEntity(), e);
+        if (CEditorEntity* own = dynamic_cast<CEditorEntity*>(e))
+            children[own->GetParentEntity()].push_back(own);
 
     DotSceneDocument doc;
+    doc.nodes.reserve(count);
     std::vector<std::pair<CEditorEntity*, int>> pending; // entity, parent index
-    for (auto it = children.lower_bound(nullptr); it != children.upper_bound(nullptr); ++it)
-        pending.emplace_back(it->second, -1);
+    pending.reserve(count);
+    for (CEditorEntity* root : children[nullptr])
+        pending.emplace_back(root, -1);
     for (size_t next = 0; next < pending.size(); ++next) {
         CEditorEntity* e = pending[next].first;
-        DotSceneNode node;
+        doc.nodes.emplace_back();
+        DotSceneNode& node = doc.nodes.back();
         node.name = e->GetName();
         node.parent = pending[next].second;
         node.position = e->GetPosition();
@@ -230,10 +235,11 @@ DotSceneDocument DescribeScene(CEditorScene& scene) {
             node.kind = DotSceneNode::MESH;
             node.meshFile = e->GetMeshName();
         }
-        doc.nodes.push_back(node);
         const int index = int(doc.nodes.size()) - 1;
-        for (auto it = children.lower_bound(e); it != children.upper_bound(e); ++it)
-            pending.emplace_back(it->second, index);
+        const auto own = children.find(e);
+        if (own != children.end())
+            for (CEditorEntity* child : own->second)
+                pending.emplace_back(child, index);
     }
     if (const CTerrain* terrain = scene.GetGround()) {
         DotSceneGround& ground = doc.ground;
@@ -281,15 +287,13 @@ std::string FormatDotScene(const DotSceneDocument& doc) {
     return out.str();
 }
 
-namespace {
-
-// "NAME.ground.mesh" beside a scene file "NAME.EXT"; NAME is shortened (at a character's
-// start) when the whole would be longer than a file name may be.
 std::string GroundMeshName(const std::string& scenePath) {
     const std::string suffix = ".ground.mesh";
     std::string stem = std::filesystem::path(scenePath).stem().string();
     return CutSceneName(stem, size_t(NAME_MAX) - suffix.size()) + suffix;
 }
+
+namespace {
 
 // What a saved file must satisfy to open again: every name it carries makes well-formed XML,
 // and no chain of parents is deeper than the reader accepts. "" or why not.

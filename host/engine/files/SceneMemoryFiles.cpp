@@ -25,13 +25,13 @@
 
 namespace {
 
-// The bytes of one file made by `make` (the engine's serializers may throw), written to a
-// temporary file beside `target`. False with `error` = "TARGET: cannot write (reason)".
-bool Pending(const std::string& target, const std::function<std::string()>& make,
-             std::vector<PendingFile>& files, std::string& error) {
-    std::string bytes;
+// The bytes of one file made by `make` (the engine's serializers may throw) as `name`. False
+// with `error` = "TARGET: cannot write (reason)".
+bool Make(const std::string& name, const std::string& target,
+          const std::function<std::string()>& make, std::vector<SceneFileBytes>& files,
+          std::string& error) {
     try {
-        bytes = make();
+        files.push_back({name, make()});
     } catch (const Ogre::Exception& e) {
         error = target + ": cannot write (" + e.getDescription() + ")";
         return false;
@@ -39,34 +39,27 @@ bool Pending(const std::string& target, const std::function<std::string()>& make
         error = target + ": out of memory while saving the scene";
         return false;
     }
-    return WritePendingFile(target, bytes, files, error);
+    return true;
 }
 
 } // namespace
 
-bool WriteImportedFiles(CEditorScene& scene, const std::string& scenePath,
-                        std::vector<PendingFile>& files, std::string& error) {
+bool CollectImportedFiles(CEditorScene& scene, const std::string& scenePath,
+                          std::vector<SceneFileBytes>& files, std::string& error) {
     const std::string& group = scene.GetMeshGroup();
     if (group.empty())
         return true;
     const std::filesystem::path folder = std::filesystem::path(scenePath).parent_path();
-    std::set<std::string> meshes;
-    for (SceneEntity* s = scene.beginEntity(); s; s = scene.nextEntity())
-        if (const CEditorEntity* e = scene.GetEntity(s->GetName()))
-            if (!e->GetMeshName().empty())
-                meshes.insert(e->GetMeshName());
+    const std::set<std::string> meshes = SceneMeshNames(scene, false);
     std::vector<Ogre::MaterialPtr> materials;
     std::set<std::string> materialNames, textures;
     for (const std::string& name : meshes) {
         Ogre::MeshPtr mesh = Ogre::MeshManager::getSingleton().getByName(name, group);
         if (!mesh || !mesh->isManuallyLoaded())
             continue; // a mesh of the editor's or one read from a file
-        const std::string target = (folder / name).string();
-        if (!Pending(
-                target, [&] { return MeshFileBytes(*mesh); }, files, error)) {
-            DropPendingFiles(files);
+        if (!Make(
+                name, (folder / name).string(), [&] { return MeshFileBytes(*mesh); }, files, error))
             return false;
-        }
         for (const Ogre::SubMesh* sub : mesh->getSubMeshes()) {
             Ogre::MaterialPtr m =
                 Ogre::MaterialManager::getSingleton().getByName(sub->getMaterialName(), group);
@@ -79,30 +72,37 @@ bool WriteImportedFiles(CEditorScene& scene, const std::string& scenePath,
                         textures.insert(u->getTextureName());
         }
     }
-    for (const std::string& texture : textures) {
-        const std::string* bytes = ImportedTextureBytes(texture);
-        if (!bytes)
-            continue;
-        if (!WritePendingFile((folder / texture).string(), *bytes, files, error)) {
-            DropPendingFiles(files);
-            return false;
-        }
-    }
+    for (const std::string& texture : textures)
+        if (const std::string* bytes = ImportedTextureBytes(texture))
+            files.push_back({texture, *bytes});
     if (!materials.empty()) {
-        const std::string target =
-            (folder / (std::filesystem::path(scenePath).stem().string() + ".material")).string();
-        if (!Pending(
-                target,
+        const std::string name = std::filesystem::path(scenePath).stem().string() + ".material";
+        if (!Make(
+                name, (folder / name).string(),
                 [&] {
                     Ogre::MaterialSerializer serializer;
                     for (const Ogre::MaterialPtr& m : materials)
                         serializer.queueForExport(m);
                     return serializer.getQueuedAsString();
                 },
-                files, error)) {
+                files, error))
+            return false;
+    }
+    return true;
+}
+
+bool WriteImportedFiles(CEditorScene& scene, const std::string& scenePath,
+                        std::vector<PendingFile>& files, std::string& error) {
+    std::vector<SceneFileBytes> made;
+    if (!CollectImportedFiles(scene, scenePath, made, error)) {
+        DropPendingFiles(files);
+        return false;
+    }
+    const std::filesystem::path folder = std::filesystem::path(scenePath).parent_path();
+    for (const SceneFileBytes& file : made)
+        if (!WritePendingFile((folder / file.name).string(), file.bytes, files, error)) {
             DropPendingFiles(files);
             return false;
         }
-    }
     return true;
 }

@@ -25,6 +25,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
 #include <filesystem>
 #include <set>
 #include <sys/stat.h>
@@ -35,6 +36,26 @@ namespace fs = std::filesystem;
 namespace {
 
 const char* const kTemporaryPrefix = ".gizmark-";
+
+SaveStepHook g_stepHook = nullptr;
+
+void Step(SaveStep step) {
+    if (g_stepHook)
+        g_stepHook(step);
+}
+
+// The folders of the targets, each once, in the order first met.
+std::vector<std::string> FoldersOf(const std::vector<PendingFile>& files) {
+    std::vector<std::string> folders;
+    for (const PendingFile& f : files) {
+        std::string folder = fs::path(f.target).parent_path().string();
+        if (folder.empty())
+            folder = ".";
+        if (std::find(folders.begin(), folders.end(), folder) == folders.end())
+            folders.push_back(folder);
+    }
+    return folders;
+}
 const size_t kTemporaryRandom = 6; // the X's of mkstemp
 
 // The PID of a temporary file's name ".gizmark-PID-XXXXXX", or 0 when the name is not one.
@@ -93,41 +114,6 @@ bool PlainName(const std::string& name) {
     return !name.empty() && name.find('/') == std::string::npos && name != "." && name != "..";
 }
 
-// The files of the scene's folder that its shown meshes need: the meshes, the scripts that
-// define their materials, the textures those name.
-std::set<std::string> FilesInUse(CEditorScene& scene, const std::string& group) {
-    std::set<std::string> files;
-    std::set<std::string> meshNames;
-    for (SceneEntity* s = scene.beginEntity(); s; s = scene.nextEntity())
-        if (const CEditorEntity* e = scene.GetEntity(s->GetName()))
-            if (!e->GetMeshName().empty() && e->GetMissingMesh().empty())
-                meshNames.insert(e->GetMeshName());
-    for (const std::string& name : meshNames) {
-        const Ogre::MeshPtr mesh = Ogre::MeshManager::getSingleton().getByName(name, group);
-        if (!mesh || mesh->isManuallyLoaded() || mesh->getGroup() != group || !PlainName(name))
-            continue; // the editor's own shapes, imported meshes (saved on their own)
-        files.insert(name);
-        for (const Ogre::SubMesh* sub : mesh->getSubMeshes()) {
-            const Ogre::MaterialPtr m =
-                Ogre::MaterialManager::getSingleton().getByName(sub->getMaterialName(), group);
-            if (!m || m->getGroup() != group)
-                continue;
-            if (PlainName(m->getOrigin()))
-                files.insert(m->getOrigin());
-            for (const Ogre::Technique* t : m->getTechniques())
-                for (const Ogre::Pass* p : t->getPasses())
-                    for (const Ogre::TextureUnitState* u : p->getTextureUnitStates())
-                        for (unsigned i = 0; i < std::max(1u, u->getNumFrames()); ++i) {
-                            const std::string texture =
-                                u->getNumFrames() ? u->getFrameTextureName(i) : u->getTextureName();
-                            if (PlainName(texture))
-                                files.insert(texture);
-                        }
-        }
-    }
-    return files;
-}
-
 } // namespace
 
 int CreateSaveTemporary(const std::string& folder, std::string& path) {
@@ -181,18 +167,35 @@ bool IsReadOnlyFile(const std::string& path) {
     return ::stat(path.c_str(), &info) == 0 && (info.st_mode & 0222) == 0;
 }
 
+void SetSaveStepHook(SaveStepHook hook) {
+    g_stepHook = hook;
+}
+
 int WriteAllBytes(int fd, const std::string& bytes) {
     size_t written = 0;
     while (written < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + written, bytes.size() - written);
+        const size_t piece = std::min(kSaveWritePiece, bytes.size() - written);
+        const ssize_t n = ::write(fd, bytes.data() + written, piece);
         if (n < 0) {
             if (errno == EINTR)
                 continue;
             return errno;
         }
         written += size_t(n);
+        Step(SaveStep::PIECE_WRITTEN);
     }
     return 0;
+}
+
+int SyncFolder(const std::string& folder) {
+    const int fd =
+        ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return errno;
+    const int failure = ::fsync(fd) == 0 ? 0 : errno;
+    ::close(fd);
+    // A file system that cannot flush a folder (EINVAL) keeps its entries as it can.
+    return failure == EINVAL ? 0 : failure;
 }
 
 bool WritePendingFile(const std::string& target, const std::string& bytes,
@@ -214,6 +217,8 @@ bool WritePendingFile(const std::string& target, const std::string& bytes,
         failure = errno;
     if (!failure && ::fsync(fd) != 0)
         failure = errno;
+    if (!failure)
+        Step(SaveStep::FILE_FLUSHED);
     if (::close(fd) != 0 && !failure)
         failure = errno;
     if (failure) {
@@ -232,14 +237,33 @@ std::string MeshFileBytes(const Ogre::Mesh& mesh) {
 }
 
 bool CommitPendingFiles(std::vector<PendingFile>& files, std::string& error) {
-    for (size_t i = 0; i < files.size(); ++i)
+    // The temporary files' names reach the disk before any target is replaced by one.
+    const std::vector<std::string> folders = FoldersOf(files);
+    for (const std::string& folder : folders)
+        if (const int failure = SyncFolder(folder)) {
+            error = files.front().target + ": cannot write (" + std::strerror(failure) + ")";
+            DropPendingFiles(files);
+            return false;
+        }
+    Step(SaveStep::FOLDER_FLUSHED);
+    for (size_t i = 0; i < files.size(); ++i) {
         if (::rename(files[i].temp.c_str(), files[i].target.c_str()) != 0) {
             error = files[i].target + ": cannot write (" + std::strerror(errno) + ")";
             files.erase(files.begin(), files.begin() + i);
             DropPendingFiles(files);
             return false;
         }
+        Step(SaveStep::RENAMED);
+    }
+    // The renames themselves reach the disk before the save is reported done.
+    for (const std::string& folder : folders)
+        if (const int failure = SyncFolder(folder)) {
+            error = files.back().target + ": cannot write (" + std::strerror(failure) + ")";
+            files.clear();
+            return false;
+        }
     files.clear();
+    Step(SaveStep::DONE);
     return true;
 }
 
@@ -247,6 +271,50 @@ void DropPendingFiles(std::vector<PendingFile>& files) {
     for (const PendingFile& f : files)
         ::unlink(f.temp.c_str());
     files.clear();
+}
+
+std::set<std::string> SceneMeshNames(CEditorScene& scene, bool loadedOnly) {
+    std::set<std::string> names;
+    const std::string* last = nullptr; // scenes share a few meshes: most entities repeat one
+    for (SceneEntity* s = scene.beginEntity(); s; s = scene.nextEntity()) {
+        const CEditorEntity* e = dynamic_cast<const CEditorEntity*>(s);
+        if (!e || e->GetMeshName().empty() || (loadedOnly && !e->GetMissingMesh().empty()))
+            continue;
+        if (!last || *last != e->GetMeshName())
+            last = &*names.insert(e->GetMeshName()).first;
+    }
+    return names;
+}
+
+std::set<std::string> SceneFolderFilesInUse(CEditorScene& scene) {
+    const std::string& group = scene.GetMeshGroup();
+    std::set<std::string> files;
+    if (group.empty())
+        return files;
+    for (const std::string& name : SceneMeshNames(scene, true)) {
+        const Ogre::MeshPtr mesh = Ogre::MeshManager::getSingleton().getByName(name, group);
+        if (!mesh || mesh->isManuallyLoaded() || mesh->getGroup() != group || !PlainName(name))
+            continue; // the editor's own shapes, imported meshes (saved on their own)
+        files.insert(name);
+        for (const Ogre::SubMesh* sub : mesh->getSubMeshes()) {
+            const Ogre::MaterialPtr m =
+                Ogre::MaterialManager::getSingleton().getByName(sub->getMaterialName(), group);
+            if (!m || m->getGroup() != group)
+                continue;
+            if (PlainName(m->getOrigin()))
+                files.insert(m->getOrigin());
+            for (const Ogre::Technique* t : m->getTechniques())
+                for (const Ogre::Pass* p : t->getPasses())
+                    for (const Ogre::TextureUnitState* u : p->getTextureUnitStates())
+                        for (unsigned i = 0; i < std::max(1u, u->getNumFrames()); ++i) {
+                            const std::string texture =
+                                u->getNumFrames() ? u->getFrameTextureName(i) : u->getTextureName();
+                            if (PlainName(texture))
+                                files.insert(texture);
+                        }
+        }
+    }
+    return files;
 }
 
 bool CopySceneFolderFiles(CEditorScene& scene, const std::string& scenePath,
@@ -266,7 +334,7 @@ bool CopySceneFolderFiles(CEditorScene& scene, const std::string& scenePath,
     std::set<std::string> written;
     for (const PendingFile& f : files)
         written.insert(fs::path(f.target).filename().string());
-    for (const std::string& name : FilesInUse(scene, group)) {
+    for (const std::string& name : SceneFolderFilesInUse(scene)) {
         const std::string at = (target / name).string();
         const std::string notCopied = scenePath + ": '" + name + "' is not copied: ";
         std::string bytes;

@@ -1,5 +1,5 @@
 // The scene document on a headless engine: what counts as an unsaved change, what a failed
-// save or open leaves, and the title.
+// save or open leaves, the title, and a recovery copy opened as the file it came from.
 #include "CEditorEngine.h"
 #include "CEditorEntity.h"
 #include "CEditorHost.h"
@@ -9,6 +9,7 @@
 #include "CToolManager.h"
 #include "DemoScene.h"
 #include "SceneCommands.h"
+#include "SceneSnapshot.h"
 
 #include <gtest/gtest.h>
 
@@ -226,4 +227,55 @@ TEST_F(SceneDocumentTest, ASaveOverAReadOnlyFileFailsAndTheChangesStayUnsaved) {
     std::string contents;
     std::getline(in, contents);
     EXPECT_EQ(contents, "kept");
+}
+
+TEST_F(SceneDocumentTest, ARecoveryCopyOpensAsTheOriginalFileWithUnsavedChanges) {
+    const std::string original = (folder / "a.scene").string();
+    ASSERT_TRUE(document->Save(original, error)) << error;
+    const std::string mark = document->ContentMark();
+    ASSERT_TRUE(Select("box_a"));
+    EXPECT_EQ(document->ContentMark(), mark); // a selection is no change of content
+    ASSERT_TRUE(Copy("box_a"));
+    const std::string copied = document->ContentMark();
+    EXPECT_NE(copied, mark);
+    Ogre::Light* lamp = host->Scene().GetEntity("lamp_point")->GetOgreLight();
+    lamp->setPowerScale(lamp->getPowerScale() * 2);
+    EXPECT_NE(document->ContentMark(), copied); // nor is a light's value an undo step
+
+    // The copy as autosave writes it: a snapshot, written into another folder.
+    SceneSnapshot snapshot;
+    ASSERT_TRUE(TakeSceneSnapshot(host->Scene(), "recovery.scene", snapshot, error)) << error;
+    const fs::path copyFolder = folder / "recovery";
+    fs::create_directories(copyFolder);
+    ASSERT_TRUE(WriteSceneSnapshot(snapshot, copyFolder.string(), "recovery.scene",
+                                   {{"info", "written last"}}, error))
+        << error;
+    EXPECT_TRUE(fs::exists(copyFolder / "recovery.ground.mesh"));
+    const int entities = host->Scene().GetEntityCount();
+    const float power = lamp->getPowerScale();
+
+    // Opened again over the saved scene: the change is back, as the original file, unsaved.
+    ASSERT_TRUE(document->Open(original, error, warnings)) << error;
+    ASSERT_NE(host->Scene().GetEntityCount(), entities);
+    ASSERT_TRUE(document->OpenRecovered((copyFolder / "recovery.scene").string(), original, error,
+                                        warnings))
+        << error;
+    EXPECT_TRUE(warnings.empty()) << warnings.front();
+    EXPECT_EQ(host->Scene().GetEntityCount(), entities);
+    ASSERT_NE(host->Scene().GetGround(), nullptr);
+    EXPECT_FLOAT_EQ(host->Scene().GetEntity("lamp_point")->GetOgreLight()->getPowerScale(), power);
+    EXPECT_EQ(document->Path(), original);
+    EXPECT_TRUE(document->IsModified());
+    EXPECT_EQ(document->Title(), "a.scene* - Gizmark 场景编辑器");
+    // 保存 writes the original and clears the mark; the copy's folder is left alone.
+    ASSERT_TRUE(document->Save(document->Path(), error)) << error;
+    EXPECT_FALSE(document->IsModified());
+    ASSERT_TRUE(document->Open(original, error, warnings)) << error;
+    EXPECT_EQ(host->Scene().GetEntityCount(), entities);
+
+    // A copy that cannot be read changes nothing: neither scene nor name nor mark.
+    EXPECT_FALSE(document->OpenRecovered((folder / "none.scene").string(), "/elsewhere.scene",
+                                         error, warnings));
+    EXPECT_EQ(document->Path(), original);
+    EXPECT_FALSE(document->IsModified());
 }

@@ -1,6 +1,7 @@
 // Drag handling of the plug-in inside the running editor: what a release without the left
 // button and a second press during a drag do to the pending undo step; taking a drag back with
-// Escape or the right button; snapping with Ctrl; the snap steps dialog.
+// Escape or the right button; snapping with Ctrl; the snap steps dialog; autosave held off
+// during a drag, and its interval dialog.
 #include "IPluginBase.h"
 #include "IView.h"
 #include "SceneEntity.h"
@@ -12,11 +13,13 @@
 #include "CToolManager.h"
 #include "CEditorScene.h"
 #include "CEditorView.h"
+#include "CAutosaveDialog.h"
 #include "CMainFrame.h"
 #include "CSnapDialog.h"
 #include "CViewWindow.h"
 #include "EditorScreenshot.h"
 #include "ScriptRunner.h"
+#include "SessionRecovery.h"
 #include "SelectedBoxTest.h"
 
 #include <OgreCamera.h>
@@ -407,6 +410,47 @@ TEST_F(CancelSnapTest, StepsThatAreNotFiniteAndAboveZeroAreRefused) {
     EXPECT_EQ(dialog.GetSteps().move, 0.5f);
     EXPECT_EQ(dialog.GetSteps().degrees, 22.5f);
     EXPECT_EQ(dialog.GetSteps().scale, 0.05f);
+}
+
+// Autosave never writes a copy of the scene between two states: a copy due during a drag is
+// written once the drag ends. The interval's dialog takes whole seconds only.
+TEST_F(DragSessionTest, AutosaveWaitsForTheDragToEndAndItsDialogTakesWholeSeconds) {
+    CAutosaver& autosaver = g_session->Recovery().Autosaver();
+    const int interval = autosaver.Interval();
+    const int written = autosaver.CopiesWritten();
+    autosaver.SetInterval(1);
+    autosaver.Tick(0); // due at 1
+    ASSERT_EQ(host().PointerDown(0, KEY_LBUTTON, x, y), 1);
+    host().PointerMove(0, KEY_LBUTTON, x + 40, y);
+    ASSERT_NE(box->GetPosition(), start);
+    EXPECT_FALSE(autosaver.Tick(5));
+    host().PointerUp(0, KEY_LBUTTON, x + 40, y);
+    EXPECT_TRUE(autosaver.Tick(6));
+    autosaver.WaitForWriter();
+    EXPECT_EQ(autosaver.CopiesWritten(), written + 1);
+    EXPECT_EQ(g_session->Frame()->StatusText(0).utf8_string().rfind("已自动保存 ", 0), 0u);
+    std::string error;
+    EXPECT_TRUE(autosaver.RemoveCopy(error)) << error;
+    autosaver.SetInterval(interval);
+    ASSERT_TRUE(host().Undo().undo());
+
+    CAutosaveDialog dialog(g_session->Frame(), 60, 86400);
+    auto clickOk = [&] {
+        wxCommandEvent click(wxEVT_BUTTON, wxID_OK);
+        click.SetEventObject(&dialog);
+        dialog.GetEventHandler()->ProcessEvent(click);
+    };
+    for (const char* bad : {"-1", "", "1.5", "1e3", "86401", "99999999999", "x"}) {
+        dialog.GetSecondsBox()->SetValue(bad);
+        clickOk();
+        EXPECT_FALSE(dialog.GetMessage()->GetLabel().empty()) << bad;
+        EXPECT_EQ(dialog.GetSeconds(), 60) << bad;
+    }
+    dialog.GetSecondsBox()->SetValue(" 0 ");
+    clickOk();
+    EXPECT_TRUE(dialog.GetMessage()->GetLabel().empty());
+    EXPECT_EQ(dialog.GetReturnCode(), wxID_OK);
+    EXPECT_EQ(dialog.GetSeconds(), 0);
 }
 
 } // namespace
