@@ -27,6 +27,7 @@ class LogManager;
 }
 class CEditorEngine;
 class CEditorHost;
+class CDesktopFiles;
 class CEditorScene;
 class CMainFrame;
 class CSceneDocument;
@@ -78,6 +79,8 @@ public:
     CScriptRunner& Script() { return *m_script; }
     // The scene's file and unsaved state.
     CSceneDocument& Document() { return *m_document; }
+    // The recent files and drops on the main window (null before Start and after Shutdown).
+    CDesktopFiles* Desktop() { return m_desktop.get(); }
 
 private:
     EditorOptions m_options;
@@ -87,6 +90,7 @@ private:
     std::unique_ptr<CEditorHost> m_host;
     std::unique_ptr<CScriptRunner> m_script;
     std::unique_ptr<CSceneDocument> m_document;
+    std::unique_ptr<CDesktopFiles> m_desktop;
     CMainFrame* m_frame = nullptr; // a wx top-level window: destroyed through wx
     bool m_started = false;
     int m_lineNumber = 0;
