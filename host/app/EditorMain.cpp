@@ -47,7 +47,8 @@ std::string DefaultDemoFolder() {
          (stat("screenshots", &info) == 0 && S_ISDIR(info.st_mode))) &&
         access("screenshots", W_OK) == 0) {
         char* here = getcwd(nullptr, 0);
-        const std::string folder = here ? std::string(here) + "/screenshots" : "screenshots";
+        std::string folder = here ? here : "";
+        folder += folder.empty() || folder.back() != '/' ? "/screenshots" : "screenshots";
         std::free(here);
         return folder;
     }

@@ -27,7 +27,7 @@ done
 # --- the layout
 root="$WORK/root"
 dpkg-deb -x "$deb" "$root"
-for f in usr/bin/scene-editor usr/lib/gizmark/plugins/Gizmark.so usr/lib/gizmark/libEditorScene.so \
+for f in usr/bin/scene-editor usr/lib/gizmark/plugins/Gizmark.so usr/lib/gizmark/host/libEditorScene.so \
          usr/share/applications/gizmark.desktop usr/share/mime/packages/gizmark.xml \
          usr/share/icons/hicolor/256x256/apps/gizmark.png usr/share/icons/hicolor/scalable/apps/gizmark.svg \
          usr/share/doc/gizmark/copyright usr/share/doc/gizmark/changelog.gz \
@@ -37,7 +37,7 @@ done
 file "$root/usr/share/icons/hicolor/256x256/apps/gizmark.png" | grep -q "256 x 256" ||
     fail "the PNG icon is not 256x256"
 # No file of the package may know the build tree: every search path is relative to the file.
-for elf in "$root/usr/bin/scene-editor" "$root"/usr/lib/gizmark/*.so "$root"/usr/lib/gizmark/plugins/*.so; do
+for elf in "$root/usr/bin/scene-editor" "$root"/usr/lib/gizmark/host/*.so "$root"/usr/lib/gizmark/plugins/*.so; do
     runpath=$(readelf -d "$elf" | sed -n 's/.*R\(UN\)\?PATH.*\[\(.*\)\]/\2/p')
     case "$runpath" in
     '$ORIGIN'*) ;;
@@ -46,7 +46,7 @@ for elf in "$root/usr/bin/scene-editor" "$root"/usr/lib/gizmark/*.so "$root"/usr
     readelf -p .dynstr "$elf" | grep -q "$BUILD_DIR" && fail "$elf names the build tree"
     ldd "$elf" | grep -q "$BUILD_DIR" && fail "$elf loads from the build tree: $(ldd "$elf")"
 done
-ldd "$root/usr/lib/gizmark/plugins/Gizmark.so" | grep -q "$root/usr/lib/gizmark/plugins/../libEditorScene.so" ||
+ldd "$root/usr/lib/gizmark/plugins/Gizmark.so" | grep -q "$root/usr/lib/gizmark/plugins/../host/libEditorScene.so" ||
     fail "the plug-in does not find its libraries beside it: $(ldd "$root/usr/lib/gizmark/plugins/Gizmark.so")"
 
 # --- the installed editor, started from another folder
