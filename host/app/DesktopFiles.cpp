@@ -13,19 +13,11 @@
 
 #include <wx/menu.h>
 
-#include <algorithm>
-#include <cctype>
 #include <cstdio>
 
 namespace {
 bool IsSceneFileName(const std::string& path) {
-    const size_t dot = path.rfind('.');
-    if (dot == std::string::npos || path.find('/', dot) != std::string::npos)
-        return false;
-    std::string extension = path.substr(dot + 1);
-    std::transform(extension.begin(), extension.end(), extension.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return extension == "scene";
+    return FileExtension(path) == "scene";
 }
 
 wxString Utf8(const std::string& text) {
@@ -50,8 +42,7 @@ private:
 
 CDesktopFiles::CDesktopFiles(CMainFrame& frame, CSceneDocument& document, CEditorHost& host,
                              std::string settingsPath)
-    : m_frame(frame), m_document(document), m_host(host),
-      m_settingsPath(std::move(settingsPath)) {
+    : m_frame(frame), m_document(document), m_host(host), m_settingsPath(std::move(settingsPath)) {
     m_menu = new wxMenu;
     if (wxMenuBar* bar = m_frame.GetMenuBar(); bar && bar->GetMenuCount() > 0) {
         wxMenu* file = bar->GetMenu(0);
@@ -95,8 +86,7 @@ template <typename Change> void CDesktopFiles::UpdateList(Change change) {
                          error.c_str());
     }
     if (!read && !error.empty())
-        std::fprintf(stderr, "scene-editor: the recent files cannot be read: %s\n",
-                     error.c_str());
+        std::fprintf(stderr, "scene-editor: the recent files cannot be read: %s\n", error.c_str());
     m_shown = list.Entries();
     RebuildMenu();
 }
@@ -112,8 +102,7 @@ void CDesktopFiles::RebuildMenu() {
         // The entry's number is its mnemonic; an '&' of the path is shown as itself.
         wxString label = Utf8(m_shown[i]);
         label.Replace("&", "&&");
-        m_menu->Append(kRecentFirstId + int(i),
-                       wxString::Format("&%d ", int(i + 1) % 10) + label);
+        m_menu->Append(kRecentFirstId + int(i), wxString::Format("&%d ", int(i + 1) % 10) + label);
     }
 }
 
@@ -123,9 +112,8 @@ std::vector<std::string> CDesktopFiles::Recent() {
     if (missing.size() == 1)
         m_frame.SetStatusText(Utf8("最近打开的文件已不存在，已从列表中移除：" + missing[0]));
     else if (missing.size() > 1)
-        m_frame.SetStatusText(
-            wxString::Format(Utf8("最近打开的 %d 个文件已不存在，已从列表中移除"),
-                             int(missing.size())));
+        m_frame.SetStatusText(wxString::Format(Utf8("最近打开的 %d 个文件已不存在，已从列表中移除"),
+                                               int(missing.size())));
     return m_shown;
 }
 

@@ -61,8 +61,8 @@ private:
     CSceneDocument& m_document;
     CEditorHost& m_host;
     std::string m_settingsPath;
-    std::vector<std::string> m_shown; // the menu's entries, as last built
-    wxMenu* m_menu = nullptr;         // 最近打开, owned by the File menu
+    std::vector<std::string> m_shown;    // the menu's entries, as last built
+    wxMenu* m_menu = nullptr;            // 最近打开, owned by the File menu
     CDropTarget* m_dropTarget = nullptr; // owned by the frame
     std::vector<std::string> m_report;
 };

@@ -92,13 +92,18 @@ bool ParseEditorOptions(int argc, char** argv, EditorOptions& options, std::stri
     return true;
 }
 
-bool IsModelFileName(const std::string& path) {
+std::string FileExtension(const std::string& path) {
     const size_t dot = path.rfind('.');
     if (dot == std::string::npos || path.find('/', dot) != std::string::npos)
-        return false;
+        return {};
     std::string extension = path.substr(dot + 1);
     std::transform(extension.begin(), extension.end(), extension.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return extension;
+}
+
+bool IsModelFileName(const std::string& path) {
+    const std::string extension = FileExtension(path);
     for (const char* known : {"gltf", "glb", "obj", "fbx", "dae", "ply", "stl"})
         if (extension == known)
             return true;

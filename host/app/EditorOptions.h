@@ -21,6 +21,8 @@ struct EditorOptions {
 // is the file to open: a model (by its extension, IsModelFileName) is imported, anything else
 // opened as a scene, as --scene does.
 bool ParseEditorOptions(int argc, char** argv, EditorOptions& options, std::string& error);
+// The extension of the file name, lower case, without its dot ("" for none).
+std::string FileExtension(const std::string& path);
 // Whether the file name ends in one of the extensions model import reads (case ignored).
 bool IsModelFileName(const std::string& path);
 // Where the plug-in modules are: "plugins" beside the running executable (the build tree),

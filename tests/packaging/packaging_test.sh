@@ -6,11 +6,9 @@
 # the file argument. Also checks the MIME type of Ogre scene files it installs.
 # usage: packaging_test.sh SOURCE_DIR VERSION   (BUILD_DIR in the environment)
 set -u
-SOURCE=$1
-VERSION=$2
-WORK=$(mktemp -d)
-trap 'rm -rf "$WORK"' EXIT
 fail() { echo "FAIL: $*"; exit 1; }
+SOURCE=$1 VERSION=$2 WORK=$(mktemp -d)
+trap 'rm -rf "$WORK"' EXIT
 
 # --- the package
 out=$(BUILD_DIR="$BUILD_DIR" bash "$SOURCE/scripts/package.sh" --no-build 2>&1) ||

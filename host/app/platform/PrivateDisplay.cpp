@@ -69,8 +69,7 @@ bool CPrivateDisplay::Start(std::string& error, const std::string& server, int t
     // closes without one when the server could not be run.
     std::string number;
     bool complete = false;
-    const auto deadline =
-        std::chrono::steady_clock::now() + std::chrono::seconds(timeoutSeconds);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(timeoutSeconds);
     while (!complete) {
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
                               deadline - std::chrono::steady_clock::now())

@@ -73,8 +73,8 @@ std::string CRecentFiles::KeptPath(const std::string& path, std::string& why,
     }
     std::filesystem::path full(path);
     if (full.is_relative())
-        full = std::filesystem::path(currentFolder.empty() ? CurrentFolder() : currentFolder) /
-               full;
+        full =
+            std::filesystem::path(currentFolder.empty() ? CurrentFolder() : currentFolder) / full;
     std::string kept = full.lexically_normal().string();
     while (kept.size() > 1 && kept.back() == '/')
         kept.pop_back();
@@ -97,8 +97,7 @@ void CRecentFiles::Assign(const std::vector<std::string>& entries) {
         if (entry.empty() || entry[0] != '/')
             continue;
         const std::string kept = KeptPath(entry, why, "/");
-        if (kept.empty() ||
-            std::find(m_entries.begin(), m_entries.end(), kept) != m_entries.end())
+        if (kept.empty() || std::find(m_entries.begin(), m_entries.end(), kept) != m_entries.end())
             continue;
         m_entries.push_back(kept);
         if (m_entries.size() == kMaxEntries)

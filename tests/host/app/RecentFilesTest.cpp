@@ -48,9 +48,9 @@ TEST(RecentFiles, NewestFirstOnceEachCappedAtTen) {
     ASSERT_TRUE(Add(list, "/s/5.scene"));
     ASSERT_TRUE(Add(list, "/s/x/../7.scene"));
     ASSERT_TRUE(Add(list, "4.scene", "/s/./"));
-    EXPECT_EQ(list.Entries(), (Paths{"/s/4.scene", "/s/7.scene", "/s/5.scene", "/s/11.scene",
-                                     "/s/10.scene", "/s/9.scene", "/s/8.scene", "/s/6.scene",
-                                     "/s/3.scene", "/s/2.scene"}));
+    EXPECT_EQ(list.Entries(),
+              (Paths{"/s/4.scene", "/s/7.scene", "/s/5.scene", "/s/11.scene", "/s/10.scene",
+                     "/s/9.scene", "/s/8.scene", "/s/6.scene", "/s/3.scene", "/s/2.scene"}));
     const std::set<std::string> unique(list.Entries().begin(), list.Entries().end());
     EXPECT_EQ(unique.size(), list.Entries().size());
 }
@@ -75,8 +75,8 @@ TEST(RecentFiles, HostilePathsAreRefusedAndLeaveTheListAsItWas) {
 
 TEST(RecentFiles, MissingFilesAreTakenOutNewestFirst) {
     CRecentFiles list(Paths{"/a", "/gone1", "/b", "/gone2"});
-    const Paths missing =
-        list.RemoveMissing([](const std::string& p) { return p.find("gone") == std::string::npos; });
+    const Paths missing = list.RemoveMissing(
+        [](const std::string& p) { return p.find("gone") == std::string::npos; });
     EXPECT_EQ(missing, (Paths{"/gone1", "/gone2"}));
     EXPECT_EQ(list.Entries(), (Paths{"/a", "/b"}));
     EXPECT_TRUE(list.Remove("/a"));
@@ -116,8 +116,8 @@ TEST(RecentFiles, RealFilesOnDiskAndTheSettingsFile) {
 
 TEST(RecentFiles, ADamagedSettingsFileLosesOnlyTheBadEntries) {
     // Hand-edited or damaged: relative, duplicate, control characters, too many.
-    Paths stored = {"relative.scene", "/a.scene", "/a.scene", "/b/../a.scene", "/ok\x01.scene",
-                    "", "/b.scene"};
+    Paths stored = {"relative.scene", "/a.scene", "/a.scene", "/b/../a.scene",
+                    "/ok\x01.scene",  "",         "/b.scene"};
     for (int i = 0; i < 20; ++i)
         stored.push_back("/many/" + std::to_string(i));
     const CRecentFiles list(stored);
@@ -134,7 +134,8 @@ TEST(EditorCommandLine, TheFileArgumentOpensAScenesOrImportsAModel) {
     EXPECT_EQ(options.sceneFile, "level.scene");
     EXPECT_TRUE(options.importFile.empty());
 
-    for (const char* model : {"a.glb", "b.GLTF", "dir.v2/c.Obj", "d.fbx", "e.dae", "f.ply", "g.stl"}) {
+    for (const char* model :
+         {"a.glb", "b.GLTF", "dir.v2/c.Obj", "d.fbx", "e.dae", "f.ply", "g.stl"}) {
         EditorOptions o;
         ASSERT_TRUE(Parse({model, "--views", "4"}, o, error)) << model << ": " << error;
         EXPECT_EQ(o.importFile, model);
