@@ -61,7 +61,7 @@ void RegisterFeedbackScriptCommands(CScriptRunner& runner);
 // The outliner and the everyday edits: outliner, rename, delete, selectall, hide, showall
 // (ScriptOutlinerCommands.cpp).
 void RegisterOutlinerScriptCommands(CScriptRunner& runner);
-// Files handed over as a desktop does: recent, drop, answer (ScriptDesktopCommands.cpp).
+// Files handed over as a desktop does: recent, drop, answer; menushot (ScriptDesktopCommands.cpp).
 void RegisterDesktopScriptCommands(CScriptRunner& runner);
 
 // The script that --demo runs, writing its pictures into outDir.

@@ -1,17 +1,20 @@
 // Script commands for files handed over as a desktop does: recent (File › 最近打开's list),
 // drop (files dropped on the main window, delivered through the window's drop target the way
-// the toolkit delivers a drop from a file manager) and answer (how a script answers the
-// 保存更改? question a drop asks).
+// the toolkit delivers a drop from a file manager), answer (how a script answers the
+// 保存更改? question a drop asks) and menushot (the window with its open menus, for pictures).
 #include "CEditorSession.h"
 #include "CMainFrame.h"
 #include "CSceneDocument.h"
 #include "CViewWindow.h"
 #include "DesktopFiles.h"
+#include "EditorScreenshot.h"
 #include "EditorScriptCommands.h"
 #include "ScriptCommandArgs.h"
 
 #include <wx/dataobj.h>
 #include <wx/dnd.h>
+#include <wx/image.h>
+#include <wx/menu.h>
 
 #include <unistd.h>
 
@@ -19,8 +22,93 @@
 #include <cstdlib>
 #include <ostream>
 
+// GTK's drawing of a widget into an image (the menus' pictures for menushot).
+extern "C" {
+struct _cairo;
+struct _cairo_surface;
+_cairo_surface* cairo_image_surface_create(int format, int width, int height);
+_cairo* cairo_create(_cairo_surface* surface);
+void cairo_set_source_rgb(_cairo* cr, double r, double g, double b);
+void cairo_paint(_cairo* cr);
+void cairo_destroy(_cairo* cr);
+void cairo_surface_flush(_cairo_surface* surface);
+unsigned char* cairo_image_surface_get_data(_cairo_surface* surface);
+int cairo_image_surface_get_stride(_cairo_surface* surface);
+void cairo_surface_destroy(_cairo_surface* surface);
+void* gtk_widget_get_toplevel(void* widget);
+int gtk_widget_get_mapped(void* widget);
+int gtk_widget_get_allocated_width(void* widget);
+int gtk_widget_get_allocated_height(void* widget);
+void* gtk_widget_get_window(void* widget);
+void gtk_widget_draw(void* widget, _cairo* cr);
+int gdk_window_get_origin(void* window, int* x, int* y);
+}
+
 namespace {
 using Args = CScriptRunner::Args;
+
+// The picture GTK draws of an open menu's window, and where it is on the screen; false when the
+// menu is not open.
+bool DrawOpenMenu(wxMenu* menu, wxImage& image, wxPoint& at) {
+    void* top = menu && menu->m_menu ? gtk_widget_get_toplevel(menu->m_menu) : nullptr;
+    if (!top || !gtk_widget_get_mapped(top))
+        return false;
+    const int w = gtk_widget_get_allocated_width(top), h = gtk_widget_get_allocated_height(top);
+    if (w <= 1 || h <= 1 || !gdk_window_get_origin(gtk_widget_get_window(top), &at.x, &at.y))
+        return false;
+    _cairo_surface* surface = cairo_image_surface_create(1 /* RGB24 */, w, h);
+    _cairo* cr = cairo_create(surface);
+    cairo_set_source_rgb(cr, 1, 1, 1);
+    cairo_paint(cr);
+    gtk_widget_draw(top, cr);
+    cairo_destroy(cr);
+    cairo_surface_flush(surface);
+    image.Create(w, h, false);
+    const unsigned char* data = cairo_image_surface_get_data(surface);
+    const int stride = cairo_image_surface_get_stride(surface);
+    unsigned char* out = image.GetData();
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x, out += 3) {
+            const unsigned char* px = data + y * stride + x * 4; // B G R x
+            out[0] = px[2];
+            out[1] = px[1];
+            out[2] = px[0];
+        }
+    cairo_surface_destroy(surface);
+    return true;
+}
+
+// menushot PATH: the main window with the open menus of the menu bar drawn over it, as GTK
+// draws them (a screen grab shows menus only once a compositor has drawn them).
+bool MenuShot(CScriptRunner& r, const Args& args, std::string& error) {
+    if (!Count(args, 1, "menushot PATH", error))
+        return false;
+    CMainFrame* frame = EditorSession(r).Frame();
+    wxImage shot;
+    if (!frame || !frame->GetMenuBar() || !CaptureWindowImage(*frame, shot, error))
+        return false;
+    const wxPoint origin = frame->GetScreenPosition();
+    std::vector<wxMenu*> menus;
+    for (size_t i = 0; i < frame->GetMenuBar()->GetMenuCount(); ++i)
+        menus.push_back(frame->GetMenuBar()->GetMenu(i));
+    for (size_t i = 0; i < menus.size(); ++i) // submenus after their menus
+        for (wxMenuItem* item : menus[i]->GetMenuItems())
+            if (item->GetSubMenu())
+                menus.push_back(item->GetSubMenu());
+    int drawn = 0;
+    for (wxMenu* menu : menus) {
+        wxImage picture;
+        wxPoint at;
+        if (DrawOpenMenu(menu, picture, at)) {
+            shot.Paste(picture, at.x - origin.x, at.y - origin.y);
+            ++drawn;
+        }
+    }
+    if (!SavePng(shot, args[0], error))
+        return false;
+    r.Out() << "menushot " << args[0] << ": " << drawn << " menus\n";
+    return true;
+}
 
 // The answer to the save question while a scripted drop asks it, per runner.
 struct SaveAnswer {
@@ -144,5 +232,6 @@ bool Drop(CScriptRunner& r, const Args& args, std::string& error) {
 } // namespace
 
 void RegisterDesktopScriptCommands(CScriptRunner& runner) {
-    AddScriptCommands(runner, {{"recent", Recent}, {"drop", Drop}, {"answer", Answer}});
+    AddScriptCommands(
+        runner, {{"recent", Recent}, {"drop", Drop}, {"answer", Answer}, {"menushot", MenuShot}});
 }

@@ -82,12 +82,14 @@ run --script "$WORK/3.script" || fail "recent: $(cat "$WORK/err")"
     for i in 11 10 9 8 7 6 5 4 3 2; do echo "recent DIR/s/n$i.scene"; done
 } | expect "recent"
 rm "$WORK/s/n11.scene" "$WORK/s/n5.scene"
-printf 'recent\nstatus\n' > "$WORK/4.script"
+printf 'recent\nstatus\nmenushot %s/menus.png\n' "$WORK" > "$WORK/4.script"
 run --script "$WORK/4.script" || fail "recent, files gone: $(cat "$WORK/err")"
 {
     for i in 10 9 8 7 6 4 3 2; do echo "recent DIR/s/n$i.scene"; done
     echo "status 最近打开的 2 个文件已不存在，已从列表中移除 | 已选 0 个物体"
+    echo "menushot DIR/menus.png: 0 menus" # no menu open: the window alone
 } | expect "recent, files gone"
+[ -s "$WORK/menus.png" ] || fail "menushot wrote no picture"
 
 # Drops: models each one undo step, other files refused, a scene after the save question.
 cat > "$WORK/5.script" <<END
