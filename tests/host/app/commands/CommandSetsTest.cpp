@@ -36,7 +36,7 @@ const std::set<std::string> kLanguage = {
     "screenshot", "select",   "selectall", "selboxes",  "selection", "show",    "show light",
     "showall",    "snap",     "space",     "state",     "status",    "strip",   "tool",
     "title",      "type",     "undo",      "undocount", "unload",    "view",    "viewkey",
-    "views",      "viewshot",
+    "views",      "viewshot", "answer",    "drop",      "menushot",  "recent",
 };
 
 std::vector<std::string> NamesOf(CScriptRunner::CommandSet set) {
