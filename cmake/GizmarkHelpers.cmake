@@ -46,3 +46,22 @@ function(gizmark_add_gui_test target)
 endfunction()
 
 include(GoogleTest)
+
+# Installs a target of the editor: a program into bin/, a shared library into lib/gizmark/host/,
+# a plug-in module into lib/gizmark/plugins/; each finds the shared libraries from its own
+# folder ($ORIGIN), wherever the tree is installed.
+function(gizmark_install target)
+    get_target_property(type ${target} TYPE)
+    if(type STREQUAL "EXECUTABLE")
+        set_target_properties(${target} PROPERTIES INSTALL_RPATH "$ORIGIN/../${GIZMARK_INSTALL_LIBDIR}")
+        install(TARGETS ${target} RUNTIME DESTINATION bin)
+    elseif(type STREQUAL "MODULE_LIBRARY")
+        set_target_properties(${target} PROPERTIES INSTALL_RPATH "$ORIGIN/../host")
+        install(TARGETS ${target} LIBRARY DESTINATION ${GIZMARK_INSTALL_PLUGINDIR}
+                PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
+    else()
+        set_target_properties(${target} PROPERTIES INSTALL_RPATH "$ORIGIN")
+        install(TARGETS ${target} LIBRARY DESTINATION ${GIZMARK_INSTALL_LIBDIR}
+                PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
+    endif()
+endfunction()

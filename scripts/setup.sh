@@ -5,7 +5,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 PACKAGES=(build-essential cmake libogre-1.12-dev libwxgtk3.2-dev libgtest-dev libgmock-dev
-          libbenchmark-dev libpugixml-dev libassimp-dev libx11-dev libxtst-dev xvfb xauth x11-utils libgl1-mesa-dri fonts-wqy-microhei ccache)
+          libbenchmark-dev libpugixml-dev libassimp-dev libx11-dev libxtst-dev xvfb xauth x11-utils libgl1-mesa-dri fonts-wqy-microhei ccache
+          file lintian desktop-file-utils shared-mime-info)
 source scripts/packages.sh
 install_missing "${PACKAGES[@]}"
 

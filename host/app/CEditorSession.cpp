@@ -5,6 +5,8 @@
 #include "CSceneDocument.h"
 #include "SessionRecovery.h"
 #include "CViewWindow.h"
+#include "DesktopFiles.h"
+#include "UserFiles.h"
 #include "CEditorUndoManager.h"
 #include "CPluginLoader.h"
 #include "CToolManager.h"
@@ -126,6 +128,8 @@ bool CEditorSession::Start(std::string& error) {
     CreateDemoMeshes(*m_engine);
     m_document = std::make_unique<CSceneDocument>(*m_host);
     m_frame->SetDocument(m_document.get());
+    m_desktop = std::make_unique<CDesktopFiles>(*m_frame, *m_document, *m_host,
+                                                CUserSettings::DefaultPath());
     // A scene file is read by the format its first bytes name (SceneFormats.h). One the editor
     // also saves opens as the document; one it only reads becomes the scene's content and is
     // shown by name. A file that cannot be read at all goes to the default format's reader,
@@ -208,6 +212,7 @@ void CEditorSession::Shutdown() {
     if (m_drawnListener)
         m_drawnListener->Detach();
     m_drawnListener.reset();
+    m_desktop.reset();
     if (m_frame) {
         m_frame->SetCloseHandler(nullptr);
         m_frame->SetDocument(nullptr);

@@ -27,6 +27,7 @@ class LogManager;
 }
 class CEditorEngine;
 class CEditorHost;
+class CDesktopFiles;
 class CEditorScene;
 class CMainFrame;
 class CSceneDocument;
@@ -81,6 +82,8 @@ public:
     CSceneDocument& Document() { return *m_document; }
     // Autosave and recovery copies (SessionRecovery.h).
     CSessionRecovery& Recovery() { return *m_recovery; }
+    // The recent files and drops on the main window (null before Start and after Shutdown).
+    CDesktopFiles* Desktop() { return m_desktop.get(); }
 
 private:
     EditorOptions m_options;
@@ -91,6 +94,7 @@ private:
     std::unique_ptr<CScriptRunner> m_script;
     std::unique_ptr<CSceneDocument> m_document;
     std::unique_ptr<CSessionRecovery> m_recovery;
+    std::unique_ptr<CDesktopFiles> m_desktop;
     CMainFrame* m_frame = nullptr; // a wx top-level window: destroyed through wx
     bool m_started = false;
     int m_lineNumber = 0;

@@ -149,6 +149,9 @@ public:
     // Replaces the 保存更改? box by a function answering wxID_YES, wxID_NO or wxID_CANCEL
     // (tests); an empty function brings the box back.
     void SetSaveQuestion(std::function<int()> ask) { m_askSave = std::move(ask); }
+    // Asks 保存更改? when the scene has unsaved changes. False when the user cancels or the
+    // save fails: the scene must stay.
+    bool ConfirmDiscard();
 
 private:
     void BuildMenus();
@@ -164,9 +167,6 @@ private:
     // Saves to the document's file, or asks for one first (always with `askName`). False when
     // nothing was saved (cancelled or failed; a failure is shown).
     bool SaveDocument(bool askName);
-    // Asks 保存更改? when the scene has unsaved changes. False when the user cancels or the
-    // save fails: the scene must stay.
-    bool ConfirmDiscard();
     wxStatusBar* OnCreateStatusBar(int number, long style, wxWindowID winid,
                                    const wxString& name) override;
     void OnTimer(wxTimerEvent& event);

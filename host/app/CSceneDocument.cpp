@@ -50,6 +50,8 @@ bool CSceneDocument::Open(const std::string& path, std::string& error,
     m_sourceName = format.write ? std::string() : path;
     MarkSaved();
     m_host.redraw();
+    if (m_fileListener)
+        m_fileListener(path);
     return true;
 }
 
@@ -65,6 +67,8 @@ bool CSceneDocument::Save(const std::string& path, std::string& error,
     m_path = path;
     m_sourceName.clear();
     MarkSaved();
+    if (m_fileListener)
+        m_fileListener(path);
     return true;
 }
 

@@ -8,6 +8,7 @@
 // hear a scene reset (22) and a selection change (50), and the views frame the new scene.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -56,6 +57,11 @@ public:
     // Points every view at the whole scene.
     void FrameViews();
 
+    // Told the file of each successful open and save (the recent files keep them).
+    void SetFileListener(std::function<void(const std::string&)> listener) {
+        m_fileListener = std::move(listener);
+    }
+
 private:
     std::string LightPrint() const;
 
@@ -65,4 +71,5 @@ private:
     unsigned long m_savedState = 0; // the undo manager's DocumentState when saved
     std::string m_savedLights;
     bool m_recovered = false; // opened from a recovery copy and not saved since
+    std::function<void(const std::string&)> m_fileListener;
 };

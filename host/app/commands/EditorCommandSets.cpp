@@ -10,7 +10,7 @@ const std::vector<CScriptRunner::CommandSet>& EditorCommandSets() {
         RegisterImportScriptCommands,      RegisterModuleScriptCommands,
         RegisterViewScriptCommands,        RegisterFeedbackScriptCommands,
         RegisterOutlinerScriptCommands,    RegisterExportScriptCommands,
-        RegisterRecoveryScriptCommands,
+        RegisterRecoveryScriptCommands,    RegisterDesktopScriptCommands,
     };
     return sets;
 }

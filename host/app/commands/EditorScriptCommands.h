@@ -65,6 +65,8 @@ void RegisterFeedbackScriptCommands(CScriptRunner& runner);
 void RegisterOutlinerScriptCommands(CScriptRunner& runner);
 // Autosave and recovery copies: recovery, recover, wait (ScriptRecoveryCommands.cpp).
 void RegisterRecoveryScriptCommands(CScriptRunner& runner);
+// Files handed over as a desktop does: recent, drop, answer; menushot (ScriptDesktopCommands.cpp).
+void RegisterDesktopScriptCommands(CScriptRunner& runner);
 
 // The script that --demo runs, writing its pictures into outDir.
 std::string BuiltinDemoScript(const std::string& outDir, int viewCount, bool withMoveTool);
