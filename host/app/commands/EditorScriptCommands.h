@@ -61,6 +61,9 @@ void RegisterFeedbackScriptCommands(CScriptRunner& runner);
 // The outliner and the everyday edits: outliner, rename, delete, selectall, hide, showall
 // (ScriptOutlinerCommands.cpp).
 void RegisterOutlinerScriptCommands(CScriptRunner& runner);
+// Real X input at points of the main window: xmove, xpress, xrelease, xwheel, xhold, xkey,
+// xtype (ScriptRealInputCommands.cpp).
+void RegisterRealInputScriptCommands(CScriptRunner& runner);
 
 // The script that --demo runs, writing its pictures into outDir.
 std::string BuiltinDemoScript(const std::string& outDir, int viewCount, bool withMoveTool);

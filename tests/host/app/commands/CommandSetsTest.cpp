@@ -37,6 +37,8 @@ const std::set<std::string> kLanguage = {
     "showall",    "snap",     "space",     "state",     "status",    "strip",   "tool",
     "title",      "type",     "undo",      "undocount", "unload",    "view",    "viewkey",
     "views",      "viewshot",
+    // Real X input (ScriptRealInputCommands.cpp).
+    "xhold", "xkey", "xmove", "xpress", "xrelease", "xtype", "xwheel",
 };
 
 std::vector<std::string> NamesOf(CScriptRunner::CommandSet set) {
