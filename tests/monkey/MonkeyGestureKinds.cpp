@@ -33,7 +33,7 @@ bool CMonkeyGestures::DragPath(const std::string& button, int x0, int y0, int x1
         y = y0 + (y1 - y0) * k / steps;
         if (!Run("xmove " + At(x, y)))
             return false;
-        if (m_random.Chance(30) && !Run("frames 1"))
+        if (m_random.Chance(15) && !Run("frames 1"))
             return false;
         if (k == ctrlAt) {
             held = true;

@@ -1,5 +1,5 @@
-// Script commands that send real input to the main window: X events made by the toolkit's input
-// simulator (XTest), at points given in pixels of the main window's client area (a
+// Script commands that send real input to the main window: X events made by the X server's test
+// extension (XTest, what the toolkit's input simulator uses), at points given in pixels of the main window's client area (a
 // point past it, on a popup, goes as long as it is on the screen). Whatever window
 // lies under the pointer handles them as it would a person's (focus changes, captures, popups,
 // key bindings), so they reach paths no command of its own would name:
@@ -15,10 +15,13 @@
 //                                    tab, backspace, delete, f2, left, right, up, down, home, end
 //   xtype TEXT                       the rest of the line typed key by key (printable ASCII)
 //
-// Keys go to the window under the pointer (no window manager gives the focus), as they do for
-// a person who types where the pointer rests. Each command waits until the X server holds the
-// new state (pointer place, buttons, keys), then handles every event that state led to, so a
-// script that sends the same lines gets the same events. A press within 10 pixels of the one
+// Keys go to the window that has the X input focus, or with none the one under the pointer (no
+// window manager gives the focus). The commands send on an X connection of their own, without
+// the toolkit simulator's fixed sleeps (50 ms for each simulator made, 20 ms after each
+// release): after each event a round trip on that connection has the server make the events,
+// and one on the editor's connection puts them in its queue; the command handles them all, and
+// checks that the server holds the new state (pointer place, buttons, keys). So a script that
+// sends the same lines gets the same events. A press within 10 pixels of the one
 // before and within the toolkit's double-click time waits that time out first: whether two
 // presses make a double click would otherwise depend on how fast the machine runs.
 #include "CEditorSession.h"
@@ -27,15 +30,18 @@
 #include "ScriptCommandArgs.h"
 #include "ScriptInput.h"
 
-#include <wx/uiaction.h>
 #include <wx/utils.h>
 
-#include <X11/Xlib.h>
-#include <X11/extensions/XTest.h>
-
+#include <algorithm>
 #include <chrono>
 #include <memory>
 #include <string>
+#include <thread>
+
+// Last: Xlib's macros clash with names in the toolkit's headers.
+#include <X11/Xlib.h>
+#include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
 
 // GDK's own round trip to the X server (its headers need the whole GTK include path).
 extern "C" {
@@ -51,14 +57,14 @@ using Clock = std::chrono::steady_clock;
 constexpr int kDoubleClickMs = 600;
 constexpr int kDoubleClickDistance = 10;
 
-// What the set keeps between lines: the modifiers held, the last press, and one simulator
-// and X connection for all of them (the toolkit's simulator waits 50 ms each time one is made).
+enum Modifier { kCtrl = 1, kShift = 2, kAlt = 4 };
+
+// What the set keeps between lines: the modifiers held, the last press, and its X connection.
 struct RealInputState {
-    int held = 0; // wxMOD_CONTROL | wxMOD_SHIFT | wxMOD_ALT
+    int held = 0; // Modifier bits
     Clock::time_point lastPress;
     wxPoint lastPressAt{-1000, -1000};
-    std::unique_ptr<wxUIActionSimulator> simulator;
-    Display* display = nullptr; // for the wheel
+    Display* display = nullptr;
 
     RealInputState() = default;
     RealInputState(const RealInputState&) = delete;
@@ -67,20 +73,45 @@ struct RealInputState {
         if (display)
             XCloseDisplay(display);
     }
-    wxUIActionSimulator& Simulator() {
-        if (!simulator)
-            simulator = std::make_unique<wxUIActionSimulator>();
-        return *simulator;
+    Display* Connection() {
+        if (!display)
+            display = XOpenDisplay(nullptr);
+        return display;
     }
 };
 
-// Hands the X events queued for the editor to the toolkit and handles them, with what they
-// post in turn, until nothing is left.
-void Drain(CEditorSession& session) {
-    if (void* display = gdk_display_get_default())
-        gdk_display_sync(display);
-    for (int i = 0; i < 4; ++i)
+// After events sent on our connection: the server has made them once our round trip is back,
+// and they wait in the editor's queue once its own is; then they are handled, with what they
+// post in turn.
+void Deliver(CEditorSession& session, Display* display) {
+    XSync(display, False);
+    if (void* editor = gdk_display_get_default())
+        gdk_display_sync(editor);
+    for (int i = 0; i < 3; ++i)
         session.ProcessEvents();
+}
+
+// Handles events until the server holds `done` (it should at once); false after the wait.
+bool Holds(CEditorSession& session, const std::function<bool()>& done) {
+    return PumpUntil(session, done);
+}
+
+bool PointerAt(Display* display, const wxPoint& at, unsigned* mask = nullptr) {
+    Window root = 0, child = 0;
+    int rx = 0, ry = 0, wx = 0, wy = 0;
+    unsigned buttons = 0;
+    XQueryPointer(display, DefaultRootWindow(display), &root, &child, &rx, &ry, &wx, &wy,
+                  &buttons);
+    if (mask)
+        *mask = buttons;
+    return rx == at.x && ry == at.y;
+}
+
+bool KeyDown(Display* display, KeySym key) {
+    char keys[32] = {};
+    XQueryKeymap(display, keys);
+    const KeyCode code = XKeysymToKeycode(display, key);
+    return code != 0 && (keys[code / 8] >> (code % 8)) & 1;
 }
 
 bool ScreenPoint(CScriptRunner& r, const Args& args, std::size_t at, wxPoint& screen,
@@ -104,25 +135,12 @@ bool ScreenPoint(CScriptRunner& r, const Args& args, std::size_t at, wxPoint& sc
     return true;
 }
 
-bool ParseButton(const std::string& word, int& button, std::string& error) {
-    if (word == "left")
-        button = wxMOUSE_BTN_LEFT;
-    else if (word == "middle")
-        button = wxMOUSE_BTN_MIDDLE;
-    else if (word == "right")
-        button = wxMOUSE_BTN_RIGHT;
-    else {
+// The X button of a word: 1 left, 2 middle, 3 right.
+bool ParseButton(const std::string& word, unsigned& button, std::string& error) {
+    button = word == "left" ? 1 : word == "middle" ? 2 : word == "right" ? 3 : 0;
+    if (!button)
         error = "the button is left, middle or right";
-        return false;
-    }
-    return true;
-}
-
-bool ButtonDown(int button) {
-    const wxMouseState state = wxGetMouseState();
-    return button == wxMOUSE_BTN_LEFT     ? state.LeftIsDown()
-           : button == wxMOUSE_BTN_MIDDLE ? state.MiddleIsDown()
-                                          : state.RightIsDown();
+    return button != 0;
 }
 
 bool ParseModifiers(const std::string& text, int& mods, std::string& error) {
@@ -134,11 +152,11 @@ bool ParseModifiers(const std::string& text, int& mods, std::string& error) {
         const std::size_t end = std::min(text.find('+', start), text.size());
         const std::string word = text.substr(start, end - start);
         if (word == "ctrl")
-            mods |= wxMOD_CONTROL;
+            mods |= kCtrl;
         else if (word == "shift")
-            mods |= wxMOD_SHIFT;
+            mods |= kShift;
         else if (word == "alt")
-            mods |= wxMOD_ALT;
+            mods |= kAlt;
         else {
             error = "modifiers are none or ctrl, shift, alt joined by '+'";
             return false;
@@ -148,39 +166,42 @@ bool ParseModifiers(const std::string& text, int& mods, std::string& error) {
     return true;
 }
 
-// The modifier keys of `mods`, in a fixed order.
 const struct {
     int mod;
-    int key;
-} kModifierKeys[] = {{wxMOD_CONTROL, WXK_CONTROL}, {wxMOD_SHIFT, WXK_SHIFT}, {wxMOD_ALT, WXK_ALT}};
+    KeySym key;
+} kModifierKeys[] = {{kCtrl, XK_Control_L}, {kShift, XK_Shift_L}, {kAlt, XK_Alt_L}};
 
-// Presses and releases modifier keys until `want` is held; waits until the server has them.
+// One key down or up, delivered and seen at the server.
+bool SendKey(CEditorSession& session, Display* display, KeySym key, bool down) {
+    const KeyCode code = XKeysymToKeycode(display, key);
+    if (!code)
+        return false;
+    XTestFakeKeyEvent(display, code, down ? True : False, CurrentTime);
+    Deliver(session, display);
+    return Holds(session, [&] { return KeyDown(display, key) == down; });
+}
+
+// Presses and releases modifier keys until `want` is held.
 bool Hold(CEditorSession& session, RealInputState& state, int want) {
-    int& held = state.held;
-    wxUIActionSimulator& simulator = state.Simulator();
+    Display* display = state.Connection();
+    if (!display)
+        return false;
     for (const auto& k : kModifierKeys) {
         const bool on = (want & k.mod) != 0;
-        if (on == ((held & k.mod) != 0))
-            continue;
-        if (on)
-            simulator.KeyDown(k.key);
-        else
-            simulator.KeyUp(k.key);
-        if (!PumpUntil(session, [&] { return wxGetKeyState(wxKeyCode(k.key)) == on; }))
+        if (on != ((state.held & k.mod) != 0) && !SendKey(session, display, k.key, on))
             return false;
     }
-    held = want;
-    Drain(session);
+    state.held = want;
     return true;
 }
 
 bool MoveTo(CEditorSession& session, RealInputState& state, const wxPoint& screen) {
-    state.Simulator().MouseMove(screen);
-    // Asked of the server, not of the toolkit's last motion event.
-    if (!PumpUntil(session, [&] { return wxGetMouseState().GetPosition() == screen; }))
+    Display* display = state.Connection();
+    if (!display)
         return false;
-    Drain(session);
-    return true;
+    XTestFakeMotionEvent(display, -1, screen.x, screen.y, CurrentTime);
+    Deliver(session, display);
+    return Holds(session, [&] { return PointerAt(display, screen); });
 }
 
 bool XMove(RealInputState& state, CScriptRunner& r, const Args& args, std::string& error) {
@@ -196,7 +217,7 @@ bool XMove(RealInputState& state, CScriptRunner& r, const Args& args, std::strin
 
 bool XButton(RealInputState& state, bool down, CScriptRunner& r, const Args& args,
              std::string& error) {
-    int button = 0;
+    unsigned button = 0;
     wxPoint at;
     if (!Count(args, 3, down ? "xpress BUTTON X Y" : "xrelease BUTTON X Y", error) ||
         !ParseButton(args[0], button, error) || !ScreenPoint(r, args, 1, at, error))
@@ -209,46 +230,35 @@ bool XButton(RealInputState& state, bool down, CScriptRunner& r, const Args& arg
                                .count();
         if (d.x * d.x + d.y * d.y < kDoubleClickDistance * kDoubleClickDistance &&
             since < kDoubleClickMs)
-            wxMilliSleep(static_cast<unsigned long>(kDoubleClickMs - since));
+            std::this_thread::sleep_for(std::chrono::milliseconds(kDoubleClickMs - since));
     }
     if (!MoveTo(session, state, at)) {
         error = "the pointer did not arrive";
         return false;
     }
-    if (ButtonDown(button) == down) {
+    Display* display = state.Connection();
+    const unsigned bit = Button1Mask << (button - 1);
+    auto isDown = [&] {
+        unsigned mask = 0;
+        PointerAt(display, at, &mask);
+        return (mask & bit) != 0;
+    };
+    if (isDown() == down) {
         error = std::string("the ") + args[0] + " button is " + (down ? "down" : "up") + " already";
         return false;
     }
-    if (down)
-        state.Simulator().MouseDown(button);
-    else
-        state.Simulator().MouseUp(button);
-    if (!PumpUntil(session, [&] { return ButtonDown(button) == down; })) {
+    XTestFakeButtonEvent(display, button, down ? True : False, CurrentTime);
+    Deliver(session, display);
+    if (!Holds(session, [&] { return isDown() == down; })) {
         error = "the button did not change";
         return false;
     }
-    Drain(session);
     if (down) {
         // Measured from when the press was handled: the next one is at least this much later
         // at the server too.
         state.lastPress = Clock::now();
         state.lastPressAt = at;
     }
-    return true;
-}
-
-// One notch: X buttons 4 (up) and 5 (down) through the test extension on a connection of our
-// own (the toolkit's simulator has no wheel). Once that connection's round trip is back the
-// server has made the events, and once the editor's own is back they wait in its queue.
-bool SendWheel(RealInputState& state, bool up) {
-    if (!state.display)
-        state.display = XOpenDisplay(nullptr);
-    if (!state.display)
-        return false;
-    const unsigned button = up ? 4 : 5;
-    XTestFakeButtonEvent(state.display, button, True, CurrentTime);
-    XTestFakeButtonEvent(state.display, button, False, CurrentTime);
-    XSync(state.display, False);
     return true;
 }
 
@@ -261,11 +271,16 @@ bool XWheel(RealInputState& state, CScriptRunner& r, const Args& args, std::stri
         return false;
     }
     CEditorSession& session = EditorSession(r);
-    if (!MoveTo(session, state, at) || !SendWheel(state, args[2] == "up")) {
-        error = "the wheel did not turn";
+    if (!MoveTo(session, state, at)) {
+        error = "the pointer did not arrive";
         return false;
     }
-    Drain(session);
+    // The wheel is X buttons 4 (up) and 5 (down), pressed and released at once.
+    Display* display = state.Connection();
+    const unsigned button = args[2] == "up" ? 4 : 5;
+    XTestFakeButtonEvent(display, button, True, CurrentTime);
+    XTestFakeButtonEvent(display, button, False, CurrentTime);
+    Deliver(session, display);
     return true;
 }
 
@@ -280,21 +295,22 @@ bool XHold(RealInputState& state, CScriptRunner& r, const Args& args, std::strin
     return true;
 }
 
-// The toolkit's key code of a key word.
-bool ParseKey(const std::string& word, int& key) {
+// The X key of a key word.
+bool ParseKey(const std::string& word, KeySym& key) {
     static const struct {
         const char* name;
-        int key;
-    } kNamed[] = {{"return", WXK_RETURN}, {"escape", WXK_ESCAPE}, {"tab", WXK_TAB},
-                  {"backspace", WXK_BACK}, {"delete", WXK_DELETE}, {"f2", WXK_F2},
-                  {"left", WXK_LEFT},     {"right", WXK_RIGHT},   {"up", WXK_UP},
-                  {"down", WXK_DOWN},     {"home", WXK_HOME},     {"end", WXK_END},
-                  {"space", ' '}};
+        KeySym key;
+    } kNamed[] = {{"return", XK_Return}, {"escape", XK_Escape}, {"tab", XK_Tab},
+                  {"backspace", XK_BackSpace}, {"delete", XK_Delete}, {"f2", XK_F2},
+                  {"left", XK_Left},     {"right", XK_Right},   {"up", XK_Up},
+                  {"down", XK_Down},     {"home", XK_Home},     {"end", XK_End},
+                  {"space", XK_space}};
     for (const auto& k : kNamed)
         if (word == k.name) {
             key = k.key;
             return true;
         }
+    // Latin-1 keys are named by their character.
     const std::string keys = "abcdefghijklmnopqrstuvwxyz0123456789-.,/;";
     if (word.size() == 1 && keys.find(word[0]) != std::string::npos) {
         key = static_cast<unsigned char>(word[0]);
@@ -303,32 +319,18 @@ bool ParseKey(const std::string& word, int& key) {
     return false;
 }
 
-// The key's state as the server has it (letters by their capital, as the toolkit asks).
-bool KeyIsDown(int key) {
-    if (key >= 'a' && key <= 'z')
-        key = key - 'a' + 'A';
-    return wxGetKeyState(wxKeyCode(key));
-}
-
 // One key down and up with `mods` held around it (and the held ones kept after).
-bool Stroke(CEditorSession& session, RealInputState& state, int key, int mods) {
+bool Stroke(CEditorSession& session, RealInputState& state, KeySym key, int mods) {
     const int before = state.held;
-    if (!Hold(session, state, before | mods))
-        return false;
-    wxUIActionSimulator& simulator = state.Simulator();
-    simulator.KeyDown(key);
-    if (!PumpUntil(session, [&] { return KeyIsDown(key); }))
-        return false;
-    Drain(session);
-    simulator.KeyUp(key);
-    if (!PumpUntil(session, [&] { return !KeyIsDown(key); }))
-        return false;
-    Drain(session);
-    return Hold(session, state, before);
+    Display* display = state.Connection();
+    return display && Hold(session, state, before | mods) &&
+           SendKey(session, display, key, true) && SendKey(session, display, key, false) &&
+           Hold(session, state, before);
 }
 
 bool XKey(RealInputState& state, CScriptRunner& r, const Args& args, std::string& error) {
-    int key = 0, mods = 0;
+    KeySym key = 0;
+    int mods = 0;
     if (args.empty() || args.size() > 2) {
         error = "usage: xkey KEY [MODS]";
         return false;
@@ -357,9 +359,10 @@ bool XType(RealInputState& state, CScriptRunner& r, const Args& args, std::strin
         }
     }
     for (char c : text) {
-        int key = 0, mods = 0;
-        KeyOf(c, key, mods);
-        if (!Stroke(EditorSession(r), state, key, mods)) {
+        // The key of the character on a US keyboard, with Shift where it needs it.
+        int key = 0, modifiers = 0;
+        KeyOf(c, key, modifiers);
+        if (!Stroke(EditorSession(r), state, KeySym(key), modifiers ? kShift : 0)) {
             error = std::string("the key of '") + c + "' did not go down and up";
             return false;
         }
@@ -370,7 +373,7 @@ bool XType(RealInputState& state, CScriptRunner& r, const Args& args, std::strin
 } // namespace
 
 void RegisterRealInputScriptCommands(CScriptRunner& runner) {
-    // Each runner keeps its own held keys and last press.
+    // Each runner keeps its own held keys, last press and X connection.
     auto state = std::make_shared<RealInputState>();
     auto with = [state](bool (*f)(RealInputState&, CScriptRunner&, const Args&, std::string&)) {
         return [state, f](CScriptRunner& r, const Args& a, std::string& e) {
