@@ -41,8 +41,8 @@ bool CMonkeyGestures::DragPath(const std::string& button, int x0, int y0, int x1
                 return false;
         }
         if (k == typeAt) {
-            static const std::vector<std::string> kAmount = {"1", "2", "5", "0", ".", "-",
-                                                             "backspace", "9", "3"};
+            static const std::vector<std::string> kAmount = {"1", "2",         "5", "0", ".",
+                                                             "-", "backspace", "9", "3"};
             for (int n = m_random.Between(1, 5); n > 0; --n)
                 if (!Run("xkey " + m_random.Pick(kAmount)))
                     return false;
@@ -51,7 +51,8 @@ bool CMonkeyGestures::DragPath(const std::string& button, int x0, int y0, int x1
         }
         if (k == escapeAt && !Run("xkey escape"))
             return false;
-        if (k == rightAt && (!Run("xpress right " + At(x, y)) || !Run("xrelease right " + At(x, y))))
+        if (k == rightAt &&
+            (!Run("xpress right " + At(x, y)) || !Run("xrelease right " + At(x, y))))
             return false;
     }
     if (!Run("xrelease " + button + " " + At(x, y)))
@@ -149,8 +150,7 @@ bool CMonkeyGestures::ModeKey() {
     if (views.empty())
         return true;
     static const std::vector<std::string> kKeys = {"q", "w", "e", "r", "l", "f", "w", "e"};
-    return Run("xmove " + PointIn(m_random.Pick(views))) &&
-           Run("xkey " + m_random.Pick(kKeys));
+    return Run("xmove " + PointIn(m_random.Pick(views))) && Run("xkey " + m_random.Pick(kKeys));
 }
 
 bool CMonkeyGestures::UndoStorm() {
@@ -174,10 +174,9 @@ bool CMonkeyGestures::EditKey() {
     const std::vector<Area> views = Views();
     if (views.empty())
         return true;
-    static const std::vector<std::string> kKeys = {"c ctrl", "delete", "h", "h alt",
+    static const std::vector<std::string> kKeys = {"c ctrl", "delete", "h",     "h alt",
                                                    "a ctrl", "c ctrl", "escape"};
-    return Run("xmove " + PointIn(m_random.Pick(views))) &&
-           Run("xkey " + m_random.Pick(kKeys));
+    return Run("xmove " + PointIn(m_random.Pick(views))) && Run("xkey " + m_random.Pick(kKeys));
 }
 
 bool CMonkeyGestures::OutlinerClick() {
@@ -187,7 +186,9 @@ bool CMonkeyGestures::OutlinerClick() {
     const std::string at = PointIn(a);
     static const std::vector<std::string> kMods = {"none", "none", "none", "ctrl", "shift"};
     const std::string mods = m_random.Pick(kMods);
-    const std::string button = m_random.Chance(85) ? "left" : m_random.Chance(50) ? "right" : "middle";
+    const std::string button = m_random.Chance(85)   ? "left"
+                               : m_random.Chance(50) ? "right"
+                                                     : "middle";
     if (mods != "none" && !Run("xhold " + mods))
         return false;
     if (!Run("xpress " + button + " " + at) || !Run("xrelease " + button + " " + at))
@@ -204,8 +205,8 @@ bool CMonkeyGestures::OutlinerKeys() {
         return false;
     if (!Run("xmove " + at))
         return false;
-    static const std::vector<std::string> kKeys = {"delete", "h",    "h alt", "a ctrl",
-                                                   "f2",     "up",   "down",  "home",
+    static const std::vector<std::string> kKeys = {"delete", "h",      "h alt",  "a ctrl",
+                                                   "f2",     "up",     "down",   "home",
                                                    "end",    "escape", "c ctrl", "f"};
     for (int n = m_random.Between(1, 3); n > 0; --n)
         if (!Run("xkey " + m_random.Pick(kKeys)))
@@ -257,8 +258,7 @@ bool CMonkeyGestures::FieldEdit() {
     const std::string text = TypedText();
     if (!Run("xtype " + text))
         return false;
-    static const std::vector<std::string> kEnds = {"return", "return", "tab",
-                                                   "tab",    "escape", ""};
+    static const std::vector<std::string> kEnds = {"return", "return", "tab", "tab", "escape", ""};
     const std::string end = m_random.Pick(kEnds);
     return end.empty() || Run("xkey " + end);
 }
@@ -283,7 +283,8 @@ bool CMonkeyGestures::ControlClick() {
 
 bool CMonkeyGestures::LightEdit() {
     CMainFrame* frame = m_session.Frame();
-    wxWindow* tree = FindDescendant(frame ? frame->GetSideArea() : nullptr, automation::kLightTreeId);
+    wxWindow* tree =
+        FindDescendant(frame ? frame->GetSideArea() : nullptr, automation::kLightTreeId);
     wxWindow* rows = tree && tree->IsShownOnScreen()
                          ? FindNamedDescendant(tree, automation::kLightRowsName)
                          : nullptr;
@@ -314,7 +315,8 @@ bool CMonkeyGestures::LightEdit() {
 
 bool CMonkeyGestures::LightColour() {
     CMainFrame* frame = m_session.Frame();
-    wxWindow* tree = FindDescendant(frame ? frame->GetSideArea() : nullptr, automation::kLightTreeId);
+    wxWindow* tree =
+        FindDescendant(frame ? frame->GetSideArea() : nullptr, automation::kLightTreeId);
     wxWindow* rows = tree && tree->IsShownOnScreen()
                          ? FindNamedDescendant(tree, automation::kLightRowsName)
                          : nullptr;
@@ -346,7 +348,8 @@ bool CMonkeyGestures::PopupAnswer() {
     const int r = m_random.Below(10);
     std::string item;
     if (r < 6)
-        item = automation::kPickerCellPrefix + std::to_string(m_random.Below(automation::kPickerCellCount));
+        item = automation::kPickerCellPrefix +
+               std::to_string(m_random.Below(automation::kPickerCellCount));
     else if (r < 7)
         item = automation::kPickerAutomatic;
     wxRect rect;

@@ -14,7 +14,6 @@
 #include <wx/utils.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <sstream>
 
@@ -56,8 +55,7 @@ const std::vector<CMonkeyGestures::Kind>& CMonkeyGestures::Kinds() {
     return kinds;
 }
 
-CMonkeyGestures::CMonkeyGestures(CEditorSession& session, std::uint64_t seed,
-                                 std::ostream* replay)
+CMonkeyGestures::CMonkeyGestures(CEditorSession& session, std::uint64_t seed, std::ostream* replay)
     : m_session(session), m_random(seed), m_replay(replay) {
     for (const Kind& k : Kinds())
         m_counts.emplace_back(k.name, 0);
@@ -72,10 +70,7 @@ bool CMonkeyGestures::Run(const std::string& line) {
     std::ostringstream sink;
     m_session.Script().SetOutput(&sink);
     m_session.Script().SetErrorOutput(&sink);
-    const auto t0 = std::chrono::steady_clock::now();
     const bool ok = m_session.RunScriptLine(line);
-    if (getenv("MONKEY_TIMES"))
-        fprintf(stderr, "%6.0f ms %s\n", std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count(), line.c_str());
     m_session.Script().SetOutput(nullptr);
     m_session.Script().SetErrorOutput(nullptr);
     m_output = sink.str();
@@ -230,8 +225,8 @@ std::string CMonkeyGestures::PointIn(const Area& a) {
 }
 
 std::string CMonkeyGestures::Modifiers() {
-    static const std::vector<std::string> kMods = {"none",  "none",       "none", "none", "ctrl",
-                                                   "shift", "ctrl+shift", "alt"};
+    static const std::vector<std::string> kMods = {"none", "none",  "none",       "none",
+                                                   "ctrl", "shift", "ctrl+shift", "alt"};
     return m_random.Pick(kMods);
 }
 
@@ -242,11 +237,23 @@ std::string CMonkeyGestures::Button() {
 
 // Numbers, near-numbers and garbage, as a person types (or pastes) them into a field.
 std::string CMonkeyGestures::TypedText() {
-    static const std::vector<std::string> kTexts = {
-        "0",      "1",    "-1",  "2.5",    "-0",    "45",   "90",    "360",  "1e6",  "1e7",
-        "-1e7",   "1e38", "1e39", "nan",   "inf",   "-inf", "0.001", "1e-9", ".",    "-",
-        "--1",    "1..2", "1e",  "abc",    "12abc", " 3 ",  "+4",    "0x10", "999999999",
-        "%s%n%x", "'\";<>&", "1,5", "\\", "~!@$%^&*()_+{}|:?"};
+    static const std::vector<std::string> kTexts = {"0",         "1",
+                                                    "-1",        "2.5",
+                                                    "-0",        "45",
+                                                    "90",        "360",
+                                                    "1e6",       "1e7",
+                                                    "-1e7",      "1e38",
+                                                    "1e39",      "nan",
+                                                    "inf",       "-inf",
+                                                    "0.001",     "1e-9",
+                                                    ".",         "-",
+                                                    "--1",       "1..2",
+                                                    "1e",        "abc",
+                                                    "12abc",     " 3 ",
+                                                    "+4",        "0x10",
+                                                    "999999999", "%s%n%x",
+                                                    "'\";<>&",   "1,5",
+                                                    "\\",        "~!@$%^&*()_+{}|:?"};
     if (m_random.Chance(8))
         return std::string(size_t(m_random.Between(32, 300)), "9a.-"[m_random.Below(4)]);
     if (m_random.Chance(40))
@@ -258,9 +265,10 @@ std::string CMonkeyGestures::TypedText() {
 // Names for F2: ordinary ones, the demo's own (taken), empty, long, and hostile ASCII.
 std::string CMonkeyGestures::NameText() {
     static const std::vector<std::string> kNames = {
-        "",        "box_a",   "lamp_spot", "ground",     "new name", "a",     "x_1",    "../up",
-        "<node>",  "a&amp;b", "'\"",       "name with  spaces",      "%s%n",  "\\x00",  "-",
-        "box_a_1", ".",       "..",        "con",        "a/b",      "{{}}",  "`rm -rf`"};
+        "",     "box_a", "lamp_spot", "ground",  "new name", "a",
+        "x_1",  "../up", "<node>",    "a&amp;b", "'\"",      "name with  spaces",
+        "%s%n", "\\x00", "-",         "box_a_1", ".",        "..",
+        "con",  "a/b",   "{{}}",      "`rm -rf`"};
     if (m_random.Chance(10))
         return std::string(size_t(m_random.Between(200, 300)), "nq_"[m_random.Below(3)]);
     if (m_random.Chance(30))

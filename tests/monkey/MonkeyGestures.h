@@ -24,7 +24,9 @@ public:
     // From lo to hi, both included.
     int Between(int lo, int hi) { return lo + Below(hi - lo + 1); }
     bool Chance(int percent) { return Below(100) < percent; }
-    template <class T> const T& Pick(const std::vector<T>& items) { return items[Below(int(items.size()))]; }
+    template <class T> const T& Pick(const std::vector<T>& items) {
+        return items[Below(int(items.size()))];
+    }
 
 private:
     std::uint64_t m_state;

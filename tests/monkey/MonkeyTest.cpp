@@ -54,8 +54,8 @@ protected:
         float x = 0, y = 0;
         EXPECT_EQ(std::sscanf(m_output.c_str(), "%*s px %f %f", &x, &y), 2) << m_output;
         CMainFrame* frame = g_session->Frame();
-        const wxPoint at = frame->ScreenToClient(
-            frame->GetViewWindow(0)->ClientToScreen(wxPoint(int(x), int(y))));
+        const wxPoint at =
+            frame->ScreenToClient(frame->GetViewWindow(0)->ClientToScreen(wxPoint(int(x), int(y))));
         return std::to_string(at.x) + " " + std::to_string(at.y);
     }
     std::set<std::string> Selection() {
@@ -74,8 +74,8 @@ TEST_F(MonkeyTest, ClicksKeysAndTheWheelReachTheWindowUnderThePointer) {
     EXPECT_EQ(Selection(), (std::set<std::string>{"box_a"}));
     EXPECT_EQ(Undo().undoCount(), 1);
     // Ctrl held adds to the selection.
-    ASSERT_TRUE(Run("xhold ctrl") && Run("xpress left " + coneA) &&
-                Run("xrelease left " + coneA) && Run("xhold none"))
+    ASSERT_TRUE(Run("xhold ctrl") && Run("xpress left " + coneA) && Run("xrelease left " + coneA) &&
+                Run("xhold none"))
         << m_error;
     EXPECT_EQ(Selection(), (std::set<std::string>{"box_a", "cone_a"}));
     // Keys go to the view under the pointer: W engages the move tool, Ctrl+Z undoes.

@@ -1,8 +1,8 @@
 // Script commands that send real input to the main window: X events made by the X server's test
-// extension (XTest, what the toolkit's input simulator uses), at points given in pixels of the main window's client area (a
-// point past it, on a popup, goes as long as it is on the screen). Whatever window
-// lies under the pointer handles them as it would a person's (focus changes, captures, popups,
-// key bindings), so they reach paths no command of its own would name:
+// extension (XTest, what the toolkit's input simulator uses), at points given in pixels of the main
+// window's client area (a point past it, on a popup, goes as long as it is on the screen). Whatever
+// window lies under the pointer handles them as it would a person's (focus changes, captures,
+// popups, key bindings), so they reach paths no command of its own would name:
 //
 //   xmove X Y                        the pointer to X Y
 //   xpress left|middle|right X Y     the pointer to X Y, then the button pressed
@@ -100,8 +100,7 @@ bool PointerAt(Display* display, const wxPoint& at, unsigned* mask = nullptr) {
     Window root = 0, child = 0;
     int rx = 0, ry = 0, wx = 0, wy = 0;
     unsigned buttons = 0;
-    XQueryPointer(display, DefaultRootWindow(display), &root, &child, &rx, &ry, &wx, &wy,
-                  &buttons);
+    XQueryPointer(display, DefaultRootWindow(display), &root, &child, &rx, &ry, &wx, &wy, &buttons);
     if (mask)
         *mask = buttons;
     return rx == at.x && ry == at.y;
@@ -128,8 +127,8 @@ bool ScreenPoint(CScriptRunner& r, const Args& args, std::size_t at, wxPoint& sc
     screen = frame->ClientToScreen(wxPoint(x, y));
     const wxSize display = wxGetDisplaySize();
     if (screen.x < 0 || screen.y < 0 || screen.x >= display.x || screen.y >= display.y) {
-        error = "the point " + std::to_string(x) + " " + std::to_string(y) +
-                " lies outside the screen";
+        error =
+            "the point " + std::to_string(x) + " " + std::to_string(y) + " lies outside the screen";
         return false;
     }
     return true;
@@ -225,9 +224,9 @@ bool XButton(RealInputState& state, bool down, CScriptRunner& r, const Args& arg
     CEditorSession& session = EditorSession(r);
     if (down) {
         const wxPoint d = at - state.lastPressAt;
-        const auto since = std::chrono::duration_cast<std::chrono::milliseconds>(
-                               Clock::now() - state.lastPress)
-                               .count();
+        const auto since =
+            std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - state.lastPress)
+                .count();
         if (d.x * d.x + d.y * d.y < kDoubleClickDistance * kDoubleClickDistance &&
             since < kDoubleClickMs)
             std::this_thread::sleep_for(std::chrono::milliseconds(kDoubleClickMs - since));
@@ -300,10 +299,10 @@ bool ParseKey(const std::string& word, KeySym& key) {
     static const struct {
         const char* name;
         KeySym key;
-    } kNamed[] = {{"return", XK_Return}, {"escape", XK_Escape}, {"tab", XK_Tab},
+    } kNamed[] = {{"return", XK_Return},       {"escape", XK_Escape}, {"tab", XK_Tab},
                   {"backspace", XK_BackSpace}, {"delete", XK_Delete}, {"f2", XK_F2},
-                  {"left", XK_Left},     {"right", XK_Right},   {"up", XK_Up},
-                  {"down", XK_Down},     {"home", XK_Home},     {"end", XK_End},
+                  {"left", XK_Left},           {"right", XK_Right},   {"up", XK_Up},
+                  {"down", XK_Down},           {"home", XK_Home},     {"end", XK_End},
                   {"space", XK_space}};
     for (const auto& k : kNamed)
         if (word == k.name) {
@@ -323,9 +322,8 @@ bool ParseKey(const std::string& word, KeySym& key) {
 bool Stroke(CEditorSession& session, RealInputState& state, KeySym key, int mods) {
     const int before = state.held;
     Display* display = state.Connection();
-    return display && Hold(session, state, before | mods) &&
-           SendKey(session, display, key, true) && SendKey(session, display, key, false) &&
-           Hold(session, state, before);
+    return display && Hold(session, state, before | mods) && SendKey(session, display, key, true) &&
+           SendKey(session, display, key, false) && Hold(session, state, before);
 }
 
 bool XKey(RealInputState& state, CScriptRunner& r, const Args& args, std::string& error) {
@@ -381,18 +379,13 @@ void RegisterRealInputScriptCommands(CScriptRunner& runner) {
         };
     };
     AddScriptCommands(
-        runner,
-        {{"xmove", with(XMove)},
-         {"xpress",
-          [state](CScriptRunner& r, const Args& a, std::string& e) {
-              return XButton(*state, true, r, a, e);
-          }},
-         {"xrelease",
-          [state](CScriptRunner& r, const Args& a, std::string& e) {
-              return XButton(*state, false, r, a, e);
-          }},
-         {"xwheel", with(XWheel)},
-         {"xhold", with(XHold)},
-         {"xkey", with(XKey)},
-         {"xtype", with(XType)}});
+        runner, {{"xmove", with(XMove)},
+                 {"xpress", [state](CScriptRunner& r, const Args& a,
+                                    std::string& e) { return XButton(*state, true, r, a, e); }},
+                 {"xrelease", [state](CScriptRunner& r, const Args& a,
+                                      std::string& e) { return XButton(*state, false, r, a, e); }},
+                 {"xwheel", with(XWheel)},
+                 {"xhold", with(XHold)},
+                 {"xkey", with(XKey)},
+                 {"xtype", with(XType)}});
 }

@@ -36,9 +36,8 @@ const std::set<std::string> kLanguage = {
     "screenshot", "select",   "selectall", "selboxes",  "selection", "show",    "show light",
     "showall",    "snap",     "space",     "state",     "status",    "strip",   "tool",
     "title",      "type",     "undo",      "undocount", "unload",    "view",    "viewkey",
-    "views",      "viewshot",
-    // Real X input (ScriptRealInputCommands.cpp).
-    "xhold", "xkey", "xmove", "xpress", "xrelease", "xtype", "xwheel",
+    "views",      "viewshot", "xhold",     "xkey",      "xmove",     "xpress",  "xrelease",
+    "xtype",      "xwheel",
 };
 
 std::vector<std::string> NamesOf(CScriptRunner::CommandSet set) {
