@@ -40,6 +40,24 @@ MonkeySnapshot TakeSnapshot(CEditorScene& scene) {
     return out;
 }
 
+std::uint64_t Digest(const MonkeySnapshot& scene) {
+    std::uint64_t h = 1469598103934665603ull;
+    auto add = [&h](const void* data, std::size_t size) {
+        const auto* bytes = static_cast<const unsigned char*>(data);
+        for (std::size_t i = 0; i < size; ++i)
+            h = (h ^ bytes[i]) * 1099511628211ull;
+    };
+    for (const auto& kv : scene.entities) {
+        add(kv.first.data(), kv.first.size() + 1);
+        add(kv.second.parent.data(), kv.second.parent.size() + 1);
+        add(kv.second.values, sizeof kv.second.values);
+        add(&kv.second.state, sizeof kv.second.state);
+    }
+    for (const std::string& n : scene.selection)
+        add(n.data(), n.size() + 1);
+    return h;
+}
+
 bool SameBits(const MonkeySnapshot& expected, const MonkeySnapshot& actual, std::string& why) {
     for (const auto& kv : expected.entities) {
         const auto it = actual.entities.find(kv.first);

@@ -27,6 +27,9 @@ struct MonkeySnapshot {
 };
 
 MonkeySnapshot TakeSnapshot(CEditorScene& scene);
+// A short fingerprint of a snapshot (FNV-1a over its names, bits and selection): the replay
+// script keeps one per gesture, so a replay tells where it first went another way.
+std::uint64_t Digest(const MonkeySnapshot& scene);
 // Bit for bit; false with the first difference in `why`.
 bool SameBits(const MonkeySnapshot& expected, const MonkeySnapshot& actual, std::string& why);
 // Every entity's local and world values finite, its world position and scale within the

@@ -320,7 +320,9 @@ bool CMonkeyGestures::LightColour() {
     wxWindow* rows = tree && tree->IsShownOnScreen()
                          ? FindNamedDescendant(tree, automation::kLightRowsName)
                          : nullptr;
-    if (!rows || !FindNamedChild(rows, automation::kLightColourRow))
+    // "propcolour" clicks the row's centre: only when every window around lets it be seen (the
+    // page scrolled or cut by a small window would take the click elsewhere).
+    if (!rows || !InSight(FindNamedChild(rows, automation::kLightColourRow)))
         return ViewClick();
     const int r = m_random.Below(10);
     if (r < 6)

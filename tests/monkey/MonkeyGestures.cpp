@@ -177,6 +177,20 @@ std::vector<CMonkeyGestures::Area> CMonkeyGestures::Controls(wxWindow* root) con
     return out;
 }
 
+bool CMonkeyGestures::InSight(wxWindow* window) const {
+    if (!window || !window->IsShownOnScreen())
+        return false;
+    const wxPoint centre = window->GetScreenRect().GetPosition() +
+                           wxPoint(window->GetSize().x / 2, window->GetSize().y / 2);
+    for (wxWindow* w = window->GetParent(); w; w = w->GetParent()) {
+        if (!w->GetScreenRect().Contains(centre))
+            return false;
+        if (w == m_session.Frame())
+            break;
+    }
+    return true;
+}
+
 std::vector<CMonkeyGestures::Area> CMonkeyGestures::ToolBars() const {
     std::vector<Area> out;
     CMainFrame* frame = m_session.Frame();

@@ -68,6 +68,9 @@ private:
     Area OutlinerArea() const;
     // Shown leaf controls below `root` (the side panel, the bar, the tool strips).
     std::vector<Area> Controls(wxWindow* root) const;
+    // Whether the window's centre lies inside each window around it (it is not scrolled or
+    // cut out of sight).
+    bool InSight(wxWindow* window) const;
     // The main window's tool bars (the tool strips, the gizmo's option buttons).
     std::vector<Area> ToolBars() const;
     std::string PointIn(const Area& a);

@@ -96,14 +96,17 @@ bool CheckAfter(CEditorSession& session, CUndoTrail& trail, int asserts, std::st
 // The replay script's groups of lines, one per gesture ("# event N" starts each), after the
 // lines before the first (the prelude).
 bool ReadReplay(const std::string& path, std::vector<std::string>& prelude,
-                std::vector<std::vector<std::string>>& events) {
+                std::vector<std::vector<std::string>>& events, std::vector<std::string>& digests) {
     std::ifstream in(path);
     if (!in)
         return false;
     std::string line;
     while (std::getline(in, line)) {
-        if (line.rfind("# event ", 0) == 0)
+        if (line.rfind("# event ", 0) == 0) {
             events.emplace_back();
+            digests.emplace_back();
+        } else if (line.rfind("# scene ", 0) == 0 && !digests.empty())
+            digests.back() = line.substr(8);
         else if (line.empty() || line[0] == '#')
             continue;
         else if (events.empty())
@@ -137,10 +140,12 @@ int RunMonkey(CEditorSession& session, const Options& o) {
         replaying ? o.replay : o.out + "/monkey-" + std::to_string(o.seed) + ".script";
     std::vector<std::string> prelude = {"frames 2"};
     std::vector<std::vector<std::string>> events;
+    std::vector<std::string> digests; // of the run, per gesture
+    int departed = 0;                 // the first gesture where the replay went another way
     std::ofstream file;
     if (replaying) {
         prelude.clear();
-        if (!ReadReplay(path, prelude, events)) {
+        if (!ReadReplay(path, prelude, events, digests)) {
             std::fprintf(stderr, "cannot read %s\n", path.c_str());
             return 2;
         }
@@ -178,6 +183,17 @@ int RunMonkey(CEditorSession& session, const Options& o) {
             return Fault(o, i, monkey.Why(), path);
         if (!CheckAfter(session, trail, asserts, why))
             return Fault(o, i, why, path);
+        // The scene's fingerprint after each gesture: written by a run, compared by a replay.
+        char digest[32];
+        std::snprintf(digest, sizeof digest, "%016llx",
+                      static_cast<unsigned long long>(Digest(TakeSnapshot(session.Scene()))));
+        if (!replaying)
+            file << "# scene " << digest << "\n";
+        else if (!departed && !digests[std::size_t(i - 1)].empty() &&
+                 digests[std::size_t(i - 1)] != digest) {
+            departed = i;
+            std::printf("monkey: the replay's scene differs from the run's after event %d\n", i);
+        }
     }
     ArmWatchdog(o, count + 1, path);
     if (!replaying && !monkey.LetGo())

@@ -318,12 +318,21 @@ bool ParseKey(const std::string& word, KeySym& key) {
     return false;
 }
 
-// One key down and up with `mods` held around it (and the held ones kept after).
+// One key down and up with `mods` held around it (and the held ones kept after). Down and up
+// go in one batch: a key held while the editor handles it could otherwise repeat at the server
+// when that takes longer than the repeat delay, and how often would depend on the machine.
 bool Stroke(CEditorSession& session, RealInputState& state, KeySym key, int mods) {
     const int before = state.held;
     Display* display = state.Connection();
-    return display && Hold(session, state, before | mods) && SendKey(session, display, key, true) &&
-           SendKey(session, display, key, false) && Hold(session, state, before);
+    if (!display || !Hold(session, state, before | mods))
+        return false;
+    const KeyCode code = XKeysymToKeycode(display, key);
+    if (!code)
+        return false;
+    XTestFakeKeyEvent(display, code, True, CurrentTime);
+    XTestFakeKeyEvent(display, code, False, CurrentTime);
+    Deliver(session, display);
+    return Holds(session, [&] { return !KeyDown(display, key); }) && Hold(session, state, before);
 }
 
 bool XKey(RealInputState& state, CScriptRunner& r, const Args& args, std::string& error) {
