@@ -21,6 +21,7 @@
 
 #include <wx/dialog.h>
 #include <wx/timer.h>
+#include <wx/tooltip.h>
 #include <wx/toplevel.h>
 
 #include <signal.h>
@@ -155,6 +156,7 @@ int RunMonkey(CEditorSession& session, const Options& o) {
              << "# run: scene-editor --size " << kWidth << "x" << kHeight
              << " --script FILE (or gizmark_monkey --replay FILE, with the checks)\n";
     }
+    wxToolTip::Enable(false);
     CMonkeyGestures monkey(session, o.seed, replaying ? nullptr : &file);
     CDialogGuard guard;
     guard.Start(500);
@@ -249,6 +251,10 @@ int main(int argc, char** argv) {
                              "--replay FILE\n");
         return 2;
     }
+    // Fewer things that depend on the machine's speed: keys go through GTK's own input method,
+    // never a daemon's answer; tooltips (which open after the pointer rests for a while, over
+    // the spot the next click may take) stay away.
+    setenv("GTK_IM_MODULE", "gtk-im-context-simple", 1);
     EditorOptions options;
     options.pluginDir = GIZMARK_MONKEY_PLUGIN_DIR;
     options.width = kWidth;

@@ -170,6 +170,37 @@ TEST_F(MonkeyTest, TheFinalUndoComparesEveryDepthItReaches) {
     EXPECT_EQ(Undo().undoCount(), 0);
 }
 
+// What two monkey runs met: a side-panel field left with typed text (focus still in it), then a
+// drag of a gizmo part in a view, which takes the focus and so applies the field.
+TEST_F(MonkeyTest, AFieldLeftWithTypedTextAndAGizmoDragAreBothUndone) {
+    for (const char* mode : {"rotate", "move", "scale"}) {
+        SCOPED_TRACE(mode);
+        SetUp();
+        ASSERT_TRUE(Run("select 石块") && Run(std::string("tool ") + mode)) << m_error;
+        g_session->RenderFrames(2);
+        CUndoTrail trail;
+        trail.Start(Scene(), Undo().undoCount(), Undo().redoCount(), Undo().Pushes());
+        ASSERT_TRUE(Run("type panel 1004 12")) << m_error; // rotation X, not applied yet
+        ASSERT_TRUE(Run("view 0") && Run("handle centre")) << m_error;
+        int x = 0, y = 0;
+        ASSERT_EQ(std::sscanf(m_output.c_str(), "handle centre px %d %d", &x, &y), 2) << m_output;
+        CMainFrame* frame = g_session->Frame();
+        const wxPoint at =
+            frame->ScreenToClient(frame->GetViewWindow(0)->ClientToScreen(wxPoint(x, y)));
+        auto point = [&](int dx, int dy) {
+            return std::to_string(at.x + dx) + " " + std::to_string(at.y + dy);
+        };
+        ASSERT_TRUE(Run("xmove " + point(0, 0)) && Run("xpress left " + point(0, 0))) << m_error;
+        for (int k = 1; k <= 4; ++k)
+            ASSERT_TRUE(Run("xmove " + point(12 * k, -20 * k))) << m_error;
+        ASSERT_TRUE(Run("xrelease left " + point(48, -80))) << m_error;
+        g_session->RenderFrames(1);
+        EXPECT_TRUE(trail.After(Scene(), Undo().undoCount(), Undo().redoCount(), Undo().Pushes()))
+            << trail.Why();
+        EXPECT_TRUE(trail.Unwind(*g_session)) << trail.Why();
+    }
+}
+
 TEST_F(MonkeyTest, ASeedSendsTheSameLinesFromTheSameScene) {
     std::string lines[2];
     MonkeySnapshot ends[2];
