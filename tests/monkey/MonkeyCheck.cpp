@@ -32,7 +32,9 @@ MonkeySnapshot TakeSnapshot(CEditorScene& scene) {
         Put(m.values, e->GetPosition());
         Put(m.values + 3, e->GetOrientation());
         Put(m.values + 6, e->GetScale());
-        m.state = e->GetState();
+        // The plan-map flag (the side panel's check box) is no undo step by design: it only
+        // changes how the plan map draws, like a light's values.
+        m.state = e->GetState() & ~std::uint32_t(STATE_PLAN_MAP);
         out.entities[e->GetName()] = m;
     }
     const auto& selected = scene.getSelectedEntities();

@@ -14,7 +14,8 @@
 class CEditorScene;
 class CEditorSession;
 
-// An entity as the undo history keeps it: parent, local transform and state bits.
+// An entity as the undo history keeps it: parent, local transform and state bits (but the
+// plan-map flag, which is no undo step).
 struct MonkeyEntity {
     std::string parent;
     float values[9] = {}; // position, orientation, scale
