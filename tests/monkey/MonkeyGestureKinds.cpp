@@ -60,6 +60,15 @@ bool CMonkeyGestures::DragPath(const std::string& button, int x0, int y0, int x1
     return !held || Run("xhold none");
 }
 
+bool CMonkeyGestures::Click(const std::string& button, const std::string& at,
+                            const std::string& mods) {
+    if (mods != "none" && !Run("xhold " + mods))
+        return false;
+    if (!Run("xpress " + button + " " + at) || !Run("xrelease " + button + " " + at))
+        return false;
+    return mods == "none" || Run("xhold none");
+}
+
 bool CMonkeyGestures::ViewClick() {
     const std::vector<Area> views = Views();
     if (views.empty())
@@ -68,11 +77,7 @@ bool CMonkeyGestures::ViewClick() {
     const std::string at = PointIn(v);
     const std::string mods = Modifiers();
     const std::string button = Button();
-    if (mods != "none" && !Run("xhold " + mods))
-        return false;
-    if (!Run("xpress " + button + " " + at) || !Run("xrelease " + button + " " + at))
-        return false;
-    return mods == "none" || Run("xhold none");
+    return Click(button, at, mods);
 }
 
 bool CMonkeyGestures::ViewDrag() {
@@ -145,12 +150,15 @@ bool CMonkeyGestures::Wheel() {
     return true;
 }
 
-bool CMonkeyGestures::ModeKey() {
+bool CMonkeyGestures::KeyInView(const std::vector<std::string>& keys) {
     const std::vector<Area> views = Views();
     if (views.empty())
         return true;
-    static const std::vector<std::string> kKeys = {"q", "w", "e", "r", "l", "f", "w", "e"};
-    return Run("xmove " + PointIn(m_random.Pick(views))) && Run("xkey " + m_random.Pick(kKeys));
+    return Run("xmove " + PointIn(m_random.Pick(views))) && Run("xkey " + m_random.Pick(keys));
+}
+
+bool CMonkeyGestures::ModeKey() {
+    return KeyInView({"q", "w", "e", "r", "l", "f", "w", "e"});
 }
 
 bool CMonkeyGestures::UndoStorm() {
@@ -171,12 +179,7 @@ bool CMonkeyGestures::UndoStorm() {
 }
 
 bool CMonkeyGestures::EditKey() {
-    const std::vector<Area> views = Views();
-    if (views.empty())
-        return true;
-    static const std::vector<std::string> kKeys = {"c ctrl", "delete", "h",     "h alt",
-                                                   "a ctrl", "c ctrl", "escape"};
-    return Run("xmove " + PointIn(m_random.Pick(views))) && Run("xkey " + m_random.Pick(kKeys));
+    return KeyInView({"c ctrl", "delete", "h", "h alt", "a ctrl", "c ctrl", "escape"});
 }
 
 bool CMonkeyGestures::OutlinerClick() {
@@ -189,11 +192,7 @@ bool CMonkeyGestures::OutlinerClick() {
     const std::string button = m_random.Chance(85)   ? "left"
                                : m_random.Chance(50) ? "right"
                                                      : "middle";
-    if (mods != "none" && !Run("xhold " + mods))
-        return false;
-    if (!Run("xpress " + button + " " + at) || !Run("xrelease " + button + " " + at))
-        return false;
-    return mods == "none" || Run("xhold none");
+    return Click(button, at, mods);
 }
 
 bool CMonkeyGestures::OutlinerKeys() {
@@ -281,13 +280,16 @@ bool CMonkeyGestures::ControlClick() {
     return Run("xpress left " + at) && Run("xrelease left " + at);
 }
 
-bool CMonkeyGestures::LightEdit() {
+wxWindow* CMonkeyGestures::LightRows() const {
     CMainFrame* frame = m_session.Frame();
     wxWindow* tree =
         FindDescendant(frame ? frame->GetSideArea() : nullptr, automation::kLightTreeId);
-    wxWindow* rows = tree && tree->IsShownOnScreen()
-                         ? FindNamedDescendant(tree, automation::kLightRowsName)
-                         : nullptr;
+    return tree && tree->IsShownOnScreen() ? FindNamedDescendant(tree, automation::kLightRowsName)
+                                           : nullptr;
+}
+
+bool CMonkeyGestures::LightEdit() {
+    wxWindow* rows = LightRows();
     std::vector<Area> values;
     for (wxWindow* row : rows ? rows->GetChildren() : wxWindowList()) {
         if (Utf8(row->GetName()) == automation::kLightColourRow)
@@ -314,12 +316,7 @@ bool CMonkeyGestures::LightEdit() {
 }
 
 bool CMonkeyGestures::LightColour() {
-    CMainFrame* frame = m_session.Frame();
-    wxWindow* tree =
-        FindDescendant(frame ? frame->GetSideArea() : nullptr, automation::kLightTreeId);
-    wxWindow* rows = tree && tree->IsShownOnScreen()
-                         ? FindNamedDescendant(tree, automation::kLightRowsName)
-                         : nullptr;
+    wxWindow* rows = LightRows();
     // "propcolour" clicks the row's centre: only when every window around lets it be seen (the
     // page scrolled or cut by a small window would take the click elsewhere).
     if (!rows || !InSight(FindNamedChild(rows, automation::kLightColourRow)))
@@ -336,10 +333,7 @@ bool CMonkeyGestures::LightColour() {
 }
 
 bool CMonkeyGestures::LayoutSwitch() {
-    const std::vector<Area> views = Views();
-    if (views.empty())
-        return true;
-    return Run("xmove " + PointIn(m_random.Pick(views))) && Run("xkey w alt");
+    return KeyInView({"w alt"});
 }
 
 bool CMonkeyGestures::PopupAnswer() {

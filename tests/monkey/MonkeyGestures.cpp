@@ -152,19 +152,18 @@ CMonkeyGestures::Area CMonkeyGestures::OutlinerArea() const {
     return AreaOf(frame ? frame->GetOutliner() : nullptr);
 }
 
-std::vector<CMonkeyGestures::Area> CMonkeyGestures::Controls(wxWindow* root) const {
+std::vector<CMonkeyGestures::Area> CMonkeyGestures::Collect(wxWindow* root,
+                                                            bool (*take)(wxWindow*)) const {
     std::vector<Area> out;
-    if (!root || !root->IsShownOnScreen())
-        return out;
-    std::vector<wxWindow*> stack{root};
+    std::vector<wxWindow*> stack;
+    if (root)
+        stack.push_back(root);
     while (!stack.empty()) {
         wxWindow* w = stack.back();
         stack.pop_back();
         if (!w->IsShownOnScreen() || wxDynamicCast(w, wxPopupWindow))
             continue;
-        const bool leaf = w->GetChildren().empty() || wxDynamicCast(w, wxToolBar) ||
-                          wxDynamicCast(w, wxAuiToolBar);
-        if (leaf) {
+        if (take(w)) {
             const Area a = AreaOf(w);
             if (!a.Empty())
                 out.push_back(a);
@@ -175,6 +174,16 @@ std::vector<CMonkeyGestures::Area> CMonkeyGestures::Controls(wxWindow* root) con
             stack.push_back(*it);
     }
     return out;
+}
+
+namespace {
+bool IsToolBar(wxWindow* w) {
+    return wxDynamicCast(w, wxToolBar) || wxDynamicCast(w, wxAuiToolBar);
+}
+} // namespace
+
+std::vector<CMonkeyGestures::Area> CMonkeyGestures::Controls(wxWindow* root) const {
+    return Collect(root, [](wxWindow* w) { return w->GetChildren().empty() || IsToolBar(w); });
 }
 
 bool CMonkeyGestures::InSight(wxWindow* window) const {
@@ -192,25 +201,7 @@ bool CMonkeyGestures::InSight(wxWindow* window) const {
 }
 
 std::vector<CMonkeyGestures::Area> CMonkeyGestures::ToolBars() const {
-    std::vector<Area> out;
-    CMainFrame* frame = m_session.Frame();
-    std::vector<wxWindow*> stack;
-    if (frame)
-        stack.push_back(frame);
-    while (!stack.empty()) {
-        wxWindow* w = stack.back();
-        stack.pop_back();
-        if (wxDynamicCast(w, wxToolBar) || wxDynamicCast(w, wxAuiToolBar)) {
-            const Area a = AreaOf(w);
-            if (!a.Empty())
-                out.push_back(a);
-            continue;
-        }
-        const wxWindowList& children = w->GetChildren();
-        for (auto it = children.rbegin(); it != children.rend(); ++it)
-            stack.push_back(*it);
-    }
-    return out;
+    return Collect(m_session.Frame(), IsToolBar);
 }
 
 wxWindow* CMonkeyGestures::ShownPopup() const {

@@ -100,6 +100,15 @@ private:
     bool LightColour();
     bool LayoutSwitch();
     bool PopupAnswer();
+    // One of `keys` typed with the pointer over a view.
+    bool KeyInView(const std::vector<std::string>& keys);
+    // The light page's rows when the page is shown, or null.
+    wxWindow* LightRows() const;
+    // A click of `button` at `at` with the modifiers `mods` held (or "none").
+    bool Click(const std::string& button, const std::string& at, const std::string& mods);
+    // The areas of the shown windows below `root` where `take` answers true, without looking
+    // inside those (nor inside popups).
+    std::vector<Area> Collect(wxWindow* root, bool (*take)(wxWindow*)) const;
     // A drag from (x0, y0) with the button held, through `steps` moves to (x1, y1), with the
     // mid-drag extras (Ctrl for snapping, typed amounts, Escape, the right button).
     bool DragPath(const std::string& button, int x0, int y0, int x1, int y1, bool extras);
