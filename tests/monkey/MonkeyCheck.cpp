@@ -131,6 +131,7 @@ bool CheckWorldRange(CEditorScene& scene, std::string& why) {
 void CUndoTrail::Start(const MonkeySnapshot& scene, int undo, int redo, unsigned long pushes) {
     m_depths.assign(static_cast<std::size_t>(undo + redo + 1), std::nullopt);
     m_depths[static_cast<std::size_t>(undo)] = scene;
+    m_seenAt.assign(m_depths.size(), 0);
     m_undo = undo;
     m_redo = redo;
     m_pushes = pushes;
@@ -142,8 +143,9 @@ bool CUndoTrail::Compare(const MonkeySnapshot& scene, int depth, const char* aft
     std::string why;
     if (SameBits(*m_depths[std::size_t(depth)], scene, why))
         return true;
+    const int seen = depth < int(m_seenAt.size()) ? m_seenAt[std::size_t(depth)] : 0;
     m_why = std::string("after ") + after + " to undo depth " + std::to_string(depth) +
-            " the scene is not the one seen there: " + why;
+            " the scene is not the one seen there after event " + std::to_string(seen) + ": " + why;
     return false;
 }
 
@@ -163,6 +165,10 @@ bool CUndoTrail::After(const MonkeySnapshot& scene, int undo, int redo, unsigned
             m_depths.resize(std::size_t(undo + 1));
         }
         m_depths[std::size_t(undo)] = scene;
+        if (dropped > 0 && dropped <= long(m_seenAt.size()))
+            m_seenAt.erase(m_seenAt.begin(), m_seenAt.begin() + dropped);
+        m_seenAt.resize(std::size_t(undo + 1));
+        m_seenAt[std::size_t(undo)] = m_gesture;
     } else if (undo != m_undo || redo != m_redo) {
         // Undo and redo keep the stack's steps: the scene must be the one seen at that depth.
         const char* what = undo < m_undo ? "undo" : "redo";

@@ -53,6 +53,8 @@ public:
     bool Unwind(CEditorSession& session);
 
     const std::string& Why() const { return m_why; }
+    // The number of the gesture the next After follows (named when a depth is found wrong).
+    void SetGesture(int number) { m_gesture = number; }
     // Steps pushed since the start, steps dropped off the bottom of the full stack, and depths
     // compared by Unwind.
     unsigned long Pushed() const { return m_pushed; }
@@ -64,11 +66,13 @@ private:
     bool Compare(const MonkeySnapshot& scene, int depth, const char* after);
 
     std::vector<std::optional<MonkeySnapshot>> m_depths; // index: undo depth
+    std::vector<int> m_seenAt; // the gesture after which each depth was recorded
     int m_undo = 0;
     int m_redo = 0;
     unsigned long m_pushes = 0;
     unsigned long m_pushed = 0;
     unsigned long m_dropped = 0;
+    int m_gesture = 0;
     int m_compared = 0;
     int m_unknown = 0;
     std::string m_why;

@@ -78,7 +78,8 @@ private:
 };
 
 // The checks after a gesture; false with `why`.
-bool CheckAfter(CEditorSession& session, CUndoTrail& trail, int asserts, std::string& why) {
+bool CheckAfter(CEditorSession& session, CUndoTrail& trail, int event, int asserts,
+                std::string& why) {
     if (EditorAssertCount() != asserts) {
         why = "a toolkit assertion fired (see the error output)";
         return false;
@@ -86,6 +87,7 @@ bool CheckAfter(CEditorSession& session, CUndoTrail& trail, int asserts, std::st
     if (!CheckWorldRange(session.Scene(), why))
         return false;
     CEditorUndoManager& undo = session.Host().Undo();
+    trail.SetGesture(event);
     if (!trail.After(TakeSnapshot(session.Scene()), undo.undoCount(), undo.redoCount(),
                      undo.Pushes())) {
         why = trail.Why();
@@ -183,7 +185,7 @@ int RunMonkey(CEditorSession& session, const Options& o) {
         std::string why;
         if (!ran)
             return Fault(o, i, monkey.Why(), path);
-        if (!CheckAfter(session, trail, asserts, why))
+        if (!CheckAfter(session, trail, i, asserts, why))
             return Fault(o, i, why, path);
         // The scene's fingerprint after each gesture: written by a run, compared by a replay.
         char digest[32];
