@@ -79,6 +79,7 @@ void CEditorUndoManager::push(Step step) {
     m_redo.clear();
     m_undo.push_back(std::move(step));
     ++m_revision;
+    ++m_pushes;
     while (static_cast<int>(m_undo.size()) > m_maxDepth) {
         // The oldest step is dropped and deleted; its state is now the one at the bottom.
         if (m_undo.front().state != 0)

@@ -34,6 +34,9 @@ public:
     // Grows with every change of the stacks (a step pushed, undone or redone, a clear), also
     // when a full stack drops its oldest step: whether anything happened since a moment.
     unsigned long Revision() const { return m_revision; }
+    // How many steps were ever pushed (undo and redo do not count): tells a new step on a full
+    // stack, which keeps its depth, from no step.
+    unsigned long Pushes() const { return m_pushes; }
 
     // Steps of the named command leave the document as it was (a selection, a tool's mode):
     // they are undone and redone like any step but do not change DocumentState. Names are
@@ -60,6 +63,7 @@ private:
     std::vector<Step> m_redo; // back = next to redo
     int m_maxDepth;
     unsigned long m_revision = 0;
+    unsigned long m_pushes = 0;
     std::set<std::string> m_neutral; // commands that do not change the document
     unsigned long m_lastState = 1;   // the newest document state handed out
     unsigned long m_baseState = 1;   // the state below the oldest step kept

@@ -11,6 +11,7 @@ const std::vector<CScriptRunner::CommandSet>& EditorCommandSets() {
         RegisterViewScriptCommands,        RegisterFeedbackScriptCommands,
         RegisterOutlinerScriptCommands,    RegisterExportScriptCommands,
         RegisterRecoveryScriptCommands,    RegisterDesktopScriptCommands,
+        RegisterRealInputScriptCommands,
     };
     return sets;
 }

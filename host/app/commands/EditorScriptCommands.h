@@ -67,6 +67,9 @@ void RegisterOutlinerScriptCommands(CScriptRunner& runner);
 void RegisterRecoveryScriptCommands(CScriptRunner& runner);
 // Files handed over as a desktop does: recent, drop, answer; menushot (ScriptDesktopCommands.cpp).
 void RegisterDesktopScriptCommands(CScriptRunner& runner);
+// Real X input at points of the main window: xmove, xpress, xrelease, xwheel, xhold, xkey,
+// xtype (ScriptRealInputCommands.cpp).
+void RegisterRealInputScriptCommands(CScriptRunner& runner);
 
 // The script that --demo runs, writing its pictures into outDir.
 std::string BuiltinDemoScript(const std::string& outDir, int viewCount, bool withMoveTool);

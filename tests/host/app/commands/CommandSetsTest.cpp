@@ -37,7 +37,8 @@ const std::set<std::string> kLanguage = {
     "screenshot", "selboxes", "select",       "selectall", "selection",  "show",   "show light",
     "showall",    "snap",     "space",        "state",     "status",     "strip",  "title",
     "tool",       "type",     "undo",         "undocount", "unload",     "view",   "viewkey",
-    "views",      "viewshot", "wait",
+    "views",      "viewshot", "wait",         "xhold",     "xkey",       "xmove",  "xpress",
+    "xrelease",   "xtype",    "xwheel",
 };
 
 std::vector<std::string> NamesOf(CScriptRunner::CommandSet set) {
