@@ -64,8 +64,10 @@ bool Modifiers(const CScriptRunner::Args& args, std::size_t at, int& flags, std:
             flags |= KEY_SHIFT;
         else if (args[i] == "ctrl")
             flags |= KEY_CTRL;
+        else if (args[i] == "alt")
+            flags |= KEY_ALT;
         else {
-            error = "unexpected '" + args[i] + "' (shift or ctrl expected)";
+            error = "unexpected '" + args[i] + "' (shift, ctrl or alt expected)";
             return false;
         }
     }
