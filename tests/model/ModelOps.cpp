@@ -223,7 +223,7 @@ ModelOp COpGenerator::Next(const ModelScene& scene, int mode, CEditorSession& se
     if (roll < 330)
         return Make(OpKind::Redo, {"redo"});
     if (roll >= 600 && roll < 630)
-        return Placement(scene, mode);
+        return Placement(scene, mode, session);
     if (roll < 630) {
         // A drag of a part of the current mode; another mode or a selection first when needed.
         if (current && current->locked)
@@ -325,7 +325,7 @@ ModelOp COpGenerator::Next(const ModelScene& scene, int mode, CEditorSession& se
     return Make(OpKind::Undo, {"undo"});
 }
 
-ModelOp COpGenerator::Placement(const ModelScene& scene, int mode) {
+ModelOp COpGenerator::Placement(const ModelScene& scene, int mode, CEditorSession& session) {
     static const char* const kAxes[] = {"x", "y", "z"};
     static const char* const kSides[] = {"min", "center", "max"};
     const std::uint32_t kind = Below(30);
@@ -344,7 +344,10 @@ ModelOp COpGenerator::Placement(const ModelScene& scene, int mode) {
                             copies.front().second == *scene.selection.begin() &&
                             *copied.selection.begin() == copies.front().first &&
                             !copied.entities.at(copies.front().first).locked;
-    if (!dragCopies)
+    // The centre is grabbed where the current entity stands in view 0: off the view it is
+    // hidden, and the editor refuses the line.
+    int x = 0, y = 0;
+    if (!dragCopies || !EntityPixel(session, *scene.selection.begin(), x, y))
         return Make(OpKind::Duplicate, {"duplicate"});
     int dx = Between(-60, 60), dy = Between(-60, 60);
     if (std::abs(dx) + std::abs(dy) < 8)

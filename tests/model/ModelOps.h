@@ -70,7 +70,7 @@ private:
     ModelOp Make(OpKind kind, std::vector<std::string> lines);
     // A duplicate, an Alt drag of the copies (move mode, the current copy not locked), an align
     // or a distribute.
-    ModelOp Placement(const ModelScene& scene, int mode);
+    ModelOp Placement(const ModelScene& scene, int mode, CEditorSession& session);
 
     std::mt19937 m_rng;
     std::string m_savePath;

@@ -396,8 +396,12 @@ bool CModelRun::ExecuteOp(const ModelOp& op) {
     m_seconds[int(op.kind)] +=
         std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     ++m_counts[int(op.kind)];
-    if (!ran)
+    if (!ran) {
+        // The Alt held for a drag of copies is let go whatever became of the drag.
+        if (op.kind == OpKind::AltDrag)
+            m_session.SetHeldKeys(0);
         return false;
+    }
 
     auto select = [&](std::set<std::string> names, int modifiers) {
         std::set<std::string> next;

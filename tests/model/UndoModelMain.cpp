@@ -245,7 +245,8 @@ int main(int argc, char** argv) {
         int maxDepth = 0;
         for (int i = 0; i < o.ops;) {
             log.push_back(generator.Next(run.Model(), run.Mode(), session));
-            if (!run.Execute(log.back()) && run.ScriptError() && log.back().kind == OpKind::Drag &&
+            if (!run.Execute(log.back()) && run.ScriptError() &&
+                (log.back().kind == OpKind::Drag || log.back().kind == OpKind::AltDrag) &&
                 run.Why().find("is hidden") != std::string::npos) {
                 log.pop_back(); // refused before any input: nothing happened
                 continue;
