@@ -139,15 +139,8 @@ void CEditorUndoManager::endGroup(bool keep) {
         m_groupRedo.clear();
         return;
     }
-    for (int i = 0; i < count; ++i) {
-        Step step = std::move(m_undo.back());
-        m_undo.pop_back();
-        try {
-            step.command->undo();
-        } catch (...) {
-            std::fprintf(stderr, "undo of %s failed\n", step.name.c_str());
-        }
-    }
+    for (int i = 0; i < count; ++i)
+        TakeBack(); // and dropped
     // Nothing of the group stays: the way forward is the one before it.
     m_redo = std::move(m_groupRedo);
     m_groupRedo.clear();
@@ -172,10 +165,7 @@ void CEditorUndoManager::Fold(int count) {
     ++m_revision;
 }
 
-bool CEditorUndoManager::undo() {
-    endGroup(true);
-    if (m_undo.empty())
-        return false;
+CEditorUndoManager::Step CEditorUndoManager::TakeBack() {
     Step step = std::move(m_undo.back());
     m_undo.pop_back();
     try {
@@ -183,7 +173,14 @@ bool CEditorUndoManager::undo() {
     } catch (...) {
         std::fprintf(stderr, "undo of %s failed\n", step.name.c_str());
     }
-    m_redo.push_back(std::move(step));
+    return step;
+}
+
+bool CEditorUndoManager::undo() {
+    endGroup(true);
+    if (m_undo.empty())
+        return false;
+    m_redo.push_back(TakeBack());
     ++m_revision;
     return true;
 }

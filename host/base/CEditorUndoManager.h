@@ -57,6 +57,8 @@ private:
         unsigned long state = 0; // the document's state after the step; 0: unchanged by it
     };
     void push(Step step);
+    // The newest step popped and undone (a failure is written to the log).
+    Step TakeBack();
     // The newest `count` steps folded into one that undoes them newest first and redoes them in
     // their order.
     void Fold(int count);

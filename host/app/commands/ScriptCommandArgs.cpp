@@ -5,7 +5,10 @@
 #include "CEditorHost.h"
 #include "CEditorScene.h"
 #include "CEditorView.h"
+#include "CMainFrame.h"
+#include "CViewWindow.h"
 #include "EditorScriptCommands.h"
+#include "ScriptInput.h"
 
 #include <cstdio>
 
@@ -45,6 +48,23 @@ CEditorView* TargetView(CScriptRunner& runner, std::string& error) {
     CEditorView* view = EditorSession(runner).Host().GetView(runner.TargetView());
     if (!view)
         error = "no view " + std::to_string(runner.TargetView());
+    return view;
+}
+
+CViewWindow* FocusTargetView(CScriptRunner& runner, std::string& error) {
+    CEditorSession& session = EditorSession(runner);
+    CViewWindow* view =
+        session.Frame() ? session.Frame()->GetViewWindow(runner.TargetView()) : nullptr;
+    if (!view) {
+        error = "no view " + std::to_string(runner.TargetView());
+        return nullptr;
+    }
+    view->SetFocus();
+    IScriptEnvironment& environment = session;
+    if (!PumpUntil(environment, [&] { return wxWindow::FindFocus() == view; })) {
+        error = "view " + std::to_string(runner.TargetView()) + " did not get the keyboard focus";
+        return nullptr;
+    }
     return view;
 }
 

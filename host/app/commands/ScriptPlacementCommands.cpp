@@ -19,16 +19,8 @@ bool Duplicate(CScriptRunner& r, const Args& args, std::string& error) {
     if (!Count(args, 0, "duplicate", error))
         return false;
     CEditorSession& session = EditorSession(r);
-    CViewWindow* view = session.Frame() ? session.Frame()->GetViewWindow(r.TargetView()) : nullptr;
-    if (!view) {
-        error = "no view " + std::to_string(r.TargetView());
+    if (!FocusTargetView(r, error))
         return false;
-    }
-    view->SetFocus();
-    if (!PumpUntil(session, [&] { return wxWindow::FindFocus() == view; })) {
-        error = "view " + std::to_string(r.TargetView()) + " did not get the keyboard focus";
-        return false;
-    }
     const int before = session.Host().Scene().GetEntityCount();
     if (!PressKey(session, 'd', wxMOD_CONTROL)) {
         error = "duplicate: the key was not handled";
@@ -39,30 +31,30 @@ bool Duplicate(CScriptRunner& r, const Args& args, std::string& error) {
     return true;
 }
 
-bool Align(CScriptRunner& r, const Args& args, std::string& error) {
-    if (!Count(args, 2, "align x|y|z min|center|max", error))
-        return false;
-    const int moved = PlaceOps::Align(EditorSession(r).Host(), args[0].c_str(), args[1].c_str());
+// Prints "WORD N" for an operation that moved N entities; -1 (words it does not know) is the
+// usage error.
+bool Placed(CScriptRunner& r, int moved, const char* word, const char* usage, std::string& error) {
     if (moved < 0) {
-        error = "usage: align x|y|z min|center|max";
+        error = std::string("usage: ") + usage;
         return false;
     }
-    r.Out() << "aligned " << moved << "\n";
+    r.Out() << word << " " << moved << "\n";
     EditorSession(r).RenderFrames(1);
     return true;
 }
 
+bool Align(CScriptRunner& r, const Args& args, std::string& error) {
+    const char* usage = "align x|y|z min|center|max";
+    return Count(args, 2, usage, error) &&
+           Placed(r, PlaceOps::Align(EditorSession(r).Host(), args[0].c_str(), args[1].c_str()),
+                  "aligned", usage, error);
+}
+
 bool Distribute(CScriptRunner& r, const Args& args, std::string& error) {
-    if (!Count(args, 1, "distribute x|y|z", error))
-        return false;
-    const int moved = PlaceOps::Distribute(EditorSession(r).Host(), args[0].c_str());
-    if (moved < 0) {
-        error = "usage: distribute x|y|z";
-        return false;
-    }
-    r.Out() << "distributed " << moved << "\n";
-    EditorSession(r).RenderFrames(1);
-    return true;
+    const char* usage = "distribute x|y|z";
+    return Count(args, 1, usage, error) &&
+           Placed(r, PlaceOps::Distribute(EditorSession(r).Host(), args[0].c_str()), "distributed",
+                  usage, error);
 }
 
 } // namespace

@@ -56,6 +56,19 @@ public:
     using CSceneCommand::CSceneCommand;
 
 protected:
+    // The members that may move and their shifts along `axis`; false when the parameters are
+    // none the command knows.
+    virtual bool Plan(CEditorScene& scene, const CommandParams* params, int axis,
+                      std::vector<std::string>& members, std::vector<float>& shifts) = 0;
+
+    bool Prepare(CEditorScene& scene, CommandParams* params) final {
+        const int axis = AxisOf(CommandParam(params, "axis", ""));
+        std::vector<std::string> members;
+        std::vector<float> shifts;
+        return axis >= 0 && Plan(scene, params, axis, members, shifts) &&
+               Move(scene, members, shifts, axis, params);
+    }
+
     // The shifts along `axis` of `members`; returns whether any entity moved.
     bool Move(CEditorScene& scene, const std::vector<std::string>& members,
               const std::vector<float>& shifts, int axis, CommandParams* params) {
@@ -109,29 +122,24 @@ private:
 };
 
 class CAlignEntityCommand : public CPlaceCommand {
-public:
     using CPlaceCommand::CPlaceCommand;
 
-protected:
-    bool Prepare(CEditorScene& scene, CommandParams* params) override {
-        const int axis = AxisOf(CommandParam(params, "axis", ""));
+    bool Plan(CEditorScene& scene, const CommandParams* params, int axis,
+              std::vector<std::string>& members, std::vector<float>& shifts) override {
         const std::string to = CommandParam(params, "to", "");
-        if (axis < 0 || (to != "min" && to != "center" && to != "max"))
+        if (to != "min" && to != "center" && to != "max")
             return false;
         const placement::AlignTo how = to == "min"   ? placement::AlignTo::Min
                                        : to == "max" ? placement::AlignTo::Max
                                                      : placement::AlignTo::Centre;
         const std::set<std::string>& selected = scene.getSelectedEntities();
-        if (selected.size() < 2)
-            return false;
-        const std::string& current = *selected.begin();
-        const CEditorEntity* target = scene.GetEntity(current);
+        const CEditorEntity* target =
+            selected.size() < 2 ? nullptr : scene.GetEntity(*selected.begin());
         if (!target)
             return false;
+        const std::string& current = *selected.begin();
         const Span targetSpan = SpanOf(*target, axis);
         const auto parentOf = ParentsIn(scene);
-        std::vector<std::string> members;
-        std::vector<float> shifts;
         for (const std::string& name :
              placement::TopMost({selected.begin(), selected.end()}, parentOf)) {
             const CEditorEntity* e = scene.GetEntity(name);
@@ -140,21 +148,16 @@ protected:
             members.push_back(name);
             shifts.push_back(placement::AlignShift(SpanOf(*e, axis), targetSpan, how));
         }
-        return Move(scene, members, shifts, axis, params);
+        return true;
     }
 };
 
 class CDistributeEntityCommand : public CPlaceCommand {
-public:
     using CPlaceCommand::CPlaceCommand;
 
-protected:
-    bool Prepare(CEditorScene& scene, CommandParams* params) override {
-        const int axis = AxisOf(CommandParam(params, "axis", ""));
-        if (axis < 0)
-            return false;
+    bool Plan(CEditorScene& scene, const CommandParams*, int axis,
+              std::vector<std::string>& members, std::vector<float>& shifts) override {
         const std::set<std::string>& selected = scene.getSelectedEntities();
-        std::vector<std::string> members;
         std::vector<Span> spans;
         for (const std::string& name :
              placement::TopMost({selected.begin(), selected.end()}, ParentsIn(scene)))
@@ -162,7 +165,8 @@ protected:
                 members.push_back(name);
                 spans.push_back(SpanOf(*e, axis));
             }
-        return Move(scene, members, placement::DistributeShifts(spans), axis, params);
+        shifts = placement::DistributeShifts(spans);
+        return true;
     }
 };
 

@@ -8,6 +8,7 @@
 #include "CEditorUndoManager.h"
 #include "CMainFrame.h"
 #include "CViewWindow.h"
+#include "EditorScriptLine.h"
 #include "EditorTestMain.h"
 #include "SceneEntity.h"
 #include "ScriptInput.h"
@@ -45,23 +46,12 @@ protected:
         while (Undo().undoCount() > m_undoBefore && Undo().undo()) {
         }
     }
-    void StartRenderLoop() {
-        g_session->Frame()->StartRenderLoop([] { g_session->RenderTick(); });
-    }
+    void StartRenderLoop() { StartEditorRenderLoop(*g_session); }
     std::string Script(const std::string& line) {
-        g_session->Frame()->StopRenderLoop();
-        std::ostringstream out;
-        g_session->Script().SetOutput(&out);
-        const bool ok = g_session->RunScriptLine(line);
-        g_session->Script().SetOutput(nullptr);
-        StartRenderLoop();
+        bool ok = false;
+        const std::string out = RunEditorScriptLine(*g_session, line, ok);
         EXPECT_TRUE(ok) << line << ": " << g_session->Script().LastError();
-        return out.str();
-    }
-    bool Handle(const char* part, int& x, int& y) {
-        std::istringstream handle(Script(std::string("handle ") + part));
-        std::string word, name, px;
-        return static_cast<bool>(handle >> word >> name >> px >> x >> y);
+        return out;
     }
     CViewWindow* View() { return g_session->Frame()->GetViewWindow(0); }
     wxPoint ScreenPoint(int x, int y) { return View()->ClientToScreen(wxPoint(x, y)); }
@@ -86,7 +76,7 @@ protected:
     // comes unless `escape`, which types Escape before letting go.
     void AltDrag(int dx, bool escape) {
         int x = 0, y = 0;
-        ASSERT_TRUE(Handle("x", x, y));
+        ASSERT_TRUE(GizmoPartPixel(*g_session, "x", x, y));
         m_input.MoveTo(ScreenPoint(x, y));
         m_input.Hold(XK_Alt_L, true);
         ASSERT_TRUE(RunLoopUntil([] { return wxGetKeyState(WXK_ALT); }));
