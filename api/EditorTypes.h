@@ -62,6 +62,8 @@ enum KeyFlags {
     KEY_RBUTTON = 1 << 1,
     KEY_SHIFT = 1 << 2,
     KEY_CTRL = 1 << 3,
+    // Alt at a press of the move gizmo drags copies of the selection.
+    KEY_ALT = 1 << 4,
 };
 
 // The first argument of IPluginBase::OnInputOther: which input arrived. Escape pressed while a

@@ -96,6 +96,13 @@ public:
     virtual int undoCount() const = 0;
     virtual int redoCount() const = 0;
     virtual void clear() = 0;
+    // Steps pushed between beginGroup and endGroup(true) undo and redo as one step (a copy and
+    // the drag of the copies); endGroup(false) undoes and drops them instead, and the redo steps
+    // as they stood at beginGroup come back. Groups do not nest: a second beginGroup, an undo,
+    // a redo or a clear keeps the open group first. Added last; a host without groups keeps
+    // the steps apart.
+    virtual void beginGroup() {}
+    virtual void endGroup(bool /*keep*/) {}
 
 protected:
     ~CUndoRedoManager() = default;

@@ -17,6 +17,7 @@
 #include "SceneFormats.h"
 #include "SceneCommands.h"
 #include "EditCommands.h"
+#include "PlaceCommands.h"
 
 #include <OgreLogManager.h>
 #include <OgreRenderTargetListener.h>
@@ -161,6 +162,7 @@ bool CEditorSession::Start(std::string& error) {
     }
     RegisterSceneCommands(m_host->Undo(), Scene(), m_host->Tools());
     RegisterEditCommands(m_host->Undo(), Scene(), m_host->Tools());
+    RegisterPlaceCommands(m_host->Undo(), Scene(), m_host->Tools());
     m_drawnListener = std::make_unique<CDrawnListener>(*m_host);
     m_drawnListener->Attach(*m_frame);
     m_frame->SetViewsChangedHandler([this] {
@@ -206,6 +208,7 @@ void CEditorSession::Shutdown() {
     m_host->Loader().UnloadAll();
     UnregisterSceneCommands(m_host->Undo());
     UnregisterEditCommands(m_host->Undo());
+    UnregisterPlaceCommands(m_host->Undo());
     m_host->Undo().clear();
     if (m_frame)
         m_frame->SetViewsChangedHandler(nullptr);
@@ -274,14 +277,14 @@ void CEditorSession::RenderFrames(int n) {
 }
 
 void CEditorSession::SetHeldKeys(int keyFlags) {
-    keyFlags &= KEY_SHIFT | KEY_CTRL;
+    keyFlags &= KEY_SHIFT | KEY_CTRL | KEY_ALT;
     if (keyFlags == m_heldKeys || !wxTheApp)
         return;
     wxUIActionSimulator simulator;
     const struct {
         int flag;
         int key;
-    } keys[] = {{KEY_SHIFT, WXK_SHIFT}, {KEY_CTRL, WXK_CONTROL}};
+    } keys[] = {{KEY_SHIFT, WXK_SHIFT}, {KEY_CTRL, WXK_CONTROL}, {KEY_ALT, WXK_ALT}};
     for (const auto& k : keys) {
         const bool want = (keyFlags & k.flag) != 0;
         const bool held = (m_heldKeys & k.flag) != 0;

@@ -7,6 +7,7 @@
 #include "CSceneDocument.h"
 #include "COutliner.h"
 #include "EditOperations.h"
+#include "PlaceOperations.h"
 #include "CViewWindow.h"
 #include "CSnapDialog.h"
 #include "CToolStrips.h"
@@ -120,6 +121,7 @@ void CMainFrame::BuildMenus() {
     m_views->AppendMenuItems(view);
     auto* tools = new wxMenu;
     tools->Append(ID_SELECT_PARENTS, wxString::FromUTF8("选择父物体"));
+    PlaceOps::AppendMenus(tools, *this, m_host);
     auto* bar = new wxMenuBar;
     bar->Append(file, wxString::FromUTF8("文件(&F)"));
     bar->Append(edit, wxString::FromUTF8("编辑(&E)"));

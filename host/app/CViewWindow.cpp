@@ -295,6 +295,8 @@ int CViewWindow::KeyFlags(const wxMouseEvent& event) const {
         flags |= KEY_SHIFT;
     if (event.ControlDown())
         flags |= KEY_CTRL;
+    if (event.AltDown())
+        flags |= KEY_ALT;
     return flags;
 }
 

@@ -64,6 +64,12 @@ std::string Rename(CEditorHost& host, const std::string& oldName, const std::str
     return std::string();
 }
 
+int Duplicate(CEditorHost& host) {
+    const int before = host.Scene().GetEntityCount();
+    host.SendWindowCommand(ID_EDIT_COPY_COMMAND);
+    return host.Scene().GetEntityCount() - before;
+}
+
 void Select(CEditorHost& host, const std::string& name, const char* mode) {
     Do(host, "SelectEntity", {{"entity", name}, {"mode", mode}});
 }
@@ -89,6 +95,10 @@ bool HandleKey(CEditorHost& host, const wxKeyEvent& event) {
     }
     if (code == 'H' && modifiers == wxMOD_ALT) {
         ShowAll(host);
+        return true;
+    }
+    if (code == 'D' && (modifiers == wxMOD_CONTROL || modifiers == wxMOD_SHIFT)) {
+        Duplicate(host);
         return true;
     }
     return false;

@@ -2,6 +2,35 @@
 
 #include <cstdio>
 #include <exception>
+#include <utility>
+
+namespace {
+
+// Steps pushed in one group: undone newest first, redone in their order, each with the
+// parameters it was first executed with.
+class CStepGroup : public IBaseCommand {
+public:
+    void Add(std::unique_ptr<IBaseCommand> command, CommandParams params) {
+        m_steps.emplace_back(std::move(command), std::move(params));
+    }
+    int execute(CommandParams*) override {
+        for (auto& step : m_steps) {
+            CommandParams params = step.second;
+            step.first->execute(&params);
+        }
+        return 1;
+    }
+    int undo() override {
+        for (auto it = m_steps.rbegin(); it != m_steps.rend(); ++it)
+            it->first->undo();
+        return 1;
+    }
+
+private:
+    std::vector<std::pair<std::unique_ptr<IBaseCommand>, CommandParams>> m_steps;
+};
+
+} // namespace
 
 CEditorUndoManager::CEditorUndoManager(int maxDepth) : m_maxDepth(maxDepth < 1 ? 1 : maxDepth) {}
 
@@ -80,17 +109,64 @@ void CEditorUndoManager::push(Step step) {
     m_undo.push_back(std::move(step));
     ++m_revision;
     ++m_pushes;
+    if (m_groupOpen)
+        ++m_groupCount;
     while (static_cast<int>(m_undo.size()) > m_maxDepth) {
         // The oldest step is dropped and deleted; its state is now the one at the bottom.
         if (m_undo.front().state != 0)
             m_baseState = m_undo.front().state;
         m_undo.pop_front();
     }
+    if (m_groupCount > static_cast<int>(m_undo.size()))
+        m_groupCount = static_cast<int>(m_undo.size());
 }
 
-bool CEditorUndoManager::undo() {
-    if (m_undo.empty())
-        return false;
+void CEditorUndoManager::beginGroup() {
+    endGroup(true);
+    m_groupOpen = true;
+    m_groupCount = 0;
+    m_groupRedo = std::move(m_redo);
+    m_redo.clear();
+}
+
+void CEditorUndoManager::endGroup(bool keep) {
+    if (!m_groupOpen)
+        return;
+    m_groupOpen = false;
+    const int count = m_groupCount;
+    m_groupCount = 0;
+    if (keep && count > 0) {
+        Fold(count);
+        m_groupRedo.clear();
+        return;
+    }
+    for (int i = 0; i < count; ++i)
+        TakeBack(); // and dropped
+    // Nothing of the group stays: the way forward is the one before it.
+    m_redo = std::move(m_groupRedo);
+    m_groupRedo.clear();
+    ++m_revision;
+}
+
+void CEditorUndoManager::Fold(int count) {
+    if (count < 2)
+        return;
+    auto group = std::make_unique<CStepGroup>();
+    Step folded;
+    folded.name = "group";
+    const auto first = m_undo.end() - count;
+    for (auto it = first; it != m_undo.end(); ++it) {
+        if (it->state != 0)
+            folded.state = it->state;
+        group->Add(std::move(it->command), std::move(it->params));
+    }
+    m_undo.erase(first, m_undo.end());
+    folded.command = std::move(group);
+    m_undo.push_back(std::move(folded));
+    ++m_revision;
+}
+
+CEditorUndoManager::Step CEditorUndoManager::TakeBack() {
     Step step = std::move(m_undo.back());
     m_undo.pop_back();
     try {
@@ -98,12 +174,20 @@ bool CEditorUndoManager::undo() {
     } catch (...) {
         std::fprintf(stderr, "undo of %s failed\n", step.name.c_str());
     }
-    m_redo.push_back(std::move(step));
+    return step;
+}
+
+bool CEditorUndoManager::undo() {
+    endGroup(true);
+    if (m_undo.empty())
+        return false;
+    m_redo.push_back(TakeBack());
     ++m_revision;
     return true;
 }
 
 bool CEditorUndoManager::redo() {
+    endGroup(true);
     if (m_redo.empty())
         return false;
     Step step = std::move(m_redo.back());
@@ -121,6 +205,9 @@ bool CEditorUndoManager::redo() {
 
 void CEditorUndoManager::clear() {
     // The content stays as it is: only the way back and forth goes.
+    m_groupOpen = false;
+    m_groupCount = 0;
+    m_groupRedo.clear();
     m_baseState = DocumentState();
     m_redo.clear();
     m_undo.clear();

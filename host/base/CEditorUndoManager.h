@@ -31,6 +31,9 @@ public:
     int undoCount() const override { return static_cast<int>(m_undo.size()); }
     int redoCount() const override { return static_cast<int>(m_redo.size()); }
     void clear() override;
+    void beginGroup() override;
+    void endGroup(bool keep) override;
+    bool GroupOpen() const { return m_groupOpen; }
     // Grows with every change of the stacks (a step pushed, undone or redone, a clear), also
     // when a full stack drops its oldest step: whether anything happened since a moment.
     unsigned long Revision() const { return m_revision; }
@@ -57,6 +60,11 @@ private:
         unsigned long state = 0; // the document's state after the step; 0: unchanged by it
     };
     void push(Step step);
+    // The newest step popped and undone (a failure is written to the log).
+    Step TakeBack();
+    // The newest `count` steps folded into one that undoes them newest first and redoes them in
+    // their order.
+    void Fold(int count);
 
     std::map<std::string, CommandFactory> m_factories;
     std::deque<Step> m_undo;  // back = most recent
@@ -67,4 +75,7 @@ private:
     std::set<std::string> m_neutral; // commands that do not change the document
     unsigned long m_lastState = 1;   // the newest document state handed out
     unsigned long m_baseState = 1;   // the state below the oldest step kept
+    bool m_groupOpen = false;
+    int m_groupCount = 0;          // steps pushed since beginGroup still on the stack
+    std::vector<Step> m_groupRedo; // the redo steps at beginGroup, back if nothing stays
 };

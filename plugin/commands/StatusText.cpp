@@ -14,6 +14,7 @@ const char* const kSnapped = "（吸附）";
 const char* const kCancelled = "已取消拖动";
 const char* const kNotANumber = "已拒绝：输入的数值无效";
 const char* const kNegativeScale = "缩放倍数不能为负";
+const char* const kNothingCopied = "所选物体不能复制";
 
 namespace {
 

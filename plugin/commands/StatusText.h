@@ -17,6 +17,8 @@ namespace StatusText {
 extern const char* const kSnapped;
 extern const char* const kCancelled;
 extern const char* const kNotANumber;
+// An Alt press on the move gizmo when nothing selected may be copied.
+extern const char* const kNothingCopied;
 
 // "移动 Δ X, Y, Z" (three decimals): the move since the press.
 std::string Move(const Ogre::Vector3& delta, bool snapped);

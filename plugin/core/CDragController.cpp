@@ -4,17 +4,44 @@
 
 #include "CEditController.h"
 #include "CMapSelectMgr.h"
+#include "CSelectionController.h"
 #include "CTransformCommit.h"
 #include "Interface.h"
 #include "SceneEntity.h"
 #include "StatusText.h"
 
 CDragController::CDragController(Interface* host, CMapSelectMgr& gizmo,
-                                 const CEditController& edits)
-    : m_host(host), m_gizmo(gizmo), m_edits(edits) {}
+                                 const CEditController& edits, CSelectionController& selection)
+    : m_host(host), m_gizmo(gizmo), m_edits(edits), m_selection(selection) {}
 
-// A drag still open goes with its session: its step never reaches the undo stack.
+// A drag still open goes with its session: its step never reaches the undo stack. The copies
+// of an Alt drag stay, with their copy step, as the host's open group keeps them.
 CDragController::~CDragController() = default;
+
+bool CDragController::PressCopies(const PointerEvent& event) {
+    return event.keys.alt() && !event.keys.right() && m_gizmo.GetMode() == MODE_MOVE &&
+           m_gizmo.PartAt(event.view, event.viewNumber, event.x, event.y, false) != GizmoPart::None;
+}
+
+bool CDragController::BeginCopies() {
+    CUndoRedoManager* undo = m_host ? m_host->undoManager() : nullptr;
+    if (!undo)
+        return false;
+    undo->beginGroup();
+    m_copyGroup = true;
+    if (m_selection.CopySelection())
+        return true;
+    EndCopies(true); // nothing pushed: the group leaves the stacks as they were
+    return false;
+}
+
+void CDragController::EndCopies(bool keep) {
+    if (!m_copyGroup)
+        return;
+    m_copyGroup = false;
+    if (CUndoRedoManager* undo = m_host ? m_host->undoManager() : nullptr)
+        undo->endGroup(keep);
+}
 
 void CDragController::AdoptPendingStep(IBaseCommand* step) {
     m_session = std::make_unique<CDragSession>(m_host, step);
@@ -26,9 +53,21 @@ int CDragController::Press(const PointerEvent& event) {
     // The axes and pivot hold from the press to the release.
     if (m_host)
         m_gizmo.SetOptions(m_host->gizmoOptions());
+    // An Alt drag still open (its release never came) goes whole, copies and all.
+    if (m_copyGroup) {
+        m_session.reset();
+        EndCopies(false);
+    }
+    // The copies are made before the press, so that the gizmo grabs them, where the originals
+    // are: the drag then captures and moves only the copies.
+    if (PressCopies(event) && !BeginCopies()) {
+        StatusText::Show(m_host, StatusText::kNothingCopied);
+        return 0;
+    }
     GizmoDragResult start;
     if (m_gizmo.OnPress(event.view, event.viewNumber, event.keys.flags, event.x, event.y, &start) !=
         1) {
+        EndCopies(false);
         // A press on the gizmo of an entity that may not be transformed grabs nothing: say why.
         SceneEntity* entity = m_gizmo.GetEntity();
         if (entity && !entity->EnabledTrnaform() && !event.keys.right() &&
@@ -161,9 +200,11 @@ bool CDragController::EndDrag(EndBy how, const PointerEvent& at) {
     if (how == EndBy::Cancel) {
         if (session)
             session->TakeBack();
+        EndCopies(false);
         StatusText::Show(m_host, StatusText::kCancelled);
     } else if (session) {
         session->Record();
+        EndCopies(true);
         if (!session->LockedName().empty())
             StatusText::Show(m_host, StatusText::Locked(session->LockedName()));
     }

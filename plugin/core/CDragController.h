@@ -15,19 +15,24 @@
 
 class CEditController;
 class CMapSelectMgr;
+class CSelectionController;
 class IBaseCommand;
 class Interface;
 
 class CDragController {
 public:
-    // `edits` gives the ground-follow setting a move step reads.
-    CDragController(Interface* host, CMapSelectMgr& gizmo, const CEditController& edits);
+    // `edits` gives the ground-follow setting a move step reads; `selection` makes the copies
+    // an Alt press drags.
+    CDragController(Interface* host, CMapSelectMgr& gizmo, const CEditController& edits,
+                    CSelectionController& selection);
     ~CDragController();
     CDragController(const CDragController&) = delete;
     CDragController& operator=(const CDragController&) = delete;
 
     // A left press: 1 when it grabbed a gizmo part and the drag began. An accepted press
-    // replaces a drag still open; the old one never reaches the undo stack.
+    // replaces a drag still open; the old one never reaches the undo stack. With Alt held on a
+    // part of the move gizmo the selection is copied first and the drag moves the copies: the
+    // copy and the drag are one undo step, and a take-back removes the copies as well.
     int Press(const PointerEvent& event);
     // A pointer move: applies the gizmo's drag step, if any, to the selection and shows the
     // change since the press in the status line; without a held part and without a button,
@@ -80,13 +85,23 @@ private:
     // A typed amount refused: the entities and the gizmo go back to where the pointer had put
     // them, and the status line says why.
     void RefuseTyped(const std::string& why);
+    // Whether an Alt press at `event` would grab a part of the move gizmo (and so copy first).
+    bool PressCopies(const PointerEvent& event);
+    // Opens the undo group of an Alt drag and copies the selection into it; false (the group
+    // closed again, nothing changed) when nothing could be copied.
+    bool BeginCopies();
+    // Closes the group of an Alt drag: kept as one step, or undone with its copies.
+    void EndCopies(bool keep);
 
     Interface* m_host;
     CMapSelectMgr& m_gizmo;
     const CEditController& m_edits;
+    CSelectionController& m_selection;
     // The drag under way, from an accepted press to its end; null between drags.
     std::unique_ptr<CDragSession> m_session;
     // A drag ended by Return or taken back: the left release still to come belongs to it
     // (until it comes or a new press begins).
     bool m_releaseOwed = false;
+    // The drag under way moves copies made at its press, inside an open undo group.
+    bool m_copyGroup = false;
 };

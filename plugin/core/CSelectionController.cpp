@@ -134,9 +134,9 @@ int CSelectionController::SelectParents() {
     return count;
 }
 
-void CSelectionController::CopySelection() {
+bool CSelectionController::CopySelection() {
     if (!m_scene)
-        return;
+        return false;
     // The light count of the scene before any copy exists.
     const bool lightsFull = m_scene->getNumLights() >= kMaxLights;
     std::string list;
@@ -149,8 +149,8 @@ void CSelectionController::CopySelection() {
         list += ' ';
     }
     if (list.empty())
-        return;
+        return false;
     CommandParams params;
     params["entity"] = list;
-    DoCommand(m_host, "CopyEntity", params);
+    return DoCommand(m_host, "CopyEntity", params);
 }

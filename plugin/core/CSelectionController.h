@@ -24,8 +24,9 @@ public:
     // Selects the parents of the selected entities; answers how many were listed.
     int SelectParents();
     // Copies the selected entities, up to the first that may not be copied (or the first
-    // light, when the scene holds as many lights as it can).
-    void CopySelection();
+    // light, when the scene holds as many lights as it can); the copies become the selection.
+    // True when a copy was made (one undo step).
+    bool CopySelection();
 
 private:
     Interface* m_host;

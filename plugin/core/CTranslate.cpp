@@ -21,7 +21,7 @@ CTranslate::CTranslate(Interface* host, void* moduleHandle)
     : m_module(moduleHandle), m_host(host),
       m_sceneManager(host && host->engineAccess() ? host->engineAccess()->sceneManager() : nullptr),
       m_displayName("移动"), m_mode(host, m_gizmo, this), m_edits(host),
-      m_drag(host, m_gizmo, m_edits), m_selection(host, m_sceneManager),
+      m_drag(host, m_gizmo, m_edits, m_selection), m_selection(host, m_sceneManager),
       m_page(host, m_sceneManager, m_gizmo, m_panelHost, m_mode, this),
       m_bar(host, m_sceneManager) {
     if (CDialogParameter* panel = m_panelHost.GetPanel())

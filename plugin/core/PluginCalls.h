@@ -17,6 +17,7 @@ struct PointerKeys {
     bool right() const { return (flags & KEY_RBUTTON) != 0; }
     bool shift() const { return (flags & KEY_SHIFT) != 0; }
     bool ctrl() const { return (flags & KEY_CTRL) != 0; }
+    bool alt() const { return (flags & KEY_ALT) != 0; }
 
     static PointerKeys FromFlags(int flags) { return PointerKeys{flags}; }
 };

@@ -65,6 +65,23 @@ bool ParseOp(const std::vector<std::string>& lines, ModelOp& op) {
         return false;
     const std::string& c = w[0];
     const std::size_t n = lines.size();
+    if (c == "keys" && w.size() == 2 && w[1] == "alt" && n == 3) {
+        const std::vector<std::string> drag = Words(lines[1]);
+        op.kind = OpKind::AltDrag;
+        return drag.size() == 5 && drag[0] == "drag" && (op.word = drag[1], true) &&
+               Int(drag[2], op.x0) && Int(drag[3], op.y0) && Int(drag[4], op.x1);
+    }
+    if (c == "align" && w.size() == 3 && n == 1) {
+        op.kind = OpKind::Align;
+        op.word = w[1];
+        op.text = w[2];
+        return true;
+    }
+    if (c == "distribute" && w.size() == 2 && n == 1) {
+        op.kind = OpKind::Distribute;
+        op.word = w[1];
+        return true;
+    }
     if (c == "tool" && w.size() == 2 && n == 1) {
         op.kind = OpKind::Tool;
         op.word = w[1];
@@ -135,6 +152,8 @@ bool ParseOp(const std::vector<std::string>& lines, ModelOp& op) {
         op.kind = OpKind::Parents;
     else if (c == "copy")
         op.kind = OpKind::Copy;
+    else if (c == "duplicate")
+        op.kind = OpKind::Duplicate;
     else if (c == "undo")
         op.kind = OpKind::Undo;
     else if (c == "redo")
@@ -203,6 +222,8 @@ ModelOp COpGenerator::Next(const ModelScene& scene, int mode, CEditorSession& se
         return Make(OpKind::Undo, {"undo"});
     if (roll < 330)
         return Make(OpKind::Redo, {"redo"});
+    if (roll >= 600 && roll < 630)
+        return Placement(scene, mode, session);
     if (roll < 630) {
         // A drag of a part of the current mode; another mode or a selection first when needed.
         if (current && current->locked)
@@ -302,6 +323,61 @@ ModelOp COpGenerator::Next(const ModelScene& scene, int mode, CEditorSession& se
     if (current && !current->light)
         return Make(OpKind::Snap, {"click 1023"});
     return Make(OpKind::Undo, {"undo"});
+}
+
+ModelOp COpGenerator::Placement(const ModelScene& scene, int mode, CEditorSession& session) {
+    static const char* const kAxes[] = {"x", "y", "z"};
+    static const char* const kSides[] = {"min", "center", "max"};
+    const std::uint32_t kind = Below(30);
+    if (kind >= 22)
+        return Make(OpKind::Distribute, {std::string("distribute ") + kAxes[Below(3)]});
+    if (kind >= 12)
+        return Make(OpKind::Align,
+                    {std::string("align ") + kAxes[Below(3)] + " " + kSides[Below(3)]});
+    if (scene.entities.size() >= 120)
+        return Make(OpKind::Undo, {"undo"});
+    // An Alt drag grabs the centre of the current copy's gizmo, where its source's stood: the
+    // current entity's copy must come first among the copies and may be transformed.
+    std::vector<std::pair<std::string, std::string>> copies;
+    const ModelScene copied = CopiedScene(scene, &copies);
+    const bool dragCopies = kind < 8 && mode == 1 && !copies.empty() &&
+                            copies.front().second == *scene.selection.begin() &&
+                            *copied.selection.begin() == copies.front().first &&
+                            !copied.entities.at(copies.front().first).locked;
+    // The centre is grabbed where the current entity stands in view 0: off the view it is
+    // hidden, and the editor refuses the line.
+    int x = 0, y = 0;
+    if (!dragCopies || !EntityPixel(session, *scene.selection.begin(), x, y))
+        return Make(OpKind::Duplicate, {"duplicate"});
+    int dx = Between(-60, 60), dy = Between(-60, 60);
+    if (std::abs(dx) + std::abs(dy) < 8)
+        dx += dx < 0 ? -8 : 8;
+    return Make(OpKind::AltDrag, {"keys alt",
+                                  "drag centre " + std::to_string(dx) + " " + std::to_string(dy) +
+                                      " " + std::to_string(Between(1, 4)),
+                                  "keys none"});
+}
+
+ModelScene CopiedScene(const ModelScene& before,
+                       std::vector<std::pair<std::string, std::string>>* copies) {
+    int lights = 0;
+    for (const auto& kv : before.entities)
+        lights += kv.second.light ? 1 : 0;
+    ModelScene next = before;
+    next.selection.clear();
+    for (const std::string& source : before.selection) {
+        const ModelEntity& e = before.entities.at(source);
+        if ((e.state & 0x80000) || (lights >= 8 && e.light))
+            break;
+        const std::string name = CSceneModel::UniqueName(next, source);
+        next.entities[name] = next.entities.at(source);
+        next.selection.insert(name);
+        if (copies)
+            copies->emplace_back(name, source);
+    }
+    if (next.selection.empty())
+        next.selection = before.selection;
+    return next;
 }
 
 std::string ModelSavePath() {

@@ -26,16 +26,21 @@ enum class OpKind {
     Light,   // prop LABEL TEXT
     Undo,
     Redo,
-    Save, // save PATH
+    Save,       // save PATH
+    Duplicate,  // duplicate (Ctrl+D in the view)
+    AltDrag,    // keys alt, drag centre DX DY STEPS, keys none (copies dragged)
+    Align,      // align x|y|z min|center|max
+    Distribute, // distribute x|y|z
 };
+constexpr int kOpKindCount = static_cast<int>(OpKind::Distribute) + 1;
 
 struct ModelOp {
     OpKind kind = OpKind::Undo;
     std::vector<std::string> lines;
     // What the lines say, read back by ParseOp.
-    std::string word; // tool name, drag part, light row label, groundfollow on|off
+    std::string word; // tool name, drag part, light row label, groundfollow on|off, axis
     int id = 0;       // panel or bar control id
-    std::string text; // typed text
+    std::string text; // typed text, the side of an align
     int x0 = 0, y0 = 0, x1 = 0, y1 = 0;
     int modifiers = 0; // 4 shift, 8 ctrl
     std::vector<std::string> names;
@@ -63,10 +68,19 @@ private:
     std::string PickName(const ModelScene& scene);
     bool EntityPixel(CEditorSession& session, const std::string& name, int& x, int& y);
     ModelOp Make(OpKind kind, std::vector<std::string> lines);
+    // A duplicate, an Alt drag of the copies (move mode, the current copy not locked), an align
+    // or a distribute.
+    ModelOp Placement(const ModelScene& scene, int mode, CEditorSession& session);
 
     std::mt19937 m_rng;
     std::string m_savePath;
 };
+
+// The scene after a copy of the selection as the plug-in makes it (up to the first entity that
+// may not be copied, or the first light when the scene holds 8), the copies selected; `copies`
+// gets their names in the order made, paired with their sources.
+ModelScene CopiedScene(const ModelScene& before,
+                       std::vector<std::pair<std::string, std::string>>* copies = nullptr);
 
 // The file the model check saves to: one in a folder of its own under the temporary folder
 // (made when missing), kept for replays.

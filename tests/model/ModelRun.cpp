@@ -28,8 +28,10 @@ Vec3 ToVec(const Ogre::Vector3& v) {
 
 const char* KindOf(OpKind kind) {
     static const char* const kNames[] = {
-        "tool", "drag",    "panel edit", "bar apply",  "snap", "follow", "select", "click",
-        "rect", "parents", "copy",       "light edit", "undo", "redo",   "save"};
+        "tool",  "drag",      "panel edit", "bar apply", "snap",       "follow", "select",
+        "click", "rect",      "parents",    "copy",      "light edit", "undo",   "redo",
+        "save",  "duplicate", "alt drag",   "align",     "distribute"};
+    static_assert(sizeof kNames / sizeof kNames[0] == kOpKindCount, "a name for each kind");
     return kNames[static_cast<int>(kind)];
 }
 
@@ -387,13 +389,19 @@ bool CModelRun::ExecuteOp(const ModelOp& op) {
     const std::string hit = op.kind == OpKind::Click ? ClickHit(op.x0, op.y0) : "";
     const std::vector<std::string> inRect =
         op.kind == OpKind::Rect ? RectHits(op) : std::vector<std::string>();
+    if (op.kind == OpKind::Align || op.kind == OpKind::Distribute)
+        m_boxesBefore = ReadBoxes(op.word == "x" ? 0 : op.word == "y" ? 1 : 2);
     const auto started = std::chrono::steady_clock::now();
     const bool ran = RunLines(op.lines);
     m_seconds[int(op.kind)] +=
         std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     ++m_counts[int(op.kind)];
-    if (!ran)
+    if (!ran) {
+        // The Alt held for a drag of copies is let go whatever became of the drag.
+        if (op.kind == OpKind::AltDrag)
+            m_session.SetHeldKeys(0);
         return false;
+    }
 
     auto select = [&](std::set<std::string> names, int modifiers) {
         std::set<std::string> next;
@@ -459,28 +467,17 @@ bool CModelRun::ExecuteOp(const ModelOp& op) {
         return select(parents, 0);
     }
     case OpKind::Copy: {
-        int lights = 0;
-        for (const auto& kv : before.entities)
-            lights += kv.second.light ? 1 : 0;
-        std::vector<std::string> sources;
-        for (const std::string& n : before.selection) {
-            const ModelEntity& e = before.entities.at(n);
-            if ((e.state & 0x80000) || (lights >= 8 && e.light))
-                break;
-            sources.push_back(n);
-        }
-        if (sources.empty())
+        const ModelScene next = CopiedScene(before);
+        if (next.entities.size() == before.entities.size())
             return Expect(before, 0.0, what);
-        ModelScene next = before;
-        next.selection.clear();
-        for (const std::string& source : sources) {
-            const std::string name = CSceneModel::UniqueName(next, source);
-            next.entities[name] = next.entities.at(source);
-            next.selection.insert(name);
-        }
         m_model.Push(next);
         return Expect(next, 0.0, what);
     }
+    case OpKind::Duplicate:
+    case OpKind::AltDrag:
+    case OpKind::Align:
+    case OpKind::Distribute:
+        return CheckPlacement(op, before);
     case OpKind::Panel: {
         if (before.selection.empty() || op.id < 1001 || op.id > 1009)
             return Expect(before, 0.0, what);

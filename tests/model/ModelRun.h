@@ -58,6 +58,12 @@ private:
     bool CheckBar(const ModelOp& op, const ModelScene& before, const ModelScene& after);
     bool CheckSnap(const ModelScene& before, const ModelScene& after);
     bool CheckLight(const ModelOp& op);
+    // Duplicates, Alt drags, aligns and distributes (ModelPlacement.cpp).
+    bool CheckPlacement(const ModelOp& op, const ModelScene& before);
+    // The rules of an align or a distribute: who moved, only along the axis, where to.
+    bool CheckPlaced(const ModelOp& op, const ModelScene& before, const ModelScene& after);
+    // Each entity's world box along the axis (minimum, maximum), as the editor has it now.
+    std::map<std::string, std::array<float, 2>> ReadBoxes(int axis) const;
     std::string ClickHit(int x, int y) const;
     std::vector<std::string> RectHits(const ModelOp& op) const;
     ModelScene Selected(const ModelScene& scene, const std::set<std::string>& names) const;
@@ -74,6 +80,8 @@ private:
     std::map<std::string, std::array<float, 2>> m_lights;
     unsigned long m_savedVersion = 0;
     std::map<std::string, std::array<float, 2>> m_savedLights;
-    double m_seconds[16] = {};
-    int m_counts[16] = {};
+    // The boxes along an align's or distribute's axis before it ran.
+    std::map<std::string, std::array<float, 2>> m_boxesBefore;
+    double m_seconds[kOpKindCount] = {};
+    int m_counts[kOpKindCount] = {};
 };

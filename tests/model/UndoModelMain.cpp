@@ -245,7 +245,8 @@ int main(int argc, char** argv) {
         int maxDepth = 0;
         for (int i = 0; i < o.ops;) {
             log.push_back(generator.Next(run.Model(), run.Mode(), session));
-            if (!run.Execute(log.back()) && run.ScriptError() && log.back().kind == OpKind::Drag &&
+            if (!run.Execute(log.back()) && run.ScriptError() &&
+                (log.back().kind == OpKind::Drag || log.back().kind == OpKind::AltDrag) &&
                 run.Why().find("is hidden") != std::string::npos) {
                 log.pop_back(); // refused before any input: nothing happened
                 continue;
@@ -275,7 +276,7 @@ int main(int argc, char** argv) {
                     maxEntities, run.Undone());
         // Where the time went, per kind of operation.
         std::string times = "seed " + std::to_string(o.seed) + " time per kind:";
-        for (int k = 0; k <= static_cast<int>(OpKind::Save); ++k) {
+        for (int k = 0; k < kOpKindCount; ++k) {
             if (!run.Counts()[k])
                 continue;
             char part[96];

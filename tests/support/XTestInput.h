@@ -44,6 +44,12 @@ public:
         XTestFakeKeyEvent(m_display, code, False, CurrentTime);
         XFlush(m_display);
     }
+    // One key held down or let go (a modifier held over other input).
+    void Hold(KeySym key, bool down) {
+        XTestFakeKeyEvent(m_display, XKeysymToKeycode(m_display, key), down ? True : False,
+                          CurrentTime);
+        XFlush(m_display);
+    }
     // The pixels the server holds for a screen rectangle (nothing is asked of the toolkit).
     std::vector<unsigned long> Grab(const wxRect& area) {
         std::vector<unsigned long> pixels;

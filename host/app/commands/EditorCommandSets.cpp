@@ -11,7 +11,7 @@ const std::vector<CScriptRunner::CommandSet>& EditorCommandSets() {
         RegisterViewScriptCommands,        RegisterFeedbackScriptCommands,
         RegisterOutlinerScriptCommands,    RegisterExportScriptCommands,
         RegisterRecoveryScriptCommands,    RegisterDesktopScriptCommands,
-        RegisterRealInputScriptCommands,
+        RegisterRealInputScriptCommands,   RegisterPlacementScriptCommands,
     };
     return sets;
 }

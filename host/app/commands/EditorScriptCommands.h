@@ -70,6 +70,8 @@ void RegisterDesktopScriptCommands(CScriptRunner& runner);
 // Real X input at points of the main window: xmove, xpress, xrelease, xwheel, xhold, xkey,
 // xtype (ScriptRealInputCommands.cpp).
 void RegisterRealInputScriptCommands(CScriptRunner& runner);
+// Placing entities: duplicate, align, distribute (ScriptPlacementCommands.cpp).
+void RegisterPlacementScriptCommands(CScriptRunner& runner);
 
 // The script that --demo runs, writing its pictures into outDir.
 std::string BuiltinDemoScript(const std::string& outDir, int viewCount, bool withMoveTool);

@@ -5,7 +5,10 @@
 #include "CEditorHost.h"
 #include "CEditorScene.h"
 #include "CEditorView.h"
+#include "CMainFrame.h"
+#include "CViewWindow.h"
 #include "EditorScriptCommands.h"
+#include "ScriptInput.h"
 
 #include <cstdio>
 
@@ -48,6 +51,23 @@ CEditorView* TargetView(CScriptRunner& runner, std::string& error) {
     return view;
 }
 
+CViewWindow* FocusTargetView(CScriptRunner& runner, std::string& error) {
+    CEditorSession& session = EditorSession(runner);
+    CViewWindow* view =
+        session.Frame() ? session.Frame()->GetViewWindow(runner.TargetView()) : nullptr;
+    if (!view) {
+        error = "no view " + std::to_string(runner.TargetView());
+        return nullptr;
+    }
+    view->SetFocus();
+    IScriptEnvironment& environment = session;
+    if (!PumpUntil(environment, [&] { return wxWindow::FindFocus() == view; })) {
+        error = "view " + std::to_string(runner.TargetView()) + " did not get the keyboard focus";
+        return nullptr;
+    }
+    return view;
+}
+
 bool Point(const CScriptRunner::Args& args, std::size_t at, int& x, int& y, std::string& error) {
     if (args.size() < at + 2 || !CScriptRunner::ParseInt(args[at], x) ||
         !CScriptRunner::ParseInt(args[at + 1], y)) {
@@ -64,8 +84,10 @@ bool Modifiers(const CScriptRunner::Args& args, std::size_t at, int& flags, std:
             flags |= KEY_SHIFT;
         else if (args[i] == "ctrl")
             flags |= KEY_CTRL;
+        else if (args[i] == "alt")
+            flags |= KEY_ALT;
         else {
-            error = "unexpected '" + args[i] + "' (shift or ctrl expected)";
+            error = "unexpected '" + args[i] + "' (shift, ctrl or alt expected)";
             return false;
         }
     }

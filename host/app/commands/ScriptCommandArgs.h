@@ -12,6 +12,7 @@
 #include <string>
 
 class CEditorView;
+class CViewWindow;
 class SceneEntity;
 
 // One command of a set: the word that starts its lines and what runs them.
@@ -35,6 +36,9 @@ bool Count(const CScriptRunner::Args& args, std::size_t n, const char* usage, st
 SceneEntity* Entity(CScriptRunner& runner, const std::string& name, std::string& error);
 // The runner's target view, or null with error = "no view N".
 CEditorView* TargetView(CScriptRunner& runner, std::string& error);
+// The runner's target view window given the keyboard focus (waited for), or null with the
+// error saying why.
+CViewWindow* FocusTargetView(CScriptRunner& runner, std::string& error);
 // Pixel coordinates X Y from args[at] and args[at + 1].
 bool Point(const CScriptRunner::Args& args, std::size_t at, int& x, int& y, std::string& error);
 // Optional "shift" / "ctrl" words from args[at] on, as KEY_SHIFT | KEY_CTRL.

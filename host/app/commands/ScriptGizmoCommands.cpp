@@ -358,9 +358,9 @@ bool DragCommand(CScriptRunner& runner, const Args& args, std::string& error) {
     }
     CEditorHost& host = EditorSession(runner).Host();
     const int view = runner.TargetView();
-    host.PointerDown(view, KEY_LBUTTON, h.x, h.y);
-    // The steps carry the keys held with "keys" (Ctrl snaps); the press does not, as there
-    // Ctrl would mean adding to the selection.
+    // The steps carry the keys held with "keys" (Ctrl snaps); the press only Alt (a move drag
+    // of copies), as there Ctrl would mean adding to the selection.
+    host.PointerDown(view, KEY_LBUTTON | (EditorSession(runner).HeldKeys() & KEY_ALT), h.x, h.y);
     const int moveFlags = KEY_LBUTTON | EditorSession(runner).HeldKeys();
     for (int k = 1; k <= steps; ++k) {
         const int x = h.x + int(std::lround(double(dx) * k / steps));

@@ -21,8 +21,11 @@ bool Press(int& pressFlags, CScriptRunner& r, const Args& args, std::string& err
     int x = 0, y = 0, mods = 0;
     if (!Point(args, 0, x, y, error) || !Modifiers(args, 2, mods, error) || !TargetView(r, error))
         return false;
-    pressFlags = mods;
-    EditorSession(r).Host().PointerDown(r.TargetView(), KEY_LBUTTON | mods, x, y);
+    // Alt held with "keys" counts from the press on (it makes a move drag copy first); Shift
+    // and Ctrl held so count only for the steps, as at the press they would change the
+    // selection.
+    pressFlags = mods | (EditorSession(r).HeldKeys() & KEY_ALT);
+    EditorSession(r).Host().PointerDown(r.TargetView(), KEY_LBUTTON | pressFlags, x, y);
     return true;
 }
 
@@ -46,19 +49,25 @@ bool Release(int& pressFlags, CScriptRunner& r, const Args& args, std::string& e
 }
 
 bool Keys(CScriptRunner& r, const Args& args, std::string& error) {
-    if (!Count(args, 1, "keys none|shift|ctrl|shift+ctrl", error))
+    if (!Count(args, 1, "keys none|shift|ctrl|shift+ctrl|alt|shift+alt|ctrl+alt", error))
         return false;
+    static const struct {
+        const char* words;
+        int flags;
+    } kKeys[] = {{"none", 0},
+                 {"shift", KEY_SHIFT},
+                 {"ctrl", KEY_CTRL},
+                 {"shift+ctrl", KEY_SHIFT | KEY_CTRL},
+                 {"ctrl+shift", KEY_SHIFT | KEY_CTRL},
+                 {"alt", KEY_ALT},
+                 {"shift+alt", KEY_SHIFT | KEY_ALT},
+                 {"ctrl+alt", KEY_CTRL | KEY_ALT}};
     int flags = -1;
-    if (args[0] == "none")
-        flags = 0;
-    else if (args[0] == "shift")
-        flags = KEY_SHIFT;
-    else if (args[0] == "ctrl")
-        flags = KEY_CTRL;
-    else if (args[0] == "shift+ctrl" || args[0] == "ctrl+shift")
-        flags = KEY_SHIFT | KEY_CTRL;
+    for (const auto& k : kKeys)
+        if (args[0] == k.words)
+            flags = k.flags;
     if (flags < 0) {
-        error = "keys takes none, shift, ctrl or shift+ctrl";
+        error = "keys takes none, shift, ctrl, shift+ctrl, alt, shift+alt or ctrl+alt";
         return false;
     }
     EditorSession(r).SetHeldKeys(flags);
@@ -105,6 +114,7 @@ bool RightPress(CScriptRunner& r, const Args& args, std::string& error) {
         event.m_rightDown = type == wxEVT_RIGHT_DOWN;
         event.m_controlDown = (session.HeldKeys() & KEY_CTRL) != 0;
         event.m_shiftDown = (session.HeldKeys() & KEY_SHIFT) != 0;
+        event.m_altDown = (session.HeldKeys() & KEY_ALT) != 0;
         window->GetEventHandler()->ProcessEvent(event);
     }
     session.ProcessEvents();

@@ -93,17 +93,8 @@ bool ViewKey(CScriptRunner& r, const Args& args, std::string& error) {
         return false;
     }
     CEditorSession& session = EditorSession(r);
-    CViewWindow* view = session.Frame() ? session.Frame()->GetViewWindow(r.TargetView()) : nullptr;
-    if (!view) {
-        error = "no view " + std::to_string(r.TargetView());
+    if (!FocusTargetView(r, error))
         return false;
-    }
-    view->SetFocus();
-    IScriptEnvironment& environment = session;
-    if (!PumpUntil(environment, [&] { return wxWindow::FindFocus() == view; })) {
-        error = "view " + std::to_string(r.TargetView()) + " did not get the keyboard focus";
-        return false;
-    }
     // Waits for the key's release to be handled, so whatever the key does (a tool switched,
     // the gizmo's axes flipped) is done when the next line runs.
     if (!PressKey(session, static_cast<unsigned char>(std::tolower(args[0][0])))) {

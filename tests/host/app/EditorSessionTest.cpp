@@ -232,7 +232,7 @@ TEST_F(EditorSessionTest, BadLinesAreRefusedWithTheirLineNumber) {
     ASSERT_TRUE(Run("select box_a"));
     const char* bad[] = {"bogus",      "select box_a nosuch", "print",     "print nosuch",
                          "view 7",     "frames -1",           "frames x",  "undo 1",
-                         "press 1",    "press 1 2 alt",       "keys caps", "tool fly",
+                         "press 1",    "press 1 2 meta",      "keys caps", "tool fly",
                          "rect 1 2 3", "project nosuch",      "quit now",  "selection x"};
     for (const char* line : bad) {
         err.str("");

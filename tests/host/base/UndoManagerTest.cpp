@@ -177,3 +177,85 @@ TEST_F(UndoManagerTest, DocumentStateFollowsTheStepsThatChangeIt) {
     }
     EXPECT_EQ(undo.DocumentState(), kept);
 }
+
+TEST_F(UndoManagerTest, AGroupKeptUndoesAndRedoesAsOneStep) {
+    ASSERT_TRUE(Add(1));
+    const unsigned long before = undo.DocumentState();
+    undo.beginGroup();
+    ASSERT_TRUE(Add(10));
+    undo.addUndo(new CAddCommand); // a step applied already (as a drag pushes it)
+    ASSERT_TRUE(Add(100));
+    undo.endGroup(true);
+    EXPECT_EQ(undo.undoCount(), 2);
+    EXPECT_EQ(g_total, 111);
+    const unsigned long grouped = undo.DocumentState();
+    EXPECT_NE(grouped, before);
+    g_log.clear();
+    ASSERT_TRUE(undo.undo());
+    EXPECT_EQ(g_total, 1);
+    // Newest first on undo, in their order on redo, each with its own parameters.
+    EXPECT_EQ(g_log, (std::vector<std::string>{"undo 100", "undo 0", "undo 10"}));
+    EXPECT_EQ(undo.DocumentState(), before);
+    ASSERT_TRUE(undo.redo());
+    EXPECT_EQ(g_total, 111);
+    EXPECT_EQ(undo.DocumentState(), grouped);
+    EXPECT_EQ(undo.redoCount(), 0);
+}
+
+TEST_F(UndoManagerTest, AGroupDroppedLeavesBothStacksAsTheyWere) {
+    ASSERT_TRUE(Add(1));
+    ASSERT_TRUE(Add(2));
+    ASSERT_TRUE(undo.undo()); // one redo step waiting
+    const unsigned long before = undo.DocumentState();
+    const int alive = g_alive;
+    undo.beginGroup();
+    ASSERT_TRUE(Add(10));
+    ASSERT_TRUE(Add(20));
+    EXPECT_EQ(undo.redoCount(), 0);
+    undo.endGroup(false);
+    EXPECT_EQ(g_total, 1);
+    EXPECT_EQ(g_alive, alive); // the group's steps were deleted
+    EXPECT_EQ(undo.undoCount(), 1);
+    EXPECT_EQ(undo.redoCount(), 1);
+    EXPECT_EQ(undo.DocumentState(), before);
+    ASSERT_TRUE(undo.redo());
+    EXPECT_EQ(g_total, 3);
+
+    // An empty group kept changes nothing either; one step kept stays a plain step.
+    undo.beginGroup();
+    undo.endGroup(true);
+    EXPECT_EQ(undo.undoCount(), 2);
+    undo.beginGroup();
+    ASSERT_TRUE(Add(5));
+    undo.endGroup(true);
+    EXPECT_EQ(undo.undoCount(), 3);
+    // Closing twice, or without a group, does nothing.
+    undo.endGroup(false);
+    EXPECT_EQ(g_total, 8);
+}
+
+TEST_F(UndoManagerTest, AnUndoOrANewGroupKeepsTheOpenGroup) {
+    undo.beginGroup();
+    ASSERT_TRUE(Add(1));
+    ASSERT_TRUE(Add(2));
+    ASSERT_TRUE(undo.undo()); // the group closes as one step first
+    EXPECT_EQ(g_total, 0);
+    EXPECT_FALSE(undo.GroupOpen());
+    ASSERT_TRUE(undo.redo());
+    undo.beginGroup();
+    ASSERT_TRUE(Add(4));
+    undo.beginGroup(); // keeps the first as it stands
+    ASSERT_TRUE(Add(8));
+    undo.endGroup(false);
+    EXPECT_EQ(g_total, 7);
+    EXPECT_EQ(undo.undoCount(), 2);
+    // A group longer than the stack keeps what the stack holds.
+    undo.clear();
+    undo.beginGroup();
+    for (int i = 0; i < 7; ++i)
+        ASSERT_TRUE(Add(1));
+    undo.endGroup(true);
+    EXPECT_EQ(undo.undoCount(), 1);
+    ASSERT_TRUE(undo.undo());
+    EXPECT_EQ(g_total, 7 + 2); // five of the seven were still on the stack
+}

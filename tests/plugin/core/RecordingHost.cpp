@@ -143,6 +143,16 @@ bool RecordingHost::redo() {
     return m_real.undoManager()->redo();
 }
 
+void RecordingHost::beginGroup() {
+    Record("beginGroup");
+    m_real.undoManager()->beginGroup();
+}
+
+void RecordingHost::endGroup(bool keep) {
+    Record(keep ? "endGroup keep" : "endGroup drop");
+    m_real.undoManager()->endGroup(keep);
+}
+
 int RecordingHost::undoCount() const {
     return m_real.undoManager()->undoCount();
 }

@@ -73,6 +73,8 @@ public:
     int undoCount() const override;
     int redoCount() const override;
     void clear() override;
+    void beginGroup() override;
+    void endGroup(bool keep) override;
 
 private:
     void Record(const std::string& entry);
