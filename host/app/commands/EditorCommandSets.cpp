@@ -9,7 +9,7 @@ const std::vector<CScriptRunner::CommandSet>& EditorCommandSets() {
         RegisterSceneScriptCommands,       RegisterWindowScriptCommands,
         RegisterImportScriptCommands,      RegisterModuleScriptCommands,
         RegisterViewScriptCommands,        RegisterFeedbackScriptCommands,
-        RegisterOutlinerScriptCommands,
+        RegisterOutlinerScriptCommands,    RegisterSnapScriptCommands,
     };
     return sets;
 }
