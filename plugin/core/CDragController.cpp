@@ -62,7 +62,14 @@ int CDragController::VertexKey(bool held) {
 }
 
 int CDragController::PressSnap(CSnapDrags::Kind kind, const PointerEvent& event) {
-    std::string locked = StatusText::FirstLockedSelected(TransformSteps::HostScene(m_host));
+    CSceneManager* scene = TransformSteps::HostScene(m_host);
+    std::string locked = StatusText::FirstLockedSelected(scene);
+    // Nothing the drag could move: it does not begin, and the status line says why.
+    if (TransformSteps::TransformableSelection(scene).empty()) {
+        if (!locked.empty())
+            StatusText::Show(m_host, StatusText::Locked(locked));
+        return 0;
+    }
     m_session.reset();
     GizmoDragResult start;
     start.kind = DRAG_KIND_MOVE;
