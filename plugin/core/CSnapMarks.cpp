@@ -14,7 +14,7 @@
 namespace {
 
 const char* const kGroup = "General";
-constexpr float kFaintAlpha = 0.35f;
+constexpr float kFaintAlpha = 0.6f;
 
 // Each mark: its object, its two materials (the faint one drawn over everything, the full one
 // where the vertex is in sight), its square's side in pixels, colour and render queue: after
