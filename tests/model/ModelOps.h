@@ -26,7 +26,9 @@ enum class OpKind {
     Light,   // prop LABEL TEXT
     Undo,
     Redo,
-    Save, // save PATH
+    Save,        // save PATH
+    VertexSnap,  // vertexsnap X0 Y0 X1 Y1 (move tool, from a selected entity to another's pixel)
+    SurfaceDrag, // surfacedrag X0 Y0 X1 Y1 (move tool, from the current entity's pixel)
 };
 
 struct ModelOp {

@@ -28,8 +28,9 @@ Vec3 ToVec(const Ogre::Vector3& v) {
 
 const char* KindOf(OpKind kind) {
     static const char* const kNames[] = {
-        "tool", "drag",    "panel edit", "bar apply",  "snap", "follow", "select", "click",
-        "rect", "parents", "copy",       "light edit", "undo", "redo",   "save"};
+        "tool",   "drag",  "panel edit", "bar apply",   "snap",        "follow",
+        "select", "click", "rect",       "parents",     "copy",        "light edit",
+        "undo",   "redo",  "save",       "vertex snap", "surface drag"};
     return kNames[static_cast<int>(kind)];
 }
 
@@ -520,9 +521,18 @@ bool CModelRun::ExecuteOp(const ModelOp& op) {
         return CheckBar(op, before, ReadEditor());
     case OpKind::Snap:
         return CheckSnap(before, ReadEditor());
+    case OpKind::VertexSnap:
+    case OpKind::SurfaceDrag:
     case OpKind::Drag: {
         const ModelScene after = ReadEditor();
-        if (!before.selection.empty() && before.entities.at(*before.selection.begin()).locked) {
+        // A placing drag that began is one step of positions alone, as a move drag is; a press
+        // that began none (nothing it could move under it) was a click.
+        const bool placing = op.kind != OpKind::Drag;
+        const bool noPlacing =
+            placing && (after.selection != before.selection ||
+                        m_session.Host().Undo().undoCount() != m_model.UndoDepth() + 1);
+        if (noPlacing || (!placing && !before.selection.empty() &&
+                          before.entities.at(*before.selection.begin()).locked)) {
             // The gizmo of a locked entity grabs nothing: the release is a click there.
             ModelScene same = after;
             same.selection = before.selection;

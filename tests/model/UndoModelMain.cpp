@@ -275,7 +275,7 @@ int main(int argc, char** argv) {
                     maxEntities, run.Undone());
         // Where the time went, per kind of operation.
         std::string times = "seed " + std::to_string(o.seed) + " time per kind:";
-        for (int k = 0; k <= static_cast<int>(OpKind::Save); ++k) {
+        for (int k = 0; k <= static_cast<int>(OpKind::SurfaceDrag); ++k) {
             if (!run.Counts()[k])
                 continue;
             char part[96];

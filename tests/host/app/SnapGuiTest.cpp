@@ -111,8 +111,8 @@ TEST_F(SnapGuiTest, VHeldMarksAndADragLandsTheVertexExactly) {
     m_input.KeyState(XK_v, false);
     m_input.MoveTo(Screen(release + wxPoint(1, 0)));
     m_input.Button(false);
-    ASSERT_TRUE(RunLoopUntil(
-        [&] { return g_session->Host().Undo().undoCount() == undoBefore + 1; }));
+    ASSERT_TRUE(
+        RunLoopUntil([&] { return g_session->Host().Undo().undoCount() == undoBefore + 1; }));
     EXPECT_FALSE(MarkShown(automation::kVertexFromMarkObject));
     EXPECT_FALSE(MarkShown(automation::kVertexToMarkObject));
 

@@ -27,16 +27,16 @@ public:
 // The editor's script language: every command (and "COMMAND WORD" case) a script may start a
 // line with, besides the runner's own "quit".
 const std::set<std::string> kLanguage = {
-    "beeps",      "cancel",   "click",     "copy",      "delete",    "drag",    "dragtype",
-    "engaged",    "entities", "frame",     "frames",    "grid",      "ground",  "groundfollow",
-    "handle",     "heap",     "hide",      "hover",     "import",    "key",     "keys",
-    "leave",      "light",    "load",      "memory",    "move",      "open",    "outliner",
-    "parents",    "pivot",    "pointer",   "press",     "print",     "project", "prop",
-    "propcolour", "rect",     "redo",      "release",   "rename",    "rpress",  "save",
-    "screenshot", "select",   "selectall", "selboxes",  "selection", "show",    "show light",
-    "showall",    "snap",     "space",     "state",     "status",    "strip",   "tool",
-    "title",      "type",     "undo",      "undocount", "unload",    "view",    "viewkey",
-    "views",      "viewshot",
+    "beeps",      "cancel",   "click",       "copy",        "delete",     "drag",    "dragtype",
+    "engaged",    "entities", "frame",       "frames",      "grid",       "ground",  "groundfollow",
+    "handle",     "heap",     "hide",        "hover",       "import",     "key",     "keys",
+    "leave",      "light",    "load",        "memory",      "move",       "open",    "outliner",
+    "parents",    "pivot",    "pointer",     "press",       "print",      "project", "prop",
+    "propcolour", "rect",     "redo",        "release",     "rename",     "rpress",  "save",
+    "screenshot", "select",   "selectall",   "selboxes",    "selection",  "show",    "show light",
+    "showall",    "snap",     "space",       "state",       "status",     "strip",   "tool",
+    "title",      "type",     "undo",        "undocount",   "unload",     "view",    "viewkey",
+    "views",      "viewshot", "alignnormal", "surfacedrag", "vertexsnap",
 };
 
 std::vector<std::string> NamesOf(CScriptRunner::CommandSet set) {
