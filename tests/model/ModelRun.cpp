@@ -527,10 +527,13 @@ bool CModelRun::ExecuteOp(const ModelOp& op) {
         const ModelScene after = ReadEditor();
         // A placing drag that began is one step of positions alone, as a move drag is; a press
         // that began none (nothing it could move under it) was a click.
+        // (With the stack full a drag leaves the depths as they were but moves things.)
         const bool placing = op.kind != OpKind::Drag;
-        const bool noPlacing =
-            placing && (after.selection != before.selection ||
-                        m_session.Host().Undo().undoCount() != m_model.UndoDepth() + 1);
+        const bool pushed = m_session.Host().Undo().undoCount() != m_model.UndoDepth() ||
+                            m_session.Host().Undo().redoCount() != m_model.RedoDepth();
+        std::string moved;
+        const bool noPlacing = placing && (after.selection != before.selection ||
+                                           (!pushed && SameScene(before, after, 0.0, moved)));
         if (noPlacing || (!placing && !before.selection.empty() &&
                           before.entities.at(*before.selection.begin()).locked)) {
             // The gizmo of a locked entity grabs nothing: the release is a click there.

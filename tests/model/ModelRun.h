@@ -74,6 +74,8 @@ private:
     std::map<std::string, std::array<float, 2>> m_lights;
     unsigned long m_savedVersion = 0;
     std::map<std::string, std::array<float, 2>> m_savedLights;
-    double m_seconds[16] = {};
-    int m_counts[16] = {};
+    // One slot per kind of operation.
+    static constexpr int kKinds = static_cast<int>(OpKind::SurfaceDrag) + 1;
+    double m_seconds[kKinds] = {};
+    int m_counts[kKinds] = {};
 };

@@ -486,11 +486,13 @@ int CEditorScene::vertexQuery(VertexQuery* query) {
     const CEditorView* view = dynamic_cast<const CEditorView*>(query->view);
     if (!view)
         return 0;
-    return m_snap->NearestVertex(m_entities, m_selection, view->Projection(), *query);
+    return m_snap->NearestVertex({m_entities, *m_pick, m_structureChanges, m_selection},
+                                 view->Projection(), *query);
 }
 
 int CEditorScene::surfaceQuery(RayQuery* query, Ogre::Vector3* normal) {
     if (!query || !normal)
         return 0;
-    return m_snap->Surface(m_entities, m_selection, m_ground.get(), *query, *normal);
+    return m_snap->Surface({m_entities, *m_pick, m_structureChanges, m_selection}, m_ground.get(),
+                           *query, *normal);
 }

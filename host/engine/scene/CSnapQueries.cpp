@@ -1,6 +1,7 @@
 #include "CSnapQueries.h"
 
 #include "CEditorEntity.h"
+#include "CPickIndex.h"
 #include "CTerrain.h"
 
 #include <OgreEntity.h>
@@ -71,27 +72,33 @@ void CSnapQueries::ConsiderEntity(const CEditorEntity& entity,
                                  geometry->positions.size(), pixel, radius, &entity, best);
 }
 
-int CSnapQueries::NearestVertex(const EntityMap& entities, const std::set<std::string>& selection,
-                                const SnapGeometry::PixelProjection& view, VertexQuery& query) {
+int CSnapQueries::NearestVertex(const Scene& scene, const SnapGeometry::PixelProjection& view,
+                                VertexQuery& query) {
     query.hit = nullptr;
     const Ogre::Vector2 pixel(float(query.x), float(query.y));
     const float radius = std::isfinite(query.radius) ? query.radius : 0.0f;
     SnapGeometry::NearestVertex best;
     if (query.set == VERTEX_OF_SELECTED) {
-        for (const std::string& name : selection) {
-            const auto it = entities.find(name);
-            if (it != entities.end())
+        for (const std::string& name : scene.selection) {
+            const auto it = scene.entities.find(name);
+            if (it != scene.entities.end())
                 ConsiderEntity(*it->second, view, pixel, radius, best);
         }
     } else if (query.set == VERTEX_OF_OTHERS) {
-        for (const auto& kv : entities) {
-            const CEditorEntity& entity = *kv.second;
-            if (!entity.IsVisible())
-                continue;
-            if (MovesWithSelection(entity, selection))
-                continue;
-            ConsiderEntity(entity, view, pixel, radius, best);
-        }
+        const SnapGeometry::PixelCone cone = SnapGeometry::ConeThrough(view, pixel);
+        scene.index.Visit(scene.entities, scene.structure, [&](const CPickIndex::Entry& entry) {
+            const CEditorEntity& entity = *entry.entity;
+            if (entry.pickable) {
+                // Most meshes lie nowhere near the pointer: their spheres say so at once.
+                if (radius > 0.0f && entry.sphere &&
+                    !SnapGeometry::SphereMayReach(cone, entry.centre, entry.radius, radius))
+                    return;
+            } else if (!entity.IsVisible() || SnapMesh(entity)) {
+                return; // hidden, or a mesh that may not be picked
+            }
+            if (!MovesWithSelection(entity, scene.selection))
+                ConsiderEntity(entity, view, pixel, radius, best);
+        });
     }
     if (!best.found)
         return 0;
@@ -143,8 +150,8 @@ float CSnapQueries::HitEntity(const CEditorEntity& entity, const Ogre::Ray& ray,
     return normal == Ogre::Vector3::ZERO ? -1.0f : best;
 }
 
-int CSnapQueries::Surface(const EntityMap& entities, const std::set<std::string>& selection,
-                          const CTerrain* ground, RayQuery& query, Ogre::Vector3& normal) {
+int CSnapQueries::Surface(const Scene& scene, const CTerrain* ground, RayQuery& query,
+                          Ogre::Vector3& normal) {
     query.hit = nullptr;
     if (!IsFinite(query.origin) || !IsFinite(query.direction) ||
         !(query.direction.squaredLength() > 1e-20f))
@@ -154,19 +161,29 @@ int CSnapQueries::Surface(const EntityMap& entities, const std::set<std::string>
                      ? query.length
                      : std::numeric_limits<float>::max();
     bool found = false;
-    for (const auto& kv : entities) {
-        const CEditorEntity& entity = *kv.second;
-        if (!entity.IsVisible())
-            continue;
+    const Ogre::Vector3 origin = ray.getOrigin(), direction = ray.getDirection();
+    scene.index.Visit(scene.entities, scene.structure, [&](const CPickIndex::Entry& entry) {
+        if (!entry.pickable)
+            return;
+        if (entry.sphere) {
+            // Clear of the sphere around the box, or wholly behind the start: no hit.
+            const Ogre::Vector3 v = entry.centre - origin;
+            const float along = v.dotProduct(direction), vv = v.dotProduct(v);
+            const float reach = entry.radius * 1.0001f + 1e-4f;
+            if (along < -reach - 1e-4f * std::fabs(along) ||
+                vv - along * along > reach * reach + 1e-5f * vv)
+                return;
+        }
+        const CEditorEntity& entity = *entry.entity;
         Ogre::Vector3 n;
         const float t = HitEntity(entity, ray, best, n);
-        if (t < 0.0f || (found && t >= best) || MovesWithSelection(entity, selection))
-            continue;
+        if (t < 0.0f || (found && t >= best) || MovesWithSelection(entity, scene.selection))
+            return;
         best = t;
         normal = n;
         query.hit = const_cast<CEditorEntity*>(&entity);
         found = true;
-    }
+    });
     // The ground: the terrain, and the plane y = 0 beyond it.
     float t = ground ? ground->Intersect(ray, best) : -1.0f;
     if (t < 0.0f && std::fabs(ray.getDirection().y) > 1e-6f) {

@@ -9,24 +9,33 @@
 #include "MeshGeometryCache.h"
 #include "SnapGeometry.h"
 
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <set>
 #include <string>
 
 class CEditorEntity;
+class CPickIndex;
 class CTerrain;
 
 class CSnapQueries {
 public:
     using EntityMap = std::map<std::string, std::unique_ptr<CEditorEntity>>;
 
+    // The scene's entities, and its pick index (whose table of boxes the queries walk) with the
+    // scene's count of structure changes.
+    struct Scene {
+        const EntityMap& entities;
+        CPickIndex& index;
+        std::uint64_t structure;
+        const std::set<std::string>& selection;
+    };
     // Answers as CSceneManager::vertexQuery, the view given by its projection.
-    int NearestVertex(const EntityMap& entities, const std::set<std::string>& selection,
-                      const SnapGeometry::PixelProjection& view, VertexQuery& query);
+    int NearestVertex(const Scene& scene, const SnapGeometry::PixelProjection& view,
+                      VertexQuery& query);
     // Answers as CSceneManager::surfaceQuery. Off the ground, the plane y = 0 is the ground.
-    int Surface(const EntityMap& entities, const std::set<std::string>& selection,
-                const CTerrain* ground, RayQuery& query, Ogre::Vector3& normal);
+    int Surface(const Scene& scene, const CTerrain* ground, RayQuery& query, Ogre::Vector3& normal);
 
     const CMeshGeometryCache& Cache() const { return m_cache; }
 

@@ -53,6 +53,41 @@ float BoxPixelDistance(const PixelProjection& view, const Ogre::AxisAlignedBox& 
     return std::sqrt(dx * dx + dy * dy);
 }
 
+PixelCone ConeThrough(const PixelProjection& view, const Ogre::Vector2& pixel) {
+    PixelCone cone;
+    const float ndcX = 2.0f * pixel.x / view.width - 1.0f;
+    const float ndcY = 1.0f - 2.0f * pixel.y / view.height;
+    const Ogre::Matrix3 toWorld = view.toCamera.Transpose();
+    const Ogre::Vector3 side(ndcX * view.halfWidth, ndcY * view.halfHeight, 0.0f);
+    cone.perspective = !view.orthographic;
+    cone.perPixel = 2.0f * view.halfHeight / view.height;
+    if (view.orthographic) {
+        cone.origin = view.eye + toWorld * side;
+        cone.direction = toWorld * Ogre::Vector3::NEGATIVE_UNIT_Z;
+    } else {
+        cone.origin = view.eye;
+        cone.direction = (toWorld * (side + Ogre::Vector3::NEGATIVE_UNIT_Z)).normalisedCopy();
+    }
+    return cone;
+}
+
+bool SphereMayReach(const PixelCone& cone, const Ogre::Vector3& centre, float radius,
+                    float pixels) {
+    if (!Finite(centre) || !std::isfinite(radius) || !Finite(cone.origin) ||
+        !Finite(cone.direction))
+        return true;
+    const Ogre::Vector3 v = centre - cone.origin;
+    const float along = v.dotProduct(cone.direction);
+    const float vv = v.dotProduct(v);
+    // Widened by more than the rounding of these sums can account for.
+    const float reach = radius * 1.0001f + 1e-4f + 1e-6f * std::sqrt(vv);
+    if (along < -reach)
+        return false;
+    const float spread = cone.perPixel * pixels * (cone.perspective ? std::sqrt(vv) + reach : 1.0f);
+    const float limit = reach + spread * 1.0001f;
+    return vv - along * along <= limit * limit + 1e-5f * vv;
+}
+
 bool NearestVertex::Consider(const PixelProjection& view, const Ogre::Vector3& point,
                              const Ogre::Vector2& pixel, float radius, const void* pointOwner) {
     Ogre::Vector2 at;

@@ -49,6 +49,21 @@ struct PixelProjection {
 float BoxPixelDistance(const PixelProjection& view, const Ogre::AxisAlignedBox& box,
                        const Ogre::Vector2& pixel);
 
+// The rays through the pixels around one pixel: a point within `pixels` of it on screen lies
+// within perPixel * pixels (times its distance from the eye, for a perspective view) of the
+// ray through it.
+struct PixelCone {
+    Ogre::Vector3 origin = Ogre::Vector3::ZERO;
+    Ogre::Vector3 direction = Ogre::Vector3::NEGATIVE_UNIT_Z;
+    bool perspective = true;
+    float perPixel = 0.0f;
+};
+PixelCone ConeThrough(const PixelProjection& view, const Ogre::Vector2& pixel);
+// Whether a sphere can hold a point within `pixels` of the cone's pixel: false only when it lies
+// wholly behind the eye or clear of the cone (a quick test before the box's own; a sphere that
+// is not finite is kept).
+bool SphereMayReach(const PixelCone& cone, const Ogre::Vector3& centre, float radius, float pixels);
+
 // The best vertex found so far: the nearest to the pixel, the nearer to the eye between two
 // as near (within kTiePixels).
 struct NearestVertex {

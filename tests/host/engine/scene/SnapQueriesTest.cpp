@@ -240,6 +240,28 @@ TEST(SnapGeometryTest, PixelsBoxesAndPointsGuardAgainstBadNumbers) {
     EXPECT_FALSE(none.found);
 }
 
+TEST(SnapGeometryTest, SpheresFarFromThePixelsConeAreRuledOut) {
+    SnapGeometry::PixelProjection view; // 90 degrees, 200 pixels: 1/100 unit a pixel at 1 unit
+    view.width = view.height = 200;
+    view.nearClip = 0.1f;
+    const SnapGeometry::PixelCone cone = SnapGeometry::ConeThrough(view, Ogre::Vector2(100, 100));
+    // 12 pixels at 10 units ahead: 1.2 units across the ray.
+    EXPECT_TRUE(SnapGeometry::SphereMayReach(cone, {1.0f, 0, -10}, 0.1f, 12.0f));
+    EXPECT_FALSE(SnapGeometry::SphereMayReach(cone, {2.0f, 0, -10}, 0.1f, 12.0f));
+    EXPECT_TRUE(SnapGeometry::SphereMayReach(cone, {2.0f, 0, -10}, 1.0f, 12.0f));
+    EXPECT_FALSE(SnapGeometry::SphereMayReach(cone, {0, 0, 10}, 1.0f, 12.0f)); // behind
+    EXPECT_TRUE(SnapGeometry::SphereMayReach(cone, {kNaN, 0, -10}, 1.0f, 12.0f));
+    // Whatever the cone lets through lies within the pixels; what it rules out does not.
+    for (float x = 0.0f; x < 3.0f; x += 0.05f) {
+        Ogre::Vector2 at;
+        float ahead = 0;
+        ASSERT_TRUE(view.ToPixel({x, 0.3f, -10}, at, ahead));
+        if (at.distance(Ogre::Vector2(100, 100)) <= 12.0f) {
+            EXPECT_TRUE(SnapGeometry::SphereMayReach(cone, {x, 0.3f, -10}, 0.0f, 12.0f)) << x;
+        }
+    }
+}
+
 TEST(SnapGeometryTest, RaysMeetTrianglesFromEitherSide) {
     const Vector3 a(0, 0, 0), b(1, 0, 0), c(0, 0, 1);
     EXPECT_NEAR(SnapGeometry::RayTriangle({0.2f, 5, 0.2f}, {0, -2, 0}, a, b, c), 2.5f, 1e-6f);
