@@ -7,9 +7,6 @@
 #include <cstring>
 #include <map>
 
-namespace {
-
-// Appends the positions of one vertex list; false when they are not three floats.
 bool AppendPositions(const Ogre::VertexData& data, std::vector<Ogre::Vector3>& out) {
     if (data.vertexCount == 0)
         return true;
@@ -35,6 +32,8 @@ bool AppendPositions(const Ogre::VertexData& data, std::vector<Ogre::Vector3>& o
     }
     return true;
 }
+
+namespace {
 
 // Appends a triangle list's triangles, each index moved on by `base`, the place of its vertex
 // list's first position; `count` positions belong to that list.

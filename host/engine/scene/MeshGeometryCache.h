@@ -15,7 +15,8 @@
 
 namespace Ogre {
 class Mesh;
-}
+class VertexData;
+} // namespace Ogre
 
 // One mesh's geometry in mesh space: every vertex of every sub-mesh (a shared vertex list
 // once), and the triangles of its triangle lists as three indices into the positions each.
@@ -25,6 +26,10 @@ struct MeshGeometry {
     std::vector<Ogre::Vector3> positions;
     std::vector<std::uint32_t> triangles;
 };
+
+// Appends the positions of one vertex list, read from the engine's buffer as it holds them
+// now; false, and nothing appended, when they are not three floats or the buffer is short.
+bool AppendPositions(const Ogre::VertexData& data, std::vector<Ogre::Vector3>& out);
 
 // Reads a mesh's geometry from its buffers as they hold it now.
 MeshGeometry ReadMeshGeometry(const Ogre::Mesh& mesh);
