@@ -56,4 +56,10 @@ constexpr int kGizmoInnerRing = 10;
 constexpr int kGizmoOuterRing = 11;
 constexpr int kGizmoFirstPlane = 12;
 
+// The move tool's vertex snapping draws its marks as engine objects of these names: the vertex
+// it moves from, and the one it lands on (a larger square around it); scripts and tests read
+// them.
+constexpr const char* kVertexFromMarkObject = "GizmarkVertexFromMark";
+constexpr const char* kVertexToMarkObject = "GizmarkVertexToMark";
+
 } // namespace automation

@@ -75,6 +75,10 @@ constexpr int INPUT_KEY_ESCAPE = 27;
 // view then handles the key as usual.
 constexpr int INPUT_KEY_BACKSPACE = 8;
 constexpr int INPUT_KEY_RETURN = 13;
+// The vertex-snap key (V) went down or up while a view had the keyboard focus (a key held
+// down repeats its down code). Outside the character codes, so no typed key is taken for them.
+constexpr int INPUT_KEY_VERTEX_DOWN = 0x10000 + 'V';
+constexpr int INPUT_KEY_VERTEX_UP = 0x20000 + 'V';
 
 // How the gizmo lays out and applies a drag (the editor's settings, read by the plug-in):
 // the move handles along the world axes or along the current entity's own axes, and whether
@@ -85,6 +89,9 @@ enum GizmoPivot { PIVOT_OWN = 0, PIVOT_MEDIAN = 1 };
 struct GizmoOptions {
     int space = SPACE_WORLD;
     int pivot = PIVOT_OWN;
+    // Non-zero: a surface drag also turns each entity so that its up axis follows the normal
+    // of the surface under the pointer (对齐法线).
+    int alignNormal = 0;
 };
 
 // The round steps a drag snaps to while Ctrl is held: a move to multiples of `move` units along

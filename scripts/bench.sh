@@ -55,6 +55,7 @@ PROGRAMS=(
     "gizmark_bench_scene"
     "gizmark_bench_views"
     "gizmark_bench_outliner"
+    "gizmark_bench_snap"
     "gizmark_bench_import"
 )
 failed=0
@@ -111,6 +112,9 @@ TARGETS["UndoDrag/1000"] = (2.0, MS, None)
 TARGETS["ClickSelect/10000/0"] = (1.0, MS, None)  # the scene unchanged since the last click
 TARGETS["ClickSelect/10000/1"] = (1.0, MS, None)  # an entity moved before each click
 TARGETS["RectSelect/10000"] = (4.0, MS, None)
+TARGETS["VertexHover/10000"] = (2.0, MS, None)  # a pointer move with V held
+TARGETS["VertexDragStep/10000"] = (2.0, MS, None)  # the nearest vertex among 10,000 meshes
+TARGETS["SurfaceDragStep/10000"] = (2.0, MS, None)  # the surface under the pointer
 TARGETS["SelectionChange/10000"] = (5.0, MS, None)  # a selection step and the outliner after it
 TARGETS["PluginLoad"] = (100.0, MS, None)
 TARGETS["EditorStart"] = (1000.0, MS, None)

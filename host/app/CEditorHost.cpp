@@ -237,9 +237,11 @@ bool CEditorHost::SetSnapSteps(const SnapSteps& steps) {
 bool CEditorHost::SetGizmoOptions(const GizmoOptions& options) {
     const bool knownSpace = options.space == SPACE_WORLD || options.space == SPACE_LOCAL;
     const bool knownPivot = options.pivot == PIVOT_OWN || options.pivot == PIVOT_MEDIAN;
-    if (!knownSpace || !knownPivot)
+    const bool knownAlign = options.alignNormal == 0 || options.alignNormal == 1;
+    if (!knownSpace || !knownPivot || !knownAlign)
         return false;
-    if (options.space == m_gizmoOptions.space && options.pivot == m_gizmoOptions.pivot)
+    if (options.space == m_gizmoOptions.space && options.pivot == m_gizmoOptions.pivot &&
+        options.alignNormal == m_gizmoOptions.alignNormal)
         return true;
     m_gizmoOptions = options;
     // The plug-ins read the options on every frame and at each press; the frame's buttons
@@ -259,6 +261,12 @@ void CEditorHost::ToggleGizmoSpace() {
 void CEditorHost::ToggleGizmoPivot() {
     GizmoOptions options = m_gizmoOptions;
     options.pivot = options.pivot == PIVOT_MEDIAN ? PIVOT_OWN : PIVOT_MEDIAN;
+    SetGizmoOptions(options);
+}
+
+void CEditorHost::ToggleGizmoAlignNormal() {
+    GizmoOptions options = m_gizmoOptions;
+    options.alignNormal = options.alignNormal ? 0 : 1;
     SetGizmoOptions(options);
 }
 

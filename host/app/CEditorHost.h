@@ -97,15 +97,18 @@ public:
     // The steps a drag snaps to while Ctrl is held. SetSnapSteps refuses (false, steps kept)
     // a set with any step not above 0 or above kMaxSnapStep.
     bool SetSnapSteps(const SnapSteps& steps);
-    // The gizmo's axes (world or the current entity's own) and the pivot of rotate and scale
-    // (each entity's own position or the selection's median). SetGizmoOptions refuses (false,
-    // options kept) a space or pivot that is none of the known values; a change is shown by
+    // The gizmo's axes (world or the current entity's own), the pivot of rotate and scale
+    // (each entity's own position or the selection's median) and whether a surface drag turns
+    // the entities to the normal. SetGizmoOptions refuses (false, options kept) a space, pivot
+    // or turn setting that is none of the known values; a change is shown by
     // the frame's option buttons and the views are drawn again.
     bool SetGizmoOptions(const GizmoOptions& options);
     // Flips the move axes between world and local (the L key, the button).
     void ToggleGizmoSpace();
     // Flips the pivot between each entity's own and the shared median.
     void ToggleGizmoPivot();
+    // Turns a surface drag's turning of the entities to the surface normal on or off.
+    void ToggleGizmoAlignNormal();
     // Ends a left press under way as a release where the pointer last was, so that no plug-in
     // keeps dragging entities of a scene about to be replaced. Nothing without a press.
     void EndPress();

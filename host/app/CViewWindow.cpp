@@ -74,6 +74,11 @@ CViewWindow::CViewWindow(wxWindow* parent, CEditorHost& host, int index, Kind ki
     Bind(wxEVT_PAINT, &CViewWindow::OnPaint, this);
     Bind(wxEVT_MOUSE_CAPTURE_LOST, &CViewWindow::OnCaptureLost, this);
     Bind(wxEVT_KEY_DOWN, &CViewWindow::OnKeyDown, this);
+    Bind(wxEVT_KEY_UP, &CViewWindow::OnKeyUp, this);
+    Bind(wxEVT_KILL_FOCUS, [this](wxFocusEvent& event) {
+        event.Skip();
+        LetGoVertexKey();
+    });
     // A second press soon after the first arrives as a double click instead of a press; it is
     // a press all the same (a quick click on a part and a drag of it).
     for (auto type : {wxEVT_LEFT_DOWN, wxEVT_LEFT_UP, wxEVT_LEFT_DCLICK, wxEVT_RIGHT_DOWN,
@@ -260,6 +265,11 @@ void CViewWindow::OnKeyDown(wxKeyEvent& event) {
     // An amount typed while a gizmo part is held; the plug-in answers 0 when nothing is held.
     if (const int typed = TypedAmountCode(event); typed != 0 && m_host.OtherInput(typed, 0))
         return;
+    if (event.GetKeyCode() == 'V' && !event.HasAnyModifiers()) {
+        m_vertexKeyHeld = true;
+        m_host.OtherInput(INPUT_KEY_VERTEX_DOWN, 0);
+        return;
+    }
     if (EditOps::HandleKey(m_host, event))
         return;
     if (event.GetKeyCode() == WXK_ESCAPE && m_host.OtherInput(INPUT_KEY_ESCAPE, 0))
@@ -278,6 +288,20 @@ void CViewWindow::OnKeyDown(wxKeyEvent& event) {
         event.Skip();
         return;
     }
+}
+
+void CViewWindow::OnKeyUp(wxKeyEvent& event) {
+    event.Skip();
+    // A modifier pressed meanwhile does not keep V held.
+    if (event.GetKeyCode() == 'V')
+        LetGoVertexKey();
+}
+
+void CViewWindow::LetGoVertexKey() {
+    if (!m_vertexKeyHeld)
+        return;
+    m_vertexKeyHeld = false;
+    m_host.OtherInput(INPUT_KEY_VERTEX_UP, 0);
 }
 
 void CViewWindow::OnPaint(wxPaintEvent&) {

@@ -6,7 +6,9 @@
 // Escape and a right press go to the plug-ins first (they take a drag back with them); a right
 // press that a plug-in used starts no orbit. The keys of a typed amount (digits, '-', '.',
 // Backspace, Return) go to the plug-ins before anything else: a held gizmo part takes them,
-// and a key no plug-in used is handled as it would be otherwise.
+// and a key no plug-in used is handled as it would be otherwise. V (without modifiers) going
+// down and up is told to the plug-ins as held and let go (the move tool's vertex snapping);
+// the view losing the focus lets it go.
 #pragma once
 
 #include <wx/window.h>
@@ -62,6 +64,9 @@ private:
     void OnCaptureLost(wxMouseCaptureLostEvent& event);
     void OnPaint(wxPaintEvent& event);
     void OnKeyDown(wxKeyEvent& event);
+    void OnKeyUp(wxKeyEvent& event);
+    // Tells the plug-ins that V is let go, when they were told it is held.
+    void LetGoVertexKey();
     int KeyFlags(const wxMouseEvent& event) const;
 
     CEditorHost& m_host;
@@ -79,5 +84,7 @@ private:
     bool m_bandShown = false;
     // The right button went down to take a drag back: it orbits nothing until it is let go.
     bool m_rightUsed = false;
+    // The plug-ins were told that V is held and not yet that it was let go.
+    bool m_vertexKeyHeld = false;
     wxPoint m_lastMouse;
 };

@@ -87,6 +87,15 @@ wxBitmap PivotIcon(int pivot) {
     return icon.Bitmap();
 }
 
+// A box standing on a slope, upright to it.
+wxBitmap AlignNormalIcon() {
+    CIcon icon;
+    icon.Line(3, 24, 25, 12, 1.6, kGrey);
+    icon.Line(17, 9, 14, 3, 1.6, kYellow);
+    icon.Square(13, 12, 4.5, kBlue);
+    return icon.Bitmap();
+}
+
 } // namespace
 
 CGizmoOptionsBar::CGizmoOptionsBar(wxWindow* parent, CEditorHost& host)
@@ -99,6 +108,10 @@ CGizmoOptionsBar::CGizmoOptionsBar(wxWindow* parent, CEditorHost& host)
             wxString::FromUTF8("移动轴：世界/局部 (L)"));
     AddTool(ID_PIVOT, PivotLabel(options.pivot), PivotIcon(options.pivot),
             wxString::FromUTF8("旋转和缩放的中心：各自中心/共同中心"));
+    AddTool(ID_ALIGN_NORMAL, wxString::FromUTF8("对齐法线"), AlignNormalIcon(), wxNullBitmap,
+            wxITEM_CHECK, wxString::FromUTF8("表面吸附（Ctrl+Shift 拖动中心）时随表面法线转动"),
+            wxEmptyString, nullptr);
+    ToggleTool(ID_ALIGN_NORMAL, options.alignNormal != 0);
     Realize();
     Bind(wxEVT_TOOL, &CGizmoOptionsBar::OnTool, this);
 }
@@ -128,6 +141,10 @@ bool CGizmoOptionsBar::Sync() {
         item->SetBitmap(button.icon);
         changed = true;
     }
+    if (GetToolToggled(ID_ALIGN_NORMAL) != (options.alignNormal != 0)) {
+        ToggleTool(ID_ALIGN_NORMAL, options.alignNormal != 0);
+        Refresh(false);
+    }
     if (changed) {
         Realize();
         Refresh(false);
@@ -136,7 +153,7 @@ bool CGizmoOptionsBar::Sync() {
 }
 
 bool CGizmoOptionsBar::Click(int id) {
-    if (id != ID_SPACE && id != ID_PIVOT)
+    if (id != ID_SPACE && id != ID_PIVOT && id != ID_ALIGN_NORMAL)
         return false;
     wxCommandEvent click(wxEVT_TOOL, id);
     click.SetEventObject(this);
@@ -149,6 +166,8 @@ void CGizmoOptionsBar::OnTool(wxCommandEvent& event) {
         m_host.ToggleGizmoSpace();
     else if (event.GetId() == ID_PIVOT)
         m_host.ToggleGizmoPivot();
+    else if (event.GetId() == ID_ALIGN_NORMAL)
+        m_host.ToggleGizmoAlignNormal();
     else
         event.Skip();
 }

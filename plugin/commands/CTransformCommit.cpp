@@ -121,6 +121,7 @@ bool CTransformCommit::CanRecord() const {
 
 void CTransformCommit::Begin(int kind, COORDINATE_AXIS axis) {
     m_mark.clear();
+    m_surface.Clear();
     CSceneManager* scene = Scene();
     auto step = std::make_unique<CTransformCommand>(scene, Notifier());
     step->Capture(TransformSteps::TransformableSelection(scene), kind, axis);
@@ -149,6 +150,35 @@ void CTransformCommit::BeginDrag(int mode, bool aboutCentre) {
     }
     const Ogre::Vector3 marker = ChannelOf(mode).PressMarker();
     ForEachSelected(Scene(), [&](SceneEntity* entity) { entity->PreTransform(marker); });
+}
+
+void CTransformCommit::BeginSurface(bool turn) {
+    Begin(KIND_POSITION, AXIS_ALL);
+    m_pivot.Clear();
+    m_surfaceTurn = turn;
+    if (turn) {
+        CSceneManager* scene = Scene();
+        auto orientations = std::make_unique<CTransformCommand>(scene, Notifier());
+        orientations->Capture(TransformSteps::TransformableSelection(scene), KIND_ORIENTATION,
+                              AXIS_ALL);
+        auto both = std::make_unique<CCompositeCommand>();
+        both->Add(std::move(m_step));
+        both->Add(std::move(orientations));
+        m_step = std::move(both);
+        m_captured = nullptr;
+    }
+    std::vector<SceneEntity*> entities;
+    ForEachSelected(Scene(), [&](SceneEntity* entity) {
+        entity->PreTransform(Ogre::Vector3(1, turn ? 1 : 0, 0));
+        entities.push_back(entity);
+    });
+    m_surface.Capture(entities);
+}
+
+int CTransformCommit::PlaceOnSurface(const Ogre::Vector3& hit, const Ogre::Vector3& normal) {
+    if (!m_step)
+        return 0;
+    return m_surface.Place(Scene(), Notifier(), hit, normal, m_surfaceTurn);
 }
 
 int CTransformCommit::ApplyDrag(int mode, const Ogre::Vector3& delta, bool groundFollow) {

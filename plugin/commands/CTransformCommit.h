@@ -8,6 +8,8 @@
 //   side panel     Begin(kind, axis), SetValues(value), Push()
 //   transform bar  Begin(kind) per group, SetWorldValues(value, mask), Push()
 //   snap to ground Begin(KIND_POSITION), DropToGround(), Push()
+//   surface drag   BeginSurface(turn) at the press, PlaceOnSurface per pointer move, then as
+//                  a drag
 //
 // The host comes in through the constructor: it gives the scene (selection and entities), the
 // ground queries, the notifier that hears 51, 52 or 53 per changed entity, and the undo
@@ -19,6 +21,7 @@
 #pragma once
 
 #include "CDragPivot.h"
+#include "CSurfacePlacement.h"
 #include "CTransformCommand.h"
 #include "TransformChannel.h"
 #include "WorldRangeCheck.h"
@@ -53,6 +56,14 @@ public:
     // `aboutCentre`, a turn or scale of two or more entities works about the mean of their
     // world positions, which then orbit or spread too: the step records the positions as well.
     void BeginDrag(int mode, bool aboutCentre = false);
+    // A surface drag: Begin for the positions (and, with `turn`, the orientations in the same
+    // step), each entity told at what it stands, and where each stands recorded for placing
+    // (CSurfacePlacement).
+    void BeginSurface(bool turn);
+    // One surface drag step: every entity the press recorded rests on `hit`, turned so that
+    // its up axis follows `normal` when the press asked for the turn. 0 without a surface drag
+    // or with a hit or normal that is not finite; else the number of entities placed.
+    int PlaceOnSurface(const Ogre::Vector3& hit, const Ogre::Vector3& normal);
     bool IsOpen() const { return m_step != nullptr; }
     // Whether a step can be recorded at all: a scene to read and an undo manager to take it.
     bool CanRecord() const;
@@ -140,6 +151,8 @@ private:
     std::unique_ptr<IBaseCommand> m_step;
     const CTransformCommand* m_captured = nullptr; // m_step, when Begin made it
     CDragPivot m_pivot;                            // active for a drag about the common centre
+    CSurfacePlacement m_surface;                   // active for a surface drag
+    bool m_surfaceTurn = false;                    // the surface drag turns to the normal
 };
 
 // The parts of a transform that do not depend on a step.

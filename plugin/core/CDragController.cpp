@@ -12,7 +12,7 @@
 
 CDragController::CDragController(Interface* host, CMapSelectMgr& gizmo,
                                  const CEditController& edits, CSelectionController& selection)
-    : m_host(host), m_gizmo(gizmo), m_edits(edits), m_selection(selection) {}
+    : m_host(host), m_gizmo(gizmo), m_edits(edits), m_selection(selection), m_snaps(host) {}
 
 // A drag still open goes with its session: its step never reaches the undo stack. The copies
 // of an Alt drag stay, with their copy step, as the host's open group keeps them.
@@ -48,8 +48,11 @@ void CDragController::AdoptPendingStep(IBaseCommand* step) {
 }
 
 int CDragController::Press(const PointerEvent& event) {
-    // A new press: a release still owed to a drag ended early is not coming any more.
+    // A new press: a release still owed to a drag ended early is not coming any more, and a
+    // placing drag still open goes with its session.
     m_releaseOwed = false;
+    if (m_snaps.Active() != CSnapDrags::Kind::None)
+        m_snaps.End();
     // The axes and pivot hold from the press to the release.
     if (m_host)
         m_gizmo.SetOptions(m_host->gizmoOptions());
@@ -58,6 +61,10 @@ int CDragController::Press(const PointerEvent& event) {
         m_session.reset();
         EndCopies(false);
     }
+    // V held, or Ctrl and Shift on the gizmo's centre, come before the gizmo's parts.
+    const CSnapDrags::Kind snap = m_snaps.PressKind(event, MoveMode(), m_gizmo.GetEntity());
+    if (snap != CSnapDrags::Kind::None)
+        return PressSnap(snap, event);
     // The copies are made before the press, so that the gizmo grabs them, where the originals
     // are: the drag then captures and moves only the copies.
     if (PressCopies(event) && !BeginCopies()) {
@@ -85,9 +92,66 @@ int CDragController::Press(const PointerEvent& event) {
     return 1;
 }
 
+bool CDragController::MoveMode() const {
+    return m_gizmo.GetMode() == MODE_MOVE;
+}
+
+int CDragController::VertexKey(bool held) {
+    return m_snaps.VertexKey(held, MoveMode());
+}
+
+int CDragController::PressSnap(CSnapDrags::Kind kind, const PointerEvent& event) {
+    CSceneManager* scene = TransformSteps::HostScene(m_host);
+    std::string locked = StatusText::FirstLockedSelected(scene);
+    // Nothing the drag could move: it does not begin, and the status line says why.
+    if (TransformSteps::TransformableSelection(scene).empty()) {
+        if (!locked.empty())
+            StatusText::Show(m_host, StatusText::Locked(locked));
+        return 0;
+    }
+    m_session.reset();
+    GizmoDragResult start;
+    start.kind = DRAG_KIND_MOVE;
+    if (kind == CSnapDrags::Kind::Surface) {
+        CDragSession::Surface surface;
+        surface.turn = m_host && m_host->gizmoOptions().alignNormal != 0;
+        m_session = std::make_unique<CDragSession>(m_host, event, surface, std::move(locked));
+    } else {
+        m_session = std::make_unique<CDragSession>(m_host, start, event, std::move(locked));
+    }
+    m_snaps.Begin(kind, event);
+    ShowDragStep(start, false);
+    return 1;
+}
+
+void CDragController::SnapStep(const PointerEvent& event) {
+    m_session->SetLastPointer(event);
+    GizmoDragResult drag;
+    drag.kind = DRAG_KIND_MOVE;
+    if (m_snaps.Active() == CSnapDrags::Kind::Vertex) {
+        if (m_snaps.VertexStep(event, drag.value))
+            ApplyStep(drag, false, true);
+        return;
+    }
+    Ogre::Vector3 hit, normal;
+    SceneEntity* current = m_gizmo.GetEntity();
+    const Ogre::Vector3 before = current ? current->GetWorldPosition() : Ogre::Vector3::ZERO;
+    if (!m_snaps.SurfaceStep(event, hit, normal))
+        return;
+    m_session->PlaceOnSurface(hit, normal);
+    // The status line shows how far the current entity went in this step.
+    drag.value = current ? current->GetWorldPosition() - before : Ogre::Vector3::ZERO;
+    ShowDragStep(drag, false);
+}
+
 int CDragController::Move(const PointerEvent& event) {
+    if (m_snaps.Active() != CSnapDrags::Kind::None && m_session) {
+        SnapStep(event);
+        return 1;
+    }
     // Without a button and without a held part the pointer only passes over the view.
     if (m_gizmo.GetDragPart() == GizmoPart::None && !event.keys.left() && !event.keys.right()) {
+        m_snaps.Hover(event, MoveMode());
         m_gizmo.OnPointerHover(event.view, event.viewNumber, event.x, event.y);
         return 1;
     }
@@ -191,9 +255,16 @@ void CDragController::RefuseTyped(const std::string& why) {
 }
 
 bool CDragController::EndDrag(EndBy how, const PointerEvent& at) {
-    const int ended = how == EndBy::Cancel
-                          ? m_gizmo.CancelDrag()
-                          : m_gizmo.OnRelease(at.view, at.viewNumber, at.keys.flags, at.x, at.y);
+    int ended = 0;
+    if (m_snaps.Active() != CSnapDrags::Kind::None) {
+        // A placing drag holds no gizmo part.
+        m_snaps.End();
+        ended = 1;
+    } else {
+        ended = how == EndBy::Cancel
+                    ? m_gizmo.CancelDrag()
+                    : m_gizmo.OnRelease(at.view, at.viewNumber, at.keys.flags, at.x, at.y);
+    }
     if (ended != 1)
         return false;
     const std::unique_ptr<CDragSession> session = std::move(m_session);

@@ -3,10 +3,13 @@
 // whole drag as it stands, to the session and shows it in the status line; keys typed while
 // the part is held set an exact amount. The drag ends in one place, whether by the release
 // (one undo step), by Return (the same, the button still down) or taken back by Escape or the
-// right button (nothing recorded).
+// right button (nothing recorded). The move tool's placing drags (vertex and surface snapping,
+// CSnapDrags) come before the gizmo's parts at a press and run through the same session and
+// end.
 #pragma once
 
 #include "CDragSession.h"
+#include "CSnapDrags.h"
 #include "GizmoDragRules.h"
 #include "PluginCalls.h"
 
@@ -65,6 +68,12 @@ public:
     // Hands over a step as if a press had opened it (tests of the tear-down).
     void AdoptPendingStep(IBaseCommand* step);
 
+    // The vertex-snap key (V) went down or up; 1 when the move tool took it.
+    int VertexKey(bool held);
+    // The placing drags' marks out of the engine (the module unloads).
+    void RemoveMarks() { m_snaps.RemoveMarks(); }
+    const CSnapDrags& Snaps() const { return m_snaps; }
+
 private:
     enum class EndBy { Release, Return, Cancel };
     // The one end of a drag: the gizmo lets go of the held part (at `at`, or taken back), the
@@ -78,6 +87,11 @@ private:
     // Applies one drag result to the selection and shows it.
     void ApplyStep(const GizmoDragResult& drag, bool snapped, bool byPointer);
     void ShowDragStep(const GizmoDragResult& drag, bool snapped);
+    // A press that starts a placing drag of `kind`: its session opened over the selection.
+    int PressSnap(CSnapDrags::Kind kind, const PointerEvent& event);
+    // One pointer step of the placing drag under way.
+    void SnapStep(const PointerEvent& event);
+    bool MoveMode() const;
     // The typed amount (or, with the text emptied, the pointer's last place) applied.
     void ApplyTyped();
     // The typed amount as a whole, checked against the world range and applied, or refused.
@@ -104,4 +118,5 @@ private:
     bool m_releaseOwed = false;
     // The drag under way moves copies made at its press, inside an open undo group.
     bool m_copyGroup = false;
+    CSnapDrags m_snaps;
 };

@@ -12,6 +12,18 @@ CDragSession::CDragSession(Interface* host, const GizmoDragResult& start, const 
     m_commit.BeginDrag(start.kind, start.pivot == PIVOT_MEDIAN);
 }
 
+CDragSession::CDragSession(Interface* host, const PointerEvent& press, Surface surface,
+                           std::string lockedName)
+    : m_commit(host), m_lastPointer(press), m_lockedName(std::move(lockedName)) {
+    m_applied.kind = DRAG_KIND_MOVE;
+    m_commit.BeginSurface(surface.turn);
+}
+
+void CDragSession::PlaceOnSurface(const Ogre::Vector3& hit, const Ogre::Vector3& normal) {
+    if (m_commit.PlaceOnSurface(hit, normal) > 0)
+        m_pointerChanged = true;
+}
+
 CDragSession::CDragSession(Interface* host, IBaseCommand* step) : m_commit(host) {
     m_commit.Adopt(step);
 }

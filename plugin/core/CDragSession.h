@@ -25,6 +25,13 @@ public:
     // entity the drag leaves as it is (said at the end; empty for none).
     CDragSession(Interface* host, const GizmoDragResult& start, const PointerEvent& press,
                  std::string lockedName);
+    // A surface drag (CSnapDrags): opens its step over the selection, the orientations too
+    // when it turns the entities to the surface's normal.
+    struct Surface {
+        bool turn = false;
+    };
+    CDragSession(Interface* host, const PointerEvent& press, Surface surface,
+                 std::string lockedName);
     // A session around a step handed over as if a press had opened it (tests of the
     // tear-down).
     CDragSession(Interface* host, IBaseCommand* step);
@@ -46,6 +53,10 @@ public:
     // axis about a common centre). A move keeps the height above the ground with
     // `groundFollow`. `byPointer` tells a pointer step from a typed amount.
     void Apply(const GizmoDragResult& drag, bool groundFollow, bool byPointer);
+
+    // One surface drag step: every entity the press captured rests on `hit` (see
+    // CTransformCommit::PlaceOnSurface).
+    void PlaceOnSurface(const Ogre::Vector3& hit, const Ogre::Vector3& normal);
 
     // Typed amounts. Where the pointer had put things is marked once, before the first amount
     // of a typed text is applied: the entities, the gizmo's step state then, and the applied

@@ -46,6 +46,7 @@ int CTranslate::Unload() {
     // The gizmo and panel first (nothing of them may outlive the code), then the host's strip,
     // menu and command. The bar goes with the plug-in object.
     m_page.Remove();
+    m_drag.RemoveMarks();
     m_mode.Remove();
     return 0;
 }
@@ -169,9 +170,17 @@ int CTranslate::OnPointerOther(int, int button, int, int, int, int) {
 
 int CTranslate::OnInputOther(int code, int) {
     return Guarded("OnInputOther", 0, [&] {
+        const OtherInput input = OtherInputOf(code);
+        // Letting go of V always counts: its marks go even when the tool was disengaged since.
+        if (input == OtherInput::VertexKeyUp)
+            return m_drag.VertexKey(false);
         if (!m_mode.IsToolEngaged())
             return 0;
-        switch (OtherInputOf(code)) {
+        switch (input) {
+        case OtherInput::VertexKeyDown:
+            return m_drag.VertexKey(true);
+        case OtherInput::VertexKeyUp:
+            return m_drag.VertexKey(false);
         case OtherInput::Escape:
             return m_drag.Cancel();
         case OtherInput::TypedKey:

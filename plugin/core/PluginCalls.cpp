@@ -92,6 +92,10 @@ Notice NoticeOf(int code) {
 OtherInput OtherInputOf(int code) {
     if (code == INPUT_KEY_ESCAPE)
         return OtherInput::Escape;
+    if (code == INPUT_KEY_VERTEX_DOWN)
+        return OtherInput::VertexKeyDown;
+    if (code == INPUT_KEY_VERTEX_UP)
+        return OtherInput::VertexKeyUp;
     const bool amount = (code >= '0' && code <= '9') || code == '-' || code == '.';
     if (amount || code == INPUT_KEY_BACKSPACE || code == INPUT_KEY_RETURN)
         return OtherInput::TypedKey;

@@ -67,7 +67,7 @@ Notice NoticeOf(int code);
 
 // The other inputs the plug-in answers.
 // Escape; a key that may type an amount into a held part (a digit, '-', '.', Backspace,
-// Return); anything else.
-enum class OtherInput { Escape, TypedKey, Other };
+// Return); the vertex-snap key held or let go; anything else.
+enum class OtherInput { Escape, TypedKey, VertexKeyDown, VertexKeyUp, Other };
 
 OtherInput OtherInputOf(int code);

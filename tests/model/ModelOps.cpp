@@ -109,6 +109,10 @@ bool ParseOp(const std::vector<std::string>& lines, ModelOp& op) {
         return r.size() == 5 && r[0] == "rect" && Int(r[1], op.x0) && Int(r[2], op.y0) &&
                Int(r[3], op.x1) && Int(r[4], op.y1);
     }
+    if ((c == "vertexsnap" || c == "surfacedrag") && w.size() == 5) {
+        op.kind = c == "vertexsnap" ? OpKind::VertexSnap : OpKind::SurfaceDrag;
+        return Int(w[1], op.x0) && Int(w[2], op.y0) && Int(w[3], op.x1) && Int(w[4], op.y1);
+    }
     if (c == "drag" && w.size() == 5) {
         op.kind = OpKind::Drag;
         op.word = w[1];
@@ -228,6 +232,18 @@ ModelOp COpGenerator::Next(const ModelScene& scene, int mode, CEditorSession& se
         // A drag of a part of the current mode; another mode or a selection first when needed.
         if (current && current->locked)
             return Make(OpKind::Select, {"select " + PickName(scene)});
+        // In move mode, now and then a vertex snap from the current entity onto another's
+        // pixel, or a surface drag from its gizmo's centre to another's.
+        int x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+        if (roll >= 590 && mode == 1 && current &&
+            EntityPixel(session, *selected.begin(), x0, y0) &&
+            EntityPixel(session, PickName(scene), x1, y1)) {
+            const std::string points = std::to_string(x0) + " " + std::to_string(y0) + " " +
+                                       std::to_string(x1 + Between(-8, 8)) + " " +
+                                       std::to_string(y1 + Between(-8, 8));
+            return roll < 610 ? Make(OpKind::VertexSnap, {"vertexsnap " + points})
+                              : Make(OpKind::SurfaceDrag, {"surfacedrag " + points});
+        }
         if (mode == 0 || selected.empty())
             return selected.empty()
                        ? Make(OpKind::Select, {"select " + PickName(scene)})

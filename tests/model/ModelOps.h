@@ -26,13 +26,15 @@ enum class OpKind {
     Light,   // prop LABEL TEXT
     Undo,
     Redo,
-    Save,       // save PATH
-    Duplicate,  // duplicate (Ctrl+D in the view)
-    AltDrag,    // keys alt, drag centre DX DY STEPS, keys none (copies dragged)
-    Align,      // align x|y|z min|center|max
-    Distribute, // distribute x|y|z
+    Save,        // save PATH
+    Duplicate,   // duplicate (Ctrl+D in the view)
+    AltDrag,     // keys alt, drag centre DX DY STEPS, keys none (copies dragged)
+    Align,       // align x|y|z min|center|max
+    Distribute,  // distribute x|y|z
+    VertexSnap,  // vertexsnap X0 Y0 X1 Y1 (move tool, from a selected entity to another's pixel)
+    SurfaceDrag, // surfacedrag X0 Y0 X1 Y1 (move tool, from the current entity's pixel)
 };
-constexpr int kOpKindCount = static_cast<int>(OpKind::Distribute) + 1;
+constexpr int kOpKindCount = static_cast<int>(OpKind::SurfaceDrag) + 1;
 
 struct ModelOp {
     OpKind kind = OpKind::Undo;

@@ -28,9 +28,10 @@ Vec3 ToVec(const Ogre::Vector3& v) {
 
 const char* KindOf(OpKind kind) {
     static const char* const kNames[] = {
-        "tool",  "drag",      "panel edit", "bar apply", "snap",       "follow", "select",
-        "click", "rect",      "parents",    "copy",      "light edit", "undo",   "redo",
-        "save",  "duplicate", "alt drag",   "align",     "distribute"};
+        "tool",       "drag",        "panel edit",  "bar apply", "snap",     "follow",
+        "select",     "click",       "rect",        "parents",   "copy",     "light edit",
+        "undo",       "redo",        "save",        "duplicate", "alt drag", "align",
+        "distribute", "vertex snap", "surface drag"};
     static_assert(sizeof kNames / sizeof kNames[0] == kOpKindCount, "a name for each kind");
     return kNames[static_cast<int>(kind)];
 }
@@ -517,9 +518,21 @@ bool CModelRun::ExecuteOp(const ModelOp& op) {
         return CheckBar(op, before, ReadEditor());
     case OpKind::Snap:
         return CheckSnap(before, ReadEditor());
+    case OpKind::VertexSnap:
+    case OpKind::SurfaceDrag:
     case OpKind::Drag: {
         const ModelScene after = ReadEditor();
-        if (!before.selection.empty() && before.entities.at(*before.selection.begin()).locked) {
+        // A placing drag that began is one step of positions alone, as a move drag is; a press
+        // that began none (nothing it could move under it) was a click.
+        // (With the stack full a drag leaves the depths as they were but moves things.)
+        const bool placing = op.kind != OpKind::Drag;
+        const bool pushed = m_session.Host().Undo().undoCount() != m_model.UndoDepth() ||
+                            m_session.Host().Undo().redoCount() != m_model.RedoDepth();
+        std::string moved;
+        const bool noPlacing = placing && (after.selection != before.selection ||
+                                           (!pushed && SameScene(before, after, 0.0, moved)));
+        if (noPlacing || (!placing && !before.selection.empty() &&
+                          before.entities.at(*before.selection.begin()).locked)) {
             // The gizmo of a locked entity grabs nothing: the release is a click there.
             ModelScene same = after;
             same.selection = before.selection;

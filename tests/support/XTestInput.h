@@ -38,6 +38,12 @@ public:
         XTestFakeButtonEvent(m_display, 1, down ? True : False, CurrentTime);
         XFlush(m_display);
     }
+    // One key pressed or let go (held in between).
+    void KeyState(KeySym key, bool down) {
+        XTestFakeKeyEvent(m_display, XKeysymToKeycode(m_display, key), down ? True : False,
+                          CurrentTime);
+        XFlush(m_display);
+    }
     void Key(KeySym key) {
         const KeyCode code = XKeysymToKeycode(m_display, key);
         XTestFakeKeyEvent(m_display, code, True, CurrentTime);

@@ -12,6 +12,7 @@ const std::vector<CScriptRunner::CommandSet>& EditorCommandSets() {
         RegisterOutlinerScriptCommands,    RegisterExportScriptCommands,
         RegisterRecoveryScriptCommands,    RegisterDesktopScriptCommands,
         RegisterRealInputScriptCommands,   RegisterPlacementScriptCommands,
+        RegisterSnapScriptCommands,
     };
     return sets;
 }

@@ -33,7 +33,7 @@ void RegisterPointerScriptCommands(CScriptRunner& runner);
 void RegisterSessionScriptCommands(CScriptRunner& runner);
 // Grabbing the gizmo's parts: handle, drag (ScriptGizmoCommands.cpp).
 void RegisterGizmoScriptCommands(CScriptRunner& runner);
-// The gizmo's options and an amount typed during a drag: space, pivot, dragtype
+// The gizmo's options and an amount typed during a drag: space, pivot, alignnormal, dragtype
 // (ScriptGizmoOptionCommands.cpp).
 void RegisterGizmoOptionScriptCommands(CScriptRunner& runner);
 // What the plug-in's edits left: undocount, ground (ScriptPluginCommands.cpp).
@@ -72,6 +72,9 @@ void RegisterDesktopScriptCommands(CScriptRunner& runner);
 void RegisterRealInputScriptCommands(CScriptRunner& runner);
 // Placing entities: duplicate, align, distribute (ScriptPlacementCommands.cpp).
 void RegisterPlacementScriptCommands(CScriptRunner& runner);
+
+// The move tool's placing drags: vertexsnap, surfacedrag (ScriptSnapCommands.cpp).
+void RegisterSnapScriptCommands(CScriptRunner& runner);
 
 // The script that --demo runs, writing its pictures into outDir.
 std::string BuiltinDemoScript(const std::string& outDir, int viewCount, bool withMoveTool);

@@ -3,6 +3,8 @@
 //   space [local|world]      sets the move axes through their option button (a click on it when
 //                            the setting differs) and prints "space local|world".
 //   pivot [own|median]       the same for the pivot of rotate and scale: "pivot own|median".
+//   alignnormal [on|off]     the same for the surface drag's turn to the normal (对齐法线):
+//                            "alignnormal on|off".
 //   dragtype TEXT|back|enter gives the target view the keyboard focus and types TEXT (digits,
 //                            '-' and '.'), or presses Backspace or Return, as real keys through
 //                            the toolkit, each waited for until the toolkit has handled it;
@@ -48,6 +50,9 @@ const Option kSpace = {"space",
                        "local or world"};
 const Option kPivot = {"pivot",           CGizmoOptionsBar::ID_PIVOT,  &GizmoOptions::pivot,
                        {"own", "median"}, "usage: pivot [own|median]", "own or median"};
+const Option kAlignNormal = {
+    "alignnormal", CGizmoOptionsBar::ID_ALIGN_NORMAL, &GizmoOptions::alignNormal,
+    {"off", "on"}, "usage: alignnormal [on|off]",     "on or off"};
 
 // Flips the option as its button does; the host itself when there is no window.
 void ClickOption(CEditorSession& session, const Option& option) {
@@ -58,8 +63,10 @@ void ClickOption(CEditorSession& session, const Option& option) {
     }
     if (option.button == CGizmoOptionsBar::ID_SPACE)
         session.Host().ToggleGizmoSpace();
-    else
+    else if (option.button == CGizmoOptionsBar::ID_PIVOT)
         session.Host().ToggleGizmoPivot();
+    else
+        session.Host().ToggleGizmoAlignNormal();
 }
 
 bool OptionCommand(CScriptRunner& r, const Args& args, const Option& option, std::string& error) {
@@ -169,8 +176,14 @@ bool Pivot(CScriptRunner& r, const Args& args, std::string& error) {
     return OptionCommand(r, args, kPivot, error);
 }
 
+bool AlignNormal(CScriptRunner& r, const Args& args, std::string& error) {
+    return OptionCommand(r, args, kAlignNormal, error);
+}
+
 } // namespace
 
 void RegisterGizmoOptionScriptCommands(CScriptRunner& runner) {
-    AddScriptCommands(runner, {{"space", Space}, {"pivot", Pivot}, {"dragtype", DragType}});
+    AddScriptCommands(
+        runner,
+        {{"space", Space}, {"pivot", Pivot}, {"alignnormal", AlignNormal}, {"dragtype", DragType}});
 }

@@ -2,7 +2,9 @@
 #include "CEditorScene.h"
 
 #include "CEditorEntity.h"
+#include "CEditorView.h"
 #include "CPickIndex.h"
+#include "CSnapQueries.h"
 #include "CTerrain.h"
 #include "DotSceneText.h"
 #include "EditorMeshes.h"
@@ -22,7 +24,8 @@
 #include <utility>
 
 CEditorScene::CEditorScene(Ogre::SceneManager* sceneManager, bool shown)
-    : m_sceneManager(sceneManager), m_shown(shown), m_pick(std::make_unique<CPickIndex>()) {
+    : m_sceneManager(sceneManager), m_shown(shown), m_pick(std::make_unique<CPickIndex>()),
+      m_snap(std::make_unique<CSnapQueries>()) {
     m_layer = sceneManager->createSceneNode();
     if (shown)
         sceneManager->getRootSceneNode()->addChild(m_layer);
@@ -474,4 +477,22 @@ int CEditorScene::rayQuery(RayQuery* query) {
     query->hit = bestHit;
     query->distance = best;
     return 1;
+}
+
+int CEditorScene::vertexQuery(VertexQuery* query) {
+    if (!query)
+        return 0;
+    query->hit = nullptr;
+    const CEditorView* view = dynamic_cast<const CEditorView*>(query->view);
+    if (!view)
+        return 0;
+    return m_snap->NearestVertex({m_entities, *m_pick, m_structureChanges, m_selection},
+                                 view->Projection(), *query);
+}
+
+int CEditorScene::surfaceQuery(RayQuery* query, Ogre::Vector3* normal) {
+    if (!query || !normal)
+        return 0;
+    return m_snap->Surface({m_entities, *m_pick, m_structureChanges, m_selection}, m_ground.get(),
+                           *query, *normal);
 }

@@ -21,6 +21,7 @@ class SceneManager;
 }
 class CEditorEntity;
 class CPickIndex;
+class CSnapQueries;
 class CTerrain;
 
 class CEditorScene : public CSceneManager {
@@ -43,6 +44,10 @@ public:
     SceneEntity* nextEntity() override;
     bool canSelect(SceneEntity* entity) const override;
     int getNumLights() const override;
+    // The snapping queries (CSnapQueries); a vertex query's view must be one of the editor's.
+    int vertexQuery(VertexQuery* query) override;
+    int surfaceQuery(RayQuery* query, Ogre::Vector3* normal) override;
+    const CSnapQueries& SnapQueries() const { return *m_snap; }
 
     // Adds a mesh entity (an entity without a mesh for an empty mesh name); null when the name
     // is empty, longer than kMaxSceneNameBytes or taken, the mesh unknown, the parent named but
@@ -161,6 +166,8 @@ private:
     // The entities' boxes for picking. It goes with the entities when a content swap moves
     // them to another scene (the entities know the index they are listed in).
     std::unique_ptr<CPickIndex> m_pick;
+    // The vertex and surface queries with their cache of mesh geometry.
+    std::unique_ptr<CSnapQueries> m_snap;
     // Walk cursors of beginSelected/nextSelected and beginEntity/nextEntity (by name, so the
     // walks survive changes to the containers). The entity walk's name is taken only when an
     // entity is about to be removed or renamed (KeepEntityCursor): a walk over every entity

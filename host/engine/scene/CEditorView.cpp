@@ -242,6 +242,20 @@ Ogre::Vector3 CEditorView::ClipToPixel(const Ogre::Vector4& clip) const {
     return IsFinite(out) ? out : Ogre::Vector3(0.0f, 0.0f, -1.0f);
 }
 
+SnapGeometry::PixelProjection CEditorView::Projection() const {
+    SnapGeometry::PixelProjection p;
+    p.eye = GetEye();
+    m_node->getOrientation().Inverse().ToRotationMatrix(p.toCamera);
+    p.orthographic = IsOrthographic();
+    p.halfHeight =
+        p.orthographic ? m_orthoHeight * 0.5f : std::tan(m_camera->getFOVy().valueRadians() * 0.5f);
+    p.halfWidth = p.halfHeight * SafeWidth() / SafeHeight();
+    p.width = SafeWidth();
+    p.height = SafeHeight();
+    p.nearClip = m_camera->getNearClipDistance();
+    return p;
+}
+
 void CEditorView::projectPoint(Ogre::Vector3& out, const Ogre::Vector3& point,
                                const Ogre::Matrix4* local) const {
     const Ogre::Vector3 p = ApplyLocal(point, local);

@@ -8,6 +8,7 @@
 #pragma once
 
 #include "IView.h"
+#include "SnapGeometry.h"
 
 #include <string>
 
@@ -45,6 +46,8 @@ public:
     Ogre::Vector3 GetPivot() const { return m_pivot; }
     // Unit viewing direction.
     Ogre::Vector3 GetDirection() const;
+    // What the view shows, for the snapping queries: the same pixels as projectPoint.
+    SnapGeometry::PixelProjection Projection() const;
 
     // IView
     void setPickRegion(const PixelRect* rect, const Ogre::Matrix4* local) override;

@@ -80,17 +80,32 @@ void CPickIndex::Rebuild(const EntityMap& entities, std::uint64_t structure) {
     m_built = true;
 }
 
-float CPickIndex::Pick(const EntityMap& entities, std::uint64_t structure, const Ogre::Ray& ray,
-                       float maxDistance, CEditorEntity*& hit) {
+void CPickIndex::Refresh(const EntityMap& entities, std::uint64_t structure) {
     if (!m_built || structure != m_structure) {
         Rebuild(entities, structure);
-    } else {
-        for (CEditorEntity* e : m_touched)
-            if (e->m_pickIndex == this && e->m_pickSlot < m_slots.size() &&
-                m_slots[e->m_pickSlot].entity == e)
-                Fill(m_slots[e->m_pickSlot]);
-        m_touched.clear();
+        return;
     }
+    for (CEditorEntity* e : m_touched)
+        if (e->m_pickIndex == this && e->m_pickSlot < m_slots.size() &&
+            m_slots[e->m_pickSlot].entity == e)
+            Fill(m_slots[e->m_pickSlot]);
+    m_touched.clear();
+}
+
+void CPickIndex::Visit(const EntityMap& entities, std::uint64_t structure,
+                       const std::function<void(const Entry&)>& visit) {
+    Refresh(entities, structure);
+    for (Slot& slot : m_slots) {
+        // A mesh whose bounds changed since (a mesh loaded again) makes the box stale.
+        if (slot.pickable && !(slot.mesh->getBounds() == slot.meshBounds))
+            Fill(slot);
+        visit(Entry{slot.entity, slot.pickable, slot.sphere, slot.centre, slot.radius, &slot.box});
+    }
+}
+
+float CPickIndex::Pick(const EntityMap& entities, std::uint64_t structure, const Ogre::Ray& ray,
+                       float maxDistance, CEditorEntity*& hit) {
+    Refresh(entities, structure);
 
     const Ogre::Vector3 origin = ray.getOrigin(), dir = ray.getDirection();
     hit = nullptr;

@@ -13,6 +13,7 @@
 #include <OgreRay.h>
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -41,6 +42,22 @@ public:
     // Called by an entity listed here whose world box or pickability changed.
     void Touch(CEditorEntity* entity);
 
+    // What a walk of the table sees of an entity: whether it may be picked (shown, selectable,
+    // with something drawn), and then its world box and, when the box is finite, the sphere
+    // around it.
+    struct Entry {
+        CEditorEntity* entity;
+        bool pickable;
+        bool sphere;
+        Ogre::Vector3 centre;
+        float radius;
+        const Ogre::AxisAlignedBox* box;
+    };
+    // Brings the table up to date as Pick does and hands every entity's entry to `visit`, in
+    // name order: the snapping queries walk the boxes in order in memory as Pick does.
+    void Visit(const EntityMap& entities, std::uint64_t structure,
+               const std::function<void(const Entry&)>& visit);
+
 private:
     struct Slot {
         // A sphere around the box: a ray passing clear of it cannot hit the box (a cheap test
@@ -56,6 +73,8 @@ private:
     };
 
     void Rebuild(const EntityMap& entities, std::uint64_t structure);
+    // The table made anew or its touched entries worked out again.
+    void Refresh(const EntityMap& entities, std::uint64_t structure);
     static void Fill(Slot& slot);
 
     std::vector<Slot> m_slots;

@@ -1,6 +1,8 @@
 // Manual meshes: one submesh with positions, normals and vertex colours, 32-bit indices.
 #include "EditorMeshes.h"
 
+#include "MeshGeometryCache.h"
+
 #include <OgreColourValue.h>
 #include <OgreHardwareBufferManager.h>
 #include <OgreMesh.h>
@@ -141,28 +143,9 @@ std::vector<Ogre::Vector3> ReadMeshPositions(const Ogre::Mesh& mesh, unsigned su
     const Ogre::SubMesh* subMesh = mesh.getSubMesh(static_cast<unsigned short>(sub));
     const Ogre::VertexData* data =
         subMesh->useSharedVertices ? mesh.sharedVertexData : subMesh->vertexData;
-    if (!data || data->vertexCount == 0)
-        return {};
-    const Ogre::VertexElement* element =
-        data->vertexDeclaration->findElementBySemantic(Ogre::VES_POSITION);
-    if (!element || element->getType() != Ogre::VET_FLOAT3 ||
-        !data->vertexBufferBinding->isBufferBound(element->getSource()))
-        return {};
-    const Ogre::HardwareVertexBufferSharedPtr buffer =
-        data->vertexBufferBinding->getBuffer(element->getSource());
-    const size_t stride = buffer->getVertexSize();
-    if (data->vertexStart + data->vertexCount > buffer->getNumVertices() ||
-        element->getOffset() + 3 * sizeof(float) > stride)
-        return {};
-    // readData fetches the contents even of a write-only buffer that keeps no shadow copy.
-    std::vector<unsigned char> bytes(stride * data->vertexCount);
-    buffer->readData(stride * data->vertexStart, bytes.size(), bytes.data());
-    std::vector<Ogre::Vector3> positions(data->vertexCount);
-    for (size_t i = 0; i < data->vertexCount; ++i) {
-        float xyz[3];
-        std::memcpy(xyz, bytes.data() + i * stride + element->getOffset(), sizeof xyz);
-        positions[i] = Ogre::Vector3(xyz[0], xyz[1], xyz[2]);
-    }
+    std::vector<Ogre::Vector3> positions;
+    if (data && !AppendPositions(*data, positions))
+        positions.clear();
     return positions;
 }
 

@@ -27,18 +27,19 @@ public:
 // The editor's script language: every command (and "COMMAND WORD" case) a script may start a
 // line with, besides the runner's own "quit".
 const std::set<std::string> kLanguage = {
-    "align",      "answer", "beeps",      "cancel",     "click",     "copy",         "delete",
-    "distribute", "drag",   "dragtype",   "drop",       "duplicate", "engaged",      "entities",
-    "export",     "frame",  "frames",     "grid",       "ground",    "groundfollow", "handle",
-    "heap",       "hide",   "hover",      "import",     "key",       "keys",         "leave",
-    "light",      "load",   "memory",     "menushot",   "move",      "open",         "outliner",
-    "parents",    "pivot",  "pointer",    "press",      "print",     "project",      "prop",
-    "propcolour", "recent", "recover",    "recovery",   "rect",      "redo",         "release",
-    "rename",     "rpress", "save",       "screenshot", "selboxes",  "select",       "selectall",
-    "selection",  "show",   "show light", "showall",    "snap",      "space",        "state",
-    "status",     "strip",  "title",      "tool",       "type",      "undo",         "undocount",
-    "unload",     "view",   "viewkey",    "views",      "viewshot",  "wait",         "xhold",
-    "xkey",       "xmove",  "xpress",     "xrelease",   "xtype",     "xwheel",
+    "align",     "alignnormal", "answer", "beeps",       "cancel",     "click",     "copy",
+    "delete",    "distribute",  "drag",   "dragtype",    "drop",       "duplicate", "engaged",
+    "entities",  "export",      "frame",  "frames",      "grid",       "ground",    "groundfollow",
+    "handle",    "heap",        "hide",   "hover",       "import",     "key",       "keys",
+    "leave",     "light",       "load",   "memory",      "menushot",   "move",      "open",
+    "outliner",  "parents",     "pivot",  "pointer",     "press",      "print",     "project",
+    "prop",      "propcolour",  "recent", "recover",     "recovery",   "rect",      "redo",
+    "release",   "rename",      "rpress", "save",        "screenshot", "selboxes",  "select",
+    "selectall", "selection",   "show",   "show light",  "showall",    "snap",      "space",
+    "state",     "status",      "strip",  "surfacedrag", "title",      "tool",      "type",
+    "undo",      "undocount",   "unload", "vertexsnap",  "view",       "viewkey",   "views",
+    "viewshot",  "wait",        "xhold",  "xkey",        "xmove",      "xpress",    "xrelease",
+    "xtype",     "xwheel",
 };
 
 std::vector<std::string> NamesOf(CScriptRunner::CommandSet set) {
