@@ -1,7 +1,8 @@
 // Vertex snapping in the editor with the plug-in, driven by real X input (XTest) through the
 // toolkit and the editor's render loop: V held marks the selection's vertex under the pointer
 // in every view, a press and drag lands it exactly on another mesh's vertex (marked too), V may
-// be let go during the drag, and the drag is one undo step.
+// be let go during the drag, and the drag is one undo step. Ctrl+Shift on the move gizmo's
+// centre puts the selection on the surface under the pointer, as the script's surface drag does.
 #include "AutomationContract.h"
 #include "CEditorEngine.h"
 #include "CEditorHost.h"
@@ -128,6 +129,52 @@ TEST_F(SnapGuiTest, VHeldMarksAndADragLandsTheVertexExactly) {
     // One undo step takes it all back.
     g_session->Host().Undo().undo();
     EXPECT_EQ(cone->GetWorldPosition(), start);
+}
+
+TEST_F(SnapGuiTest, CtrlShiftOnTheCentrePlacesOnTheSurfaceAsTheScriptDoes) {
+    Script("select box_a");
+    SceneEntity* box = g_session->Scene().getSceneEntity("box_a");
+    SceneEntity* rock = g_session->Scene().getSceneEntity("石块");
+    ASSERT_TRUE(box && rock);
+    const Ogre::Vector3 start = box->GetWorldPosition();
+    const Ogre::Vector3 startTurn = box->GetWorldOrientation();
+    const wxPoint centre = PixelOf(start);
+    const wxPoint target = PixelOf(rock->GetWorldPosition());
+    const int undoBefore = g_session->Host().Undo().undoCount();
+
+    // Real keys and button: Ctrl and Shift held at the press on the centre, a drag onto the rock.
+    m_input.MoveTo(Screen(centre));
+    Window()->SetFocus();
+    ASSERT_TRUE(RunLoopUntil([&] { return wxWindow::FindFocus() == Window(); }));
+    m_input.KeyState(XK_Control_L, true);
+    m_input.KeyState(XK_Shift_L, true);
+    m_input.Button(true);
+    ASSERT_TRUE(RunLoopUntil([&] { return Window()->HasCapture(); }));
+    for (int i = 1; i <= 6; ++i) {
+        const Ogre::Vector3 before = box->GetWorldPosition();
+        m_input.MoveTo(Screen(centre + (target - centre) * i / 6));
+        ASSERT_TRUE(RunLoopUntil([&] { return box->GetWorldPosition() != before; }))
+            << "step " << i << " did not move the box";
+    }
+    m_input.Button(false);
+    m_input.KeyState(XK_Shift_L, false);
+    m_input.KeyState(XK_Control_L, false);
+    ASSERT_TRUE(
+        RunLoopUntil([&] { return g_session->Host().Undo().undoCount() == undoBefore + 1; }));
+    const Ogre::Vector3 placed = box->GetWorldPosition();
+    g_session->Host().Undo().undo();
+    EXPECT_EQ(box->GetWorldPosition(), start);
+    EXPECT_EQ(box->GetWorldOrientation(), startTurn);
+
+    // The scripted drag to the same pixel puts it in the same place.
+    std::ostringstream line;
+    line << "surfacedrag " << centre.x << ' ' << centre.y << ' ' << target.x << ' ' << target.y;
+    Script(line.str());
+    EXPECT_LT(box->GetWorldPosition().distance(placed), 1e-4f)
+        << "start " << start << " real " << placed << " scripted " << box->GetWorldPosition()
+        << " centre " << centre.x << "," << centre.y << " target " << target.x << "," << target.y;
+    g_session->Host().Undo().undo();
+    EXPECT_EQ(box->GetWorldPosition(), start);
 }
 
 } // namespace
