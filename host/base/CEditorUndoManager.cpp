@@ -106,6 +106,7 @@ void CEditorUndoManager::addUndo(IBaseCommand* command) {
 
 void CEditorUndoManager::push(Step step) {
     m_redo.clear();
+    step.serial = ++m_serial;
     m_undo.push_back(std::move(step));
     ++m_revision;
     ++m_pushes;
@@ -115,6 +116,8 @@ void CEditorUndoManager::push(Step step) {
         // The oldest step is dropped and deleted; its state is now the one at the bottom.
         if (m_undo.front().state != 0)
             m_baseState = m_undo.front().state;
+        m_baseStep = m_undo.front().serial;
+        ++m_dropped;
         m_undo.pop_front();
     }
     if (m_groupCount > static_cast<int>(m_undo.size()))
@@ -162,6 +165,7 @@ void CEditorUndoManager::Fold(int count) {
     }
     m_undo.erase(first, m_undo.end());
     folded.command = std::move(group);
+    folded.serial = ++m_serial;
     m_undo.push_back(std::move(folded));
     ++m_revision;
 }
@@ -209,6 +213,7 @@ void CEditorUndoManager::clear() {
     m_groupCount = 0;
     m_groupRedo.clear();
     m_baseState = DocumentState();
+    m_baseStep = ++m_serial;
     m_redo.clear();
     m_undo.clear();
     ++m_revision;

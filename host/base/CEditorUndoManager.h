@@ -37,9 +37,19 @@ public:
     // Grows with every change of the stacks (a step pushed, undone or redone, a clear), also
     // when a full stack drops its oldest step: whether anything happened since a moment.
     unsigned long Revision() const { return m_revision; }
-    // How many steps were ever pushed (undo and redo do not count): tells a new step on a full
-    // stack, which keeps its depth, from no step.
+    // Which step the scene stands at: each step pushed (and each group folded) gets a number
+    // of its own, kept through undo and redo. With no step to undo it is the number of the
+    // newest step dropped off the bottom of the full stack, or of the last clear (0 before
+    // either). Equal numbers mean the scene should be the same: what a test of the history
+    // keys the scenes it saw by, whatever the depth (a full stack, a group folded or dropped).
+    unsigned long TopStep() const { return m_undo.empty() ? m_baseStep : m_undo.back().serial; }
+    // The oldest step the stacks can still go back to (TopStep once every step is undone);
+    // every step reachable has a number at least as large.
+    unsigned long BaseStep() const { return m_baseStep; }
+    // How many steps were ever pushed (undo and redo do not count).
     unsigned long Pushes() const { return m_pushes; }
+    // How many steps the full stack dropped off its bottom.
+    unsigned long Dropped() const { return m_dropped; }
 
     // Steps of the named command leave the document as it was (a selection, a tool's mode):
     // they are undone and redone like any step but do not change DocumentState. Names are
@@ -57,7 +67,8 @@ private:
         std::unique_ptr<IBaseCommand> command;
         CommandParams params;
         std::string name;
-        unsigned long state = 0; // the document's state after the step; 0: unchanged by it
+        unsigned long state = 0;  // the document's state after the step; 0: unchanged by it
+        unsigned long serial = 0; // TopStep's number of the step
     };
     void push(Step step);
     // The newest step popped and undone (a failure is written to the log).
@@ -72,6 +83,9 @@ private:
     int m_maxDepth;
     unsigned long m_revision = 0;
     unsigned long m_pushes = 0;
+    unsigned long m_dropped = 0;
+    unsigned long m_serial = 0;      // the newest step number handed out
+    unsigned long m_baseStep = 0;    // TopStep with no step to undo
     std::set<std::string> m_neutral; // commands that do not change the document
     unsigned long m_lastState = 1;   // the newest document state handed out
     unsigned long m_baseState = 1;   // the state below the oldest step kept

@@ -4,6 +4,7 @@
 // boundary.
 #include "CTranslate.h"
 
+#include "CDialogParameter.h"
 #include "GizmarkResources.h"
 #include "Guarded.h"
 #include "Interface.h"
@@ -133,6 +134,9 @@ int CTranslate::OnSelectRect(IView* view, int, const PixelRect& rect) {
 
 int CTranslate::OnPointerDown(IView* view, int viewNumber, int keyFlags, int x, int y) {
     return Guarded("OnPointerDown", 0, [&] {
+        // What was typed into the side panel counts before anything the press begins.
+        if (CDialogParameter* panel = m_panelHost.GetPanel())
+            panel->ApplyFocusedEdit();
         if (!m_mode.IsToolEngaged())
             return 0;
         return m_drag.Press({view, viewNumber, PointerKeys::FromFlags(keyFlags), x, y});

@@ -254,6 +254,16 @@ void CDialogParameter::OnEditKillFocus(wxFocusEvent& event) {
         ApplyEdit(index);
 }
 
+void CDialogParameter::ApplyFocusedEdit() {
+    if (m_destroying)
+        return;
+    const int index = EditIndex(wxWindow::FindFocus());
+    if (index == kNameIndex)
+        ApplyName();
+    else if (index >= 0)
+        ApplyEdit(index);
+}
+
 void CDialogParameter::ApplyEdit(int index) {
     wxTextCtrl* edit = m_edits[index];
     if (!m_entity || !m_plugin || !edit)

@@ -45,6 +45,11 @@ public:
     }
     // 1 while the window does not exist (nothing done), else 0.
     int OnSceneNotify(SceneEntity* entity, int code);
+    // Applies the edit that has the keyboard focus, as leaving it does. A press in a view takes
+    // the focus, but the toolkit may tell the edit only after the press has begun a drag: the
+    // typed value must land first, so that the drag starts from it and its step comes after.
+    // Leaving the edit afterwards applies nothing more.
+    void ApplyFocusedEdit();
 
     SceneEntity* GetCurrentEntity() const { return m_entity; }
     CSceneManager* GetSceneManager() const { return m_sceneManager; }

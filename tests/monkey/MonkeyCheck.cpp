@@ -128,64 +128,46 @@ bool CheckWorldRange(CEditorScene& scene, std::string& why) {
     return true;
 }
 
-void CUndoTrail::Start(const MonkeySnapshot& scene, int undo, int redo, unsigned long pushes) {
-    m_depths.assign(static_cast<std::size_t>(undo + redo + 1), std::nullopt);
-    m_depths[static_cast<std::size_t>(undo)] = scene;
-    m_seenAt.assign(m_depths.size(), 0);
-    m_undo = undo;
-    m_redo = redo;
-    m_pushes = pushes;
+void CUndoTrail::Start(const MonkeySnapshot& scene, unsigned long top) {
+    m_seen.clear();
+    m_seen[top] = Seen{scene, 0};
+    m_top = top;
 }
 
-bool CUndoTrail::Compare(const MonkeySnapshot& scene, int depth, const char* after) {
-    if (depth < 0 || depth >= int(m_depths.size()) || !m_depths[std::size_t(depth)])
+bool CUndoTrail::Compare(const MonkeySnapshot& scene, unsigned long top, const std::string& after,
+                         bool& known) {
+    const auto it = m_seen.find(top);
+    known = it != m_seen.end();
+    if (!known)
         return true;
     std::string why;
-    if (SameBits(*m_depths[std::size_t(depth)], scene, why))
+    if (SameBits(it->second.scene, scene, why))
         return true;
-    const int seen = depth < int(m_seenAt.size()) ? m_seenAt[std::size_t(depth)] : 0;
-    m_why = std::string("after ") + after + " to undo depth " + std::to_string(depth) +
-            " the scene is not the one seen there after event " + std::to_string(seen) + ": " + why;
+    m_why = after + " the scene is not the one seen at that step after event " +
+            std::to_string(it->second.gesture) + ": " + why;
     return false;
 }
 
-bool CUndoTrail::After(const MonkeySnapshot& scene, int undo, int redo, unsigned long pushes) {
-    const long added = long(pushes - m_pushes);
-    if (added > 0) {
-        // New steps cleared the redo stack; a full stack dropped as many old ones as it must.
-        const long dropped = long(m_undo) + added - undo;
-        m_pushed += static_cast<unsigned long>(added);
-        m_depths.resize(std::size_t(m_undo + 1));
-        if (dropped < 0 || redo != 0 || dropped > long(m_depths.size())) {
-            // Undone and pushed in one gesture: only the depth it ends at is known.
-            m_depths.assign(std::size_t(undo + 1), std::nullopt);
-        } else {
-            m_dropped += static_cast<unsigned long>(dropped);
-            m_depths.erase(m_depths.begin(), m_depths.begin() + dropped);
-            m_depths.resize(std::size_t(undo + 1));
-        }
-        m_depths[std::size_t(undo)] = scene;
-        if (dropped > 0 && dropped <= long(m_seenAt.size()))
-            m_seenAt.erase(m_seenAt.begin(), m_seenAt.begin() + dropped);
-        m_seenAt.resize(std::size_t(undo + 1));
-        m_seenAt[std::size_t(undo)] = m_gesture;
-    } else if (undo != m_undo || redo != m_redo) {
-        // Undo and redo keep the stack's steps: the scene must be the one seen at that depth.
-        const char* what = undo < m_undo ? "undo" : "redo";
-        if (undo + redo != m_undo + m_redo) {
-            m_why = std::string("an ") + what + " changed the number of steps from " +
-                    std::to_string(m_undo + m_redo) + " to " + std::to_string(undo + redo);
+bool CUndoTrail::After(const MonkeySnapshot& scene, unsigned long top, unsigned long base) {
+    bool known = false;
+    if (top == m_top) {
+        if (!Compare(scene, top, "after a gesture that left the undo stacks as they were", known)) {
+            m_why += " (the scene changed without an undo step)";
             return false;
         }
-        if (!Compare(scene, undo, what))
-            return false;
-    } else if (!Compare(scene, undo, "a gesture without a step")) {
-        m_why += " (the scene changed without an undo step)";
+    } else if (!Compare(scene, top,
+                        std::string("after ") + (top < m_top ? "an undo" : "a redo or a cancel") +
+                            " back to step " + std::to_string(top),
+                        known)) {
         return false;
     }
-    m_undo = undo;
-    m_redo = redo;
-    m_pushes = pushes;
+    if (!known) {
+        m_seen[top] = Seen{scene, m_gesture};
+        ++m_recorded;
+    }
+    m_top = top;
+    // Steps below the oldest the stack keeps can never be reached again.
+    m_seen.erase(m_seen.begin(), m_seen.lower_bound(base));
     return true;
 }
 
@@ -202,13 +184,11 @@ bool CUndoTrail::Unwind(CEditorSession& session) {
             m_why = "the final undo at depth " + std::to_string(before) + " did not undo a step";
             return false;
         }
-        const int depth = undo.undoCount();
-        if (depth < int(m_depths.size()) && m_depths[std::size_t(depth)])
-            ++m_compared;
-        else
-            ++m_unknown;
-        if (!Compare(TakeSnapshot(session.Scene()), depth, "the final undo"))
+        bool known = false;
+        if (!Compare(TakeSnapshot(session.Scene()), undo.TopStep(),
+                     "after the final undo to depth " + std::to_string(undo.undoCount()), known))
             return false;
+        ++(known ? m_compared : m_unknown);
     }
     return true;
 }

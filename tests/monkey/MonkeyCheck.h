@@ -6,7 +6,6 @@
 
 #include <cstdint>
 #include <map>
-#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -37,41 +36,44 @@ bool SameBits(const MonkeySnapshot& expected, const MonkeySnapshot& actual, std:
 // world range; false with the first entity that is not.
 bool CheckWorldRange(CEditorScene& scene, std::string& why);
 
-// The undo stack's depths as the monkey saw them. A step pushed records the scene after it at
-// the new depth (the one before stays where it was recorded); a full stack drops its oldest
-// step and so the trail its oldest depth. Depths reached by several steps in one gesture are
-// not known and not compared.
+// The scenes the monkey saw, keyed by the undo step the editor stood at (the undo manager's
+// TopStep: each step's own number, kept through undo and redo, so a full stack dropping its
+// oldest step, an Alt drag folding its copy into one step or a cancelled one dropping it are
+// followed without counting depths). A step first seen records the scene; coming back to a
+// step seen before (by undo, redo, a cancel, or a gesture that pushed nothing) must give
+// exactly the scene seen there. A step passed inside one gesture, never the top after one,
+// is not known and not compared.
 class CUndoTrail {
 public:
-    void Start(const MonkeySnapshot& scene, int undo, int redo, unsigned long pushes);
-    // After a gesture: follows the stack and compares the scene with the depth it stands at.
-    // False with Why() when an undo or redo gave another scene than the one seen at that depth,
-    // or the scene changed without a step.
-    bool After(const MonkeySnapshot& scene, int undo, int redo, unsigned long pushes);
-    // Undoes as far as the stack reaches (through `undo`, called once per step), comparing
-    // each depth; false with Why() at the first that differs.
+    void Start(const MonkeySnapshot& scene, unsigned long top);
+    // After a gesture: `top` the step the editor stands at, `base` the oldest it can still
+    // reach (the undo manager's TopStep and BaseStep). False with Why() when the scene is not
+    // the one seen at that step.
+    bool After(const MonkeySnapshot& scene, unsigned long top, unsigned long base);
+    // Undoes as far as the stack reaches (one step at a time), comparing each step reached
+    // that was seen; false with Why() at the first that differs.
     bool Unwind(CEditorSession& session);
 
     const std::string& Why() const { return m_why; }
-    // The number of the gesture the next After follows (named when a depth is found wrong).
+    // The number of the gesture the next After follows (named when a scene is found wrong).
     void SetGesture(int number) { m_gesture = number; }
-    // Steps pushed since the start, steps dropped off the bottom of the full stack, and depths
-    // compared by Unwind.
-    unsigned long Pushed() const { return m_pushed; }
-    unsigned long Dropped() const { return m_dropped; }
+    // Steps recorded when first seen, and the steps Unwind compared and did not know.
+    unsigned long Recorded() const { return m_recorded; }
     int Compared() const { return m_compared; }
     int Unknown() const { return m_unknown; }
 
 private:
-    bool Compare(const MonkeySnapshot& scene, int depth, const char* after);
+    struct Seen {
+        MonkeySnapshot scene;
+        int gesture = 0;
+    };
+    // False with m_why when `top` was seen with another scene; `known` says whether it was.
+    bool Compare(const MonkeySnapshot& scene, unsigned long top, const std::string& after,
+                 bool& known);
 
-    std::vector<std::optional<MonkeySnapshot>> m_depths; // index: undo depth
-    std::vector<int> m_seenAt; // the gesture after which each depth was recorded
-    int m_undo = 0;
-    int m_redo = 0;
-    unsigned long m_pushes = 0;
-    unsigned long m_pushed = 0;
-    unsigned long m_dropped = 0;
+    std::map<unsigned long, Seen> m_seen;
+    unsigned long m_top = 0;
+    unsigned long m_recorded = 0;
     int m_gesture = 0;
     int m_compared = 0;
     int m_unknown = 0;

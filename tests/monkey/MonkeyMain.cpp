@@ -88,8 +88,7 @@ bool CheckAfter(CEditorSession& session, CUndoTrail& trail, int event, int asser
         return false;
     CEditorUndoManager& undo = session.Host().Undo();
     trail.SetGesture(event);
-    if (!trail.After(TakeSnapshot(session.Scene()), undo.undoCount(), undo.redoCount(),
-                     undo.Pushes())) {
+    if (!trail.After(TakeSnapshot(session.Scene()), undo.TopStep(), undo.BaseStep())) {
         why = trail.Why();
         return false;
     }
@@ -168,7 +167,8 @@ int RunMonkey(CEditorSession& session, const Options& o) {
             return Fault(o, 0, monkey.Why(), path);
     CUndoTrail trail;
     CEditorUndoManager& undo = session.Host().Undo();
-    trail.Start(TakeSnapshot(session.Scene()), undo.undoCount(), undo.redoCount(), undo.Pushes());
+    trail.Start(TakeSnapshot(session.Scene()), undo.TopStep());
+    const unsigned long pushes = undo.Pushes(), dropped = undo.Dropped();
     const int asserts = EditorAssertCount();
     const int count = replaying ? int(events.size()) : o.events;
     const auto start = std::chrono::steady_clock::now();
@@ -208,12 +208,12 @@ int RunMonkey(CEditorSession& session, const Options& o) {
     guard.Stop();
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    const unsigned long droppedNow = undo.Dropped() - dropped;
     std::printf("monkey: %lu steps pushed, %lu dropped off the %d-step stack; the final undo "
-                "compared %d depths bit for bit (%d made by several steps of one gesture), back "
-                "to %s\n",
-                trail.Pushed(), trail.Dropped(), CEditorUndoManager::kDefaultDepth,
+                "compared %d depths bit for bit (%d passed inside one gesture), back to %s\n",
+                undo.Pushes() - pushes, droppedNow, CEditorUndoManager::kDefaultDepth,
                 trail.Compared(), trail.Unknown(),
-                trail.Dropped() ? "the oldest scene the stack keeps" : "the starting scene");
+                droppedNow ? "the oldest scene the stack keeps" : "the starting scene");
     if (guard.Ended())
         std::printf("monkey: %d modal dialogs ended\n", guard.Ended());
     std::string kinds = "monkey: gestures:";

@@ -21,6 +21,7 @@
 #include <cstdio>
 #include <sstream>
 #include <string>
+#include <vector>
 
 namespace {
 CEditorSession* g_session = nullptr;
@@ -134,69 +135,123 @@ TEST_F(MonkeyTest, TheUndoTrailCatchesAWrongUndoAndAChangeWithoutAStep) {
     selected.selection = {"box_a"};
 
     CUndoTrail trail;
-    trail.Start(start, 0, 0, 0);
-    ASSERT_TRUE(trail.After(moved, 1, 0, 1)) << trail.Why();
-    ASSERT_TRUE(trail.After(start, 0, 1, 1)) << trail.Why(); // undo back to the start
-    ASSERT_TRUE(trail.After(moved, 1, 0, 1)) << trail.Why(); // redo
+    trail.Start(start, 0);
+    ASSERT_TRUE(trail.After(moved, 1, 0)) << trail.Why();
+    ASSERT_TRUE(trail.After(start, 0, 0)) << trail.Why(); // undo back to the start
+    ASSERT_TRUE(trail.After(moved, 1, 0)) << trail.Why(); // redo
     // An undo that leaves the entity where it was is caught, and so is a change without a step.
     CUndoTrail wrong = trail;
-    EXPECT_FALSE(wrong.After(moved, 0, 1, 1));
+    EXPECT_FALSE(wrong.After(moved, 0, 0));
     EXPECT_NE(wrong.Why().find("box_a"), std::string::npos) << wrong.Why();
     CUndoTrail unrecorded = trail;
-    EXPECT_FALSE(unrecorded.After(selected, 1, 0, 1));
+    EXPECT_FALSE(unrecorded.After(selected, 1, 0));
     EXPECT_NE(unrecorded.Why().find("without an undo step"), std::string::npos);
+    // Steps the stack can no longer reach are forgotten.
+    CUndoTrail full = trail;
+    ASSERT_TRUE(full.After(selected, 2, 1));
+    EXPECT_TRUE(full.After(start, 0, 1)) << full.Why();
+}
 
-    // A full stack drops its oldest step: the trail drops its oldest depth with it, so the
-    // depth the stack keeps at the bottom is the scene after the dropped step.
-    CUndoTrail full;
-    full.Start(start, 0, 0, 0);
-    ASSERT_TRUE(full.After(moved, 1, 0, 1));
-    ASSERT_TRUE(full.After(selected, 1, 0, 2)); // pushed on a stack of one step: one dropped
-    EXPECT_EQ(full.Dropped(), 1u);
-    EXPECT_TRUE(full.After(moved, 0, 1, 2)) << full.Why();
-    EXPECT_FALSE(full.After(start, 0, 1, 2));
+// The monkey met these through the real editor: an Alt drag cancelled takes its copy step back
+// (a step pushed, the depth unchanged), a kept one folds two steps into one, and a full stack
+// drops its oldest step. Counting depths took each for another; the step numbers do not.
+TEST_F(MonkeyTest, TheUndoTrailFollowsGroupsAndAFullStack) {
+    CUndoTrail trail;
+    trail.Start(Scene(), Undo().TopStep());
+    auto after = [&](const std::string& line) {
+        EXPECT_TRUE(Run(line)) << m_error;
+        g_session->RenderFrames(1);
+        return trail.After(Scene(), Undo().TopStep(), Undo().BaseStep());
+    };
+    ASSERT_TRUE(after("select box_a")) << trail.Why();
+    ASSERT_TRUE(after("tool move")) << trail.Why();
+    ASSERT_TRUE(after("view 0")) << trail.Why();
+    ASSERT_TRUE(Run("handle x")) << m_error;
+    int x = 0, y = 0;
+    ASSERT_EQ(std::sscanf(m_output.c_str(), "handle x px %d %d", &x, &y), 2) << m_output;
+    const std::string from = std::to_string(x) + " " + std::to_string(y);
+    const std::string to = std::to_string(x + 30) + " " + std::to_string(y);
+    const unsigned long before = Undo().TopStep();
+    // An Alt drag cancelled: its copies are made and dropped, back at the step before.
+    for (const std::string& line :
+         std::vector<std::string>{"keys alt", "press " + from, "move " + to, "cancel"})
+        ASSERT_TRUE(Run(line)) << line << ": " << m_error;
+    ASSERT_TRUE(after("release " + to) && after("keys none")) << trail.Why();
+    EXPECT_EQ(Undo().TopStep(), before);
+    // Kept: the copy and the drag fold into one new step, whose undo gives back the scene.
+    for (const std::string& line :
+         std::vector<std::string>{"keys alt", "press " + from, "move " + to})
+        ASSERT_TRUE(Run(line)) << line << ": " << m_error;
+    ASSERT_TRUE(after("release " + to) && after("keys none")) << trail.Why();
+    EXPECT_NE(Undo().TopStep(), before);
+    EXPECT_EQ(Scene().entities.count("box_a_1"), 1u);
+    ASSERT_TRUE(after("undo")) << trail.Why();
+    EXPECT_EQ(Undo().TopStep(), before);
+    ASSERT_TRUE(after("redo")) << trail.Why();
+    EXPECT_TRUE(trail.Unwind(*g_session)) << trail.Why();
 }
 
 TEST_F(MonkeyTest, TheFinalUndoComparesEveryDepthItReaches) {
     CUndoTrail trail;
-    trail.Start(Scene(), Undo().undoCount(), Undo().redoCount(), Undo().Pushes());
+    trail.Start(Scene(), Undo().TopStep());
     for (const char* line : {"select box_a", "select cone_a", "select box_a cone_a"}) {
         ASSERT_TRUE(Run(line)) << m_error;
-        ASSERT_TRUE(trail.After(Scene(), Undo().undoCount(), Undo().redoCount(), Undo().Pushes()))
-            << trail.Why();
+        ASSERT_TRUE(trail.After(Scene(), Undo().TopStep(), Undo().BaseStep())) << trail.Why();
     }
     EXPECT_TRUE(trail.Unwind(*g_session)) << trail.Why();
     EXPECT_EQ(trail.Compared(), 3);
     EXPECT_EQ(Undo().undoCount(), 0);
 }
 
-// What two monkey runs met: a side-panel field left with typed text (focus still in it), then a
-// drag of a gizmo part in a view, which takes the focus and so applies the field.
-TEST_F(MonkeyTest, AFieldLeftWithTypedTextAndAGizmoDragAreBothUndone) {
+// A side-panel field clicked, its text selected with Ctrl+A and typed over with real keys, then
+// a real press on a gizmo part: the typed value lands first, as its own step, and the drag
+// starts from it. (Ctrl+A used to beep and select nothing, so the typing went after the old
+// text.) The e2e script panel_then_drag has the focus loss come in the middle of the drag.
+TEST_F(MonkeyTest, AValueTypedInThePanelLandsBeforeTheDragThePressBegins) {
     for (const char* mode : {"rotate", "move", "scale"}) {
         SCOPED_TRACE(mode);
         SetUp();
         ASSERT_TRUE(Run("select 石块") && Run(std::string("tool ") + mode)) << m_error;
         g_session->RenderFrames(2);
         CUndoTrail trail;
-        trail.Start(Scene(), Undo().undoCount(), Undo().redoCount(), Undo().Pushes());
-        ASSERT_TRUE(Run("type panel 1004 12")) << m_error; // rotation X, not applied yet
+        trail.Start(Scene(), Undo().TopStep());
+        const int depth = Undo().undoCount();
+        // The gizmo's centre found first: the script's view commands may move the focus.
         ASSERT_TRUE(Run("view 0") && Run("handle centre")) << m_error;
         int x = 0, y = 0;
         ASSERT_EQ(std::sscanf(m_output.c_str(), "handle centre px %d %d", &x, &y), 2) << m_output;
-        CMainFrame* frame = g_session->Frame();
-        const wxPoint at =
-            frame->ScreenToClient(frame->GetViewWindow(0)->ClientToScreen(wxPoint(x, y)));
+        const wxPoint at = g_session->Frame()->ScreenToClient(
+            g_session->Frame()->GetViewWindow(0)->ClientToScreen(wxPoint(x, y)));
         auto point = [&](int dx, int dy) {
             return std::to_string(at.x + dx) + " " + std::to_string(at.y + dy);
         };
-        ASSERT_TRUE(Run("xmove " + point(0, 0)) && Run("xpress left " + point(0, 0))) << m_error;
+        // Rotation X clicked, its text selected and typed over with real keys: not applied yet.
+        CMainFrame* frame = g_session->Frame();
+        wxWindow* field = wxWindow::FindWindowById(1004, frame);
+        ASSERT_TRUE(field && field->IsShownOnScreen());
+        const wxPoint middle =
+            frame->ScreenToClient(field->GetScreenRect().GetPosition() + field->GetSize() / 2);
+        const std::string fieldAt = std::to_string(middle.x) + " " + std::to_string(middle.y);
+        ASSERT_TRUE(Run("xpress left " + fieldAt) && Run("xrelease left " + fieldAt) &&
+                    Run("xkey a ctrl") && Run("xtype 12") && Run("frames 1"))
+            << m_error;
+        ASSERT_TRUE(Run("xpress left " + point(0, 0))) << m_error;
         for (int k = 1; k <= 4; ++k)
             ASSERT_TRUE(Run("xmove " + point(12 * k, -20 * k))) << m_error;
         ASSERT_TRUE(Run("xrelease left " + point(48, -80))) << m_error;
         g_session->RenderFrames(1);
-        EXPECT_TRUE(trail.After(Scene(), Undo().undoCount(), Undo().redoCount(), Undo().Pushes()))
-            << trail.Why();
+        EXPECT_TRUE(trail.After(Scene(), Undo().TopStep(), Undo().BaseStep())) << trail.Why();
+        // Two steps: the typed value, then the drag. Undoing the drag leaves the typed value.
+        ASSERT_EQ(Undo().undoCount(), depth + 2);
+        const MonkeySnapshot dragged = Scene();
+        ASSERT_TRUE(Undo().undo());
+        g_session->RenderFrames(1);
+        const MonkeySnapshot typed = Scene();
+        EXPECT_NEAR(typed.entities.at("石块").values[3], 12.0f * 3.14159265f / 180.0f, 1e-5f);
+        std::string why;
+        EXPECT_FALSE(SameBits(typed, dragged, why)) << "the drag changed nothing";
+        ASSERT_TRUE(Undo().redo());
+        g_session->RenderFrames(1);
         EXPECT_TRUE(trail.Unwind(*g_session)) << trail.Why();
     }
 }

@@ -259,3 +259,48 @@ TEST_F(UndoManagerTest, AnUndoOrANewGroupKeepsTheOpenGroup) {
     ASSERT_TRUE(undo.undo());
     EXPECT_EQ(g_total, 7 + 2); // five of the seven were still on the stack
 }
+
+// TopStep names the step the scene stands at, whatever the depth: kept through undo and redo,
+// new for a folded group, back to the one before for a dropped group, the dropped step's own
+// when a full stack drops its oldest, and a fresh one at a clear.
+TEST_F(UndoManagerTest, TopStepNamesTheStepTheSceneStandsAt) {
+    EXPECT_EQ(undo.TopStep(), 0u);
+    ASSERT_TRUE(Add(1));
+    const unsigned long one = undo.TopStep();
+    ASSERT_TRUE(Add(2));
+    const unsigned long two = undo.TopStep();
+    EXPECT_NE(one, two);
+    ASSERT_TRUE(undo.undo());
+    EXPECT_EQ(undo.TopStep(), one);
+    ASSERT_TRUE(undo.redo());
+    EXPECT_EQ(undo.TopStep(), two);
+
+    undo.beginGroup();
+    ASSERT_TRUE(Add(10));
+    undo.endGroup(false);
+    EXPECT_EQ(undo.TopStep(), two);
+    EXPECT_EQ(undo.undoCount(), 2);
+    undo.beginGroup();
+    ASSERT_TRUE(Add(10));
+    ASSERT_TRUE(Add(20));
+    undo.endGroup(true);
+    const unsigned long group = undo.TopStep();
+    EXPECT_GT(group, two);
+    ASSERT_TRUE(undo.undo());
+    EXPECT_EQ(undo.TopStep(), two);
+    ASSERT_TRUE(undo.redo());
+    EXPECT_EQ(undo.TopStep(), group);
+
+    // Three steps on the five-step stack: the two oldest go, and undoing every step that stays
+    // stands at the newest of them.
+    for (int i = 0; i < 4; ++i)
+        ASSERT_TRUE(Add(1));
+    EXPECT_EQ(undo.Dropped(), 2u);
+    EXPECT_EQ(undo.BaseStep(), two);
+    while (undo.undo()) {
+    }
+    EXPECT_EQ(undo.TopStep(), two);
+    undo.clear();
+    EXPECT_GT(undo.TopStep(), group);
+    EXPECT_EQ(undo.BaseStep(), undo.TopStep());
+}
