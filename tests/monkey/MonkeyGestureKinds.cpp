@@ -10,6 +10,7 @@
 
 #include <wx/textctrl.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <sstream>
 
@@ -361,4 +362,62 @@ bool CMonkeyGestures::PopupAnswer() {
         return Run("xmove " + At(at.x, at.y)) && Run("xkey escape") && Run("frames 1");
     }
     return ViewClick() && Run("frames 1");
+}
+
+bool CMonkeyGestures::PickView(int& number, Area& area) {
+    CMainFrame* frame = m_session.Frame();
+    std::vector<int> shown;
+    for (int n = 0; frame && n < 4; ++n)
+        if (!AreaOf(frame->GetViewWindow(n)).Empty())
+            shown.push_back(n);
+    if (shown.empty())
+        return false;
+    number = m_random.Pick(shown);
+    area = AreaOf(frame->GetViewWindow(number));
+    return true;
+}
+
+bool CMonkeyGestures::GizmoCentre(int number, int& x, int& y) {
+    if (!Run("view " + std::to_string(number)) || !Run("handle centre"))
+        return false;
+    return std::sscanf(m_output.c_str(), "handle centre px %d %d", &x, &y) == 2;
+}
+
+bool CMonkeyGestures::DuplicateKey() {
+    return KeyInView({"d ctrl", "d shift", "d ctrl"});
+}
+
+bool CMonkeyGestures::VertexDrag() {
+    int view = 0;
+    Area v;
+    if (!PickView(view, v))
+        return true;
+    // From the gizmo's centre (near the selection's vertices) or anywhere, to anywhere; the
+    // points are the view's own pixels.
+    int x0 = 0, y0 = 0;
+    if (!m_random.Chance(50) || !GizmoCentre(view, x0, y0)) {
+        x0 = m_random.Below(v.w);
+        y0 = m_random.Below(v.h);
+    }
+    x0 = std::clamp(x0 + m_random.Between(-20, 20), 0, v.w - 1);
+    y0 = std::clamp(y0 + m_random.Between(-20, 20), 0, v.h - 1);
+    return Run("view " + std::to_string(view)) &&
+           Run("vertexsnap " + At(x0, y0) + " " + At(m_random.Below(v.w), m_random.Below(v.h)));
+}
+
+bool CMonkeyGestures::SurfaceDrag() {
+    int view = 0, x0 = 0, y0 = 0;
+    Area v;
+    if (!PickView(view, v) || !GizmoCentre(view, x0, y0))
+        return Hover();
+    return Run("surfacedrag " + At(x0, y0) + " " + At(m_random.Below(v.w), m_random.Below(v.h)));
+}
+
+bool CMonkeyGestures::Place() {
+    static const std::vector<std::string> kAxes = {"x", "y", "z"};
+    static const std::vector<std::string> kWhere = {"min", "center", "max"};
+    const std::string axis = m_random.Pick(kAxes);
+    if (m_random.Chance(60))
+        return Run("align " + axis + " " + m_random.Pick(kWhere));
+    return Run("distribute " + axis);
 }

@@ -49,8 +49,13 @@ const std::vector<CMonkeyGestures::Kind>& CMonkeyGestures::Kinds() {
         {"light edit", 3, &CMonkeyGestures::LightEdit},
         {"light colour", 2, &CMonkeyGestures::LightColour},
         {"layout switch", 1, &CMonkeyGestures::LayoutSwitch},
-        // This round's new gestures (duplicate, Alt-drag, vertex snap, surface drag, align and
-        // distribute, export, drop) join here.
+        // Placing: Ctrl+D and Shift+D in a view (Alt held on a gizmo part and Ctrl+Shift on its
+        // centre come with the gizmo drags' modifiers), V held for a vertex drag, a surface
+        // drag from the centre, and the Tools menu's align and distribute.
+        {"duplicate key", 3, &CMonkeyGestures::DuplicateKey},
+        {"vertex drag", 3, &CMonkeyGestures::VertexDrag},
+        {"surface drag", 2, &CMonkeyGestures::SurfaceDrag},
+        {"align or distribute", 2, &CMonkeyGestures::Place},
     };
     return kinds;
 }

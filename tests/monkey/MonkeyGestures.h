@@ -100,6 +100,16 @@ private:
     bool LightColour();
     bool LayoutSwitch();
     bool PopupAnswer();
+    bool DuplicateKey();
+    bool VertexDrag();
+    bool SurfaceDrag();
+    bool Place();
+    // A shown view chosen at random: its number, and its area in the main window; false when
+    // none is shown.
+    bool PickView(int& number, Area& area);
+    // Where the gizmo's centre is drawn in view `number`, in the view's pixels; false when the
+    // gizmo is not shown there.
+    bool GizmoCentre(int number, int& x, int& y);
     // One of `keys` typed with the pointer over a view.
     bool KeyInView(const std::vector<std::string>& keys);
     // The light page's rows when the page is shown, or null.

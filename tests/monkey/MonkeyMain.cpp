@@ -22,6 +22,7 @@
 #include <wx/dialog.h>
 #include <wx/timer.h>
 #include <wx/tooltip.h>
+#include <wx/utils.h>
 #include <wx/toplevel.h>
 
 #include <signal.h>
@@ -87,6 +88,19 @@ bool CheckAfter(CEditorSession& session, CUndoTrail& trail, int event, int asser
     if (!CheckWorldRange(session.Scene(), why))
         return false;
     CEditorUndoManager& undo = session.Host().Undo();
+    // A group of steps (an Alt drag's copies and move) closes with its drag: with every button
+    // up, none may be left open, or the next undo would fold steps nobody grouped.
+    const wxMouseState mouse = wxGetMouseState();
+    const bool buttonsUp = !mouse.LeftIsDown() && !mouse.MiddleIsDown() && !mouse.RightIsDown();
+    if (buttonsUp && undo.GroupOpen()) {
+        why = "an undo group is still open with every button up";
+        return false;
+    }
+    // Nor a left press the editor still takes as held: its release went astray.
+    if (buttonsUp && session.Host().Pressing()) {
+        why = "the editor still takes the left button as pressed with every button up";
+        return false;
+    }
     trail.SetGesture(event);
     if (!trail.After(TakeSnapshot(session.Scene()), undo.TopStep(), undo.BaseStep())) {
         why = trail.Why();

@@ -18,10 +18,11 @@
 // Keys go to the window that has the X input focus, or with none the one under the pointer (no
 // window manager gives the focus). The commands send on an X connection of their own, without
 // the toolkit simulator's fixed sleeps (50 ms for each simulator made, 20 ms after each
-// release): after each event a round trip on that connection has the server make the events,
-// and one on the editor's connection puts them in its queue; the command handles them all, and
-// checks that the server holds the new state (pointer place, buttons, keys). So a script that
-// sends the same lines gets the same events. A press within 10 pixels of the one
+// release): after each event a change of a property of the main window follows on that
+// connection, and the command waits until the toolkit has handed that change to the window,
+// so it has handled every event before it (see Deliver); then it checks that the server holds
+// the new state (pointer place, buttons, keys). So a script that sends the same lines gets the
+// same events, each handled before the next line runs. A press within 10 pixels of the one
 // before and within the toolkit's double-click time waits that time out first: whether two
 // presses make a double click would otherwise depend on how fast the machine runs.
 #include "CEditorSession.h"
@@ -39,14 +40,25 @@
 #include <thread>
 
 // Last: Xlib's macros clash with names in the toolkit's headers.
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
 
-// GDK's own round trip to the X server (its headers need the whole GTK include path).
+// GDK's and GTK's own calls (their headers need the whole GTK include path).
 extern "C" {
 void* gdk_display_get_default();
 void gdk_display_sync(void* display);
+void* gtk_widget_get_window(void* widget);
+unsigned long gdk_x11_window_get_xid(void* window);
+void* gdk_atom_intern(const char* name, int onlyIfExists);
+unsigned long g_signal_connect_data(void* instance, const char* signal, void (*handler)(),
+                                    void* data, void* destroy, int flags);
+void g_signal_handler_disconnect(void* instance, unsigned long id);
+int gdk_window_get_events(void* window);
+void gdk_window_set_events(void* window, int mask);
+void g_object_add_weak_pointer(void* object, void** where);
+void g_object_remove_weak_pointer(void* object, void** where);
 }
 
 namespace {
@@ -59,19 +71,50 @@ constexpr int kDoubleClickDistance = 10;
 
 enum Modifier { kCtrl = 1, kShift = 2, kAlt = 4 };
 
-// What the set keeps between lines: the modifiers held, the last press, and its X connection.
+// The property the fence changes on the main window (see Deliver), and GDK's mask of the
+// events that tell property changes.
+constexpr const char* kFenceProperty = "_GIZMARK_INPUT_FENCE";
+constexpr int kPropertyChangeMask = 1 << 16;
+
+// GDK's property event, as its header lays it out.
+struct FenceEvent {
+    int type;
+    void* window;
+    signed char sendEvent;
+    void* atom;
+    unsigned int time;
+    unsigned int state;
+};
+
+// What the set keeps between lines: the modifiers held, the last press, its X connection, and
+// the fence's count of property changes sent and handled.
 struct RealInputState {
     int held = 0; // Modifier bits
     Clock::time_point lastPress;
     wxPoint lastPressAt{-1000, -1000};
     Display* display = nullptr;
+    unsigned long fencesSent = 0;
+    unsigned long fencesHandled = 0;
+    void* fenceAtom = nullptr;   // GDK's atom of kFenceProperty
+    void* fenceWidget = nullptr; // the main window the handler is connected to
+    unsigned long fenceHandler = 0;
 
     RealInputState() = default;
     RealInputState(const RealInputState&) = delete;
     RealInputState& operator=(const RealInputState&) = delete;
     ~RealInputState() {
+        Disconnect();
         if (display)
             XCloseDisplay(display);
+    }
+    // The fence's handler off the window it was connected to, unless the window went first
+    // (its weak pointer is null then).
+    void Disconnect() {
+        if (!fenceWidget)
+            return;
+        g_signal_handler_disconnect(fenceWidget, fenceHandler);
+        g_object_remove_weak_pointer(fenceWidget, &fenceWidget);
+        fenceWidget = nullptr;
     }
     Display* Connection() {
         if (!display)
@@ -80,15 +123,55 @@ struct RealInputState {
     }
 };
 
+int OnFenceProperty(void*, FenceEvent* event, RealInputState* state) {
+    if (event && state && event->atom == state->fenceAtom)
+        ++state->fencesHandled;
+    return 0; // others may want it too
+}
+
+// The main window's X window, with the fence's handler connected to it (again when the window
+// was made anew); 0 without one.
+Window FenceWindow(CEditorSession& session, RealInputState& state) {
+    CMainFrame* frame = session.Frame();
+    void* widget = frame ? static_cast<void*>(frame->GetHandle()) : nullptr;
+    void* window = widget ? gtk_widget_get_window(widget) : nullptr;
+    if (!window)
+        return 0;
+    if (widget != state.fenceWidget) {
+        state.Disconnect();
+        gdk_window_set_events(window, gdk_window_get_events(window) | kPropertyChangeMask);
+        state.fenceAtom = gdk_atom_intern(kFenceProperty, 0);
+        state.fenceWidget = widget;
+        g_object_add_weak_pointer(widget, &state.fenceWidget);
+        state.fenceHandler = g_signal_connect_data(widget, "property-notify-event",
+                                                   reinterpret_cast<void (*)()>(&OnFenceProperty),
+                                                   &state, nullptr, 0);
+    }
+    return gdk_x11_window_get_xid(window);
+}
+
 // After events sent on our connection: the server has made them once our round trip is back,
-// and they wait in the editor's queue once its own is; then they are handled, with what they
-// post in turn.
-void Deliver(CEditorSession& session, Display* display) {
+// and they wait in the editor's queue once its own is. The toolkit may still hold them back
+// for a while (it pauses its queue while it paints a frame, on its own clock), so a change of
+// a property of the main window, made after them on the same connection, is their fence: once
+// the toolkit has handed that change to the window, it has handled everything before it.
+// Without a main window the events are handled as they come.
+void Deliver(CEditorSession& session, RealInputState& state) {
+    Display* display = state.Connection();
+    const Window fence = FenceWindow(session, state);
+    if (fence) {
+        const Atom property = XInternAtom(display, kFenceProperty, False);
+        const long value = long(++state.fencesSent);
+        XChangeProperty(display, fence, property, XA_CARDINAL, 32, PropModeReplace,
+                        reinterpret_cast<const unsigned char*>(&value), 1);
+    }
     XSync(display, False);
     if (void* editor = gdk_display_get_default())
         gdk_display_sync(editor);
     for (int i = 0; i < 3; ++i)
         session.ProcessEvents();
+    if (fence)
+        PumpUntil(session, [&] { return state.fencesHandled >= state.fencesSent; });
 }
 
 // Handles events until the server holds `done` (it should at once); false after the wait.
@@ -171,12 +254,13 @@ const struct {
 } kModifierKeys[] = {{kCtrl, XK_Control_L}, {kShift, XK_Shift_L}, {kAlt, XK_Alt_L}};
 
 // One key down or up, delivered and seen at the server.
-bool SendKey(CEditorSession& session, Display* display, KeySym key, bool down) {
+bool SendKey(CEditorSession& session, RealInputState& state, KeySym key, bool down) {
+    Display* display = state.Connection();
     const KeyCode code = XKeysymToKeycode(display, key);
     if (!code)
         return false;
     XTestFakeKeyEvent(display, code, down ? True : False, CurrentTime);
-    Deliver(session, display);
+    Deliver(session, state);
     return Holds(session, [&] { return KeyDown(display, key) == down; });
 }
 
@@ -187,7 +271,7 @@ bool Hold(CEditorSession& session, RealInputState& state, int want) {
         return false;
     for (const auto& k : kModifierKeys) {
         const bool on = (want & k.mod) != 0;
-        if (on != ((state.held & k.mod) != 0) && !SendKey(session, display, k.key, on))
+        if (on != ((state.held & k.mod) != 0) && !SendKey(session, state, k.key, on))
             return false;
     }
     state.held = want;
@@ -199,7 +283,7 @@ bool MoveTo(CEditorSession& session, RealInputState& state, const wxPoint& scree
     if (!display)
         return false;
     XTestFakeMotionEvent(display, -1, screen.x, screen.y, CurrentTime);
-    Deliver(session, display);
+    Deliver(session, state);
     return Holds(session, [&] { return PointerAt(display, screen); });
 }
 
@@ -247,7 +331,7 @@ bool XButton(RealInputState& state, bool down, CScriptRunner& r, const Args& arg
         return false;
     }
     XTestFakeButtonEvent(display, button, down ? True : False, CurrentTime);
-    Deliver(session, display);
+    Deliver(session, state);
     if (!Holds(session, [&] { return isDown() == down; })) {
         error = "the button did not change";
         return false;
@@ -279,7 +363,7 @@ bool XWheel(RealInputState& state, CScriptRunner& r, const Args& args, std::stri
     const unsigned button = args[2] == "up" ? 4 : 5;
     XTestFakeButtonEvent(display, button, True, CurrentTime);
     XTestFakeButtonEvent(display, button, False, CurrentTime);
-    Deliver(session, display);
+    Deliver(session, state);
     return true;
 }
 
@@ -331,7 +415,7 @@ bool Stroke(CEditorSession& session, RealInputState& state, KeySym key, int mods
         return false;
     XTestFakeKeyEvent(display, code, True, CurrentTime);
     XTestFakeKeyEvent(display, code, False, CurrentTime);
-    Deliver(session, display);
+    Deliver(session, state);
     return Holds(session, [&] { return !KeyDown(display, key); }) && Hold(session, state, before);
 }
 
