@@ -1,6 +1,7 @@
 #include "CTransformCommand.h"
 
 #include "CSceneManager.h"
+#include "CTransformCommit.h"
 #include "Interface.h"
 #include "SceneEntity.h"
 #include "TransformChannel.h"
@@ -9,11 +10,6 @@
 
 namespace {
 
-CSceneManager* HostScene(Interface* host) {
-    IEngineAccess* engine = host ? host->engineAccess() : nullptr;
-    return engine ? engine->sceneManager() : nullptr;
-}
-
 IToolManager* HostNotifier(Interface* host) {
     return host ? host->toolManager() : nullptr;
 }
@@ -21,7 +17,7 @@ IToolManager* HostNotifier(Interface* host) {
 } // namespace
 
 CTransformCommand::CTransformCommand()
-    : CTransformCommand(HostScene(GetInterfaceHinstance(nullptr)),
+    : CTransformCommand(TransformSteps::HostScene(GetInterfaceHinstance(nullptr)),
                         HostNotifier(GetInterfaceHinstance(nullptr))) {}
 
 CTransformCommand::CTransformCommand(CSceneManager* scene, IToolManager* notifier)
