@@ -93,15 +93,10 @@ bool CMonkeyGestures::ViewDrag() {
 }
 
 bool CMonkeyGestures::GizmoDrag() {
-    CMainFrame* frame = m_session.Frame();
-    std::vector<int> shown;
-    for (int n = 0; frame && n < 4; ++n)
-        if (!AreaOf(frame->GetViewWindow(n)).Empty())
-            shown.push_back(n);
-    if (shown.empty())
+    int view = 0;
+    Area v;
+    if (!PickView(view, v))
         return true;
-    const int view = m_random.Pick(shown);
-    const Area v = AreaOf(frame->GetViewWindow(view));
     if (m_random.Chance(25)) {
         // A transform mode first, typed in the view.
         static const std::vector<std::string> kModes = {"w", "e", "r"};
