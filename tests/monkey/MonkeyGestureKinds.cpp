@@ -3,6 +3,7 @@
 
 #include "AutomationContract.h"
 #include "CEditorSession.h"
+#include "CEditorScene.h"
 #include "CMainFrame.h"
 #include "COutliner.h"
 #include "CViewWindow.h"
@@ -13,6 +14,11 @@
 #include <algorithm>
 #include <cstdio>
 #include <sstream>
+
+namespace {
+// How many entities the scene may hold before the duplicate keys stop making more.
+constexpr int kManyEntities = 400;
+} // namespace
 
 bool CMonkeyGestures::DragPath(const std::string& button, int x0, int y0, int x1, int y1,
                                bool extras) {
@@ -379,6 +385,11 @@ bool CMonkeyGestures::GizmoCentre(int number, int& x, int& y) {
 }
 
 bool CMonkeyGestures::DuplicateKey() {
+    // Copies of copies of everything selected would double the scene again and again over a
+    // long run, and every gesture would slow down with it: past a few hundred entities the
+    // pointer only passes over a view.
+    if (m_session.Scene().GetEntityCount() > kManyEntities)
+        return Hover();
     return KeyInView({"d ctrl", "d shift", "d ctrl"});
 }
 
