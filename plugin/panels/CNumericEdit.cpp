@@ -45,10 +45,8 @@ void CNumericEdit::OnKeyDown(wxKeyEvent& event) {
 void CNumericEdit::OnChar(wxKeyEvent& event) {
     const wxChar code = event.GetUnicodeKey();
     // Keys that type no character (arrows, Home, Delete, function keys), the keys the panel
-    // and the toolkit handle themselves, and Ctrl and Alt shortcuts (Ctrl+A selects the whole
-    // text, Ctrl+C, Ctrl+X and Ctrl+V copy, cut and paste) keep their default handling.
-    if (code == WXK_NONE || IsEditingKey(code) || event.ControlDown() || event.RawControlDown() ||
-        event.AltDown() || event.MetaDown()) {
+    // and the toolkit handle themselves and Alt shortcuts keep their default handling.
+    if (code == WXK_NONE || IsEditingKey(code) || event.AltDown() || event.MetaDown()) {
         event.Skip();
         return;
     }

@@ -208,10 +208,9 @@ TEST_F(MonkeyTest, TheFinalUndoComparesEveryDepthItReaches) {
     EXPECT_EQ(Undo().undoCount(), 0);
 }
 
-// A side-panel field clicked, its text selected with Ctrl+A and typed over with real keys, then
-// a real press on a gizmo part: the typed value lands first, as its own step, and the drag
-// starts from it. (Ctrl+A used to beep and select nothing, so the typing went after the old
-// text.) The e2e script panel_then_drag has the focus loss come in the middle of the drag.
+// A side-panel field clicked, its text erased and typed over with real keys, then a real press
+// on a gizmo part: the typed value lands first, as its own step, and the drag starts from it.
+// The e2e script panel_then_drag has the focus loss come in the middle of the drag.
 TEST_F(MonkeyTest, AValueTypedInThePanelLandsBeforeTheDragThePressBegins) {
     for (const char* mode : {"rotate", "move", "scale"}) {
         SCOPED_TRACE(mode);
@@ -230,7 +229,7 @@ TEST_F(MonkeyTest, AValueTypedInThePanelLandsBeforeTheDragThePressBegins) {
         auto point = [&](int dx, int dy) {
             return std::to_string(at.x + dx) + " " + std::to_string(at.y + dy);
         };
-        // Rotation X clicked, its text selected and typed over with real keys: not applied yet.
+        // Rotation X clicked, emptied and typed into with real keys: not applied yet.
         CMainFrame* frame = g_session->Frame();
         wxWindow* field = wxWindow::FindWindowById(1004, frame);
         ASSERT_TRUE(field && field->IsShownOnScreen());
@@ -238,8 +237,11 @@ TEST_F(MonkeyTest, AValueTypedInThePanelLandsBeforeTheDragThePressBegins) {
             frame->ScreenToClient(field->GetScreenRect().GetPosition() + field->GetSize() / 2);
         const std::string fieldAt = std::to_string(middle.x) + " " + std::to_string(middle.y);
         ASSERT_TRUE(Run("xpress left " + fieldAt) && Run("xrelease left " + fieldAt) &&
-                    Run("xkey a ctrl") && Run("xtype 12") && Run("frames 1"))
+                    Run("xkey end"))
             << m_error;
+        for (int i = 0; i < 8; ++i)
+            ASSERT_TRUE(Run("xkey backspace")) << m_error;
+        ASSERT_TRUE(Run("xtype 12") && Run("frames 1")) << m_error;
         ASSERT_TRUE(Run("xpress left " + point(0, 0))) << m_error;
         for (int k = 1; k <= 4; ++k)
             ASSERT_TRUE(Run("xmove " + point(12 * k, -20 * k))) << m_error;
