@@ -55,6 +55,9 @@ cmake --build "$BUILD_DIR" --target "${targets[@]}" -j"${JOBS:-$(nproc)}"
 out="$BUILD_DIR/fuzz-out"
 mkdir -p "$out"
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1}
+# The TLS interceptor misreads loaded libraries' blocks and can kill the leak checker at exit:
+# scripts/sanitizer-options.sh says how.
+export ASAN_OPTIONS="intercept_tls_get_addr=0${ASAN_OPTIONS:+:$ASAN_OPTIONS}"
 # Leaks inside system libraries only (scripts/lsan.supp), as in the sanitizer test run.
 export LSAN_OPTIONS="suppressions=$PWD/scripts/lsan.supp:print_suppressions=0${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
 # Inputs up to 4 KiB; scene XML and model files up to 64 KiB, so that their nesting seeds

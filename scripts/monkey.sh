@@ -43,10 +43,7 @@ if [ "$build" -eq 1 ]; then
     [ -f "$BUILD_DIR/CMakeCache.txt" ] || BUILD_DIR=$BUILD_DIR bash scripts/setup.sh
     cmake --build "$BUILD_DIR" --target gizmark_monkey scene-editor Gizmark -j2 >/dev/null
 fi
-# The options of scripts/test.sh; only a sanitizer build reads them.
-export ASAN_OPTIONS="halt_on_error=1:detect_leaks=1${ASAN_OPTIONS:+:$ASAN_OPTIONS}"
-export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1${UBSAN_OPTIONS:+:$UBSAN_OPTIONS}"
-export LSAN_OPTIONS="suppressions=$ROOT/scripts/lsan.supp:print_suppressions=0${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
+. "$ROOT/scripts/sanitizer-options.sh"
 
 out=$BUILD_DIR/monkey
 mkdir -p "$out"

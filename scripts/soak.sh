@@ -57,9 +57,7 @@ if [ -z "$EDITOR" ]; then
     cmake --build "$BUILD_DIR" --target scene-editor Gizmark -j"$(nproc)" >/dev/null
     EDITOR=$BUILD_DIR/bin/scene-editor
 fi
-export ASAN_OPTIONS="halt_on_error=1:detect_leaks=1${ASAN_OPTIONS:+:$ASAN_OPTIONS}"
-export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1${UBSAN_OPTIONS:+:$UBSAN_OPTIONS}"
-export LSAN_OPTIONS="suppressions=$ROOT/scripts/lsan.supp:print_suppressions=0${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
+. "$ROOT/scripts/sanitizer-options.sh"
 # Not "ldd | grep -q": grep leaving at the first match can end ldd with SIGPIPE, and under
 # pipefail the build would then pass for an ordinary one (about one run in ten).
 SANITIZED=0

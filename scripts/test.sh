@@ -22,8 +22,5 @@ BUILD_DIR=${BUILD_DIR:-build}
 BUILD_DIR=$BUILD_DIR bash scripts/setup-test-tools.sh
 cd "$BUILD_DIR"
 # Only read by sanitizer builds (CMAKE_ARGS=-DGIZMARK_SANITIZE=ON works as well as --sanitize).
-# Every report ends the process with a failure; the caller's own options come last and win.
-export ASAN_OPTIONS="halt_on_error=1:detect_leaks=1${ASAN_OPTIONS:+:$ASAN_OPTIONS}"
-export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1${UBSAN_OPTIONS:+:$UBSAN_OPTIONS}"
-export LSAN_OPTIONS="suppressions=$ROOT/scripts/lsan.supp:print_suppressions=0${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
+. "$ROOT/scripts/sanitizer-options.sh"
 ctest --output-on-failure -j"$(nproc)" "$@"
