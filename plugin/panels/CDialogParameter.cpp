@@ -245,19 +245,16 @@ void CDialogParameter::OnEditText(wxCommandEvent& event) {
 
 void CDialogParameter::OnEditKillFocus(wxFocusEvent& event) {
     event.Skip();
-    if (m_destroying)
-        return;
-    const int index = EditIndex(event.GetEventObject());
-    if (index == kNameIndex)
-        ApplyName();
-    else if (index >= 0)
-        ApplyEdit(index);
+    if (!m_destroying)
+        ApplyEditAt(EditIndex(event.GetEventObject()));
 }
 
 void CDialogParameter::ApplyFocusedEdit() {
-    if (m_destroying)
-        return;
-    const int index = EditIndex(wxWindow::FindFocus());
+    if (!m_destroying)
+        ApplyEditAt(EditIndex(wxWindow::FindFocus()));
+}
+
+void CDialogParameter::ApplyEditAt(int index) {
     if (index == kNameIndex)
         ApplyName();
     else if (index >= 0)

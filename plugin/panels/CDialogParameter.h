@@ -78,6 +78,8 @@ private:
     bool UpdateLightPage(SceneEntity* entity);
     void UpdateMeshInfo(SceneEntity* entity);
     void WriteEdit(int index, const std::string& text, bool force = false);
+    // The edit at `index` (a transform edit, kNameIndex, or -1 for none) applied.
+    void ApplyEditAt(int index);
     void ApplyEdit(int index);
     void ApplyName();
     void OnEditText(wxCommandEvent& event);

@@ -96,6 +96,7 @@ struct RealInputState {
     unsigned long fencesSent = 0;
     unsigned long fencesHandled = 0;
     void* fenceAtom = nullptr;   // GDK's atom of kFenceProperty
+    Atom fenceProperty = None;   // the same on our connection
     void* fenceWidget = nullptr; // the main window the handler is connected to
     unsigned long fenceHandler = 0;
 
@@ -160,18 +161,21 @@ void Deliver(CEditorSession& session, RealInputState& state) {
     Display* display = state.Connection();
     const Window fence = FenceWindow(session, state);
     if (fence) {
-        const Atom property = XInternAtom(display, kFenceProperty, False);
+        if (state.fenceProperty == None)
+            state.fenceProperty = XInternAtom(display, kFenceProperty, False);
         const long value = long(++state.fencesSent);
-        XChangeProperty(display, fence, property, XA_CARDINAL, 32, PropModeReplace,
+        XChangeProperty(display, fence, state.fenceProperty, XA_CARDINAL, 32, PropModeReplace,
                         reinterpret_cast<const unsigned char*>(&value), 1);
     }
     XSync(display, False);
     if (void* editor = gdk_display_get_default())
         gdk_display_sync(editor);
-    for (int i = 0; i < 3; ++i)
-        session.ProcessEvents();
-    if (fence)
+    if (fence) {
         PumpUntil(session, [&] { return state.fencesHandled >= state.fencesSent; });
+    } else {
+        for (int i = 0; i < 3; ++i)
+            session.ProcessEvents();
+    }
 }
 
 // Handles events until the server holds `done` (it should at once); false after the wait.
