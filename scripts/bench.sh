@@ -78,10 +78,15 @@ done
 
 set +e
 uptime >&2
-python3 - "$OUT" "$STRICT" "$BASIS" <<'EOF'
+names=()
+for entry in "${PROGRAMS[@]}"; do
+    names+=("${entry%% *}")
+done
+python3 - "$OUT" "$STRICT" "$BASIS" "${names[@]}" <<'EOF'
 import json, os, sys
 
 out, strict, on_cpu = sys.argv[1], sys.argv[2] == "1", sys.argv[3] == "cpu"
+programs = sys.argv[4:]  # every program run above, in its order
 MS = 1.0
 US = 0.001
 MB = "MB"  # a memory figure in megabytes, not a time
@@ -157,9 +162,7 @@ def base_name(name):
 
 
 rows = []  # (name, measured ms or None, processor ms or None, allocs or None, error)
-for program in ("gizmark_bench", "gizmark_bench_drag", "gizmark_bench_select",
-                "gizmark_bench_startup", "gizmark_bench_scene", "gizmark_bench_views",
-                "gizmark_bench_outliner", "gizmark_bench_import"):
+for program in programs:
     path = os.path.join(out, program + ".json")
     try:
         with open(path) as f:
