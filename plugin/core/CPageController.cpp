@@ -107,7 +107,15 @@ void CPageController::HidePage() {
 }
 
 void CPageController::OnSceneChange(void* entity, int code) {
+    OnGizmoChange(entity, code);
+    OnPanelChange(entity, code);
+}
+
+void CPageController::OnGizmoChange(void* entity, int code) {
     m_gizmo.OnSceneNotify(entity, m_pageShown, code);
+}
+
+void CPageController::OnPanelChange(void* entity, int code) {
     if (CDialogParameter* panel = m_panelHost.GetPanel())
         panel->OnSceneNotify(static_cast<SceneEntity*>(entity), code);
 }

@@ -42,6 +42,9 @@ public:
     // A scene reset (entity null), a selection change or a change of one entity: the gizmo
     // and the side panel follow it.
     void OnSceneChange(void* entity, int code);
+    // The same for the gizmo alone, and for the side panel alone.
+    void OnGizmoChange(void* entity, int code);
+    void OnPanelChange(void* entity, int code);
     // Moves the view's camera so that the selected entities' bounds fill it (a default box
     // for an empty selection). Always 1.
     int FrameSelection(IView* view);

@@ -46,6 +46,7 @@ int CTranslate::Load() {
 int CTranslate::Unload() {
     // The gizmo and panel first (nothing of them may outlive the code), then the host's strip,
     // menu and command. The bar goes with the plug-in object.
+    m_held.Drop();
     m_page.Remove();
     m_drag.RemoveMarks();
     m_mode.Remove();
@@ -57,15 +58,26 @@ void CTranslate::AdoptPendingTransform(IBaseCommand* step) {
 }
 
 void CTranslate::FrameStep() {
+    RefreshHeldTexts();
     m_page.FrameStep();
     m_mode.FrameStep();
     m_bar.CheckEnter();
+}
+
+void CTranslate::RefreshHeldTexts() {
+    // From the entities as they are now: the panel's own entity and the bar's first selected
+    // one, whichever entity the held notifications named.
+    m_held.Take([this](int code) {
+        m_page.OnPanelChange(nullptr, code);
+        m_bar.Refresh(code, nullptr);
+    });
 }
 
 // The host's slots.
 
 int CTranslate::OnToolCommand(int commandId) {
     return Guarded("OnToolCommand", 0, [&] {
+        RefreshHeldTexts();
         const PluginCommand command = CommandOf(commandId);
         if (GizmoModeOf(command) >= 0)
             m_mode.EngageModeTool(commandId);
@@ -77,6 +89,7 @@ int CTranslate::OnToolCommand(int commandId) {
 
 int CTranslate::OnWindowMessage(unsigned message, std::uintptr_t wparam, std::intptr_t) {
     return Guarded("OnWindowMessage", 0, [&] {
+        RefreshHeldTexts();
         const PluginCommand command = CommandOfMessage(message, wparam);
         const int mode = GizmoModeOf(command);
         if (mode >= 0)
@@ -102,11 +115,18 @@ int CTranslate::OnNotify(int code, int arg, void* data) {
             return 0;
         case Notice::SceneReset:
             m_page.OnSceneChange(nullptr, code);
+            RefreshHeldTexts();
             return 0;
         case Notice::EntityChanged: {
             void* entity = arg ? data : nullptr;
+            if (m_held.Hold(code)) {
+                m_page.OnGizmoChange(entity, code);
+                return 0;
+            }
+            // This one first: a removed entity is let go before the held texts are read.
             m_page.OnSceneChange(entity, code);
             m_bar.Refresh(code, entity);
+            RefreshHeldTexts();
             return 0;
         }
         case Notice::Frame:
@@ -126,6 +146,7 @@ int CTranslate::OnNotify(int code, int arg, void* data) {
 
 int CTranslate::OnSelectRect(IView* view, int, const PixelRect& rect) {
     return Guarded("OnSelectRect", 0, [&] {
+        RefreshHeldTexts();
         if (!m_mode.IsToolEngaged())
             return 0;
         return m_selection.SelectRect(view, rect);
@@ -134,6 +155,7 @@ int CTranslate::OnSelectRect(IView* view, int, const PixelRect& rect) {
 
 int CTranslate::OnPointerDown(IView* view, int viewNumber, int keyFlags, int x, int y) {
     return Guarded("OnPointerDown", 0, [&] {
+        RefreshHeldTexts();
         // What was typed into the side panel counts before anything the press begins.
         if (CDialogParameter* panel = m_panelHost.GetPanel())
             panel->ApplyFocusedEdit();
@@ -147,12 +169,15 @@ int CTranslate::OnPointerMove(IView* view, int viewNumber, int keyFlags, int x, 
     return Guarded("OnPointerMove", 0, [&] {
         if (!m_mode.IsToolEngaged())
             return 0;
+        // The panel and bar show the step from the next frame on.
+        CHeldRefresh::Scope hold(m_held);
         return m_drag.Move({view, viewNumber, PointerKeys::FromFlags(keyFlags), x, y});
     });
 }
 
 int CTranslate::OnPointerUp(IView* view, int viewNumber, int keyFlags, int x, int y) {
     return Guarded("OnPointerUp", 0, [&] {
+        RefreshHeldTexts();
         const PointerEvent event{view, viewNumber, PointerKeys::FromFlags(keyFlags), x, y};
         // Without the left button this is no release of ours: the pending step stays as it is.
         if (!event.keys.left() || !m_mode.IsToolEngaged())
@@ -166,6 +191,7 @@ int CTranslate::OnPointerUp(IView* view, int viewNumber, int keyFlags, int x, in
 
 int CTranslate::OnPointerOther(int, int button, int, int, int, int) {
     return Guarded("OnPointerOther", 0, [&] {
+        RefreshHeldTexts();
         if (!m_mode.IsToolEngaged() || !PointerKeys::FromFlags(button).right())
             return 0;
         return m_drag.Cancel();
@@ -174,6 +200,7 @@ int CTranslate::OnPointerOther(int, int button, int, int, int, int) {
 
 int CTranslate::OnInputOther(int code, int) {
     return Guarded("OnInputOther", 0, [&] {
+        RefreshHeldTexts();
         const OtherInput input = OtherInputOf(code);
         // Letting go of V always counts: its marks go even when the tool was disengaged since.
         if (input == OtherInput::VertexKeyUp)

@@ -14,6 +14,7 @@
 #include "CPageController.h"
 #include "CPanelHost.h"
 #include "CSelectionController.h"
+#include "HeldRefresh.h"
 #include "IBaseCommand.h"
 #include "IPanelOwner.h"
 #include "IPluginBase.h"
@@ -67,8 +68,9 @@ public:
     // them themselves, so that a load that fails part-way can be undone.
     int Load();
     int Unload();
-    // One frame, from the engine's frame listener: the page's frame step, the mode's (gizmo
-    // hidden or cursor kept), then the bar's Enter check.
+    // One frame, from the engine's frame listener: the panel and bar texts held since the last
+    // frame, the page's frame step, the mode's (gizmo hidden or cursor kept), then the bar's
+    // Enter check.
     void FrameStep();
 
     // Read access for tests.
@@ -87,6 +89,11 @@ public:
     virtual void AdoptPendingTransform(IBaseCommand* step);
 
 private:
+    // The side panel and the transform bar brought up to date with what the pointer moves
+    // handled since the last frame changed. Every call of another kind begins with it (or, for
+    // a notification, ends with it), so nothing reads a text a pointer move left behind.
+    void RefreshHeldTexts();
+
     void* m_module = nullptr;
     Interface* m_host = nullptr;
     CSceneManager* m_sceneManager = nullptr;
@@ -99,4 +106,5 @@ private:
     CSelectionController m_selection;
     CPageController m_page;
     CBarController m_bar;
+    CHeldRefresh m_held;
 };

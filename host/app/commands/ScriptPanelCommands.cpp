@@ -18,7 +18,8 @@
 //   groundfollow on|off       clicks check box 1022 when its state differs.
 //   show panel|bar            one line per control in id order: "panel ID shown|hidden TEXT"
 //                             or "bar ID TEXT"; check boxes print 0 or 1, line feeds print
-//                             as "\n".
+//                             as "\n". After one rendered frame, as a person sees them: what
+//                             the pointer moves of a drag change reaches them once a frame.
 //   state NAME                prints "NAME state 0x%X" with the entity's state bits.
 //   beeps                     prints "beeps N": the information beeps since the editor started.
 //
@@ -300,7 +301,7 @@ bool Show(CScriptRunner& runner, const Args& args, std::string& error) {
     }
     CEditorSession& session = EditorSession(runner);
     const bool panel = args[0] == "panel";
-    session.ProcessEvents();
+    session.RenderFrames(1);
     wxWindow* root = panel ? PanelRoot(session) : BarRoot(session);
     if (panel && !FindDescendant(root, automation::kPositionX))
         root = PanelControl(session, automation::kPositionX) ? PanelRoot(session) : nullptr;

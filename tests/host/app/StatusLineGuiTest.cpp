@@ -2,18 +2,25 @@
 // drag's change on every pointer move, any other message) reach the bar once a frame, and the
 // bar is never repainted while the input is being handled (a synchronous repaint of the bar
 // and the window around it made every pointer move of a drag several milliseconds dearer).
+// The side panel's fields follow a drag once a frame in the same way, and are exact at its end.
 // The input goes through the host's input path as the view window hands it, with no events
 // handled in between, as when a burst of pointer motion is read in one go.
+#include "AutomationContract.h"
 #include "CEditorHost.h"
+#include "CEditorScene.h"
 #include "CEditorSession.h"
 #include "CMainFrame.h"
 #include "EditorTestMain.h"
+#include "SceneEntity.h"
 #include "ScriptRunner.h"
 
 #include <wx/statusbr.h>
+#include <wx/textctrl.h>
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdlib>
 #include <sstream>
 #include <string>
 
@@ -76,6 +83,63 @@ TEST_F(StatusLineTest, PointerMovesOfADragNeverRepaintTheBarWhileHandled) {
     EXPECT_EQ(BarText(0), latest);
     host.PointerUp(0, KEY_LBUTTON, x + 48, y);
     Script("undo");
+}
+
+// The side panel's position X field, as the toolkit holds it now (no frame rendered).
+std::string PanelPositionX() {
+    auto* field = wxDynamicCast(wxWindow::FindWindowById(automation::kPositionX), wxTextCtrl);
+    return field ? field->GetValue().utf8_string() : std::string("no field");
+}
+
+// Whether `text` reads as `value` to within the rounding of `decimals` places.
+bool Shows(const std::string& text, float value, int decimals) {
+    char* end = nullptr;
+    const double read = std::strtod(text.c_str(), &end);
+    return end != text.c_str() && std::fabs(read - value) <= 0.6 * std::pow(10.0, -decimals);
+}
+
+TEST_F(StatusLineTest, ThePanelAndBarFollowADragOnceAFrameAndAreExactAtItsEnd) {
+    Script("select box_a");
+    Script("tool move");
+    std::istringstream handle(Script("handle x"));
+    std::string word, name, px;
+    int x = 0, y = 0;
+    ASSERT_TRUE(handle >> word >> name >> px >> x >> y);
+    g_session->RenderFrames(2);
+    SceneEntity* box = g_session->Scene().getSceneEntity("box_a");
+    ASSERT_TRUE(box);
+    const float startX = box->GetPosition().x;
+    const std::string before = PanelPositionX();
+    ASSERT_TRUE(Shows(before, startX, 3)) << before;
+
+    CEditorHost& host = g_session->Host();
+    ASSERT_EQ(host.PointerDown(0, KEY_LBUTTON, x, y), 1) << "the press missed the X arrow";
+    for (int step = 1; step <= 12; ++step)
+        host.PointerMove(0, KEY_LBUTTON, x + 4 * step, y);
+    ASSERT_GT(box->GetPosition().x, startX);
+    EXPECT_EQ(PanelPositionX(), before) << "a pointer move wrote the field while handled";
+    g_session->RenderFrames(1);
+    EXPECT_TRUE(Shows(PanelPositionX(), box->GetPosition().x, 3)) << PanelPositionX();
+
+    // Moves after the last frame: the release brings the field to the drag's end at once.
+    for (int step = 13; step <= 15; ++step)
+        host.PointerMove(0, KEY_LBUTTON, x + 4 * step, y);
+    host.PointerUp(0, KEY_LBUTTON, x + 60, y);
+    const float endX = box->GetPosition().x;
+    EXPECT_TRUE(Shows(PanelPositionX(), endX, 3)) << PanelPositionX();
+    bool barShowsIt = false;
+    std::istringstream bar(Script("show bar"));
+    for (std::string line; std::getline(bar, line);) {
+        std::istringstream words(line);
+        std::string barWord, id, text;
+        if (words >> barWord >> id >> text && Shows(text, endX, 2))
+            barShowsIt = true;
+    }
+    EXPECT_TRUE(barShowsIt) << "no bar field shows the drag's end " << endX;
+
+    // Changes that are not a pointer move's reach the field at once.
+    Script("undo");
+    EXPECT_TRUE(Shows(PanelPositionX(), startX, 3)) << PanelPositionX();
 }
 
 TEST_F(StatusLineTest, TextsSetBetweenTwoFramesReachTheBarOnce) {
