@@ -52,6 +52,17 @@ protected:
         g_session->Script().SetOutput(nullptr);
         return out.str();
     }
+    // box_a selected with the move tool, and the pixel on its X arrow; false without one.
+    bool GrabXArrowAt(int& x, int& y) {
+        Script("select box_a");
+        Script("tool move");
+        std::istringstream handle(Script("handle x"));
+        std::string word, name, px;
+        if (!(handle >> word >> name >> px >> x >> y))
+            return false;
+        g_session->RenderFrames(2);
+        return true;
+    }
     std::string BarText(int field) { return m_bar->GetStatusText(field).utf8_string(); }
     std::string LatestText(int field) {
         return g_session->Frame()->StatusText(field).utf8_string();
@@ -62,13 +73,8 @@ protected:
 };
 
 TEST_F(StatusLineTest, PointerMovesOfADragNeverRepaintTheBarWhileHandled) {
-    Script("select box_a");
-    Script("tool move");
-    std::istringstream handle(Script("handle x"));
-    std::string word, name, px;
     int x = 0, y = 0;
-    ASSERT_TRUE(handle >> word >> name >> px >> x >> y);
-    g_session->RenderFrames(2);
+    ASSERT_TRUE(GrabXArrowAt(x, y));
 
     CEditorHost& host = g_session->Host();
     m_paints = 0;
@@ -99,13 +105,8 @@ bool Shows(const std::string& text, float value, int decimals) {
 }
 
 TEST_F(StatusLineTest, ThePanelAndBarFollowADragOnceAFrameAndAreExactAtItsEnd) {
-    Script("select box_a");
-    Script("tool move");
-    std::istringstream handle(Script("handle x"));
-    std::string word, name, px;
     int x = 0, y = 0;
-    ASSERT_TRUE(handle >> word >> name >> px >> x >> y);
-    g_session->RenderFrames(2);
+    ASSERT_TRUE(GrabXArrowAt(x, y));
     SceneEntity* box = g_session->Scene().getSceneEntity("box_a");
     ASSERT_TRUE(box);
     const float startX = box->GetPosition().x;
